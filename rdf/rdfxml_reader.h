@@ -1,0 +1,21 @@
+// RDF/XML reading through raptor2.
+//
+// The parser runs with network access, file access and external XML
+// entities switched off. Blank nodes raptor makes up get labels starting
+// with '#', which no rdf:nodeID can produce, so they never meet the
+// document's own node ids.
+#pragma once
+
+#include <expected>
+#include <string_view>
+
+#include "rdf/error.h"
+#include "rdf/graph.h"
+#include "rdf/reader.h"
+
+namespace trelvanic_rdf {
+
+[[nodiscard]] std::expected<ReadStats, Error> read_rdfxml(std::string_view text, Graph& graph,
+                                                          const ReadOptions& options);
+
+}  // namespace trelvanic_rdf

@@ -1,0 +1,52 @@
+// Reading RDF documents into a Graph.
+//
+// `read_rdf` is the one entry point callers use: it picks the Turtle /
+// N-Triples reader (serd) or the RDF/XML reader (raptor2) by syntax, so the
+// underlying parser can be replaced without touching callers. Readers
+// stream: each triple is interned into the graph's TermTable as soon as the
+// parser reports it, and no document tree is built. The first syntax error
+// ends the read with an Error that carries its line and column; nothing
+// thrown inside a parser callback ever leaves the reader.
+#pragma once
+
+#include <cstddef>
+#include <expected>
+#include <string>
+#include <string_view>
+
+#include "rdf/error.h"
+#include "rdf/graph.h"
+
+namespace trelvanic_rdf {
+
+enum class RdfSyntax { Turtle, NTriples, RdfXml };
+
+struct ReadOptions {
+  // Base IRI for relative references; empty means the reader's default
+  // ("urn:trelvanic:document" for RDF/XML, none for Turtle, where a relative
+  // reference without @base is then an error).
+  std::string base_iri;
+  // Name used in error messages (a file name); may be empty.
+  std::string source_name;
+};
+
+struct ReadStats {
+  std::size_t triples = 0;     // triples the parser reported
+  std::size_t duplicates = 0;  // of those, already in the graph
+};
+
+[[nodiscard]] std::expected<ReadStats, Error> read_rdf(std::string_view text, RdfSyntax syntax,
+                                                       Graph& graph,
+                                                       const ReadOptions& options = {});
+
+// Builds the syntax error of a reader: "{source}:{line}:{column}: {text}",
+// the source name left out when empty.
+[[nodiscard]] Error syntax_error(const ReadOptions& options, std::uint32_t line,
+                                 std::uint32_t column, std::string_view text);
+
+// Finds the first NUL byte (which the parsers would take for the end of
+// input) and reports it with its position.
+[[nodiscard]] std::expected<void, Error> check_no_nul(std::string_view text,
+                                                      const ReadOptions& options);
+
+}  // namespace trelvanic_rdf

@@ -1,0 +1,173 @@
+#include "rdf/reader.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "rdf/vocab.h"
+
+namespace trelvanic_rdf {
+namespace {
+
+// The graph's triples as sorted N-Triples lines, blank labels included.
+std::set<std::string> lines(const Graph& g) {
+  std::set<std::string> out;
+  for (const TripleIds& t : g.triples()) {
+    out.insert(g.terms().display(t.subject) + " " + g.terms().display(t.predicate) + " " +
+               g.terms().display(t.object));
+  }
+  return out;
+}
+
+TEST(TurtleReaderTest, ExpandsPrefixesBaseAndLiterals) {
+  const char* doc = R"(@base <http://e.org/dir/> .
+@prefix : <http://e.org/ns#> .
+@prefix x: <rel#> .
+:a :p <b> , x:c ;
+   :q "s" , "t"@EN , "1"^^<http://www.w3.org/2001/XMLSchema#integer> , 2 , "u"^^<http://www.w3.org/2001/XMLSchema#string> .
+)";
+  Graph g;
+  auto r = read_rdf(doc, RdfSyntax::Turtle, g);
+  ASSERT_TRUE(r) << r.error().message;
+  EXPECT_EQ(r->triples, 7u);
+  const std::set<std::string> expected = {
+      "<http://e.org/ns#a> <http://e.org/ns#p> <http://e.org/dir/b>",
+      "<http://e.org/ns#a> <http://e.org/ns#p> <http://e.org/dir/rel#c>",
+      "<http://e.org/ns#a> <http://e.org/ns#q> \"s\"",
+      "<http://e.org/ns#a> <http://e.org/ns#q> \"t\"@en",
+      "<http://e.org/ns#a> <http://e.org/ns#q> \"1\"^^<http://www.w3.org/2001/XMLSchema#integer>",
+      "<http://e.org/ns#a> <http://e.org/ns#q> \"2\"^^<http://www.w3.org/2001/XMLSchema#integer>",
+      "<http://e.org/ns#a> <http://e.org/ns#q> \"u\"",
+  };
+  EXPECT_EQ(lines(g), expected);
+}
+
+TEST(TurtleReaderTest, DocumentBlankLabelsNeverMeetGeneratedOnes) {
+  // serd names anonymous nodes b1, b2, ...; a document label b1 must stay a
+  // different node.
+  const char* doc = R"(@prefix : <http://e.org/> .
+_:b1 :p [ :q :r ] .
+_:b1 :s ( :x ) .
+)";
+  Graph g;
+  auto r = read_rdf(doc, RdfSyntax::Turtle, g);
+  ASSERT_TRUE(r) << r.error().message;
+  std::set<TermId> blanks;
+  for (const TripleIds& t : g.triples()) {
+    for (TermId id : {t.subject, t.object}) {
+      if (g.terms().is_blank(id)) blanks.insert(id);
+    }
+  }
+  EXPECT_EQ(blanks.size(), 3u);  // _:b1, the [] node, the list node
+}
+
+TEST(TurtleReaderTest, DuplicatesAreCountedOnce) {
+  Graph g;
+  auto r = read_rdf("<http://e.org/a> <http://e.org/p> <http://e.org/b> .\n"
+                    "<http://e.org/a> <http://e.org/p> <http://e.org/b> .\n",
+                    RdfSyntax::NTriples, g);
+  ASSERT_TRUE(r) << r.error().message;
+  EXPECT_EQ(r->triples, 2u);
+  EXPECT_EQ(r->duplicates, 1u);
+  EXPECT_EQ(g.size(), 1u);
+}
+
+struct BadInput {
+  const char* name;
+  RdfSyntax syntax;
+  const char* text;
+  std::uint32_t line;
+  const char* fragment;  // part of the message
+};
+
+TEST(ReaderErrorTest, MalformedInputsReportPositions) {
+  const BadInput cases[] = {
+      {"missing dot", RdfSyntax::Turtle,
+       "@prefix : <http://e.org/> .\n:a :b :c\n:d :e :f .\n", 3, "3:0: missing ';' or '.'"},
+      {"undefined prefix", RdfSyntax::Turtle, "<http://e.org/a> <http://e.org/p>\n  nope:x .\n", 2,
+       "undefined prefix in nope:x"},
+      {"unterminated IRI", RdfSyntax::Turtle, "\n\n<http://e.org/a <http://e.org/p> 1 .\n", 3,
+       "3:16: invalid IRI character"},
+      {"relative IRI without base", RdfSyntax::Turtle, "<a> <http://e.org/p> <b> .\n", 1,
+       "relative IRI <a> without a base IRI"},
+      {"NUL byte", RdfSyntax::Turtle, "<http://e.org/a> <http://e.org/p>\n <x\0y> .", 2,
+       "NUL byte"},
+      {"prefixed name in N-Triples", RdfSyntax::NTriples, "<http://e.org/a> <http://e.org/p> :x .\n", 1,
+       "doc:1:"},
+      {"literal subject", RdfSyntax::NTriples, "\"x\" <http://e.org/p> <http://e.org/b> .\n", 1,
+       "doc:1:"},
+      {"unclosed element", RdfSyntax::RdfXml,
+       "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
+       "<rdf:Description rdf:about=\"http://e.org/a\">\n</rdf:RDF>\n",
+       3, "doc:3:0: XML parser error: Opening and ending tag mismatch"},
+      {"bad attribute", RdfSyntax::RdfXml,
+       "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n\n"
+       "<rdf:Description rdf:about=\"http://e.org/a\" x=/>\n</rdf:RDF>\n",
+       3, "doc:3:"},
+  };
+  for (const BadInput& c : cases) {
+    SCOPED_TRACE(c.name);
+    Graph g;
+    const std::string text = std::string(c.name) == "NUL byte"
+                                 ? std::string(c.text, std::char_traits<char>::length(c.text) + 4)
+                                 : std::string(c.text);
+    auto r = read_rdf(text, c.syntax, g, ReadOptions{"", c.syntax == RdfSyntax::Turtle ? "" : "doc"});
+    ASSERT_FALSE(r.has_value());
+    EXPECT_EQ(r.error().line, c.line) << r.error().message;
+    EXPECT_NE(r.error().message.find(c.fragment), std::string::npos) << r.error().message;
+  }
+}
+
+TEST(RdfXmlReaderTest, ReadsTriplesAndKeepsNodeIdsApartFromGeneratedOnes) {
+  const char* doc = R"(<?xml version="1.0"?>
+<rdf:RDF xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#"
+         xmlns:owl="http://www.w3.org/2002/07/owl#"
+         xmlns:e="http://e.org/" xml:base="http://e.org/base">
+  <owl:Class rdf:about="#A">
+    <e:p rdf:nodeID="genid1"/>
+    <e:q><rdf:Description><e:r xml:lang="EN">t</e:r></rdf:Description></e:q>
+    <e:n rdf:datatype="http://www.w3.org/2001/XMLSchema#integer">5</e:n>
+  </owl:Class>
+</rdf:RDF>
+)";
+  Graph g;
+  auto r = read_rdf(doc, RdfSyntax::RdfXml, g);
+  ASSERT_TRUE(r) << r.error().message;
+  const TermTable& t = g.terms();
+  g.build_indexes();
+  const TermId a = *t.find_iri("http://e.org/base#A");
+  EXPECT_TRUE(g.contains(a, vocab::kRdfType, vocab::kOwlClass));
+  const TermId p_obj = g.object(a, *t.find_iri("http://e.org/p"));
+  const TermId q_obj = g.object(a, *t.find_iri("http://e.org/q"));
+  ASSERT_TRUE(p_obj && q_obj);
+  EXPECT_EQ(t.text(p_obj), "genid1");
+  EXPECT_NE(p_obj, q_obj);
+  EXPECT_EQ(t.text(q_obj).front(), '#');
+  EXPECT_EQ(t.display(g.object(q_obj, *t.find_iri("http://e.org/r"))), "\"t\"@en");
+  EXPECT_EQ(t.display(g.object(a, *t.find_iri("http://e.org/n"))),
+            "\"5\"^^<http://www.w3.org/2001/XMLSchema#integer>");
+}
+
+TEST(GraphTest, IndexesBySubjectAndPredicate) {
+  Graph g;
+  TermTable& t = g.terms();
+  const TermId a = t.iri("http://e.org/a");
+  const TermId b = t.iri("http://e.org/b");
+  const TermId p = t.iri("http://e.org/p");
+  g.add(a, p, b);
+  g.add(b, p, a);
+  g.add(a, vocab::kRdfType, vocab::kOwlClass);
+  g.add(a, p, t.literal("x"));
+  g.build_indexes();
+  EXPECT_EQ(g.by_subject(a).size(), 3u);
+  EXPECT_EQ(g.by_predicate(p).size(), 3u);
+  EXPECT_EQ(g.count(a, p), 2u);
+  EXPECT_FALSE(g.object(a, p));  // two objects: ambiguous
+  EXPECT_EQ(g.object(b, p), a);
+  EXPECT_EQ(g.objects(a, p), (std::vector<TermId>{b, t.literal("x")}));
+  EXPECT_TRUE(g.by_subject(t.iri("http://e.org/unused")).empty());
+}
+
+}  // namespace
+}  // namespace trelvanic_rdf
