@@ -1,0 +1,113 @@
+#include "core/axiom_store.h"
+
+#include <algorithm>
+
+#include <fmt/format.h>
+
+#include "core/siphash.h"
+
+namespace trelvanic_core {
+namespace {
+
+uint64_t literal_hash(LiteralView v) {
+  SipHasher13 h;
+  h.write(v.lexical);
+  h.write_u8(0xFF);
+  h.write(v.datatype);
+  h.write_u8(0xFF);
+  return h.finish();
+}
+
+}  // namespace
+
+AxiomView AxiomStore::view(AxiomId id) const {
+  const Record& r = records_[id.value];
+  if (axiom_kind_is_nary(r.kind))
+    return AxiomView(r.kind, {}, std::span<const EntityId>(operands_.data() + r.a, r.b), {});
+  if (axiom_kind_has_literal(r.kind))
+    return AxiomView(r.kind, {EntityId(r.a), EntityId(r.b), EntityId()}, {}, literal(r.c));
+  return AxiomView(r.kind, {EntityId(r.a), EntityId(r.b), EntityId(r.c)}, {}, {});
+}
+
+uint32_t AxiomStore::intern_literal(LiteralView v) {
+  const uint64_t h = literal_hash(v);
+  if (auto p = literal_index_.find(h, [&](uint32_t i) { return literal(i) == v; })) return *p;
+  const auto index = static_cast<uint32_t>(literals_.size());
+  literals_.emplace_back(texts_.append(v.lexical), texts_.append(v.datatype));
+  literal_index_.add(h, index);
+  return index;
+}
+
+Result<AxiomId> AxiomStore::push_with_provenance(Axiom axiom, const EntityRegistry& registry,
+                                                 bool inferred) {
+  axiom.canonicalize();
+  const AxiomView candidate = axiom.view();
+  TRELVANIC_TRY(validate_with_limits(candidate, registry, kDefaultLimits));
+  const uint64_t fp = axiom_fingerprint(candidate);
+  auto found = index_.find(fp, [&](uint32_t i) {
+    return (records_[i].flags & kRemoved) == 0 && axioms_equal(view(AxiomId(i)), candidate);
+  });
+  if (found) {
+    if (!inferred) records_[*found].flags &= static_cast<uint8_t>(~kInferred);
+    return AxiomId(*found);
+  }
+  const size_t nops = candidate.operands().size();
+  if (records_.size() >= kMaxId32 || operands_.size() + nops > kMaxId32)
+    return std::unexpected(Error::invalid_axiom("axiom store capacity exceeded"));
+
+  Record r{candidate.kind(), static_cast<uint8_t>(inferred ? kInferred : 0), 0, 0, 0};
+  if (axiom_kind_is_nary(r.kind)) {
+    r.a = static_cast<uint32_t>(operands_.size());
+    r.b = static_cast<uint32_t>(nops);
+    operands_.insert(operands_.end(), candidate.operands().begin(), candidate.operands().end());
+  } else {
+    r.a = candidate.id(0).value;
+    r.b = candidate.id(1).value;
+    r.c = axiom_kind_has_literal(r.kind) ? intern_literal(candidate.literal()) : candidate.id(2).value;
+  }
+  const auto id = static_cast<uint32_t>(records_.size());
+  records_.push_back(r);
+  index_.add(fp, id);
+  if (inferred) inferred_candidates_.push_back(AxiomId(id));
+  return AxiomId(id);
+}
+
+Result<AxiomView> AxiomStore::get(AxiomId id) const {
+  if (id.value < records_.size() && is_removed(id))
+    return std::unexpected(Error::invalid_axiom(fmt::format("removed AxiomId: {}", id.value)));
+  if (id.value >= records_.size())
+    return std::unexpected(Error::invalid_axiom(fmt::format("unknown AxiomId: {}", id.value)));
+  return view(id);
+}
+
+Result<void> AxiomStore::remove(AxiomId id) {
+  TRELVANIC_TRY(get(id));
+  records_[id.value].flags |= kRemoved;
+  ++removed_count_;
+  return {};
+}
+
+std::vector<AxiomId> AxiomStore::strip_inferred() {
+  std::vector<AxiomId> stripped;
+  for (AxiomId id : inferred_candidates_) {
+    Record& r = records_[id.value];
+    if ((r.flags & kInferred) != 0 && (r.flags & kRemoved) == 0) {
+      r.flags |= kRemoved;
+      ++removed_count_;
+      stripped.push_back(id);
+    }
+    r.flags &= static_cast<uint8_t>(~kInferred);
+  }
+  inferred_candidates_.clear();
+  std::sort(stripped.begin(), stripped.end());
+  return stripped;
+}
+
+size_t AxiomStore::memory_bytes() const {
+  return records_.capacity() * sizeof(Record) + operands_.capacity() * sizeof(EntityId) +
+         texts_.capacity_bytes() + literals_.capacity() * sizeof(literals_[0]) +
+         literal_index_.memory_bytes() + index_.memory_bytes() +
+         inferred_candidates_.capacity() * sizeof(AxiomId);
+}
+
+}  // namespace trelvanic_core
