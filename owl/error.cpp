@@ -1,0 +1,12 @@
+#include "owl/error.h"
+
+#include <fmt/format.h>
+
+namespace trelvanic_owl {
+
+std::string Error::text() const {
+  if (line_ == 0) return message_;
+  return fmt::format("{} at line {}, column {}", message_, line_, column_);
+}
+
+}  // namespace trelvanic_owl

@@ -1,0 +1,205 @@
+// The OWL 2 structural model: one ontology as a set of components over an
+// arena of hash-consed nodes.
+//
+// Strings (IRIs, node labels, lexical forms, language tags) are interned once
+// in the ontology's string pool and named by `IriId` or `TextId` (both index
+// the same pool; id 0 means "none"). Every other value is a node: a `Kind`
+// (kinds.h) and a run of 32-bit operand words. Nodes are hash-consed, so two
+// structurally equal expressions have the same `NodeId` and comparing
+// expressions is comparing ids. Nodes refer only to nodes made before them,
+// so the arena is a DAG that any walk can visit bottom-up without recursion,
+// and destroying it frees a few flat vectors.
+//
+// Operand words by kind:
+//   - `Iri`, the six entity kinds, `Variable`: [IriId].
+//   - `AnonymousIndividual`: [TextId of the node label, without "_:"].
+//   - `Literal`: [TextId lexical form, TextId language tag or 0,
+//                 IriId datatype or 0]. A plain literal has neither a tag nor
+//                 a datatype; a literal never has both.
+//   - cardinalities: [n (raw number), property, filler]. A missing filler is
+//     stored as the class owl:Thing (object) or the datatype rdfs:Literal
+//     (data), its meaning in OWL 2, so both spellings are one node.
+//   - `Annotation`: [annotation property, value, nested `AnnotationList` or 0].
+//   - `OntologyId`: [`Iri` node of the ontology IRI or 0, of the version or 0].
+//   - every other kind: the operand nodes in the order of its shape.
+//
+// Components are the axioms, declarations, imports, ontology annotations
+// (`Annotation` nodes) and the `OntologyId` of an ontology. A component is
+// the pair (node, annotation list); the set keeps the first occurrence of
+// each pair, in document order.
+//
+// Usage: readers call `intern_iri`/`intern_text`, `make_leaf`, `make` and
+// `add_component`; consumers iterate `components()` and read nodes with
+// `kind`, `operand`, `operands`, `iri`, `text` and the literal accessors.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include <absl/container/flat_hash_map.h>
+#include <absl/container/flat_hash_set.h>
+
+#include "owl/kinds.h"
+
+namespace trelvanic_owl {
+
+// Deepest nesting of expressions the readers accept. Walks over the model
+// may rely on it as a bound on recursion depth.
+inline constexpr uint32_t kMaxNestingDepth = 2048;
+
+template <class Tag>
+struct Id {
+  uint32_t value = 0;
+  constexpr Id() = default;
+  constexpr explicit Id(uint32_t v) : value(v) {}
+  [[nodiscard]] constexpr bool valid() const { return value != 0; }
+  constexpr explicit operator bool() const { return value != 0; }
+  friend constexpr bool operator==(Id, Id) = default;
+  friend constexpr auto operator<=>(Id, Id) = default;
+  template <class H>
+  friend H AbslHashValue(H h, Id id) {
+    return H::combine(std::move(h), id.value);
+  }
+};
+
+struct IriIdTag {};
+struct TextIdTag {};
+struct NodeIdTag {};
+using IriId = Id<IriIdTag>;    // an interned IRI, 0 = none
+using TextId = Id<TextIdTag>;  // an interned text, 0 = none
+using NodeId = Id<NodeIdTag>;  // a node of the arena, 0 = none
+
+// The standard IRIs the model itself uses.
+inline constexpr std::string_view kOwlThing = "http://www.w3.org/2002/07/owl#Thing";
+inline constexpr std::string_view kOwlNothing = "http://www.w3.org/2002/07/owl#Nothing";
+inline constexpr std::string_view kRdfsLiteral = "http://www.w3.org/2000/01/rdf-schema#Literal";
+
+// Interned strings; views stay valid for the pool's lifetime.
+class StringPool {
+ public:
+  StringPool();
+  uint32_t intern(std::string_view text);
+  [[nodiscard]] std::string_view get(uint32_t id) const { return views_[id]; }
+  [[nodiscard]] size_t size() const { return views_.size(); }
+  [[nodiscard]] size_t memory_bytes() const;
+
+ private:
+  char* allocate(size_t bytes);
+
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  char* cursor_ = nullptr;
+  size_t left_ = 0;
+  std::vector<std::string_view> views_;
+  absl::flat_hash_map<std::string_view, uint32_t> index_;
+};
+
+struct Component {
+  NodeId node;
+  NodeId annotations;  // an `AnnotationList`, or 0
+  friend bool operator==(Component, Component) = default;
+};
+
+class Ontology {
+ public:
+  Ontology();
+  ~Ontology();
+  Ontology(Ontology&&) noexcept;
+  Ontology& operator=(Ontology&&) noexcept;
+  Ontology(const Ontology&) = delete;
+  Ontology& operator=(const Ontology&) = delete;
+
+  // ---- strings
+  IriId intern_iri(std::string_view iri) { return IriId(strings_.intern(iri)); }
+  TextId intern_text(std::string_view text) { return TextId(strings_.intern(text)); }
+  [[nodiscard]] std::string_view iri(IriId id) const { return strings_.get(id.value); }
+  [[nodiscard]] std::string_view text(TextId id) const { return strings_.get(id.value); }
+
+  // ---- nodes
+  // The node of `kind` over `words` (see the operand table above); an equal
+  // node made before is returned instead of a new one. Callers pass words in
+  // the layout of the kind; shapes are checked by the readers (shape.h).
+  NodeId make(Kind kind, std::span<const uint32_t> words);
+  NodeId make(Kind kind, std::initializer_list<uint32_t> words) {
+    return make(kind, std::span<const uint32_t>(words.begin(), words.size()));
+  }
+  // An entity, `Iri` or `Variable` node of an IRI.
+  NodeId make_leaf(Kind kind, IriId iri) { return make(kind, {iri.value}); }
+  NodeId make_anonymous(TextId label) { return make(Kind::AnonymousIndividual, {label.value}); }
+  NodeId make_literal(TextId lexical, TextId language, IriId datatype) {
+    return make(Kind::Literal, {lexical.value, language.value, datatype.value});
+  }
+
+  [[nodiscard]] size_t node_count() const { return nodes_->size() - 1; }
+  [[nodiscard]] Kind kind(NodeId id) const { return (*nodes_)[id.value].kind; }
+  [[nodiscard]] std::span<const uint32_t> words(NodeId id) const {
+    const Node& n = (*nodes_)[id.value];
+    return {words_->data() + n.begin, n.size};
+  }
+  // Operand `i` of a node whose words are nodes.
+  [[nodiscard]] NodeId operand(NodeId id, size_t i) const { return NodeId(words(id)[i]); }
+  // The operand nodes of a node whose words are all nodes (n-ary kinds).
+  [[nodiscard]] std::span<const NodeId> operands(NodeId id) const;
+  // The IRI of an `Iri`, entity or `Variable` node.
+  [[nodiscard]] IriId iri_of(NodeId id) const { return IriId(words(id)[0]); }
+  [[nodiscard]] std::string_view iri_text(NodeId id) const { return iri(iri_of(id)); }
+  // The label of an `AnonymousIndividual`.
+  [[nodiscard]] std::string_view node_label(NodeId id) const { return text(TextId(words(id)[0])); }
+  // Parts of a `Literal`.
+  [[nodiscard]] std::string_view literal_lexical(NodeId id) const { return text(TextId(words(id)[0])); }
+  [[nodiscard]] TextId literal_language(NodeId id) const { return TextId(words(id)[1]); }
+  [[nodiscard]] IriId literal_datatype(NodeId id) const { return IriId(words(id)[2]); }
+  // Parts of a cardinality restriction.
+  [[nodiscard]] uint32_t cardinality(NodeId id) const { return words(id)[0]; }
+  // The annotations of an `Annotation` node (an `AnnotationList` or 0).
+  [[nodiscard]] NodeId nested_annotations(NodeId id) const { return NodeId(words(id)[2]); }
+  // Whether the node is the named class owl:Thing / owl:Nothing.
+  [[nodiscard]] bool is_owl_thing(NodeId id) const;
+  [[nodiscard]] bool is_owl_nothing(NodeId id) const;
+
+  // ---- components
+  // Adds the component unless the same (node, annotations) pair is already
+  // in the set; returns whether it was new.
+  bool add_component(NodeId node, NodeId annotations = NodeId());
+  [[nodiscard]] std::span<const Component> components() const { return components_; }
+  [[nodiscard]] size_t component_count() const { return components_.size(); }
+
+  // The ontology IRI and version IRI of the `OntologyId` component (0 when
+  // absent).
+  [[nodiscard]] IriId ontology_iri() const { return ontology_id_part(0); }
+  [[nodiscard]] IriId version_iri() const { return ontology_id_part(1); }
+
+  // Prefix declarations as read (name without ':' to namespace IRI), the
+  // last declaration of a name winning. Kept for writers and diagnostics.
+  void set_prefix(std::string_view name, std::string_view iri);
+  [[nodiscard]] const absl::flat_hash_map<TextId, IriId>& prefixes() const { return prefixes_; }
+
+  // Approximate heap bytes held (for benchmarks).
+  [[nodiscard]] size_t memory_bytes() const;
+
+ private:
+  struct Node {
+    Kind kind;
+    uint32_t begin;
+    uint32_t size;
+  };
+  IriId ontology_id_part(size_t i) const;
+
+  struct Arena;  // nodes, words and their index; heap-held so moves keep the index valid
+
+  std::unique_ptr<Arena> arena_;
+  // Views into the arena for the inline accessors.
+  const std::vector<Node>* nodes_ = nullptr;
+  const std::vector<uint32_t>* words_ = nullptr;
+  StringPool strings_;
+  std::vector<Component> components_;
+  absl::flat_hash_set<uint64_t> component_index_;
+  absl::flat_hash_map<TextId, IriId> prefixes_;
+  IriId owl_thing_;
+  IriId owl_nothing_;
+};
+
+}  // namespace trelvanic_owl
