@@ -1,0 +1,34 @@
+// Reader for the OWL 2 functional-style syntax.
+//
+// `read_functional(text)` parses one ontology document (Prefix declarations,
+// then `Ontology(...)`) into an `Ontology` of the structural model, or
+// returns an `Error` with the line and column where reading stopped. The
+// text must stay alive during the call only.
+//
+// Accepted beyond the strict grammar, as real files and our own generated
+// texts need: the prefixes owl:, rdf:, rdfs:, xsd: and xml: are known without
+// a declaration; a prefix declared twice takes its later namespace; strings
+// may hold the escapes \n, \r and \t besides \" and \\; n-ary constructs may
+// have fewer operands than the grammar asks (the consumer decides). IRIs are
+// kept exactly as written ("%23" stays "%23").
+//
+// Nesting is followed with an explicit stack and refused beyond
+// `max_depth`; no exception leaves the reader (allocation failure becomes an
+// `Internal` error).
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "owl/error.h"
+#include "owl/model.h"
+
+namespace trelvanic_owl {
+
+struct ReaderSettings {
+  uint32_t max_depth = kMaxNestingDepth;
+};
+
+[[nodiscard]] Result<Ontology> read_functional(std::string_view text, const ReaderSettings& settings = {}) noexcept;
+
+}  // namespace trelvanic_owl
