@@ -1,0 +1,209 @@
+#include "parser/read.h"
+
+#include <cxxabi.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <limits>
+#include <mutex>
+
+#include <fmt/format.h>
+
+namespace trelvanic_parser {
+
+namespace {
+
+// The right to call a model reader: one reader runs at a time in the whole
+// process. Constant-initialised, never destroyed.
+constinit std::mutex OWL_MODEL_READ_LOCK;
+// Set (under the lock) when a holder was unwound past the crash guard.
+constinit bool owl_model_read_lock_poisoned = false;
+
+// Marks the lock poisoned if it is left by an exception the guard did not
+// stop (only a thread cancellation's forced unwind gets that far).
+class PoisonOnUnwind {
+ public:
+  PoisonOnUnwind() : exceptions_(std::uncaught_exceptions()) {}
+  ~PoisonOnUnwind() {
+    if (std::uncaught_exceptions() > exceptions_) owl_model_read_lock_poisoned = true;
+  }
+  PoisonOnUnwind(const PoisonOnUnwind&) = delete;
+  PoisonOnUnwind& operator=(const PoisonOnUnwind&) = delete;
+
+ private:
+  int exceptions_;
+};
+
+// Texts counted by the pre-scan of the XML syntaxes (closing tags and
+// attribute values included).
+constexpr std::array<std::string_view, 18> kXmlPrescanTexts = {
+    "owl:Class",          "owl:ObjectProperty", "owl:DatatypeProperty", "owl:NamedIndividual",
+    "owl:Restriction",    "owl:equivalentClass", "owl:intersectionOf",  "owl:unionOf",
+    "owl:complementOf",   "owl:disjointWith",    "owl:someValuesFrom",  "owl:allValuesFrom",
+    "owl:hasValue",       "owl:cardinality",     "owl:minCardinality",  "owl:maxCardinality",
+    "rdf:type",           "rdfs:subClassOf",
+};
+
+// Texts counted by the pre-scan of functional syntax; each on its own, so
+// "NegativeObjectPropertyAssertion(" also counts as "ObjectPropertyAssertion(".
+constexpr std::array<std::string_view, 16> kFunctionalPrescanTexts = {
+    "SubClassOf(",
+    "EquivalentClasses(",
+    "DisjointClasses(",
+    "ClassAssertion(",
+    "ObjectPropertyAssertion(",
+    "DataPropertyAssertion(",
+    "Declaration(",
+    "SubObjectPropertyOf(",
+    "EquivalentObjectProperties(",
+    "DisjointObjectProperties(",
+    "SameIndividual(",
+    "DifferentIndividuals(",
+    "ObjectPropertyDomain(",
+    "ObjectPropertyRange(",
+    "NegativeObjectPropertyAssertion(",
+    "NegativeDataPropertyAssertion(",
+};
+
+// Non-overlapping occurrences of `needle` in `text`. The needles are ASCII,
+// so counting over the raw bytes gives the same numbers as over the text
+// with invalid UTF-8 replaced.
+uint64_t count_occurrences(std::string_view text, std::string_view needle) {
+  uint64_t count = 0;
+  const char* pos = text.data();
+  const char* end = text.data() + text.size();
+  while (static_cast<size_t>(end - pos) >= needle.size()) {
+    const void* hit = ::memmem(pos, static_cast<size_t>(end - pos), needle.data(), needle.size());
+    if (hit == nullptr) break;
+    ++count;
+    pos = static_cast<const char*>(hit) + needle.size();
+  }
+  return count;
+}
+
+template <size_t N>
+uint64_t count_all(std::string_view text, const std::array<std::string_view, N>& needles) {
+  uint64_t sum = 0;
+  for (std::string_view needle : needles) sum += count_occurrences(text, needle);
+  return sum;
+}
+
+uint64_t prescan_estimate(std::string_view bytes, OntologyFormat format) {
+  switch (format) {
+    case OntologyFormat::OwlXml:
+    case OntologyFormat::RdfXml:
+      return count_all(bytes, kXmlPrescanTexts);
+    case OntologyFormat::Functional:
+      return count_all(bytes, kFunctionalPrescanTexts);
+    case OntologyFormat::Turtle:
+      return count_occurrences(bytes, " ;") + count_occurrences(bytes, " .") +
+             static_cast<uint64_t>(std::count(bytes.begin(), bytes.end(), '\n')) / 4;
+  }
+  return 0;
+}
+
+constexpr size_t kReadChunk = 1 << 16;
+
+}  // namespace
+
+Result<std::size_t> FileSource::read(std::span<char> out) {
+  ssize_t got;
+  do {
+    got = ::read(file_->fd(), out.data(), out.size());
+  } while (got < 0 && errno == EINTR);
+  if (got < 0) return std::unexpected(Error::parse_from_errno(errno));
+  return static_cast<std::size_t>(got);
+}
+
+Result<std::size_t> TextSource::read(std::span<char> out) {
+  size_t n = std::min(out.size(), text_.size());
+  std::copy_n(text_.data(), n, out.data());
+  text_.remove_prefix(n);
+  return n;
+}
+
+Result<std::string> read_limited_input(ByteSource& source, const LoadLimits& limits) {
+  constexpr uint64_t kUnbounded = std::numeric_limits<uint64_t>::max();
+  // Stop one byte past the limit: enough to know it was exceeded.
+  const uint64_t cap = limits.max_file_bytes == kUnbounded ? kUnbounded : limits.max_file_bytes + 1;
+  std::string bytes;
+  size_t filled = 0;
+  for (;;) {
+    uint64_t room = cap - filled;
+    if (room == 0) break;
+    size_t want = static_cast<size_t>(std::min<uint64_t>(room, std::max<size_t>(kReadChunk, filled)));
+    bytes.resize(filled + want);
+    auto got = source.read(std::span<char>(bytes.data() + filled, want));
+    if (!got) return std::unexpected(std::move(got).error());
+    if (*got == 0) break;
+    filled += *got;
+  }
+  bytes.resize(filled);
+  if (filled > limits.max_file_bytes) {
+    return std::unexpected(
+        Error::parse(fmt::format("input size {} exceeds limit of {} bytes", filled, limits.max_file_bytes)));
+  }
+  return bytes;
+}
+
+Result<void> prescan_axiom_estimate(std::string_view bytes, OntologyFormat format, const LoadLimits& limits) {
+  uint64_t estimate = prescan_estimate(bytes, format);
+  if (estimate > limits.max_axioms) {
+    return std::unexpected(Error::parse(
+        fmt::format("pre-scan estimate of {} components exceeds axiom limit of {}", estimate, limits.max_axioms)));
+  }
+  return {};
+}
+
+Error map_owl_model_error(std::string_view reader_message) { return Error::parse(std::string(reader_message)); }
+
+std::string panic_payload_message(std::exception_ptr payload) {
+  try {
+    std::rethrow_exception(std::move(payload));
+  } catch (const std::exception& e) {
+    return fmt::format("parser internal error: {}", e.what());
+  } catch (const std::string& text) {
+    return fmt::format("parser internal error: {}", text);
+  } catch (const char* text) {
+    return fmt::format("parser internal error: {}", text == nullptr ? "" : text);
+  } catch (...) {
+    return "parser internal error (unknown panic)";
+  }
+}
+
+Result<void> run_under_read_lock(absl::FunctionRef<Result<void>()> body) {
+  std::lock_guard lock(OWL_MODEL_READ_LOCK);
+  if (owl_model_read_lock_poisoned) {
+    return std::unexpected(
+        Error::parse("owl_model read lock poisoned: poisoned lock: another task failed inside"));
+  }
+  PoisonOnUnwind poison_guard;
+  try {
+    return body();
+  } catch (abi::__forced_unwind&) {
+    throw;  // a cancelled thread must finish unwinding
+  } catch (...) {
+    return std::unexpected(Error::parse(panic_payload_message(std::current_exception())));
+  }
+}
+
+Result<void> check_rdf_remainder(std::string_view bytes, std::size_t consumed) {
+  std::string_view rest = bytes.substr(std::min(consumed, bytes.size()));
+  bool blank = std::all_of(rest.begin(), rest.end(),
+                           [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; });
+  if (!blank) return std::unexpected(Error::parse("incomplete RDF document"));
+  return {};
+}
+
+Result<void> check_component_count(uint64_t components, const LoadLimits& limits) {
+  if (components > limits.max_axioms) {
+    return std::unexpected(Error::parse(fmt::format("parsed ontology contains {} components, exceeding axiom limit of {}",
+                                                    components, limits.max_axioms)));
+  }
+  return {};
+}
+
+}  // namespace trelvanic_parser
