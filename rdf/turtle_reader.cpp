@@ -15,6 +15,14 @@ namespace trelvanic_rdf {
 
 namespace {
 
+// serd 0.30 spells texts as uint8_t, 0.32 (which splits serd.h into
+// per-topic headers such as serd/reader.h) as char.
+#if __has_include(<serd/reader.h>)
+using SerdChar = char;
+#else
+using SerdChar = std::uint8_t;
+#endif
+
 constexpr std::size_t kPageSize = 65536;
 
 std::string_view node_text(const SerdNode* node) {
@@ -49,7 +57,7 @@ class Sink {
 
   [[nodiscard]] bool set_initial_base(const std::string& base) {
     if (base.empty()) return true;
-    SerdNode node = serd_node_from_string(SERD_URI, reinterpret_cast<const uint8_t*>(base.c_str()));
+    SerdNode node = serd_node_from_string(SERD_URI, reinterpret_cast<const SerdChar*>(base.c_str()));
     return serd_env_set_base_uri(env_, &node) == SERD_SUCCESS;
   }
 
@@ -250,7 +258,7 @@ PassResult read_pass(std::string_view text, Graph& graph, const ReadOptions& opt
   sink.set_source(&source);
   const std::string name = options.source_name.empty() ? "input" : options.source_name;
   out.status = serd_reader_read_source(reader, memory_read, memory_error, &source,
-                                       reinterpret_cast<const uint8_t*>(name.c_str()), page_size);
+                                       reinterpret_cast<const SerdChar*>(name.c_str()), page_size);
   serd_reader_free(reader);
   out.error = std::move(sink.error());
   out.fail_offset = sink.fail_offset();

@@ -1,0 +1,141 @@
+// Internal state of the RDF-to-OWL mapping, shared by owl_mapping.cpp
+// (driver and axioms), owl_expressions.cpp (class expressions, data ranges,
+// property expressions, individuals, literals, lists) and owl_swrl.cpp
+// (rules). Not part of the library's surface.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <absl/container/flat_hash_map.h>
+#include <absl/container/flat_hash_set.h>
+
+#include "rdf/graph.h"
+#include "rdf/owl_draft.h"
+#include "rdf/owl_mapping.h"
+#include "rdf/rdf_list.h"
+
+namespace trelvanic_rdf::detail {
+
+// Kinds an IRI is known to have; several bits at once is punning.
+enum KindBits : std::uint8_t {
+  kClassKind = 1,
+  kDatatypeKind = 2,
+  kObjectPropertyKind = 4,
+  kDataPropertyKind = 8,
+  kAnnotationPropertyKind = 16,
+  kIndividualKind = 32,
+};
+
+// The structural triples of one blank node, gathered in one pass over its
+// subject index: for each predicate the object and the triple's position.
+struct Shape {
+  struct Slot {
+    TermId object;
+    std::uint32_t pos = 0;
+    std::uint8_t count = 0;
+  };
+  Slot intersection_of, union_of, complement_of, one_of, on_property, on_properties,
+      some_values_from, all_values_from, has_value, has_self, min_card, max_card, card,
+      min_qcard, max_qcard, qcard, on_class, on_data_range, datatype_complement_of,
+      on_datatype, with_restrictions, inverse_of;
+  bool typed_class = false, typed_restriction = false, typed_datatype = false;
+  std::vector<std::uint32_t> type_triples;  // rdf:type owl:Class / Restriction / rdfs:Datatype
+};
+
+class Mapper {
+ public:
+  Mapper(const Graph& graph, OwlDraft& draft, IncompleteParse& incomplete);
+  void run();
+
+  // --- owl_expressions.cpp ---
+  std::optional<NodeRef> class_expression(TermId x);
+  std::optional<NodeRef> data_range(TermId x);
+  std::optional<NodeRef> object_property_expression(TermId x);
+  std::optional<NodeRef> data_property(TermId x);
+  std::optional<NodeRef> individual(TermId x);
+  std::optional<NodeRef> literal(TermId x);
+  // A list's items, its triples marked used; nothing (and a problem
+  // recorded) for an ill-founded list.
+  std::optional<std::vector<TermId>> list(TermId head);
+  // Whether x reads as a data range rather than a class (datatype IRI, or a
+  // blank node of data-range shape).
+  bool looks_like_data_range(TermId x);
+  bool is_data_property(TermId p) const;
+  Shape shape_of(TermId x) const;
+
+  // --- owl_swrl.cpp ---
+  bool rule(TermId x);
+
+  // --- owl_mapping.cpp ---
+  void use(std::uint32_t pos) { used_[pos] = 1; }
+  void problem(std::string text);
+  [[nodiscard]] std::uint8_t kinds(TermId x) const {
+    return x.value < kinds_.size() ? kinds_[x.value] : 0;
+  }
+  NodeRef entity(Form form, TermId iri) { return draft_.leaf(form, terms().text(iri)); }
+  [[nodiscard]] const TermTable& terms() const { return graph_.terms(); }
+
+  const Graph& graph_;
+  OwlDraft& draft_;
+  IncompleteParse& incomplete_;
+
+ private:
+  void collect_kinds();
+  void map_header();
+  void map_ignored_nodes();
+  void map_declarations();
+  void map_triple(std::uint32_t pos);
+  bool map_type_triple(std::uint32_t pos);
+  bool map_property_triple(std::uint32_t pos);
+  bool map_members(std::uint32_t pos, Form objects_form, Form data_form);
+  bool map_negative_assertion(TermId x);
+  bool add(NodeRef component) {
+    draft_.add_component(component);
+    return true;
+  }
+  std::optional<NodeRef> named_property(TermId p, bool data);
+
+  // Maps each item of the list at `head` with `item`; nothing when the list
+  // is ill-founded or an item does not map.
+  template <class Item>
+  std::optional<std::vector<NodeRef>> map_list(TermId head, Item item) {
+    auto items = list(head);
+    if (!items) return std::nullopt;
+    std::vector<NodeRef> out;
+    out.reserve(items->size());
+    for (TermId t : *items) {
+      auto r = item(t);
+      if (!r) return std::nullopt;
+      out.push_back(*r);
+    }
+    return out;
+  }
+  // The memo, depth limit and cycle guard around translating blank node x
+  // with `body` (defined in owl_expressions.cpp).
+  template <class Body>
+  std::optional<NodeRef> guarded(TermId x, std::size_t depth,
+                                 absl::flat_hash_map<TermId, NodeRef>& memo, Body body);
+
+  std::optional<NodeRef> class_expression_at(TermId x, std::size_t depth);
+  std::optional<NodeRef> data_range_at(TermId x, std::size_t depth);
+  std::optional<NodeRef> restriction(TermId x, const Shape& s, std::size_t depth);
+  std::optional<NodeRef> datatype_restriction(TermId x, const Shape& s);
+  bool fail(TermId x, std::string_view reason);
+
+  std::vector<std::uint8_t> used_;
+  std::vector<std::uint8_t> kinds_;
+  absl::flat_hash_map<TermId, NodeRef> class_memo_;
+  absl::flat_hash_map<TermId, NodeRef> range_memo_;
+  absl::flat_hash_set<TermId> in_progress_;
+  absl::flat_hash_set<TermId> failed_;
+  absl::flat_hash_set<TermId> variables_;
+  TermId ontology_{};
+  std::size_t depth_ = 0;
+
+  friend class ExpressionBuilder;
+};
+
+}  // namespace trelvanic_rdf::detail

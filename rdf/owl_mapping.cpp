@@ -1,0 +1,495 @@
+// The RDF-to-OWL mapping driver and the translation of axiom triples.
+//
+// Order of work over an indexed graph:
+//  1. entity kinds from declarations, the built-in vocabulary and the few
+//     uses that fix a kind;
+//  2. the ontology header (ontology IRI, version IRI, imports);
+//  3. annotations and axiom reification, dropped;
+//  4. declarations of IRIs;
+//  5. SWRL rules;
+//  6. every other triple in document order, each by its predicate, blank
+//     class expressions and lists being translated when an axiom uses them;
+//  7. whatever is still unused goes to the incomplete-parse record.
+#include "rdf/owl_mapping.h"
+
+#include <fmt/format.h>
+
+#include "rdf/detail/mapper.h"
+#include "rdf/vocab.h"
+
+namespace trelvanic_rdf {
+
+namespace detail {
+
+namespace {
+
+constexpr std::string_view kBuiltinAnnotationProperties[] = {
+    TRELVANIC_RDFS_NS "label",          TRELVANIC_RDFS_NS "comment",
+    TRELVANIC_RDFS_NS "seeAlso",        TRELVANIC_RDFS_NS "isDefinedBy",
+    TRELVANIC_OWL_NS "deprecated",      TRELVANIC_OWL_NS "versionInfo",
+    TRELVANIC_OWL_NS "priorVersion",    TRELVANIC_OWL_NS "backwardCompatibleWith",
+    TRELVANIC_OWL_NS "incompatibleWith",
+};
+
+constexpr std::string_view kXsdNs = TRELVANIC_XSD_NS;
+
+// Characteristics only object properties have, and the axiom each gives.
+struct Characteristic {
+  TermId type;
+  Form form;
+};
+constexpr Characteristic kObjectCharacteristics[] = {
+    {vocab::kOwlInverseFunctionalProperty, Form::InverseFunctionalObjectProperty},
+    {vocab::kOwlReflexiveProperty, Form::ReflexiveObjectProperty},
+    {vocab::kOwlIrreflexiveProperty, Form::IrreflexiveObjectProperty},
+    {vocab::kOwlSymmetricProperty, Form::SymmetricObjectProperty},
+    {vocab::kOwlAsymmetricProperty, Form::AsymmetricObjectProperty},
+    {vocab::kOwlTransitiveProperty, Form::TransitiveObjectProperty},
+};
+
+std::uint8_t declared_kind(TermId type) {
+  switch (type.value) {
+    case vocab::kOwlClass.value: return kClassKind;
+    case vocab::kRdfsDatatype.value: return kDatatypeKind;
+    case vocab::kOwlObjectProperty.value: return kObjectPropertyKind;
+    case vocab::kOwlDatatypeProperty.value: return kDataPropertyKind;
+    case vocab::kOwlAnnotationProperty.value: return kAnnotationPropertyKind;
+    case vocab::kOwlNamedIndividual.value: return kIndividualKind;
+    default: return 0;
+  }
+}
+
+Form declaration_form(std::uint8_t kind) {
+  switch (kind) {
+    case kClassKind: return Form::Class;
+    case kDatatypeKind: return Form::Datatype;
+    case kObjectPropertyKind: return Form::ObjectProperty;
+    case kDataPropertyKind: return Form::DataProperty;
+    case kAnnotationPropertyKind: return Form::AnnotationProperty;
+    default: return Form::NamedIndividual;
+  }
+}
+
+}  // namespace
+
+Mapper::Mapper(const Graph& graph, OwlDraft& draft, IncompleteParse& incomplete)
+    : graph_(graph), draft_(draft), incomplete_(incomplete) {}
+
+void Mapper::problem(std::string text) { incomplete_.problems.push_back(std::move(text)); }
+
+void Mapper::collect_kinds() {
+  const TermTable& t = terms();
+  kinds_.assign(t.size(), 0);
+  auto mark = [&](TermId id, std::uint8_t k) {
+    if (id && t.is_iri(id)) kinds_[id.value] |= k;
+  };
+  mark(vocab::kOwlThing, kClassKind);
+  mark(vocab::kOwlNothing, kClassKind);
+  for (TermId dt : {vocab::kRdfsLiteral, vocab::kRdfPlainLiteral, vocab::kRdfXmlLiteral,
+                    vocab::kRdfLangString, vocab::kOwlReal, vocab::kOwlRational}) {
+    mark(dt, kDatatypeKind);
+  }
+  mark(vocab::kOwlTopObjectProperty, kObjectPropertyKind);
+  mark(vocab::kOwlBottomObjectProperty, kObjectPropertyKind);
+  mark(vocab::kOwlTopDataProperty, kDataPropertyKind);
+  mark(vocab::kOwlBottomDataProperty, kDataPropertyKind);
+  for (std::string_view ap : kBuiltinAnnotationProperties) {
+    if (auto id = t.find_iri(ap)) mark(*id, kAnnotationPropertyKind);
+  }
+  for (const TripleIds& tr : graph_.triples()) {
+    // Every XSD datatype the document names.
+    for (TermId id : {tr.subject, tr.object}) {
+      if (t.is_iri(id) && t.text(id).starts_with(kXsdNs)) mark(id, kDatatypeKind);
+    }
+    if (tr.predicate == vocab::kRdfType) {
+      mark(tr.subject, declared_kind(tr.object));
+      for (const Characteristic& c : kObjectCharacteristics) {
+        if (tr.object == c.type) mark(tr.subject, kObjectPropertyKind);
+      }
+    } else if (tr.predicate == vocab::kOwlInverseOf || tr.predicate == vocab::kOwlPropertyChainAxiom) {
+      mark(tr.subject, kObjectPropertyKind);
+      if (tr.predicate == vocab::kOwlInverseOf) mark(tr.object, kObjectPropertyKind);
+    } else if (tr.predicate == vocab::kOwlOnProperty) {
+      // A restriction whose filler settles the property's kind.
+      for (std::uint32_t pos : graph_.by_subject(tr.subject)) {
+        const TripleIds& r = graph_.triples()[pos];
+        if (r.predicate == vocab::kOwlOnClass || r.predicate == vocab::kOwlHasSelf) {
+          mark(tr.object, kObjectPropertyKind);
+        } else if (r.predicate == vocab::kOwlOnDataRange) {
+          mark(tr.object, kDataPropertyKind);
+        } else if (r.predicate == vocab::kOwlHasValue) {
+          mark(tr.object, t.is_literal(r.object) ? kDataPropertyKind : kObjectPropertyKind);
+        }
+      }
+    }
+  }
+}
+
+void Mapper::map_header() {
+  for (std::uint32_t pos : graph_.by_predicate(vocab::kRdfType)) {
+    const TripleIds& t = graph_.triples()[pos];
+    if (t.object != vocab::kOwlOntology) continue;
+    if (ontology_) {
+      // A second ontology header (an imported ontology's, say): its
+      // triples stay unused and are reported.
+      continue;
+    }
+    ontology_ = t.subject;
+  }
+  if (!ontology_) return;
+  std::vector<NodeRef> id;
+  if (terms().is_iri(ontology_)) id.push_back(draft_.leaf(Form::Iri, terms().text(ontology_)));
+  for (std::uint32_t pos : graph_.by_subject(ontology_)) {
+    const TripleIds& t = graph_.triples()[pos];
+    if (t.predicate == vocab::kRdfType && t.object == vocab::kOwlOntology) {
+      use(pos);
+    } else if (t.predicate == vocab::kOwlImports) {
+      if (terms().is_iri(t.object)) {
+        add(draft_.node(Form::Import, {draft_.leaf(Form::Iri, terms().text(t.object))}));
+        use(pos);
+      }
+    } else if (t.predicate == vocab::kOwlVersionIri) {
+      if (terms().is_iri(t.object) && id.size() == 1) {
+        id.push_back(draft_.leaf(Form::Iri, terms().text(t.object)));
+        use(pos);
+      }
+    } else {
+      use(pos);  // an ontology annotation
+    }
+  }
+  add(draft_.node(Form::OntologyId, id));
+}
+
+void Mapper::map_ignored_nodes() {
+  // Reified axioms and annotations, and annotation assertions.
+  for (std::uint32_t pos : graph_.by_predicate(vocab::kRdfType)) {
+    const TripleIds& t = graph_.triples()[pos];
+    if (t.object != vocab::kOwlAxiom && t.object != vocab::kOwlAnnotation) continue;
+    for (std::uint32_t p : graph_.by_subject(t.subject)) use(p);
+  }
+  for (std::uint32_t pos = 0; pos < graph_.size(); ++pos) {
+    const TripleIds& t = graph_.triples()[pos];
+    if ((kinds(t.predicate) & kAnnotationPropertyKind) != 0 &&
+        (kinds(t.predicate) & (kObjectPropertyKind | kDataPropertyKind)) == 0) {
+      use(pos);
+    }
+  }
+}
+
+void Mapper::map_declarations() {
+  for (std::uint32_t pos : graph_.by_predicate(vocab::kRdfType)) {
+    const TripleIds& t = graph_.triples()[pos];
+    const std::uint8_t k = declared_kind(t.object);
+    if (k == 0 || !terms().is_iri(t.subject)) continue;
+    add(draft_.node(Form::Declaration, {entity(declaration_form(k), t.subject)}));
+    use(pos);
+  }
+}
+
+void Mapper::run() {
+  used_.assign(graph_.size(), 0);
+  collect_kinds();
+  map_header();
+  map_ignored_nodes();
+  map_declarations();
+  for (std::uint32_t pos : graph_.by_predicate(vocab::kRdfType)) {
+    const TripleIds& t = graph_.triples()[pos];
+    if (t.object == vocab::kSwrlVariable && terms().is_iri(t.subject)) {
+      variables_.insert(t.subject);
+      use(pos);
+    }
+  }
+  for (std::uint32_t pos : graph_.by_predicate(vocab::kRdfType)) {
+    const TripleIds& t = graph_.triples()[pos];
+    if (t.object == vocab::kSwrlImp && !used_[pos]) {
+      if (rule(t.subject)) use(pos);
+    }
+  }
+  for (std::uint32_t pos = 0; pos < graph_.size(); ++pos) {
+    if (!used_[pos]) map_triple(pos);
+  }
+  for (std::uint32_t pos = 0; pos < graph_.size(); ++pos) {
+    if (used_[pos]) continue;
+    const TripleIds& t = graph_.triples()[pos];
+    incomplete_.triples.push_back(terms().display(t.subject) + " " + terms().display(t.predicate) +
+                                  " " + terms().display(t.object) + " .");
+  }
+}
+
+void Mapper::map_triple(std::uint32_t pos) {
+  const TripleIds& t = graph_.triples()[pos];
+  const bool ok = t.predicate == vocab::kRdfType ? map_type_triple(pos) : map_property_triple(pos);
+  if (ok) use(pos);
+}
+
+std::optional<NodeRef> Mapper::named_property(TermId p, bool data) {
+  if (data) return data_property(p);
+  return object_property_expression(p);
+}
+
+bool Mapper::map_members(std::uint32_t pos, Form objects_form, Form data_form) {
+  const TermId x = graph_.triples()[pos].subject;
+  std::uint32_t members_pos = 0;
+  int count = 0;
+  for (std::uint32_t p : graph_.by_subject(x)) {
+    const TermId pred = graph_.triples()[p].predicate;
+    if (pred == vocab::kOwlMembers || (pred == vocab::kOwlDistinctMembers && objects_form == Form::DifferentIndividuals)) {
+      members_pos = p;
+      ++count;
+    }
+  }
+  if (count != 1) return fail(x, "needs exactly one owl:members list");
+  auto items = list(graph_.triples()[members_pos].object);
+  if (!items) return false;
+  std::vector<NodeRef> ops;
+  Form form = objects_form;
+  if (objects_form == Form::DisjointObjectProperties) {
+    bool all_data = !items->empty();
+    for (TermId i : *items) all_data = all_data && is_data_property(i);
+    if (all_data) form = data_form;
+  }
+  for (TermId item : *items) {
+    std::optional<NodeRef> op;
+    switch (form) {
+      case Form::DisjointClasses: op = class_expression(item); break;
+      case Form::DifferentIndividuals: op = individual(item); break;
+      case Form::DisjointDataProperties: op = data_property(item); break;
+      default: op = object_property_expression(item); break;
+    }
+    if (!op) return false;
+    ops.push_back(*op);
+  }
+  use(members_pos);
+  return add(draft_.node(form, ops));
+}
+
+bool Mapper::map_negative_assertion(TermId x) {
+  TermId source{}, property{}, target{};
+  std::vector<std::uint32_t> parts;
+  bool data = false;
+  for (std::uint32_t p : graph_.by_subject(x)) {
+    const TripleIds& t = graph_.triples()[p];
+    if (t.predicate == vocab::kOwlSourceIndividual) source = t.object;
+    else if (t.predicate == vocab::kOwlAssertionProperty) property = t.object;
+    else if (t.predicate == vocab::kOwlTargetIndividual) target = t.object;
+    else if (t.predicate == vocab::kOwlTargetValue) target = t.object, data = true;
+    else continue;
+    parts.push_back(p);
+  }
+  if (parts.size() != 3 || !source || !property || !target) {
+    return fail(x, "a negative property assertion needs one source, property and target");
+  }
+  auto s = individual(source);
+  auto p = named_property(property, data);
+  auto o = data ? literal(target) : individual(target);
+  if (!s || !p || !o) return false;
+  for (std::uint32_t pos : parts) use(pos);
+  return add(draft_.node(data ? Form::NegativeDataPropertyAssertion
+                              : Form::NegativeObjectPropertyAssertion,
+                         {*p, *s, *o}));
+}
+
+bool Mapper::map_type_triple(std::uint32_t pos) {
+  const TripleIds& t = graph_.triples()[pos];
+  const TermId x = t.subject;
+  switch (t.object.value) {
+    case vocab::kOwlFunctionalProperty.value:
+      if (is_data_property(x)) return add(draft_.node(Form::FunctionalDataProperty, {entity(Form::DataProperty, x)}));
+      if (auto p = object_property_expression(x)) return add(draft_.node(Form::FunctionalObjectProperty, {*p}));
+      return false;
+    case vocab::kOwlAllDisjointClasses.value:
+      return map_members(pos, Form::DisjointClasses, Form::DisjointClasses);
+    case vocab::kOwlAllDisjointProperties.value:
+      return map_members(pos, Form::DisjointObjectProperties, Form::DisjointDataProperties);
+    case vocab::kOwlAllDifferent.value:
+      return map_members(pos, Form::DifferentIndividuals, Form::DifferentIndividuals);
+    case vocab::kOwlNegativePropertyAssertion.value:
+      return map_negative_assertion(x);
+    case vocab::kOwlDeprecatedClass.value:
+    case vocab::kOwlDeprecatedProperty.value:
+    case vocab::kOwlOntologyProperty.value:
+      return true;  // annotation-like typing, nothing to build
+    default: break;
+  }
+  for (const Characteristic& c : kObjectCharacteristics) {
+    if (t.object == c.type) {
+      if (auto p = object_property_expression(x)) return add(draft_.node(c.form, {*p}));
+      return false;
+    }
+  }
+  // The structural vocabulary never types an individual.
+  if (vocab::is_vocab(t.object) && t.object != vocab::kOwlThing && t.object != vocab::kOwlNothing) {
+    return false;
+  }
+  if (terms().is_blank(x)) {
+    // A blank node that carries class-expression structure is not an
+    // anonymous individual.
+    const Shape s = shape_of(x);
+    if (s.typed_class || s.typed_restriction || s.typed_datatype || s.on_property.count ||
+        s.intersection_of.count || s.union_of.count || s.one_of.count || s.complement_of.count) {
+      return false;
+    }
+  }
+  auto c = class_expression(t.object);
+  auto i = individual(x);
+  if (!c || !i) return false;
+  return add(draft_.node(Form::ClassAssertion, {*c, *i}));
+}
+
+bool Mapper::map_property_triple(std::uint32_t pos) {
+  const TripleIds& t = graph_.triples()[pos];
+  const TermId s = t.subject;
+  const TermId o = t.object;
+  switch (t.predicate.value) {
+    case vocab::kRdfsSubClassOf.value: {
+      auto a = class_expression(s);
+      auto b = class_expression(o);
+      return a && b && add(draft_.node(Form::SubClassOf, {*a, *b}));
+    }
+    case vocab::kOwlEquivalentClass.value: {
+      if (terms().is_iri(s) && (looks_like_data_range(s) || looks_like_data_range(o))) {
+        auto r = data_range(o);
+        return r && add(draft_.node(Form::DatatypeDefinition, {entity(Form::Datatype, s), *r}));
+      }
+      auto a = class_expression(s);
+      auto b = class_expression(o);
+      return a && b && add(draft_.node(Form::EquivalentClasses, {*a, *b}));
+    }
+    case vocab::kOwlDisjointWith.value: {
+      auto a = class_expression(s);
+      auto b = class_expression(o);
+      return a && b && add(draft_.node(Form::DisjointClasses, {*a, *b}));
+    }
+    case vocab::kOwlDisjointUnionOf.value: {
+      if (!terms().is_iri(s)) return false;
+      auto items = map_list(o, [&](TermId i) { return class_expression(i); });
+      if (!items) return false;
+      items->insert(items->begin(), entity(Form::Class, s));
+      return add(draft_.node(Form::DisjointUnion, *items));
+    }
+    case vocab::kRdfsSubPropertyOf.value: {
+      if (is_data_property(s) && is_data_property(o)) {
+        return add(draft_.node(Form::SubDataPropertyOf, {entity(Form::DataProperty, s), entity(Form::DataProperty, o)}));
+      }
+      const std::uint8_t ks = kinds(s), ko = kinds(o);
+      if ((ks & kAnnotationPropertyKind) && (ko & kAnnotationPropertyKind) &&
+          !((ks | ko) & (kObjectPropertyKind | kDataPropertyKind))) {
+        return add(draft_.node(Form::SubAnnotationPropertyOf, {entity(Form::AnnotationProperty, s), entity(Form::AnnotationProperty, o)}));
+      }
+      if (!((ks & kObjectPropertyKind) || terms().is_blank(s)) || !(ko & kObjectPropertyKind)) return false;
+      auto a = object_property_expression(s);
+      auto b = object_property_expression(o);
+      return a && b && add(draft_.node(Form::SubObjectPropertyOf, {*a, *b}));
+    }
+    case vocab::kOwlPropertyChainAxiom.value: {
+      auto chain = map_list(o, [&](TermId i) { return object_property_expression(i); });
+      auto sup = object_property_expression(s);
+      return chain && sup &&
+             add(draft_.node(Form::SubObjectPropertyOf,
+                             {draft_.node(Form::ObjectPropertyChain, *chain), *sup}));
+    }
+    case vocab::kOwlEquivalentProperty.value:
+    case vocab::kOwlPropertyDisjointWith.value: {
+      const bool eq = t.predicate == vocab::kOwlEquivalentProperty;
+      if (is_data_property(s) && is_data_property(o)) {
+        return add(draft_.node(eq ? Form::EquivalentDataProperties : Form::DisjointDataProperties,
+                               {entity(Form::DataProperty, s), entity(Form::DataProperty, o)}));
+      }
+      if (!(kinds(s) & kObjectPropertyKind) || !(kinds(o) & kObjectPropertyKind)) return false;
+      auto a = object_property_expression(s);
+      auto b = object_property_expression(o);
+      return a && b && add(draft_.node(eq ? Form::EquivalentObjectProperties : Form::DisjointObjectProperties, {*a, *b}));
+    }
+    case vocab::kOwlInverseOf.value: {
+      if (!terms().is_iri(s)) return false;  // part of an inverse property expression
+      auto a = object_property_expression(s);
+      auto b = object_property_expression(o);
+      return a && b && add(draft_.node(Form::InverseObjectProperties, {*a, *b}));
+    }
+    case vocab::kRdfsDomain.value:
+    case vocab::kRdfsRange.value: {
+      const bool domain = t.predicate == vocab::kRdfsDomain;
+      const std::uint8_t k = kinds(s);
+      if ((k & kAnnotationPropertyKind) && !(k & (kObjectPropertyKind | kDataPropertyKind))) {
+        if (!terms().is_iri(o)) return false;
+        return add(draft_.node(domain ? Form::AnnotationPropertyDomain : Form::AnnotationPropertyRange,
+                               {entity(Form::AnnotationProperty, s), draft_.leaf(Form::Iri, terms().text(o))}));
+      }
+      if (is_data_property(s)) {
+        auto filler = domain ? class_expression(o) : data_range(o);
+        return filler && add(draft_.node(domain ? Form::DataPropertyDomain : Form::DataPropertyRange,
+                                         {entity(Form::DataProperty, s), *filler}));
+      }
+      if (!(k & kObjectPropertyKind) && !terms().is_blank(s)) return false;
+      auto p = object_property_expression(s);
+      auto c = class_expression(o);
+      return p && c && add(draft_.node(domain ? Form::ObjectPropertyDomain : Form::ObjectPropertyRange, {*p, *c}));
+    }
+    case vocab::kOwlHasKey.value: {
+      auto c = class_expression(s);
+      auto items = list(o);
+      if (!c || !items) return false;
+      std::vector<NodeRef> objects, data;
+      for (TermId item : *items) {
+        if (is_data_property(item)) {
+          data.push_back(entity(Form::DataProperty, item));
+        } else if (auto p = object_property_expression(item)) {
+          objects.push_back(*p);
+        } else {
+          return false;
+        }
+      }
+      std::vector<NodeRef> ops{*c};
+      ops.insert(ops.end(), objects.begin(), objects.end());
+      ops.insert(ops.end(), data.begin(), data.end());
+      return add(draft_.node(Form::HasKey, ops, static_cast<std::uint32_t>(objects.size())));
+    }
+    case vocab::kOwlSameAs.value:
+    case vocab::kOwlDifferentFrom.value: {
+      auto a = individual(s);
+      auto b = individual(o);
+      return a && b && add(draft_.node(t.predicate == vocab::kOwlSameAs ? Form::SameIndividual : Form::DifferentIndividuals, {*a, *b}));
+    }
+    default: break;
+  }
+  // Structural vocabulary (list cells, parts of expressions) is consumed by
+  // the axiom that uses it; on its own it maps to nothing.
+  const std::uint8_t k = kinds(t.predicate);
+  if (vocab::is_vocab(t.predicate) && !(k & (kObjectPropertyKind | kDataPropertyKind))) return false;
+  if (terms().is_literal(o)) {
+    if (!(k & kDataPropertyKind)) return false;
+    auto i = individual(s);
+    auto v = literal(o);
+    return i && v && add(draft_.node(Form::DataPropertyAssertion, {entity(Form::DataProperty, t.predicate), *i, *v}));
+  }
+  if (!(k & kObjectPropertyKind)) return false;
+  auto a = individual(s);
+  auto b = individual(o);
+  return a && b && add(draft_.node(Form::ObjectPropertyAssertion, {entity(Form::ObjectProperty, t.predicate), *a, *b}));
+}
+
+}  // namespace detail
+
+std::expected<MappingResult, Error> map_graph_to_owl(Graph& graph) {
+  if (!graph.indexed()) graph.build_indexes();
+  MappingResult result;
+  try {
+    detail::Mapper mapper(graph, result.ontology, result.incomplete);
+    mapper.run();
+  } catch (const std::bad_alloc&) {
+    return make_error(ErrorKind::Internal, "out of memory while mapping RDF to OWL");
+  }
+  return result;
+}
+
+std::expected<RdfOntology, Error> read_rdf_ontology(std::string_view text, RdfSyntax syntax,
+                                                    const ReadOptions& options) {
+  Graph graph;
+  auto stats = read_rdf(text, syntax, graph, options);
+  if (!stats) return std::unexpected(std::move(stats.error()));
+  auto mapped = map_graph_to_owl(graph);
+  if (!mapped) return std::unexpected(std::move(mapped.error()));
+  return RdfOntology{std::move(mapped->ontology), std::move(mapped->incomplete), *stats};
+}
+
+}  // namespace trelvanic_rdf

@@ -1,0 +1,63 @@
+// The mapping of RDF graphs onto the OWL 2 structural model: the reverse of
+// the OWL 2 mapping to RDF graphs.
+//
+// `map_graph_to_owl` reads an indexed Graph and produces an OwlDraft (the
+// ontology's components) and an IncompleteParse: the triples it could not
+// turn into OWL constructs and the problems it met (ill-founded lists,
+// expressions nested too deeply, cyclic expressions, malformed
+// restrictions). Annotations (annotation assertions, ontology annotations,
+// annotations of annotations) and axiom reification (owl:Axiom,
+// owl:Annotation nodes) are dropped without being recorded.
+//
+// Entity kinds come from the document's declarations, the built-in
+// vocabulary, and the few uses that fix a kind (a property with a
+// characteristic only object properties have, owl:inverseOf, a property
+// chain, a restriction whose filler is a class or a data range). A triple
+// whose property kind stays unknown is not guessed but recorded as
+// incomplete.
+//
+// `read_rdf_ontology` reads a Turtle, N-Triples or RDF/XML text and maps it.
+#pragma once
+
+#include <cstddef>
+#include <expected>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "rdf/error.h"
+#include "rdf/graph.h"
+#include "rdf/owl_draft.h"
+#include "rdf/reader.h"
+
+namespace trelvanic_rdf {
+
+// Expressions nested deeper than this are refused (and recorded) instead of
+// being followed further.
+inline constexpr std::size_t kMaxExpressionDepth = 1000;
+
+struct IncompleteParse {
+  std::vector<std::string> triples;   // N-Triples form of each untranslated triple
+  std::vector<std::string> problems;  // what went wrong, one line each
+  [[nodiscard]] bool empty() const { return triples.empty() && problems.empty(); }
+};
+
+struct MappingResult {
+  OwlDraft ontology;
+  IncompleteParse incomplete;
+};
+
+// Builds the graph's indexes when they are missing.
+[[nodiscard]] std::expected<MappingResult, Error> map_graph_to_owl(Graph& graph);
+
+struct RdfOntology {
+  OwlDraft ontology;
+  IncompleteParse incomplete;
+  ReadStats stats;
+};
+
+[[nodiscard]] std::expected<RdfOntology, Error> read_rdf_ontology(std::string_view text,
+                                                                  RdfSyntax syntax,
+                                                                  const ReadOptions& options = {});
+
+}  // namespace trelvanic_rdf
