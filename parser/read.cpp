@@ -118,6 +118,13 @@ Result<std::size_t> FileSource::read(std::span<char> out) {
   return static_cast<std::size_t>(got);
 }
 
+std::optional<uint64_t> FileSource::size_hint() const {
+  auto size = file_->size();
+  off_t offset = ::lseek(file_->fd(), 0, SEEK_CUR);
+  if (!size || offset < 0 || static_cast<uint64_t>(offset) > *size) return std::nullopt;
+  return *size - static_cast<uint64_t>(offset);
+}
+
 Result<std::size_t> TextSource::read(std::span<char> out) {
   size_t n = std::min(out.size(), text_.size());
   std::copy_n(text_.data(), n, out.data());
@@ -125,16 +132,21 @@ Result<std::size_t> TextSource::read(std::span<char> out) {
   return n;
 }
 
-Result<std::string> read_limited_input(ByteSource& source, const LoadLimits& limits) {
+Result<std::string> read_at_most(ByteSource& source, uint64_t max_bytes) {
   constexpr uint64_t kUnbounded = std::numeric_limits<uint64_t>::max();
   // Stop one byte past the limit: enough to know it was exceeded.
-  const uint64_t cap = limits.max_file_bytes == kUnbounded ? kUnbounded : limits.max_file_bytes + 1;
+  const uint64_t cap = max_bytes == kUnbounded ? kUnbounded : max_bytes + 1;
   std::string bytes;
   size_t filled = 0;
+  // With a size hint the first read asks for one byte more than expected,
+  // so an input of the expected length is read with one allocation.
+  std::optional<uint64_t> hint = source.size_hint();
   for (;;) {
     uint64_t room = cap - filled;
     if (room == 0) break;
-    size_t want = static_cast<size_t>(std::min<uint64_t>(room, std::max<size_t>(kReadChunk, filled)));
+    uint64_t step = std::max<uint64_t>(kReadChunk, filled);
+    if (hint && filled == 0 && *hint < kUnbounded) step = std::max<uint64_t>(step, *hint + 1);
+    size_t want = static_cast<size_t>(std::min<uint64_t>(room, step));
     bytes.resize(filled + want);
     auto got = source.read(std::span<char>(bytes.data() + filled, want));
     if (!got) return std::unexpected(std::move(got).error());
@@ -142,9 +154,14 @@ Result<std::string> read_limited_input(ByteSource& source, const LoadLimits& lim
     filled += *got;
   }
   bytes.resize(filled);
-  if (filled > limits.max_file_bytes) {
+  return bytes;
+}
+
+Result<std::string> read_limited_input(ByteSource& source, const LoadLimits& limits) {
+  auto bytes = read_at_most(source, limits.max_file_bytes);
+  if (bytes && bytes->size() > limits.max_file_bytes) {
     return std::unexpected(
-        Error::parse(fmt::format("input size {} exceeds limit of {} bytes", filled, limits.max_file_bytes)));
+        Error::parse(fmt::format("input size {} exceeds limit of {} bytes", bytes->size(), limits.max_file_bytes)));
   }
   return bytes;
 }

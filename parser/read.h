@@ -47,6 +47,9 @@ class ByteSource {
   // Reads up to `out.size()` bytes, returning how many (0 at the end). A
   // failure is `Parse` with the system's text.
   [[nodiscard]] virtual Result<std::size_t> read(std::span<char> out) = 0;
+  // How many bytes are expected to remain, if known; only used to size the
+  // buffer, never trusted as the length.
+  [[nodiscard]] virtual std::optional<uint64_t> size_hint() const { return std::nullopt; }
 };
 
 // Reads an open file from its current offset.
@@ -54,6 +57,7 @@ class FileSource final : public ByteSource {
  public:
   explicit FileSource(const OpenFile& file) : file_(&file) {}
   [[nodiscard]] Result<std::size_t> read(std::span<char> out) override;
+  [[nodiscard]] std::optional<uint64_t> size_hint() const override;
 
  private:
   const OpenFile* file_;
@@ -64,6 +68,7 @@ class TextSource final : public ByteSource {
  public:
   explicit TextSource(std::string_view text) : text_(text) {}
   [[nodiscard]] Result<std::size_t> read(std::span<char> out) override;
+  [[nodiscard]] std::optional<uint64_t> size_hint() const override { return text_.size(); }
 
  private:
   std::string_view text_;
@@ -86,6 +91,11 @@ struct ModelReadOutput {
 template <class Model>
 using ModelReader =
     std::function<std::expected<ModelReadOutput<Model>, std::string>(std::string_view bytes, OntologyFormat format)>;
+
+// Reads the source to its end, but never more than `max_bytes` + 1 bytes
+// (without bound for the largest value), so that a longer input shows as
+// one byte over the limit. A read failure is `Parse` with the system's text.
+[[nodiscard]] Result<std::string> read_at_most(ByteSource& source, uint64_t max_bytes);
 
 // Reads the whole source under the size limit: `Parse` "input size {}
 // exceeds limit of {} bytes" when more than `max_file_bytes` bytes are there

@@ -47,8 +47,13 @@ std::string join_absolute(const std::vector<std::string>& names) {
   return out;
 }
 
+// System calls take NUL-terminated names, so a path holding a NUL byte
+// names no file (passed on, it would be cut short silently).
+bool has_nul(std::string_view path) { return path.find('\0') != std::string_view::npos; }
+
 // realpath(3): the canonical form of an existing path.
 Result<std::string> canonicalize(const std::string& path) {
+  if (has_nul(path)) return std::unexpected(Error::parse_from_errno(EINVAL));
   std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
   if (!resolved) return std::unexpected(Error::parse_from_errno(errno));
   return std::string(resolved.get());
@@ -85,10 +90,15 @@ Result<std::string> canonical_base(std::string_view base) {
   return canonicalize(*normalized);
 }
 
-// After open, with a base: the open file's real location must still be
-// under the canonical base. Reads it back from /proc/self/fd; without /proc
-// falls back to the canonical form of the validated path.
-Result<void> verify_location_under_base(const OpenFile& file, const std::string& path, std::string_view base) {
+// After open, with a base: the open file must be the one lstat saw before
+// the open (same device and inode), and its real location, read back from
+// /proc/self/fd, must still be under the canonical base. Without /proc the
+// canonical form of the validated path is tested instead.
+Result<void> verify_opened_under_base(const OpenFile& file, const struct stat& seen, const struct stat& opened,
+                                      const std::string& path, std::string_view base) {
+  if (opened.st_dev != seen.st_dev || opened.st_ino != seen.st_ino) {
+    return std::unexpected(Error::parse("ontology path changed between validation and open"));
+  }
   auto b = canonical_base(base);
   if (!b) return std::unexpected(std::move(b).error());
   if (auto target = read_link(fmt::format("/proc/self/fd/{}", file.fd()))) {
@@ -146,7 +156,7 @@ Result<std::string> normalize_path(std::string_view path) {
   }
   std::string lexical = join_absolute(names);
   struct stat st {};
-  if (::stat(lexical.c_str(), &st) != 0) return lexical;
+  if (has_nul(lexical) || ::stat(lexical.c_str(), &st) != 0) return lexical;
   return canonicalize(lexical);
 }
 
@@ -172,7 +182,7 @@ Result<std::string> validate_load_path(std::string_view path, std::optional<std:
 
 Result<void> require_regular_file(const std::string& normalized) {
   struct stat st {};
-  if (::stat(normalized.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+  if (has_nul(normalized) || ::stat(normalized.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
     return std::unexpected(Error::parse(fmt::format("not a file: {}", normalized)));
   }
   return {};
@@ -180,6 +190,7 @@ Result<void> require_regular_file(const std::string& normalized) {
 
 Result<OpenFile> open_for_load(const std::string& path, std::optional<std::string_view> base) {
   struct stat seen {};
+  if (has_nul(path)) return std::unexpected(Error::io(EINVAL));
   if (::lstat(path.c_str(), &seen) != 0) return std::unexpected(Error::io(errno));
 
   // Non-blocking, so that a FIFO or device put in place of the file cannot
@@ -190,9 +201,6 @@ Result<OpenFile> open_for_load(const std::string& path, std::optional<std::strin
 
   struct stat opened {};
   if (::fstat(fd, &opened) != 0) return std::unexpected(Error::io(errno));
-  if (base && (opened.st_dev != seen.st_dev || opened.st_ino != seen.st_ino)) {
-    return std::unexpected(Error::parse("ontology path changed between validation and open"));
-  }
   if (!S_ISREG(opened.st_mode)) return std::unexpected(Error::parse(fmt::format("not a file: {}", path)));
   int flags = ::fcntl(fd, F_GETFL);
   if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
@@ -200,7 +208,7 @@ Result<OpenFile> open_for_load(const std::string& path, std::optional<std::strin
   }
 
   if (base) {
-    auto verified = verify_location_under_base(file, path, *base);
+    auto verified = verify_opened_under_base(file, seen, opened, path, *base);
     if (!verified) return std::unexpected(std::move(verified).error());
   }
   return file;

@@ -124,6 +124,9 @@ TEST_F(SandboxTree, LoadPathsUnderABase) {
       {tree.path("base/sub"), base, "parse error: not a file: " + tree.path("base/sub")},
       {tree.path("base/pipe"), base, "parse error: not a file: " + tree.path("base/pipe")},
       {tree.path("base/missing.owl"), base, "parse error: not a file: " + tree.path("base/missing.owl")},
+      // A NUL byte would cut the name short at the system call: no such file.
+      {tree.path("base/x.owl") + std::string("\0.ttl", 5), base,
+       "parse error: not a file: " + tree.path("base/x.owl") + std::string("\0.ttl", 5)},
       // Without a base the link is followed.
       {tree.path("base/link.owl"), std::nullopt, "secret"},
   };
