@@ -2,7 +2,9 @@
 // one, the line and column (both from 1) at which reading stopped.
 //
 // `text()` is the display text the loader wraps: the message followed by
-// " at line L, column C" when a position is known.
+// " at line L, column C" when a position is known (" at line L" when only
+// the line is: OWL/XML errors found after parsing an element carry the
+// element's line).
 #pragma once
 
 #include <cstdint>

@@ -1,36 +1,22 @@
 #include "owl/functional_reader.h"
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "owl/functional_writer.h"
+#include "tests/cpp/owl/owl_test_support.h"
 
 namespace trelvanic_owl {
 namespace {
 
-std::string read_data(const std::string& name) {
-  std::ifstream in(std::string(TRELVANIC_TEST_DATA) + "/owl/" + name, std::ios::binary);
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
-}
-
-std::vector<std::string> rendered(const Ontology& o) {
-  std::vector<std::string> out;
-  for (const Component& c : o.components()) out.push_back(write_component(o, c));
-  return out;
-}
 
 std::string header(std::string_view body) {
   return "Prefix(:=<http://x/>)\nOntology(<http://x/o>\n" + std::string(body) + "\n)";
 }
 
 TEST(FunctionalReader, FixtureReadsEveryConstructOnce) {
-  auto result = read_functional(read_data("fixture.ofn"));
+  auto result = read_functional(read_test_data("fixture.ofn"));
   ASSERT_TRUE(result.has_value()) << result.error().text();
   const Ontology& o = *result;
   EXPECT_EQ(o.iri(o.ontology_iri()), "http://example.org/fixture");
@@ -56,7 +42,7 @@ TEST(FunctionalReader, FixtureReadsEveryConstructOnce) {
 }
 
 TEST(FunctionalReader, WrittenTextReadsBackToTheSameComponents) {
-  auto first = read_functional(read_data("fixture.ofn"));
+  auto first = read_functional(read_test_data("fixture.ofn"));
   ASSERT_TRUE(first.has_value());
   std::string text = write_functional(*first);
   auto second = read_functional(text);

@@ -1,0 +1,386 @@
+#include "owl/owlxml_reader.h"
+
+#include <charconv>
+#include <climits>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+#include <absl/container/flat_hash_map.h>
+#include <fmt/format.h>
+#include <libxml/parser.h>
+#include <libxml/uri.h>
+#include <libxml/xmlreader.h>
+
+#include "owl/node_stack.h"
+#include "owl/prefixes.h"
+
+namespace trelvanic_owl {
+namespace {
+
+std::string_view view(const xmlChar* s) {
+  return s == nullptr ? std::string_view() : std::string_view(reinterpret_cast<const char*>(s));
+}
+
+bool is_blank(std::string_view text) {
+  for (char c : text) {
+    if (c != ' ' && c != '\t' && c != '\r' && c != '\n') return false;
+  }
+  return true;
+}
+
+std::string_view trim(std::string_view text) {
+  while (!text.empty() && is_blank(text.substr(0, 1))) text.remove_prefix(1);
+  while (!text.empty() && is_blank(text.substr(text.size() - 1))) text.remove_suffix(1);
+  return text;
+}
+
+// Refuses every external entity and DTD: an ontology document never needs
+// one, and loading them would read files or the network.
+xmlParserInputPtr refuse_external_entity(const char*, const char*, xmlParserCtxtPtr) { return nullptr; }
+
+// Installs the refusing loader for the time of one read.
+class ExternalEntityGuard {
+ public:
+  ExternalEntityGuard() : previous_(xmlGetExternalEntityLoader()) { xmlSetExternalEntityLoader(refuse_external_entity); }
+  ~ExternalEntityGuard() { xmlSetExternalEntityLoader(previous_); }
+  ExternalEntityGuard(const ExternalEntityGuard&) = delete;
+  ExternalEntityGuard& operator=(const ExternalEntityGuard&) = delete;
+
+ private:
+  xmlExternalEntityLoader previous_;
+};
+
+struct Failure {
+  ErrorKind kind;
+  std::string message;
+};
+
+struct XmlError {
+  bool set = false;
+  std::string message;
+  uint32_t line = 0;
+  uint32_t column = 0;
+};
+
+void record_xml_error(void* data, xmlErrorPtr error) {
+  auto* out = static_cast<XmlError*>(data);
+  if (out->set || error == nullptr || error->level < XML_ERR_ERROR) return;
+  out->set = true;
+  std::string_view text = error->message != nullptr ? std::string_view(error->message) : "malformed XML";
+  out->message.assign(trim(text));
+  out->line = error->line > 0 ? static_cast<uint32_t>(error->line) : 0;
+  out->column = error->int2 > 0 ? static_cast<uint32_t>(error->int2) : 0;
+}
+
+// What an open element of the document is, besides a construct on the stack.
+enum class ElementRole : uint8_t {
+  Root,          // Ontology
+  Construct,     // a kind on the node stack
+  Leaf,          // an entity, Variable or AnonymousIndividual made at its start
+  Prefix,        // Prefix
+  Import,        // Import: the text is an IRI
+  IriText,       // IRI: the text is an IRI
+  AbbreviatedIriText,
+  LiteralText,   // Literal
+};
+
+struct Element {
+  ElementRole role;
+  NodeId leaf = NodeId();
+  IriId datatype = IriId();
+  TextId language = TextId();
+};
+
+struct Attributes {
+  std::string_view iri, abbreviated_iri, cardinality, datatype_iri, lang, node_id, facet, ontology_iri,
+      version_iri, base, name;
+};
+
+class OwlXmlReader {
+ public:
+  OwlXmlReader(xmlTextReaderPtr reader, const ReaderSettings& settings)
+      : reader_(reader), stack_(out_, settings.max_depth == 0 ? 1 : settings.max_depth),
+        prefixes_(standard_prefixes()) {}
+
+  Ontology run() {
+    for (;;) {
+      int status = xmlTextReaderRead(reader_);
+      if (status == 0) break;
+      if (status < 0) throw Failure{ErrorKind::Xml, "malformed XML"};
+      switch (xmlTextReaderNodeType(reader_)) {
+        case XML_READER_TYPE_ELEMENT:
+          start_element();
+          break;
+        case XML_READER_TYPE_END_ELEMENT:
+          end_element();
+          break;
+        case XML_READER_TYPE_TEXT:
+        case XML_READER_TYPE_CDATA:
+        case XML_READER_TYPE_WHITESPACE:
+        case XML_READER_TYPE_SIGNIFICANT_WHITESPACE:
+          text(view(xmlTextReaderConstValue(reader_)));
+          break;
+        default:
+          break;  // comments, processing instructions, the document type
+      }
+    }
+    if (!seen_root_) throw Failure{ErrorKind::Syntax, "the document has no Ontology element"};
+    return std::move(out_);
+  }
+
+ private:
+  [[noreturn]] static void fail(std::string message) { throw Failure{ErrorKind::Syntax, std::move(message)}; }
+  static void check(std::expected<void, std::string> r) {
+    if (!r) {
+      ErrorKind kind = r.error().starts_with("nesting deeper") ? ErrorKind::Limit : ErrorKind::Syntax;
+      throw Failure{kind, std::move(r.error())};
+    }
+  }
+
+  Attributes read_attributes() {
+    Attributes a;
+    while (xmlTextReaderMoveToNextAttribute(reader_) == 1) {
+      std::string_view name = view(xmlTextReaderConstName(reader_));
+      std::string_view value = view(xmlTextReaderConstValue(reader_));
+      if (name == "IRI") a.iri = value;
+      else if (name == "abbreviatedIRI") a.abbreviated_iri = value;
+      else if (name == "cardinality") a.cardinality = value;
+      else if (name == "datatypeIRI") a.datatype_iri = value;
+      else if (name == "xml:lang") a.lang = value;
+      else if (name == "nodeID") a.node_id = value;
+      else if (name == "facet") a.facet = value;
+      else if (name == "ontologyIRI") a.ontology_iri = value;
+      else if (name == "versionIRI") a.version_iri = value;
+      else if (name == "xml:base") a.base = value;
+      else if (name == "name") a.name = value;
+    }
+    xmlTextReaderMoveToElement(reader_);
+    return a;
+  }
+
+  IriId resolve_iri(std::string_view iri) {
+    iri = trim(iri);
+    if (base_.empty() || iri_has_scheme(iri)) return out_.intern_iri(iri);
+    std::string relative(iri);
+    xmlChar* built = xmlBuildURI(reinterpret_cast<const xmlChar*>(relative.c_str()),
+                                 reinterpret_cast<const xmlChar*>(base_.c_str()));
+    if (built == nullptr) return out_.intern_iri(iri);
+    IriId id = out_.intern_iri(view(built));
+    xmlFree(built);
+    return id;
+  }
+
+  IriId expand_abbreviated(std::string_view name) {
+    name = trim(name);
+    size_t colon = name.find(':');
+    if (colon == std::string_view::npos) fail(fmt::format("malformed abbreviated IRI '{}'", name));
+    auto prefix = prefixes_.find(std::string(name.substr(0, colon)));
+    if (prefix == prefixes_.end()) fail(fmt::format("undeclared prefix '{}:'", name.substr(0, colon)));
+    scratch_.assign(prefix->second);
+    scratch_.append(name.substr(colon + 1));
+    return out_.intern_iri(scratch_);
+  }
+
+  // The IRI of an element given by IRI or abbreviatedIRI.
+  IriId element_iri(const Attributes& a, std::string_view element) {
+    if (!a.iri.empty() || (a.abbreviated_iri.empty() && a.iri.data() != nullptr)) return resolve_iri(a.iri);
+    if (!a.abbreviated_iri.empty()) return expand_abbreviated(a.abbreviated_iri);
+    fail(fmt::format("{} needs an IRI or abbreviatedIRI attribute", element));
+  }
+
+  void start_element() {
+    std::string_view ns = view(xmlTextReaderConstNamespaceUri(reader_));
+    std::string_view name = view(xmlTextReaderConstLocalName(reader_));
+    bool empty = xmlTextReaderIsEmptyElement(reader_) == 1;
+    if (ns != kOwlNamespace) {
+      if (elements_.empty()) fail(fmt::format("the root element is not an OWL Ontology but '{}'", name));
+      if (!empty) xmlTextReaderNext(reader_);  // skip foreign content whole
+      return;
+    }
+    Attributes a = read_attributes();
+    if (elements_.empty()) {
+      if (name != "Ontology" || seen_root_) fail(fmt::format("the root element is not an OWL Ontology but '{}'", name));
+      seen_root_ = true;
+      start_ontology(a);
+      push(Element{ElementRole::Root}, empty);
+      return;
+    }
+    if (name == "Prefix") {
+      if (a.name.data() == nullptr || a.iri.data() == nullptr) fail("Prefix needs name and IRI attributes");
+      prefixes_[std::string(a.name)] = std::string(a.iri);
+      out_.set_prefix(a.name, a.iri);
+      push(Element{ElementRole::Prefix}, empty);
+      return;
+    }
+    if (name == "Import") return push(Element{ElementRole::Import}, empty);
+    if (name == "IRI") return push(Element{ElementRole::IriText}, empty);
+    if (name == "AbbreviatedIRI") return push(Element{ElementRole::AbbreviatedIriText}, empty);
+    if (name == "Literal") {
+      Element e{ElementRole::LiteralText};
+      if (!a.lang.empty()) {
+        e.language = out_.intern_text(a.lang);
+      } else if (!a.datatype_iri.empty()) {
+        e.datatype = resolve_iri(a.datatype_iri);
+      }
+      return push(e, empty);
+    }
+    std::optional<Kind> kind = kind_from_name(name);
+    if (!kind || *kind == Kind::Iri || *kind == Kind::Literal || kind_role(*kind) == KindRole::Internal) {
+      fail(fmt::format("unknown element '{}'", name));
+    }
+    if (stack_.empty() && !is_component(*kind) && !is_entity(*kind)) {
+      fail(fmt::format("{} cannot stand at the top level of an ontology", name));
+    }
+    if (*kind == Kind::AnonymousIndividual) {
+      std::string_view label = trim(a.node_id);
+      if (label.starts_with("_:")) label.remove_prefix(2);
+      if (label.empty()) fail("AnonymousIndividual needs a nodeID attribute");
+      return push(Element{ElementRole::Leaf, out_.make_anonymous(out_.intern_text(label))}, empty);
+    }
+    if (is_entity(*kind) || *kind == Kind::Variable) {
+      return push(Element{ElementRole::Leaf, out_.make_leaf(*kind, element_iri(a, name))}, empty);
+    }
+    check(stack_.open(*kind));
+    if (is_cardinality(*kind)) {
+      std::string_view digits = trim(a.cardinality);
+      uint32_t n = 0;
+      auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+      if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size()) {
+        fail(fmt::format("{} needs a non-negative cardinality attribute", name));
+      }
+      check(stack_.set_number(n));
+    } else if (*kind == Kind::FacetRestriction) {
+      if (a.facet.empty()) fail("FacetRestriction needs a facet attribute");
+      check(stack_.add(out_.make_leaf(Kind::Iri, resolve_iri(a.facet))));
+    } else if (*kind == Kind::BuiltInAtom) {
+      check(stack_.add(out_.make_leaf(Kind::Iri, element_iri(a, name))));
+    }
+    push(Element{ElementRole::Construct}, empty);
+  }
+
+  void start_ontology(const Attributes& a) {
+    if (!a.base.empty()) {
+      base_.assign(a.base);
+    } else if (!a.ontology_iri.empty()) {
+      base_.assign(a.ontology_iri);
+    }
+    NodeId ids[2];
+    if (!a.ontology_iri.empty()) ids[0] = out_.make_leaf(Kind::Iri, resolve_iri(a.ontology_iri));
+    if (!a.version_iri.empty()) ids[1] = out_.make_leaf(Kind::Iri, resolve_iri(a.version_iri));
+    if (ids[0]) out_.add_component(out_.make(Kind::OntologyId, {ids[0].value, ids[1].value}));
+  }
+
+  void push(Element element, bool empty) {
+    elements_.push_back(element);
+    text_.clear();
+    if (empty) end_element();
+  }
+
+  void text(std::string_view value) {
+    if (elements_.empty()) return;
+    switch (elements_.back().role) {
+      case ElementRole::Import:
+      case ElementRole::IriText:
+      case ElementRole::AbbreviatedIriText:
+      case ElementRole::LiteralText:
+        text_.append(value);
+        return;
+      default:
+        if (!is_blank(value)) fail("unexpected text");
+    }
+  }
+
+  void end_element() {
+    Element e = elements_.back();
+    elements_.pop_back();
+    switch (e.role) {
+      case ElementRole::Root:
+      case ElementRole::Prefix:
+        return;
+      case ElementRole::Import:
+        if (!stack_.empty()) fail("Import cannot stand inside another element");
+        out_.add_component(out_.make(Kind::Import, {out_.make_leaf(Kind::Iri, resolve_iri(text_)).value}));
+        return;
+      case ElementRole::IriText:
+        return deliver(out_.make_leaf(Kind::Iri, resolve_iri(text_)));
+      case ElementRole::AbbreviatedIriText:
+        return deliver(out_.make_leaf(Kind::Iri, expand_abbreviated(text_)));
+      case ElementRole::LiteralText:
+        return deliver(out_.make_literal(out_.intern_text(text_), e.language, e.datatype));
+      case ElementRole::Leaf:
+        return deliver(e.leaf);
+      case ElementRole::Construct: {
+        auto closed = stack_.close();
+        if (!closed) fail(std::move(closed.error()));
+        if (stack_.empty()) {
+          out_.add_component(closed->node, closed->annotations);
+        } else {
+          check(stack_.add(closed->node));
+        }
+        return;
+      }
+    }
+  }
+
+  void deliver(NodeId node) {
+    if (stack_.empty()) fail(fmt::format("{} cannot stand at the top level of an ontology", describe_node(out_, node)));
+    check(stack_.add(node));
+  }
+
+  xmlTextReaderPtr reader_;
+  Ontology out_;
+  NodeStack stack_;
+  absl::flat_hash_map<std::string, std::string> prefixes_;
+  std::vector<Element> elements_;
+  std::string base_;
+  std::string text_;
+  std::string scratch_;
+  bool seen_root_ = false;
+};
+
+struct ReaderDeleter {
+  void operator()(xmlTextReaderPtr r) const { xmlFreeTextReader(r); }
+};
+
+}  // namespace
+
+Result<Ontology> read_owlxml(std::string_view text, const ReaderSettings& settings) noexcept {
+  try {
+    if (text.size() > static_cast<size_t>(INT_MAX)) {
+      return std::unexpected(Error(ErrorKind::Limit, "document too large for the XML reader"));
+    }
+    xmlInitParser();
+    ExternalEntityGuard guard;
+    // NOENT substitutes internal entities (which libxml2 bounds against
+    // amplification); external ones reach the refusing loader.
+    int options = XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_BIG_LINES;
+    std::unique_ptr<xmlTextReader, ReaderDeleter> reader(
+        xmlReaderForMemory(text.data(), static_cast<int>(text.size()), nullptr, nullptr, options));
+    if (!reader) return std::unexpected(Error(ErrorKind::Internal, "could not create the XML reader"));
+    XmlError xml_error;
+    xmlTextReaderSetStructuredErrorHandler(reader.get(), record_xml_error, &xml_error);
+    OwlXmlReader owl(reader.get(), settings);
+    try {
+      return owl.run();
+    } catch (const Failure& f) {
+      if (xml_error.set) {
+        return std::unexpected(Error(ErrorKind::Xml, xml_error.message, xml_error.line, xml_error.column));
+      }
+      // libxml2 reads ahead of the node being handled, so the parser's
+      // position would point past it; the node's own line is exact.
+      xmlNodePtr node = xmlTextReaderCurrentNode(reader.get());
+      long line = node != nullptr ? xmlGetLineNo(node) : xmlTextReaderGetParserLineNumber(reader.get());
+      return std::unexpected(Error(f.kind, f.message, static_cast<uint32_t>(std::max(0L, line))));
+    }
+  } catch (const std::bad_alloc&) {
+    return std::unexpected(Error(ErrorKind::Internal, "out of memory while reading OWL/XML"));
+  } catch (const std::exception& e) {
+    return std::unexpected(Error(ErrorKind::Internal, fmt::format("internal reader failure: {}", e.what())));
+  } catch (...) {
+    return std::unexpected(Error(ErrorKind::Internal, "internal reader failure"));
+  }
+}
+
+}  // namespace trelvanic_owl

@@ -1,0 +1,29 @@
+// Reader for the OWL 2 XML serialization (OWL/XML).
+//
+// `read_owlxml(text)` streams the document through libxml2's text reader
+// (no document tree) into an `Ontology` of the structural model, the same
+// model `read_functional` gives for the same ontology. IRIs may be given as
+// `IRI` attributes (resolved against `xml:base`), `abbreviatedIRI`
+// attributes or `IRI`/`AbbreviatedIRI` elements; prefixes come from the
+// `Prefix` elements, with owl:, rdf:, rdfs:, xsd: and xml: known beforehand.
+// Elements outside the OWL namespace are skipped with their content.
+//
+// Malformed XML is an `Xml` error at libxml2's line and column. External
+// entities and network access are refused, entity expansion stays under
+// libxml2's amplification limits, and nesting is bounded (libxml2's own depth
+// limit and `max_depth`). No exception leaves the reader.
+#pragma once
+
+#include <string_view>
+
+#include "owl/error.h"
+#include "owl/functional_reader.h"
+#include "owl/model.h"
+
+namespace trelvanic_owl {
+
+inline constexpr std::string_view kOwlNamespace = "http://www.w3.org/2002/07/owl#";
+
+[[nodiscard]] Result<Ontology> read_owlxml(std::string_view text, const ReaderSettings& settings = {}) noexcept;
+
+}  // namespace trelvanic_owl

@@ -1,0 +1,142 @@
+#include "owl/owlxml_reader.h"
+
+#include <string>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "owl/functional_reader.h"
+#include "tests/cpp/owl/owl_test_support.h"
+
+namespace trelvanic_owl {
+namespace {
+
+
+TEST(OwlXmlReader, FixtureGivesTheSameComponentsAsFunctionalSyntax) {
+  auto xml = read_owlxml(read_test_data("fixture.owx"));
+  ASSERT_TRUE(xml.has_value()) << xml.error().text();
+  auto ofn = read_functional(read_test_data("fixture.ofn"));
+  ASSERT_TRUE(ofn.has_value()) << ofn.error().text();
+  EXPECT_EQ(rendered(*xml), rendered(*ofn));
+}
+
+std::string document(std::string_view body) {
+  return "<?xml version=\"1.0\"?>\n<Ontology xmlns=\"http://www.w3.org/2002/07/owl#\" "
+         "ontologyIRI=\"http://x/o\">\n" +
+         std::string(body) + "\n</Ontology>\n";
+}
+
+struct BadInput {
+  const char* name;
+  std::string text;
+  ErrorKind kind;
+  const char* message;
+  uint32_t line;
+};
+
+TEST(OwlXmlReader, MalformedInputGivesMessageAndPosition) {
+  const BadInput cases[] = {
+      {"unbalanced", document("<SubClassOf><Class IRI=\"#A\"/><Class IRI=\"#B\"/>"), ErrorKind::Xml,
+       "Opening and ending tag mismatch: SubClassOf line 3 and Ontology", 4},
+      {"truncated", document("<SubClassOf><Class IRI=\"#A\"/>").substr(0, 120), ErrorKind::Xml, "", 3},
+      {"unknown element", document("\n<SubClassOf><Class IRI=\"#A\"/><Klass IRI=\"#B\"/></SubClassOf>"),
+       ErrorKind::Syntax, "unknown element 'Klass'", 4},
+      {"text in construct", document("<SubClassOf>A B</SubClassOf>"), ErrorKind::Syntax, "unexpected text", 3},
+      {"undeclared prefix", document("<SubClassOf><Class IRI=\"#A\"/><Class abbreviatedIRI=\"ex:B\"/></SubClassOf>"),
+       ErrorKind::Syntax, "undeclared prefix 'ex:'", 3},
+      {"entity without IRI", document("<Declaration><Class/></Declaration>"), ErrorKind::Syntax,
+       "Class needs an IRI or abbreviatedIRI attribute", 3},
+      {"wrong operand", document("<SubClassOf><Class IRI=\"#A\"/><Literal>x</Literal></SubClassOf>"),
+       ErrorKind::Syntax, "a literal cannot stand here in SubClassOf: expected a class expression", 3},
+      {"missing operand", document("<SubClassOf>\n<Class IRI=\"#A\"/>\n</SubClassOf>"), ErrorKind::Syntax,
+       "SubClassOf is missing a class expression", 3},
+      {"bad cardinality", document("<SubClassOf><Class IRI=\"#A\"/><ObjectMinCardinality cardinality=\"-1\">"
+                                   "<ObjectProperty IRI=\"#p\"/></ObjectMinCardinality></SubClassOf>"),
+       ErrorKind::Syntax, "ObjectMinCardinality needs a non-negative cardinality attribute", 3},
+      {"not OWL", "<?xml version=\"1.0\"?>\n<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\"/>",
+       ErrorKind::Syntax, "the root element is not an OWL Ontology but 'RDF'", 2},
+      {"not XML", "Ontology(<http://x/o>)", ErrorKind::Xml, "", 1},
+      {"empty", "", ErrorKind::Xml, "", 1},
+  };
+  for (const BadInput& c : cases) {
+    auto result = read_owlxml(c.text);
+    ASSERT_FALSE(result.has_value()) << c.name;
+    EXPECT_EQ(result.error().kind(), c.kind) << c.name;
+    // libxml2's own messages are its wording; ours are checked exactly
+    if (c.kind == ErrorKind::Xml) {
+      EXPECT_FALSE(result.error().message().empty()) << c.name;
+      EXPECT_GT(result.error().column(), 0u) << c.name;
+    } else {
+      EXPECT_EQ(result.error().message(), c.message) << c.name;
+    }
+    EXPECT_EQ(result.error().line(), c.line) << c.name;
+  }
+}
+
+TEST(OwlXmlReader, DeepNestingIsRefused) {
+  constexpr int kDepth = 1000000;
+  std::string body = "<SubClassOf><Class IRI=\"#A\"/>";
+  for (int i = 0; i < kDepth; ++i) body += "<ObjectComplementOf>";
+  body += "<Class IRI=\"#B\"/>";
+  for (int i = 0; i < kDepth; ++i) body += "</ObjectComplementOf>";
+  body += "</SubClassOf>";
+  auto result = read_owlxml(document(body));
+  ASSERT_FALSE(result.has_value());
+  EXPECT_THAT(result.error().message(), testing::HasSubstr("depth"));
+
+  // Our own limit applies below libxml2's.
+  std::string shallow = "<SubClassOf><Class IRI=\"#A\"/>";
+  for (int i = 0; i < 20; ++i) shallow += "<ObjectComplementOf>";
+  shallow += "<Class IRI=\"#B\"/>";
+  for (int i = 0; i < 20; ++i) shallow += "</ObjectComplementOf>";
+  shallow += "</SubClassOf>";
+  auto limited = read_owlxml(document(shallow), ReaderSettings{.max_depth = 10});
+  ASSERT_FALSE(limited.has_value());
+  EXPECT_EQ(limited.error().kind(), ErrorKind::Limit);
+  EXPECT_EQ(limited.error().message(), "nesting deeper than 10 levels");
+  EXPECT_TRUE(read_owlxml(document(shallow)).has_value());
+}
+
+TEST(OwlXmlReader, EntityExpansionStaysBounded) {
+  // The "billion laughs": ten levels of ten references each.
+  std::string dtd = "<!DOCTYPE Ontology [\n<!ENTITY l0 \"lol\">\n";
+  for (int i = 1; i <= 10; ++i) {
+    dtd += "<!ENTITY l" + std::to_string(i) + " \"";
+    for (int j = 0; j < 10; ++j) dtd += "&l" + std::to_string(i - 1) + ";";
+    dtd += "\">\n";
+  }
+  dtd += "]>\n";
+  std::string text = "<?xml version=\"1.0\"?>\n" + dtd +
+                     "<Ontology xmlns=\"http://www.w3.org/2002/07/owl#\"><AnnotationAssertion>"
+                     "<AnnotationProperty IRI=\"http://x/l\"/><IRI>http://x/a</IRI><Literal>&l10;</Literal>"
+                     "</AnnotationAssertion></Ontology>";
+  auto result = read_owlxml(text);
+  ASSERT_FALSE(result.has_value());
+  EXPECT_EQ(result.error().kind(), ErrorKind::Xml);
+}
+
+TEST(OwlXmlReader, ExternalEntitiesAreNotLoaded) {
+  std::string path = std::string(TRELVANIC_TEST_DATA) + "/owl/fixture.ofn";
+  std::string text = "<?xml version=\"1.0\"?>\n<!DOCTYPE Ontology [<!ENTITY secret SYSTEM \"file://" + path +
+                     "\">]>\n<Ontology xmlns=\"http://www.w3.org/2002/07/owl#\"><AnnotationAssertion>"
+                     "<AnnotationProperty IRI=\"http://x/l\"/><IRI>http://x/a</IRI><Literal>&secret;</Literal>"
+                     "</AnnotationAssertion></Ontology>";
+  auto result = read_owlxml(text);
+  if (result.has_value()) {
+    for (const std::string& line : rendered(*result)) EXPECT_THAT(line, testing::Not(testing::HasSubstr("Prefix")));
+  }
+}
+
+TEST(OwlXmlReader, RelativeIrisResolveAgainstTheBase) {
+  auto result = read_owlxml(
+      "<Ontology xmlns=\"http://www.w3.org/2002/07/owl#\" xml:base=\"http://x/dir/o.owl\">"
+      "<Declaration><Class IRI=\"#A\"/></Declaration><Declaration><Class IRI=\"B\"/></Declaration>"
+      "<Declaration><Class IRI=\"urn:c\"/></Declaration></Ontology>");
+  ASSERT_TRUE(result.has_value()) << result.error().text();
+  EXPECT_THAT(rendered(*result), testing::ElementsAre("Declaration(Class(<http://x/dir/o.owl#A>))",
+                                                      "Declaration(Class(<http://x/dir/B>))",
+                                                      "Declaration(Class(<urn:c>))"));
+}
+
+}  // namespace
+}  // namespace trelvanic_owl
