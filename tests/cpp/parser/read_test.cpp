@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -122,6 +123,53 @@ TEST(ReadPolicy, PrescanEstimates) {
     int calls = 0;
     EXPECT_EQ(outcome(read_text(c.text, c.format, one, counting_reader(1, &calls))), c.expected) << c.name;
     EXPECT_EQ(calls, c.expected == "ok" ? 1 : 0) << c.name;
+  }
+}
+
+// Counts non-overlapping occurrences of each text the plain way, one text
+// after the other, as the pre-scan is defined.
+uint64_t reference_estimate(std::string_view text, F format) {
+  auto count = [&](std::string_view needle) {
+    uint64_t n = 0;
+    for (size_t pos = text.find(needle); pos != std::string_view::npos; pos = text.find(needle, pos + needle.size())) {
+      ++n;
+    }
+    return n;
+  };
+  const std::vector<std::string_view> xml = {
+      "owl:Class",        "owl:ObjectProperty", "owl:DatatypeProperty", "owl:NamedIndividual", "owl:Restriction",
+      "owl:equivalentClass", "owl:intersectionOf", "owl:unionOf",       "owl:complementOf",    "owl:disjointWith",
+      "owl:someValuesFrom", "owl:allValuesFrom", "owl:hasValue",        "owl:cardinality",     "owl:minCardinality",
+      "owl:maxCardinality", "rdf:type",          "rdfs:subClassOf"};
+  const std::vector<std::string_view> functional = {
+      "SubClassOf(",          "EquivalentClasses(",         "DisjointClasses(",
+      "ClassAssertion(",      "ObjectPropertyAssertion(",   "DataPropertyAssertion(",
+      "Declaration(",         "SubObjectPropertyOf(",       "EquivalentObjectProperties(",
+      "DisjointObjectProperties(", "SameIndividual(",       "DifferentIndividuals(",
+      "ObjectPropertyDomain(", "ObjectPropertyRange(",      "NegativeObjectPropertyAssertion(",
+      "NegativeDataPropertyAssertion("};
+  uint64_t sum = 0;
+  if (format == F::Turtle) return count(" ;") + count(" .") + count("\n") / 4;
+  for (std::string_view needle : format == F::Functional ? functional : xml) sum += count(needle);
+  return sum;
+}
+
+TEST(ReadPolicy, PrescanMatchesPlainCountingOnMixedText) {
+  // Random texts glued from pieces of the counted texts and their borders.
+  const std::vector<std::string> pieces = {
+      "owl:", "Class", "owl:Class", "owl:ClassAssertion", "owl:minCardinality", "Cardinality", "rdf:", "type",
+      "rdfs:subClassOf", "SubClassOf(", "Negative", "ObjectPropertyAssertion(", "NegativeObjectPropertyAssertion(",
+      "(", "((", "Declaration", "Declaration(", " ;", " .", "\n", " ", "\xFF", "SubObjectPropertyOf(", "owl:owl:"};
+  uint64_t state = 12345;
+  for (int round = 0; round < 300; ++round) {
+    std::string text;
+    for (int i = 0; i < 40; ++i) {
+      state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+      text += pieces[(state >> 33) % pieces.size()];
+    }
+    for (F format : {F::OwlXml, F::RdfXml, F::Functional, F::Turtle}) {
+      ASSERT_EQ(prescan_estimate(text, format), reference_estimate(text, format)) << text;
+    }
   }
 }
 
