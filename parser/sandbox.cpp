@@ -194,8 +194,9 @@ Result<OpenFile> open_for_load(const std::string& path, std::optional<std::strin
   if (::lstat(path.c_str(), &seen) != 0) return std::unexpected(Error::io(errno));
 
   // Non-blocking, so that a FIFO or device put in place of the file cannot
-  // stall the open; cleared below once fstat proves a regular file.
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_LARGEFILE | O_NONBLOCK);
+  // stall the open, and without taking a terminal as the controlling one.
+  // The non-blocking flag is cleared below once fstat proves a regular file.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_LARGEFILE | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return std::unexpected(Error::parse_from_errno(errno));
   OpenFile file(fd);
 
