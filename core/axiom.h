@@ -105,14 +105,12 @@ class AxiomFields {
   EntityId object() const { return self().id(2); }
   // The property of every form that has one (position 0 or 1 by form).
   EntityId property() const {
-    switch (self().kind()) {
-      case AxiomKind::SubClassOfExistential:
-      case AxiomKind::ObjectPropertyAssertion:
-      case AxiomKind::DataPropertyAssertion:
-      case AxiomKind::NegativeObjectPropertyAssertion:
-      case AxiomKind::NegativeDataPropertyAssertion: return self().id(1);
-      default: return self().id(0);
-    }
+    const AxiomKind k = self().kind();
+    const bool second = k == AxiomKind::SubClassOfExistential || k == AxiomKind::ObjectPropertyAssertion ||
+                        k == AxiomKind::DataPropertyAssertion ||
+                        k == AxiomKind::NegativeObjectPropertyAssertion ||
+                        k == AxiomKind::NegativeDataPropertyAssertion;
+    return self().id(second ? 1 : 0);
   }
 
  protected:

@@ -2,7 +2,6 @@
 
 #include <fmt/format.h>
 
-#include "core/siphash.h"
 
 namespace trelvanic_core {
 namespace {
@@ -76,38 +75,24 @@ std::string normalize_iri_fragment_encoding(std::string_view iri) {
   return std::string(out);
 }
 
-uint64_t hash_iri(std::string_view iri) {
-  SipHasher13 h;
-  h.write(iri);
-  h.write_u8(0xFF);
-  return h.finish();
-}
+uint64_t hash_iri(std::string_view iri) { return TextPool::hash(iri); }
 
-std::optional<uint32_t> InternPool::lookup(std::string_view iri) const {
-  return buckets_.find(hash_iri(iri), [&](uint32_t p) { return arena_.view(refs_[p]) == iri; });
-}
+std::optional<uint32_t> InternPool::lookup(std::string_view iri) const { return texts_.find(iri); }
 
 Result<IriId> InternPool::intern_with_limit(std::string_view iri, size_t max_len) {
   TRELVANIC_TRY(validate_iri_schemes(iri, max_len, kFullSchemes));
   const uint64_t h = hash_iri(iri);
-  if (auto p = buckets_.find(h, [&](uint32_t p) { return arena_.view(refs_[p]) == iri; }))
-    return IriId(*p + 1);
-  if (refs_.size() >= kMaxId32)
-    return std::unexpected(Error::invalid_iri("IRI pool capacity exceeded"));
-  const auto pos = static_cast<uint32_t>(refs_.size());
-  refs_.push_back(arena_.append(iri));
-  buckets_.add(h, pos);
-  return IriId(pos + 1);
+  if (auto p = texts_.find_hashed(iri, h)) return IriId(*p + 1);
+  if (texts_.size() >= kMaxId32) return std::unexpected(Error::invalid_iri("IRI pool capacity exceeded"));
+  return IriId(texts_.append_hashed(iri, h) + 1);
 }
 
 Result<std::string_view> InternPool::resolve(IriId id) const {
-  if (id.value == 0 || id.value > refs_.size())
+  if (id.value == 0 || id.value > texts_.size())
     return std::unexpected(Error::invalid_iri(fmt::format("unknown IriId: {}", id.value)));
   return text(id);
 }
 
-size_t InternPool::memory_bytes() const {
-  return arena_.capacity_bytes() + refs_.capacity() * sizeof(TextRef) + buckets_.memory_bytes();
-}
+size_t InternPool::memory_bytes() const { return texts_.memory_bytes(); }
 
 }  // namespace trelvanic_core

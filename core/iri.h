@@ -20,9 +20,8 @@
 #include <vector>
 
 #include "core/error.h"
-#include "core/hash_chain.h"
 #include "core/ids.h"
-#include "core/text_arena.h"
+#include "core/text_pool.h"
 
 namespace trelvanic_core {
 
@@ -67,17 +66,15 @@ class InternPool {
   // The stored text of `id`, or "unknown IriId: {}".
   [[nodiscard]] Result<std::string_view> resolve(IriId id) const;
   // Unchecked read for ids known to be valid.
-  [[nodiscard]] std::string_view text(IriId id) const { return arena_.view(refs_[id.value - 1]); }
+  [[nodiscard]] std::string_view text(IriId id) const { return texts_.view(id.value - 1); }
 
-  [[nodiscard]] size_t size() const { return refs_.size(); }
-  [[nodiscard]] bool empty() const { return refs_.empty(); }
+  [[nodiscard]] size_t size() const { return texts_.size(); }
+  [[nodiscard]] bool empty() const { return texts_.size() == 0; }
   // Bytes held by the pool's own structures (texts, references, buckets).
   [[nodiscard]] size_t memory_bytes() const;
 
  private:
-  TextArena arena_;
-  std::vector<TextRef> refs_;  // position -> text
-  HashChainIndex buckets_;     // hash_iri -> positions, in insertion order
+  TextPool texts_;  // position -> text; bucketed by hash_iri
 };
 
 }  // namespace trelvanic_core

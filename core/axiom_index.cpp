@@ -1,0 +1,264 @@
+#include "core/axiom_index.h"
+
+#include <algorithm>
+
+#include "core/axiom_store.h"
+#include "core/dl.h"
+
+namespace trelvanic_core {
+
+void DenseAdjacency::push_unique(EntityId r, EntityId value) {
+  if (r.value >= rows_.size()) rows_.resize(size_t{r.value} + 1);
+  auto& row = rows_[r.value];
+  auto it = std::lower_bound(row.begin(), row.end(), value);
+  if (it == row.end() || *it != value) row.insert(it, value);
+}
+
+void DenseAdjacency::erase(EntityId r, EntityId value) {
+  if (r.value >= rows_.size()) return;
+  auto& row = rows_[r.value];
+  auto it = std::lower_bound(row.begin(), row.end(), value);
+  if (it != row.end() && *it == value) row.erase(it);
+}
+
+EntityId EquivalenceClusters::representative(EntityId id) const {
+  // Merging points every member straight at its representative, so this
+  // loop takes at most one step; it is written as a loop for safety.
+  EntityId cur = id;
+  for (auto it = parent_.find(cur); it != parent_.end() && it->second != cur; it = parent_.find(cur))
+    cur = it->second;
+  return cur;
+}
+
+void EquivalenceClusters::merge(std::span<const EntityId> ids) {
+  if (ids.empty()) return;
+  EntitySet united(ids.begin(), ids.end());
+  for (EntityId id : ids) {
+    auto it = members_.find(representative(id));
+    if (it != members_.end()) united.insert(it->second.begin(), it->second.end());
+  }
+  const EntityId rep = *std::min_element(united.begin(), united.end());
+  for (EntityId m : united) {
+    parent_[m] = rep;
+    if (m != rep) members_.erase(m);
+  }
+  members_[rep] = std::move(united);
+}
+
+const EntitySet* EquivalenceClusters::get(EntityId id) const {
+  auto it = members_.find(representative(id));
+  if (it == members_.end() || it->second.size() < 2 || !it->second.contains(id)) return nullptr;
+  return &it->second;
+}
+
+void SymmetricGroups::add_group(uint64_t source, std::span<const EntityId> ops) {
+  if (!sources_.insert(source).second) return;
+  std::vector<EntityId> group(ops.begin(), ops.end());
+  std::sort(group.begin(), group.end());
+  const auto gid = static_cast<uint32_t>(groups_.size());
+  for (size_t i = 0; i < group.size(); ++i)
+    if (i == 0 || group[i] != group[i - 1]) groups_of_[group[i]].push_back(gid);
+  groups_.push_back(std::move(group));
+}
+
+bool SymmetricGroups::linked(EntityId a, EntityId b) const {
+  auto it = groups_of_.find(a);
+  if (it == groups_of_.end()) return false;
+  for (uint32_t gid : it->second) {
+    const auto& g = groups_[gid];
+    const auto [lo, hi] = std::equal_range(g.begin(), g.end(), b);
+    if (hi - lo >= (a == b ? 2 : 1)) return true;
+  }
+  return false;
+}
+
+std::optional<EntitySet> SymmetricGroups::linked_to(EntityId a) const {
+  auto it = groups_of_.find(a);
+  if (it == groups_of_.end()) return std::nullopt;
+  EntitySet out;
+  for (uint32_t gid : it->second) {
+    const auto& g = groups_[gid];
+    for (EntityId e : g)
+      if (e != a) out.insert(e);
+    const auto [lo, hi] = std::equal_range(g.begin(), g.end(), a);
+    if (hi - lo >= 2) out.insert(a);
+  }
+  return out;
+}
+
+void PairListMap::append_unique(EntityId key, EntityId first, EntityId second) {
+  if (present_.insert({key.value, first.value, second.value}).second)
+    lists_[key].emplace_back(first, second);
+}
+
+void PairListMap::remove_pair(EntityId key, EntityId first, EntityId second, bool drop_empty_key) {
+  auto it = lists_.find(key);
+  if (it == lists_.end()) return;
+  if (present_.erase({key.value, first.value, second.value}) != 0)
+    std::erase(it->second, EntityPair(first, second));
+  if (drop_empty_key && it->second.empty()) lists_.erase(it);
+}
+
+std::span<const EntityPair> PairListMap::get(EntityId key) const {
+  auto it = lists_.find(key);
+  if (it == lists_.end()) return {};
+  return it->second;
+}
+
+// The set of one of the seven property characteristics; any other kind
+// answers with the asymmetric set (callers pass characteristics only).
+EntitySet& AxiomIndex::characteristic_mut(AxiomKind kind) {
+  if (kind == AxiomKind::TransitiveObjectProperty) return transitive;
+  if (kind == AxiomKind::SymmetricObjectProperty) return symmetric;
+  if (kind == AxiomKind::ReflexiveObjectProperty) return reflexive;
+  if (kind == AxiomKind::FunctionalObjectProperty) return functional;
+  if (kind == AxiomKind::InverseFunctionalObjectProperty) return inverse_functional;
+  if (kind == AxiomKind::IrreflexiveObjectProperty) return irreflexive;
+  return asymmetric;
+}
+
+const EntitySet& AxiomIndex::characteristic(AxiomKind kind) const {
+  return const_cast<AxiomIndex*>(this)->characteristic_mut(kind);
+}
+
+void AxiomIndex::insert(AxiomId id, const AxiomView& a) {
+  if (id.value >= listed_.size()) listed_.resize(size_t{id.value} + 1, 0);
+  if (!listed_[id.value]) {
+    listed_[id.value] = 1;
+    by_kind_[static_cast<size_t>(a.kind())].push_back(id);
+  }
+  switch (a.kind()) {
+    case AxiomKind::SubClassOf:
+      superclasses.push_unique(a.subclass(), a.superclass());
+      subclasses.push_unique(a.superclass(), a.subclass());
+      break;
+    case AxiomKind::EquivalentClasses: equivalent_classes.merge(a.operands()); break;
+    case AxiomKind::DisjointClasses: disjoint.add_group(id.value, a.operands()); break;
+    case AxiomKind::ObjectPropertyDomain: domains.push_unique(a.property(), a.domain()); break;
+    case AxiomKind::ObjectPropertyRange: ranges.push_unique(a.property(), a.range()); break;
+    case AxiomKind::SubObjectPropertyOf:
+      superproperties.push_unique(a.sub_property(), a.super_property());
+      subproperties.push_unique(a.super_property(), a.sub_property());
+      break;
+    case AxiomKind::InverseObjectProperties:
+      inverses[a.left()] = a.right();
+      inverses[a.right()] = a.left();
+      break;
+    case AxiomKind::TransitiveObjectProperty:
+    case AxiomKind::SymmetricObjectProperty:
+    case AxiomKind::ReflexiveObjectProperty:
+    case AxiomKind::FunctionalObjectProperty:
+    case AxiomKind::InverseFunctionalObjectProperty:
+    case AxiomKind::IrreflexiveObjectProperty:
+    case AxiomKind::AsymmetricObjectProperty: characteristic_mut(a.kind()).insert(a.property()); break;
+    case AxiomKind::SubClassOfExistential:
+      existentials.append_unique(a.subclass(), a.property(), a.filler());
+      break;
+    case AxiomKind::EquivalentObjectProperties: equivalent_properties.merge(a.operands()); break;
+    case AxiomKind::ClassAssertion:
+      types.push_unique(a.individual(), a.class_id());
+      instances.push_unique(a.class_id(), a.individual());
+      break;
+    case AxiomKind::ObjectPropertyAssertion:
+      assertions_by_subject.append_unique(a.subject(), a.property(), a.object());
+      assertions_by_object.append_unique(a.object(), a.property(), a.subject());
+      break;
+    case AxiomKind::DataPropertyAssertion:
+    case AxiomKind::NegativeObjectPropertyAssertion:
+    case AxiomKind::NegativeDataPropertyAssertion: break;
+    case AxiomKind::SameIndividual: same_as.merge(a.operands()); break;
+    case AxiomKind::DifferentIndividuals: different.add_group(id.value, a.operands()); break;
+  }
+}
+
+void AxiomIndex::remove(AxiomId id, const AxiomView& a) {
+  if (id.value < listed_.size() && listed_[id.value]) {
+    listed_[id.value] = 0;
+    std::erase(by_kind_[static_cast<size_t>(a.kind())], id);
+  }
+  switch (a.kind()) {
+    case AxiomKind::SubClassOf:
+      superclasses.erase(a.subclass(), a.superclass());
+      subclasses.erase(a.superclass(), a.subclass());
+      break;
+    case AxiomKind::ObjectPropertyDomain: domains.erase(a.property(), a.domain()); break;
+    case AxiomKind::ObjectPropertyRange: ranges.erase(a.property(), a.range()); break;
+    case AxiomKind::SubObjectPropertyOf:
+      superproperties.erase(a.sub_property(), a.super_property());
+      subproperties.erase(a.super_property(), a.sub_property());
+      break;
+    case AxiomKind::InverseObjectProperties:
+      inverses.erase(a.left());
+      inverses.erase(a.right());
+      break;
+    case AxiomKind::TransitiveObjectProperty:
+    case AxiomKind::SymmetricObjectProperty:
+    case AxiomKind::ReflexiveObjectProperty:
+    case AxiomKind::FunctionalObjectProperty:
+    case AxiomKind::InverseFunctionalObjectProperty:
+    case AxiomKind::IrreflexiveObjectProperty:
+    case AxiomKind::AsymmetricObjectProperty: characteristic_mut(a.kind()).erase(a.property()); break;
+    case AxiomKind::SubClassOfExistential:
+      existentials.remove_pair(a.subclass(), a.property(), a.filler(), /*drop_empty_key=*/false);
+      break;
+    case AxiomKind::ClassAssertion:
+      types.erase(a.individual(), a.class_id());
+      instances.erase(a.class_id(), a.individual());
+      break;
+    case AxiomKind::ObjectPropertyAssertion:
+      assertions_by_subject.remove_pair(a.subject(), a.property(), a.object(), true);
+      assertions_by_object.remove_pair(a.object(), a.property(), a.subject(), true);
+      break;
+    // The n-ary forms are taken out by a rebuild; the rest index nothing more.
+    case AxiomKind::EquivalentClasses:
+    case AxiomKind::DisjointClasses:
+    case AxiomKind::EquivalentObjectProperties:
+    case AxiomKind::SameIndividual:
+    case AxiomKind::DifferentIndividuals:
+    case AxiomKind::DataPropertyAssertion:
+    case AxiomKind::NegativeObjectPropertyAssertion:
+    case AxiomKind::NegativeDataPropertyAssertion: break;
+  }
+}
+
+void AxiomIndex::rebuild_from_store(const AxiomStore& store, const DlStore* dl) {
+  const bool had_dl_abox = dl_abox_indexed_;
+  *this = AxiomIndex();
+  store.for_each_live([&](AxiomId id, const AxiomView& a) { insert(id, a); });
+  if (dl != nullptr && had_dl_abox) index_dl_abox(*dl);
+}
+
+void AxiomIndex::index_dl_abox(const DlStore& dl) {
+  dl_abox_indexed_ = true;
+  // Only ABox axioms over named classes and named properties are indexed;
+  // every other DL axiom is left to the engines that read the DL store.
+  for (size_t i = 0; i < dl.axiom_count(); ++i) {
+    const DlAxiomView a = dl.axiom(i);
+    if (a.kind == DlAxiomKind::ClassAssertion) {
+      const CeId c = a.class_expr();
+      if (!dl.has_ce(c) || dl.ce(c).kind != CeKind::Atomic) continue;
+      const EntityId cls = dl.ce(c).entity();
+      types.push_unique(a.individual(), cls);
+      instances.push_unique(cls, a.individual());
+    } else if (a.kind == DlAxiomKind::ObjectPropertyAssertion) {
+      const RoleExpr r = a.role();
+      if (r.is_inverse()) continue;
+      assertions_by_subject.append_unique(a.subject(), r.property, a.object());
+      assertions_by_object.append_unique(a.object(), r.property, a.subject());
+    } else if (a.kind == DlAxiomKind::SameIndividual) {
+      same_as.merge(a.entities().to_vector());
+    } else if (a.kind == DlAxiomKind::DifferentIndividuals) {
+      // Keys above the 32-bit axiom ids name DL-store axioms.
+      different.add_group((uint64_t{1} << 32) | i, a.entities().to_vector());
+    }
+  }
+}
+
+std::optional<EntityId> AxiomIndex::inverse_of(EntityId p) const {
+  auto it = inverses.find(p);
+  if (it == inverses.end()) return std::nullopt;
+  return it->second;
+}
+
+
+}  // namespace trelvanic_core

@@ -1,0 +1,163 @@
+// `AxiomIndex`: per-entity lookups over the live told and inferred axioms of
+// one ontology (and, on request, the ABox axioms of its DL store), so that no
+// engine scans the axiom store.
+//
+// Keep it in step with the store: `insert` after every push (re-inserting is
+// harmless: only what is missing is added, except that an inverse pair is
+// rewritten so the last inserted one wins), `remove` after tombstoning a
+// non-n-ary axiom, `rebuild_from_store` after removing an n-ary axiom or
+// stripping inferred ones. `index_dl_abox` adds the DL store's class
+// assertions over named classes, assertions over named properties and the
+// same/different individual axioms; a rebuild given the DL store re-adds them
+// when they had been indexed, so DL-store assertions are never lost.
+//
+// Rows of the dense adjacencies are indexed by entity id and kept sorted;
+// disjointness and difference are kept as operand groups (see
+// `SymmetricGroups`), which answer the same questions as pairwise links.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <utility>
+#include <vector>
+
+#include <absl/container/flat_hash_map.h>
+#include <absl/container/flat_hash_set.h>
+
+#include "core/axiom.h"
+#include "core/ids.h"
+
+namespace trelvanic_core {
+
+class AxiomStore;
+class DlStore;
+
+using EntitySet = absl::flat_hash_set<EntityId>;
+using EntityPair = std::pair<EntityId, EntityId>;
+
+// Rows of entity ids indexed by entity id; each row sorted, without repeats.
+class DenseAdjacency {
+ public:
+  // Empty for a row beyond the end.
+  [[nodiscard]] std::span<const EntityId> row(EntityId r) const {
+    if (r.value >= rows_.size()) return {};
+    return rows_[r.value];
+  }
+  void push_unique(EntityId r, EntityId value);
+  void erase(EntityId r, EntityId value);
+  [[nodiscard]] size_t row_count() const { return rows_.size(); }
+
+ private:
+  std::vector<std::vector<EntityId>> rows_;
+};
+
+// Disjoint sets of entities; the representative of a set is its smallest id.
+class EquivalenceClusters {
+ public:
+  void merge(std::span<const EntityId> ids);
+  // The members (two or more, `id` among them), or nullptr.
+  [[nodiscard]] const EntitySet* get(EntityId id) const;
+  [[nodiscard]] EntityId representative(EntityId id) const;
+  [[nodiscard]] const absl::flat_hash_map<EntityId, EntitySet>& clusters() const { return members_; }
+
+ private:
+  absl::flat_hash_map<EntityId, EntityId> parent_;
+  absl::flat_hash_map<EntityId, EntitySet> members_;
+};
+
+// A symmetric relation given by groups (the operand lists of DisjointClasses
+// or DifferentIndividuals axioms): a and b are linked when one group holds
+// them at two different positions (so a repeated operand links an entity to
+// itself). Stored as the groups themselves, not as pairs, so an axiom with
+// n operands costs O(n) memory instead of O(n^2).
+class SymmetricGroups {
+ public:
+  // Adds the group of the axiom with key `source` once; later calls with the
+  // same key change nothing.
+  void add_group(uint64_t source, std::span<const EntityId> ops);
+  [[nodiscard]] bool linked(EntityId a, EntityId b) const;
+  // Every entity linked to `a`, or none when `a` is in no group.
+  [[nodiscard]] std::optional<EntitySet> linked_to(EntityId a) const;
+  [[nodiscard]] bool empty() const { return groups_.empty(); }
+
+ private:
+  std::vector<std::vector<EntityId>> groups_;                    // each sorted
+  absl::flat_hash_map<EntityId, std::vector<uint32_t>> groups_of_;  // entity -> groups holding it
+  absl::flat_hash_set<uint64_t> sources_;
+};
+
+// Key -> list of (first, second) pairs without repeats, in insertion order.
+class PairListMap {
+ public:
+  void append_unique(EntityId key, EntityId first, EntityId second);
+  // Deletes the pair from the key's list; drops the key when its list is
+  // then empty and `drop_empty_key` is set.
+  void remove_pair(EntityId key, EntityId first, EntityId second, bool drop_empty_key);
+  [[nodiscard]] std::span<const EntityPair> get(EntityId key) const;
+  [[nodiscard]] bool contains_key(EntityId key) const { return lists_.contains(key); }
+  [[nodiscard]] const absl::flat_hash_map<EntityId, std::vector<EntityPair>>& lists() const { return lists_; }
+
+ private:
+  absl::flat_hash_map<EntityId, std::vector<EntityPair>> lists_;
+  absl::flat_hash_set<std::array<uint32_t, 3>> present_;  // (key, first, second)
+};
+
+struct AxiomIndex {
+  DenseAdjacency superclasses;     // SubClassOf(sub, sup): row sub holds sup
+  DenseAdjacency subclasses;       // row sup holds sub
+  DenseAdjacency superproperties;  // SubObjectPropertyOf(sub, sup): row sub holds sup
+  DenseAdjacency subproperties;
+  DenseAdjacency domains;          // ObjectPropertyDomain(p, c): row p holds c
+  DenseAdjacency ranges;
+  DenseAdjacency types;            // ClassAssertion(i, c): row i holds c
+  DenseAdjacency instances;        // row c holds i
+  PairListMap existentials;        // sub -> (property, filler)
+  EntitySet transitive, symmetric, reflexive, functional, inverse_functional, irreflexive, asymmetric;
+  EquivalenceClusters equivalent_classes;
+  EquivalenceClusters equivalent_properties;
+  SymmetricGroups disjoint;
+  absl::flat_hash_map<EntityId, EntityId> inverses;
+  PairListMap assertions_by_subject;  // s -> (property, object)
+  PairListMap assertions_by_object;   // o -> (property, subject)
+  EquivalenceClusters same_as;
+  SymmetricGroups different;
+
+  void insert(AxiomId id, const AxiomView& axiom);
+  void remove(AxiomId id, const AxiomView& axiom);
+  // Replaces the index by one over the live axioms of `store`; with `dl`
+  // given, re-adds its ABox when `index_dl_abox` had been run before.
+  void rebuild_from_store(const AxiomStore& store, const DlStore* dl = nullptr);
+  void index_dl_abox(const DlStore& dl);
+
+  // Axiom ids of one kind, no repeats, in insertion order.
+  [[nodiscard]] std::span<const AxiomId> by_kind(AxiomKind kind) const {
+    return by_kind_[static_cast<size_t>(kind)];
+  }
+  [[nodiscard]] bool dl_abox_indexed() const { return dl_abox_indexed_; }
+
+  // Reads used by the ontology's accessors.
+  [[nodiscard]] std::span<const EntityId> direct_superclasses(EntityId c) const { return superclasses.row(c); }
+  [[nodiscard]] std::span<const EntityId> direct_superproperties(EntityId p) const { return superproperties.row(p); }
+  [[nodiscard]] std::span<const EntityId> classes_of(EntityId i) const { return types.row(i); }
+  [[nodiscard]] std::span<const EntityPair> existentials_of(EntityId c) const { return existentials.get(c); }
+  [[nodiscard]] std::span<const EntityPair> object_assertions_of(EntityId i) const {
+    return assertions_by_subject.get(i);
+  }
+  [[nodiscard]] std::optional<EntityId> inverse_of(EntityId p) const;
+  [[nodiscard]] std::optional<EntitySet> disjoint_with(EntityId c) const { return disjoint.linked_to(c); }
+  [[nodiscard]] std::optional<EntitySet> different_from(EntityId i) const { return different.linked_to(i); }
+  [[nodiscard]] const EntitySet* equivalents_of(EntityId c) const { return equivalent_classes.get(c); }
+  [[nodiscard]] const EntitySet* same_as_of(EntityId i) const { return same_as.get(i); }
+  [[nodiscard]] const EntitySet& characteristic(AxiomKind kind) const;
+
+ private:
+  EntitySet& characteristic_mut(AxiomKind kind);
+
+  std::array<std::vector<AxiomId>, kAxiomKindCount> by_kind_;
+  std::vector<uint8_t> listed_;  // AxiomId -> 1 when in its by_kind list
+  bool dl_abox_indexed_ = false;
+};
+
+}  // namespace trelvanic_core

@@ -1,0 +1,153 @@
+#include "core/axiom_index.h"
+
+#include <gtest/gtest.h>
+
+#include "core/axiom_store.h"
+#include "core/dl.h"
+
+namespace trelvanic_core {
+namespace {
+
+using K = EntityKind;
+
+// Entities: 0..3 classes A B C E, 4..6 properties P Q R, 7..9 individuals.
+class AxiomIndexTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const K kinds[] = {K::Class, K::Class, K::Class, K::Class, K::ObjectProperty, K::ObjectProperty,
+                       K::ObjectProperty, K::Individual, K::Individual, K::Individual};
+    uint32_t iri = 1;
+    for (K k : kinds) (void)reg.get_or_register(IriId(iri++), "urn:e", k);
+  }
+  AxiomId add(Axiom a) {
+    const AxiomId id = *store.push_with_provenance(std::move(a), reg, false);
+    index.insert(id, store.view(id));
+    return id;
+  }
+  void remove(AxiomId id) {
+    const Axiom copy = Axiom::from_view(store.view(id));
+    ASSERT_TRUE(store.remove(id));
+    if (axiom_kind_is_nary(copy.kind()))
+      index.rebuild_from_store(store, &dl);
+    else
+      index.remove(id, copy.view());
+  }
+  static std::vector<EntityId> v(std::span<const EntityId> s) { return {s.begin(), s.end()}; }
+  static std::vector<EntityId> sorted(const std::optional<EntitySet>& s) {
+    std::vector<EntityId> out(s->begin(), s->end());
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+  static std::vector<EntityId> sorted(const EntitySet* s) {
+    std::vector<EntityId> out(s->begin(), s->end());
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+
+  EntityRegistry reg;
+  AxiomStore store;
+  AxiomIndex index;
+  DlStore dl;
+  const EntityId A{0}, B{1}, C{2}, E{3}, P{4}, Q{5}, R{6}, X{7}, Y{8}, Z{9};
+};
+
+TEST_F(AxiomIndexTest, RowsAfterInsertAndRemove) {
+  const AxiomId sub = add(Axiom::sub_class_of(B, A));
+  add(Axiom::sub_class_of(B, C));
+  add(Axiom::class_assertion(X, A));
+  add(Axiom::object_property_assertion(X, P, Y));
+  add(Axiom::sub_class_of_existential(A, P, B));
+  add(Axiom::property_characteristic(AxiomKind::TransitiveObjectProperty, P));
+  add(Axiom::object_property_domain(P, A));
+  EXPECT_EQ(v(index.direct_superclasses(B)), (std::vector<EntityId>{A, C}));
+  EXPECT_EQ(v(index.subclasses.row(A)), std::vector<EntityId>{B});
+  EXPECT_EQ(v(index.classes_of(X)), std::vector<EntityId>{A});
+  EXPECT_EQ(v(index.instances.row(A)), std::vector<EntityId>{X});
+  ASSERT_EQ(index.object_assertions_of(X).size(), 1u);
+  EXPECT_EQ(index.object_assertions_of(X)[0], EntityPair(P, Y));
+  EXPECT_EQ(index.assertions_by_object.get(Y)[0], EntityPair(P, X));
+  EXPECT_EQ(index.existentials_of(A)[0], EntityPair(P, B));
+  EXPECT_TRUE(index.transitive.contains(P));
+  EXPECT_EQ(v(index.domains.row(P)), std::vector<EntityId>{A});
+  EXPECT_TRUE(index.direct_superclasses(Z).empty()) << "rows beyond the end read as empty";
+
+  // Re-inserting an already recorded axiom changes nothing.
+  index.insert(sub, store.view(sub));
+  EXPECT_EQ(index.by_kind(AxiomKind::SubClassOf).size(), 2u);
+  EXPECT_EQ(v(index.direct_superclasses(B)), (std::vector<EntityId>{A, C}));
+
+  remove(sub);
+  EXPECT_EQ(v(index.direct_superclasses(B)), std::vector<EntityId>{C});
+  EXPECT_TRUE(index.subclasses.row(A).empty());
+  EXPECT_EQ(index.by_kind(AxiomKind::SubClassOf).size(), 1u);
+  remove(AxiomId(3));  // the object property assertion
+  EXPECT_FALSE(index.assertions_by_subject.contains_key(X)) << "emptied assertion keys are dropped";
+  remove(AxiomId(4));  // the existential
+  EXPECT_TRUE(index.existentials.contains_key(A)) << "existential keys stay";
+  EXPECT_TRUE(index.existentials_of(A).empty());
+}
+
+TEST_F(AxiomIndexTest, LastInverseWinsAndRemovalClearsBothEnds) {
+  add(Axiom::inverse_object_properties(P, Q));
+  const AxiomId pr = add(Axiom::inverse_object_properties(P, R));
+  EXPECT_EQ(index.inverse_of(P), R);
+  EXPECT_EQ(index.inverse_of(Q), P);
+  EXPECT_EQ(index.inverse_of(R), P);
+  remove(pr);
+  EXPECT_EQ(index.inverse_of(P), std::nullopt);
+  EXPECT_EQ(index.inverse_of(R), std::nullopt);
+  EXPECT_EQ(index.inverse_of(Q), P);
+  index.insert(AxiomId(0), store.view(AxiomId(0)));
+  EXPECT_EQ(index.inverse_of(P), Q) << "re-inserting an older pair makes it current";
+}
+
+TEST_F(AxiomIndexTest, ClustersAndSymmetricGroups) {
+  add(Axiom::equivalent_classes({A, B}));
+  const AxiomId bc = add(Axiom::equivalent_classes({C, B}));
+  EXPECT_EQ(sorted(index.equivalents_of(C)), (std::vector<EntityId>{A, B, C}));
+  EXPECT_EQ(index.equivalent_classes.representative(C), A);
+  EXPECT_EQ(index.equivalents_of(E), nullptr);
+
+  add(Axiom::disjoint_classes({A, A, B}));
+  EXPECT_EQ(sorted(index.disjoint_with(A)), (std::vector<EntityId>{A, B})) << "a repeated operand links to itself";
+  EXPECT_EQ(sorted(index.disjoint_with(B)), std::vector<EntityId>{A});
+  EXPECT_FALSE(index.disjoint_with(C));
+  EXPECT_TRUE(index.disjoint.linked(A, A));
+  EXPECT_FALSE(index.disjoint.linked(B, B));
+
+  add(Axiom::different_individuals({X, Y, Z}));
+  EXPECT_EQ(sorted(index.different_from(Y)), (std::vector<EntityId>{X, Z}));
+
+  remove(bc);  // n-ary removal rebuilds
+  EXPECT_EQ(sorted(index.equivalents_of(A)), (std::vector<EntityId>{A, B}));
+  EXPECT_EQ(index.equivalents_of(C), nullptr);
+  EXPECT_EQ(sorted(index.disjoint_with(A)), (std::vector<EntityId>{A, B}));
+}
+
+TEST_F(AxiomIndexTest, DlAboxSurvivesRebuild) {
+  const CeId a = dl.intern_ce(ClassExpr::atomic(A));
+  const CeId some = dl.intern_ce(ClassExpr::some(RoleExpr::atomic(P), a));
+  dl.push_axiom(DlAxiom::class_assertion(X, a));
+  dl.push_axiom(DlAxiom::class_assertion(Y, some));                               // not a named class
+  dl.push_axiom(DlAxiom::object_property_assertion(X, RoleExpr::atomic(Q), Z));
+  dl.push_axiom(DlAxiom::object_property_assertion(Y, RoleExpr::inverse(Q), Z));  // inverse role
+  dl.push_axiom(DlAxiom::entity_list(DlAxiomKind::SameIndividual, {Y, Z}));
+  dl.push_axiom(DlAxiom::class_assertion(Z, CeId(99)));                          // dangling: skipped
+  const AxiomId eq = add(Axiom::equivalent_classes({A, B}));
+  index.index_dl_abox(dl);
+
+  auto check = [&] {
+    EXPECT_EQ(v(index.classes_of(X)), std::vector<EntityId>{A});
+    EXPECT_TRUE(index.classes_of(Y).empty());
+    ASSERT_EQ(index.object_assertions_of(X).size(), 1u);
+    EXPECT_TRUE(index.object_assertions_of(Y).empty());
+    EXPECT_EQ(sorted(index.same_as_of(Y)), (std::vector<EntityId>{Y, Z}));
+    EXPECT_TRUE(index.by_kind(AxiomKind::ClassAssertion).empty());
+  };
+  check();
+  remove(eq);  // full rebuild
+  check();
+}
+
+}  // namespace
+}  // namespace trelvanic_core
