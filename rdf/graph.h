@@ -1,9 +1,12 @@
 // Graph: a set of RDF triples over one TermTable, with indexes by subject
 // and by predicate.
 //
-// Fill it with `add` (duplicates are dropped, as an RDF graph is a set),
-// then call `build_indexes` once; `by_subject`, `by_predicate` and the
-// object lookups read those indexes and must not be used while adding.
+// Fill it with `add`, then call `build_indexes` once: it drops duplicate
+// triples (an RDF graph is a set) and builds the indexes that `contains`,
+// `by_subject`, `by_predicate` and the object lookups read; adding more
+// triples afterwards needs another `build_indexes`. Duplicates are found
+// per subject bucket rather than through a hash set of all triples, which
+// keeps reading fast.
 // Each index is a compressed array: one offset per term id into a list of
 // triple positions, so a lookup is two array reads.
 #pragma once
@@ -11,8 +14,6 @@
 #include <cstdint>
 #include <span>
 #include <vector>
-
-#include <absl/container/flat_hash_set.h>
 
 #include "rdf/term.h"
 #include "rdf/term_id.h"
@@ -26,15 +27,19 @@ class Graph {
   TermTable& terms() { return terms_; }
   [[nodiscard]] const TermTable& terms() const { return terms_; }
 
-  // Adds a triple; false when it was already in the graph.
-  bool add(TermId subject, TermId predicate, TermId object);
+  // Makes room for about this many triples and terms (a hint).
+  void reserve(std::size_t triples, std::size_t terms);
+  void add(TermId subject, TermId predicate, TermId object) {
+    triples_.push_back(TripleIds{subject, predicate, object});
+    indexed_ = false;
+  }
   [[nodiscard]] const std::vector<TripleIds>& triples() const { return triples_; }
   [[nodiscard]] std::size_t size() const { return triples_.size(); }
-  [[nodiscard]] bool contains(TermId subject, TermId predicate, TermId object) const {
-    return set_.contains(TripleIds{subject, predicate, object});
-  }
+  [[nodiscard]] bool contains(TermId subject, TermId predicate, TermId object) const;
 
-  void build_indexes();
+  // Removes duplicate triples (keeping the first of each) and builds the
+  // indexes. Returns the number of duplicates removed.
+  std::size_t build_indexes();
   [[nodiscard]] bool indexed() const { return indexed_; }
 
   // Positions (into triples()) of the triples with this subject / predicate.
@@ -58,7 +63,6 @@ class Graph {
 
   TermTable terms_;
   std::vector<TripleIds> triples_;
-  absl::flat_hash_set<TripleIds> set_;
   bool indexed_ = false;
   std::vector<std::uint32_t> subject_offsets_;
   std::vector<std::uint32_t> subject_positions_;

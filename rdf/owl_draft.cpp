@@ -45,6 +45,56 @@ bool form_is_cardinality(Form form) {
   }
 }
 
+// Nodes are hash-consed through a set of node indexes whose hash and
+// equality read the node's form, number and words from the store.
+struct OwlDraft::Store {
+  struct Probe {
+    Form form;
+    std::uint32_t number;
+    std::span<const NodeRef> words;
+  };
+  static std::size_t hash_of(const Probe& p) {
+    std::uint64_t h = (static_cast<std::uint64_t>(p.form) << 32) ^ p.number;
+    for (NodeRef w : p.words) h = (h ^ w.value) * 0x9E3779B97F4A7C15ULL;
+    return static_cast<std::size_t>(h ^ (h >> 29));
+  }
+  Probe probe(std::uint32_t i) const {
+    const Node& n = nodes[i];
+    return {n.form, n.number, {words.data() + n.first, n.count}};
+  }
+  struct Hash {
+    using is_transparent = void;
+    const Store* store;
+    std::size_t operator()(std::uint32_t i) const { return hash_of(store->probe(i)); }
+    std::size_t operator()(const Probe& p) const { return hash_of(p); }
+  };
+  struct Eq {
+    using is_transparent = void;
+    const Store* store;
+    static bool same(const Probe& a, const Probe& b) {
+      return a.form == b.form && a.number == b.number &&
+             std::equal(a.words.begin(), a.words.end(), b.words.begin(), b.words.end());
+    }
+    bool operator()(std::uint32_t a, std::uint32_t b) const { return a == b; }
+    bool operator()(const Probe& a, std::uint32_t b) const { return same(a, store->probe(b)); }
+    bool operator()(std::uint32_t a, const Probe& b) const { return same(store->probe(a), b); }
+  };
+
+  Store() : index(0, Hash{this}, Eq{this}) {}
+
+  std::vector<Node> nodes;
+  std::vector<NodeRef> words;
+  absl::flat_hash_set<std::uint32_t, Hash, Eq> index;
+};
+
+OwlDraft::OwlDraft() : store_(std::make_unique<Store>()) {}
+OwlDraft::~OwlDraft() = default;
+OwlDraft::OwlDraft(OwlDraft&&) noexcept = default;
+OwlDraft& OwlDraft::operator=(OwlDraft&&) noexcept = default;
+
+const OwlDraft::Node& OwlDraft::get(NodeRef ref) const { return store_->nodes[ref.value]; }
+std::size_t OwlDraft::size() const { return store_->nodes.size(); }
+
 std::uint32_t OwlDraft::intern_text(std::string_view text) {
   auto it = text_ids_.find(text);
   if (it != text_ids_.end()) return it->second;
@@ -54,44 +104,33 @@ std::uint32_t OwlDraft::intern_text(std::string_view text) {
   return id;
 }
 
-NodeRef OwlDraft::add(Key key, Node node) {
-  auto it = ids_.find(key);
-  if (it != ids_.end()) return it->second;
-  const NodeRef ref{static_cast<std::uint32_t>(nodes_.size())};
-  nodes_.push_back(node);
-  ids_.emplace(std::move(key), ref);
-  return ref;
+NodeRef OwlDraft::make(Form form, std::uint32_t number, std::span<const NodeRef> words) {
+  Store& st = *store_;
+  const Store::Probe probe{form, number, words};
+  auto it = st.index.find(probe);
+  if (it != st.index.end()) return NodeRef{*it};
+  const auto i = static_cast<std::uint32_t>(st.nodes.size());
+  const auto first = static_cast<std::uint32_t>(st.words.size());
+  st.words.insert(st.words.end(), words.begin(), words.end());
+  st.nodes.push_back(Node{form, number, first, static_cast<std::uint32_t>(words.size())});
+  st.index.insert(i);
+  return NodeRef{i};
 }
 
 NodeRef OwlDraft::leaf(Form form, std::string_view text) {
-  const std::uint32_t t = intern_text(text);
-  return add(Key{form, 0, *texts_[t], {}}, Node{form, 0, t, 0});
+  const NodeRef word{intern_text(text)};
+  return make(form, 0, {&word, 1});
 }
 
 NodeRef OwlDraft::literal(std::string_view lexical, std::string_view datatype,
                           std::string_view lang) {
-  const std::uint32_t lex = intern_text(lexical);
-  const std::uint32_t dt = intern_text(datatype);
-  const std::uint32_t lg = intern_text(lang);
-  Key key{Form::Literal, 0, *texts_[lex], {dt, lg}};
-  auto it = ids_.find(key);
-  if (it != ids_.end()) return it->second;
-  const auto first = static_cast<std::uint32_t>(operands_.size());
-  operands_.push_back(NodeRef{lex});
-  operands_.push_back(NodeRef{dt});
-  operands_.push_back(NodeRef{lg});
-  return add(std::move(key), Node{Form::Literal, 0, first, 3});
+  const NodeRef words[] = {NodeRef{intern_text(lexical)}, NodeRef{intern_text(datatype)},
+                           NodeRef{intern_text(lang)}};
+  return make(Form::Literal, 0, words);
 }
 
 NodeRef OwlDraft::node(Form form, std::span<const NodeRef> operands, std::uint32_t number) {
-  Key key{form, number, {}, {}};
-  key.ops.reserve(operands.size());
-  for (NodeRef r : operands) key.ops.push_back(r.value);
-  auto it = ids_.find(key);
-  if (it != ids_.end()) return it->second;
-  const auto first = static_cast<std::uint32_t>(operands_.size());
-  operands_.insert(operands_.end(), operands.begin(), operands.end());
-  return add(std::move(key), Node{form, number, first, static_cast<std::uint32_t>(operands.size())});
+  return make(form, number, operands);
 }
 
 bool OwlDraft::add_component(NodeRef component) {
@@ -101,32 +140,31 @@ bool OwlDraft::add_component(NodeRef component) {
 }
 
 std::span<const NodeRef> OwlDraft::operands(NodeRef ref) const {
-  const Node& n = nodes_[ref.value];
+  const Node& n = get(ref);
   if (form_is_leaf(n.form)) return {};
-  return {operands_.data() + n.first, n.count};
+  return {store_->words.data() + n.first, n.count};
 }
 
 std::string_view OwlDraft::text(NodeRef ref) const {
-  const Node& n = nodes_[ref.value];
-  if (n.form == Form::Literal) return *texts_[operands_[n.first].value];
-  if (form_is_leaf(n.form)) return *texts_[n.first];
+  const Node& n = get(ref);
+  if (form_is_leaf(n.form)) return *texts_[store_->words[n.first].value];
   return {};
 }
 
 std::string_view OwlDraft::literal_datatype(NodeRef ref) const {
-  const Node& n = nodes_[ref.value];
-  return n.form == Form::Literal ? std::string_view(*texts_[operands_[n.first + 1].value])
+  const Node& n = get(ref);
+  return n.form == Form::Literal ? std::string_view(*texts_[store_->words[n.first + 1].value])
                                  : std::string_view{};
 }
 
 std::string_view OwlDraft::literal_lang(NodeRef ref) const {
-  const Node& n = nodes_[ref.value];
-  return n.form == Form::Literal ? std::string_view(*texts_[operands_[n.first + 2].value])
+  const Node& n = get(ref);
+  return n.form == Form::Literal ? std::string_view(*texts_[store_->words[n.first + 2].value])
                                  : std::string_view{};
 }
 
 void OwlDraft::print(NodeRef ref, std::string& out) const {
-  const Node& n = nodes_[ref.value];
+  const Node& n = get(ref);
   switch (n.form) {
     case Form::Literal:
       append_quoted(out, text(ref));

@@ -80,11 +80,14 @@ class OwlDraft {
   struct Node {
     Form form;
     std::uint32_t number;       // cardinality; for HasKey the count of object properties
-    std::uint32_t first;        // first operand in operands_, or text index for leaves
-    std::uint32_t count;        // operand count
+    std::uint32_t first;        // first word: operands, or text ids for leaves and literals
+    std::uint32_t count;        // word count
   };
 
-  OwlDraft() = default;
+  OwlDraft();
+  ~OwlDraft();
+  OwlDraft(OwlDraft&&) noexcept;
+  OwlDraft& operator=(OwlDraft&&) noexcept;
 
   NodeRef leaf(Form form, std::string_view text);
   // A literal: lexical form, datatype IRI (empty for a simple literal) and
@@ -97,42 +100,30 @@ class OwlDraft {
   // Adds a component; false when it was there already.
   bool add_component(NodeRef component);
 
-  [[nodiscard]] const Node& get(NodeRef ref) const { return nodes_[ref.value]; }
-  [[nodiscard]] Form form(NodeRef ref) const { return nodes_[ref.value].form; }
+  [[nodiscard]] const Node& get(NodeRef ref) const;
+  [[nodiscard]] Form form(NodeRef ref) const { return get(ref).form; }
   [[nodiscard]] std::span<const NodeRef> operands(NodeRef ref) const;
   [[nodiscard]] std::string_view text(NodeRef ref) const;  // leaves; lexical form of a literal
   [[nodiscard]] std::string_view literal_datatype(NodeRef ref) const;
   [[nodiscard]] std::string_view literal_lang(NodeRef ref) const;
   [[nodiscard]] const std::vector<NodeRef>& components() const { return components_; }
   // Number of nodes; every node's operands have smaller refs than the node.
-  [[nodiscard]] std::size_t size() const { return nodes_.size(); }
+  [[nodiscard]] std::size_t size() const;
 
   [[nodiscard]] std::string to_functional(NodeRef ref) const;
   // Every component in functional syntax, sorted.
   [[nodiscard]] std::vector<std::string> functional_lines() const;
 
  private:
-  struct Key {
-    Form form;
-    std::uint32_t number;
-    std::string_view text;           // leaves (interned in texts_)
-    std::vector<std::uint32_t> ops;  // operands, literal parts for literals
-    friend bool operator==(const Key&, const Key&) = default;
-    template <typename H>
-    friend H AbslHashValue(H h, const Key& k) {
-      return H::combine(std::move(h), k.form, k.number, k.text, k.ops);
-    }
-  };
+  struct Store;  // nodes, operands and their index; heap-held so moves keep the index valid
 
   std::uint32_t intern_text(std::string_view text);
-  NodeRef add(Key key, Node node);
+  NodeRef make(Form form, std::uint32_t number, std::span<const NodeRef> words);
   void print(NodeRef ref, std::string& out) const;
 
-  std::vector<Node> nodes_;
-  std::vector<NodeRef> operands_;
+  std::unique_ptr<Store> store_;
   std::vector<std::unique_ptr<std::string>> texts_;
   absl::flat_hash_map<std::string_view, std::uint32_t> text_ids_;
-  absl::flat_hash_map<Key, NodeRef> ids_;
   std::vector<NodeRef> components_;
   absl::flat_hash_set<NodeRef> component_set_;
 };

@@ -97,9 +97,10 @@ void Mapper::collect_kinds() {
     if (auto id = t.find_iri(ap)) mark(*id, kAnnotationPropertyKind);
   }
   for (const TripleIds& tr : graph_.triples()) {
-    // Every XSD datatype the document names.
-    for (TermId id : {tr.subject, tr.object}) {
-      if (t.is_iri(id) && t.text(id).starts_with(kXsdNs)) mark(id, kDatatypeKind);
+    // Every XSD datatype the document names (as an object: datatypes are
+    // fillers, ranges and list items).
+    if (t.is_iri(tr.object) && t.text(tr.object).starts_with(kXsdNs)) {
+      mark(tr.object, kDatatypeKind);
     }
     if (tr.predicate == vocab::kRdfType) {
       mark(tr.subject, declared_kind(tr.object));

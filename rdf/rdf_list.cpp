@@ -1,5 +1,7 @@
 #include "rdf/rdf_list.h"
 
+#include <algorithm>
+
 #include <absl/container/flat_hash_set.h>
 #include <fmt/format.h>
 
@@ -18,14 +20,26 @@ std::unexpected<std::string> ill_founded(const Graph& graph, TermId node, std::s
 
 std::expected<RdfList, std::string> read_rdf_list(const Graph& graph, TermId head) {
   RdfList out;
+  // Nodes seen so far: the item count bounds the walk, and a cycle shows
+  // as a node met twice (looked up linearly while the list is short).
+  std::vector<TermId> path;
   absl::flat_hash_set<TermId> seen;
+  auto first_visit = [&](TermId n) {
+    if (path.size() < 32) {
+      if (std::find(path.begin(), path.end(), n) != path.end()) return false;
+      path.push_back(n);
+      if (path.size() == 32) seen.insert(path.begin(), path.end());
+      return true;
+    }
+    return seen.insert(n).second;
+  };
   TermId node = head;
   while (node != vocab::kRdfNil) {
     if (!graph.terms().is_blank(node)) {
       return ill_founded(graph, node, graph.terms().is_literal(node) ? "a literal is not a list"
                                                                       : "list node is not a blank node");
     }
-    if (!seen.insert(node).second) return ill_founded(graph, node, "the list runs in a cycle");
+    if (!first_visit(node)) return ill_founded(graph, node, "the list runs in a cycle");
     if (out.items.size() > graph.size()) return ill_founded(graph, node, "list longer than the graph");
     TermId first{};
     TermId rest{};

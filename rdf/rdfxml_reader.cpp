@@ -66,7 +66,7 @@ void statement_cb(void* user_data, raptor_statement* st) {
     const TermId o = state->term(st->object);
     if (state->error) return;
     ++state->stats.triples;
-    if (!state->graph->add(s, p, o)) ++state->stats.duplicates;
+    state->graph->add(s, p, o);
   } catch (...) {
     state->fail(ErrorKind::Internal, "out of memory while reading RDF/XML");
   }

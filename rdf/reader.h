@@ -1,6 +1,7 @@
 // Reading RDF documents into a Graph.
 //
-// `read_rdf` is the one entry point callers use: it picks the Turtle /
+// `read_rdf` is the one entry point callers use; it leaves the graph
+// deduplicated and indexed. It picks the Turtle /
 // N-Triples reader (serd) or the RDF/XML reader (raptor2) by syntax, so the
 // underlying parser can be replaced without touching callers. Readers
 // stream: each triple is interned into the graph's TermTable as soon as the
@@ -32,7 +33,7 @@ struct ReadOptions {
 
 struct ReadStats {
   std::size_t triples = 0;     // triples the parser reported
-  std::size_t duplicates = 0;  // of those, already in the graph
+  std::size_t duplicates = 0;  // duplicate triples dropped from the graph
 };
 
 [[nodiscard]] std::expected<ReadStats, Error> read_rdf(std::string_view text, RdfSyntax syntax,

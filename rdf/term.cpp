@@ -148,6 +148,13 @@ TermId TermTable::add(TermKind kind, std::string_view text, TermId datatype, std
   return id;
 }
 
+void TermTable::reserve(std::size_t terms) {
+  records_.reserve(terms);
+  iris_.reserve(terms / 2);
+  blanks_.reserve(terms / 2);
+  literals_.reserve(terms / 8);
+}
+
 TermId TermTable::iri(std::string_view text) {
   auto it = iris_.find(text);
   if (it != iris_.end()) return it->second;

@@ -97,6 +97,8 @@ class TermTable {
   TermTable& operator=(TermTable&&) noexcept;
   ~TermTable();
 
+  // Makes room for about this many terms (a hint).
+  void reserve(std::size_t terms);
   // Interns an IRI the caller has already parsed (the readers' IRIs).
   TermId iri(std::string_view text);
   // Validates, then interns.

@@ -1,5 +1,6 @@
 #include "rdf/turtle_reader.h"
 
+#include <array>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -98,7 +99,7 @@ class Sink {
     }
     if (error_) return SERD_ERR_BAD_ARG;
     ++stats_.triples;
-    if (!graph_.add(s, p, o)) ++stats_.duplicates;
+    graph_.add(s, p, o);
     return SERD_SUCCESS;
   }
 
@@ -151,7 +152,7 @@ class Sink {
     TermTable& terms = graph_.terms();
     switch (node->type) {
       case SERD_URI: {
-        if (serd_uri_string_has_scheme(node->buf)) return terms.iri(node_text(node));
+        if (serd_uri_string_has_scheme(node->buf)) return cached_iri(node_text(node));
         std::optional<std::string> iri = expand_uri(node);
         return iri ? terms.iri(*iri) : TermId{};
       }
@@ -177,6 +178,25 @@ class Sink {
     return TermId{};
   }
 
+  // Most IRIs in a document are a few predicates and vocabulary terms
+  // repeated on every line: a small direct-mapped cache in front of the
+  // term table answers those from hot memory.
+  TermId cached_iri(std::string_view text) {
+    const std::size_t n = text.size();
+    std::size_t key = n;
+    if (n >= 4) {
+      std::uint32_t tail;
+      std::memcpy(&tail, text.data() + n - 4, 4);
+      key = (key * 0x9E3779B1u) ^ tail;
+    }
+    TermId& slot = iri_cache_[(key ^ (key >> 7)) % kIriCacheSize];
+    if (slot && graph_.terms().text(slot) == text) return slot;
+    slot = graph_.terms().iri(text);
+    return slot;
+  }
+
+  static constexpr std::size_t kIriCacheSize = 64;
+  std::array<TermId, kIriCacheSize> iri_cache_{};
   Graph& graph_;
   const ReadOptions& options_;
   SerdEnv* env_ = nullptr;

@@ -75,7 +75,14 @@ class Mapper {
   [[nodiscard]] std::uint8_t kinds(TermId x) const {
     return x.value < kinds_.size() ? kinds_[x.value] : 0;
   }
-  NodeRef entity(Form form, TermId iri) { return draft_.leaf(form, terms().text(iri)); }
+  // The leaf of an IRI as an entity of `form` (or `Iri`), cached by term id
+  // so the IRI text is hashed once per form.
+  NodeRef entity(Form form, TermId iri) {
+    const std::uint64_t key = (std::uint64_t{iri.value} << 8) | static_cast<std::uint8_t>(form);
+    auto [it, fresh] = leaves_.try_emplace(key);
+    if (fresh) it->second = draft_.leaf(form, terms().text(iri));
+    return it->second;
+  }
   [[nodiscard]] const TermTable& terms() const { return graph_.terms(); }
 
   const Graph& graph_;
@@ -125,6 +132,7 @@ class Mapper {
   std::optional<NodeRef> datatype_restriction(TermId x, const Shape& s);
   bool fail(TermId x, std::string_view reason);
 
+  absl::flat_hash_map<std::uint64_t, NodeRef> leaves_;
   std::vector<std::uint8_t> used_;
   std::vector<std::uint8_t> kinds_;
   absl::flat_hash_map<TermId, NodeRef> class_memo_;
