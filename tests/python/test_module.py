@@ -1,8 +1,10 @@
 """What Python sees of the `_trelvanic` module: its names, exception
 classes, classes, docstrings and text signatures, and its refusal of
 sub-interpreters."""
+import copy
 import inspect
 import keyword
+import pickle
 import subprocess
 import sys
 import textwrap
@@ -59,6 +61,19 @@ def test_classes_are_final(name):
     cls = getattr(_trelvanic, name)
     with pytest.raises(TypeError):
         type("Derived", (cls,), {})
+
+
+@pytest.mark.parametrize("make", [
+    lambda: object.__new__(_trelvanic.Reasoner),
+    lambda: object.__new__(_trelvanic.Ontology),
+    lambda: object.__new__(_trelvanic.OntologyBuilder),
+    lambda: _trelvanic.Ontology.__new__(_trelvanic.Ontology),
+    lambda: copy.copy(_trelvanic.OntologyBuilder()),
+    lambda: pickle.dumps(_trelvanic.OntologyBuilder()),
+])
+def test_no_object_is_made_without_its_native_value(make):
+    with pytest.raises(TypeError):
+        make()
 
 
 def test_objects_take_no_new_attributes_and_no_weak_references():
