@@ -19,6 +19,13 @@
 //   class_method<kSig, body>                   Result<Ref>(PyTypeObject* cls, const Args&)
 //   constructor<kSig, body>                    Result<Ref>(PyTypeObject* cls, const Args&)
 //
+// The class itself is registered once per process with
+//
+//   native_class<T>(class_spec<T>(doc, constructor<...> or no_constructor<T>,
+//                                 method_table, property_table))
+//
+// after which `Native<T>::create(value)` makes objects of it.
+//
 // Every adapted call on an object parses its arguments, checks the thread,
 // takes the borrow, then runs the body; C++ exceptions from the body become
 // the panic exception. An object released on a thread other than its own
