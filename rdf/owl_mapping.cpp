@@ -72,8 +72,30 @@ Form declaration_form(std::uint8_t kind) {
 
 }  // namespace
 
-Mapper::Mapper(const Graph& graph, OwlDraft& draft, IncompleteParse& incomplete)
-    : graph_(graph), draft_(draft), incomplete_(incomplete) {}
+NodeRef ModelBuilder::node(Form form, std::span<const NodeRef> operands, std::uint32_t number) {
+  words_.clear();
+  if (trelvanic_owl::is_cardinality(form)) {
+    // [n, property, filler]; an unqualified restriction gets the filler it
+    // means, owl:Thing or rdfs:Literal.
+    words_.push_back(number);
+    words_.push_back(operands[0].value);
+    if (operands.size() > 1) {
+      words_.push_back(operands[1].value);
+    } else if (form == Form::DataMinCardinality || form == Form::DataMaxCardinality ||
+               form == Form::DataExactCardinality) {
+      words_.push_back(leaf(Form::Datatype, trelvanic_owl::kRdfsLiteral).value);
+    } else {
+      words_.push_back(leaf(Form::Class, trelvanic_owl::kOwlThing).value);
+    }
+  } else {
+    for (NodeRef op : operands) words_.push_back(op.value);
+    if (form == Form::OntologyId) words_.resize(2, 0);  // a missing IRI is 0
+  }
+  return o_.make(form, words_);
+}
+
+Mapper::Mapper(const Graph& graph, trelvanic_owl::Ontology& ontology, IncompleteParse& incomplete)
+    : graph_(graph), draft_(ontology), incomplete_(incomplete) {}
 
 void Mapper::problem(std::string text) { incomplete_.problems.push_back(std::move(text)); }
 
@@ -443,7 +465,7 @@ bool Mapper::map_property_triple(std::uint32_t pos) {
       std::vector<NodeRef> ops{*c};
       ops.insert(ops.end(), objects.begin(), objects.end());
       ops.insert(ops.end(), data.begin(), data.end());
-      return add(draft_.node(Form::HasKey, ops, static_cast<std::uint32_t>(objects.size())));
+      return add(draft_.node(Form::HasKey, ops));
     }
     case vocab::kOwlSameAs.value:
     case vocab::kOwlDifferentFrom.value: {

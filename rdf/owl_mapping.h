@@ -1,8 +1,8 @@
 // The mapping of RDF graphs onto the OWL 2 structural model: the reverse of
 // the OWL 2 mapping to RDF graphs.
 //
-// `map_graph_to_owl` reads an indexed Graph and produces an OwlDraft (the
-// ontology's components) and an IncompleteParse: the triples it could not
+// `map_graph_to_owl` reads a Graph and produces an ontology of the OWL 2
+// structural model (trelvanic_owl, owl/model.h) and an IncompleteParse: the triples it could not
 // turn into OWL constructs and the problems it met (ill-founded lists,
 // expressions nested too deeply, cyclic expressions, malformed
 // restrictions). Annotations (annotation assertions, ontology annotations,
@@ -16,7 +16,8 @@
 // whose property kind stays unknown is not guessed but recorded as
 // incomplete.
 //
-// `read_rdf_ontology` reads a Turtle, N-Triples or RDF/XML text and maps it.
+// `read_rdf_ontology` reads a Turtle, N-Triples or RDF/XML text and maps it:
+// the RDF reader of the loader.
 #pragma once
 
 #include <cstddef>
@@ -27,7 +28,7 @@
 
 #include "rdf/error.h"
 #include "rdf/graph.h"
-#include "rdf/owl_draft.h"
+#include "owl/model.h"
 #include "rdf/reader.h"
 
 namespace trelvanic_rdf {
@@ -43,7 +44,7 @@ struct IncompleteParse {
 };
 
 struct MappingResult {
-  OwlDraft ontology;
+  trelvanic_owl::Ontology ontology;
   IncompleteParse incomplete;
 };
 
@@ -51,7 +52,7 @@ struct MappingResult {
 [[nodiscard]] std::expected<MappingResult, Error> map_graph_to_owl(Graph& graph);
 
 struct RdfOntology {
-  OwlDraft ontology;
+  trelvanic_owl::Ontology ontology;
   IncompleteParse incomplete;
   ReadStats stats;
 };

@@ -9,7 +9,6 @@
 #include <sstream>
 #include <string>
 
-#include "rdf/owl_convert.h"
 #include "rdf/owl_mapping.h"
 #include "rdf/reader.h"
 
@@ -59,20 +58,13 @@ int main(int argc, char** argv) {
       return 1;
     }
     const double t_map = seconds_since(t1);
-    const auto t2 = Clock::now();
-    auto model = trelvanic_rdf::draft_to_owl(mapped->ontology);
-    if (!model) {
-      std::fprintf(stderr, "conversion failed: %s\n", model.error().message.c_str());
-      return 1;
-    }
-    const double t_convert = seconds_since(t2);
     const double total = seconds_since(t0);
     best_total = std::min(best_total, total);
     std::printf(
-        "run %d: %zu triples (%zu duplicates), %zu terms; read %.3f s, map %.3f s, convert %.3f s, "
+        "run %d: %zu triples (%zu duplicates), %zu terms; read %.3f s, map %.3f s, "
         "total %.3f s; %zu components, %zu incomplete triples, %zu problems; %.0f triples/s\n",
-        r + 1, stats->triples, stats->duplicates, graph.terms().size() - 1, t_read, t_map,
-        t_convert, total, model->component_count(), mapped->incomplete.triples.size(),
+        r + 1, stats->triples, stats->duplicates, graph.terms().size() - 1, t_read, t_map, total,
+        mapped->ontology.component_count(), mapped->incomplete.triples.size(),
         mapped->incomplete.problems.size(), static_cast<double>(stats->triples) / total);
   }
   std::printf("best: %.3f s\n", best_total);

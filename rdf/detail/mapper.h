@@ -12,12 +12,42 @@
 #include <absl/container/flat_hash_map.h>
 #include <absl/container/flat_hash_set.h>
 
+#include "owl/model.h"
 #include "rdf/graph.h"
-#include "rdf/owl_draft.h"
 #include "rdf/owl_mapping.h"
 #include "rdf/rdf_list.h"
 
 namespace trelvanic_rdf::detail {
+
+using Form = trelvanic_owl::Kind;
+using NodeRef = trelvanic_owl::NodeId;
+
+// Builds nodes of the OWL model in the mapping's terms: leaves from texts,
+// literals from their parts, and the word layouts the model wants for
+// cardinalities (number first, default filler) and ontology ids.
+class ModelBuilder {
+ public:
+  explicit ModelBuilder(trelvanic_owl::Ontology& ontology) : o_(ontology) {}
+
+  NodeRef leaf(Form form, std::string_view text) {
+    if (form == Form::AnonymousIndividual) return o_.make_anonymous(o_.intern_text(text));
+    return o_.make_leaf(form, o_.intern_iri(text));
+  }
+  NodeRef literal(std::string_view lexical, std::string_view datatype, std::string_view lang) {
+    return o_.make_literal(o_.intern_text(lexical),
+                           lang.empty() ? trelvanic_owl::TextId() : o_.intern_text(lang),
+                           datatype.empty() ? trelvanic_owl::IriId() : o_.intern_iri(datatype));
+  }
+  NodeRef node(Form form, std::span<const NodeRef> operands, std::uint32_t number = 0);
+  NodeRef node(Form form, std::initializer_list<NodeRef> operands, std::uint32_t number = 0) {
+    return node(form, std::span<const NodeRef>(operands.begin(), operands.size()), number);
+  }
+  void add_component(NodeRef node) { o_.add_component(node); }
+
+ private:
+  trelvanic_owl::Ontology& o_;
+  std::vector<std::uint32_t> words_;
+};
 
 // Kinds an IRI is known to have; several bits at once is punning.
 enum KindBits : std::uint8_t {
@@ -47,7 +77,7 @@ struct Shape {
 
 class Mapper {
  public:
-  Mapper(const Graph& graph, OwlDraft& draft, IncompleteParse& incomplete);
+  Mapper(const Graph& graph, trelvanic_owl::Ontology& ontology, IncompleteParse& incomplete);
   void run();
 
   // --- owl_expressions.cpp ---
@@ -86,7 +116,7 @@ class Mapper {
   [[nodiscard]] const TermTable& terms() const { return graph_.terms(); }
 
   const Graph& graph_;
-  OwlDraft& draft_;
+  ModelBuilder draft_;
   IncompleteParse& incomplete_;
 
  private:

@@ -1,5 +1,7 @@
 #include "rdf/owl_mapping.h"
 
+#include "owl/functional_writer.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -20,10 +22,12 @@ std::string read_file(const std::string& path) {
 
 // Component lines with anonymous-individual labels blanked out, since each
 // reader names blank nodes its own way.
-std::vector<std::string> normalised(const OwlDraft& d) {
+std::vector<std::string> normalised(const trelvanic_owl::Ontology& o) {
   static const std::regex label("_:[^ )]+");
   std::vector<std::string> out;
-  for (const std::string& l : d.functional_lines()) out.push_back(std::regex_replace(l, label, "_:*"));
+  for (const trelvanic_owl::Component& c : o.components()) {
+    out.push_back(std::regex_replace(trelvanic_owl::write_component(o, c), label, "_:*"));
+  }
   std::sort(out.begin(), out.end());
   return out;
 }
