@@ -9,21 +9,28 @@
 
 #include <Python.h>
 
+#include <cstdint>
 #include <string_view>
 
 #include "binding/error.h"
 
 namespace trelvanic_binding {
 
+// A number that names the calling thread for the life of the process.
+// Unlike the system's thread ids, it is never given to another thread after
+// this one ends, so an object outlives its thread without becoming usable
+// elsewhere.
+std::uint64_t current_thread_serial();
+
 class ThreadBinding {
  public:
-  ThreadBinding() : owner_(PyThread_get_thread_ident()) {}
+  ThreadBinding() : owner_(current_thread_serial()) {}
 
-  bool on_owner_thread() const { return PyThread_get_thread_ident() == owner_; }
+  bool on_owner_thread() const { return current_thread_serial() == owner_; }
   [[nodiscard]] Result<void> check(std::string_view type_name) const;
 
  private:
-  unsigned long owner_;
+  std::uint64_t owner_;
 };
 
 std::string unsendable_message(std::string_view type_name);

@@ -209,3 +209,19 @@ def test_warn_helper_issues_a_user_warning(Cell):
         warnings.simplefilter("error")
         with pytest.raises(UserWarning, match="careful"):
             Cell.warn("careful")
+
+
+def test_binding_outlives_the_creating_thread(Cell, on_other_thread, monkeypatch):
+    # Thread identities are reused by the system once a thread ends; an
+    # object made on an ended thread must still refuse every other thread.
+    made = on_other_thread(lambda: Cell(1))["result"]
+    for _ in range(5):
+        box = on_other_thread(lambda: made.value)
+        assert set(box) == {"escaped"}
+        assert "unsendable, but sent to another thread" in str(box["escaped"])
+    with pytest.raises(BaseException, match="unsendable, but sent to another thread"):
+        made.get()
+    seen = []
+    monkeypatch.setattr(sys, "unraisablehook", lambda u: seen.append(str(u.exc_value)))
+    del made, box
+    assert seen == ["binding_probe::Cell is unsendable, but is being dropped on another thread"]
