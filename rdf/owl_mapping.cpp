@@ -399,7 +399,10 @@ bool Mapper::map_property_triple(std::uint32_t pos) {
           !((ks | ko) & (kObjectPropertyKind | kDataPropertyKind))) {
         return add(draft_.node(Form::SubAnnotationPropertyOf, {entity(Form::AnnotationProperty, s), entity(Form::AnnotationProperty, o)}));
       }
-      if (!((ks & kObjectPropertyKind) || terms().is_blank(s)) || !(ko & kObjectPropertyKind)) return false;
+      if (!((ks & kObjectPropertyKind) || terms().is_blank(s)) ||
+          !((ko & kObjectPropertyKind) || terms().is_blank(o))) {
+        return false;
+      }
       auto a = object_property_expression(s);
       auto b = object_property_expression(o);
       return a && b && add(draft_.node(Form::SubObjectPropertyOf, {*a, *b}));
@@ -418,7 +421,11 @@ bool Mapper::map_property_triple(std::uint32_t pos) {
         return add(draft_.node(eq ? Form::EquivalentDataProperties : Form::DisjointDataProperties,
                                {entity(Form::DataProperty, s), entity(Form::DataProperty, o)}));
       }
-      if (!(kinds(s) & kObjectPropertyKind) || !(kinds(o) & kObjectPropertyKind)) return false;
+      // Object properties, or inverse property expressions (blank nodes).
+      auto object_like = [&](TermId x) {
+        return terms().is_blank(x) || (kinds(x) & kObjectPropertyKind) != 0;
+      };
+      if (!object_like(s) || !object_like(o)) return false;
       auto a = object_property_expression(s);
       auto b = object_property_expression(o);
       return a && b && add(draft_.node(eq ? Form::EquivalentObjectProperties : Form::DisjointObjectProperties, {*a, *b}));
