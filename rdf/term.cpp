@@ -155,13 +155,16 @@ void TermTable::reserve(std::size_t terms) {
   literals_.reserve(terms / 8);
 }
 
+// One hash and probe per lookup: a new term's text is stored and recorded
+// inside the map's insertion callback.
 TermId TermTable::iri(std::string_view text) {
-  auto it = iris_.find(text);
-  if (it != iris_.end()) return it->second;
-  const std::string_view stored = store(text);
-  const TermId id = add(TermKind::Iri, stored, {}, {});
-  iris_.emplace(stored, id);
-  return id;
+  return iris_
+      .lazy_emplace(text,
+                    [&](const auto& construct) {
+                      const std::string_view stored = store(text);
+                      construct(stored, add(TermKind::Iri, stored, {}, {}));
+                    })
+      ->second;
 }
 
 std::expected<TermId, Error> TermTable::checked_iri(std::string_view text) {
@@ -172,12 +175,13 @@ std::expected<TermId, Error> TermTable::checked_iri(std::string_view text) {
 }
 
 TermId TermTable::blank(std::string_view label) {
-  auto it = blanks_.find(label);
-  if (it != blanks_.end()) return it->second;
-  const std::string_view stored = store(label);
-  const TermId id = add(TermKind::Blank, stored, {}, {});
-  blanks_.emplace(stored, id);
-  return id;
+  return blanks_
+      .lazy_emplace(label,
+                    [&](const auto& construct) {
+                      const std::string_view stored = store(label);
+                      construct(stored, add(TermKind::Blank, stored, {}, {}));
+                    })
+      ->second;
 }
 
 TermId TermTable::fresh_blank() {
