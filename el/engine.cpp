@@ -1,0 +1,291 @@
+#include "el/engine.h"
+
+#include <algorithm>
+#include <type_traits>
+
+namespace trelvanic_el {
+namespace {
+
+enum class TodoKind : uint8_t { Sub, Link };
+
+struct Todo {
+  uint32_t c;
+  uint32_t x;  // subsumer, or the link's role
+  uint32_t y;  // the link's filler
+  TodoKind kind;
+};
+
+struct Why {
+  RuleId rule;
+  Premises premises;
+};
+
+// Stands in for Premises when tracing is off, so nothing is built.
+struct NoPremises {
+  NoPremises& add(TraceFact) { return *this; }
+};
+
+uint64_t pred_key(uint32_t role, uint32_t pred) { return (uint64_t{role} << 32) | pred; }
+
+template <bool kTrace>
+class Saturator {
+  using P = std::conditional_t<kTrace, Premises, NoPremises>;
+
+ public:
+  Saturator(const NormalForm& nf, const RuleIndex& index, CompletionGraph& graph, ElTrace* trace)
+      : nf_(nf), ix_(index), g_(graph), roles_(nf.roles), trace_(trace) {}
+
+  void run(std::span<const uint32_t> roots) {
+    if constexpr (kTrace) trace_roles();
+    for (uint32_t c : roots) activate(c);
+    while (!todo_.empty()) {
+      Todo t = todo_.back();
+      todo_.pop_back();
+      if constexpr (kTrace) {
+        why_ = whys_.back();
+        whys_.pop_back();
+      }
+      ++stats_.taken;
+      if (t.kind == TodoKind::Sub) {
+        if (!g_.context(t.c).subsumers.insert(t.x)) continue;
+        ++stats_.subsumers;
+        if constexpr (kTrace) {
+          if (t.c != t.x) trace_->push(why_.rule, why_.premises, TraceFact::sub(t.c, t.x));
+        }
+        fire_sub(t.c, t.x);
+      } else {
+        Context& d = g_.context(t.y);
+        if (!d.pred_keys.insert(pred_key(t.x, t.c))) continue;
+        ++stats_.links;
+        d.preds.push_back({t.x, t.c});
+        if (ix_.keeps_succs[t.x]) g_.context(t.c).succs.push_back({t.x, t.y});
+        if constexpr (kTrace) trace_->push(why_.rule, why_.premises, TraceFact::link(t.c, t.x, t.y));
+        activate(t.y);
+        fire_link(t.c, t.x, t.y);
+      }
+    }
+  }
+
+  SaturationStats stats() const { return stats_; }
+
+ private:
+  void push_sub(uint32_t c, uint32_t a, RuleId rule, const P& p) {
+    if (g_.context(c).subsumers.contains(a)) return;
+    todo_.push_back({c, a, 0, TodoKind::Sub});
+    if constexpr (kTrace) whys_.push_back({rule, p});
+  }
+  void push_link(uint32_t c, uint32_t r, uint32_t d, RuleId rule, const P& p) {
+    if (g_.context(d).pred_keys.contains(pred_key(r, c))) return;
+    todo_.push_back({c, r, d, TodoKind::Link});
+    if constexpr (kTrace) whys_.push_back({rule, p});
+  }
+
+  // Premise builders compile away without a trace.
+  static void add(P& p, TraceFact f) { p.add(f); }
+  static void add_sub(P& p, uint32_t c, uint32_t a) {
+    if (c != a) add(p, TraceFact::sub(c, a));
+  }
+
+  void activate(uint32_t c) {
+    Context& x = g_.context(c);
+    if (x.active) return;
+    x.active = true;
+    push_sub(c, c, RuleId::ThingSuper, {});
+    if (c != kTop) push_sub(c, kTop, RuleId::ThingSuper, {});
+  }
+
+  static RuleId inclusion_rule(InclusionOrigin o) {
+    switch (o) {
+      case InclusionOrigin::Told: return RuleId::SubTransForward;
+      case InclusionOrigin::RangeFiller: return RuleId::RangeFiller;
+      case InclusionOrigin::ReflexiveExists: return RuleId::ReflexiveExists;
+      case InclusionOrigin::ReflexiveRange: return RuleId::ReflexiveRange;
+    }
+    return RuleId::SubTransForward;
+  }
+
+  void fire_sub(uint32_t c, uint32_t a) {
+    Context& x = g_.context(c);
+    if (a == kBottom) {
+      x.bottom = true;
+      for (const Edge& e : x.preds) {
+        P p;
+        add(p, TraceFact::link(e.node, e.role, c));
+        add_sub(p, c, kBottom);
+        push_sub(e.node, kBottom, RuleId::ExBottom, p);
+      }
+      return;
+    }
+    if (x.bottom) return;  // everything follows already
+    for (const SubEntry& s : ix_.told_subs[a]) {
+      P p;
+      if constexpr (kTrace) {
+        add_sub(p, c, a);
+        add(p, TraceFact::axiom(nf_.inclusions[s.nf].source));
+        push_sub(c, s.super, inclusion_rule(nf_.inclusions[s.nf].origin), p);
+      } else {
+        push_sub(c, s.super, RuleId::SubTransForward, p);
+      }
+    }
+    fire_conjunctions(c, a, x);
+    for (const ExEntry& e : ix_.ex_right[a]) {
+      P p;
+      RuleId rule = RuleId::ExIntro;
+      if constexpr (kTrace) {
+        add_sub(p, c, a);
+        add(p, TraceFact::axiom(nf_.existentials[e.nf].source));
+        if (nf_.existentials[e.nf].range_filler) rule = RuleId::PropertyRange;
+      }
+      push_link(c, e.role, e.node, rule, p);
+    }
+    if (ix_.has_ex_left[a]) {
+      x.neg_fillers.push_back(a);
+      for (const Edge& pred : x.preds) left_existentials(pred.node, pred.role, c, a);
+    }
+    for (uint32_t group : ix_.disjoint[a]) {
+      auto it = std::find_if(x.disjoint_seen.begin(), x.disjoint_seen.end(),
+                             [&](const Edge& e) { return e.role == group; });
+      if (it == x.disjoint_seen.end()) {
+        x.disjoint_seen.push_back({group, a});
+      } else if (it->node != a) {
+        P p;
+        add_sub(p, c, it->node);
+        add_sub(p, c, a);
+        add(p, TraceFact::axiom(nf_.disjoint_groups[group].source));
+        push_sub(c, kBottom, RuleId::DisjointBottom, p);
+        return;
+      }
+    }
+  }
+
+  // Joins a with the other conjunct through whichever side is smaller: the
+  // conjunctions filed under a, or the context's subsumers searched in them.
+  void fire_conjunctions(uint32_t c, uint32_t a, const Context& x) {
+    auto list = ix_.conjunctions[a];
+    if (list.empty()) return;
+    auto fire = [&](const ConjEntry& e) {
+      P p;
+      if constexpr (kTrace) {
+        add_sub(p, c, a);
+        add_sub(p, c, e.other);
+        add(p, TraceFact::axiom(nf_.conjunctions[e.nf].source));
+      }
+      push_sub(c, e.super, RuleId::ConjSub, p);
+    };
+    if (list.size() <= x.subsumers.size()) {
+      for (const ConjEntry& e : list) {
+        if (x.subsumers.contains(e.other)) fire(e);
+      }
+      return;
+    }
+    x.subsumers.for_each([&](uint32_t other) {
+      auto lo = std::lower_bound(list.begin(), list.end(), other,
+                                 [](const ConjEntry& e, uint32_t v) { return e.other < v; });
+      for (; lo != list.end() && lo->other == other; ++lo) fire(*lo);
+    });
+  }
+
+  // pred ⊑ ∃r.d and d ⊑ a: every ∃s.a ⊑ B with r ⊑* s gives pred ⊑ B.
+  void left_existentials(uint32_t pred, uint32_t r, uint32_t d, uint32_t a) {
+    for (const ExEntry& e : ix_.ex_left[a]) {
+      if (!roles_.is_sub(r, e.role)) continue;
+      P p;
+      RuleId rule = RuleId::ExLeftSub;
+      if constexpr (kTrace) {
+        add(p, TraceFact::link(pred, r, d));
+        add_sub(p, d, a);
+        if (r != e.role) add(p, TraceFact::sub_role(r, e.role));
+        add(p, TraceFact::axiom(nf_.left_existentials[e.nf].source));
+        if (nf_.left_existentials[e.nf].from_domain) rule = RuleId::PropertyDomain;
+      }
+      push_sub(pred, e.node, rule, p);
+    }
+  }
+
+  void fire_link(uint32_t c, uint32_t r, uint32_t d) {
+    const Context& y = g_.context(d);
+    if (y.bottom) {
+      P p;
+      add(p, TraceFact::link(c, r, d));
+      add_sub(p, d, kBottom);
+      push_sub(c, kBottom, RuleId::ExBottom, p);
+      return;
+    }
+    for (uint32_t a : y.neg_fillers) left_existentials(c, r, d, a);
+    for (const ChainEntry& ch : ix_.left_chains[r]) {
+      for (const Edge& e : y.succs) {
+        if (!roles_.is_sub(e.role, ch.other)) continue;
+        P p;
+        add(p, TraceFact::link(c, r, d));
+        add(p, TraceFact::link(d, e.role, e.node));
+        add(p, TraceFact::axiom(nf_.chains[ch.nf].source));
+        push_link(c, ch.super, e.node, RuleId::ExChain, p);
+      }
+    }
+    auto right = ix_.right_chains[r];
+    if (right.empty()) return;
+    const Context& x = g_.context(c);
+    for (const ChainEntry& ch : right) {
+      for (const Edge& e : x.preds) {
+        if (!roles_.is_sub(e.role, ch.other)) continue;
+        P p;
+        add(p, TraceFact::link(e.node, e.role, c));
+        add(p, TraceFact::link(c, r, d));
+        add(p, TraceFact::axiom(nf_.chains[ch.nf].source));
+        push_link(e.node, ch.super, d, RuleId::ExChain, p);
+      }
+    }
+  }
+
+  // The role closure's derived pairs, as steps ahead of the concept steps.
+  void trace_roles() {
+    for (const RoleDerivation& d : roles_.derivations()) {
+      const RoleInclusion& edge = roles_.inclusions()[d.edge];
+      Premises p;
+      if (d.via != d.sub) {
+        p.add(TraceFact::sub_role(d.sub, d.via));
+        p.add(edge.from_reflexive_chain ? TraceFact::axiom(edge.source)
+                                        : TraceFact::sub_role(d.via, d.super));
+        trace_->push(RuleId::SubPropTransForward, p, TraceFact::sub_role(d.sub, d.super));
+      } else if (edge.from_reflexive_chain) {
+        p.add(TraceFact::axiom(edge.source));
+        trace_->push(RuleId::SubPropReflexiveChain, p, TraceFact::sub_role(d.sub, d.super));
+      }
+    }
+  }
+
+  const NormalForm& nf_;
+  const RuleIndex& ix_;
+  CompletionGraph& g_;
+  const RoleHierarchy& roles_;
+  ElTrace* trace_;
+  std::vector<Todo> todo_;
+  std::vector<Why> whys_;
+  Why why_{};
+  SaturationStats stats_;
+};
+
+}  // namespace
+
+std::vector<uint32_t> roots_of(const NormalForm& nf) {
+  std::vector<uint32_t> roots;
+  roots.reserve(nf.class_count + 1);
+  roots.push_back(kTop);
+  for (uint32_t i = 0; i < nf.class_count; ++i) roots.push_back(NormalForm::class_concept(i));
+  return roots;
+}
+
+SaturationStats saturate(const NormalForm& nf, const RuleIndex& index, CompletionGraph& graph,
+                         std::span<const uint32_t> roots, ElTrace* trace) {
+  graph.grow(nf.concept_count);
+  if (trace != nullptr) {
+    Saturator<true> s(nf, index, graph, trace);
+    s.run(roots);
+    return s.stats();
+  }
+  Saturator<false> s(nf, index, graph, nullptr);
+  s.run(roots);
+  return s.stats();
+}
+
+}  // namespace trelvanic_el
