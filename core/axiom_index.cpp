@@ -141,8 +141,8 @@ void AxiomIndex::insert(AxiomId id, const AxiomView& a) {
       subproperties.push_unique(a.super_property(), a.sub_property());
       break;
     case AxiomKind::InverseObjectProperties:
-      inverses[a.left()] = a.right();
-      inverses[a.right()] = a.left();
+      inverses.push_unique(a.left(), a.right());
+      inverses.push_unique(a.right(), a.left());
       break;
     case AxiomKind::TransitiveObjectProperty:
     case AxiomKind::SymmetricObjectProperty:
@@ -188,8 +188,8 @@ void AxiomIndex::remove(AxiomId id, const AxiomView& a) {
       subproperties.erase(a.super_property(), a.sub_property());
       break;
     case AxiomKind::InverseObjectProperties:
-      inverses.erase(a.left());
-      inverses.erase(a.right());
+      inverses.erase(a.left(), a.right());
+      inverses.erase(a.right(), a.left());
       break;
     case AxiomKind::TransitiveObjectProperty:
     case AxiomKind::SymmetricObjectProperty:
@@ -255,9 +255,9 @@ void AxiomIndex::index_dl_abox(const DlStore& dl) {
 }
 
 std::optional<EntityId> AxiomIndex::inverse_of(EntityId p) const {
-  auto it = inverses.find(p);
-  if (it == inverses.end()) return std::nullopt;
-  return it->second;
+  const auto row = inverses.row(p);
+  if (row.empty()) return std::nullopt;
+  return row.front();
 }
 
 

@@ -3,8 +3,7 @@
 // engine scans the axiom store.
 //
 // Keep it in step with the store: `insert` after every push (re-inserting is
-// harmless: only what is missing is added, except that an inverse pair is
-// rewritten so the last inserted one wins), `remove` after tombstoning a
+// harmless: only what is missing is added), `remove` after tombstoning a
 // non-n-ary axiom, `rebuild_from_store` after removing an n-ary axiom or
 // stripping inferred ones. `index_dl_abox` adds the DL store's class
 // assertions over named classes, assertions over named properties and the
@@ -118,7 +117,10 @@ struct AxiomIndex {
   EquivalenceClusters equivalent_classes;
   EquivalenceClusters equivalent_properties;
   SymmetricGroups disjoint;
-  absl::flat_hash_map<EntityId, EntityId> inverses;
+  // InverseObjectProperties(a, b): row a holds b and row b holds a. A
+  // property may have several inverses (they are then equivalent), so every
+  // stated pair is kept.
+  DenseAdjacency inverses;
   PairListMap assertions_by_subject;  // s -> (property, object)
   PairListMap assertions_by_object;   // o -> (property, subject)
   EquivalenceClusters same_as;
@@ -145,6 +147,10 @@ struct AxiomIndex {
   [[nodiscard]] std::span<const EntityPair> object_assertions_of(EntityId i) const {
     return assertions_by_subject.get(i);
   }
+  // Every property stated inverse to `p`, ascending.
+  [[nodiscard]] std::span<const EntityId> inverses_of(EntityId p) const { return inverses.row(p); }
+  // The smallest of them, or none. Callers that must see every inverse use
+  // `inverses_of`.
   [[nodiscard]] std::optional<EntityId> inverse_of(EntityId p) const;
   [[nodiscard]] std::optional<EntitySet> disjoint_with(EntityId c) const { return disjoint.linked_to(c); }
   [[nodiscard]] std::optional<EntitySet> different_from(EntityId i) const { return different.linked_to(i); }

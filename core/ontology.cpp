@@ -1,0 +1,118 @@
+#include "core/ontology.h"
+
+#include <fmt/format.h>
+
+namespace trelvanic_core {
+
+Ontology::Ontology()
+    : iris_(std::make_shared<InternPool>()),
+      entities_(std::make_shared<EntityRegistry>()),
+      axioms_(std::make_shared<AxiomStore>()),
+      index_(std::make_shared<AxiomIndex>()),
+      dl_(std::make_shared<DlStore>()) {}
+
+void Ontology::make_stores_private() {
+  unshare(iris_);
+  unshare(entities_);
+  unshare(axioms_);
+  unshare(dl_);
+}
+
+Result<EntityId> Ontology::entity_id(std::string_view iri, EntityKind kind) {
+  std::string storage;
+  const std::string_view n = normalize_iri_fragment_encoding(iri, storage);
+  make_stores_private();
+  if (limits_) {
+    const auto pos = iris_->lookup(n);
+    const bool known = pos && entities_->find(IriId(*pos + 1));
+    if (!known && entities_->size() >= limits_->max_entities)
+      return std::unexpected(Error::resource_limit_exceeded(
+          fmt::format("entity count exceeds maximum of {}", limits_->max_entities)));
+  }
+  const IriId id = TRELVANIC_TRY(iris_->intern_with_limit(n, kDefaultMaxIriLen));
+  return entities_->get_or_register(id, iris_->text(id), kind);
+}
+
+Result<std::optional<EntityId>> Ontology::try_lookup_entity(std::string_view iri) const {
+  std::string storage;
+  const std::string_view n = normalize_iri_fragment_encoding(iri, storage);
+  TRELVANIC_TRY(validate_iri(n));
+  const auto pos = iris_->lookup(n);
+  if (!pos) return std::optional<EntityId>();
+  return entities_->find(IriId(*pos + 1));
+}
+
+std::optional<EntityId> Ontology::lookup_entity(std::string_view iri) const {
+  auto r = try_lookup_entity(iri);
+  return r ? *r : std::nullopt;
+}
+
+Result<std::string_view> Ontology::entity_iri(EntityId id) const {
+  const EntityRecord rec = TRELVANIC_TRY(entities_->entity(id));
+  return iris_->resolve(rec.iri);
+}
+
+Result<void> Ontology::set_entity_kind(EntityId id, EntityKind kind) {
+  make_stores_private();
+  return entities_->set_kind(id, kind);
+}
+
+Result<void> Ontology::validate_inverse_pair(const AxiomView&) const { return {}; }
+
+Result<AxiomId> Ontology::push(Axiom axiom, bool inferred) {
+  TRELVANIC_TRY(validate_inverse_pair(axiom.view()));
+  const AxiomId id = TRELVANIC_TRY(axioms_->push_with_provenance(std::move(axiom), *entities_, inferred));
+  index_mut().insert(id, axioms_->view(id));
+  revision_.bump();
+  return id;
+}
+
+void Ontology::note_told_change() {
+  if (parse_meta_) parse_meta_->profile_constructs.clear();
+}
+
+Result<AxiomId> Ontology::add_axiom(Axiom axiom) {
+  make_stores_private();
+  if (limits_ && axioms_->live_count() >= limits_->max_axioms)
+    return std::unexpected(Error::resource_limit_exceeded(
+        fmt::format("axiom count exceeds maximum of {}", limits_->max_axioms)));
+  const AxiomId id = TRELVANIC_TRY(push(std::move(axiom), /*inferred=*/false));
+  dirty_.record_added(id);
+  note_told_change();
+  return id;
+}
+
+Result<AxiomId> Ontology::add_inferred_axiom(Axiom axiom) {
+  make_stores_private();
+  return push(std::move(axiom), /*inferred=*/true);
+}
+
+Result<void> Ontology::remove_axiom(AxiomId id) {
+  make_stores_private();
+  const Axiom copy = Axiom::from_view(TRELVANIC_TRY(axioms_->get(id)));
+  TRELVANIC_TRY(axioms_->remove(id));
+  // Clusters and symmetric groups cannot be taken apart axiom by axiom.
+  if (axiom_kind_is_nary(copy.kind()))
+    index_mut().rebuild_from_store(*axioms_, dl_.get());
+  else
+    index_mut().remove(id, copy.view());
+  revision_.bump();
+  dirty_.record_removed(id);
+  note_told_change();
+  return {};
+}
+
+size_t Ontology::strip_inferred_axioms() {
+  make_stores_private();
+  const size_t n = axioms_->strip_inferred().size();
+  if (n == 0) return 0;
+  index_mut().rebuild_from_store(*axioms_, dl_.get());
+  revision_.bump();
+  return n;
+}
+
+DlStore& Ontology::dl_mut() { return unshare(dl_); }
+
+void Ontology::reindex_dl_abox() { index_mut().index_dl_abox(*dl_); }
+
+}  // namespace trelvanic_core

@@ -1,0 +1,164 @@
+#include "core/ontology.h"
+
+#include <gtest/gtest.h>
+
+namespace trelvanic_core {
+namespace {
+
+using K = EntityKind;
+
+struct Fixture {
+  Ontology o;
+  EntityId A, B, C, P, Q, R, X;
+  Fixture() {
+    A = *o.entity_id("http://x/A", K::Class);
+    B = *o.entity_id("http://x/B", K::Class);
+    C = *o.entity_id("http://x/C", K::Class);
+    P = *o.entity_id("http://x/p", K::ObjectProperty);
+    Q = *o.entity_id("http://x/q", K::ObjectProperty);
+    R = *o.entity_id("http://x/r", K::ObjectProperty);
+    X = *o.entity_id("http://x/x", K::Individual);
+  }
+};
+
+TEST(Ontology, TwiceAddedAxiomKeepsIdAndBumpsRevision) {
+  Fixture f;
+  const AxiomId a = *f.o.add_axiom(Axiom::sub_class_of(f.A, f.B));
+  EXPECT_EQ(*f.o.add_axiom(Axiom::sub_class_of(f.A, f.B)), a);
+  EXPECT_EQ(f.o.revision(), (OntologyRevision{2, false}));
+  EXPECT_EQ(f.o.dirty().added(), std::vector<AxiomId>{a});
+  EXPECT_EQ(std::vector<EntityId>(f.o.direct_superclasses(f.A).begin(), f.o.direct_superclasses(f.A).end()),
+            std::vector<EntityId>{f.B});
+
+  ASSERT_TRUE(f.o.remove_axiom(a));
+  auto again = f.o.remove_axiom(a);
+  ASSERT_FALSE(again);
+  EXPECT_EQ(again.error().message(), "invalid axiom: removed AxiomId: 0");
+  EXPECT_TRUE(f.o.dirty().has_removals());
+  EXPECT_EQ(f.o.dirty_signatures(), (absl::flat_hash_set<EntityId>{f.A, f.B}));
+  EXPECT_TRUE(f.o.direct_superclasses(f.A).empty());
+}
+
+TEST(Ontology, LimitsRefuseToldButNeverInferredAxioms) {
+  Fixture f;
+  OntologyLimits limits;
+  limits.max_axioms = 2;
+  limits.max_entities = 8;
+  f.o.set_limits(limits);
+  const Axiom ab = Axiom::sub_class_of(f.A, f.B);
+  ASSERT_TRUE(f.o.add_axiom(ab));
+  ASSERT_TRUE(f.o.add_axiom(Axiom::sub_class_of(f.B, f.C)));
+  for (const Axiom& ax : {ab, Axiom::sub_class_of(f.A, f.C)}) {
+    auto r = f.o.add_axiom(ax);
+    ASSERT_FALSE(r);
+    EXPECT_EQ(r.error().kind(), ErrorKind::ResourceLimitExceeded);
+    EXPECT_EQ(r.error().message(), "resource limit exceeded: axiom count exceeds maximum of 2");
+  }
+  EXPECT_TRUE(f.o.add_inferred_axiom(Axiom::sub_class_of(f.A, f.C)));
+  EXPECT_EQ(f.o.axiom_count(), 3u);
+
+  // Seven entities exist; one more fits, then only known IRIs are accepted.
+  ASSERT_TRUE(f.o.entity_id("http://x/D", K::Class));
+  auto full = f.o.entity_id("http://x/E", K::Class);
+  ASSERT_FALSE(full);
+  EXPECT_EQ(full.error().message(), "resource limit exceeded: entity count exceeds maximum of 8");
+  EXPECT_EQ(*f.o.entity_id("http://x/A", K::Class), f.A);
+}
+
+TEST(Ontology, CloneThenChangeLeavesSourceUntouched) {
+  Fixture f;
+  const AxiomId a = *f.o.add_axiom(Axiom::sub_class_of(f.A, f.B));
+  Ontology copy = f.o.clone();
+  EXPECT_TRUE(copy.shares_stores_with(f.o));
+  const EntityId d = *copy.entity_id("http://x/D", K::Class);
+  EXPECT_FALSE(copy.shares_stores_with(f.o)) << "the first change unshares";
+  EXPECT_FALSE(copy.shares_dl_with(f.o)) << "all four stores together";
+  ASSERT_TRUE(copy.add_axiom(Axiom::sub_class_of(f.A, d)));
+  ASSERT_TRUE(copy.remove_axiom(a));
+
+  EXPECT_EQ(f.o.axiom_count(), 1u);
+  EXPECT_EQ(f.o.direct_superclasses(f.A).size(), 1u);
+  EXPECT_EQ(f.o.revision().counter, 1u);
+  EXPECT_EQ(f.o.dirty().added().size(), 1u);
+  EXPECT_FALSE(f.o.lookup_entity("http://x/D"));
+  for (const char* iri : {"http://x/A", "http://x/B", "http://x/p", "http://x/x"})
+    EXPECT_EQ(copy.lookup_entity(iri), f.o.lookup_entity(iri)) << iri;
+
+  // Changing only the DL store copies only the DL store.
+  Ontology second = f.o.clone();
+  second.dl_mut().intern_ce(ClassExpr::top());
+  EXPECT_TRUE(second.shares_stores_with(f.o));
+  EXPECT_FALSE(second.shares_dl_with(f.o));
+  EXPECT_EQ(f.o.dl().ce_count(), 0u);
+  EXPECT_EQ(second.revision(), f.o.revision());
+}
+
+TEST(Ontology, IriLookupsAndKinds) {
+  Fixture f;
+  const EntityId h = *f.o.entity_id("http://x/a%23b", K::Class);
+  EXPECT_EQ(*f.o.entity_id("http://x/a#b", K::Class), h);
+  EXPECT_EQ(f.o.lookup_entity("http://x/a%23b"), h);
+  EXPECT_EQ(*f.o.entity_iri(h), "http://x/a#b");
+  EXPECT_EQ(f.o.lookup_entity("noscheme"), std::nullopt);
+  auto bad = f.o.try_lookup_entity("noscheme");
+  ASSERT_FALSE(bad);
+  EXPECT_EQ(bad.error().message(), "invalid IRI: IRI must be absolute (scheme:...): noscheme");
+  EXPECT_EQ(*f.o.try_lookup_entity("http://x/none"), std::nullopt);
+
+  const auto rev = f.o.revision();
+  ASSERT_TRUE(f.o.set_entity_kind(f.A, K::ClassIndividual));
+  EXPECT_EQ(f.o.entity(f.A)->kind, K::ClassIndividual);
+  EXPECT_EQ(f.o.revision(), rev);
+  EXPECT_EQ(f.o.set_entity_kind(EntityId(99), K::Class).error().message(), "unknown entity: EntityId(99)");
+}
+
+TEST(Ontology, SeveralInversesOfOnePropertyAreAccepted) {
+  Fixture f;
+  ASSERT_TRUE(f.o.add_axiom(Axiom::inverse_object_properties(f.P, f.Q)));
+  ASSERT_TRUE(f.o.add_axiom(Axiom::inverse_object_properties(f.Q, f.P)));
+  ASSERT_TRUE(f.o.add_axiom(Axiom::inverse_object_properties(f.P, f.R)));
+  EXPECT_EQ(f.o.axiom_count(), 2u);
+  EXPECT_EQ(std::vector<EntityId>(f.o.inverses_of(f.P).begin(), f.o.inverses_of(f.P).end()),
+            (std::vector<EntityId>{f.Q, f.R}));
+}
+
+TEST(Ontology, StripInferredAndParseMeta) {
+  Fixture f;
+  EXPECT_EQ(f.o.strip_inferred_axioms(), 0u);
+  EXPECT_EQ(f.o.revision().counter, 0u);
+
+  ParseMeta meta;
+  meta.note_profile_construct(OwlConstruct::SubClassOfNamed);
+  meta.warn("w");
+  f.o.set_parse_meta(meta);
+  ASSERT_TRUE(f.o.add_inferred_axiom(Axiom::sub_class_of(f.A, f.C)));
+  EXPECT_FALSE(f.o.parse_meta()->profile_constructs.empty()) << "inferred axioms are not told changes";
+  EXPECT_TRUE(f.o.dirty().empty());
+  ASSERT_TRUE(f.o.add_axiom(Axiom::sub_class_of(f.A, f.B)));
+  EXPECT_TRUE(f.o.parse_meta()->profile_constructs.empty());
+  EXPECT_EQ(f.o.parse_meta()->constructs, ConstructSet{OwlConstruct::SubClassOfNamed});
+  EXPECT_EQ(f.o.parse_meta()->warnings.size(), 1u);
+
+  const auto before = f.o.revision().counter;
+  EXPECT_EQ(f.o.strip_inferred_axioms(), 1u);
+  EXPECT_EQ(f.o.revision().counter, before + 1);
+  EXPECT_EQ(f.o.direct_superclasses(f.A).size(), 1u);
+
+  f.o.push_swrl_rule(SwrlRule{});
+  EXPECT_EQ(f.o.revision().counter, before + 1);
+  EXPECT_EQ(f.o.swrl_rules().size(), 1u);
+}
+
+TEST(Ontology, DlAboxKeptAcrossRebuilds) {
+  Fixture f;
+  const CeId a = f.o.dl_mut().intern_ce(ClassExpr::atomic(f.A));
+  f.o.dl_mut().push_axiom(DlAxiom::class_assertion(f.X, a));
+  f.o.reindex_dl_abox();
+  const AxiomId eq = *f.o.add_axiom(Axiom::equivalent_classes({f.B, f.C}));
+  ASSERT_TRUE(f.o.remove_axiom(eq));  // full index rebuild
+  ASSERT_EQ(f.o.classes_of(f.X).size(), 1u);
+  EXPECT_EQ(f.o.classes_of(f.X)[0], f.A);
+}
+
+}  // namespace
+}  // namespace trelvanic_core
