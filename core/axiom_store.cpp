@@ -44,9 +44,8 @@ Result<AxiomId> AxiomStore::push_with_provenance(Axiom axiom, const EntityRegist
   const AxiomView candidate = axiom.view();
   TRELVANIC_TRY(validate_with_limits(candidate, registry, kDefaultLimits));
   const uint64_t fp = axiom_fingerprint(candidate);
-  auto found = index_.find(fp, [&](uint32_t i) {
-    return (records_[i].flags & kRemoved) == 0 && axioms_equal(view(AxiomId(i)), candidate);
-  });
+  // The index holds live ids only (removal unlinks them).
+  auto found = index_.find(fp, [&](uint32_t i) { return axioms_equal(view(AxiomId(i)), candidate); });
   if (found) {
     if (!inferred) records_[*found].flags &= static_cast<uint8_t>(~kInferred);
     return AxiomId(*found);
@@ -82,9 +81,14 @@ Result<AxiomView> AxiomStore::get(AxiomId id) const {
 
 Result<void> AxiomStore::remove(AxiomId id) {
   TRELVANIC_TRY(get(id));
+  tombstone(id);
+  return {};
+}
+
+void AxiomStore::tombstone(AxiomId id) {
   records_[id.value].flags |= kRemoved;
   ++removed_count_;
-  return {};
+  index_.remove(axiom_fingerprint(view(id)), id.value);
 }
 
 std::vector<AxiomId> AxiomStore::strip_inferred() {
@@ -92,8 +96,7 @@ std::vector<AxiomId> AxiomStore::strip_inferred() {
   for (AxiomId id : inferred_candidates_) {
     Record& r = records_[id.value];
     if ((r.flags & kInferred) != 0 && (r.flags & kRemoved) == 0) {
-      r.flags |= kRemoved;
-      ++removed_count_;
+      tombstone(id);
       stripped.push_back(id);
     }
     r.flags &= static_cast<uint8_t>(~kInferred);

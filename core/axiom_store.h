@@ -74,6 +74,7 @@ class AxiomStore {
   };
 
   uint32_t intern_literal(LiteralView v);
+  void tombstone(AxiomId id);
   [[nodiscard]] LiteralView literal(uint32_t index) const {
     const auto& [lex, dt] = literals_[index];
     return {texts_.view(lex), texts_.view(dt)};
@@ -84,7 +85,7 @@ class AxiomStore {
   TextArena texts_;
   std::vector<std::pair<TextRef, TextRef>> literals_;
   HashChainIndex literal_index_;
-  HashChainIndex index_;                // fingerprint -> ids (live or removed)
+  HashChainIndex index_;                // fingerprint -> live ids
   std::vector<AxiomId> inferred_candidates_;  // ids appended with an inferred mark
   size_t removed_count_ = 0;
 };

@@ -3,7 +3,9 @@
 //
 // Each hash maps to a chain of entry positions in ascending order (entries
 // are added in position order), so `find` returns the lowest position whose
-// entry the caller's predicate confirms equal. Collisions only lengthen a
+// entry the caller's predicate confirms equal. `remove` unlinks an entry
+// (the axiom store keeps only live axioms in its chains, so chains stay short
+// however often an axiom is removed and added again). Collisions only lengthen a
 // chain; equality is always decided by the predicate. Copies are plain value
 // copies (no pointers into the table).
 #pragma once
@@ -39,6 +41,31 @@ class HashChainIndex {
     if (!fresh) {
       next_[it->second.tail] = position;
       it->second.tail = position;
+    }
+  }
+
+  // Unlinks `position` from its hash's chain (nothing when absent); the
+  // remaining chain keeps its order.
+  void remove(uint64_t hash, uint32_t position) {
+    auto it = chains_.find(hash);
+    if (it == chains_.end()) return;
+    Chain& c = it->second;
+    uint32_t prev = kNone;
+    for (uint32_t p = c.head; p != kNone; prev = p, p = next_[p]) {
+      if (p != position) continue;
+      const uint32_t after = next_[p];
+      next_[p] = kNone;
+      if (prev == kNone) {
+        if (after == kNone) {
+          chains_.erase(it);
+          return;
+        }
+        c.head = after;
+      } else {
+        next_[prev] = after;
+      }
+      if (c.tail == position) c.tail = prev;
+      return;
     }
   }
 

@@ -106,6 +106,18 @@ TEST_F(AxiomStoreTest, RemovedIdsAndReAdding) {
   EXPECT_EQ(store.live_count(), 1u);
 }
 
+TEST_F(AxiomStoreTest, RepeatedRemoveAndAddCycles) {
+  AxiomId last{};
+  for (uint32_t round = 0; round < 50; ++round) {
+    last = push(Axiom::equivalent_classes({B, A}));
+    EXPECT_EQ(last, AxiomId(round));
+    EXPECT_EQ(push(Axiom::equivalent_classes({A, B})), last);
+    ASSERT_TRUE(store.remove(last));
+  }
+  EXPECT_EQ(store.live_count(), 0u);
+  EXPECT_EQ(push(Axiom::equivalent_classes({A, B})), AxiomId(50));
+}
+
 TEST_F(AxiomStoreTest, CopiesAreIndependent) {
   push(Axiom::data_property_assertion(I, D, {"a", "http://x/s"}));
   AxiomStore copy = store;
