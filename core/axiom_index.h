@@ -137,6 +137,13 @@ struct AxiomIndex {
   [[nodiscard]] std::span<const AxiomId> by_kind(AxiomKind kind) const {
     return by_kind_[static_cast<size_t>(kind)];
   }
+  // The same keyed by the kind's name ("SubClassOf", ...); empty for an
+  // unknown name.
+  [[nodiscard]] std::span<const AxiomId> by_kind_name(std::string_view name) const {
+    auto kind = axiom_kind_from_name(name);
+    if (!kind) return {};
+    return by_kind(*kind);
+  }
   [[nodiscard]] bool dl_abox_indexed() const { return dl_abox_indexed_; }
 
   // Reads used by the ontology's accessors.

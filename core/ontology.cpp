@@ -20,7 +20,14 @@ void Ontology::make_stores_private() {
 
 Result<EntityId> Ontology::entity_id(std::string_view iri, EntityKind kind) {
   std::string storage;
-  const std::string_view n = normalize_iri_fragment_encoding(iri, storage);
+  return register_entity(normalize_iri_fragment_encoding(iri, storage), kind, kDefaultMaxIriLen);
+}
+
+Result<EntityId> Ontology::entity_id_as_written(std::string_view iri, EntityKind kind, size_t max_iri_len) {
+  return register_entity(iri, kind, max_iri_len);
+}
+
+Result<EntityId> Ontology::register_entity(std::string_view n, EntityKind kind, size_t max_iri_len) {
   make_stores_private();
   if (limits_) {
     const auto pos = iris_->lookup(n);
@@ -29,7 +36,7 @@ Result<EntityId> Ontology::entity_id(std::string_view iri, EntityKind kind) {
       return std::unexpected(Error::resource_limit_exceeded(
           fmt::format("entity count exceeds maximum of {}", limits_->max_entities)));
   }
-  const IriId id = TRELVANIC_TRY(iris_->intern_with_limit(n, kDefaultMaxIriLen));
+  const IriId id = TRELVANIC_TRY(iris_->intern_with_limit(n, max_iri_len));
   return entities_->get_or_register(id, iris_->text(id), kind);
 }
 

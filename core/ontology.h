@@ -58,6 +58,10 @@ class Ontology {
   // merged with it by punning. Errors: ResourceLimitExceeded "entity count
   // exceeds maximum of {}", InvalidIri, EntityKindMismatch, InvalidAxiom.
   [[nodiscard]] Result<EntityId> entity_id(std::string_view iri, EntityKind kind);
+  // Registers `iri` exactly as written (no "%23" reading), validated against
+  // `max_iri_len`, under the entity limit: for snapshot readers, which
+  // restore IRIs as they were stored.
+  [[nodiscard]] Result<EntityId> entity_id_as_written(std::string_view iri, EntityKind kind, size_t max_iri_len);
   // The entity of `iri`, none when it names none; InvalidIri for a bad IRI.
   [[nodiscard]] Result<std::optional<EntityId>> try_lookup_entity(std::string_view iri) const;
   // The same with every error turned into none.
@@ -154,6 +158,7 @@ class Ontology {
   AxiomIndex& index_mut() { return unshare(index_); }
   Result<AxiomId> push(Axiom axiom, bool inferred);
   void note_told_change();
+  Result<EntityId> register_entity(std::string_view iri, EntityKind kind, size_t max_iri_len);
 
   std::shared_ptr<InternPool> iris_;
   std::shared_ptr<EntityRegistry> entities_;

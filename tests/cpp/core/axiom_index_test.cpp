@@ -74,6 +74,8 @@ TEST_F(AxiomIndexTest, RowsAfterInsertAndRemove) {
   // Re-inserting an already recorded axiom changes nothing.
   index.insert(sub, store.view(sub));
   EXPECT_EQ(index.by_kind(AxiomKind::SubClassOf).size(), 2u);
+  EXPECT_EQ(index.by_kind_name("SubClassOf").size(), 2u);
+  EXPECT_TRUE(index.by_kind_name("NoSuchKind").empty());
   EXPECT_EQ(v(index.direct_superclasses(B)), (std::vector<EntityId>{A, C}));
 
   remove(sub);

@@ -104,6 +104,11 @@ TEST(Ontology, IriLookupsAndKinds) {
   ASSERT_FALSE(bad);
   EXPECT_EQ(bad.error().message(), "invalid IRI: IRI must be absolute (scheme:...): noscheme");
   EXPECT_EQ(*f.o.try_lookup_entity("http://x/none"), std::nullopt);
+  // Snapshot readers restore IRIs as written.
+  const EntityId raw = *f.o.entity_id_as_written("http://x/c%23d", K::Class, 8192);
+  EXPECT_EQ(*f.o.entity_iri(raw), "http://x/c%23d");
+  EXPECT_EQ(f.o.entity_id_as_written("http://x/long", K::Class, 5).error().message(),
+            "invalid IRI: IRI exceeds maximum length of 5 bytes");
 
   const auto rev = f.o.revision();
   ASSERT_TRUE(f.o.set_entity_kind(f.A, K::ClassIndividual));
