@@ -24,6 +24,7 @@
 
 #include <absl/container/flat_hash_map.h>
 #include <absl/container/flat_hash_set.h>
+#include <absl/container/inlined_vector.h>
 
 #include "core/axiom.h"
 #include "core/ids.h"
@@ -42,14 +43,15 @@ class DenseAdjacency {
   // Empty for a row beyond the end.
   [[nodiscard]] std::span<const EntityId> row(EntityId r) const {
     if (r.value >= rows_.size()) return {};
-    return rows_[r.value];
+    return {rows_[r.value].data(), rows_[r.value].size()};
   }
   void push_unique(EntityId r, EntityId value);
   void erase(EntityId r, EntityId value);
   [[nodiscard]] size_t row_count() const { return rows_.size(); }
 
  private:
-  std::vector<std::vector<EntityId>> rows_;
+  // Most rows hold one or two ids: those live inside the row, off the heap.
+  std::vector<absl::InlinedVector<EntityId, 2>> rows_;
 };
 
 // Disjoint sets of entities; the representative of a set is its smallest id.
