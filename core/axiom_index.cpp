@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/axiom_store.h"
+#include "core/hash_chain.h"
 #include "core/dl.h"
 
 namespace trelvanic_core {
@@ -22,33 +23,49 @@ void DenseAdjacency::erase(EntityId r, EntityId value) {
 }
 
 EntityId EquivalenceClusters::representative(EntityId id) const {
-  // Merging points every member straight at its representative, so this
-  // loop takes at most one step; it is written as a loop for safety.
-  EntityId cur = id;
-  for (auto it = parent_.find(cur); it != parent_.end() && it->second != cur; it = parent_.find(cur))
-    cur = it->second;
-  return cur;
+  auto it = cluster_of_.find(id);
+  return it == cluster_of_.end() ? id : clusters_[it->second].representative;
 }
 
 void EquivalenceClusters::merge(std::span<const EntityId> ids) {
   if (ids.empty()) return;
-  EntitySet united(ids.begin(), ids.end());
+  // The largest existing set absorbs the others and the loose ids.
+  uint32_t base = HashChainIndex::kNone;
   for (EntityId id : ids) {
-    auto it = members_.find(representative(id));
-    if (it != members_.end()) united.insert(it->second.begin(), it->second.end());
+    auto it = cluster_of_.find(id);
+    if (it != cluster_of_.end() &&
+        (base == HashChainIndex::kNone || clusters_[it->second].members.size() > clusters_[base].members.size()))
+      base = it->second;
   }
-  const EntityId rep = *std::min_element(united.begin(), united.end());
-  for (EntityId m : united) {
-    parent_[m] = rep;
-    if (m != rep) members_.erase(m);
+  if (base == HashChainIndex::kNone) {
+    base = static_cast<uint32_t>(clusters_.size());
+    clusters_.push_back(Cluster{ids[0], {}});
   }
-  members_[rep] = std::move(united);
+  for (EntityId id : ids) {
+    auto it = cluster_of_.find(id);
+    if (it == cluster_of_.end()) {
+      cluster_of_.emplace(id, base);
+      clusters_[base].members.insert(id);
+      clusters_[base].representative = std::min(clusters_[base].representative, id);
+      continue;
+    }
+    const uint32_t other = it->second;
+    if (other == base) continue;
+    Cluster moved = std::move(clusters_[other]);
+    clusters_[other].members.clear();
+    for (EntityId m : moved.members) {
+      cluster_of_[m] = base;
+      clusters_[base].members.insert(m);
+    }
+    clusters_[base].representative = std::min(clusters_[base].representative, moved.representative);
+  }
 }
 
 const EntitySet* EquivalenceClusters::get(EntityId id) const {
-  auto it = members_.find(representative(id));
-  if (it == members_.end() || it->second.size() < 2 || !it->second.contains(id)) return nullptr;
-  return &it->second;
+  auto it = cluster_of_.find(id);
+  if (it == cluster_of_.end()) return nullptr;
+  const EntitySet& members = clusters_[it->second].members;
+  return members.size() < 2 ? nullptr : &members;
 }
 
 void SymmetricGroups::add_group(uint64_t source, std::span<const EntityId> ops) {

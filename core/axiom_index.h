@@ -55,17 +55,30 @@ class DenseAdjacency {
 };
 
 // Disjoint sets of entities; the representative of a set is its smallest id.
+// Each entity points at its set's record; merging moves the members of the
+// smaller sets into the largest one, so building a cluster of n members by
+// pairwise merges costs O(n log n), not O(n^2).
 class EquivalenceClusters {
  public:
   void merge(std::span<const EntityId> ids);
   // The members (two or more, `id` among them), or nullptr.
   [[nodiscard]] const EntitySet* get(EntityId id) const;
+  // The smallest member of the set of `id`; `id` itself when in no set.
   [[nodiscard]] EntityId representative(EntityId id) const;
-  [[nodiscard]] const absl::flat_hash_map<EntityId, EntitySet>& clusters() const { return members_; }
+  // Calls f(representative, members) for every set.
+  template <class F>
+  void for_each_cluster(F&& f) const {
+    for (const Cluster& c : clusters_)
+      if (!c.members.empty()) f(c.representative, c.members);
+  }
 
  private:
-  absl::flat_hash_map<EntityId, EntityId> parent_;
-  absl::flat_hash_map<EntityId, EntitySet> members_;
+  struct Cluster {
+    EntityId representative;
+    EntitySet members;
+  };
+  absl::flat_hash_map<EntityId, uint32_t> cluster_of_;
+  std::vector<Cluster> clusters_;  // emptied when merged into another
 };
 
 // A symmetric relation given by groups (the operand lists of DisjointClasses

@@ -126,6 +126,42 @@ TEST_F(AxiomIndexTest, ClustersAndSymmetricGroups) {
   EXPECT_EQ(sorted(index.disjoint_with(A)), (std::vector<EntityId>{A, B}));
 }
 
+TEST(EquivalenceClusters, MergesInAnyOrderKeepSmallestRepresentative) {
+  // (merges, id asked, expected members, expected representative)
+  const struct {
+    std::vector<std::vector<uint32_t>> merges;
+    uint32_t ask;
+    std::vector<uint32_t> members;
+    uint32_t rep;
+  } cases[] = {
+      {{{5, 3}}, 5, {3, 5}, 3},
+      {{{5, 3}, {7, 8}, {8, 5}}, 7, {3, 5, 7, 8}, 3},
+      {{{9, 8}, {8, 7}, {7, 6}, {6, 1}}, 9, {1, 6, 7, 8, 9}, 1},
+      {{{4}}, 4, {}, 4},            // a lone id makes no cluster
+      {{{2, 2}}, 2, {}, 2},         // nor does a repeated one
+      {{{1, 2}, {3, 4}}, 3, {3, 4}, 3},
+  };
+  for (const auto& c : cases) {
+    EquivalenceClusters clusters;
+    for (const auto& m : c.merges) {
+      std::vector<EntityId> ids;
+      for (uint32_t x : m) ids.push_back(EntityId(x));
+      clusters.merge(ids);
+    }
+    const EntitySet* got = clusters.get(EntityId(c.ask));
+    std::vector<uint32_t> members;
+    if (got != nullptr)
+      for (EntityId e : *got) members.push_back(e.value);
+    std::sort(members.begin(), members.end());
+    EXPECT_EQ(members, c.members) << "ask " << c.ask;
+    EXPECT_EQ(clusters.representative(EntityId(c.ask)), EntityId(c.rep));
+  }
+  EquivalenceClusters chain;  // a long chain of pairwise merges
+  for (uint32_t i = 0; i < 20'000; ++i) chain.merge(std::vector<EntityId>{EntityId(i + 1), EntityId(i)});
+  EXPECT_EQ(chain.get(EntityId(77))->size(), 20'001u);
+  EXPECT_EQ(chain.representative(EntityId(20'000)), EntityId(0));
+}
+
 TEST_F(AxiomIndexTest, DlAboxSurvivesRebuild) {
   const CeId a = dl.intern_ce(ClassExpr::atomic(A));
   const CeId some = dl.intern_ce(ClassExpr::some(RoleExpr::atomic(P), a));
