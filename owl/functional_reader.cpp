@@ -37,7 +37,11 @@ struct Failure {
 class FunctionalReader {
  public:
   FunctionalReader(std::string_view text, const ReaderSettings& settings)
-      : in_(text), stack_(out_, settings.max_depth == 0 ? 1 : settings.max_depth), prefixes_(standard_prefixes()) {}
+      : in_(text), stack_(out_, settings.max_depth == 0 ? 1 : settings.max_depth), prefixes_(standard_prefixes()) {
+    // about one node per 30 bytes and one new string per 60 in typical files
+    out_.reserve(text.size() / 30, text.size() / 60);
+    abbreviations_.reserve(text.size() / 60);
+  }
 
   Ontology run() {
     read_ontology_document();
@@ -84,8 +88,12 @@ class FunctionalReader {
     return pos_ < in_.size() ? in_[pos_] : '\0';
   }
 
-  void expect(char c, std::string_view what) {
-    if (peek() != c || pos_ >= in_.size()) fail_at_end_or(fmt::format("expected {}", what), pos_);
+  // Expects the character `c`; the message names `what` and `after`.
+  void expect(char c, std::string_view what, std::string_view after = {}) {
+    if (peek() != c || pos_ >= in_.size()) {
+      fail_at_end_or(after.empty() ? fmt::format("expected {}", what) : fmt::format("expected {} {}", what, after),
+                     pos_);
+    }
     ++pos_;
   }
 
@@ -312,12 +320,12 @@ class FunctionalReader {
     if (!kind || *kind == Kind::Iri || *kind == Kind::Literal || *kind == Kind::AnonymousIndividual) {
       fail(fmt::format("unknown keyword '{}'", word), start);
     }
-    expect('(', fmt::format("'(' after {}", word));
+    expect('(', "'(' after", word);
     if (is_entity(*kind) || *kind == Kind::Variable) {
       // Class( IRI ), ..., Variable( IRI ): read whole, they nest nothing.
       need_operand_position(start);
       IriId iri = read_iri_ref(pos_);
-      expect(')', fmt::format("')' after the IRI of {}", word));
+      expect(')', "')' after the IRI of", word);
       check(stack_.add(out_.make_leaf(*kind, iri)), start);
       return;
     }
@@ -371,7 +379,7 @@ class FunctionalReader {
   NodeStack stack_;
   absl::flat_hash_map<std::string, std::string> prefixes_;
   // abbreviated IRIs already expanded, keyed by their text in the input
-  absl::flat_hash_map<std::string_view, IriId> abbreviations_;
+  absl::flat_hash_map<std::string_view, IriId, TextHash> abbreviations_;
   std::string scratch_;
   std::vector<size_t> starts_;  // where each open construct began
 };

@@ -1,10 +1,15 @@
 #include "owl/model.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include <absl/hash/hash.h>
 
 namespace trelvanic_owl {
+
+size_t TextHash::operator()(std::string_view text) const {
+  return absl::Hash<absl::string_view>()(absl::string_view(text.data(), text.size()));
+}
 
 // ---- StringPool
 
@@ -12,7 +17,10 @@ namespace {
 constexpr size_t kBlockBytes = size_t{1} << 20;
 }
 
-StringPool::StringPool() { views_.emplace_back(); }  // id 0: none
+StringPool::StringPool() : index_(0, IdHash{this}, IdEq{this}) {
+  views_.emplace_back();  // id 0: none
+  hashes_.push_back(0);
+}
 
 char* StringPool::allocate(size_t bytes) {
   if (bytes > left_) {
@@ -29,19 +37,31 @@ char* StringPool::allocate(size_t bytes) {
 }
 
 uint32_t StringPool::intern(std::string_view text) {
-  auto it = index_.find(text);
-  if (it != index_.end()) return it->second;
-  char* copy = allocate(text.size() == 0 ? 1 : text.size());
-  if (!text.empty()) std::memcpy(copy, text.data(), text.size());
-  std::string_view stored(copy, text.size());
-  auto id = static_cast<uint32_t>(views_.size());
-  views_.push_back(stored);
-  index_.emplace(stored, id);
-  return id;
+  size_t hash = TextHash()(text);
+  auto next = static_cast<uint32_t>(views_.size());
+  bool made = false;
+  auto it = index_.lazy_emplace(std::pair<std::string_view, size_t>(text, hash), [&](const auto& construct) {
+    made = true;
+    construct(next);
+  });
+  if (made) {
+    char* copy = allocate(text.empty() ? 1 : text.size());
+    if (!text.empty()) std::memcpy(copy, text.data(), text.size());
+    views_.emplace_back(copy, text.size());
+    hashes_.push_back(hash);
+  }
+  return *it;
+}
+
+void StringPool::reserve(size_t count) {
+  views_.reserve(count);
+  hashes_.reserve(count);
+  index_.reserve(count);
 }
 
 size_t StringPool::memory_bytes() const {
-  size_t bytes = views_.capacity() * sizeof(std::string_view) + index_.capacity() * (sizeof(std::string_view) + 5);
+  size_t bytes = views_.capacity() * sizeof(std::string_view) + hashes_.capacity() * sizeof(size_t) +
+                 index_.capacity() * 5;
   for (size_t i = 0; i < blocks_.size(); ++i) bytes += kBlockBytes;  // upper bound
   return bytes;
 }
@@ -54,9 +74,10 @@ struct Ontology::Arena {
     std::span<const uint32_t> words;
   };
   static size_t hash_key(const Key& key) {
-    return absl::HashOf(static_cast<uint8_t>(key.kind),
-                        absl::Hash<std::string_view>()(std::string_view(
-                            reinterpret_cast<const char*>(key.words.data()), key.words.size() * sizeof(uint32_t))));
+    // Nodes have a few words: a multiply-xor mix is enough and cheap.
+    uint64_t h = static_cast<uint64_t>(key.kind) + 0x9E3779B97F4A7C15ull * (key.words.size() + 1);
+    for (uint32_t w : key.words) h = (h ^ w) * 0xFF51AFD7ED558CCDull;
+    return static_cast<size_t>(h ^ (h >> 29));
   }
   struct Hash {
     using is_transparent = void;
@@ -69,15 +90,19 @@ struct Ontology::Arena {
     const Arena* arena;
     bool operator()(uint32_t a, uint32_t b) const { return a == b; }
     bool operator()(uint32_t a, const Key& b) const {
-      Key k = arena->key_of(a);
-      return k.kind == b.kind && k.words.size() == b.words.size() &&
-             (k.words.empty() || std::memcmp(k.words.data(), b.words.data(), k.words.size() * 4) == 0);
+      const Node& n = arena->nodes[a];
+      if (n.kind != b.kind || n.size != b.words.size()) return false;
+      const uint32_t* w = arena->words.data() + n.begin;
+      for (uint32_t i = 0; i < n.size; ++i) {
+        if (w[i] != b.words[i]) return false;
+      }
+      return true;
     }
     bool operator()(const Key& a, uint32_t b) const { return (*this)(b, a); }
   };
 
   Arena() : index(0, Hash{this}, Eq{this}) {
-    nodes.push_back(Node{Kind::Iri, 0, 0});  // id 0: none
+    nodes.push_back(Node{Kind::Iri, false, 0, 0});  // id 0: none
   }
   Key key_of(uint32_t id) const {
     const Node& n = nodes[id];
@@ -89,7 +114,7 @@ struct Ontology::Arena {
   absl::flat_hash_set<uint32_t, Hash, Eq> index;
 };
 
-Ontology::Ontology() : arena_(std::make_unique<Arena>()) {
+Ontology::Ontology() : arena_(std::make_unique<Arena>()), strings_(std::make_unique<StringPool>()) {
   nodes_ = &arena_->nodes;
   words_ = &arena_->words;
   owl_thing_ = intern_iri(kOwlThing);
@@ -100,17 +125,30 @@ Ontology::~Ontology() = default;
 Ontology::Ontology(Ontology&&) noexcept = default;
 Ontology& Ontology::operator=(Ontology&&) noexcept = default;
 
+void Ontology::reserve(size_t nodes, size_t strings) {
+  arena_->nodes.reserve(nodes);
+  arena_->words.reserve(nodes * 2);
+  arena_->index.reserve(nodes);
+  strings_->reserve(strings);
+  leaf_by_iri_.reserve(strings);
+}
+
 NodeId Ontology::make(Kind kind, std::span<const uint32_t> words) {
   Arena& a = *arena_;
-  Arena::Key key{kind, words};
-  auto it = a.index.find(key);
-  if (it != a.index.end()) return NodeId(*it);
-  auto id = static_cast<uint32_t>(a.nodes.size());
-  auto begin = static_cast<uint32_t>(a.words.size());
-  a.words.insert(a.words.end(), words.begin(), words.end());
-  a.nodes.push_back(Node{kind, begin, static_cast<uint32_t>(words.size())});
-  a.index.insert(id);
-  return NodeId(id);
+  auto next = static_cast<uint32_t>(a.nodes.size());
+  bool made = false;
+  // One probe: the id is placed only when no equal node exists. The key
+  // keeps pointing at the caller's words until the node is stored.
+  auto it = a.index.lazy_emplace(Arena::Key{kind, words}, [&](const auto& construct) {
+    made = true;
+    construct(next);
+  });
+  if (made) {
+    auto begin = static_cast<uint32_t>(a.words.size());
+    a.words.insert(a.words.end(), words.begin(), words.end());
+    a.nodes.push_back(Node{kind, false, begin, static_cast<uint32_t>(words.size())});
+  }
+  return NodeId(*it);
 }
 
 std::span<const NodeId> Ontology::operands(NodeId id) const {
@@ -121,7 +159,23 @@ std::span<const NodeId> Ontology::operands(NodeId id) const {
 bool Ontology::is_owl_thing(NodeId id) const { return kind(id) == Kind::Class && iri_of(id) == owl_thing_; }
 bool Ontology::is_owl_nothing(NodeId id) const { return kind(id) == Kind::Class && iri_of(id) == owl_nothing_; }
 
+NodeId Ontology::make_leaf(Kind kind, IriId iri) {
+  if (iri.value >= leaf_by_iri_.size()) leaf_by_iri_.resize(std::max<size_t>(iri.value + 1, strings_->size()));
+  LeafEntry& last = leaf_by_iri_[iri.value];
+  if (last.node != 0 && last.kind == kind) return NodeId(last.node);
+  NodeId id = make(kind, {iri.value});
+  last = LeafEntry{id.value, kind};
+  return id;
+}
+
 bool Ontology::add_component(NodeId node, NodeId annotations) {
+  if (!annotations) {
+    Node& n = arena_->nodes[node.value];
+    if (n.plain_component) return false;
+    n.plain_component = true;
+    components_.push_back(Component{node, annotations});
+    return true;
+  }
   uint64_t key = (uint64_t{annotations.value} << 32) | node.value;
   if (!component_index_.insert(key).second) return false;
   components_.push_back(Component{node, annotations});
@@ -143,8 +197,8 @@ void Ontology::set_prefix(std::string_view name, std::string_view iri) {
 
 size_t Ontology::memory_bytes() const {
   const Arena& a = *arena_;
-  return strings_.memory_bytes() + a.nodes.capacity() * sizeof(Node) + a.words.capacity() * 4 +
-         a.index.capacity() * 5 + components_.capacity() * sizeof(Component) + component_index_.capacity() * 9;
+  return strings_->memory_bytes() + a.nodes.capacity() * sizeof(Node) + a.words.capacity() * 4 +
+         a.index.capacity() * 5 + leaf_by_iri_.capacity() * sizeof(LeafEntry) + components_.capacity() * sizeof(Component) + component_index_.capacity() * 9;
 }
 
 }  // namespace trelvanic_owl

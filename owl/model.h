@@ -78,13 +78,25 @@ inline constexpr std::string_view kOwlThing = "http://www.w3.org/2002/07/owl#Thi
 inline constexpr std::string_view kOwlNothing = "http://www.w3.org/2002/07/owl#Nothing";
 inline constexpr std::string_view kRdfsLiteral = "http://www.w3.org/2000/01/rdf-schema#Literal";
 
-// Interned strings; views stay valid for the pool's lifetime.
+// A fast hash of a text (abseil's string hash; std::hash would be used for
+// std::string_view in this abseil build, and it is several times slower).
+struct TextHash {
+  size_t operator()(std::string_view text) const;
+};
+
+// Interned strings; views stay valid for the pool's lifetime. The index
+// holds ids and the hash of each string is kept, so growing the index never
+// hashes a string again. Not movable (the index points into the pool);
+// `Ontology` holds it on the heap.
 class StringPool {
  public:
   StringPool();
+  StringPool(const StringPool&) = delete;
+  StringPool& operator=(const StringPool&) = delete;
   uint32_t intern(std::string_view text);
   [[nodiscard]] std::string_view get(uint32_t id) const { return views_[id]; }
   [[nodiscard]] size_t size() const { return views_.size(); }
+  void reserve(size_t count);
   [[nodiscard]] size_t memory_bytes() const;
 
  private:
@@ -93,8 +105,25 @@ class StringPool {
   std::vector<std::unique_ptr<char[]>> blocks_;
   char* cursor_ = nullptr;
   size_t left_ = 0;
+  struct IdHash {
+    using is_transparent = void;
+    const StringPool* pool;
+    size_t operator()(uint32_t id) const { return pool->hashes_[id]; }
+    size_t operator()(const std::pair<std::string_view, size_t>& key) const { return key.second; }
+  };
+  struct IdEq {
+    using is_transparent = void;
+    const StringPool* pool;
+    bool operator()(uint32_t a, uint32_t b) const { return a == b; }
+    bool operator()(uint32_t a, const std::pair<std::string_view, size_t>& b) const {
+      return pool->hashes_[a] == b.second && pool->views_[a] == b.first;
+    }
+    bool operator()(const std::pair<std::string_view, size_t>& a, uint32_t b) const { return (*this)(b, a); }
+  };
+
   std::vector<std::string_view> views_;
-  absl::flat_hash_map<std::string_view, uint32_t> index_;
+  std::vector<size_t> hashes_;
+  absl::flat_hash_set<uint32_t, IdHash, IdEq> index_;
 };
 
 struct Component {
@@ -112,11 +141,15 @@ class Ontology {
   Ontology(const Ontology&) = delete;
   Ontology& operator=(const Ontology&) = delete;
 
+  // Room for about `nodes` nodes and `strings` strings (readers size it from
+  // the input length).
+  void reserve(size_t nodes, size_t strings);
+
   // ---- strings
-  IriId intern_iri(std::string_view iri) { return IriId(strings_.intern(iri)); }
-  TextId intern_text(std::string_view text) { return TextId(strings_.intern(text)); }
-  [[nodiscard]] std::string_view iri(IriId id) const { return strings_.get(id.value); }
-  [[nodiscard]] std::string_view text(TextId id) const { return strings_.get(id.value); }
+  IriId intern_iri(std::string_view iri) { return IriId(strings_->intern(iri)); }
+  TextId intern_text(std::string_view text) { return TextId(strings_->intern(text)); }
+  [[nodiscard]] std::string_view iri(IriId id) const { return strings_->get(id.value); }
+  [[nodiscard]] std::string_view text(TextId id) const { return strings_->get(id.value); }
 
   // ---- nodes
   // The node of `kind` over `words` (see the operand table above); an equal
@@ -127,7 +160,7 @@ class Ontology {
     return make(kind, std::span<const uint32_t>(words.begin(), words.size()));
   }
   // An entity, `Iri` or `Variable` node of an IRI.
-  NodeId make_leaf(Kind kind, IriId iri) { return make(kind, {iri.value}); }
+  NodeId make_leaf(Kind kind, IriId iri);
   NodeId make_anonymous(TextId label) { return make(Kind::AnonymousIndividual, {label.value}); }
   NodeId make_literal(TextId lexical, TextId language, IriId datatype) {
     return make(Kind::Literal, {lexical.value, language.value, datatype.value});
@@ -183,6 +216,7 @@ class Ontology {
  private:
   struct Node {
     Kind kind;
+    bool plain_component = false;  // in the component set without annotations
     uint32_t begin;
     uint32_t size;
   };
@@ -194,8 +228,17 @@ class Ontology {
   // Views into the arena for the inline accessors.
   const std::vector<Node>* nodes_ = nullptr;
   const std::vector<uint32_t>* words_ = nullptr;
-  StringPool strings_;
+  std::unique_ptr<StringPool> strings_;
+  // The leaf node last made for each IRI: most IRIs name one entity, so
+  // this answers `make_leaf` without a probe of the node index.
+  struct LeafEntry {
+    uint32_t node = 0;
+    Kind kind = Kind::Iri;
+  };
+  std::vector<LeafEntry> leaf_by_iri_;
   std::vector<Component> components_;
+  // (node, annotations) pairs of annotated components; unannotated ones are
+  // marked on their node
   absl::flat_hash_set<uint64_t> component_index_;
   absl::flat_hash_map<TextId, IriId> prefixes_;
   IriId owl_thing_;
