@@ -1,0 +1,137 @@
+#include "materializer/dictionary.h"
+
+#include <cctype>
+
+#include "materializer/vocabulary.h"
+
+namespace trelvanic_materializer {
+
+namespace {
+
+std::string key_of(char tag, std::string_view text) {
+  std::string key;
+  key.reserve(text.size() + 1);
+  key.push_back(tag);
+  key.append(text);
+  return key;
+}
+
+std::string lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+void append_escaped(std::string& out, std::string_view text) {
+  for (char c : text) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      default: out.push_back(c);
+    }
+  }
+}
+
+}  // namespace
+
+Term Term::iri(std::string_view text) { return Term{TermKind::kIri, std::string(text), {}, {}}; }
+Term Term::blank(std::string_view label) { return Term{TermKind::kBlank, std::string(label), {}, {}}; }
+Term Term::literal(std::string_view lexical, std::string_view datatype) {
+  return Term{TermKind::kLiteral, std::string(lexical), std::string(datatype), {}};
+}
+Term Term::lang_literal(std::string_view lexical, std::string_view language) {
+  return Term{TermKind::kLiteral, std::string(lexical), {}, std::string(language)};
+}
+
+Dictionary::Dictionary() {
+  records_.push_back(Record{TermKind::kIri, {}, TermId{}, {}});  // id 0: no term
+  for (std::string_view text : vocab::kIris) (void)iri(text);
+}
+
+TermId Dictionary::add(std::string key, Record record) {
+  auto [it, inserted] = index_.try_emplace(std::move(key), TermId{});
+  if (inserted) {
+    it->second = TermId{static_cast<std::uint32_t>(records_.size())};
+    records_.push_back(std::move(record));
+  }
+  return it->second;
+}
+
+TermId Dictionary::iri(std::string_view text) {
+  return add(key_of('I', text), Record{TermKind::kIri, std::string(text), TermId{}, {}});
+}
+
+TermId Dictionary::blank(std::string_view label) {
+  return add(key_of('B', label), Record{TermKind::kBlank, std::string(label), TermId{}, {}});
+}
+
+TermId Dictionary::literal(std::string_view lexical, TermId datatype) {
+  if (!datatype) datatype = vocab::xsd_string;
+  std::string key = key_of('L', lexical);
+  key.push_back('\0');
+  key.append(std::to_string(datatype.value));
+  return add(std::move(key), Record{TermKind::kLiteral, std::string(lexical), datatype, {}});
+}
+
+TermId Dictionary::lang_literal(std::string_view lexical, std::string_view language) {
+  std::string tag = lower(language);
+  std::string key = key_of('T', lexical);
+  key.push_back('\0');
+  key.append(tag);
+  return add(std::move(key),
+             Record{TermKind::kLiteral, std::string(lexical), vocab::rdf_langString, std::move(tag)});
+}
+
+TermId Dictionary::intern(const Term& term) {
+  switch (term.kind) {
+    case TermKind::kIri: return iri(term.value);
+    case TermKind::kBlank: return blank(term.value);
+    case TermKind::kLiteral:
+      if (!term.language.empty()) return lang_literal(term.value, term.language);
+      return literal(term.value, term.datatype.empty() ? TermId{} : iri(term.datatype));
+  }
+  return TermId{};
+}
+
+TermId Dictionary::find_iri(std::string_view text) const {
+  auto it = index_.find(key_of('I', text));
+  return it == index_.end() ? TermId{} : it->second;
+}
+
+Term Dictionary::term(TermId id) const {
+  const Record& r = records_[id.value];
+  switch (r.kind) {
+    case TermKind::kIri: return Term::iri(r.value);
+    case TermKind::kBlank: return Term::blank(r.value);
+    case TermKind::kLiteral:
+      if (!r.language.empty()) return Term::lang_literal(r.value, r.language);
+      if (r.datatype == vocab::xsd_string) return Term::literal(r.value);
+      return Term::literal(r.value, value(r.datatype));
+  }
+  return {};
+}
+
+std::string Dictionary::display(TermId id) const {
+  if (!contains(id)) return "?";
+  const Record& r = records_[id.value];
+  std::string out;
+  switch (r.kind) {
+    case TermKind::kIri: out = "<" + r.value + ">"; break;
+    case TermKind::kBlank: out = "_:" + r.value; break;
+    case TermKind::kLiteral:
+      out.push_back('"');
+      append_escaped(out, r.value);
+      out.push_back('"');
+      if (!r.language.empty()) {
+        out += "@" + r.language;
+      } else if (r.datatype != vocab::xsd_string) {
+        out += "^^<" + std::string(value(r.datatype)) + ">";
+      }
+      break;
+  }
+  return out;
+}
+
+}  // namespace trelvanic_materializer

@@ -1,0 +1,184 @@
+// The OWL 2 RL/RDF rule engine: semi-naive forward chaining to the
+// fixpoint over integer-coded triples.
+//
+// Insert, then fire: a derived triple is inserted into the store at once
+// and queued; processing a queued triple runs every rule in which it can
+// match a premise, joining it through the store's indexes with triples
+// already stored. Each combination of premises is thus seen when its last
+// premise is processed, and a triple that was already stored fires nothing.
+//
+// Equality: owl:sameAs is not stored as triples. It unites terms in a
+// union-find; the store keeps triples over representatives only, and when
+// two classes merge every triple naming the absorbed root is rewritten
+// (eq-rep-s/p/o). The output expands each stored triple over the members
+// of its terms' classes and lists the owl:sameAs pairs of every class.
+//
+// Rules whose conclusion is "false" (inconsistency) derive nothing, so
+// they run once over the closure at the end of `run` and record problems.
+//
+// Rule families live in rules_*.cpp: rules_property (prp-*), rules_schema
+// (scm-*, cax-sco), rules_class (cls-*, list-valued schema, restrictions),
+// rules_equality (eq-*), rules_consistency (every rule concluding false).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <expected>
+#include <string>
+#include <vector>
+
+#include <absl/container/flat_hash_map.h>
+#include <absl/container/flat_hash_set.h>
+
+#include "materializer/dictionary.h"
+#include "materializer/equality.h"
+#include "materializer/error.h"
+#include "materializer/term_id.h"
+#include "materializer/triple_store.h"
+
+namespace trelvanic_materializer {
+
+struct Options {
+  // Polled between rounds of reasoning; when it reads true, `reason`
+  // stops with the "cancelled" error. Null: never cancelled.
+  const std::atomic<bool>* cancel = nullptr;
+  // Also output derived tautologies: c rdfs:subClassOf c, owl:Thing and
+  // owl:Nothing bounds of scm-cls, p rdfs:subPropertyOf p, x rdf:type
+  // owl:Thing. They are always derived and used internally.
+  bool emit_tautologies = false;
+};
+
+struct Problem {
+  std::string rule;     // the W3C rule name, e.g. "cax-dw"
+  std::string message;
+  friend bool operator==(const Problem&, const Problem&) = default;
+};
+
+class Engine {
+ public:
+  Engine(Dictionary& dict, Options options);
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
+  // Adds a triple as told. The terms must come from the dictionary.
+  [[nodiscard]] std::expected<void, Error> add(const Triple& t);
+  // Runs the rules to the fixpoint, then the consistency checks.
+  [[nodiscard]] std::expected<void, Error> run();
+  // Every triple of the closure, in insertion order (see file comment).
+  void output(std::vector<Triple>& out) const;
+  [[nodiscard]] const std::vector<Problem>& problems() const { return problems_; }
+  [[nodiscard]] std::uint64_t derived_count() const { return derived_; }
+
+  // --- shared by the rule families ------------------------------------
+  enum PropFlag : std::uint32_t {
+    kPropDomain = 1u << 0,
+    kPropRange = 1u << 1,
+    kPropSuper = 1u << 2,
+    kPropInverse = 1u << 3,
+    kPropTransitive = 1u << 4,
+    kPropSymmetric = 1u << 5,
+    kPropFunctional = 1u << 6,
+    kPropInverseFunctional = 1u << 7,
+    kPropChain = 1u << 8,
+    kPropKey = 1u << 9,
+    kPropRestriction = 1u << 10,
+  };
+  enum ClassFlag : std::uint32_t {
+    kClassSuper = 1u << 16,
+    kClassInIntersection = 1u << 17,
+    kClassRestriction = 1u << 18,
+    kClassFiller = 1u << 19,  // someValuesFrom filler or onClass of a max-1 restriction
+    kClassKeyed = 1u << 20,
+  };
+
+  enum class RestrictionKind : std::uint8_t { kSome, kAll, kHasValue, kMax };
+  struct Restriction {
+    RestrictionKind kind;
+    TermId node;      // the restriction class x
+    TermId property;  // owl:onProperty
+    TermId filler;    // some/all: class; hasValue: value; max: onClass (owl:Thing when unqualified)
+    std::uint32_t max = 0;  // max: 0 or 1
+    bool qualified = false;
+  };
+  struct ListConstruct {
+    TermId owner;  // class (intersection, key) or property (chain)
+    std::vector<TermId> items;
+  };
+
+  TermId find(TermId t) const { return eq_.find(t); }
+  bool has(TermId s, TermId p, TermId o) const { return store_.contains(Triple{find(s), find(p), find(o)}); }
+  bool has_type(TermId x, TermId c) const;
+  // Adds a derived triple (canonicalised); owl:sameAs unites instead.
+  void derive(TermId s, TermId p, TermId o, std::uint8_t flags = 0);
+  void unite_later(TermId a, TermId b) { pending_merges_.push_back({a, b}); }
+  void problem(std::string rule, std::string message);
+  std::string show(TermId t) const { return dict_.display(t); }
+  // Reads a well-formed rdf:List; no value for a broken or unfinished one.
+  bool read_list(TermId head, std::vector<TermId>& items) const;
+
+  std::uint32_t flags_of(TermId t) const { return t.value < term_flags_.size() ? term_flags_[t.value] : 0; }
+  void add_flags(TermId t, std::uint32_t f);
+
+  Dictionary& dict_;
+  Options options_;
+  TripleStore store_;
+  Equality eq_;
+
+ private:
+  void process(std::uint32_t index);
+  void note_schema(const Triple& t);  // term flags, at insert time
+  void merge_now(TermId a, TermId b);
+  [[nodiscard]] std::expected<void, Error> saturate();
+  bool emittable(const Triple& t, std::uint8_t flags) const;
+
+  // rules_property.cpp
+  void property_rules(std::uint32_t index, const Triple& t, std::uint32_t pflags);
+  void transitive_step(std::uint32_t index, Triple t);
+  void transitive_header(TermId p);
+  void chain_step(Triple t);
+  void chain_from(std::uint32_t chain, std::size_t position, TermId u, TermId v);
+  void key_check(TermId x, std::uint32_t key);
+  // rules_schema.cpp
+  void schema_rules(const Triple& t);
+  void characteristic_header(TermId p, TermId characteristic);
+  // rules_class.cpp
+  void type_rules(TermId x, TermId c);
+  void restriction_data(Triple t);
+  void register_restrictions(TermId node);
+  void add_restriction(const Restriction& r);
+  void restriction_pairs(std::uint32_t r);
+  void max_one(const Restriction& r, TermId u);
+  void list_changed(TermId cell);
+  void compile_list(TermId owner, TermId predicate, TermId head);
+  void pairs_for_subclass(TermId c1, TermId c2);
+  void pairs_for_subproperty(TermId p1, TermId p2);
+  // rules_consistency.cpp
+  void check_consistency();
+
+  std::vector<std::uint32_t> term_flags_;
+  std::vector<std::uint32_t> queue_;
+  std::size_t queue_head_ = 0;
+  std::vector<std::pair<TermId, TermId>> pending_merges_;
+  std::uint64_t derived_ = 0;
+  std::uint64_t steps_ = 0;
+  std::vector<Problem> problems_;
+  absl::flat_hash_set<std::pair<std::string, std::string>> problem_seen_;
+
+  // Transitive properties: base edges (not derived by prp-trp) by (p, x).
+  absl::flat_hash_map<std::uint64_t, std::vector<TermId>> base_successors_;
+  absl::flat_hash_set<Triple> base_edges_;
+
+  // List-valued schema: intersections, chains, keys.
+  std::vector<ListConstruct> intersections_, chains_, keys_;
+  absl::flat_hash_map<TermId, std::vector<std::uint32_t>> intersections_by_member_;
+  absl::flat_hash_map<TermId, std::vector<std::pair<std::uint32_t, std::uint32_t>>> chains_by_property_;
+  absl::flat_hash_map<TermId, std::vector<std::uint32_t>> keys_by_class_, keys_by_property_;
+  absl::flat_hash_set<Triple> compiled_lists_;
+
+  std::vector<Restriction> restrictions_;
+  absl::flat_hash_set<std::tuple<std::uint8_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t>> restriction_seen_;
+  absl::flat_hash_map<TermId, std::vector<std::uint32_t>> restrictions_by_property_, restrictions_by_node_,
+      restrictions_by_filler_;
+};
+
+}  // namespace trelvanic_materializer

@@ -1,0 +1,387 @@
+// Class rules (cls-*), restrictions, list-valued schema, and the rules
+// fired by a new "x rdf:type c".
+//
+//   c owl:intersectionOf (c1..cn)  y a c1 .. y a cn  (cls-int1) => y a c
+//   c owl:intersectionOf (c1..cn)  => c sco ci (scm-int; cls-int2 through cax-sco)
+//   c owl:unionOf (c1..cn)         => ci sco c (scm-uni; cls-uni through cax-sco)
+//   c owl:oneOf (y1..yn)           => yi a c   (cls-oo)
+//   x svf y  x onProperty p  u p v  v a y   (cls-svf1; cls-svf2 for y = owl:Thing) => u a x
+//   x avf y  x onProperty p  u a x  u p v   (cls-avf)  => v a y
+//   x hasValue y  x onProperty p  u a x     (cls-hv1)  => u p y
+//   x hasValue y  x onProperty p  u p y     (cls-hv2)  => u a x
+//   x maxCardinality 1  x onProperty p  u a x  u p y1  u p y2  (cls-maxc2) => y1 sameAs y2
+//   x maxQualifiedCardinality 1  x onProperty p  x onClass c  u a x  u p y1  y1 a c
+//     u p y2  y2 a c  (cls-maxqc3; cls-maxqc4 for c = owl:Thing) => y1 sameAs y2
+//   scm-hv, scm-svf1/2, scm-avf1/2: subclass links between restrictions
+//   c1 sco c2  x a c1 => x a c2 (cax-sco, fired by the typing; rules_schema fires it by the link)
+//   c a owl:Class => c sco c, c sco owl:Thing, owl:Nothing sco c (scm-cls)
+//   p a owl:ObjectProperty / owl:DatatypeProperty => p spo p (scm-op, scm-dp)
+//
+// A restriction is recorded once its node has owl:onProperty and its
+// filler (and owl:onClass for a qualified one); list-valued axioms once
+// their rdf:List is complete. Recording runs the rule over the data
+// already stored.
+#include <charconv>
+
+#include "materializer/engine.h"
+#include "materializer/vocabulary.h"
+
+namespace trelvanic_materializer {
+
+namespace {
+
+// 0 or 1 from a cardinality literal; anything else is not a max-0/1 restriction.
+int small_cardinality(const Dictionary& dict, TermId lit) {
+  if (!dict.is_literal(lit)) return -1;
+  std::string_view v = dict.value(lit);
+  while (!v.empty() && v.front() == ' ') v.remove_prefix(1);
+  while (!v.empty() && v.back() == ' ') v.remove_suffix(1);
+  if (!v.empty() && v.front() == '+') v.remove_prefix(1);
+  while (v.size() > 1 && v.front() == '0') v.remove_prefix(1);
+  if (v == "0") return 0;
+  if (v == "1") return 1;
+  return -1;
+}
+
+template <typename Map>
+const std::vector<std::uint32_t>* lookup(const Map& m, TermId key) {
+  auto it = m.find(key);
+  return it == m.end() ? nullptr : &it->second;
+}
+
+}  // namespace
+
+void Engine::type_rules(TermId x, TermId c) {
+  std::uint32_t cflags = flags_of(c);
+  if (cflags & kClassSuper)  // cax-sco, the side fired by the typing
+    store_.for_objects(vocab::rdfs_subClassOf, c, [&](TermId d) {
+      if (d != c) derive(x, vocab::rdf_type, d);
+    });
+  if (cflags & kClassInIntersection) {
+    if (auto* list = lookup(intersections_by_member_, c)) {
+      std::vector<std::uint32_t> ids = *list;
+      for (std::uint32_t i : ids) {
+        bool all = true;
+        for (TermId m : intersections_[i].items)
+          if (!has_type(x, m)) { all = false; break; }
+        if (all) derive(x, vocab::rdf_type, intersections_[i].owner);
+      }
+    }
+  }
+  if (cflags & kClassRestriction) {
+    if (auto* list = lookup(restrictions_by_node_, c)) {
+      std::vector<std::uint32_t> ids = *list;
+      for (std::uint32_t i : ids) {
+        const Restriction r = restrictions_[i];
+        TermId p = find(r.property);
+        switch (r.kind) {
+          case RestrictionKind::kAll: {
+            std::vector<TermId> values;
+            store_.for_objects(p, x, [&](TermId v) { values.push_back(v); });
+            for (TermId v : values) derive(v, vocab::rdf_type, r.filler);
+            break;
+          }
+          case RestrictionKind::kHasValue: derive(x, p, r.filler); break;
+          case RestrictionKind::kMax:
+            if (r.max == 1) max_one(r, x);
+            break;
+          case RestrictionKind::kSome: break;
+        }
+      }
+    }
+  }
+  if (cflags & kClassFiller) {
+    if (auto* list = lookup(restrictions_by_filler_, c)) {
+      std::vector<std::uint32_t> ids = *list;
+      for (std::uint32_t i : ids) {
+        const Restriction r = restrictions_[i];
+        std::vector<TermId> owners;
+        store_.for_subjects(find(r.property), x, [&](TermId u) { owners.push_back(u); });
+        for (TermId u : owners) {
+          if (r.kind == RestrictionKind::kSome) derive(u, vocab::rdf_type, r.node);
+          else if (r.kind == RestrictionKind::kMax && r.max == 1 && has_type(u, r.node)) max_one(r, u);
+        }
+      }
+    }
+  }
+  if (cflags & kClassKeyed) {
+    if (auto* list = lookup(keys_by_class_, c)) {
+      std::vector<std::uint32_t> ids = *list;
+      for (std::uint32_t k : ids) key_check(x, k);
+    }
+  }
+  if (c.value > vocab::kLast.value) return;
+  switch (c.value) {
+    case vocab::owl_Class.value:
+      derive(x, vocab::rdfs_subClassOf, x);
+      derive(x, vocab::rdfs_subClassOf, vocab::owl_Thing);
+      derive(vocab::owl_Nothing, vocab::rdfs_subClassOf, x);
+      return;
+    case vocab::owl_ObjectProperty.value:
+    case vocab::owl_DatatypeProperty.value:
+      derive(x, vocab::rdfs_subPropertyOf, x);
+      return;
+    case vocab::owl_TransitiveProperty.value:
+    case vocab::owl_SymmetricProperty.value:
+    case vocab::owl_FunctionalProperty.value:
+    case vocab::owl_InverseFunctionalProperty.value:
+      characteristic_header(x, c);
+      return;
+    default:
+      return;
+  }
+}
+
+void Engine::max_one(const Restriction& r, TermId u) {
+  TermId first{};
+  store_.for_objects(find(r.property), find(u), [&](TermId y) {
+    if (dict_.is_literal(y) || !has_type(y, r.filler)) return;
+    if (!first) first = y;
+    else unite_later(first, y);
+  });
+}
+
+void Engine::restriction_data(Triple t) {
+  auto* list = lookup(restrictions_by_property_, t.p);
+  if (!list) return;
+  std::vector<std::uint32_t> ids = *list;
+  for (std::uint32_t i : ids) {
+    const Restriction r = restrictions_[i];
+    switch (r.kind) {
+      case RestrictionKind::kSome:
+        if (has_type(t.o, r.filler)) derive(t.s, vocab::rdf_type, r.node);
+        break;
+      case RestrictionKind::kAll:
+        if (has_type(t.s, r.node)) derive(t.o, vocab::rdf_type, r.filler);
+        break;
+      case RestrictionKind::kHasValue:
+        if (find(r.filler) == t.o) derive(t.s, vocab::rdf_type, r.node);
+        break;
+      case RestrictionKind::kMax:
+        if (r.max == 1 && has_type(t.s, r.node) && has_type(t.o, r.filler)) max_one(r, t.s);
+        break;
+    }
+  }
+}
+
+void Engine::register_restrictions(TermId node) {
+  std::vector<TermId> props, some, all, values, maxc, maxqc, classes;
+  store_.for_objects(vocab::owl_onProperty, node, [&](TermId p) { props.push_back(p); });
+  if (props.empty()) return;
+  store_.for_objects(vocab::owl_someValuesFrom, node, [&](TermId y) { some.push_back(y); });
+  store_.for_objects(vocab::owl_allValuesFrom, node, [&](TermId y) { all.push_back(y); });
+  store_.for_objects(vocab::owl_hasValue, node, [&](TermId y) { values.push_back(y); });
+  store_.for_objects(vocab::owl_maxCardinality, node, [&](TermId n) { maxc.push_back(n); });
+  store_.for_objects(vocab::owl_maxQualifiedCardinality, node, [&](TermId n) { maxqc.push_back(n); });
+  store_.for_objects(vocab::owl_onClass, node, [&](TermId c) { classes.push_back(c); });
+  for (TermId p : props) {
+    for (TermId y : some) add_restriction({RestrictionKind::kSome, node, p, y});
+    for (TermId y : all) add_restriction({RestrictionKind::kAll, node, p, y});
+    for (TermId y : values) add_restriction({RestrictionKind::kHasValue, node, p, y});
+    for (TermId n : maxc) {
+      int card = small_cardinality(dict_, n);
+      if (card >= 0) add_restriction({RestrictionKind::kMax, node, p, vocab::owl_Thing, static_cast<std::uint32_t>(card)});
+    }
+    for (TermId n : maxqc) {
+      int card = small_cardinality(dict_, n);
+      if (card < 0) continue;
+      for (TermId c : classes)
+        add_restriction({RestrictionKind::kMax, node, p, c, static_cast<std::uint32_t>(card), true});
+    }
+  }
+}
+
+void Engine::add_restriction(const Restriction& r) {
+  auto key = std::make_tuple(static_cast<std::uint8_t>(r.kind), r.node.value, r.property.value, r.filler.value,
+                             r.max + (r.qualified ? 2u : 0u));
+  if (!restriction_seen_.insert(key).second) return;
+  auto id = static_cast<std::uint32_t>(restrictions_.size());
+  restrictions_.push_back(r);
+  restrictions_by_property_[r.property].push_back(id);
+  restrictions_by_node_[r.node].push_back(id);
+  add_flags(r.property, kPropRestriction);
+  add_flags(r.node, kClassRestriction);
+  bool filler_triggers = (r.kind == RestrictionKind::kSome || (r.kind == RestrictionKind::kMax && r.max == 1)) &&
+                         r.filler != vocab::owl_Thing;
+  if (filler_triggers || r.kind == RestrictionKind::kAll) restrictions_by_filler_[r.filler].push_back(id);
+  if (filler_triggers) add_flags(r.filler, kClassFiller);
+  // The rule over the data already stored.
+  std::vector<Triple> data;
+  store_.for_predicate(r.property, [&](std::uint32_t i) { data.push_back(store_.at(i)); });
+  for (const Triple& d : data) restriction_data(d);
+  std::vector<TermId> members;
+  store_.for_subjects(vocab::rdf_type, r.node, [&](TermId u) { members.push_back(u); });
+  for (TermId u : members) {
+    if (r.kind == RestrictionKind::kHasValue) derive(u, r.property, r.filler);
+    if (r.kind == RestrictionKind::kMax && r.max == 1) max_one(r, u);
+  }
+  restriction_pairs(id);
+}
+
+// scm-hv, scm-svf1/2 and scm-avf1/2 between restriction `id` and the others.
+void Engine::restriction_pairs(std::uint32_t id) {
+  const Restriction r = restrictions_[id];
+  if (r.kind == RestrictionKind::kMax) return;
+  auto relate = [&](const Restriction& a, const Restriction& b) {
+    // Subclass link between two restrictions of the same kind, when their
+    // properties and fillers are related.
+    TermId pa = find(a.property), pb = find(b.property), fa = find(a.filler), fb = find(b.filler);
+    bool sub_p = pa == pb || store_.contains(Triple{pa, vocab::rdfs_subPropertyOf, pb});
+    switch (a.kind) {
+      case RestrictionKind::kHasValue:
+        if (fa == fb && sub_p) derive(a.node, vocab::rdfs_subClassOf, b.node);
+        break;
+      case RestrictionKind::kSome:
+        if ((pa == pb && (fa == fb || store_.contains(Triple{fa, vocab::rdfs_subClassOf, fb}))) || (fa == fb && sub_p))
+          derive(a.node, vocab::rdfs_subClassOf, b.node);
+        break;
+      case RestrictionKind::kAll:
+        if (pa == pb && (fa == fb || store_.contains(Triple{fa, vocab::rdfs_subClassOf, fb})))
+          derive(a.node, vocab::rdfs_subClassOf, b.node);
+        if (fa == fb && sub_p) derive(b.node, vocab::rdfs_subClassOf, a.node);
+        break;
+      case RestrictionKind::kMax: break;
+    }
+  };
+  auto consider = [&](std::uint32_t other) {
+    if (other == id || restrictions_[other].kind != r.kind) return;
+    relate(r, restrictions_[other]);
+    relate(restrictions_[other], r);
+  };
+  // Same property: every kind; related properties: through the filler.
+  if (auto* same = lookup(restrictions_by_property_, r.property)) {
+    std::vector<std::uint32_t> ids = *same;
+    for (std::uint32_t o : ids) consider(o);
+  }
+  std::vector<TermId> related;
+  store_.for_objects(vocab::rdfs_subPropertyOf, find(r.property), [&](TermId q) { related.push_back(q); });
+  store_.for_subjects(vocab::rdfs_subPropertyOf, find(r.property), [&](TermId q) { related.push_back(q); });
+  for (TermId q : related)
+    if (auto* other = lookup(restrictions_by_property_, q)) {
+      std::vector<std::uint32_t> ids = *other;
+      for (std::uint32_t o : ids) consider(o);
+    }
+}
+
+void Engine::pairs_for_subclass(TermId c1, TermId c2) {
+  auto* a = lookup(restrictions_by_filler_, c1);
+  auto* b = lookup(restrictions_by_filler_, c2);
+  if (!a || !b) return;
+  std::vector<std::uint32_t> as = *a, bs = *b;
+  for (std::uint32_t i : as)
+    for (std::uint32_t j : bs) {
+      const Restriction &r1 = restrictions_[i], &r2 = restrictions_[j];
+      if (r1.kind != r2.kind || find(r1.property) != find(r2.property)) continue;
+      if (r1.kind == RestrictionKind::kSome || r1.kind == RestrictionKind::kAll)
+        derive(r1.node, vocab::rdfs_subClassOf, r2.node);
+    }
+}
+
+void Engine::pairs_for_subproperty(TermId p1, TermId p2) {
+  auto* a = lookup(restrictions_by_property_, p1);
+  auto* b = lookup(restrictions_by_property_, p2);
+  if (!a || !b) return;
+  std::vector<std::uint32_t> as = *a, bs = *b;
+  for (std::uint32_t i : as)
+    for (std::uint32_t j : bs) {
+      const Restriction &r1 = restrictions_[i], &r2 = restrictions_[j];
+      if (r1.kind != r2.kind || find(r1.filler) != find(r2.filler)) continue;
+      if (r1.kind == RestrictionKind::kSome || r1.kind == RestrictionKind::kHasValue)
+        derive(r1.node, vocab::rdfs_subClassOf, r2.node);
+      else if (r1.kind == RestrictionKind::kAll)
+        derive(r2.node, vocab::rdfs_subClassOf, r1.node);
+    }
+}
+
+void Engine::list_changed(TermId cell) {
+  // Walk back from the cell to every list head and recompile the axioms
+  // that use a list through it.
+  static constexpr TermId kHeaders[] = {vocab::owl_intersectionOf, vocab::owl_unionOf, vocab::owl_oneOf,
+                                        vocab::owl_propertyChainAxiom, vocab::owl_hasKey};
+  absl::flat_hash_set<TermId> seen{cell};
+  std::vector<TermId> stack{cell};
+  while (!stack.empty()) {
+    TermId c = stack.back();
+    stack.pop_back();
+    for (TermId header : kHeaders) {
+      std::vector<TermId> owners;
+      store_.for_subjects(header, c, [&](TermId x) { owners.push_back(x); });
+      for (TermId x : owners) compile_list(x, header, c);
+    }
+    store_.for_subjects(vocab::rdf_rest, c, [&](TermId prev) {
+      if (seen.insert(prev).second) stack.push_back(prev);
+    });
+  }
+}
+
+void Engine::compile_list(TermId owner, TermId predicate, TermId head) {
+  std::vector<TermId> items;
+  if (!read_list(head, items)) return;
+  if (!compiled_lists_.insert(Triple{find(owner), predicate, find(head)}).second) return;
+  for (TermId& i : items) i = find(i);
+  owner = find(owner);
+  switch (predicate.value) {
+    case vocab::owl_intersectionOf.value: {
+      auto id = static_cast<std::uint32_t>(intersections_.size());
+      intersections_.push_back({owner, items});
+      for (TermId m : items) {
+        derive(owner, vocab::rdfs_subClassOf, m);
+        intersections_by_member_[m].push_back(id);
+        add_flags(m, kClassInIntersection);
+      }
+      // cls-int1 over the data already stored: candidates are the
+      // instances of one member other than owl:Thing.
+      TermId probe{};
+      for (TermId m : items)
+        if (m != vocab::owl_Thing) probe = m;
+      if (!probe) return;
+      std::vector<TermId> candidates;
+      store_.for_subjects(vocab::rdf_type, probe, [&](TermId y) { candidates.push_back(y); });
+      for (TermId y : candidates) {
+        bool all = true;
+        for (TermId m : items)
+          if (!has_type(y, m)) { all = false; break; }
+        if (all) derive(y, vocab::rdf_type, owner);
+      }
+      return;
+    }
+    case vocab::owl_unionOf.value:
+      for (TermId m : items) derive(m, vocab::rdfs_subClassOf, owner);
+      return;
+    case vocab::owl_oneOf.value:
+      for (TermId m : items)
+        if (!dict_.is_literal(m)) derive(m, vocab::rdf_type, owner);
+      return;
+    case vocab::owl_propertyChainAxiom.value: {
+      auto id = static_cast<std::uint32_t>(chains_.size());
+      chains_.push_back({owner, items});
+      for (std::uint32_t k = 0; k < items.size(); ++k) {
+        chains_by_property_[items[k]].push_back({id, k});
+        add_flags(items[k], kPropChain);
+      }
+      if (items.empty()) return;
+      std::vector<Triple> data;
+      store_.for_predicate(items[0], [&](std::uint32_t i) { data.push_back(store_.at(i)); });
+      for (const Triple& d : data) chain_from(id, 0, d.s, d.o);
+      return;
+    }
+    case vocab::owl_hasKey.value: {
+      auto id = static_cast<std::uint32_t>(keys_.size());
+      keys_.push_back({owner, items});
+      keys_by_class_[owner].push_back(id);
+      add_flags(owner, kClassKeyed);
+      for (TermId p : items) {
+        keys_by_property_[p].push_back(id);
+        add_flags(p, kPropKey);
+      }
+      std::vector<TermId> members;
+      store_.for_subjects(vocab::rdf_type, owner, [&](TermId x) { members.push_back(x); });
+      for (TermId x : members) key_check(x, id);
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+}  // namespace trelvanic_materializer

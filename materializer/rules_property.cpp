@@ -1,0 +1,159 @@
+// Property rules (prp-*) that derive triples, fired by a data triple
+// "x p y" according to the flags of p.
+//
+//   p rdfs:domain c   x p y    (prp-dom)     p rdfs:range c   x p y   (prp-rng)
+//   -------------------                      ------------------
+//   x rdf:type c                             y rdf:type c
+//
+//   p1 rdfs:subPropertyOf p2   x p1 y  (prp-spo1; prp-eqp1/2 through scm-eqp1)
+//   ---------------------------------
+//   x p2 y
+//
+//   p1 owl:inverseOf p2   x p1 y  (prp-inv1)     p1 owl:inverseOf p2   x p2 y  (prp-inv2)
+//   ----------------------------                 ----------------------------
+//   y p2 x                                       y p1 x
+//
+//   p a SymmetricProperty  x p y  (prp-symp)
+//   p a FunctionalProperty  x p y1  x p y2        (prp-fp)  => y1 owl:sameAs y2
+//   p a InverseFunctionalProperty  x1 p y  x2 p y (prp-ifp) => x1 owl:sameAs x2
+//   p a TransitiveProperty  x p y  y p z          (prp-trp) => x p z
+//   p owl:propertyChainAxiom (p1 .. pn)  u1 p1 u2 .. un pn un+1  (prp-spo2) => u1 p un+1
+//   c owl:hasKey (p1 .. pn)  x a c  y a c  x pi zi  y pi zi (all i)  (prp-key) => x owl:sameAs y
+//
+// prp-trp is evaluated right-linearly: a closure triple is extended only by
+// base edges (triples of p not derived by prp-trp), and a new base edge
+// extends every closure triple ending where it starts. A chain of n edges
+// thus costs O(n^2) joins, not O(n^3).
+#include "materializer/engine.h"
+#include "materializer/vocabulary.h"
+
+namespace trelvanic_materializer {
+
+namespace {
+std::uint64_t pair_key(TermId a, TermId b) { return (std::uint64_t{a.value} << 32) | b.value; }
+}  // namespace
+
+void Engine::property_rules(std::uint32_t index, const Triple& t, std::uint32_t pflags) {
+  if (pflags & kPropDomain)
+    store_.for_objects(vocab::rdfs_domain, t.p, [&](TermId c) { derive(t.s, vocab::rdf_type, c); });
+  if (pflags & kPropRange)
+    store_.for_objects(vocab::rdfs_range, t.p, [&](TermId c) { derive(t.o, vocab::rdf_type, c); });
+  if (pflags & kPropSuper)
+    store_.for_objects(vocab::rdfs_subPropertyOf, t.p, [&](TermId q) {
+      if (q != t.p) derive(t.s, q, t.o);
+    });
+  if (pflags & kPropInverse) {
+    store_.for_objects(vocab::owl_inverseOf, t.p, [&](TermId q) { derive(t.o, q, t.s); });
+    store_.for_subjects(vocab::owl_inverseOf, t.p, [&](TermId q) { derive(t.o, q, t.s); });
+  }
+  if (pflags & kPropSymmetric) derive(t.o, t.p, t.s);
+  if (pflags & kPropTransitive) transitive_step(index, t);
+  if (pflags & kPropFunctional) {
+    bool done = false;
+    store_.for_objects(t.p, t.s, [&](TermId y) {
+      if (!done && y != t.o && !dict_.is_literal(y) && !dict_.is_literal(t.o)) {
+        unite_later(t.o, y);
+        done = true;
+      }
+    });
+  }
+  if (pflags & kPropInverseFunctional) {
+    bool done = false;
+    store_.for_subjects(t.p, t.o, [&](TermId x) {
+      if (!done && x != t.s) {
+        unite_later(t.s, x);
+        done = true;
+      }
+    });
+  }
+  if (pflags & kPropChain) chain_step(t);
+  if (pflags & kPropKey) {
+    auto it = keys_by_property_.find(t.p);
+    if (it != keys_by_property_.end()) {
+      std::vector<std::uint32_t> keys = it->second;
+      for (std::uint32_t k : keys) key_check(t.s, k);
+    }
+  }
+  if (pflags & kPropRestriction) restriction_data(t);
+}
+
+void Engine::transitive_step(std::uint32_t index, Triple t) {
+  bool base = !(store_.flags(index) & kByTransitivity);
+  if (base && base_edges_.insert(t).second) {
+    base_successors_[pair_key(t.p, t.s)].push_back(t.o);
+    // New base edge x->y: every w->x of the closure gives w->y.
+    store_.for_subjects(t.p, t.s, [&](TermId w) { derive(w, t.p, t.o, kByTransitivity); });
+  }
+  // Closure triple x->y: extend by the base edges leaving y.
+  auto it = base_successors_.find(pair_key(t.p, t.o));
+  if (it == base_successors_.end()) return;
+  std::size_t n = it->second.size();
+  for (std::size_t k = 0; k < n; ++k) {
+    // Re-find each time: deriving may grow the map and move the vector.
+    TermId z = base_successors_[pair_key(t.p, t.o)][k];
+    derive(t.s, t.p, z, kByTransitivity);
+  }
+}
+
+void Engine::transitive_header(TermId p) {
+  // p just became transitive: every live p triple is a base edge; process
+  // them as such (the triples themselves may be processed again later,
+  // which only repeats derivations).
+  std::vector<std::uint32_t> edges;
+  store_.for_predicate(p, [&](std::uint32_t i) { edges.push_back(i); });
+  for (std::uint32_t i : edges) {
+    store_.clear_flags(i, kByTransitivity);
+    if (!store_.dead(i)) transitive_step(i, store_.at(i));
+  }
+}
+
+void Engine::chain_step(Triple t) {
+  auto it = chains_by_property_.find(t.p);
+  if (it == chains_by_property_.end()) return;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> uses = it->second;
+  for (auto [chain, position] : uses) chain_from(chain, position, t.s, t.o);
+}
+
+void Engine::chain_from(std::uint32_t chain, std::size_t position, TermId u, TermId v) {
+  const std::vector<TermId> props = chains_[chain].items;
+  TermId result = chains_[chain].owner;
+  std::vector<TermId> left{find(u)}, right{find(v)};
+  auto step = [&](std::vector<TermId>& frontier, TermId prop, bool backwards) {
+    absl::flat_hash_set<TermId> next;
+    for (TermId w : frontier) {
+      if (backwards) store_.for_subjects(find(prop), w, [&](TermId x) { next.insert(x); });
+      else store_.for_objects(find(prop), w, [&](TermId x) { next.insert(x); });
+    }
+    frontier.assign(next.begin(), next.end());
+  };
+  for (std::size_t i = position; i-- > 0 && !left.empty();) step(left, props[i], true);
+  for (std::size_t i = position + 1; i < props.size() && !right.empty(); ++i) step(right, props[i], false);
+  for (TermId a : left)
+    for (TermId b : right) derive(a, result, b);
+}
+
+void Engine::key_check(TermId x, std::uint32_t key) {
+  const ListConstruct k = keys_[key];
+  x = find(x);
+  if (k.items.empty() || !has_type(x, k.owner)) return;
+  TermId p0 = find(k.items[0]);
+  std::vector<TermId> candidates;
+  store_.for_objects(p0, x, [&](TermId z) {
+    store_.for_subjects(p0, z, [&](TermId y) {
+      if (y != x) candidates.push_back(y);
+    });
+  });
+  for (TermId y : candidates) {
+    if (!has_type(y, k.owner)) continue;
+    bool all = true;
+    for (std::size_t i = 1; i < k.items.size() && all; ++i) {
+      TermId pi = find(k.items[i]);
+      bool shared = false;
+      store_.for_objects(pi, x, [&](TermId z) { shared = shared || has(y, pi, z); });
+      all = shared;
+    }
+    if (all) unite_later(x, y);
+  }
+}
+
+}  // namespace trelvanic_materializer

@@ -1,0 +1,143 @@
+// Schema rules (scm-*) and the class-axiom rule cax-sco, fired by a new
+// schema triple; each one also joins the new triple with the data it
+// applies to, so schema may arrive after data.
+//
+//   c1 rdfs:subClassOf c2   c2 rdfs:subClassOf c3  (scm-sco)   c1 sco c2  c2 sco c1  (scm-eqc2)
+//   ---------------------------------------------              --------------------
+//   c1 rdfs:subClassOf c3                                      c1 owl:equivalentClass c2
+//
+//   c1 owl:equivalentClass c2  (scm-eqc1)      p1 owl:equivalentProperty p2  (scm-eqp1)
+//   -------------------------                  ----------------------------
+//   c1 sco c2   c2 sco c1                      p1 spo p2   p2 spo p1
+//
+//   scm-spo, scm-eqp2: as scm-sco and scm-eqc2 for rdfs:subPropertyOf
+//   p domain c1  c1 sco c2 => p domain c2 (scm-dom1);  p2 domain c  p1 spo p2 => p1 domain c (scm-dom2)
+//   scm-rng1 and scm-rng2 alike for rdfs:range
+//   c1 sco c2  x rdf:type c1 => x rdf:type c2 (cax-sco; cax-eqc1/2 through scm-eqc1)
+//
+// The data side of prp-dom, prp-rng, prp-spo1 and prp-inv1/2 for a new
+// schema triple is here too; rules_property.cpp has the side fired by data.
+#include "materializer/engine.h"
+#include "materializer/vocabulary.h"
+
+namespace trelvanic_materializer {
+
+void Engine::schema_rules(const Triple& t) {
+  const TermId s = t.s, o = t.o;
+  switch (t.p.value) {
+    case vocab::rdfs_subClassOf.value: {
+      if (s == o) return;
+      store_.for_objects(vocab::rdfs_subClassOf, o, [&](TermId c3) {
+        if (c3 != o) derive(s, vocab::rdfs_subClassOf, c3);
+      });
+      store_.for_subjects(vocab::rdfs_subClassOf, s, [&](TermId c0) {
+        if (c0 != s) derive(c0, vocab::rdfs_subClassOf, o);
+      });
+      if (store_.contains(Triple{o, vocab::rdfs_subClassOf, s})) derive(s, vocab::owl_equivalentClass, o);
+      store_.for_subjects(vocab::rdfs_domain, s, [&](TermId p) { derive(p, vocab::rdfs_domain, o); });
+      store_.for_subjects(vocab::rdfs_range, s, [&](TermId p) { derive(p, vocab::rdfs_range, o); });
+      store_.for_subjects(vocab::rdf_type, s, [&](TermId x) { derive(x, vocab::rdf_type, o); });
+      pairs_for_subclass(s, o);
+      return;
+    }
+    case vocab::owl_equivalentClass.value:
+      if (s == o) return;
+      derive(s, vocab::rdfs_subClassOf, o);
+      derive(o, vocab::rdfs_subClassOf, s);
+      return;
+    case vocab::rdfs_subPropertyOf.value: {
+      if (s == o) return;
+      store_.for_objects(vocab::rdfs_subPropertyOf, o, [&](TermId p3) {
+        if (p3 != o) derive(s, vocab::rdfs_subPropertyOf, p3);
+      });
+      store_.for_subjects(vocab::rdfs_subPropertyOf, s, [&](TermId p0) {
+        if (p0 != s) derive(p0, vocab::rdfs_subPropertyOf, o);
+      });
+      if (store_.contains(Triple{o, vocab::rdfs_subPropertyOf, s})) derive(s, vocab::owl_equivalentProperty, o);
+      store_.for_objects(vocab::rdfs_domain, o, [&](TermId c) { derive(s, vocab::rdfs_domain, c); });
+      store_.for_objects(vocab::rdfs_range, o, [&](TermId c) { derive(s, vocab::rdfs_range, c); });
+      std::vector<std::uint32_t> data;
+      store_.for_predicate(s, [&](std::uint32_t i) { data.push_back(i); });
+      for (std::uint32_t i : data) {
+        const Triple d = store_.at(i);
+        derive(d.s, o, d.o);
+      }
+      pairs_for_subproperty(s, o);
+      return;
+    }
+    case vocab::owl_equivalentProperty.value:
+      if (s == o) return;
+      derive(s, vocab::rdfs_subPropertyOf, o);
+      derive(o, vocab::rdfs_subPropertyOf, s);
+      return;
+    case vocab::rdfs_domain.value:
+    case vocab::rdfs_range.value: {
+      bool domain = t.p == vocab::rdfs_domain;
+      store_.for_objects(vocab::rdfs_subClassOf, o, [&](TermId c2) {
+        if (c2 != o) derive(s, t.p, c2);
+      });
+      store_.for_subjects(vocab::rdfs_subPropertyOf, s, [&](TermId p1) {
+        if (p1 != s) derive(p1, t.p, o);
+      });
+      std::vector<TermId> targets;
+      store_.for_predicate(s, [&](std::uint32_t i) { targets.push_back(domain ? store_.at(i).s : store_.at(i).o); });
+      for (TermId x : targets) derive(x, vocab::rdf_type, o);
+      return;
+    }
+    case vocab::owl_inverseOf.value: {
+      std::vector<Triple> data;
+      store_.for_predicate(s, [&](std::uint32_t i) { data.push_back(store_.at(i)); });
+      for (const Triple& d : data) derive(d.o, o, d.s);
+      data.clear();
+      store_.for_predicate(o, [&](std::uint32_t i) { data.push_back(store_.at(i)); });
+      for (const Triple& d : data) derive(d.o, s, d.s);
+      return;
+    }
+    case vocab::owl_onProperty.value:
+    case vocab::owl_someValuesFrom.value:
+    case vocab::owl_allValuesFrom.value:
+    case vocab::owl_hasValue.value:
+    case vocab::owl_maxCardinality.value:
+    case vocab::owl_maxQualifiedCardinality.value:
+    case vocab::owl_onClass.value:
+      register_restrictions(s);
+      return;
+    case vocab::owl_intersectionOf.value:
+    case vocab::owl_unionOf.value:
+    case vocab::owl_oneOf.value:
+    case vocab::owl_propertyChainAxiom.value:
+    case vocab::owl_hasKey.value:
+      compile_list(s, t.p, o);
+      return;
+    case vocab::rdf_first.value:
+    case vocab::rdf_rest.value:
+      list_changed(s);
+      return;
+    default:
+      return;
+  }
+}
+
+void Engine::characteristic_header(TermId p, TermId characteristic) {
+  if (characteristic == vocab::owl_TransitiveProperty) {
+    transitive_header(p);
+    return;
+  }
+  std::vector<Triple> data;
+  store_.for_predicate(p, [&](std::uint32_t i) { data.push_back(store_.at(i)); });
+  if (characteristic == vocab::owl_SymmetricProperty) {
+    for (const Triple& d : data) derive(d.o, d.p, d.s);
+  } else if (characteristic == vocab::owl_FunctionalProperty) {
+    for (const Triple& d : data)
+      store_.for_objects(d.p, d.s, [&](TermId y) {
+        if (y != d.o && !dict_.is_literal(y) && !dict_.is_literal(d.o)) unite_later(d.o, y);
+      });
+  } else if (characteristic == vocab::owl_InverseFunctionalProperty) {
+    for (const Triple& d : data)
+      store_.for_subjects(d.p, d.o, [&](TermId x) {
+        if (x != d.s) unite_later(d.s, x);
+      });
+  }
+}
+
+}  // namespace trelvanic_materializer

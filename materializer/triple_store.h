@@ -1,0 +1,128 @@
+// Triple store: integer-coded triples in insertion order, with a
+// duplicate check and the indexes the rules join through.
+//
+// Each stored triple has a dense index (its insertion position) and flags.
+// Indexes are intrusive linked lists threaded through per-triple "next"
+// arrays, so adding a triple allocates nothing per key:
+//   - by (predicate, subject) and by (predicate, object): hash map heads;
+//   - by predicate, by subject and by object: heads in vectors indexed by
+//     term id.
+// A triple is never removed; when equality rewrites it, it is marked dead
+// and every walk skips it. Walks read the "next" links by index, so a
+// callback may insert triples while a walk is running (new triples go to
+// the front of the lists and are not visited by that walk).
+#pragma once
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include <absl/container/flat_hash_map.h>
+#include <absl/container/flat_hash_set.h>
+
+#include "materializer/term_id.h"
+
+namespace trelvanic_materializer {
+
+inline constexpr std::uint32_t kNoTriple = 0xffffffffu;
+
+enum TripleFlag : std::uint8_t {
+  kDead = 1,           // rewritten by equality; no longer part of the closure
+  kAsserted = 2,       // loaded by the caller (or rewritten from a loaded triple)
+  kByTransitivity = 4, // derived by prp-trp only (not an edge the chain rule extends)
+};
+
+class TripleStore {
+ public:
+  TripleStore();
+  TripleStore(const TripleStore&) = delete;
+  TripleStore& operator=(const TripleStore&) = delete;
+
+  // Adds the triple if absent. Returns its index and whether it is new.
+  std::pair<std::uint32_t, bool> insert(const Triple& t, std::uint8_t flags);
+  // Index of a live or dead stored triple, or kNoTriple.
+  [[nodiscard]] std::uint32_t find(const Triple& t) const;
+  [[nodiscard]] bool contains(const Triple& t) const {
+    std::uint32_t i = find(t);
+    return i != kNoTriple && !(flags_[i] & kDead);
+  }
+
+  [[nodiscard]] std::size_t size() const { return triples_.size(); }
+  [[nodiscard]] const Triple& at(std::uint32_t i) const { return triples_[i]; }
+  [[nodiscard]] std::uint8_t flags(std::uint32_t i) const { return flags_[i]; }
+  void set_flags(std::uint32_t i, std::uint8_t f) { flags_[i] |= f; }
+  void clear_flags(std::uint32_t i, std::uint8_t f) { flags_[i] &= static_cast<std::uint8_t>(~f); }
+  [[nodiscard]] bool dead(std::uint32_t i) const { return (flags_[i] & kDead) != 0; }
+  void kill(std::uint32_t i) { flags_[i] |= kDead; }
+
+  // f(object) for every live (s, p, ?o); f(subject) for every live (?s, p, o).
+  template <typename F>
+  void for_objects(TermId p, TermId s, F&& f) const {
+    for (std::uint32_t i = head(ps_, key(p, s)); i != kNoTriple; i = next_ps_[i])
+      if (!(flags_[i] & kDead)) f(triples_[i].o);
+  }
+  template <typename F>
+  void for_subjects(TermId p, TermId o, F&& f) const {
+    for (std::uint32_t i = head(po_, key(p, o)); i != kNoTriple; i = next_po_[i])
+      if (!(flags_[i] & kDead)) f(triples_[i].s);
+  }
+  // f(index) for every live triple with predicate p / subject s / object o.
+  template <typename F>
+  void for_predicate(TermId p, F&& f) const {
+    for (std::uint32_t i = head(by_p_, p); i != kNoTriple; i = next_p_[i])
+      if (!(flags_[i] & kDead)) f(i);
+  }
+  // f(index) for every triple ever stored with predicate p, dead ones too.
+  template <typename F>
+  void for_predicate_all(TermId p, F&& f) const {
+    for (std::uint32_t i = head(by_p_, p); i != kNoTriple; i = next_p_[i]) f(i);
+  }
+  template <typename F>
+  void for_subject(TermId s, F&& f) const {
+    for (std::uint32_t i = head(by_s_, s); i != kNoTriple; i = next_s_[i])
+      if (!(flags_[i] & kDead)) f(i);
+  }
+  template <typename F>
+  void for_object(TermId o, F&& f) const {
+    for (std::uint32_t i = head(by_o_, o); i != kNoTriple; i = next_o_[i])
+      if (!(flags_[i] & kDead)) f(i);
+  }
+  // The first live object of (s, p, ?), or no term.
+  [[nodiscard]] TermId first_object(TermId p, TermId s) const;
+  [[nodiscard]] bool has_objects(TermId p, TermId s) const { return static_cast<bool>(first_object(p, s)); }
+
+ private:
+  static std::uint64_t key(TermId a, TermId b) { return (std::uint64_t{a.value} << 32) | b.value; }
+  static std::uint32_t head(const absl::flat_hash_map<std::uint64_t, std::uint32_t>& m, std::uint64_t k) {
+    auto it = m.find(k);
+    return it == m.end() ? kNoTriple : it->second;
+  }
+  static std::uint32_t head(const std::vector<std::uint32_t>& v, TermId t) {
+    return t.value < v.size() ? v[t.value] : kNoTriple;
+  }
+  static void push(std::vector<std::uint32_t>& heads, std::vector<std::uint32_t>& next, TermId t, std::uint32_t i);
+
+  struct Hash {
+    using is_transparent = void;
+    const std::vector<Triple>* triples;
+    std::size_t operator()(std::uint32_t i) const { return (*this)((*triples)[i]); }
+    std::size_t operator()(const Triple& t) const;
+  };
+  struct Eq {
+    using is_transparent = void;
+    const std::vector<Triple>* triples;
+    const Triple& get(std::uint32_t i) const { return (*triples)[i]; }
+    const Triple& get(const Triple& t) const { return t; }
+    template <typename A, typename B>
+    bool operator()(const A& a, const B& b) const { return get(a) == get(b); }
+  };
+
+  std::vector<Triple> triples_;
+  std::vector<std::uint8_t> flags_;
+  absl::flat_hash_set<std::uint32_t, Hash, Eq> dedup_;
+  absl::flat_hash_map<std::uint64_t, std::uint32_t> ps_, po_;
+  std::vector<std::uint32_t> next_ps_, next_po_, next_p_, next_s_, next_o_;
+  std::vector<std::uint32_t> by_p_, by_s_, by_o_;
+};
+
+}  // namespace trelvanic_materializer

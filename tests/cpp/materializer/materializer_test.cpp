@@ -1,0 +1,200 @@
+// Whole-run behaviour: equality cliques, long chains, incremental runs,
+// output conventions, determinism, cancellation and refused input.
+#include <atomic>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "fixture.h"
+#include "materializer/vocabulary.h"
+
+namespace trelvanic_materializer {
+namespace {
+
+using testing::Text;
+
+std::string ex(const std::string& local) { return "ex:" + local; }
+
+Materializer run(const std::vector<Text>& input, Options options = {}) {
+  Materializer m(options);
+  EXPECT_TRUE(m.load_terms(testing::parse(input)));
+  EXPECT_TRUE(m.reason());
+  return m;
+}
+
+TEST(EqualityTest, CliqueExpandsEveryMemberWithoutReflexivePairs) {
+  // Five names for one individual, joined in a chain, with one type and
+  // one edge each at the ends.
+  std::vector<Text> input;
+  for (int i = 0; i + 1 < 5; ++i) input.push_back({ex("a" + std::to_string(i)), "owl:sameAs", ex("a" + std::to_string(i + 1))});
+  input.push_back({"ex:a0", "rdf:type", "ex:C"});
+  input.push_back({"ex:a4", "ex:p", "ex:b"});
+  Materializer m = run(input);
+  auto closure = testing::closure_set(m);
+  for (int i = 0; i < 5; ++i) {
+    std::string a = ex("a" + std::to_string(i));
+    EXPECT_TRUE(closure.contains(testing::key({a, "rdf:type", "ex:C"}))) << a;
+    EXPECT_TRUE(closure.contains(testing::key({a, "ex:p", "ex:b"}))) << a;
+    EXPECT_FALSE(closure.contains(testing::key({a, "owl:sameAs", a})));
+    for (int j = 0; j < 5; ++j)
+      if (i != j) EXPECT_TRUE(closure.contains(testing::key({a, "owl:sameAs", ex("a" + std::to_string(j))})));
+  }
+  // 5*4 sameAs pairs + 5 types + 5 edges, nothing else.
+  EXPECT_EQ(closure.size(), 30u);
+}
+
+TEST(EqualityTest, MergedClassesStayConsistentWithRules) {
+  // Two classes made equal through sameAs on individuals used as classes
+  // would be punning; here equality reaches a property: q inherits p's
+  // symmetry through sameAs.
+  Materializer m = run({{"ex:p", "rdf:type", "owl:SymmetricProperty"}, {"ex:q", "owl:sameAs", "ex:p"}, {"ex:a", "ex:q", "ex:b"}});
+  auto closure = testing::closure_set(m);
+  EXPECT_TRUE(closure.contains(testing::key({"ex:b", "ex:q", "ex:a"})));
+  EXPECT_TRUE(closure.contains(testing::key({"ex:b", "ex:p", "ex:a"})));
+}
+
+TEST(ChainTest, LongTransitiveChainHasTheFullClosure) {
+  constexpr int kNodes = 400;
+  std::vector<Text> input{{"ex:p", "rdf:type", "owl:TransitiveProperty"}};
+  for (int i = 0; i + 1 < kNodes; ++i) input.push_back({ex("n" + std::to_string(i)), "ex:p", ex("n" + std::to_string(i + 1))});
+  Materializer m = run(input);
+  std::size_t edges = 0;
+  TermId p = m.dictionary().find_iri("http://example.org/p");
+  for (const Triple& t : m.triples()) edges += t.p == p;
+  EXPECT_EQ(edges, static_cast<std::size_t>(kNodes) * (kNodes - 1) / 2);
+  auto closure = testing::closure_set(m);
+  EXPECT_TRUE(closure.contains(testing::key({"ex:n0", "ex:p", ex("n" + std::to_string(kNodes - 1))})));
+}
+
+TEST(ChainTest, LongSubclassChainTypesTheInstance) {
+  constexpr int kDepth = 300;
+  std::vector<Text> input{{"ex:x", "rdf:type", "ex:C0"}};
+  for (int i = 0; i + 1 < kDepth; ++i) input.push_back({ex("C" + std::to_string(i)), "rdfs:subClassOf", ex("C" + std::to_string(i + 1))});
+  auto closure = testing::closure_set(run(input));
+  for (int i = 0; i < kDepth; ++i) EXPECT_TRUE(closure.contains(testing::key({"ex:x", "rdf:type", ex("C" + std::to_string(i))})));
+  EXPECT_TRUE(closure.contains(testing::key({"ex:C0", "rdfs:subClassOf", ex("C" + std::to_string(kDepth - 1))})));
+}
+
+// A mixed ontology touching most rule families, for the incremental runs.
+std::vector<Text> mixed_ontology() {
+  std::vector<Text> t = {
+      {"ex:p", "rdf:type", "owl:TransitiveProperty"}, {"ex:q", "rdfs:subPropertyOf", "ex:p"},
+      {"ex:r", "owl:inverseOf", "ex:q"},            {"ex:f", "rdf:type", "owl:FunctionalProperty"},
+      {"ex:A", "rdfs:subClassOf", "ex:B"},          {"ex:B", "owl:equivalentClass", "ex:C"},
+      {"ex:p", "rdfs:domain", "ex:A"},              {"_:s", "owl:onProperty", "ex:q"},
+      {"_:s", "owl:someValuesFrom", "ex:C"},         {"_:s", "rdfs:subClassOf", "ex:D"},
+      {"ex:u", "owl:propertyChainAxiom", "_:l1"},    {"_:l1", "rdf:first", "ex:q"},
+      {"_:l1", "rdf:rest", "_:l2"},                  {"_:l2", "rdf:first", "ex:f"},
+      {"_:l2", "rdf:rest", "rdf:nil"},               {"ex:H", "owl:onProperty", "ex:q"},
+      {"ex:H", "owl:hasValue", "ex:v"},              {"ex:a", "ex:f", "ex:m1"},
+      {"ex:a", "ex:f", "ex:m2"},                     {"ex:m1", "rdf:type", "ex:A"},
+  };
+  for (int i = 0; i < 12; ++i) {
+    t.push_back({ex("i" + std::to_string(i)), "ex:q", ex("i" + std::to_string(i + 1))});
+    if (i % 3 == 0) t.push_back({ex("i" + std::to_string(i)), "ex:f", ex("k" + std::to_string(i))});
+    if (i % 4 == 0) t.push_back({ex("i" + std::to_string(i)), "rdf:type", "ex:H"});
+  }
+  t.push_back({"ex:i12", "ex:q", "ex:m2"});
+  return t;
+}
+
+TEST(IncrementalTest, SecondLoadEqualsOneFullRun) {
+  std::vector<Text> all = mixed_ontology();
+  auto full = testing::closure_set(run(all));
+  std::mt19937 rng(7);
+  for (int trial = 0; trial < 20; ++trial) {
+    std::vector<Text> shuffled = all;
+    std::shuffle(shuffled.begin(), shuffled.end(), rng);
+    std::size_t cut = rng() % (shuffled.size() + 1);
+    Materializer m;
+    ASSERT_TRUE(m.load_terms(testing::parse({shuffled.begin(), shuffled.begin() + cut})));
+    ASSERT_TRUE(m.reason());
+    ASSERT_TRUE(m.load_terms(testing::parse({shuffled.begin() + cut, shuffled.end()})));
+    ASSERT_TRUE(m.reason());
+    auto got = testing::closure_set(m);
+    for (const std::string& t : full) EXPECT_TRUE(got.contains(t)) << "trial " << trial << " cut " << cut << ": missing " << t;
+    for (const std::string& t : got) EXPECT_TRUE(full.contains(t)) << "trial " << trial << " cut " << cut << ": extra " << t;
+  }
+}
+
+TEST(IncrementalTest, ProblemsFollowTheWholeClosure) {
+  Materializer m;
+  ASSERT_TRUE(m.load_terms(testing::parse({{"ex:A", "owl:disjointWith", "ex:B"}, {"ex:x", "rdf:type", "ex:A"}})));
+  ASSERT_TRUE(m.reason());
+  EXPECT_TRUE(m.problems().empty());
+  ASSERT_TRUE(m.load_terms(testing::parse({{"ex:C", "rdfs:subClassOf", "ex:B"}, {"ex:x", "rdf:type", "ex:C"}})));
+  ASSERT_TRUE(m.reason());
+  EXPECT_EQ(testing::rule_names(m), std::vector<std::string>{"cax-dw"});
+  EXPECT_NE(m.problems()[0].message.find("http://example.org/x"), std::string::npos);
+}
+
+TEST(OutputTest, ToldTriplesComeFirstInOrderAndRunsRepeat) {
+  std::vector<Text> input = mixed_ontology();
+  Materializer a = run(input), b = run(input);
+  std::vector<TermTriple> out = a.term_triples();
+  EXPECT_EQ(out, b.term_triples());
+  // The told triples that no equality rewrote open the output, in order.
+  std::vector<TermTriple> told = testing::parse(input);
+  ASSERT_GE(out.size(), 4u);
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(out[i], told[i]);
+}
+
+TEST(OutputTest, LeavesOutReflexivePairsLiteralSubjectsAndTautologies) {
+  std::vector<Text> input = {{"ex:A", "rdf:type", "owl:Class"}, {"ex:p", "rdf:type", "owl:ObjectProperty"},
+                             {"ex:A", "rdfs:subClassOf", "ex:B"}, {"ex:B", "rdfs:subClassOf", "ex:A"},
+                             {"ex:s", "owl:inverseOf", "ex:s"},    {"ex:d", "rdfs:range", "xsd:string"},
+                             {"ex:a", "ex:d", "\"x\""},            {"ex:a", "owl:sameAs", "ex:a"}};
+  for (bool tautologies : {false, true}) {
+    Options options;
+    options.emit_tautologies = tautologies;
+    Materializer m = run(input, options);
+    for (const Triple& t : m.triples()) {
+      EXPECT_FALSE(m.dictionary().is_literal(t.s));
+      if (t.p == vocab::owl_equivalentClass || t.p == vocab::owl_equivalentProperty || t.p == vocab::owl_inverseOf ||
+          t.p == vocab::owl_sameAs)
+        EXPECT_NE(t.s, t.o);
+    }
+    auto closure = testing::closure_set(m);
+    EXPECT_TRUE(closure.contains(testing::key({"ex:A", "owl:equivalentClass", "ex:B"})));
+    EXPECT_EQ(closure.contains(testing::key({"ex:A", "rdfs:subClassOf", "owl:Thing"})), tautologies);
+    EXPECT_EQ(closure.contains(testing::key({"ex:p", "rdfs:subPropertyOf", "ex:p"})), tautologies);
+    // Nothing about the vocabulary itself: no axiomatic triples.
+    EXPECT_FALSE(closure.contains(testing::key({"rdf:type", "rdf:type", "rdf:Property"})));
+  }
+}
+
+TEST(ErrorTest, RefusesBadTriplesWhole) {
+  Materializer m;
+  std::vector<TermTriple> bad = testing::parse({{"ex:a", "ex:p", "ex:b"}, {"\"lit\"", "ex:p", "ex:b"}});
+  auto result = m.load_terms(bad);
+  ASSERT_FALSE(result);
+  EXPECT_EQ(result.error().kind, ErrorKind::kInvalidTriple);
+  std::vector<TermTriple> blank_predicate = testing::parse({{"ex:a", "_:p", "ex:b"}});
+  EXPECT_FALSE(m.load_terms(blank_predicate));
+  std::vector<Triple> unknown = {Triple{TermId{1}, TermId{1}, TermId{999999}}};
+  auto refused = m.load(unknown);
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.error().kind, ErrorKind::kInvalidTerm);
+  ASSERT_TRUE(m.reason());
+  EXPECT_TRUE(m.triples().empty());  // nothing of the refused batches was kept
+}
+
+TEST(CancelTest, RaisedFlagStopsAndLoweredFlagResumes) {
+  std::atomic<bool> cancel{true};
+  Options options;
+  options.cancel = &cancel;
+  Materializer m(options);
+  std::vector<Text> input{{"ex:p", "rdf:type", "owl:TransitiveProperty"}};
+  for (int i = 0; i < 200; ++i) input.push_back({ex("n" + std::to_string(i)), "ex:p", ex("n" + std::to_string(i + 1))});
+  ASSERT_TRUE(m.load_terms(testing::parse(input)));
+  auto result = m.reason();
+  ASSERT_FALSE(result);
+  EXPECT_EQ(result.error().kind, ErrorKind::kCancelled);
+  EXPECT_EQ(result.error().message, "cancelled");
+  cancel = false;
+  ASSERT_TRUE(m.reason());
+  EXPECT_EQ(m.derived_count(), 200u * 201u / 2u - 200u);
+}
+
+}  // namespace
+}  // namespace trelvanic_materializer
