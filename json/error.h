@@ -116,6 +116,13 @@ inline constexpr std::string_view kUnexpectedSeq = "sequence";
 inline constexpr std::string_view kUnexpectedMap = "map";
 inline constexpr std::string_view kUnexpectedUnitVariant = "unit variant";
 
+// Keeps only the outcome of a read whose value is not needed.
+template <class T>
+[[nodiscard]] Result<void> drop_value(Result<T> r) {
+  if (!r) return std::unexpected(std::move(r).error());
+  return {};
+}
+
 // Propagates the error of a `Result` and yields its value (a GNU statement
 // expression, usable as an initializer).
 #define TRELVANIC_JSON_TRY(expr)                                               \
