@@ -25,7 +25,7 @@ struct NoPremises {
   NoPremises& add(TraceFact) { return *this; }
 };
 
-uint64_t pred_key(uint32_t role, uint32_t pred) { return (uint64_t{role} << 32) | pred; }
+uint64_t link_key(uint32_t role, uint32_t filler) { return (uint64_t{role} << 32) | filler; }
 
 template <bool kTrace>
 class Saturator {
@@ -54,11 +54,11 @@ class Saturator {
         }
         fire_sub(t.c, t.x);
       } else {
-        Context& d = g_.context(t.y);
-        if (!d.pred_keys.insert(pred_key(t.x, t.c))) continue;
+        Context& c = g_.context(t.c);
+        if (!c.link_keys.insert(link_key(t.x, t.y))) continue;
         ++stats_.links;
-        d.preds.push_back({t.x, t.c});
-        if (ix_.keeps_succs[t.x]) g_.context(t.c).succs.push_back({t.x, t.y});
+        g_.context(t.y).preds.push_back({t.x, t.c});
+        if (ix_.keeps_succs[t.x]) c.succs.push_back({t.x, t.y});
         if constexpr (kTrace) trace_->push(why_.rule, why_.premises, TraceFact::link(t.c, t.x, t.y));
         activate(t.y);
         fire_link(t.c, t.x, t.y);
@@ -75,7 +75,7 @@ class Saturator {
     if constexpr (kTrace) whys_.push_back({rule, p});
   }
   void push_link(uint32_t c, uint32_t r, uint32_t d, RuleId rule, const P& p) {
-    if (g_.context(d).pred_keys.contains(pred_key(r, c))) return;
+    if (g_.context(c).link_keys.contains(link_key(r, d))) return;
     todo_.push_back({c, r, d, TodoKind::Link});
     if constexpr (kTrace) whys_.push_back({rule, p});
   }

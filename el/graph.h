@@ -3,6 +3,9 @@
 // One Context per concept of the NormalForm. A context C stands for a
 // generic element of C and holds
 //   - subsumers: every A with C ⊑ A derived so far (C itself and ⊤ included),
+//   - link_keys: outgoing links (r, D) meaning C ⊑ ∃r.D, as (r << 32) | D;
+//     kept at the source, whose memory is warm while its conclusions are
+//     made, so the duplicate test before queueing a link is cheap,
 //   - preds: incoming links (r, P), each meaning P ⊑ ∃r.C,
 //   - succs: outgoing links (r, D) meaning C ⊑ ∃r.D, kept only for roles that
 //     can be the second step of a property chain (nothing else reads them),
@@ -28,7 +31,7 @@ struct Edge {
 
 struct Context {
   IdSet<uint32_t> subsumers;
-  IdSet<uint64_t> pred_keys;  // (role << 32) | predecessor, for de-duplication
+  IdSet<uint64_t> link_keys;  // (role << 32) | filler
   std::vector<Edge> preds;
   std::vector<Edge> succs;
   std::vector<uint32_t> neg_fillers;

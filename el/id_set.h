@@ -41,7 +41,7 @@ class IdSet {
 
   // True when id was not yet present.
   bool insert(T id) {
-    if ((size_ + 1) * 2 > capacity_) grow();
+    if ((size_ + 1) * 4 > capacity_ * 3) grow();
     for (uint32_t i = slot(id);; i = (i + 1) & (capacity_ - 1)) {
       if (slots_[i] == id) return false;
       if (slots_[i] == kEmpty) {

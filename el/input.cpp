@@ -94,4 +94,9 @@ uint32_t ElInput::range(uint32_t role, ExprId cls) {
   return add_axiom(InputAxiomKind::PropertyRange, {&cls, 1}, {&role, 1});
 }
 
+uint32_t ElInput::individual_link(ExprId subject, uint32_t role, ExprId object) {
+  ExprId e[2] = {subject, object};
+  return add_axiom(InputAxiomKind::IndividualLink, e, {&role, 1});
+}
+
 }  // namespace trelvanic_el

@@ -44,6 +44,7 @@ enum class InputAxiomKind : uint8_t {
   ReflexiveProperty,    // roles[0]
   PropertyDomain,       // roles[0], exprs[0]
   PropertyRange,        // roles[0], exprs[0]
+  IndividualLink,       // exprs[0] ⊑ ∃roles[0].exprs[1], both named individuals
 };
 
 // Operands of an axiom: expressions in [expr_first, +expr_count) of
@@ -77,6 +78,13 @@ class ElInput {
   uint32_t reflexive(uint32_t role);
   uint32_t domain(uint32_t role, ExprId cls);
   uint32_t range(uint32_t role, ExprId cls);
+  // Individuals take part as nominal-like classes: the caller gives each
+  // individual a class index of its own, states a class assertion C(a) as
+  // sub_class_of(named(a), C), sameAs as equivalence and difference as
+  // disjointness. A property assertion r(a, b) is this link: unlike an
+  // existential, its filler is the individual b itself, so the ranges of r
+  // hold for b (an existential's filler is narrowed instead).
+  uint32_t individual_link(ExprId subject, uint32_t role, ExprId object);
 
   // Counts grow to cover every index used; a caller may raise them to
   // include classes and roles that occur in no axiom.

@@ -345,6 +345,10 @@ void Normalizer::axiom(uint32_t index) {
       if (r != kTop) nf_.ranges.push_back({roles[0], r, index});
       return;
     }
+    case InputAxiomKind::IndividualLink:
+      nf_.existentials.push_back({atom(in_.expr(exprs[0])), roles[0], atom(in_.expr(exprs[1])), index,
+                                  false, true});
+      return;
   }
 }
 
@@ -389,8 +393,14 @@ void Normalizer::finish() {
     if (all[r].empty()) continue;
     set_of[r] = range_sets.try_emplace(all[r], static_cast<uint32_t>(range_sets.size())).first->second;
   }
-  for (ExistentialRight& ex : nf_.existentials) {
+  for (size_t i = 0; i < nf_.existentials.size(); ++i) {
+    ExistentialRight& ex = nf_.existentials[i];
     const std::vector<uint32_t>& rs = all[ex.role];
+    if (ex.individual) {  // r(a, b): the ranges hold for b itself
+      source_ = ex.source;
+      for (uint32_t c : rs) add_sub(ex.filler, c, InclusionOrigin::RangeFiller);
+      continue;
+    }
     if (rs.empty() || (rs.size() == 1 && rs[0] == ex.filler)) continue;
     auto [it, added] = narrowed.try_emplace(pair_key(ex.filler, set_of[ex.role]), 0);
     if (added) {
@@ -444,6 +454,14 @@ std::expected<void, Error> validate(const ElInput& in) {
       case InputAxiomKind::ReflexiveProperty: want_roles = 1; break;
       case InputAxiomKind::PropertyDomain:
       case InputAxiomKind::PropertyRange: want_exprs = 1, want_roles = 1; break;
+      case InputAxiomKind::IndividualLink:
+        want_exprs = 2, want_roles = 1;
+        for (ExprId e : in.axiom_exprs(ax)) {
+          if (e < exprs.size() && exprs[e].kind != ExprKind::Named) {
+            return std::unexpected(malformed("a property assertion links two individuals"));
+          }
+        }
+        break;
     }
     bool ok = (want_exprs == SIZE_MAX ? true : ax.expr_count == want_exprs) &&
               (want_roles == SIZE_MAX ? ax.role_count >= 2 : ax.role_count == want_roles);

@@ -70,6 +70,7 @@ struct ExistentialRight {
   uint32_t filler;
   uint32_t source;
   bool range_filler = false;  // filler was narrowed by the role's ranges
+  bool individual = false;    // a property assertion: the filler is an individual
 };
 
 struct ExistentialLeft {

@@ -124,13 +124,13 @@ int classify(const ElInput& input, const char* label, double read_seconds) {
   std::printf(
       "{\"ontology\":\"%s\",\"classes\":%u,\"roles\":%u,\"concepts\":%u,\"inclusions\":%zu,"
       "\"conjunctions\":%zu,\"existentials\":%zu,\"left_existentials\":%zu,\"incomplete\":%zu,"
-      "\"subsumers\":%llu,\"links\":%llu,\"edges\":%zu,\"clusters\":%zu,\"unsatisfiable\":%zu,"
+      "\"subsumers\":%llu,\"links\":%llu,\"taken\":%llu,\"edges\":%zu,\"clusters\":%zu,\"unsatisfiable\":%zu,"
       "\"read_s\":%.3f,\"normalise_s\":%.3f,\"index_s\":%.3f,\"saturate_s\":%.3f,"
       "\"extract_s\":%.3f,\"saturate_plus_extract_s\":%.3f,\"graph_mib\":%.1f,\"peak_rss_mib\":%.1f}\n",
       label, nf->class_count, nf->role_count, nf->concept_count, nf->inclusions.size(),
       nf->conjunctions.size(), nf->existentials.size(), nf->left_existentials.size(),
       nf->incomplete.size(), static_cast<unsigned long long>(st.subsumers),
-      static_cast<unsigned long long>(st.links), tax.edges.size(), tax.clusters.size(),
+      static_cast<unsigned long long>(st.links), static_cast<unsigned long long>(st.taken), tax.edges.size(), tax.clusters.size(),
       tax.unsatisfiable.size(), read_seconds, t_norm, t_index, t_sat, t_ext, t_sat + t_ext,
       graph.memory_bytes() / 1048576.0, peak_rss_kib() / 1024.0);
   return 0;

@@ -77,15 +77,24 @@ class Reference {
           break;
         }
         case InputAxiomKind::PropertyRange: ranges_.push_back({static_cast<int>(rs[0]), canon[es[0]]}); break;
+        case InputAxiomKind::IndividualLink:
+          assertions_.push_back({in.expr(es[0]).a, static_cast<int>(rs[0]), in.expr(es[1]).a});
+          break;
       }
     }
     close_roles(chains);
     chains_ = chains;
+    // r(a, b) between individuals: b itself is the r-successor, so b is in
+    // every range of r.
+    for (auto [a, r, b] : assertions_) {
+      for (int c : ranges_of(r)) gcis_.push_back({intern({ExprKind::Named, static_cast<int>(b)}), c});
+    }
   }
 
   // Runs the naive fixpoint; then class i's node is node_of_class(i).
   void run() {
     for (uint32_t i = 0; i < in_.class_count(); ++i) node(intern({ExprKind::Named, static_cast<int>(i)}), -1);
+
     for (bool changed = true; changed;) {
       changed = false;
       for (size_t n = 0; n < nodes_.size(); ++n) changed |= step(static_cast<int>(n));
@@ -160,6 +169,12 @@ class Reference {
       const RefExpr x = exprs_[e];
       if (x.kind == ExprKind::And) for (int op : x.ops) changed |= add(n, op);
       if (x.kind == ExprKind::Some) changed |= links_.insert({n, x.a, node(x.b, x.a)}).second;
+      // Whatever is below individual a has a's r-successor b.
+      for (auto [a, r, b] : assertions_) {
+        if (x.kind == ExprKind::Named && x.a == static_cast<int>(a)) {
+          changed |= links_.insert({n, r, class_node(b)}).second;
+        }
+      }
     }
     for (int e = 0; e < static_cast<int>(exprs_.size()); ++e) {
       const RefExpr x = exprs_[e];
@@ -195,6 +210,7 @@ class Reference {
   std::vector<RefExpr> exprs_;
   std::vector<std::pair<int, int>> gcis_;
   std::vector<std::pair<int, int>> ranges_;
+  std::vector<std::tuple<uint32_t, int, uint32_t>> assertions_;
   std::vector<std::vector<char>> sub_;
   std::vector<char> refl_;
   std::vector<std::tuple<int, int, int>> chains_;
@@ -202,6 +218,41 @@ class Reference {
   std::vector<std::pair<std::pair<int, int>, std::set<int>>> nodes_;
   std::set<std::tuple<int, int, int>> links_;
 };
+
+std::string show(const ElInput& in, ExprId e) {
+  const Expr& x = in.expr(e);
+  switch (x.kind) {
+    case ExprKind::Named: return "C" + std::to_string(x.a);
+    case ExprKind::Top: return "Thing";
+    case ExprKind::Bottom: return "Nothing";
+    case ExprKind::Some: return "(some r" + std::to_string(x.a) + " " + show(in, x.b) + ")";
+    case ExprKind::And: {
+      std::string out = "(and";
+      for (ExprId op : in.operands(x)) out += " " + show(in, op);
+      return out + ")";
+    }
+  }
+  return "?";
+}
+
+// The ontology in the notation of el_text.h, for failure messages.
+std::string show(const ElInput& in) {
+  const char* names[] = {"sub", "eq", "disj", "subrole", "chain", "trans", "refl", "domain", "range", "link"};
+  std::string out;
+  for (const InputAxiom& ax : in.axioms()) {
+    out += std::string("(") + names[static_cast<int>(ax.kind)];
+    auto es = in.axiom_exprs(ax);
+    auto rs = in.axiom_roles(ax);
+    if (ax.kind == InputAxiomKind::IndividualLink) {
+      out += " " + show(in, es[0]) + " r" + std::to_string(rs[0]) + " " + show(in, es[1]) + ")\n";
+      continue;
+    }
+    for (uint32_t r : rs) out += " r" + std::to_string(r);
+    for (ExprId e : es) out += " " + show(in, e);
+    out += ")\n";
+  }
+  return out;
+}
 
 class Generator {
  public:
@@ -236,7 +287,13 @@ class Generator {
         in.transitive(role());
       } else if (k < 88) {
         in.reflexive(role());
-      } else if (k < 94) {
+      } else if (k < 91) {
+        // Classes double as individuals here: the link is what a property
+        // assertion gives.
+        uint32_t r = role();
+        ExprId a = in.named(pick(0, classes_ - 1));
+        in.individual_link(a, r, in.named(pick(0, classes_ - 1)));
+      } else if (k < 95) {
         uint32_t r = role();
         in.domain(r, expr(in, 1));
       } else {
@@ -283,10 +340,10 @@ TEST(ElDifferential, RandomOntologiesAgreeWithNaiveReference) {
     const ClassTaxonomy& t = result->taxonomy;
     for (uint32_t i = 0; i < in.class_count(); ++i) {
       bool unsat = std::binary_search(t.unsatisfiable.begin(), t.unsatisfiable.end(), i);
-      ASSERT_EQ(unsat, ref.unsat(i)) << "seed " << seed << " class " << i;
+      ASSERT_EQ(unsat, ref.unsat(i)) << "seed " << seed << " class " << i << "\n" << show(in);
       for (uint32_t j = 0; j < in.class_count(); ++j) {
         ASSERT_EQ(result->subsumed(i, j), ref.subsumed(i, j))
-            << "seed " << seed << " classes " << i << " " << j;
+            << "seed " << seed << " classes " << i << " " << j << "\n" << show(in);
         ASSERT_EQ(taxonomy_subsumes(t, i, j), ref.subsumed(i, j))
             << "taxonomy, seed " << seed << " classes " << i << " " << j;
       }

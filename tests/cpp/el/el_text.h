@@ -2,6 +2,8 @@
 //
 //   (sub E1 E2) (eq E...) (disj E...) (subrole r s) (chain r1 ... rn s)
 //   (trans r) (refl r) (domain r E) (range r E)
+//   (link a r b): a property assertion between individuals a and b, which
+//   are classes of their own (nominal-like)
 //   E := Name | Thing | Nothing | (and E...) | (some r E)
 // Class and role names are numbered in order of first use.
 #pragma once
@@ -121,6 +123,10 @@ class TextOntology {
     } else if (k == "domain") {
       uint32_t r = role();
       input.domain(r, expr());
+    } else if (k == "link") {
+      ExprId a = expr();
+      uint32_t r = role();
+      input.individual_link(a, r, expr());
     } else if (k == "range") {
       uint32_t r = role();
       input.range(r, expr());

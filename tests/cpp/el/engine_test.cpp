@@ -90,6 +90,17 @@ const Case kCases[] = {
     {"equivalence_of_complex_expressions",
      "(eq (and A B) (some r C)) (sub D (and A B)) (sub E (some r C)) (eq G (some r C))",
      "D<G E<A E<B D!<E"},
+    // Individuals as nominal-like classes: x:unsat means the ontology is
+    // inconsistent through x.
+    {"individual_in_disjoint_classes_through_domain",
+     "(disj A B) (domain r A) (sub x B) (link x r y)", "x:unsat y:sat A:sat B:sat"},
+    {"individual_in_disjoint_classes_through_range",
+     "(disj A B) (range r A) (sub y B) (link x r y)", "y:unsat x:unsat"},
+    {"range_holds_for_the_individual_not_its_class",
+     "(range hasPet Pet) (sub y Animal) (link x hasPet y)", "y<Pet Animal!<Pet x:sat"},
+    {"unsatisfiable_class_without_instances", "(sub A Nothing) (sub x B)", "A:unsat x:sat"},
+    {"assertions_through_transitive_role",
+     "(trans p) (link a p b) (link b p c) (sub c C) (sub (some p C) D)", "a<D b<D c!<D"},
 };
 
 class ElCases : public ::testing::TestWithParam<Case> {};
