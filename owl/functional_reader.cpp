@@ -40,7 +40,6 @@ class FunctionalReader {
       : in_(text), stack_(out_, settings.max_depth == 0 ? 1 : settings.max_depth), prefixes_(standard_prefixes()) {
     // about one node per 30 bytes and one new string per 60 in typical files
     out_.reserve(text.size() / 30, text.size() / 60);
-    abbreviations_.reserve(text.size() / 60);
   }
 
   Ontology run() {
@@ -131,18 +130,17 @@ class FunctionalReader {
 
   // abbreviatedIRI := prefixName ':' localPart
   IriId abbreviated_iri(std::string_view word, size_t start) {
-    auto cached = abbreviations_.find(word);
-    if (cached != abbreviations_.end()) return cached->second;
     size_t colon = word.find(':');
-    auto prefix = prefixes_.find(std::string(word.substr(0, colon)));
-    if (prefix == prefixes_.end()) {
-      fail(fmt::format("undeclared prefix '{}:'", word.substr(0, colon)), start);
+    std::string_view name = word.substr(0, colon);
+    if (last_prefix_iri_ == nullptr || name != last_prefix_name_) {
+      auto prefix = prefixes_.find(std::string(name));
+      if (prefix == prefixes_.end()) fail(fmt::format("undeclared prefix '{}:'", name), start);
+      last_prefix_name_.assign(name);
+      last_prefix_iri_ = &prefix->second;
     }
-    scratch_.assign(prefix->second);
+    scratch_.assign(*last_prefix_iri_);
     scratch_.append(word.substr(colon + 1));
-    IriId id = out_.intern_iri(scratch_);
-    abbreviations_.emplace(word, id);
-    return id;
+    return out_.intern_iri(scratch_);
   }
 
   // quotedString with the escapes \" \\ \n \r \t
@@ -232,7 +230,7 @@ class FunctionalReader {
     name.remove_suffix(1);
     prefixes_[std::string(name)] = std::string(iri);
     out_.set_prefix(name, iri);
-    abbreviations_.clear();  // a re-declared prefix changes what names mean
+    last_prefix_iri_ = nullptr;  // a re-declared prefix changes what names mean
   }
 
   // Ontology := 'Ontology' '(' [ ontologyIRI [ versionIRI ] ] imports annotations axioms ')'
@@ -378,8 +376,9 @@ class FunctionalReader {
   Ontology out_;
   NodeStack stack_;
   absl::flat_hash_map<std::string, std::string> prefixes_;
-  // abbreviated IRIs already expanded, keyed by their text in the input
-  absl::flat_hash_map<std::string_view, IriId, TextHash> abbreviations_;
+  // the prefix of the last abbreviated IRI: most files use one or two
+  std::string last_prefix_name_ = "\x01";
+  const std::string* last_prefix_iri_ = nullptr;
   std::string scratch_;
   std::vector<size_t> starts_;  // where each open construct began
 };

@@ -1,29 +1,23 @@
 #include "owl/kinds.h"
 
-#include <array>
 
 #include <absl/container/flat_hash_map.h>
 
 namespace trelvanic_owl {
 namespace {
 
-struct KindInfo {
-  std::string_view name;
-  std::string_view shape;
-  KindRole role;
+struct NameHash {
+  size_t operator()(std::string_view name) const {
+    return absl::Hash<absl::string_view>()(absl::string_view(name.data(), name.size()));
+  }
 };
+using NameIndex = absl::flat_hash_map<std::string_view, Kind, NameHash>;
 
-constexpr std::array<KindInfo, kKindCount> kKinds = {{
-#define TRELVANIC_OWL_KIND_INFO(name, shape, role) {#name, shape, KindRole::role},
-    TRELVANIC_OWL_KINDS(TRELVANIC_OWL_KIND_INFO)
-#undef TRELVANIC_OWL_KIND_INFO
-}};
-
-const absl::flat_hash_map<std::string_view, Kind>& name_index() {
+const NameIndex& name_index() {
   static const auto* index = [] {
-    auto* map = new absl::flat_hash_map<std::string_view, Kind>();
+    auto* map = new NameIndex();
     for (int i = 0; i < kKindCount; ++i) {
-      if (kKinds[i].role != KindRole::Internal) map->emplace(kKinds[i].name, static_cast<Kind>(i));
+      if (kKindInfo[i].role != KindRole::Internal) map->emplace(kKindInfo[i].name, static_cast<Kind>(i));
     }
     return map;
   }();
@@ -32,9 +26,6 @@ const absl::flat_hash_map<std::string_view, Kind>& name_index() {
 
 }  // namespace
 
-std::string_view kind_name(Kind kind) { return kKinds[static_cast<size_t>(kind)].name; }
-std::string_view kind_shape(Kind kind) { return kKinds[static_cast<size_t>(kind)].shape; }
-KindRole kind_role(Kind kind) { return kKinds[static_cast<size_t>(kind)].role; }
 
 std::optional<Kind> kind_from_name(std::string_view name) {
   const auto& index = name_index();

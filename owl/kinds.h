@@ -149,10 +149,22 @@ inline constexpr int kKindCount = 0
 #undef TRELVANIC_OWL_KIND_COUNT
     ;
 
+struct KindInfo {
+  std::string_view name;
+  std::string_view shape;
+  KindRole role;
+};
+
+inline constexpr KindInfo kKindInfo[kKindCount] = {
+#define TRELVANIC_OWL_KIND_INFO(name, shape, role) {#name, shape, KindRole::role},
+    TRELVANIC_OWL_KINDS(TRELVANIC_OWL_KIND_INFO)
+#undef TRELVANIC_OWL_KIND_INFO
+};
+
 // The keyword, e.g. "ObjectSomeValuesFrom".
-[[nodiscard]] std::string_view kind_name(Kind kind);
-[[nodiscard]] std::string_view kind_shape(Kind kind);
-[[nodiscard]] KindRole kind_role(Kind kind);
+[[nodiscard]] inline std::string_view kind_name(Kind kind) { return kKindInfo[static_cast<size_t>(kind)].name; }
+[[nodiscard]] inline std::string_view kind_shape(Kind kind) { return kKindInfo[static_cast<size_t>(kind)].shape; }
+[[nodiscard]] inline KindRole kind_role(Kind kind) { return kKindInfo[static_cast<size_t>(kind)].role; }
 // The kind with that keyword; nothing for an unknown word or an internal kind.
 [[nodiscard]] std::optional<Kind> kind_from_name(std::string_view name);
 

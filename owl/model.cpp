@@ -17,9 +17,8 @@ namespace {
 constexpr size_t kBlockBytes = size_t{1} << 20;
 }
 
-StringPool::StringPool() : index_(0, IdHash{this}, IdEq{this}) {
+StringPool::StringPool() : index_(0, EntryHash{}, EntryEq{this}) {
   views_.emplace_back();  // id 0: none
-  hashes_.push_back(0);
 }
 
 char* StringPool::allocate(size_t bytes) {
@@ -37,31 +36,29 @@ char* StringPool::allocate(size_t bytes) {
 }
 
 uint32_t StringPool::intern(std::string_view text) {
-  size_t hash = TextHash()(text);
+  size_t full = TextHash()(text);
+  auto hash = static_cast<uint32_t>(full ^ (full >> 32));
   auto next = static_cast<uint32_t>(views_.size());
   bool made = false;
-  auto it = index_.lazy_emplace(std::pair<std::string_view, size_t>(text, hash), [&](const auto& construct) {
+  auto it = index_.lazy_emplace(Probe{text, hash}, [&](const auto& construct) {
     made = true;
-    construct(next);
+    construct((uint64_t{hash} << 32) | next);
   });
   if (made) {
     char* copy = allocate(text.empty() ? 1 : text.size());
     if (!text.empty()) std::memcpy(copy, text.data(), text.size());
     views_.emplace_back(copy, text.size());
-    hashes_.push_back(hash);
   }
-  return *it;
+  return static_cast<uint32_t>(*it);
 }
 
 void StringPool::reserve(size_t count) {
   views_.reserve(count);
-  hashes_.reserve(count);
   index_.reserve(count);
 }
 
 size_t StringPool::memory_bytes() const {
-  size_t bytes = views_.capacity() * sizeof(std::string_view) + hashes_.capacity() * sizeof(size_t) +
-                 index_.capacity() * 5;
+  size_t bytes = views_.capacity() * sizeof(std::string_view) + index_.capacity() * 9;
   for (size_t i = 0; i < blocks_.size(); ++i) bytes += kBlockBytes;  // upper bound
   return bytes;
 }

@@ -105,25 +105,30 @@ class StringPool {
   std::vector<std::unique_ptr<char[]>> blocks_;
   char* cursor_ = nullptr;
   size_t left_ = 0;
-  struct IdHash {
-    using is_transparent = void;
-    const StringPool* pool;
-    size_t operator()(uint32_t id) const { return pool->hashes_[id]; }
-    size_t operator()(const std::pair<std::string_view, size_t>& key) const { return key.second; }
+  // Index entries are (32-bit hash << 32 | id): probing and growing the
+  // index never touch the strings, and only a hash match compares text.
+  struct Probe {
+    std::string_view text;
+    uint32_t hash;
   };
-  struct IdEq {
+  static size_t spread(uint32_t hash) { return static_cast<size_t>(hash) * 0x9E3779B97F4A7C15ull; }
+  struct EntryHash {
+    using is_transparent = void;
+    size_t operator()(uint64_t entry) const { return spread(static_cast<uint32_t>(entry >> 32)); }
+    size_t operator()(const Probe& probe) const { return spread(probe.hash); }
+  };
+  struct EntryEq {
     using is_transparent = void;
     const StringPool* pool;
-    bool operator()(uint32_t a, uint32_t b) const { return a == b; }
-    bool operator()(uint32_t a, const std::pair<std::string_view, size_t>& b) const {
-      return pool->hashes_[a] == b.second && pool->views_[a] == b.first;
+    bool operator()(uint64_t a, uint64_t b) const { return a == b; }
+    bool operator()(uint64_t a, const Probe& b) const {
+      return static_cast<uint32_t>(a >> 32) == b.hash && pool->views_[static_cast<uint32_t>(a)] == b.text;
     }
-    bool operator()(const std::pair<std::string_view, size_t>& a, uint32_t b) const { return (*this)(b, a); }
+    bool operator()(const Probe& a, uint64_t b) const { return (*this)(b, a); }
   };
 
   std::vector<std::string_view> views_;
-  std::vector<size_t> hashes_;
-  absl::flat_hash_set<uint32_t, IdHash, IdEq> index_;
+  absl::flat_hash_set<uint64_t, EntryHash, EntryEq> index_;
 };
 
 struct Component {

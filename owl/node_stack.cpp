@@ -27,8 +27,11 @@ std::expected<void, std::string> NodeStack::open(Kind kind) {
   if (frames_.empty() && !is_component(kind)) {
     return std::unexpected(fmt::format("{} cannot stand at the top level of an ontology", kind_name(kind)));
   }
-  frames_.push_back(Frame{kind, ShapeCursor(kind), static_cast<uint32_t>(operands_.size()),
-                          static_cast<uint32_t>(annotations_.size())});
+  Frame& f = frames_.emplace_back();
+  f.kind = kind;
+  f.cursor = ShapeCursor(kind);
+  f.operands_begin = static_cast<uint32_t>(operands_.size());
+  f.annotations_begin = static_cast<uint32_t>(annotations_.size());
   return {};
 }
 

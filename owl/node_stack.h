@@ -48,10 +48,10 @@ class NodeStack {
 
  private:
   struct Frame {
-    Kind kind;
+    Kind kind = Kind::Iri;
     ShapeCursor cursor;
-    uint32_t operands_begin;
-    uint32_t annotations_begin;
+    uint32_t operands_begin = 0;
+    uint32_t annotations_begin = 0;
     uint32_t number = 0;
     bool number_seen = false;
     bool any_operand = false;

@@ -12,6 +12,11 @@
 // entities and network access are refused, entity expansion stays under
 // libxml2's amplification limits, and nesting is bounded (libxml2's own depth
 // limit and `max_depth`). No exception leaves the reader.
+//
+// The refusal of external entities swaps libxml2's process-wide entity
+// loader for the time of the read, so OWL/XML reads must not overlap with
+// each other or with other libxml2 parses that load external entities (the
+// loader runs every syntax reader under one process-wide lock).
 #pragma once
 
 #include <string_view>

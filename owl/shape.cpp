@@ -10,17 +10,6 @@ bool is_group_mark(char c) { return c == '(' || c == ')'; }
 
 }  // namespace
 
-ShapeCursor::ShapeCursor(Kind kind) : shape_(kind_shape(kind)) {
-  if (kind_role(kind) == KindRole::Leaf || kind_role(kind) == KindRole::Entity) {
-    shape_ = "U";
-  }
-  if (!shape_.empty() && shape_[0] == 'N') {
-    number_ = true;
-    pos_ = 1;
-  }
-  while (pos_ < shape_.size() && is_group_mark(shape_[pos_])) ++pos_;
-}
-
 char ShapeCursor::letter() const { return pos_ < shape_.size() ? shape_[pos_] : 0; }
 
 bool ShapeCursor::accept(Kind kind) {

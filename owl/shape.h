@@ -23,7 +23,15 @@ class ShapeCursor {
   ShapeCursor() = default;
   // The cursor over the node operands of `kind` (a leading 'N' is the
   // number, read apart from the operands, and skipped here).
-  explicit ShapeCursor(Kind kind);
+  explicit ShapeCursor(Kind kind) {
+    KindRole role = kind_role(kind);
+    shape_ = role == KindRole::Leaf || role == KindRole::Entity ? std::string_view("U") : kind_shape(kind);
+    if (!shape_.empty() && shape_[0] == 'N') {
+      number_ = true;
+      pos_ = 1;
+    }
+    while (pos_ < shape_.size() && (shape_[pos_] == '(' || shape_[pos_] == ')')) ++pos_;
+  }
 
   // The letter the next operand would match first; 0 when no more operand
   // is possible.
