@@ -236,6 +236,34 @@ TEST(Record, UnionShapes) {
   for (const Case& c : cases) EXPECT_EQ(outcome(c.input, read_expr_list), c.expected) << c.input;
 }
 
+// A snapshot-shaped root: three required members, three optional ones that
+// may be null, any other member refused with the list of all six.
+constexpr std::string_view kRootFields[] = {"format_version", "entities", "axioms", "dl", "swrl_rules", "parse_meta"};
+constexpr RecordShape kRoot{"struct Root", "struct Root with 6 elements", kRootFields, UnknownFields::Refuse, 0b111000};
+
+TEST(Record, SnapshotShapedRoot) {
+  auto root = [](Reader& r) -> Result<std::string> {
+    std::string seen;
+    TRELVANIC_JSON_TRY(read_record(r, kRoot, [&](std::size_t f) -> Result<void> {
+      seen += std::string(kRootFields[f]) + ";";
+      if (f == 0) return drop_value(r.read_u32());
+      return r.skip_value();
+    }));
+    return seen;
+  };
+  const Case cases[] = {
+      {R"({"format_version":2,"entities":[],"axioms":[],"dl":null})", "format_version;entities;axioms;"},
+      {R"({"axioms":[],"dl":{},"entities":[],"format_version":4})", "axioms;dl;entities;format_version;"},
+      {R"({"entities":[],"axioms":[]})", "missing field `format_version` at line 1 column 27"},
+      {R"({"format_version":4,"entities":[],"axioms":[],"extra":1})",
+       "unknown field `extra`, expected one of `format_version`, `entities`, `axioms`, `dl`, `swrl_rules`, "
+       "`parse_meta` at line 1 column 53"},
+      {R"({"format_version":4,"format\u005fversion":4})", "duplicate field `format_version` at line 1 column 41"},
+      {R"({"format_version":-4})", "invalid value: integer `-4`, expected u32 at line 1 column 20"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(outcome(c.input, root), c.expected) << c.input;
+}
+
 // Nesting inside records counts against the same limit as plain values.
 TEST(Record, NestedRecordsHoldTheDepthLimit) {
   auto nested_lists = [](int depth) {

@@ -1,5 +1,6 @@
 // Fuzz target for the JSON layer: any byte string goes through the value
-// parser, the skipper and a snapshot-shaped record reader.
+// parser, the skipper, the pre-parse checks and a snapshot-shaped record
+// reader.
 //
 // Checked on every input, besides the absence of crashes and sanitizer
 // reports: every error that reaches the top carries a position; a text the
@@ -9,7 +10,7 @@
 //
 // libFuzzer build (clang):
 //   clang++ -std=gnu++2b -O1 -g -fsanitize=fuzzer,address,undefined -I. tests/fuzz/json/json_fuzz.cpp
-//     json/*.cpp -lfmt -o json_fuzz
+//     json/*.cpp -lfmt -labsl_raw_hash_set -labsl_hash -labsl_city -labsl_low_level_hash -o json_fuzz
 //   ./json_fuzz tests/fuzz/json/corpus
 // Without clang, the C++ test `JsonFuzzSmoke` runs this entry point over the
 // seed corpus and a fixed set of mutations of it (built with g++).
@@ -21,6 +22,7 @@
 #include <string>
 #include <string_view>
 
+#include "json/prescan.h"
 #include "json/reader.h"
 #include "json/record.h"
 #include "json/value.h"
@@ -133,6 +135,13 @@ inline void check(std::string_view text) {
       auto reparsed = parse_value(again);
       if (!reparsed) fail("written text does not parse");
       if (!same(*value, *reparsed)) fail("written text parses to another value");
+    }
+  }
+
+  std::string_view rest = text.substr(unicode_whitespace_prefix(text));
+  if (!rest.empty() && rest[0] == '{') {
+    if (auto key = first_repeated_top_level_key(rest)) {
+      if (key->data() < rest.data() || key->data() + key->size() > rest.data() + rest.size()) fail("key outside text");
     }
   }
 
