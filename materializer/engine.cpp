@@ -132,7 +132,7 @@ void Engine::process(std::uint32_t index) {
   if (t.p == vocab::rdf_type) {
     type_rules(t.s, t.o);
   } else if (t.p.value <= vocab::kLast.value) {
-    schema_rules(t);
+    schema_rules(t, store_.flags(index));
   }
 }
 

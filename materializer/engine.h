@@ -139,7 +139,7 @@ class Engine {
   void chain_from(std::uint32_t chain, std::size_t position, TermId u, TermId v);
   void key_check(TermId x, std::uint32_t key);
   // rules_schema.cpp
-  void schema_rules(const Triple& t);
+  void schema_rules(const Triple& t, std::uint8_t flags);
   void characteristic_header(TermId p, TermId characteristic);
   // rules_class.cpp
   void type_rules(TermId x, TermId c);

@@ -53,9 +53,9 @@ const std::vector<std::uint32_t>* lookup(const Map& m, TermId key) {
 
 void Engine::type_rules(TermId x, TermId c) {
   std::uint32_t cflags = flags_of(c);
-  if (cflags & kClassSuper)  // cax-sco, the side fired by the typing
-    store_.for_objects(vocab::rdfs_subClassOf, c, [&](TermId d) {
-      if (d != c) derive(x, vocab::rdf_type, d);
+  if (cflags & kClassSuper)  // cax-sco, the side fired by the typing, along base links
+    store_.for_objects_flagged(vocab::rdfs_subClassOf, c, [&](TermId d, std::uint8_t f) {
+      if (d != c && !(f & kByTransitivity)) derive(x, vocab::rdf_type, d);
     });
   if (cflags & kClassInIntersection) {
     if (auto* list = lookup(intersections_by_member_, c)) {

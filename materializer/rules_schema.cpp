@@ -22,22 +22,29 @@
 
 namespace trelvanic_materializer {
 
-void Engine::schema_rules(const Triple& t) {
+void Engine::schema_rules(const Triple& t, std::uint8_t flags) {
   const TermId s = t.s, o = t.o;
   switch (t.p.value) {
     case vocab::rdfs_subClassOf.value: {
       if (s == o) return;
-      store_.for_objects(vocab::rdfs_subClassOf, o, [&](TermId c3) {
-        if (c3 != o) derive(s, vocab::rdfs_subClassOf, c3);
+      // scm-sco, right-linear as prp-trp: a link is extended by the base
+      // links (not derived by scm-sco) leaving its end, and a new base link
+      // extends every link ending at its start. Links derived that way add
+      // nothing else that their base links do not add already.
+      bool base = !(flags & kByTransitivity);
+      store_.for_objects_flagged(vocab::rdfs_subClassOf, o, [&](TermId c3, std::uint8_t f) {
+        if (c3 != o && c3 != s && !(f & kByTransitivity)) derive(s, vocab::rdfs_subClassOf, c3, kByTransitivity);
       });
-      store_.for_subjects(vocab::rdfs_subClassOf, s, [&](TermId c0) {
-        if (c0 != s) derive(c0, vocab::rdfs_subClassOf, o);
-      });
+      if (base)
+        store_.for_subjects(vocab::rdfs_subClassOf, s, [&](TermId c0) {
+          if (c0 != s && c0 != o) derive(c0, vocab::rdfs_subClassOf, o, kByTransitivity);
+        });
       if (store_.contains(Triple{o, vocab::rdfs_subClassOf, s})) derive(s, vocab::owl_equivalentClass, o);
+      pairs_for_subclass(s, o);
+      if (!base) return;
       store_.for_subjects(vocab::rdfs_domain, s, [&](TermId p) { derive(p, vocab::rdfs_domain, o); });
       store_.for_subjects(vocab::rdfs_range, s, [&](TermId p) { derive(p, vocab::rdfs_range, o); });
       store_.for_subjects(vocab::rdf_type, s, [&](TermId x) { derive(x, vocab::rdf_type, o); });
-      pairs_for_subclass(s, o);
       return;
     }
     case vocab::owl_equivalentClass.value:

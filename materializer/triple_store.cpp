@@ -2,8 +2,6 @@
 
 namespace trelvanic_materializer {
 
-TripleStore::TripleStore() : dedup_(0, Hash{&triples_}, Eq{&triples_}) {}
-
 std::size_t TripleStore::Hash::operator()(const Triple& t) const {
   // Two multiply-xorshift rounds over the three ids: cheap and well mixed.
   std::uint64_t h = (std::uint64_t{t.s.value} << 32 | t.p.value) * 0x9E3779B97F4A7C15ull;
@@ -23,12 +21,11 @@ void TripleStore::push(std::vector<std::uint32_t>& heads, std::vector<std::uint3
 }
 
 std::pair<std::uint32_t, bool> TripleStore::insert(const Triple& t, std::uint8_t flags) {
-  auto it = dedup_.find(t);
-  if (it != dedup_.end()) return {*it, false};
   auto i = static_cast<std::uint32_t>(triples_.size());
+  auto [slot, fresh] = dedup_.try_emplace(t, i);
+  if (!fresh) return {slot->second, false};
   triples_.push_back(t);
   flags_.push_back(flags);
-  dedup_.insert(i);
   auto [a, fresh_a] = ps_.try_emplace(key(t.p, t.s), i);
   next_ps_.push_back(fresh_a ? kNoTriple : a->second);
   a->second = i;
@@ -43,7 +40,7 @@ std::pair<std::uint32_t, bool> TripleStore::insert(const Triple& t, std::uint8_t
 
 std::uint32_t TripleStore::find(const Triple& t) const {
   auto it = dedup_.find(t);
-  return it == dedup_.end() ? kNoTriple : *it;
+  return it == dedup_.end() ? kNoTriple : it->second;
 }
 
 TermId TripleStore::first_object(TermId p, TermId s) const {

@@ -18,7 +18,6 @@
 #include <vector>
 
 #include <absl/container/flat_hash_map.h>
-#include <absl/container/flat_hash_set.h>
 
 #include "materializer/term_id.h"
 
@@ -29,12 +28,12 @@ inline constexpr std::uint32_t kNoTriple = 0xffffffffu;
 enum TripleFlag : std::uint8_t {
   kDead = 1,           // rewritten by equality; no longer part of the closure
   kAsserted = 2,       // loaded by the caller (or rewritten from a loaded triple)
-  kByTransitivity = 4, // derived by prp-trp only (not an edge the chain rule extends)
+  kByTransitivity = 4, // derived only by chaining its own predicate (prp-trp, scm-sco): not a base edge
 };
 
 class TripleStore {
  public:
-  TripleStore();
+  TripleStore() = default;
   TripleStore(const TripleStore&) = delete;
   TripleStore& operator=(const TripleStore&) = delete;
 
@@ -65,6 +64,12 @@ class TripleStore {
   void for_subjects(TermId p, TermId o, F&& f) const {
     for (std::uint32_t i = head(po_, key(p, o)); i != kNoTriple; i = next_po_[i])
       if (!(flags_[i] & kDead)) f(triples_[i].s);
+  }
+  // f(object, flags) for every live (s, p, ?o).
+  template <typename F>
+  void for_objects_flagged(TermId p, TermId s, F&& f) const {
+    for (std::uint32_t i = head(ps_, key(p, s)); i != kNoTriple; i = next_ps_[i])
+      if (!(flags_[i] & kDead)) f(triples_[i].o, flags_[i]);
   }
   // f(index) for every live triple with predicate p / subject s / object o.
   template <typename F>
@@ -102,24 +107,14 @@ class TripleStore {
   }
   static void push(std::vector<std::uint32_t>& heads, std::vector<std::uint32_t>& next, TermId t, std::uint32_t i);
 
+  // Keys are stored whole, so probing and rehashing never touch triples_.
   struct Hash {
-    using is_transparent = void;
-    const std::vector<Triple>* triples;
-    std::size_t operator()(std::uint32_t i) const { return (*this)((*triples)[i]); }
     std::size_t operator()(const Triple& t) const;
-  };
-  struct Eq {
-    using is_transparent = void;
-    const std::vector<Triple>* triples;
-    const Triple& get(std::uint32_t i) const { return (*triples)[i]; }
-    const Triple& get(const Triple& t) const { return t; }
-    template <typename A, typename B>
-    bool operator()(const A& a, const B& b) const { return get(a) == get(b); }
   };
 
   std::vector<Triple> triples_;
   std::vector<std::uint8_t> flags_;
-  absl::flat_hash_set<std::uint32_t, Hash, Eq> dedup_;
+  absl::flat_hash_map<Triple, std::uint32_t, Hash> dedup_;
   absl::flat_hash_map<std::uint64_t, std::uint32_t> ps_, po_;
   std::vector<std::uint32_t> next_ps_, next_po_, next_p_, next_s_, next_o_;
   std::vector<std::uint32_t> by_p_, by_s_, by_o_;

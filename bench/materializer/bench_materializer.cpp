@@ -1,0 +1,189 @@
+// Materializer benchmark.
+//
+//   bench_materializer brick <data/rl dir> [max buildings]
+//       Brick schema (Brick.ttl, owl.ttl, rdfs.ttl) plus each building model
+//       of <dir>/buildings, one fresh materializer per building; prints the
+//       time per building and the totals.
+//   bench_materializer synthetic [individuals]
+//       A generated subclass/transitive workload (default 1,000,000
+//       individuals: about 10 million derived triples); prints derived
+//       triples per second on one core.
+//   bench_materializer file <file.ttl>...
+//       Materialises the union of the files once; prints counts and time
+//       (used by compare.py for the side-by-side run).
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "materializer/materializer.h"
+#include "materializer/vocabulary.h"
+#include "rdf/graph.h"
+#include "rdf/turtle_reader.h"
+
+namespace mat = trelvanic_materializer;
+namespace tr = trelvanic_rdf;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double seconds_since(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+bool read_file(const std::filesystem::path& path, std::string& out) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  out = ss.str();
+  return true;
+}
+
+// Reads a Turtle (or N-Triples) file into integer-coded triples of `m`.
+bool load_turtle(const std::filesystem::path& path, std::vector<mat::Triple>& out, mat::Dictionary& dict) {
+  std::string text;
+  if (!read_file(path, text)) {
+    std::fprintf(stderr, "cannot read %s\n", path.c_str());
+    return false;
+  }
+  tr::Graph graph;
+  tr::ReadOptions options;
+  options.base_iri = "file://" + std::filesystem::absolute(path).string();
+  options.source_name = path.filename().string();
+  auto read = tr::read_turtle(text, graph, options, path.extension() == ".nt");
+  if (!read) {
+    std::fprintf(stderr, "%s: %s\n", path.c_str(), read.error().message.c_str());
+    return false;
+  }
+  const tr::TermTable& terms = graph.terms();
+  std::vector<mat::TermId> map(terms.size());
+  auto convert = [&](tr::TermId id) {
+    mat::TermId& slot = map[id.value];
+    if (slot) return slot;
+    if (terms.is_iri(id)) slot = dict.iri(terms.text(id));
+    else if (terms.is_blank(id)) slot = dict.blank(path.filename().string() + "#" + std::string(terms.text(id)));
+    else if (!terms.lang(id).empty()) slot = dict.lang_literal(terms.text(id), terms.lang(id));
+    else if (!terms.datatype(id)) slot = dict.literal(terms.text(id), mat::TermId{});
+    else slot = dict.literal(terms.text(id), dict.iri(terms.text(terms.datatype(id))));
+    return slot;
+  };
+  for (const auto& t : graph.triples()) out.push_back(mat::Triple{convert(t.subject), convert(t.predicate), convert(t.object)});
+  return true;
+}
+
+struct RunStats {
+  std::size_t input = 0;
+  std::size_t output = 0;
+  std::uint64_t derived = 0;
+  std::size_t problems = 0;
+  double load_s = 0;
+  double reason_s = 0;
+};
+
+RunStats materialise(const std::vector<std::filesystem::path>& files) {
+  RunStats stats;
+  mat::Materializer m;
+  std::vector<mat::Triple> triples;
+  auto start = Clock::now();
+  for (const auto& f : files)
+    if (!load_turtle(f, triples, m.dictionary())) std::exit(1);
+  if (!m.load(triples)) std::exit(1);
+  stats.load_s = seconds_since(start);
+  stats.input = triples.size();
+  start = Clock::now();
+  if (!m.reason()) std::exit(1);
+  stats.output = m.triples().size();
+  stats.reason_s = seconds_since(start);
+  stats.derived = m.derived_count();
+  stats.problems = m.problems().size();
+  return stats;
+}
+
+int run_brick(const std::filesystem::path& dir, std::size_t max_buildings) {
+  std::vector<std::filesystem::path> schema = {dir / "Brick.ttl", dir / "owl.ttl", dir / "rdfs.ttl"};
+  RunStats base = materialise(schema);
+  std::printf("schema only: %zu told, %zu out, %llu derived, %zu problems, reason %.3f s\n", base.input, base.output,
+              static_cast<unsigned long long>(base.derived), base.problems, base.reason_s);
+  std::vector<std::filesystem::path> buildings;
+  for (const auto& e : std::filesystem::directory_iterator(dir / "buildings"))
+    if (e.path().extension() == ".ttl") buildings.push_back(e.path());
+  std::sort(buildings.begin(), buildings.end());
+  if (buildings.size() > max_buildings) buildings.resize(max_buildings);
+  double total_reason = 0;
+  std::uint64_t total_derived = 0;
+  std::printf("%-28s %9s %9s %9s %5s %9s\n", "building", "told", "output", "derived", "probl", "reason_s");
+  for (const auto& b : buildings) {
+    std::vector<std::filesystem::path> files = schema;
+    files.push_back(b);
+    RunStats s = materialise(files);
+    std::printf("%-28s %9zu %9zu %9llu %5zu %9.3f\n", b.filename().c_str(), s.input, s.output,
+                static_cast<unsigned long long>(s.derived), s.problems, s.reason_s);
+    total_reason += s.reason_s;
+    total_derived += s.derived;
+  }
+  std::printf("buildings: %zu, total reason %.3f s, mean %.4f s per building, %.2f M derived triples/s\n",
+              buildings.size(), total_reason, buildings.empty() ? 0.0 : total_reason / buildings.size(),
+              total_reason > 0 ? total_derived / total_reason / 1e6 : 0.0);
+  return 0;
+}
+
+int run_synthetic(std::size_t individuals) {
+  // 1000 subclass chains of depth 10; each individual typed with the
+  // bottom class of one chain (9 derived types each). 1000 chains of 45
+  // nodes over one transitive property (946 derived edges each).
+  constexpr std::size_t kChains = 1000, kDepth = 10, kPathNodes = 45;
+  mat::Materializer m;
+  mat::Dictionary& d = m.dictionary();
+  std::vector<mat::Triple> triples;
+  std::vector<mat::TermId> classes(kChains * kDepth);
+  for (std::size_t i = 0; i < classes.size(); ++i) classes[i] = d.iri("http://example.org/C" + std::to_string(i));
+  for (std::size_t c = 0; c < kChains; ++c)
+    for (std::size_t k = 0; k + 1 < kDepth; ++k)
+      triples.push_back({classes[c * kDepth + k], mat::vocab::rdfs_subClassOf, classes[c * kDepth + k + 1]});
+  for (std::size_t i = 0; i < individuals; ++i)
+    triples.push_back({d.iri("http://example.org/x" + std::to_string(i)), mat::vocab::rdf_type, classes[(i % kChains) * kDepth]});
+  mat::TermId p = d.iri("http://example.org/partOf");
+  triples.push_back({p, mat::vocab::rdf_type, mat::vocab::owl_TransitiveProperty});
+  for (std::size_t c = 0; c < kChains; ++c)
+    for (std::size_t k = 0; k + 1 < kPathNodes; ++k)
+      triples.push_back({d.iri("http://example.org/n" + std::to_string(c) + "_" + std::to_string(k)), p,
+                         d.iri("http://example.org/n" + std::to_string(c) + "_" + std::to_string(k + 1))});
+  if (!m.load(triples)) return 1;
+  auto start = Clock::now();
+  if (!m.reason()) return 1;
+  double reason_s = seconds_since(start);
+  start = Clock::now();
+  std::size_t out = m.triples().size();
+  double output_s = seconds_since(start);
+  std::printf("synthetic: %zu told, %llu derived, %zu output triples\n", triples.size(),
+              static_cast<unsigned long long>(m.derived_count()), out);
+  std::printf("reason %.3f s (%.2f M derived triples/s), output %.3f s\n", reason_s,
+              m.derived_count() / reason_s / 1e6, output_s);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string mode = argc > 1 ? argv[1] : "synthetic";
+  if (mode == "brick") {
+    std::filesystem::path dir = argc > 2 ? argv[2] : "../shared/data/rl";
+    std::size_t max = argc > 3 ? std::stoul(argv[3]) : 1000;
+    return run_brick(dir, max);
+  }
+  if (mode == "synthetic") return run_synthetic(argc > 2 ? std::stoul(argv[2]) : 1000000);
+  if (mode == "file") {
+    std::vector<std::filesystem::path> files(argv + 2, argv + argc);
+    RunStats s = materialise(files);
+    std::printf("{\"told\": %zu, \"output\": %zu, \"derived\": %llu, \"problems\": %zu, \"reason_s\": %.6f}\n", s.input,
+                s.output, static_cast<unsigned long long>(s.derived), s.problems, s.reason_s);
+    return 0;
+  }
+  std::fprintf(stderr, "usage: bench_materializer brick <dir> [n] | synthetic [individuals] | file <f>...\n");
+  return 2;
+}

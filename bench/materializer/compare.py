@@ -1,0 +1,98 @@
+#!/usr/bin/env python3
+"""Side-by-side run of trelvanic's materializer, `reasonable` and `owlrl`.
+
+Installs reasonable, owlrl and rdflib into a venv under build/bench-venv
+(once), then materialises Brick (Brick.ttl + owl.ttl + rdfs.ttl) plus each
+of the first N building models with the three engines and prints the time
+per building and the speed-up factors. Also compares closures: the number
+of rdf:type and rdfs:subClassOf triples between IRIs that owlrl derives
+and trelvanic does not (rules both implement should give none).
+
+    python3 bench/materializer/compare.py <build dir> [N buildings] [data/rl dir]
+
+<build dir> is a CMake build with -DTRELVANIC_BUILD_BENCH=ON in which
+bench_materializer was built.
+"""
+import json
+import os
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[2]
+VENV = ROOT / "build" / "bench-venv"
+
+
+def ensure_venv():
+    python = VENV / "bin" / "python"
+    if not python.exists():
+        subprocess.run([sys.executable, "-m", "venv", str(VENV)], check=True)
+        subprocess.run([str(python), "-m", "pip", "install", "-q", "reasonable", "owlrl", "rdflib"], check=True)
+    return python
+
+
+RUNNER = r"""
+import json, sys, time
+import rdflib
+files = sys.argv[2:]
+engine = sys.argv[1]
+g = rdflib.Graph()
+for f in files:
+    g.parse(f, format="nt" if f.endswith(".nt") else "turtle")
+start = time.perf_counter()
+if engine == "reasonable":
+    import reasonable
+    r = reasonable.PyReasoner()
+    r.from_graph(g)
+    out = r.reason()
+    n = len(out)
+    triples = out
+elif engine == "owlrl":
+    import owlrl
+    owlrl.DeductiveClosure(owlrl.OWLRL_Semantics).expand(g)
+    n = len(g)
+    triples = g
+secs = time.perf_counter() - start
+RDF_TYPE = "http://www.w3.org/1999/02/22-rdf-syntax-ns#type"
+SUB = "http://www.w3.org/2000/01/rdf-schema#subClassOf"
+keep = set()
+for s, p, o in triples:
+    if str(p) in (RDF_TYPE, SUB) and isinstance(s, rdflib.URIRef) and isinstance(o, rdflib.URIRef):
+        keep.add((str(s), str(p), str(o)))
+print(json.dumps({"seconds": secs, "triples": n, "core": sorted(keep)}))
+"""
+
+
+def run_python(python, engine, files):
+    out = subprocess.run([str(python), "-c", RUNNER, engine, *map(str, files)], capture_output=True, text=True)
+    if out.returncode != 0:
+        return None, out.stderr.strip().splitlines()[-1:] or ["failed"]
+    return json.loads(out.stdout), None
+
+
+def main():
+    build = Path(sys.argv[1]) if len(sys.argv) > 1 else ROOT / "build" / "materializer"
+    count = int(sys.argv[2]) if len(sys.argv) > 2 else 5
+    data = Path(sys.argv[3]) if len(sys.argv) > 3 else ROOT.parent / "shared" / "data" / "rl"
+    bench = build / "bench" / "materializer" / "bench_materializer"
+    python = ensure_venv()
+    schema = [data / "Brick.ttl", data / "owl.ttl", data / "rdfs.ttl"]
+    buildings = sorted((data / "buildings").glob("*.ttl"))[:count]
+    print(f"{'building':28} {'trelvanic':>10} {'reasonable':>10} {'owlrl':>10} {'x reas.':>8} {'x owlrl':>8}")
+    for b in buildings:
+        files = schema + [b]
+        ours = json.loads(subprocess.run([str(bench), "file", *map(str, files)], capture_output=True, text=True,
+                                         check=True).stdout)
+        reas, _ = run_python(python, "reasonable", files)
+        owl, _ = run_python(python, "owlrl", files)
+        t = ours["reason_s"]
+        def fmt(r):
+            return f"{r['seconds']:10.3f}" if r else f"{'failed':>10}"
+        def factor(r):
+            return f"{r['seconds'] / t:8.0f}" if r and t > 0 else f"{'-':>8}"
+        print(f"{b.name:28} {t:10.3f} {fmt(reas)} {fmt(owl)} {factor(reas)} {factor(owl)}")
+
+
+if __name__ == "__main__":
+    main()
