@@ -1,0 +1,389 @@
+#include "parser/map.h"
+
+#include <algorithm>
+#include <map>
+
+#include <fmt/format.h>
+
+#include "core/limits.h"
+#include "parser/map_dl.h"
+
+namespace trelvanic_parser {
+
+using trelvanic_core::Axiom;
+using trelvanic_core::AxiomKind;
+using trelvanic_core::DlAxiom;
+using trelvanic_core::EntityId;
+using trelvanic_core::EntityKind;
+using trelvanic_core::OwlConstruct;
+using trelvanic_owl::Kind;
+using trelvanic_owl::NodeId;
+
+namespace {
+
+constexpr uint16_t kind_bit(EntityKind k) { return static_cast<uint16_t>(1u << static_cast<unsigned>(k)); }
+
+// Whether a stored pun already stands for `wanted`.
+bool pun_covers(EntityKind stored, EntityKind wanted) {
+  switch (stored) {
+    case EntityKind::ClassIndividual:
+      return wanted == EntityKind::Class || wanted == EntityKind::Individual;
+    case EntityKind::ClassObjectProperty:
+      return wanted == EntityKind::Class || wanted == EntityKind::ObjectProperty;
+    case EntityKind::ObjectPropertyIndividual:
+      return wanted == EntityKind::Individual || wanted == EntityKind::ObjectProperty;
+    case EntityKind::Class:
+    case EntityKind::Individual:
+    case EntityKind::ObjectProperty:
+    case EntityKind::DataProperty:
+    case EntityKind::AnnotationProperty:
+    case EntityKind::Datatype:
+      return false;
+  }
+  return false;
+}
+
+// The profile construct of each told axiom form.
+void note_told_constructs(trelvanic_core::ParseMeta& meta, AxiomKind kind) {
+  auto note = [&](OwlConstruct c) { meta.note_profile_construct(c); };
+  switch (kind) {
+    case AxiomKind::SubClassOf: return note(OwlConstruct::SubClassOfNamed);
+    case AxiomKind::EquivalentClasses: return note(OwlConstruct::EquivalentClasses);
+    case AxiomKind::DisjointClasses: return note(OwlConstruct::DisjointClasses);
+    case AxiomKind::ObjectPropertyDomain: return note(OwlConstruct::ObjectPropertyDomain);
+    case AxiomKind::ObjectPropertyRange: return note(OwlConstruct::ObjectPropertyRange);
+    case AxiomKind::SubObjectPropertyOf: return note(OwlConstruct::SubObjectPropertyOf);
+    case AxiomKind::InverseObjectProperties: return note(OwlConstruct::InverseObjectProperties);
+    case AxiomKind::TransitiveObjectProperty: return note(OwlConstruct::TransitiveObjectProperty);
+    case AxiomKind::SubClassOfExistential:
+      note(OwlConstruct::SubClassOfExistential);
+      return note(OwlConstruct::ObjectSomeValuesFrom);
+    case AxiomKind::SymmetricObjectProperty: return note(OwlConstruct::SymmetricObjectProperty);
+    case AxiomKind::ReflexiveObjectProperty: return note(OwlConstruct::ReflexiveObjectProperty);
+    case AxiomKind::FunctionalObjectProperty: return note(OwlConstruct::FunctionalObjectProperty);
+    case AxiomKind::InverseFunctionalObjectProperty: return note(OwlConstruct::InverseFunctionalObjectProperty);
+    case AxiomKind::IrreflexiveObjectProperty: return note(OwlConstruct::IrreflexiveObjectProperty);
+    case AxiomKind::AsymmetricObjectProperty: return note(OwlConstruct::AsymmetricObjectProperty);
+    case AxiomKind::EquivalentObjectProperties: return note(OwlConstruct::EquivalentObjectProperties);
+    case AxiomKind::ClassAssertion: return note(OwlConstruct::ClassAssertion);
+    case AxiomKind::ObjectPropertyAssertion:
+    case AxiomKind::NegativeObjectPropertyAssertion: return note(OwlConstruct::ObjectPropertyAssertion);
+    case AxiomKind::DataPropertyAssertion:
+    case AxiomKind::NegativeDataPropertyAssertion: return note(OwlConstruct::DataPropertyAssertion);
+    case AxiomKind::SameIndividual:
+    case AxiomKind::DifferentIndividuals: return note(OwlConstruct::IndividualEquality);
+  }
+}
+
+}  // namespace
+
+std::string anonymous_individual_iri(std::string_view label, uint32_t document) {
+  if (document == 0) return fmt::format("file:/c/test.owl#_{}", label);
+  return fmt::format("file:/c/{}/test.owl#_{}", document, label);
+}
+
+std::optional<std::vector<EntityId>> collect_resolved(std::span<const Operand> operands) {
+  std::vector<EntityId> ids;
+  ids.reserve(operands.size());
+  for (const Operand& o : operands) {
+    if (o.status != OperandStatus::Resolved) return std::nullopt;
+    ids.push_back(o.id);
+  }
+  return ids;
+}
+
+bool any_failed(std::span<const Operand> operands) {
+  return std::any_of(operands.begin(), operands.end(),
+                     [](const Operand& o) { return o.status == OperandStatus::Failed; });
+}
+
+bool declaration_kinds_compatible(uint16_t kinds) {
+  if (std::popcount(kinds) < 2) return true;
+  std::optional<EntityKind> folded;
+  for (int i = 0; i < trelvanic_core::kEntityKindCount; ++i) {
+    if ((kinds & (1u << i)) == 0) continue;
+    const auto k = static_cast<EntityKind>(i);
+    if (!folded) {
+      folded = k;
+      continue;
+    }
+    folded = trelvanic_core::merge_punning(*folded, k);
+    if (!folded) return false;
+  }
+  for (int i = 0; i < trelvanic_core::kEntityKindCount; ++i) {
+    if ((kinds & (1u << i)) == 0) continue;
+    const auto k = static_cast<EntityKind>(i);
+    if (k != *folded && !pun_covers(*folded, k)) return false;
+  }
+  return true;
+}
+
+Mapper::Mapper(const trelvanic_owl::Ontology& model, trelvanic_core::Ontology& ontology,
+               trelvanic_core::ParseMeta& meta, const IriSet& class_individual_iris, const LoadLimits& limits,
+               MapOptions options)
+    : model_(model),
+      ontology_(ontology),
+      meta_(meta),
+      class_individual_iris_(class_individual_iris),
+      limits_(limits),
+      options_(options),
+      ce_cache_(model.node_count() + 1, 0),
+      de_cache_(model.node_count() + 1, 0),
+      individual_cache_(model.node_count() + 1, 0) {}
+
+// ---- pushing
+
+void Mapper::skip(std::string_view text) {
+  ++meta_.skipped_axiom_count;
+  meta_.warn(std::string(text));
+}
+
+void Mapper::push_axiom(Axiom axiom) {
+  const auto& store = ontology_.axioms();
+  if (store.live_count() + ontology_.dl().axiom_count() >= limits_.max_axioms) {
+    skip(fmt::format("axiom limit {} reached; skipping further axioms", limits_.max_axioms));
+    return;
+  }
+  note_told_constructs(meta_, axiom.kind());
+  auto stored = ontology_.add_axiom(std::move(axiom));
+  if (!stored) {
+    skip(fmt::format("failed to store axiom: {}", stored.error().message()));
+    return;
+  }
+  if (meta_.mapped_axiom_count < ontology_.axioms().live_count()) ++meta_.mapped_axiom_count;
+}
+
+void Mapper::push_dl_axiom(const DlAxiom& axiom) {
+  if (ontology_.axioms().live_count() + ontology_.dl().axiom_count() >= limits_.max_axioms) {
+    skip(fmt::format("axiom limit {} reached; skipping further DL axioms", limits_.max_axioms));
+    return;
+  }
+  trelvanic_core::DlStore& dl = ontology_.dl_mut();
+  note_dl_axiom_constructs(dl, axiom, meta_);
+  dl.push_axiom(axiom);
+}
+
+// ---- registration
+
+Result<EntityId> Mapper::register_entity(std::string_view iri, EntityKind kind) {
+  auto limit_reached = [&]() -> std::optional<Error> {
+    // Only a new entity can exceed the limit: names already registered
+    // always resolve.
+    if (ontology_.entity_count() >= limits_.max_entities)
+      return Error::parse(fmt::format("entity limit {} exceeded", limits_.max_entities));
+    return std::nullopt;
+  };
+  auto register_new = [&](EntityKind k) -> Result<EntityId> {
+    if (auto e = limit_reached()) return std::unexpected(std::move(*e));
+    auto id = ontology_.entity_id(iri, k);
+    if (!id) return std::unexpected(Error::parse(id.error().message()));
+    return *id;
+  };
+
+  const std::optional<EntityId> known = ontology_.lookup_entity(iri);
+  if ((kind == EntityKind::Class || kind == EntityKind::Individual) && !class_individual_iris_.empty() &&
+      class_individual_iris_.contains(iri)) {
+    if (known) return *known;
+    return register_new(EntityKind::ClassIndividual);
+  }
+  if (!known) return register_new(kind);
+  auto record = ontology_.entity(*known);
+  if (!record) return register_new(kind);
+  const EntityKind stored = record->kind;
+  if (stored == kind || pun_covers(stored, kind)) return *known;
+  if (auto merged = trelvanic_core::merge_punning(stored, kind)) {
+    if (*merged != stored) (void)ontology_.set_entity_kind(*known, *merged);
+    return *known;
+  }
+  // No pun joins the two kinds: the core reports the mismatch.
+  auto id = ontology_.entity_id(iri, kind);
+  if (!id) return std::unexpected(Error::parse(id.error().message()));
+  return *id;
+}
+
+std::optional<EntityId> Mapper::register_or_warn_class(std::string_view iri) {
+  auto r = register_entity(iri, EntityKind::Class);
+  if (r) return *r;
+  meta_.warn(fmt::format("failed to register class {}: {}", iri, r.error().message()));
+  return std::nullopt;
+}
+
+std::optional<EntityId> Mapper::register_or_warn_object_property(std::string_view iri) {
+  auto r = register_entity(iri, EntityKind::ObjectProperty);
+  if (r) return *r;
+  meta_.warn(fmt::format("failed to register object property {}: {}", iri, r.error().message()));
+  return std::nullopt;
+}
+
+std::optional<EntityId> Mapper::register_or_warn_entity(std::string_view iri, EntityKind kind) {
+  auto r = register_entity(iri, kind);
+  if (r) return *r;
+  if (limits_.strict) ++meta_.skipped_axiom_count;
+  meta_.warn(fmt::format("failed to register entity {}: {}", iri, r.error().message()));
+  return std::nullopt;
+}
+
+Result<EntityId> Mapper::resolve_cached(NodeId entity, EntityKind kind) {
+  const uint32_t iri = model_.iri_of(entity).value;
+  if (iri >= names_.size()) names_.resize(std::max<size_t>(iri + 1, names_.size() * 2));
+  CachedName& cached = names_[iri];
+  // A stored kind only ever grows into a pun that covers it, so a name once
+  // registered for `kind` resolves to the same entity with no effect.
+  if (cached.entity != 0 && (cached.kinds & kind_bit(kind)) != 0) return EntityId(cached.entity - 1);
+  auto r = register_entity(model_.iri_text(entity), kind);
+  if (r) {
+    CachedName& slot = names_[iri];  // register_entity does not touch names_
+    slot.entity = r->value + 1;
+    slot.kinds |= kind_bit(kind);
+  }
+  return r;
+}
+
+std::optional<EntityId> Mapper::register_class(NodeId entity) {
+  auto r = resolve_cached(entity, EntityKind::Class);
+  if (r) return *r;
+  meta_.warn(fmt::format("failed to register class {}: {}", model_.iri_text(entity), r.error().message()));
+  return std::nullopt;
+}
+
+std::optional<EntityId> Mapper::register_object_property(NodeId entity) {
+  auto r = resolve_cached(entity, EntityKind::ObjectProperty);
+  if (r) return *r;
+  meta_.warn(
+      fmt::format("failed to register object property {}: {}", model_.iri_text(entity), r.error().message()));
+  return std::nullopt;
+}
+
+std::optional<EntityId> Mapper::register_as(NodeId entity, EntityKind kind) {
+  if (kind == EntityKind::Class) return register_class(entity);
+  if (kind == EntityKind::ObjectProperty) return register_object_property(entity);
+  auto r = resolve_cached(entity, kind);
+  if (r) return *r;
+  if (limits_.strict) ++meta_.skipped_axiom_count;
+  meta_.warn(fmt::format("failed to register entity {}: {}", model_.iri_text(entity), r.error().message()));
+  return std::nullopt;
+}
+
+std::optional<EntityId> Mapper::register_else_lookup(NodeId entity, EntityKind kind) {
+  if (auto id = register_as(entity, kind)) return id;
+  return ontology_.lookup_entity(model_.iri_text(entity));
+}
+
+Operand Mapper::class_status(NodeId ce) {
+  if (model_.kind(ce) != Kind::Class) return {};
+  if (auto id = register_class(ce)) return {OperandStatus::Resolved, *id};
+  return {OperandStatus::Failed, {}};
+}
+
+Operand Mapper::property_status(NodeId ope) {
+  if (model_.kind(ope) != Kind::ObjectProperty) return {};
+  if (auto id = register_object_property(ope)) return {OperandStatus::Resolved, *id};
+  return {OperandStatus::Failed, {}};
+}
+
+std::optional<trelvanic_core::RoleExpr> Mapper::resolve_role(NodeId ope) {
+  const bool inverse = model_.kind(ope) == Kind::ObjectInverseOf;
+  const NodeId named = inverse ? model_.operand(ope, 0) : ope;
+  auto id = register_else_lookup(named, EntityKind::ObjectProperty);
+  if (!id) return std::nullopt;
+  return inverse ? trelvanic_core::RoleExpr::inverse(*id) : trelvanic_core::RoleExpr::atomic(*id);
+}
+
+// ---- driver
+
+namespace {
+
+EntityKind declared_kind(Kind k) {
+  switch (k) {
+    case Kind::Class: return EntityKind::Class;
+    case Kind::ObjectProperty: return EntityKind::ObjectProperty;
+    case Kind::AnnotationProperty: return EntityKind::AnnotationProperty;
+    case Kind::DataProperty: return EntityKind::DataProperty;
+    default: return EntityKind::Individual;  // NamedIndividual
+  }
+}
+
+// "{Class, DataProperty}", kinds in code order.
+std::string kinds_debug_text(uint16_t kinds) {
+  std::string out = "{";
+  for (int i = 0; i < trelvanic_core::kEntityKindCount; ++i) {
+    if ((kinds & (1u << i)) == 0) continue;
+    if (out.size() > 1) out += ", ";
+    out += trelvanic_core::entity_kind_name(static_cast<EntityKind>(i));
+  }
+  return out + "}";
+}
+
+}  // namespace
+
+Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const LoadLimits& limits,
+                                   MapOptions options) {
+  MappedOntology out;
+  trelvanic_core::OntologyLimits installed;  // defaults, then the load's two counts
+  installed.max_entities = limits.max_entities;
+  installed.max_axioms = limits.max_axioms;
+  out.ontology.set_limits(installed);
+
+  // Declaration pass: the kinds declared per IRI and the last one.
+  struct Declared {
+    uint16_t kinds = 0;
+    EntityKind last = EntityKind::Class;
+  };
+  std::map<std::string, Declared, std::less<>> declared;
+  std::vector<std::string> local_warnings;
+  for (const trelvanic_owl::Component& c : model.components()) {
+    if (model.kind(c.node) != Kind::Declaration) continue;
+    const NodeId entity = model.operand(c.node, 0);
+    const Kind ek = model.kind(entity);
+    if (ek == Kind::Datatype) continue;  // a datatype becomes an entity when used
+    const EntityKind k = declared_kind(ek);
+    const std::string_view iri = model.iri_text(entity);
+    auto [it, fresh] = declared.try_emplace(std::string(iri));
+    Declared& d = it->second;
+    d.kinds |= kind_bit(k);
+    const std::optional<EntityKind> previous = fresh ? std::nullopt : std::optional(d.last);
+    d.last = k;
+    if (previous && *previous != k) {
+      if (limits.strict && !declaration_kinds_compatible(d.kinds))
+        return std::unexpected(
+            Error::parse(fmt::format("incompatible declaration kinds for {}: {}", iri, kinds_debug_text(d.kinds))));
+      local_warnings.push_back(fmt::format("entity kind mismatch on declaration for {}: {} then {}; using last declaration",
+                                           iri, trelvanic_core::entity_kind_name(*previous),
+                                           trelvanic_core::entity_kind_name(k)));
+    }
+  }
+  IriSet class_individual_iris;
+  for (const auto& [iri, d] : declared) {
+    if (std::popcount(d.kinds) >= 2 && !declaration_kinds_compatible(d.kinds)) {
+      if (limits.strict)
+        return std::unexpected(
+            Error::parse(fmt::format("incompatible declaration kinds for {}: {}", iri, kinds_debug_text(d.kinds))));
+      local_warnings.push_back(
+          fmt::format("incompatible declaration kinds for {}: {}; using last declaration", iri, kinds_debug_text(d.kinds)));
+    }
+    const uint16_t both = kind_bit(EntityKind::Class) | kind_bit(EntityKind::Individual);
+    if ((d.kinds & both) == both) class_individual_iris.insert(iri);
+  }
+  for (std::string& w : local_warnings) out.meta.warn(std::move(w));
+
+  Mapper mapper(model, out.ontology, out.meta, class_individual_iris, limits, options);
+  for (const auto& [iri, d] : declared) {
+    const EntityKind k = class_individual_iris.contains(iri) ? EntityKind::ClassIndividual : d.last;
+    (void)mapper.register_or_warn_entity(iri, k);
+  }
+
+  // Three visiting passes; declarations are not visited.
+  for (const trelvanic_owl::Component& c : model.components())
+    if (model.kind(c.node) == Kind::DatatypeDefinition) mapper.visit(c);
+  for (const trelvanic_owl::Component& c : model.components()) {
+    const Kind k = model.kind(c.node);
+    if (k != Kind::Declaration && k != Kind::DatatypeDefinition && k != Kind::DataPropertyRange) mapper.visit(c);
+  }
+  for (const trelvanic_owl::Component& c : model.components())
+    if (model.kind(c.node) == Kind::DataPropertyRange) mapper.visit(c);
+
+  out.meta.logical_axiom_count = out.meta.mapped_axiom_count + out.meta.skipped_axiom_count;
+  return out;
+}
+
+}  // namespace trelvanic_parser

@@ -1,0 +1,215 @@
+// Mapping an ontology of the OWL 2 structural model (owl/model.h) into a new
+// core `Ontology` with its `ParseMeta`.
+//
+//   auto mapped = map_to_core(model, limits);          // the loaded document
+//   auto more = map_to_core(other, limits, {.document = 1});  // a further one
+//   if (mapped) use(mapped->ontology, mapped->meta);
+//
+// `map_to_core` runs a declaration pass (kind checks, punning of names
+// declared both as class and as individual), registers the declared names,
+// then hands every other component to `Mapper::visit` in three passes:
+// DatatypeDefinition first, then everything else, DataPropertyRange last (so
+// a range may use a datatype defined anywhere in the file).
+//
+// The `Mapper` never fails an axiom hard: what the core model can hold as a
+// told axiom goes to the axiom store, what only the DL store can hold goes
+// there, SWRL rules go to the rule list, and the rest is skipped with a
+// warning and one more `skipped_axiom_count`. Whether skipped axioms fail a
+// strict load is decided by the caller. The only error of `map_to_core` is
+// "incompatible declaration kinds for {}: {}" in strict mode.
+//
+// Anonymous individuals are named "file:/c/test.owl#_{label}" in document 0
+// (the loaded document itself) and "file:/c/{document}/test.owl#_{label}" in
+// every further document, so equal labels of different documents never name
+// one individual.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <absl/container/flat_hash_set.h>
+#include <absl/hash/hash.h>
+
+#include "core/axiom.h"
+#include "core/dl_expr.h"
+#include "core/entity_kind.h"
+#include "core/ids.h"
+#include "core/ontology.h"
+#include "core/parse_meta.h"
+#include "core/swrl.h"
+#include "owl/model.h"
+#include "parser/error.h"
+#include "parser/limits.h"
+
+namespace trelvanic_parser {
+
+// The text of a skipped axiom one of whose names failed to register.
+inline constexpr std::string_view kRegistrationSkipText =
+    "axiom skipped due to entity registration failure during mapping";
+
+// Which document of a load is being mapped: 0 for the loaded file itself,
+// a distinct number for every further document (imports, supplements).
+struct MapOptions {
+  uint32_t document = 0;
+};
+
+// The IRI given to the anonymous individual `label` of document `document`.
+[[nodiscard]] std::string anonymous_individual_iri(std::string_view label, uint32_t document);
+
+// Status of a named operand of an axiom.
+enum class OperandStatus : uint8_t {
+  Resolved,  // registered; the id is valid
+  Failed,    // a name whose registration failed (a warning was added)
+  NotNamed,  // a complex expression or an inverse property: nothing tried
+};
+
+struct Operand {
+  OperandStatus status = OperandStatus::NotNamed;
+  trelvanic_core::EntityId id;
+};
+
+// The ids when every operand is resolved, else nothing.
+[[nodiscard]] std::optional<std::vector<trelvanic_core::EntityId>> collect_resolved(std::span<const Operand> operands);
+[[nodiscard]] bool any_failed(std::span<const Operand> operands);
+
+// Whether one IRI may carry all the declared kinds in `kinds` (a bit set,
+// bit i for the kind of code i): they fold by punning into one kind that
+// covers each of them. Fewer than two kinds are compatible.
+[[nodiscard]] bool declaration_kinds_compatible(uint16_t kinds);
+
+// IRI texts, looked up by view without a copy.
+struct IriTextHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view text) const { return absl::Hash<std::string_view>{}(text); }
+};
+struct IriTextEq {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const { return a == b; }
+};
+using IriSet = absl::flat_hash_set<std::string, IriTextHash, IriTextEq>;
+
+class Mapper {
+ public:
+  using EntityId = trelvanic_core::EntityId;
+  using EntityKind = trelvanic_core::EntityKind;
+  using CeId = trelvanic_core::CeId;
+  using DeId = trelvanic_core::DeId;
+  using NodeId = trelvanic_owl::NodeId;
+
+  Mapper(const trelvanic_owl::Ontology& model, trelvanic_core::Ontology& ontology, trelvanic_core::ParseMeta& meta,
+         const IriSet& class_individual_iris, const LoadLimits& limits, MapOptions options = {});
+
+  // ---- pushing (map.cpp)
+  // Stores a told axiom, or skips it at the axiom limit or when the store
+  // refuses it.
+  void push_axiom(trelvanic_core::Axiom axiom);
+  // Appends a DL axiom (noting its profile constructs), or skips it at the
+  // axiom limit.
+  void push_dl_axiom(const trelvanic_core::DlAxiom& axiom);
+  // One more skipped axiom with warning `text`.
+  void skip(std::string_view text);
+  void warn(std::string text) { meta_.warn(std::move(text)); }
+
+  // ---- registration (map.cpp)
+  // Registers `iri` as `kind`, or changes a stored kind by punning.
+  [[nodiscard]] Result<EntityId> register_entity(std::string_view iri, EntityKind kind);
+  std::optional<EntityId> register_or_warn_class(std::string_view iri);
+  std::optional<EntityId> register_or_warn_object_property(std::string_view iri);
+  std::optional<EntityId> register_or_warn_entity(std::string_view iri, EntityKind kind);
+  // The same for an entity node of the model (cached by IRI: a name already
+  // registered for a kind resolves again without work).
+  std::optional<EntityId> register_class(NodeId entity);
+  std::optional<EntityId> register_object_property(NodeId entity);
+  std::optional<EntityId> register_as(NodeId entity, EntityKind kind);
+  // Register, else the id of any entity already stored under the IRI.
+  std::optional<EntityId> register_else_lookup(NodeId entity, EntityKind kind);
+  // Status of a class expression operand: a named class is registered.
+  Operand class_status(NodeId ce);
+  // Status of an object property expression: a named one is registered.
+  Operand property_status(NodeId ope);
+  // Resolves an object property expression to a role: the named property
+  // registered, else looked up; `Inverse` for an inverse expression.
+  std::optional<trelvanic_core::RoleExpr> resolve_role(NodeId ope);
+
+  // ---- expressions (map_dl.cpp)
+  std::optional<CeId> map_class_expression(NodeId ce);
+  std::optional<trelvanic_core::DataExpr> build_data_range(NodeId range);
+  // build_data_range, interned.
+  std::optional<DeId> intern_data_range(NodeId range);
+  std::optional<trelvanic_core::DataExpr> build_literal(NodeId literal);
+  std::optional<EntityId> map_individual_entity(NodeId individual);
+  Operand individual_status(NodeId individual);
+  [[nodiscard]] bool class_expression_uses_datatype(NodeId ce) const;
+
+  // ---- components (map_visit.cpp, map_axioms.cpp)
+  void visit(trelvanic_owl::Component component);
+  void scan_class_expression(NodeId ce);
+  bool map_intersection_superclass(EntityId sub, NodeId ce);
+  bool el_superclass_operand_mappable(NodeId ce);
+
+  [[nodiscard]] const trelvanic_owl::Ontology& model() const { return model_; }
+  [[nodiscard]] trelvanic_core::Ontology& ontology() { return ontology_; }
+  [[nodiscard]] trelvanic_core::ParseMeta& meta() { return meta_; }
+  [[nodiscard]] bool strict() const { return limits_.strict; }
+
+ private:
+  // Registration of an entity node's IRI for `kind`, through the cache.
+  [[nodiscard]] Result<EntityId> resolve_cached(NodeId entity, EntityKind kind);
+  std::optional<EntityId> warn_on_failure(Result<EntityId> r, std::string_view what, NodeId entity);
+  std::optional<CeId> map_class_expression_at(NodeId ce, uint32_t depth);
+  std::optional<trelvanic_core::DataExpr> build_data_range_at(NodeId range, uint32_t depth);
+  std::optional<DeId> intern_data_range_at(NodeId range, uint32_t depth);
+  bool map_intersection_superclass_at(EntityId sub, NodeId ce, uint32_t depth);
+  bool el_superclass_operand_mappable_at(NodeId ce, uint32_t depth);
+
+  // Rules of the component table (map_axioms.cpp).
+  void visit_sub_class_of(NodeId axiom);
+  void visit_equivalent_classes(NodeId axiom);
+  void visit_disjoint_classes(NodeId axiom);
+  void visit_sub_object_property_of(NodeId axiom);
+  void visit_property_domain_or_range(NodeId axiom, bool domain);
+  void visit_characteristic(NodeId axiom);
+  void visit_same_individual(NodeId axiom);
+  void visit_different_individuals(NodeId axiom);
+  void visit_class_assertion(NodeId axiom);
+  void visit_object_property_assertion(NodeId axiom);
+  void visit_data_property_axiom(NodeId axiom);
+  void visit_has_key(NodeId axiom);
+  void visit_swrl_rule(NodeId axiom);
+
+  const trelvanic_owl::Ontology& model_;
+  trelvanic_core::Ontology& ontology_;
+  trelvanic_core::ParseMeta& meta_;
+  const IriSet& class_individual_iris_;
+  LoadLimits limits_;
+  MapOptions options_;
+
+  // Per model IRI: the entity (+1, 0 = not yet) and the kinds it has been
+  // registered for (bit per kind code).
+  struct CachedName {
+    uint32_t entity = 0;
+    uint16_t kinds = 0;
+  };
+  std::vector<CachedName> names_;
+  // Per model node: interned results (+1, 0 = not yet) of successful maps.
+  std::vector<uint32_t> ce_cache_;
+  std::vector<uint32_t> de_cache_;
+  std::vector<uint32_t> individual_cache_;
+  std::string scratch_;
+};
+
+struct MappedOntology {
+  trelvanic_core::Ontology ontology;
+  trelvanic_core::ParseMeta meta;
+};
+
+// Maps `model` into a new ontology with the load's entity and axiom limits
+// installed; the caller attaches `meta` to the ontology.
+[[nodiscard]] Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const LoadLimits& limits,
+                                                 MapOptions options = {});
+
+}  // namespace trelvanic_parser

@@ -1,0 +1,466 @@
+// `Mapper::visit`: the mapping of each component kind, and the walks over
+// class expressions that note constructs and find EL-shaped superclasses.
+// The class and assertion rules live in map_axioms.cpp.
+#include <fmt/format.h>
+
+#include "parser/map.h"
+#include "parser/map_swrl.h"
+
+namespace trelvanic_parser {
+
+using trelvanic_core::Axiom;
+using trelvanic_core::AxiomKind;
+using trelvanic_core::DlAxiom;
+using trelvanic_core::DlAxiomKind;
+using trelvanic_core::EntityId;
+using trelvanic_core::EntityKind;
+using trelvanic_core::OwlConstruct;
+using trelvanic_core::RoleExpr;
+using trelvanic_owl::Kind;
+using trelvanic_owl::NodeId;
+
+namespace {
+
+constexpr std::string_view kDataPropertyAxiomText = "data property axiom not mapped in v0.2";
+
+}  // namespace
+
+void Mapper::visit(trelvanic_owl::Component component) {
+  const NodeId n = component.node;
+  const auto& m = model_;
+  switch (m.kind(n)) {
+    case Kind::OntologyId:
+    case Kind::DocumentIri:
+    case Kind::Declaration: return;
+    case Kind::Annotation:
+    case Kind::AnnotationAssertion:
+    case Kind::SubAnnotationPropertyOf:
+    case Kind::AnnotationPropertyDomain:
+    case Kind::AnnotationPropertyRange: meta_.note_construct(OwlConstruct::Annotation); return;
+    case Kind::Import: meta_.note_construct(OwlConstruct::Import); return;
+    case Kind::SubClassOf: return visit_sub_class_of(n);
+    case Kind::EquivalentClasses: return visit_equivalent_classes(n);
+    case Kind::DisjointClasses: return visit_disjoint_classes(n);
+    case Kind::DisjointUnion:
+      meta_.note_construct(OwlConstruct::DisjointUnion);
+      return skip("DisjointUnion not mapped in v0.2");
+    case Kind::SubObjectPropertyOf: return visit_sub_object_property_of(n);
+    case Kind::EquivalentObjectProperties: {
+      meta_.note_construct(OwlConstruct::EquivalentObjectProperties);
+      for (NodeId op : m.operands(n)) {
+        if (m.kind(op) == Kind::ObjectInverseOf)
+          meta_.note_construct(OwlConstruct::InverseObjectProperties);
+        else
+          (void)register_object_property(op);
+      }
+      std::vector<Operand> statuses;
+      for (NodeId op : m.operands(n)) statuses.push_back(property_status(op));
+      if (auto ids = collect_resolved(statuses)) return push_axiom(Axiom::equivalent_object_properties(*ids));
+      return skip(any_failed(statuses) ? kRegistrationSkipText
+                                       : "EquivalentObjectProperties with non-named operands not mapped in v0.4");
+    }
+    case Kind::DisjointObjectProperties: {
+      meta_.note_construct(OwlConstruct::DisjointObjectProperties);
+      std::vector<EntityId> ids;
+      bool all = true;
+      for (NodeId op : m.operands(n)) {
+        auto st = property_status(op);
+        if (st.status == OperandStatus::Resolved)
+          ids.push_back(st.id);
+        else
+          all = false;
+      }
+      if (all) return push_dl_axiom(DlAxiom::entity_list(DlAxiomKind::DisjointObjectProperties, ids));
+      return skip("DisjointObjectProperties not mapped in v0.2");
+    }
+    case Kind::InverseObjectProperties: {
+      meta_.note_construct(OwlConstruct::InverseObjectProperties);
+      const Operand p = property_status(m.operand(n, 0));
+      const Operand q = property_status(m.operand(n, 1));
+      if (p.status != OperandStatus::Resolved || q.status != OperandStatus::Resolved)
+        return skip(kRegistrationSkipText);
+      // A property inverse to itself is symmetric.
+      if (p.id == q.id) return push_axiom(Axiom::property_characteristic(AxiomKind::SymmetricObjectProperty, p.id));
+      return push_axiom(Axiom::inverse_object_properties(p.id, q.id));
+    }
+    case Kind::ObjectPropertyDomain: return visit_property_domain_or_range(n, true);
+    case Kind::ObjectPropertyRange: return visit_property_domain_or_range(n, false);
+    case Kind::FunctionalObjectProperty:
+    case Kind::InverseFunctionalObjectProperty:
+    case Kind::ReflexiveObjectProperty:
+    case Kind::IrreflexiveObjectProperty:
+    case Kind::SymmetricObjectProperty:
+    case Kind::AsymmetricObjectProperty:
+    case Kind::TransitiveObjectProperty: return visit_characteristic(n);
+    case Kind::SubDataPropertyOf:
+    case Kind::EquivalentDataProperties:
+    case Kind::DisjointDataProperties:
+    case Kind::DataPropertyDomain:
+    case Kind::DataPropertyRange:
+    case Kind::FunctionalDataProperty: return visit_data_property_axiom(n);
+    case Kind::DatatypeDefinition: {
+      meta_.note_construct(OwlConstruct::Datatype);
+      auto dt = register_as(m.operand(n, 0), EntityKind::Datatype);
+      auto range = intern_data_range(m.operand(n, 1));
+      if (dt && range) return push_dl_axiom(DlAxiom::datatype_definition(*dt, *range));
+      return skip("DatatypeDefinition not mapped in v0.2");
+    }
+    case Kind::HasKey: return visit_has_key(n);
+    case Kind::SameIndividual: return visit_same_individual(n);
+    case Kind::DifferentIndividuals: return visit_different_individuals(n);
+    case Kind::ClassAssertion: return visit_class_assertion(n);
+    case Kind::ObjectPropertyAssertion: return visit_object_property_assertion(n);
+    case Kind::NegativeObjectPropertyAssertion: {
+      meta_.note_construct(OwlConstruct::DataPropertyAssertion);
+      const NodeId p = m.operand(n, 0);
+      // The DL form names a plain property, so an inverse cannot be held.
+      if (m.kind(p) == Kind::ObjectInverseOf) return skip("ABox assertion not mapped in v0.2");
+      auto property = register_else_lookup(p, EntityKind::ObjectProperty);
+      auto a = map_individual_entity(m.operand(n, 1));
+      auto b = map_individual_entity(m.operand(n, 2));
+      if (property && a && b) return push_dl_axiom(DlAxiom::negative_object_property_assertion(*a, *property, *b));
+      return skip("ABox assertion not mapped in v0.2");
+    }
+    case Kind::DataPropertyAssertion:
+    case Kind::NegativeDataPropertyAssertion: {
+      meta_.note_construct(OwlConstruct::DataPropertyAssertion);
+      auto dp = register_as(m.operand(n, 0), EntityKind::DataProperty);
+      auto a = map_individual_entity(m.operand(n, 1));
+      if (!dp || !a) return skip("ABox assertion not mapped in v0.2");
+      auto literal = build_literal(m.operand(n, 2));
+      if (!literal) return skip("ABox assertion not mapped in v0.2");
+      const auto value = ontology_.dl_mut().intern_de(*literal);
+      if (m.kind(n) == Kind::DataPropertyAssertion)
+        return push_dl_axiom(DlAxiom::data_property_assertion(*a, *dp, value));
+      return push_dl_axiom(DlAxiom::negative_data_property_assertion(*a, *dp, value));
+    }
+    case Kind::DLSafeRule: return visit_swrl_rule(n);
+    default: return;  // not a component kind
+  }
+}
+
+void Mapper::visit_sub_object_property_of(NodeId n) {
+  const auto& m = model_;
+  meta_.note_construct(OwlConstruct::SubObjectPropertyOf);
+  const NodeId sub = m.operand(n, 0);
+  const NodeId sup = m.operand(n, 1);
+  if (m.kind(sub) == Kind::ObjectPropertyChain) {
+    meta_.note_construct(OwlConstruct::SubObjectPropertyChain);
+    std::vector<RoleExpr> chain;
+    for (NodeId member : m.operands(sub)) {
+      auto role = resolve_role(member);
+      if (!role) return skip("SubObjectPropertyChain not mapped in v0.2");
+      chain.push_back(*role);
+    }
+    auto super = resolve_role(sup);
+    if (!super) return skip("SubObjectPropertyChain not mapped in v0.2");
+    return push_dl_axiom(DlAxiom::sub_object_property_chain(chain, *super));
+  }
+  const Operand a = property_status(sub);
+  const Operand b = property_status(sup);
+  if (a.status == OperandStatus::Resolved && b.status == OperandStatus::Resolved)
+    return push_axiom(Axiom::sub_object_property_of(a.id, b.id));
+  auto sub_role = resolve_role(sub);
+  auto sup_role = resolve_role(sup);
+  if (sub_role && sup_role) return push_dl_axiom(DlAxiom::sub_object_property_of(*sub_role, *sup_role));
+  const Operand both[] = {a, b};
+  skip(any_failed(both) ? kRegistrationSkipText : "SubObjectPropertyOf with non-named property not mapped in v0.2");
+}
+
+void Mapper::visit_property_domain_or_range(NodeId n, bool domain) {
+  const auto& m = model_;
+  meta_.note_construct(domain ? OwlConstruct::ObjectPropertyDomain : OwlConstruct::ObjectPropertyRange);
+  const NodeId p = m.operand(n, 0);
+  const NodeId c = m.operand(n, 1);
+  const bool inverse = m.kind(p) == Kind::ObjectInverseOf;
+  Operand ps;
+  if (inverse) {
+    meta_.note_construct(OwlConstruct::InverseObjectProperties);
+    scan_class_expression(c);
+  } else {
+    (void)register_object_property(p);
+    scan_class_expression(c);
+    ps = property_status(p);
+  }
+  const Operand cs = class_status(c);
+  if (ps.status == OperandStatus::Resolved && cs.status == OperandStatus::Resolved)
+    return push_axiom(domain ? Axiom::object_property_domain(ps.id, cs.id) : Axiom::object_property_range(ps.id, cs.id));
+  // A domain or range of an inverse is the range or domain of the named
+  // property, but the forms here name plain properties: skipped below.
+  if (!inverse) {
+    auto property = register_else_lookup(p, EntityKind::ObjectProperty);
+    if (property) {
+      if (auto ce = map_class_expression(c)) {
+        return push_dl_axiom(domain ? DlAxiom::object_property_domain(*property, *ce)
+                                    : DlAxiom::object_property_range(*property, *ce));
+      }
+    }
+  }
+  const Operand both[] = {ps, cs};
+  if (any_failed(both)) return skip(kRegistrationSkipText);
+  skip(domain ? "ObjectPropertyDomain with complex operands not mapped in v0.2"
+              : "ObjectPropertyRange with complex operands not mapped in v0.2");
+}
+
+void Mapper::visit_characteristic(NodeId n) {
+  const auto& m = model_;
+  const Kind kind = m.kind(n);
+  const NodeId p = m.operand(n, 0);
+  const bool inverse = m.kind(p) == Kind::ObjectInverseOf;
+  OwlConstruct construct = OwlConstruct::FunctionalObjectProperty;
+  AxiomKind told = AxiomKind::FunctionalObjectProperty;
+  std::string_view version = "v0.2";
+  switch (kind) {
+    case Kind::InverseFunctionalObjectProperty:
+      construct = OwlConstruct::InverseFunctionalObjectProperty;
+      told = AxiomKind::InverseFunctionalObjectProperty;
+      break;
+    case Kind::ReflexiveObjectProperty:
+      construct = OwlConstruct::ReflexiveObjectProperty;
+      told = AxiomKind::ReflexiveObjectProperty;
+      break;
+    case Kind::IrreflexiveObjectProperty:
+      construct = OwlConstruct::IrreflexiveObjectProperty;
+      told = AxiomKind::IrreflexiveObjectProperty;
+      break;
+    case Kind::SymmetricObjectProperty:
+      construct = OwlConstruct::SymmetricObjectProperty;
+      told = AxiomKind::SymmetricObjectProperty;
+      break;
+    case Kind::AsymmetricObjectProperty:
+      construct = OwlConstruct::AsymmetricObjectProperty;
+      told = AxiomKind::AsymmetricObjectProperty;
+      version = "v0.4";
+      break;
+    case Kind::TransitiveObjectProperty:
+      construct = OwlConstruct::TransitiveObjectProperty;
+      told = AxiomKind::TransitiveObjectProperty;
+      break;
+    default: break;
+  }
+  meta_.note_construct(construct);
+  const std::string inverse_text =
+      fmt::format("{} with non-named property not mapped in {}", trelvanic_owl::kind_name(kind), version);
+
+  if (kind == Kind::SymmetricObjectProperty || kind == Kind::TransitiveObjectProperty) {
+    // Both hold for a property exactly when they hold for its inverse, so
+    // the DL store keeps the inverse form.
+    if (!inverse) {
+      if (auto id = register_object_property(p)) return push_axiom(Axiom::property_characteristic(told, *id));
+    }
+    if (auto role = resolve_role(p)) {
+      const auto dk =
+          kind == Kind::SymmetricObjectProperty ? DlAxiomKind::SymmetricObjectProperty : DlAxiomKind::TransitiveObjectProperty;
+      return push_dl_axiom(DlAxiom::role_characteristic(dk, *role));
+    }
+    return skip(inverse ? std::string_view(inverse_text) : kRegistrationSkipText);
+  }
+  if (inverse) return skip(inverse_text);
+  auto id = register_object_property(p);
+  if (!id) return skip(kRegistrationSkipText);
+  push_axiom(Axiom::property_characteristic(told, *id));
+  if (kind == Kind::InverseFunctionalObjectProperty || kind == Kind::IrreflexiveObjectProperty) {
+    if (auto again = register_else_lookup(p, EntityKind::ObjectProperty)) {
+      push_dl_axiom(kind == Kind::InverseFunctionalObjectProperty ? DlAxiom::inverse_functional_object_property(*again)
+                                                                  : DlAxiom::irreflexive_object_property(*again));
+    }
+  }
+}
+
+void Mapper::visit_data_property_axiom(NodeId n) {
+  const auto& m = model_;
+  meta_.note_construct(OwlConstruct::DataPropertyAxiom);
+  auto dp = [&](NodeId e) { return register_as(e, EntityKind::DataProperty); };
+  switch (m.kind(n)) {
+    case Kind::SubDataPropertyOf: {
+      auto sub = dp(m.operand(n, 0));
+      auto sup = dp(m.operand(n, 1));
+      if (sub && sup) return push_dl_axiom(DlAxiom::sub_data_property_of(*sub, *sup));
+      break;
+    }
+    case Kind::EquivalentDataProperties:
+    case Kind::DisjointDataProperties: {
+      std::vector<EntityId> ids;
+      bool all = true;
+      for (NodeId op : m.operands(n)) {
+        if (auto id = dp(op))
+          ids.push_back(*id);
+        else
+          all = false;
+      }
+      if (all) {
+        const auto k = m.kind(n) == Kind::EquivalentDataProperties ? DlAxiomKind::EquivalentDataProperties
+                                                                   : DlAxiomKind::DisjointDataProperties;
+        return push_dl_axiom(DlAxiom::entity_list(k, ids));
+      }
+      break;
+    }
+    case Kind::DataPropertyDomain: {
+      auto p = dp(m.operand(n, 0));
+      auto ce = map_class_expression(m.operand(n, 1));
+      if (p && ce) return push_dl_axiom(DlAxiom::data_property_domain(*p, *ce));
+      break;
+    }
+    case Kind::DataPropertyRange: {
+      auto p = dp(m.operand(n, 0));
+      auto range = intern_data_range(m.operand(n, 1));
+      if (p && range) return push_dl_axiom(DlAxiom::data_property_range(*p, *range));
+      break;
+    }
+    case Kind::FunctionalDataProperty:
+      if (auto p = dp(m.operand(n, 0))) return push_dl_axiom(DlAxiom::functional_data_property(*p));
+      break;
+    default: return;
+  }
+  skip(kDataPropertyAxiomText);
+}
+
+void Mapper::visit_has_key(NodeId n) {
+  const auto& m = model_;
+  meta_.note_construct(OwlConstruct::HasKey);
+  const auto words = m.words(n);
+  const NodeId cls(words[0]);
+  scan_class_expression(cls);
+  auto ce = map_class_expression(cls);
+  std::vector<EntityId> object_properties, data_properties;
+  bool keys = true;
+  for (size_t i = 1; i < words.size() && keys; ++i) {
+    const NodeId key(words[i]);
+    std::optional<EntityId> id;
+    switch (m.kind(key)) {
+      case Kind::ObjectProperty:
+        if ((id = register_object_property(key))) object_properties.push_back(*id);
+        break;
+      case Kind::DataProperty:
+        if ((id = register_as(key, EntityKind::DataProperty))) data_properties.push_back(*id);
+        break;
+      default: break;  // an inverse property ends the mapping
+    }
+    keys = id.has_value();
+  }
+  if (ce && keys) return push_dl_axiom(DlAxiom::has_key(*ce, object_properties, data_properties));
+  skip("HasKey not mapped in v0.2");
+}
+
+void Mapper::visit_swrl_rule(NodeId n) {
+  const auto& m = model_;
+  meta_.note_construct(OwlConstruct::SwrlRule);
+  trelvanic_core::SwrlRule rule;
+  bool complete = true;
+  for (int part = 0; part < 2; ++part) {
+    auto& atoms = part == 0 ? rule.body : rule.head;
+    for (NodeId atom : m.operands(m.operand(n, part))) {
+      if (auto mapped = map_swrl_atom(*this, atom))
+        atoms.push_back(std::move(*mapped));
+      else
+        complete = false;
+    }
+  }
+  if (!complete) return skip("SWRL rule not mapped in v0.2");
+  ontology_.push_swrl_rule(std::move(rule));
+  push_dl_axiom(DlAxiom::swrl_rule());
+}
+
+// ---- walks over class expressions
+
+void Mapper::scan_class_expression(NodeId root) {
+  const auto& m = model_;
+  // Preorder with an explicit stack (operands pushed in reverse), so names
+  // are registered in the order they are written.
+  std::vector<NodeId> todo{root};
+  while (!todo.empty()) {
+    const NodeId ce = todo.back();
+    todo.pop_back();
+    auto restriction = [&](OwlConstruct c) {
+      meta_.note_construct(c);
+      const NodeId p = m.operand(ce, 0);
+      if (m.kind(p) == Kind::ObjectInverseOf)
+        meta_.note_construct(OwlConstruct::InverseObjectProperties);
+      else
+        (void)register_object_property(p);
+      todo.push_back(m.operand(ce, 1));
+    };
+    auto each = [&](OwlConstruct c) {
+      meta_.note_construct(c);
+      const auto ops = m.operands(ce);
+      for (size_t i = ops.size(); i-- > 0;) todo.push_back(ops[i]);
+    };
+    switch (m.kind(ce)) {
+      case Kind::Class: (void)register_class(ce); break;
+      case Kind::ObjectIntersectionOf: each(OwlConstruct::ObjectIntersectionOf); break;
+      case Kind::ObjectUnionOf: each(OwlConstruct::ObjectUnionOf); break;
+      case Kind::ObjectComplementOf: each(OwlConstruct::ObjectComplementOf); break;
+      case Kind::ObjectOneOf: meta_.note_construct(OwlConstruct::ObjectOneOf); break;
+      case Kind::ObjectSomeValuesFrom: restriction(OwlConstruct::ObjectSomeValuesFrom); break;
+      case Kind::ObjectAllValuesFrom: restriction(OwlConstruct::ObjectAllValuesFrom); break;
+      case Kind::ObjectHasValue: meta_.note_construct(OwlConstruct::ObjectHasValue); break;
+      case Kind::ObjectHasSelf: meta_.note_construct(OwlConstruct::ObjectHasSelf); break;
+      case Kind::ObjectMinCardinality:
+      case Kind::ObjectMaxCardinality:
+      case Kind::ObjectExactCardinality: meta_.note_construct(OwlConstruct::ObjectCardinality); break;
+      case Kind::DataSomeValuesFrom:
+      case Kind::DataAllValuesFrom:
+      case Kind::DataHasValue:
+      case Kind::DataMinCardinality:
+      case Kind::DataMaxCardinality:
+      case Kind::DataExactCardinality: meta_.note_construct(OwlConstruct::Datatype); break;
+      default: break;
+    }
+  }
+}
+
+bool Mapper::el_superclass_operand_mappable(NodeId ce) { return el_superclass_operand_mappable_at(ce, 0); }
+
+bool Mapper::el_superclass_operand_mappable_at(NodeId ce, uint32_t depth) {
+  if (depth > trelvanic_owl::kMaxNestingDepth) return false;
+  const auto& m = model_;
+  switch (m.kind(ce)) {
+    case Kind::Class: return register_class(ce).has_value();
+    case Kind::ObjectSomeValuesFrom: {
+      const NodeId p = m.operand(ce, 0);
+      const NodeId f = m.operand(ce, 1);
+      const bool property = m.kind(p) == Kind::ObjectProperty && register_object_property(p).has_value();
+      const bool filler = m.kind(f) == Kind::Class && register_class(f).has_value();
+      return property && filler;
+    }
+    case Kind::ObjectIntersectionOf:
+      for (NodeId op : m.operands(ce))
+        if (!el_superclass_operand_mappable_at(op, depth + 1)) return false;
+      return true;
+    default: return false;
+  }
+}
+
+bool Mapper::map_intersection_superclass(EntityId sub, NodeId ce) {
+  if (model_.kind(ce) != Kind::ObjectIntersectionOf || !el_superclass_operand_mappable(ce)) return false;
+  return map_intersection_superclass_at(sub, ce, 0);
+}
+
+bool Mapper::map_intersection_superclass_at(EntityId sub, NodeId ce, uint32_t depth) {
+  const auto& m = model_;
+  meta_.note_construct(OwlConstruct::SubClassOfIntersection);
+  for (NodeId op : m.operands(ce)) {
+    switch (m.kind(op)) {
+      case Kind::ObjectIntersectionOf: map_intersection_superclass_at(sub, op, depth + 1); break;
+      case Kind::Class:
+        if (auto b = register_class(op)) {
+          meta_.note_construct(OwlConstruct::SubClassOfNamed);
+          push_axiom(Axiom::sub_class_of(sub, *b));
+        }
+        break;
+      case Kind::ObjectSomeValuesFrom: {
+        auto p = register_object_property(m.operand(op, 0));
+        auto c = register_class(m.operand(op, 1));
+        if (p && c) {
+          meta_.note_construct(OwlConstruct::SubClassOfExistential);
+          push_axiom(Axiom::sub_class_of_existential(sub, *p, *c));
+        }
+        break;
+      }
+      default: break;
+    }
+  }
+  return true;
+}
+
+}  // namespace trelvanic_parser

@@ -1,0 +1,277 @@
+// The mapping driver: declaration checks, registration with punning, the
+// entity and axiom limits, counts, and the order of the visiting passes.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "map_test_support.h"
+
+namespace trelvanic_parser {
+namespace {
+
+using namespace testing;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using trelvanic_core::EntityKind;
+
+EntityKind kind_of(const trelvanic_core::Ontology& o, std::string_view local) {
+  auto id = o.lookup_entity(iri(local));
+  EXPECT_TRUE(id.has_value()) << local;
+  return id ? o.entities().kind(*id) : EntityKind::Datatype;
+}
+
+TEST(MapDriver, NamedSubClassOfIsOneToldAxiom) {
+  auto m = map_body("SubClassOf(:A :B)");
+  ASSERT_TRUE(m);
+  EXPECT_THAT(told_axioms(m->ontology), ElementsAre("SubClassOf(A B)"));
+  EXPECT_TRUE(dl_axioms(m->ontology).empty());
+  EXPECT_EQ(m->meta.mapped_axiom_count, 1u);
+  EXPECT_EQ(m->meta.logical_axiom_count, 1u);
+  EXPECT_TRUE(m->meta.constructs.contains(trelvanic_core::OwlConstruct::SubClassOfNamed));
+  EXPECT_TRUE(m->meta.profile_constructs.contains(trelvanic_core::OwlConstruct::SubClassOfNamed));
+  // The installed limits are the load's.
+  ASSERT_TRUE(m->ontology.limits());
+  EXPECT_EQ(m->ontology.limits()->max_entities, LoadLimits{}.max_entities);
+}
+
+TEST(MapDriver, EqualToldAxiomsCountOnce) {
+  // Two components that store as one canonical axiom.
+  auto m = map_body("EquivalentClasses(:A :B)\nEquivalentClasses(:B :A)");
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->ontology.axioms().live_count(), 1u);
+  EXPECT_EQ(m->meta.mapped_axiom_count, 1u);
+  EXPECT_EQ(m->meta.skipped_axiom_count, 0u);
+}
+
+struct DeclarationCase {
+  const char* name;
+  const char* body;
+  bool strict;
+  const char* error;                  // strict failure, or empty
+  std::vector<std::string> warnings;  // in order
+};
+
+class MapDeclarations : public ::testing::TestWithParam<DeclarationCase> {};
+
+TEST_P(MapDeclarations, WarnOrFail) {
+  const auto& c = GetParam();
+  auto m = map_body(c.body, limits_for(c.strict));
+  if (*c.error) {
+    ASSERT_FALSE(m);
+    EXPECT_EQ(m.error().kind(), ErrorKind::Parse);
+    EXPECT_EQ(m.error().message(), c.error);
+    return;
+  }
+  ASSERT_TRUE(m) << m.error().message();
+  EXPECT_EQ(m->meta.warnings, c.warnings);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MapDeclarations,
+    ::testing::Values(
+        DeclarationCase{"ClassThenIndividualStrict", "Declaration(Class(:X)) Declaration(NamedIndividual(:X))", true, "",
+                        {"entity kind mismatch on declaration for http://ex.org/X: Class then Individual; using last "
+                         "declaration"}},
+        DeclarationCase{"ClassThenIndividualLenient", "Declaration(Class(:X)) Declaration(NamedIndividual(:X))", false,
+                        "",
+                        {"entity kind mismatch on declaration for http://ex.org/X: Class then Individual; using last "
+                         "declaration"}},
+        DeclarationCase{"ClassThenDataPropertyStrict", "Declaration(Class(:X)) Declaration(DataProperty(:X))", true,
+                        "parse error: incompatible declaration kinds for http://ex.org/X: {Class, DataProperty}", {}},
+        DeclarationCase{"ClassThenDataPropertyLenient", "Declaration(Class(:X)) Declaration(DataProperty(:X))", false, "",
+                        {"entity kind mismatch on declaration for http://ex.org/X: Class then DataProperty; using last "
+                         "declaration",
+                         "incompatible declaration kinds for http://ex.org/X: {Class, DataProperty}; using last "
+                         "declaration"}},
+        // Three kinds that pun pairwise but not all together.
+        DeclarationCase{"ThreeBaseKindsStrict",
+                        "Declaration(Class(:X)) Declaration(ObjectProperty(:X)) Declaration(NamedIndividual(:X))", true,
+                        "parse error: incompatible declaration kinds for http://ex.org/X: {Class, Individual, "
+                        "ObjectProperty}",
+                        {}},
+        DeclarationCase{"DatatypeDeclarationIgnored", "Declaration(Class(:X)) Declaration(Datatype(:X))", true, "", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MapDriver, ClassAndIndividualDeclarationsPun) {
+  for (bool strict : {true, false}) {
+    auto m = map_body(
+        "Declaration(Class(:X)) Declaration(NamedIndividual(:X))\n"
+        "SubClassOf(:X :B) ClassAssertion(:B :X)",
+        limits_for(strict));
+    ASSERT_TRUE(m);
+    EXPECT_EQ(kind_of(m->ontology, "X"), EntityKind::ClassIndividual);
+    EXPECT_THAT(told_axioms(m->ontology), ElementsAre("SubClassOf(X B)", "ClassAssertion(X B)"));
+    EXPECT_EQ(m->meta.skipped_axiom_count, 0u);
+  }
+}
+
+TEST(MapDriver, LenientIncompatibleDeclarationSkipsTheOtherUse) {
+  auto m = map_body("Declaration(Class(:X)) Declaration(DataProperty(:X))\nSubClassOf(:X :B)", limits_for(false));
+  ASSERT_TRUE(m);
+  EXPECT_EQ(kind_of(m->ontology, "X"), EntityKind::DataProperty);
+  EXPECT_TRUE(told_axioms(m->ontology).empty());
+  EXPECT_EQ(m->meta.skipped_axiom_count, 1u);
+  EXPECT_THAT(m->meta.warnings, Contains(HasSubstr("failed to register class http://ex.org/X: parse error: ")));
+  EXPECT_EQ(m->meta.warnings.back(), kRegistrationSkipText);
+}
+
+TEST(MapDriver, UsesPunByMergingKinds) {
+  auto m = map_body("SubClassOf(:X :B) ObjectPropertyAssertion(:X :a :b) ClassAssertion(:B :p)\n"
+                    "SubObjectPropertyOf(:p :q)");
+  ASSERT_TRUE(m);
+  EXPECT_EQ(kind_of(m->ontology, "X"), EntityKind::ClassObjectProperty);
+  EXPECT_EQ(kind_of(m->ontology, "p"), EntityKind::ObjectPropertyIndividual);
+  EXPECT_EQ(m->meta.skipped_axiom_count, 0u);
+}
+
+TEST(MapDriver, StrictFailedEntityRegistrationCountsASkip) {
+  // A data property name already used as a class cannot be registered.
+  for (bool strict : {true, false}) {
+    auto m = map_body("SubClassOf(:X :B) FunctionalDataProperty(:X)", limits_for(strict));
+    ASSERT_TRUE(m);
+    // Strict: the failed registration and the axiom; lenient: the axiom.
+    EXPECT_EQ(m->meta.skipped_axiom_count, strict ? 2u : 1u);
+    EXPECT_THAT(m->meta.warnings,
+                ElementsAre(HasSubstr("failed to register entity http://ex.org/X: parse error: "),
+                            "data property axiom not mapped in v0.2"));
+  }
+}
+
+TEST(MapDriver, DatatypeDefinitionMappedBeforeRangesWhateverTheOrder) {
+  for (const char* body :
+       {"DataPropertyRange(:dp :D)\nDatatypeDefinition(:D DataUnionOf(:E :F))",
+        "DatatypeDefinition(:D DataUnionOf(:E :F))\nDataPropertyRange(:dp :D)"}) {
+    auto m = map_body(body);
+    ASSERT_TRUE(m);
+    EXPECT_THAT(dl_axioms(m->ontology),
+                ElementsAre("DatatypeDefinition(D Or(E F))", "DataPropertyRange(dp D)"));
+    EXPECT_EQ(kind_of(m->ontology, "D"), EntityKind::Datatype);
+  }
+}
+
+struct LimitCase {
+  const char* name;
+  uint64_t max_entities;
+  const char* body;
+  std::vector<std::string> told;
+  std::vector<std::string> warnings;
+  uint64_t skipped;
+};
+
+class MapEntityLimit : public ::testing::TestWithParam<LimitCase> {};
+
+TEST_P(MapEntityLimit, OnlyNewNamesHitTheLimit) {
+  const auto& c = GetParam();
+  LoadLimits limits = limits_for(false);
+  limits.max_entities = c.max_entities;
+  auto m = map_body(c.body, limits);
+  ASSERT_TRUE(m);
+  EXPECT_EQ(told_axioms(m->ontology), c.told);
+  EXPECT_EQ(m->meta.warnings, c.warnings);
+  EXPECT_EQ(m->meta.skipped_axiom_count, c.skipped);
+  EXPECT_LE(m->ontology.entity_count(), c.max_entities);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MapEntityLimit,
+    ::testing::Values(
+        // Once full, names already registered still resolve.
+        LimitCase{"KnownNamesStillResolve", 2, "SubClassOf(:A :B)\nSubClassOf(:B :A)\nSubClassOf(:A :A)",
+                  {"SubClassOf(A B)", "SubClassOf(B A)", "SubClassOf(A A)"}, {}, 0},
+        LimitCase{"NewClassRefused", 2, "SubClassOf(:A :B)\nSubClassOf(:A :C)",
+                  {"SubClassOf(A B)"},
+                  // Tried by the scan, the status and the DL mapping.
+                  {"failed to register class http://ex.org/C: parse error: entity limit 2 exceeded",
+                   "failed to register class http://ex.org/C: parse error: entity limit 2 exceeded",
+                   "failed to register class http://ex.org/C: parse error: entity limit 2 exceeded",
+                   std::string(kRegistrationSkipText)},
+                  1},
+        LimitCase{"NewPropertyRefused", 3, "SubClassOf(:A :B)\nSubClassOf(:A ObjectSomeValuesFrom(:r :B))\n"
+                                           "SubObjectPropertyOf(:r :s)",
+                  {"SubClassOf(A B)", "SubClassOfExistential(A r B)"},
+                  {"failed to register object property http://ex.org/s: parse error: entity limit 3 exceeded",
+                   "failed to register object property http://ex.org/s: parse error: entity limit 3 exceeded",
+                   std::string(kRegistrationSkipText)},
+                  1},
+        // Declared names are registered before the axioms: the declared
+        // ones beyond the limit warn as entities.
+        LimitCase{"DeclarationsBeyondTheLimit", 1, "Declaration(Class(:A)) Declaration(Class(:B))\nSubClassOf(:A :A)",
+                  {"SubClassOf(A A)"},
+                  {"failed to register entity http://ex.org/B: parse error: entity limit 1 exceeded"},
+                  0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MapDriver, AxiomLimitSkipsEveryFurtherAxiom) {
+  LoadLimits limits = limits_for(false);
+  limits.max_axioms = 2;
+  // Told, told, then one DL and one told axiom over the limit.
+  auto m = map_body(
+      "SubClassOf(:A :B)\nSubClassOf(:B :C)\nSubClassOf(:A ObjectUnionOf(:B :C))\nSubClassOf(:C :D)", limits);
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->ontology.axioms().live_count(), 2u);
+  EXPECT_EQ(m->ontology.dl().axiom_count(), 0u);
+  EXPECT_THAT(m->meta.warnings, ElementsAre("axiom limit 2 reached; skipping further DL axioms",
+                                            "axiom limit 2 reached; skipping further axioms"));
+  EXPECT_EQ(m->meta.mapped_axiom_count, 2u);
+  EXPECT_EQ(m->meta.skipped_axiom_count, 2u);
+  EXPECT_EQ(m->meta.logical_axiom_count, 4u);
+}
+
+TEST(MapDriver, DlAxiomsCountAgainstTheAxiomLimit) {
+  LoadLimits limits = limits_for(false);
+  limits.max_axioms = 1;
+  auto m = map_body("SubClassOf(:A ObjectUnionOf(:B :C))\nSubClassOf(:A :B)", limits);
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->ontology.dl().axiom_count(), 1u);
+  EXPECT_EQ(m->ontology.axioms().live_count(), 0u);
+  EXPECT_THAT(m->meta.warnings, ElementsAre("axiom limit 1 reached; skipping further axioms"));
+}
+
+TEST(MapDriver, DeclarationKindsCompatibility) {
+  auto bits = [](std::initializer_list<EntityKind> kinds) {
+    uint16_t b = 0;
+    for (EntityKind k : kinds) b |= 1u << static_cast<unsigned>(k);
+    return b;
+  };
+  using K = EntityKind;
+  EXPECT_TRUE(declaration_kinds_compatible(0));
+  EXPECT_TRUE(declaration_kinds_compatible(bits({K::DataProperty})));
+  EXPECT_TRUE(declaration_kinds_compatible(bits({K::Class, K::Individual})));
+  EXPECT_TRUE(declaration_kinds_compatible(bits({K::Class, K::ObjectProperty, K::ClassObjectProperty})));
+  EXPECT_TRUE(declaration_kinds_compatible(bits({K::Individual, K::ObjectProperty})));
+  EXPECT_FALSE(declaration_kinds_compatible(bits({K::Class, K::DataProperty})));
+  EXPECT_FALSE(declaration_kinds_compatible(bits({K::ObjectProperty, K::AnnotationProperty})));
+  EXPECT_FALSE(declaration_kinds_compatible(bits({K::Class, K::Individual, K::ObjectProperty})));
+  EXPECT_FALSE(declaration_kinds_compatible(bits({K::ClassIndividual, K::ObjectProperty})));
+}
+
+TEST(MapDriver, AnonymousIndividualsAreKeptApartPerDocument) {
+  const char* body = "ClassAssertion(:A _:x)\nObjectPropertyAssertion(:r _:x _:y)";
+  auto model = read_model(body);
+  auto first = map_to_core(model, LoadLimits{});
+  auto second = map_to_core(model, LoadLimits{}, MapOptions{.document = 1});
+  ASSERT_TRUE(first && second);
+  // One label, one individual within a document.
+  EXPECT_THAT(told_axioms(first->ontology),
+              ElementsAre("ClassAssertion(file:/c/test.owl#_x A)",
+                          "ObjectPropertyAssertion(file:/c/test.owl#_x r file:/c/test.owl#_y)"));
+  EXPECT_THAT(told_axioms(second->ontology),
+              ElementsAre("ClassAssertion(file:/c/1/test.owl#_x A)",
+                          "ObjectPropertyAssertion(file:/c/1/test.owl#_x r file:/c/1/test.owl#_y)"));
+  EXPECT_NE(anonymous_individual_iri("x", 1), anonymous_individual_iri("x", 2));
+  EXPECT_NE(anonymous_individual_iri("x", 0), anonymous_individual_iri("x", 1));
+}
+
+TEST(MapDriver, WarningsStopAtTheCapButSkipsKeepCounting) {
+  std::string body;
+  for (int i = 0; i < 10'050; ++i) body += fmt::format("DisjointUnion(:U{} :A :B)\n", i);
+  auto m = map_body(body, limits_for(false));
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->meta.warnings.size(), trelvanic_core::kMaxParseWarnings);
+  EXPECT_EQ(m->meta.skipped_axiom_count, 10'050u);
+  // DisjointUnion registers nothing.
+  EXPECT_EQ(m->ontology.entity_count(), 0u);
+}
+
+}  // namespace
+}  // namespace trelvanic_parser

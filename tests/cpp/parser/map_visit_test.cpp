@@ -1,0 +1,177 @@
+// The component rules: which store each axiom reaches, and the skip texts.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "map_test_support.h"
+
+namespace trelvanic_parser {
+namespace {
+
+using namespace testing;
+using ::testing::ElementsAre;
+using trelvanic_core::OwlConstruct;
+
+struct RuleCase {
+  const char* name;
+  const char* body;
+  bool strict;
+  std::vector<std::string> told;
+  std::vector<std::string> dl;
+  std::vector<std::string> warnings;
+  uint64_t skipped;
+};
+
+class MapRules : public ::testing::TestWithParam<RuleCase> {};
+
+TEST_P(MapRules, Stores) {
+  const auto& c = GetParam();
+  auto m = map_body(c.body, limits_for(c.strict));
+  ASSERT_TRUE(m) << m.error().message();
+  EXPECT_EQ(told_axioms(m->ontology), c.told);
+  EXPECT_EQ(dl_axioms(m->ontology), c.dl);
+  EXPECT_EQ(m->meta.warnings, c.warnings);
+  EXPECT_EQ(m->meta.skipped_axiom_count, c.skipped);
+  EXPECT_EQ(m->meta.logical_axiom_count, m->meta.mapped_axiom_count + m->meta.skipped_axiom_count);
+}
+
+const std::string kReg(kRegistrationSkipText);
+
+INSTANTIATE_TEST_SUITE_P(
+    Classes, MapRules,
+    ::testing::Values(
+        RuleCase{"SubClassOfExistential", "SubClassOf(:A ObjectSomeValuesFrom(:r :C))", true,
+                 {"SubClassOfExistential(A r C)"}, {}, {}, 0},
+        RuleCase{"IntersectionSuperclassInBothStores",
+                 "SubClassOf(:A ObjectIntersectionOf(:B ObjectSomeValuesFrom(:r :C)))", true,
+                 {"SubClassOf(A B)", "SubClassOfExistential(A r C)"},
+                 {"SubClassOf(A And(B Some(r C)))"}, {}, 0},
+        RuleCase{"ComplexSubclassDlOnly", "SubClassOf(ObjectSomeValuesFrom(:r :C) :D)", true, {},
+                 {"SubClassOf(Some(r C) D)"}, {}, 0},
+        RuleCase{"InverseExistentialDlOnly", "SubClassOf(:A ObjectSomeValuesFrom(ObjectInverseOf(:r) :C))", true, {},
+                 {"SubClassOf(A Some(inv(r) C))"}, {}, 0},
+        RuleCase{"EquivalentNamed", "EquivalentClasses(:A :B :C)", true, {"EquivalentClasses(A B C)"}, {}, {}, 0},
+        RuleCase{"EquivalentComplex", "EquivalentClasses(:A ObjectUnionOf(:B :C))", true, {},
+                 {"EquivalentClasses(A Or(B C))"}, {}, 0},
+        RuleCase{"DisjointNamedInBothStores", "DisjointClasses(:A :B)", true, {"DisjointClasses(A B)"},
+                 {"DisjointClasses(A B)"}, {}, 0},
+        RuleCase{"DisjointWithItselfIsEmpty", "DisjointClasses(:A :A)", true, {},
+                 {"SubClassOf(A Bottom)", "SubClassOf(A Bottom)"}, {}, 0},
+        RuleCase{"DisjointUnionSkipped", "DisjointUnion(:A :B :C)", true, {}, {}, {"DisjointUnion not mapped in v0.2"},
+                 1},
+        // An unmappable qualified filler must not become an unqualified
+        // restriction: the axiom is skipped with its own text.
+        RuleCase{"UnmappableQualifiedFiller",
+                 "SubClassOf(:A ObjectMaxCardinality(1 :r ObjectHasSelf(ObjectInverseOf(:s))))", true, {}, {},
+                 {"SubClassOf with complex class expression not mapped in v0.2"}, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Properties, MapRules,
+    ::testing::Values(
+        RuleCase{"InverseOfItselfIsSymmetric", "InverseObjectProperties(:p :p)", true,
+                 {"SymmetricObjectProperty(p)"}, {}, {}, 0},
+        RuleCase{"InversePair", "InverseObjectProperties(:p :q)", true, {"InverseObjectProperties(p q)"}, {}, {}, 0},
+        RuleCase{"SubPropertyWithInverse", "SubObjectPropertyOf(ObjectInverseOf(:p) :q)", true, {},
+                 {"SubObjectPropertyOf(inv(p) q)"}, {}, 0},
+        RuleCase{"Chain", "SubObjectPropertyOf(ObjectPropertyChain(:p :q) :r)", true, {}, {"SubObjectPropertyChain"},
+                 {}, 0},
+        RuleCase{"EquivalentWithInverse", "EquivalentObjectProperties(:p ObjectInverseOf(:q))", true, {}, {},
+                 {"EquivalentObjectProperties with non-named operands not mapped in v0.4"}, 1},
+        RuleCase{"DisjointProperties", "DisjointObjectProperties(:p :q)", true, {}, {"DisjointObjectProperties(p q)"},
+                 {}, 0},
+        RuleCase{"DomainComplex", "ObjectPropertyDomain(:p ObjectUnionOf(:A :B))", true, {},
+                 {"ObjectPropertyDomain(p Or(A B))"}, {}, 0},
+        RuleCase{"DomainOfInverseSkipped", "ObjectPropertyDomain(ObjectInverseOf(:p) :A)", true, {}, {},
+                 {"ObjectPropertyDomain with complex operands not mapped in v0.2"}, 1},
+        RuleCase{"RangeOfInverseSkipped", "ObjectPropertyRange(ObjectInverseOf(:p) :A)", true, {}, {},
+                 {"ObjectPropertyRange with complex operands not mapped in v0.2"}, 1},
+        RuleCase{"FunctionalInverseSkipped", "FunctionalObjectProperty(ObjectInverseOf(:p))", true, {}, {},
+                 {"FunctionalObjectProperty with non-named property not mapped in v0.2"}, 1},
+        RuleCase{"AsymmetricInverseSkipped", "AsymmetricObjectProperty(ObjectInverseOf(:p))", true, {}, {},
+                 {"AsymmetricObjectProperty with non-named property not mapped in v0.4"}, 1},
+        RuleCase{"TransitiveInverseInDl", "TransitiveObjectProperty(ObjectInverseOf(:p))", true, {},
+                 {"TransitiveObjectProperty(inv(p))"}, {}, 0},
+        RuleCase{"IrreflexiveInBothStores", "IrreflexiveObjectProperty(:p)", true, {"IrreflexiveObjectProperty(p)"},
+                 {"IrreflexiveObjectProperty"}, {}, 0},
+        RuleCase{"DataPropertyAxioms",
+                 "SubDataPropertyOf(:d :e) FunctionalDataProperty(:d) DataPropertyDomain(:d :A)", true, {},
+                 {"SubDataPropertyOf", "FunctionalDataProperty", "DataPropertyDomain(d A)"}, {}, 0},
+        RuleCase{"HasKeyWithInverseSkipped", "HasKey(:A (ObjectInverseOf(:p)) ())", true, {}, {},
+                 {"HasKey not mapped in v0.2"}, 1},
+        RuleCase{"HasKey", "HasKey(:A (:p) (:d))", true, {}, {"HasKey"}, {}, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Assertions, MapRules,
+    ::testing::Values(
+        RuleCase{"SameReflexiveStrict", "SameIndividual(:a :a)", true, {}, {},
+                 {"reflexive or degenerate SameIndividual rejected in strict parse"}, 1},
+        RuleCase{"SameReflexiveLenient", "SameIndividual(:a :a)", false, {}, {},
+                 {"reflexive or degenerate SameIndividual ignored in lenient parse"}, 0},
+        RuleCase{"SameSortedDeduplicated", "SameIndividual(:b :a :b)", true, {"SameIndividual(b a)"}, {}, {}, 0},
+        RuleCase{"DifferentReflexiveStrict", "DifferentIndividuals(:a :a)", true, {},
+                 {"DifferentIndividuals(a a)"}, {}, 0},
+        RuleCase{"DifferentReflexiveLenient", "DifferentIndividuals(:a :a)", false, {}, {},
+                 {"degenerate DifferentIndividuals ignored in lenient parse"}, 0},
+        RuleCase{"NamedClassAssertionInBothStores", "ClassAssertion(:A :a)", true, {"ClassAssertion(a A)"},
+                 {"ClassAssertion(a A)"}, {}, 0},
+        RuleCase{"ComplexClassAssertion", "ClassAssertion(ObjectComplementOf(:A) :a)", true, {},
+                 {"ClassAssertion(a Not(A))"}, {}, 0},
+        RuleCase{"InverseAssertionInDl", "ObjectPropertyAssertion(ObjectInverseOf(:p) :a :b)", true, {},
+                 {"ObjectPropertyAssertion(a inv(p) b)"}, {}, 0},
+        RuleCase{"NegativeAssertion", "NegativeObjectPropertyAssertion(:p :a :b)", true, {},
+                 {"NegativeObjectPropertyAssertion"}, {}, 0},
+        RuleCase{"NegativeAssertionOverInverseSkipped",
+                 "NegativeObjectPropertyAssertion(ObjectInverseOf(:p) :a :b)", true, {}, {},
+                 {"ABox assertion not mapped in v0.2"}, 1},
+        RuleCase{"DataAssertion", "DataPropertyAssertion(:d :a \"5\"^^xsd:integer)", true, {},
+                 {"DataPropertyAssertion(a d \"5\"^^http://www.w3.org/2001/XMLSchema#integer)"}, {}, 0},
+        RuleCase{"DataAssertionLanguageTag", "NegativeDataPropertyAssertion(:d :a \"hi\"@en)", true, {},
+                 {"NegativeDataPropertyAssertion(a d \"hi@en\"^^http://www.w3.org/1999/02/22-rdf-syntax-ns#langString)"},
+                 {}, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, MapRules,
+    ::testing::Values(
+        // A name that cannot be registered gives the registration text.
+        RuleCase{"SubClassOfFailedName", "Declaration(DataProperty(:B))\nSubClassOf(:A :B)", false, {}, {},
+                 {"failed to register class http://ex.org/B: parse error: entity kind mismatch for "
+                  "http://ex.org/B: expected Class, found DataProperty",
+                  "failed to register class http://ex.org/B: parse error: entity kind mismatch for "
+                  "http://ex.org/B: expected Class, found DataProperty",
+                  "failed to register class http://ex.org/B: parse error: entity kind mismatch for "
+                  "http://ex.org/B: expected Class, found DataProperty",
+                  kReg},
+                 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MapRules, IntersectionSuperclassNotesItsConstructs) {
+  auto m = map_body("SubClassOf(:A ObjectIntersectionOf(:B ObjectSomeValuesFrom(:r :C)))");
+  ASSERT_TRUE(m);
+  for (OwlConstruct c : {OwlConstruct::ObjectIntersectionOf, OwlConstruct::ObjectSomeValuesFrom,
+                         OwlConstruct::SubClassOfIntersection, OwlConstruct::SubClassOfNamed,
+                         OwlConstruct::SubClassOfExistential})
+    EXPECT_TRUE(m->meta.constructs.contains(c)) << trelvanic_core::owl_construct_name(c);
+}
+
+// Profile detection of a fresh load reads only the profile constructs, so
+// what lives only in the DL store must be noted there too.
+TEST(MapRules, DlAxiomsNoteTheirProfileConstructs) {
+  auto m = map_body(
+      "SubClassOf(:A ObjectAllValuesFrom(ObjectInverseOf(:r) ObjectUnionOf(:B :C)))\n"
+      "DisjointObjectProperties(:p :q)\n"
+      "SubObjectPropertyOf(ObjectPropertyChain(:p :q) :r)\n"
+      "DataPropertyRange(:d xsd:integer)");
+  ASSERT_TRUE(m);
+  EXPECT_TRUE(m->ontology.axioms().live_count() == 0);
+  const auto& pc = m->meta.profile_constructs;
+  for (OwlConstruct c : {OwlConstruct::SubClassOfNamed, OwlConstruct::ObjectAllValuesFrom,
+                         OwlConstruct::InverseObjectProperties, OwlConstruct::ObjectUnionOf,
+                         OwlConstruct::DisjointObjectProperties, OwlConstruct::SubObjectPropertyChain,
+                         OwlConstruct::Datatype})
+    EXPECT_TRUE(pc.contains(c)) << trelvanic_core::owl_construct_name(c);
+}
+
+}  // namespace
+}  // namespace trelvanic_parser
