@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <type_traits>
 
+#include <absl/container/flat_hash_map.h>
+#include <absl/container/flat_hash_set.h>
+
 namespace trelvanic_el {
 namespace {
 
@@ -25,6 +28,9 @@ struct NoPremises {
   NoPremises& add(TraceFact) { return *this; }
 };
 
+// Normal forms added after a saturation, by the list they sit in.
+enum class AddedKind : uint8_t { Inclusion, Conjunction, Existential, LeftExistential, Disjoint };
+
 uint64_t link_key(uint32_t role, uint32_t filler) { return (uint64_t{role} << 32) | filler; }
 
 template <bool kTrace>
@@ -35,8 +41,10 @@ class Saturator {
   Saturator(const NormalForm& nf, const RuleIndex& index, CompletionGraph& graph, ElTrace* trace)
       : nf_(nf), ix_(index), g_(graph), roles_(nf.roles), trace_(trace) {}
 
-  void run(std::span<const uint32_t> roots) {
-    if constexpr (kTrace) trace_roles();
+  void run(std::span<const uint32_t> roots, bool trace_role_steps = true) {
+    if constexpr (kTrace) {
+      if (trace_role_steps) trace_roles();
+    }
     for (uint32_t c : roots) activate(c);
     while (!todo_.empty()) {
       Todo t = todo_.back();
@@ -68,6 +76,59 @@ class Saturator {
 
   SaturationStats stats() const { return stats_; }
 
+  // Fires the normal forms made since `from` on the facts already derived:
+  // every active context is visited once and meets the new normal forms
+  // whose trigger it holds. Pairs with facts derived from here on are the
+  // ordinary rules' business.
+  void fire_added(const NormalFormMark& from) {
+    using Kind = AddedKind;
+    struct Added {
+      Kind kind;
+      uint32_t index;
+    };
+    absl::flat_hash_map<uint32_t, std::vector<Added>> by_trigger;
+    for (size_t i = from.inclusions; i < nf_.inclusions.size(); ++i)
+      by_trigger[nf_.inclusions[i].sub].push_back({Kind::Inclusion, static_cast<uint32_t>(i)});
+    for (size_t i = from.conjunctions; i < nf_.conjunctions.size(); ++i)
+      by_trigger[nf_.conjunctions[i].left].push_back({Kind::Conjunction, static_cast<uint32_t>(i)});
+    for (size_t i = from.existentials; i < nf_.existentials.size(); ++i)
+      by_trigger[nf_.existentials[i].sub].push_back({Kind::Existential, static_cast<uint32_t>(i)});
+    for (size_t i = from.left_existentials; i < nf_.left_existentials.size(); ++i)
+      by_trigger[nf_.left_existentials[i].filler].push_back({Kind::LeftExistential, static_cast<uint32_t>(i)});
+    for (size_t g = from.disjoint_groups; g < nf_.disjoint_groups.size(); ++g) {
+      const DisjointGroup& d = nf_.disjoint_groups[g];
+      for (uint32_t k = 0; k < d.count; ++k) {
+        by_trigger[nf_.disjoint_members[d.first + k]].push_back({Kind::Disjoint, static_cast<uint32_t>(g)});
+      }
+    }
+    if (by_trigger.empty()) return;
+    // Fillers that were already recorded in neg_fillers before the addition.
+    absl::flat_hash_set<uint32_t> had_ex_left;
+    for (size_t i = 0; i < from.left_existentials; ++i) {
+      uint32_t f = nf_.left_existentials[i].filler;
+      if (by_trigger.contains(f)) had_ex_left.insert(f);
+    }
+    for (uint32_t c = 0; c < g_.concept_count(); ++c) {
+      Context& x = g_.context(c);
+      if (!x.active || x.bottom) continue;
+      bool recorded = false;  // per trigger, reset below
+      auto apply = [&](uint32_t a, const std::vector<Added>& rules) {
+        recorded = had_ex_left.contains(a);
+        for (const Added& r : rules) fire_one(c, x, a, r.kind, r.index, recorded);
+      };
+      if (by_trigger.size() < x.subsumers.size()) {
+        for (const auto& [a, rules] : by_trigger) {
+          if (x.subsumers.contains(a)) apply(a, rules);
+        }
+      } else {
+        x.subsumers.for_each([&](uint32_t a) {
+          auto it = by_trigger.find(a);
+          if (it != by_trigger.end()) apply(a, it->second);
+        });
+      }
+    }
+  }
+
  private:
   void push_sub(uint32_t c, uint32_t a, RuleId rule, const P& p) {
     if (g_.context(c).subsumers.contains(a)) return;
@@ -78,6 +139,67 @@ class Saturator {
     if (g_.context(c).link_keys.contains(link_key(r, d))) return;
     todo_.push_back({c, r, d, TodoKind::Link});
     if constexpr (kTrace) whys_.push_back({rule, p});
+  }
+
+  // One added normal form on context c, which holds a. `recorded` tells
+  // whether a is already among c's neg_fillers.
+  void fire_one(uint32_t c, Context& x, uint32_t a, AddedKind kind, uint32_t i, bool& recorded) {
+    P p;
+    switch (kind) {
+      case AddedKind::Inclusion: {
+        const ConceptInclusion& inc = nf_.inclusions[i];
+        add_sub(p, c, a);
+        add(p, TraceFact::axiom(inc.source));
+        push_sub(c, inc.super, inclusion_rule(inc.origin), p);
+        return;
+      }
+      case AddedKind::Conjunction: {
+        const ConjunctionInclusion& cj = nf_.conjunctions[i];
+        if (!x.subsumers.contains(cj.right)) return;
+        add_sub(p, c, cj.left);
+        add_sub(p, c, cj.right);
+        add(p, TraceFact::axiom(cj.source));
+        push_sub(c, cj.super, RuleId::ConjSub, p);
+        return;
+      }
+      case AddedKind::Existential: {
+        const ExistentialRight& ex = nf_.existentials[i];
+        add_sub(p, c, a);
+        add(p, TraceFact::axiom(ex.source));
+        push_link(c, ex.role, ex.filler, ex.range_filler ? RuleId::PropertyRange : RuleId::ExIntro, p);
+        return;
+      }
+      case AddedKind::LeftExistential: {
+        const ExistentialLeft& el = nf_.left_existentials[i];
+        if (!recorded) {
+          x.neg_fillers.push_back(a);
+          recorded = true;
+        }
+        for (const Edge& pred : x.preds) {
+          if (!roles_.is_sub(pred.role, el.role)) continue;
+          P q;
+          add(q, TraceFact::link(pred.node, pred.role, c));
+          add_sub(q, c, a);
+          if (pred.role != el.role) add(q, TraceFact::sub_role(pred.role, el.role));
+          add(q, TraceFact::axiom(el.source));
+          push_sub(pred.node, el.super, el.from_domain ? RuleId::PropertyDomain : RuleId::ExLeftSub, q);
+        }
+        return;
+      }
+      case AddedKind::Disjoint: {
+        auto it = std::find_if(x.disjoint_seen.begin(), x.disjoint_seen.end(),
+                               [&](const Edge& e) { return e.role == i; });
+        if (it == x.disjoint_seen.end()) {
+          x.disjoint_seen.push_back({i, a});
+        } else if (it->node != a) {
+          add_sub(p, c, it->node);
+          add_sub(p, c, a);
+          add(p, TraceFact::axiom(nf_.disjoint_groups[i].source));
+          push_sub(c, kBottom, RuleId::DisjointBottom, p);
+        }
+        return;
+      }
+    }
   }
 
   // Premise builders compile away without a trace.
@@ -285,6 +407,21 @@ SaturationStats saturate(const NormalForm& nf, const RuleIndex& index, Completio
   }
   Saturator<false> s(nf, index, graph, nullptr);
   s.run(roots);
+  return s.stats();
+}
+
+SaturationStats saturate_additions(const NormalForm& nf, const NormalFormMark& before,
+                                   const RuleIndex& index, CompletionGraph& graph, ElTrace* trace) {
+  graph.grow(nf.concept_count);
+  if (trace != nullptr) {
+    Saturator<true> s(nf, index, graph, trace);
+    s.fire_added(before);
+    s.run({}, false);
+    return s.stats();
+  }
+  Saturator<false> s(nf, index, graph, nullptr);
+  s.fire_added(before);
+  s.run({}, false);
   return s.stats();
 }
 

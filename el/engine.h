@@ -24,7 +24,8 @@
 //   CompletionGraph g(nf.concept_count);
 //   saturate(nf, index, g, roots_of(nf), /*trace=*/nullptr);
 // Calling `saturate` again with new roots (classes or individuals added to
-// a grown graph) continues from the saturated state.
+// a grown graph) continues from the saturated state; `saturate_additions`
+// is the driver for normal forms added later (same rules, other driver).
 #pragma once
 
 #include <cstdint>
@@ -51,5 +52,13 @@ std::vector<uint32_t> roots_of(const NormalForm& nf);
 // derived fact gets one step (the role closure's steps come first).
 SaturationStats saturate(const NormalForm& nf, const RuleIndex& index, CompletionGraph& graph,
                          std::span<const uint32_t> roots, ElTrace* trace);
+
+// Continues a saturated graph after NormalFormBuilder::add extended the normal
+// forms: the normal forms made since `before` fire once on the facts already
+// in the graph, then the usual rules run to the fixpoint. `index` must be
+// built from the extended normal forms. The result equals a fresh
+// saturation of the extended normal forms from the same roots.
+SaturationStats saturate_additions(const NormalForm& nf, const NormalFormMark& before,
+                                   const RuleIndex& index, CompletionGraph& graph, ElTrace* trace);
 
 }  // namespace trelvanic_el

@@ -14,6 +14,8 @@ uint64_t pair_key(uint32_t a, uint32_t b) { return (uint64_t{a} << 32) | b; }
 
 Error malformed(std::string text) { return Error{ErrorKind::Message, std::move(text)}; }
 
+}  // namespace
+
 // Builds the normal forms axiom by axiom. Complex sub-expressions get fresh
 // names, one per polarity: a name used on the left of ⊑ (negative) is
 // defined by `expression ⊑ name`, one used on the right (positive) by
@@ -21,11 +23,26 @@ Error malformed(std::string text) { return Error{ErrorKind::Message, std::move(t
 // sub-expressions in different axioms reuse one name.
 class Normalizer {
  public:
-  Normalizer(const ElInput& in, NormalForm& nf)
-      : in_(in), nf_(nf), neg_(in.exprs().size(), kUnset), pos_(in.exprs().size(), kUnset) {}
+  // Takes the input's class and role numbering; they stay fixed.
+  explicit Normalizer(const ElInput& in) {
+    nf_.class_count = in.class_count();
+    nf_.concept_count = kFirstClass + in.class_count();
+    nf_.input_role_count = in.role_count();
+    nf_.role_count = in.role_count();
+  }
 
+  // The input may have grown since the last call (it is only appended to).
+  void attach(const ElInput& in) {
+    in_ = &in;
+    neg_.resize(in.exprs().size(), kUnset);
+    pos_.resize(in.exprs().size(), kUnset);
+  }
   void axiom(uint32_t index);
-  void finish();
+  void finish_roles();
+  void finish_concepts(const NormalFormMark& from);
+
+  NormalForm nf_;
+  uint32_t seen_axioms_ = 0;
 
  private:
   uint32_t fresh() { return nf_.concept_count++; }
@@ -74,9 +91,14 @@ class Normalizer {
   void domain(uint32_t role, ExprId cls);
   void chain(std::span<const uint32_t> roles, uint32_t super);
 
-  const ElInput& in_;
-  NormalForm& nf_;
+  const ElInput* in_ = nullptr;
   uint32_t source_ = 0;
+  // ranges*(r) per role, the source of a range of r, and each distinct
+  // ranges* set's number; fixed by finish_roles.
+  std::vector<std::vector<uint32_t>> all_ranges_;
+  std::vector<uint32_t> range_source_;
+  std::vector<uint32_t> range_set_;
+  absl::flat_hash_map<uint64_t, uint32_t> narrowed_;
   std::vector<uint32_t> neg_;
   std::vector<uint32_t> pos_;
   absl::flat_hash_map<uint64_t, uint32_t> neg_some_;
@@ -109,7 +131,7 @@ uint32_t Normalizer::fold_conj(const std::vector<uint32_t>& names, size_t n) {
 std::vector<uint32_t> Normalizer::operand_names(const Expr& e, std::vector<uint32_t>& memo,
                                                 bool negative) {
   std::vector<uint32_t> names;
-  for (ExprId op : in_.operands(e)) {
+  for (ExprId op : in_->operands(e)) {
     uint32_t n = memo[op];
     if (n == kBottom) return {kBottom};
     if (n != kTop) names.push_back(n);
@@ -130,12 +152,12 @@ uint32_t Normalizer::name(ExprId root, std::vector<uint32_t>& memo, bool negativ
       stack.pop_back();
       continue;
     }
-    const Expr& x = in_.expr(e);
+    const Expr& x = in_->expr(e);
     bool ready = true;
     if (x.kind == ExprKind::Some) {
       if (memo[x.b] == kUnset) stack.push_back(x.b), ready = false;
     } else if (x.kind == ExprKind::And) {
-      for (ExprId op : in_.operands(x)) {
+      for (ExprId op : in_->operands(x)) {
         if (memo[op] == kUnset) stack.push_back(op), ready = false;
       }
     }
@@ -147,7 +169,7 @@ uint32_t Normalizer::name(ExprId root, std::vector<uint32_t>& memo, bool negativ
 }
 
 uint32_t Normalizer::define(ExprId e, std::vector<uint32_t>& memo, bool negative) {
-  const Expr& x = in_.expr(e);
+  const Expr& x = in_->expr(e);
   uint32_t a = atom(x);
   if (a != kUnset) return a;
   if (x.kind == ExprKind::Some) {
@@ -183,9 +205,9 @@ std::vector<ExprId> Normalizer::positive_atoms(ExprId root) const {
   while (!stack.empty()) {
     ExprId e = stack.back();
     stack.pop_back();
-    const Expr& x = in_.expr(e);
+    const Expr& x = in_->expr(e);
     if (x.kind == ExprKind::And) {
-      for (ExprId op : in_.operands(x)) stack.push_back(op);
+      for (ExprId op : in_->operands(x)) stack.push_back(op);
     } else if (x.kind != ExprKind::Top) {
       atoms.push_back(e);
     }
@@ -195,7 +217,7 @@ std::vector<ExprId> Normalizer::positive_atoms(ExprId root) const {
 
 void Normalizer::rhs_from(uint32_t src, const std::vector<ExprId>& atoms) {
   for (ExprId e : atoms) {
-    const Expr& x = in_.expr(e);
+    const Expr& x = in_->expr(e);
     if (x.kind == ExprKind::Some) {
       uint32_t f = pos_name(x.b);
       if (f == kBottom) {
@@ -212,7 +234,7 @@ void Normalizer::rhs_from(uint32_t src, const std::vector<ExprId>& atoms) {
 // Emits sub ⊑ target for a concept target, without naming sub itself when
 // the normal forms can take it directly.
 void Normalizer::lhs_to(ExprId sub, uint32_t target) {
-  const Expr& x = in_.expr(sub);
+  const Expr& x = in_->expr(sub);
   switch (x.kind) {
     case ExprKind::Named:
     case ExprKind::Top:
@@ -225,7 +247,7 @@ void Normalizer::lhs_to(ExprId sub, uint32_t target) {
       return;
     }
     case ExprKind::And: {
-      for (ExprId op : in_.operands(x)) neg_name(op);
+      for (ExprId op : in_->operands(x)) neg_name(op);
       std::vector<uint32_t> names = operand_names(x, neg_, true);
       if (names.empty()) return add_sub(kTop, target);
       if (names.size() == 1) return add_sub(names[0], target);
@@ -238,9 +260,9 @@ void Normalizer::lhs_to(ExprId sub, uint32_t target) {
 void Normalizer::sub_class_of(ExprId sub, ExprId super) {
   std::vector<ExprId> atoms = positive_atoms(super);
   if (atoms.empty()) return;
-  uint32_t a = atom(in_.expr(sub));
+  uint32_t a = atom(in_->expr(sub));
   if (a != kUnset) return rhs_from(a, atoms);
-  const Expr& only = in_.expr(atoms[0]);
+  const Expr& only = in_->expr(atoms[0]);
   if (atoms.size() == 1 && only.kind != ExprKind::Some) return lhs_to(sub, atom(only));
   rhs_from(neg_name(sub), atoms);
 }
@@ -248,7 +270,7 @@ void Normalizer::sub_class_of(ExprId sub, ExprId super) {
 void Normalizer::domain(uint32_t role, ExprId cls) {
   std::vector<ExprId> atoms = positive_atoms(cls);
   if (atoms.empty()) return;
-  const Expr& only = in_.expr(atoms[0]);
+  const Expr& only = in_->expr(atoms[0]);
   if (atoms.size() == 1 && only.kind != ExprKind::Some) {
     add_exists_left(role, kTop, atom(only), true);
     return;
@@ -281,9 +303,9 @@ void Normalizer::chain(std::span<const uint32_t> roles, uint32_t super) {
 
 void Normalizer::axiom(uint32_t index) {
   source_ = index;
-  const InputAxiom& ax = in_.axioms()[index];
-  auto exprs = in_.axiom_exprs(ax);
-  auto roles = in_.axiom_roles(ax);
+  const InputAxiom& ax = in_->axioms()[index];
+  auto exprs = in_->axiom_exprs(ax);
+  auto roles = in_->axiom_roles(ax);
   switch (ax.kind) {
     case InputAxiomKind::SubClassOf:
       sub_class_of(exprs[0], exprs[1]);
@@ -292,7 +314,7 @@ void Normalizer::axiom(uint32_t index) {
       // A star around a named operand (the usual definition A ≡ C), else a cycle.
       size_t hub = exprs.size();
       for (size_t i = 0; i < exprs.size() && hub == exprs.size(); ++i) {
-        if (in_.expr(exprs[i]).kind == ExprKind::Named) hub = i;
+        if (in_->expr(exprs[i]).kind == ExprKind::Named) hub = i;
       }
       if (hub < exprs.size()) {
         for (size_t i = 0; i < exprs.size(); ++i) {
@@ -346,79 +368,83 @@ void Normalizer::axiom(uint32_t index) {
       return;
     }
     case InputAxiomKind::IndividualLink:
-      nf_.existentials.push_back({atom(in_.expr(exprs[0])), roles[0], atom(in_.expr(exprs[1])), index,
+      nf_.existentials.push_back({atom(in_->expr(exprs[0])), roles[0], atom(in_->expr(exprs[1])), index,
                                   false, true});
       return;
   }
 }
 
-// Role closure, then what reflexive roles and ranges add to the concept
-// normal forms.
-void Normalizer::finish() {
+// Role closure, ranges* per role, and what reflexive roles and chains
+// imply for ranges.
+void Normalizer::finish_roles() {
   nf_.roles = RoleHierarchy(nf_.role_count, std::move(role_inclusions_), nf_.chains,
                             nf_.reflexive_roles);
   const RoleHierarchy& h = nf_.roles;
-  // ranges*(r): the ranges of r and of all its super-roles, sorted, distinct.
-  std::vector<std::vector<uint32_t>> own(nf_.role_count), all(nf_.role_count);
-  std::vector<uint32_t> range_source(nf_.role_count, 0);
+  std::vector<std::vector<uint32_t>> own(nf_.role_count);
+  all_ranges_.assign(nf_.role_count, {});
+  range_source_.assign(nf_.role_count, 0);
+  range_set_.assign(nf_.role_count, kUnset);
   for (const RangeAxiom& ra : nf_.ranges) {
     own[ra.role].push_back(ra.node);
-    range_source[ra.role] = ra.source;
+    range_source_[ra.role] = ra.source;
   }
+  absl::flat_hash_map<std::vector<uint32_t>, uint32_t> sets;
   for (uint32_t r = 0; r < nf_.role_count; ++r) {
-    for (uint32_t s : h.supers(r)) all[r].insert(all[r].end(), own[s].begin(), own[s].end());
-    std::sort(all[r].begin(), all[r].end());
-    all[r].erase(std::unique(all[r].begin(), all[r].end()), all[r].end());
+    auto& all = all_ranges_[r];
+    for (uint32_t s : h.supers(r)) all.insert(all.end(), own[s].begin(), own[s].end());
+    std::sort(all.begin(), all.end());
+    all.erase(std::unique(all.begin(), all.end()), all.end());
+    if (!all.empty()) range_set_[r] = sets.try_emplace(all, static_cast<uint32_t>(sets.size())).first->second;
   }
-  // Every element is its own r-successor: ∃s.A ⊑ B gives A ⊑ B, and the
-  // ranges of r hold everywhere.
-  for (size_t i = 0, n = nf_.left_existentials.size(); i < n; ++i) {
+  // Every element is its own successor over a reflexive role, so the role's
+  // ranges hold everywhere.
+  for (uint32_t r = 0; r < nf_.role_count; ++r) {
+    if (!h.is_reflexive(r)) continue;
+    source_ = range_source_[r];
+    for (uint32_t c : all_ranges_[r]) add_sub(kTop, c, InclusionOrigin::ReflexiveRange);
+  }
+  for (const RoleChain& c : nf_.chains) {
+    const auto& last = all_ranges_[c.second];
+    const auto& super = all_ranges_[c.super];
+    if (!std::includes(last.begin(), last.end(), super.begin(), super.end())) {
+      nf_.incomplete.push_back({IncompleteReason::Kind::RangeOnChain, c.source});
+    }
+  }
+}
+
+// What reflexive roles and ranges add to the existentials made since `from`.
+void Normalizer::finish_concepts(const NormalFormMark& from) {
+  const RoleHierarchy& h = nf_.roles;
+  // ∃s.A ⊑ B with s reflexive: every element is its own s-successor, so A ⊑ B.
+  for (size_t i = from.left_existentials, n = nf_.left_existentials.size(); i < n; ++i) {
     ExistentialLeft el = nf_.left_existentials[i];
     if (!h.is_reflexive(el.role)) continue;
     source_ = el.source;
     add_sub(el.filler, el.super, InclusionOrigin::ReflexiveExists);
   }
-  for (uint32_t r = 0; r < nf_.role_count; ++r) {
-    if (!h.is_reflexive(r)) continue;
-    for (uint32_t c : all[r]) {
-      source_ = range_source[r];
-      add_sub(kTop, c, InclusionOrigin::ReflexiveRange);
-    }
-  }
   // Narrow the fillers of existentials by the ranges of their roles.
-  absl::flat_hash_map<std::vector<uint32_t>, uint32_t> range_sets;
-  absl::flat_hash_map<uint64_t, uint32_t> narrowed;
-  std::vector<uint32_t> set_of(nf_.role_count, kUnset);
-  for (uint32_t r = 0; r < nf_.role_count; ++r) {
-    if (all[r].empty()) continue;
-    set_of[r] = range_sets.try_emplace(all[r], static_cast<uint32_t>(range_sets.size())).first->second;
-  }
-  for (size_t i = 0; i < nf_.existentials.size(); ++i) {
+  for (size_t i = from.existentials; i < nf_.existentials.size(); ++i) {
     ExistentialRight& ex = nf_.existentials[i];
-    const std::vector<uint32_t>& rs = all[ex.role];
+    const std::vector<uint32_t>& rs = all_ranges_[ex.role];
     if (ex.individual) {  // r(a, b): the ranges hold for b itself
       source_ = ex.source;
       for (uint32_t c : rs) add_sub(ex.filler, c, InclusionOrigin::RangeFiller);
       continue;
     }
     if (rs.empty() || (rs.size() == 1 && rs[0] == ex.filler)) continue;
-    auto [it, added] = narrowed.try_emplace(pair_key(ex.filler, set_of[ex.role]), 0);
+    auto [it, added] = narrowed_.try_emplace(pair_key(ex.filler, range_set_[ex.role]), 0);
     if (added) {
       it->second = fresh();
-      source_ = range_source[ex.role];
+      source_ = range_source_[ex.role];
       add_sub(it->second, ex.filler, InclusionOrigin::RangeFiller);
       for (uint32_t c : rs) add_sub(it->second, c, InclusionOrigin::RangeFiller);
     }
     ex.filler = it->second;
     ex.range_filler = true;
   }
-  for (const RoleChain& c : nf_.chains) {
-    if (!std::includes(all[c.second].begin(), all[c.second].end(), all[c.super].begin(),
-                       all[c.super].end())) {
-      nf_.incomplete.push_back({IncompleteReason::Kind::RangeOnChain, c.source});
-    }
-  }
 }
+
+namespace {
 
 std::expected<void, Error> validate(const ElInput& in) {
   const auto& exprs = in.exprs();
@@ -472,17 +498,74 @@ std::expected<void, Error> validate(const ElInput& in) {
 
 }  // namespace
 
-std::expected<NormalForm, Error> normalize(const ElInput& input) {
+namespace {
+
+NormalFormMark mark_of(const NormalForm& nf) {
+  return {nf.inclusions.size(), nf.conjunctions.size(), nf.existentials.size(),
+          nf.left_existentials.size(), nf.disjoint_groups.size(), nf.concept_count};
+}
+
+// Axioms that only add concept normal forms; anything else changes the role
+// hierarchy or the ranges that earlier normal forms were built with.
+bool concept_level(InputAxiomKind k) {
+  switch (k) {
+    case InputAxiomKind::SubClassOf:
+    case InputAxiomKind::EquivalentClasses:
+    case InputAxiomKind::DisjointClasses:
+    case InputAxiomKind::PropertyDomain:
+    case InputAxiomKind::IndividualLink:
+      return true;
+    case InputAxiomKind::SubObjectPropertyOf:
+    case InputAxiomKind::SubPropertyChain:
+    case InputAxiomKind::TransitiveProperty:
+    case InputAxiomKind::ReflexiveProperty:
+    case InputAxiomKind::PropertyRange:
+      return false;
+  }
+  return false;
+}
+
+}  // namespace
+
+NormalFormBuilder::NormalFormBuilder() = default;
+NormalFormBuilder::~NormalFormBuilder() = default;
+NormalFormBuilder::NormalFormBuilder(NormalFormBuilder&&) noexcept = default;
+NormalFormBuilder& NormalFormBuilder::operator=(NormalFormBuilder&&) noexcept = default;
+
+std::expected<bool, Error> NormalFormBuilder::add(const ElInput& input) {
   if (auto ok = validate(input); !ok) return std::unexpected(ok.error());
-  NormalForm nf;
-  nf.class_count = input.class_count();
-  nf.concept_count = kFirstClass + input.class_count();
-  nf.input_role_count = input.role_count();
-  nf.role_count = input.role_count();
-  Normalizer n(input, nf);
-  for (uint32_t i = 0; i < input.axioms().size(); ++i) n.axiom(i);
-  n.finish();
-  return nf;
+  if (!impl_) {
+    impl_ = std::make_unique<Normalizer>(input);
+    impl_->attach(input);
+    for (uint32_t i = 0; i < input.axioms().size(); ++i) impl_->axiom(i);
+    impl_->seen_axioms_ = static_cast<uint32_t>(input.axioms().size());
+    impl_->finish_roles();
+    impl_->finish_concepts({});
+    last_mark_ = {};
+    return true;
+  }
+  const NormalForm& nf = impl_->nf_;
+  if (input.class_count() != nf.class_count || input.role_count() != nf.input_role_count ||
+      input.axioms().size() < impl_->seen_axioms_) {
+    return false;
+  }
+  for (uint32_t i = impl_->seen_axioms_; i < input.axioms().size(); ++i) {
+    if (!concept_level(input.axioms()[i].kind)) return false;
+  }
+  last_mark_ = mark_of(nf);
+  impl_->attach(input);
+  for (uint32_t i = impl_->seen_axioms_; i < input.axioms().size(); ++i) impl_->axiom(i);
+  impl_->seen_axioms_ = static_cast<uint32_t>(input.axioms().size());
+  impl_->finish_concepts(last_mark_);
+  return true;
+}
+
+const NormalForm& NormalFormBuilder::normal_form() const { return impl_->nf_; }
+
+std::expected<NormalForm, Error> normalize(const ElInput& input) {
+  NormalFormBuilder builder;
+  if (auto ok = builder.add(input); !ok) return std::unexpected(ok.error());
+  return std::move(builder.impl_->nf_);
 }
 
 }  // namespace trelvanic_el

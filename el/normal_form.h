@@ -29,6 +29,7 @@
 
 #include <cstdint>
 #include <expected>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -122,6 +123,43 @@ struct NormalForm {
   bool is_class(uint32_t node) const {
     return node >= kFirstClass && node < kFirstClass + class_count;
   }
+};
+
+// Sizes of a NormalForm's lists at one moment: what came after is new.
+struct NormalFormMark {
+  size_t inclusions = 0;
+  size_t conjunctions = 0;
+  size_t existentials = 0;
+  size_t left_existentials = 0;
+  size_t disjoint_groups = 0;
+  uint32_t concept_count = 0;
+};
+
+class Normalizer;
+
+// Keeps the normaliser's state (fresh names, range tables) so that axioms
+// appended to the same ElInput later extend the normal forms in place.
+class NormalFormBuilder {
+ public:
+  NormalFormBuilder();
+  ~NormalFormBuilder();
+  NormalFormBuilder(NormalFormBuilder&&) noexcept;
+  NormalFormBuilder& operator=(NormalFormBuilder&&) noexcept;
+
+  // Normalises the axioms of `input` not seen yet. The first call takes the
+  // input's class and role numbering. Later calls need the same ElInput,
+  // only appended to; they return false, changing nothing, when the new
+  // axioms are role axioms or ranges, or add classes or roles, since those
+  // change what earlier normal forms were built with: build afresh then.
+  [[nodiscard]] std::expected<bool, Error> add(const ElInput& input);
+  const NormalForm& normal_form() const;
+  // The sizes before the last successful add: everything after is new.
+  const NormalFormMark& last_mark() const { return last_mark_; }
+
+ private:
+  friend std::expected<NormalForm, Error> normalize(const ElInput& input);
+  std::unique_ptr<Normalizer> impl_;
+  NormalFormMark last_mark_;
 };
 
 // Fails only on a malformed input (an expression or role index out of range,
