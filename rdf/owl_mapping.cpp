@@ -99,6 +99,16 @@ Mapper::Mapper(const Graph& graph, trelvanic_owl::Ontology& ontology, Incomplete
 
 void Mapper::problem(std::string text) { incomplete_.problems.push_back(std::move(text)); }
 
+bool Mapper::is_reserved(TermId x) const {
+  if (!terms().is_iri(x)) return false;
+  const std::string_view text = terms().text(x);
+  for (std::string_view ns : {std::string_view(TRELVANIC_RDF_NS), std::string_view(TRELVANIC_RDFS_NS),
+                              std::string_view(TRELVANIC_OWL_NS), kXsdNs}) {
+    if (text.starts_with(ns)) return true;
+  }
+  return false;
+}
+
 void Mapper::collect_kinds() {
   const TermTable& t = terms();
   kinds_.assign(t.size(), 0);
@@ -341,7 +351,7 @@ bool Mapper::map_type_triple(std::uint32_t pos) {
     }
   }
   // The structural vocabulary never types an individual.
-  if (vocab::is_vocab(t.object) && t.object != vocab::kOwlThing && t.object != vocab::kOwlNothing) {
+  if (is_reserved(t.object) && t.object != vocab::kOwlThing && t.object != vocab::kOwlNothing) {
     return false;
   }
   if (terms().is_blank(x)) {
@@ -365,6 +375,8 @@ bool Mapper::map_property_triple(std::uint32_t pos) {
   const TermId o = t.object;
   switch (t.predicate.value) {
     case vocab::kRdfsSubClassOf.value: {
+      // Subclass triples between datatypes are RDFS, not OWL.
+      if (looks_like_data_range(s) || looks_like_data_range(o)) return false;
       auto a = class_expression(s);
       auto b = class_expression(o);
       return a && b && add(draft_.node(Form::SubClassOf, {*a, *b}));
@@ -500,16 +512,14 @@ bool Mapper::map_property_triple(std::uint32_t pos) {
 
 }  // namespace detail
 
-std::expected<MappingResult, Error> map_graph_to_owl(Graph& graph) {
+std::expected<MappingResult, Error> map_graph_to_owl(Graph& graph) try {
   if (!graph.indexed()) graph.build_indexes();
   MappingResult result;
-  try {
-    detail::Mapper mapper(graph, result.ontology, result.incomplete);
-    mapper.run();
-  } catch (const std::bad_alloc&) {
-    return make_error(ErrorKind::Internal, "out of memory while mapping RDF to OWL");
-  }
+  detail::Mapper mapper(graph, result.ontology, result.incomplete);
+  mapper.run();
   return result;
+} catch (const std::bad_alloc&) {
+  return make_error(ErrorKind::Internal, "out of memory while mapping RDF to OWL");
 }
 
 std::expected<RdfOntology, Error> read_rdf_ontology(std::string_view text, RdfSyntax syntax,

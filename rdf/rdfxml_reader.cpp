@@ -120,11 +120,82 @@ struct RaptorHandles {
   }
 };
 
+// Line and column (1-based) of a byte offset.
+std::pair<std::uint32_t, std::uint32_t> position_of(std::string_view text, std::size_t offset) {
+  std::uint32_t line = 1;
+  std::size_t line_start = 0;
+  for (std::size_t i = 0; i < offset; ++i) {
+    if (text[i] == '\n') {
+      ++line;
+      line_start = i + 1;
+    }
+  }
+  return {line, static_cast<std::uint32_t>(offset - line_start + 1)};
+}
+
+// Raptor slows down badly on deeply nested elements, so the element depth
+// is measured first, jumping from one '<' to the next: comments,
+// processing instructions, CDATA sections and declarations are skipped,
+// quoted attribute values may hold '>'. Malformed markup is left for the
+// parser to report.
+std::expected<void, Error> check_element_depth(std::string_view text, const ReadOptions& options) {
+  std::size_t depth = 0;
+  std::size_t pos = 0;
+  auto skip_past = [&](std::string_view end) {
+    const std::size_t at = text.find(end, pos);
+    pos = at == std::string_view::npos ? text.size() : at + end.size();
+  };
+  while ((pos = text.find('<', pos)) != std::string_view::npos) {
+    const std::size_t start = pos;
+    const std::string_view rest = text.substr(pos);
+    if (rest.starts_with("<!--")) {
+      skip_past("-->");
+    } else if (rest.starts_with("<![CDATA[")) {
+      skip_past("]]>");
+    } else if (rest.starts_with("<?")) {
+      skip_past("?>");
+    } else if (rest.starts_with("<!")) {
+      skip_past(">");  // DOCTYPE; an internal subset's own '>'s only lower the count
+    } else if (rest.starts_with("</")) {
+      if (depth > 0) --depth;
+      skip_past(">");
+    } else {
+      // A start tag: find its end outside quoted attribute values.
+      char quote = 0;
+      std::size_t i = pos + 1;
+      for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quote != 0) {
+          if (c == quote) quote = 0;
+        } else if (c == '"' || c == '\'') {
+          quote = c;
+        } else if (c == '>') {
+          break;
+        }
+      }
+      const bool self_closing = i < text.size() && i > pos + 1 && text[i - 1] == '/';
+      pos = i + 1;
+      if (!self_closing && ++depth > kMaxElementDepth) {
+        const auto [line, column] = position_of(text, start);
+        Error e = syntax_error(options, line, column,
+                               fmt::format("elements nested deeper than {} levels",
+                                           kMaxElementDepth));
+        e.kind = ErrorKind::Limit;
+        return std::unexpected(std::move(e));
+      }
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
 std::expected<ReadStats, Error> read_rdfxml(std::string_view text, Graph& graph,
                                             const ReadOptions& options) {
   if (auto ok = check_no_nul(text, options); !ok) return std::unexpected(std::move(ok.error()));
+  if (auto ok = check_element_depth(text, options); !ok) {
+    return std::unexpected(std::move(ok.error()));
+  }
   State state{nullptr, &graph, &options, std::nullopt, {}, 0};
   RaptorHandles h;
   h.world = raptor_new_world();

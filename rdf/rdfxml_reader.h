@@ -6,6 +6,7 @@
 // document's own node ids.
 #pragma once
 
+#include <cstddef>
 #include <expected>
 #include <string_view>
 
@@ -14,6 +15,10 @@
 #include "rdf/reader.h"
 
 namespace trelvanic_rdf {
+
+// Deepest element nesting read; deeper documents are refused before
+// parsing.
+inline constexpr std::size_t kMaxElementDepth = 1000;
 
 [[nodiscard]] std::expected<ReadStats, Error> read_rdfxml(std::string_view text, Graph& graph,
                                                           const ReadOptions& options);

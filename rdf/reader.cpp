@@ -8,7 +8,7 @@
 namespace trelvanic_rdf {
 
 std::expected<ReadStats, Error> read_rdf(std::string_view text, RdfSyntax syntax, Graph& graph,
-                                         const ReadOptions& options) {
+                                         const ReadOptions& options) try {
   // Sizing hint: typical documents spend well over 100 bytes per triple,
   // and a graph has about one new term per two triples.
   const std::size_t triples = text.size() / 128;
@@ -21,6 +21,8 @@ std::expected<ReadStats, Error> read_rdf(std::string_view text, RdfSyntax syntax
   }
   if (stats) stats->duplicates = graph.build_indexes();
   return stats;
+} catch (const std::bad_alloc&) {
+  return make_error(ErrorKind::Internal, "out of memory while reading RDF");
 }
 
 Error syntax_error(const ReadOptions& options, std::uint32_t line, std::uint32_t column,

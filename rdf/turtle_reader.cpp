@@ -25,6 +25,8 @@ using SerdChar = std::uint8_t;
 #endif
 
 constexpr std::size_t kPageSize = 65536;
+constexpr std::string_view kRdfNil = "http://www.w3.org/1999/02/22-rdf-syntax-ns#nil";
+constexpr std::string_view kRdfRest = "http://www.w3.org/1999/02/22-rdf-syntax-ns#rest";
 
 std::string_view node_text(const SerdNode* node) {
   return {reinterpret_cast<const char*>(node->buf), node->n_bytes};
@@ -83,9 +85,43 @@ class Sink {
     return SERD_SUCCESS;
   }
 
-  SerdStatus on_statement(const SerdNode* subject, const SerdNode* predicate,
-                          const SerdNode* object, const SerdNode* datatype,
-                          const SerdNode* lang) {
+  // serd descends into [ ] and ( ) by recursion, reporting the statement
+  // that opens a nested node before it descends. Counting open nodes here
+  // and failing past kMaxTurtleNesting stops serd before deep input can
+  // exhaust the stack: an anonymous node closes at serd's end callback, a
+  // collection at its last rdf:rest rdf:nil.
+  SerdStatus track_nesting(SerdStatementFlags flags, const SerdNode* predicate,
+                           const SerdNode* object) {
+    // The subject's node opens outside the object's.
+    if ((flags & SERD_ANON_S_BEGIN) != 0) open_.push_back(false);
+    if ((flags & SERD_LIST_S_BEGIN) != 0) open_.push_back(true);
+    if ((flags & SERD_ANON_O_BEGIN) != 0) open_.push_back(false);
+    if ((flags & SERD_LIST_O_BEGIN) != 0) open_.push_back(true);
+    if (open_.size() > kMaxTurtleNesting) {
+      return fail(ErrorKind::Limit,
+                  fmt::format("blank nodes and collections nested deeper than {} levels",
+                              kMaxTurtleNesting));
+    }
+    if (!open_.empty() && open_.back() && object->type == SERD_URI &&
+        node_text(object) == kRdfNil && node_text(predicate) == kRdfRest) {
+      open_.pop_back();
+    }
+    return SERD_SUCCESS;
+  }
+
+  SerdStatus on_end(const SerdNode*) {
+    // Collections inside the anonymous node are closed by now.
+    while (!open_.empty() && open_.back()) open_.pop_back();
+    if (!open_.empty()) open_.pop_back();
+    return SERD_SUCCESS;
+  }
+
+  SerdStatus on_statement(SerdStatementFlags flags, const SerdNode* subject,
+                          const SerdNode* predicate, const SerdNode* object,
+                          const SerdNode* datatype, const SerdNode* lang) {
+    if (flags != 0 || !open_.empty()) {
+      if (SerdStatus st = track_nesting(flags, predicate, object); st != SERD_SUCCESS) return st;
+    }
     const TermId s = term(subject);
     const TermId p = term(predicate);
     TermId o;
@@ -203,6 +239,7 @@ class Sink {
   std::deque<std::string> prefix_names_;  // stable storage for the keys below
   absl::flat_hash_map<std::string_view, std::string> prefixes_;
   std::string scratch_;
+  std::vector<bool> open_;  // open nested nodes: true for a collection
   std::optional<Error> error_;
   const MemorySource* source_ = nullptr;
   std::optional<std::size_t> fail_offset_;
@@ -228,15 +265,19 @@ SerdStatus prefix_cb(void* handle, const SerdNode* name, const SerdNode* uri) {
   }
 }
 
-SerdStatus statement_cb(void* handle, SerdStatementFlags, const SerdNode*, const SerdNode* subject,
-                        const SerdNode* predicate, const SerdNode* object,
-                        const SerdNode* datatype, const SerdNode* lang) {
+SerdStatus statement_cb(void* handle, SerdStatementFlags flags, const SerdNode*,
+                        const SerdNode* subject, const SerdNode* predicate,
+                        const SerdNode* object, const SerdNode* datatype, const SerdNode* lang) {
   auto* sink = static_cast<Sink*>(handle);
   try {
-    return sink->on_statement(subject, predicate, object, datatype, lang);
+    return sink->on_statement(flags, subject, predicate, object, datatype, lang);
   } catch (...) {
     return sink->fail(ErrorKind::Internal, "out of memory while reading Turtle");
   }
+}
+
+SerdStatus end_cb(void* handle, const SerdNode* node) {
+  return static_cast<Sink*>(handle)->on_end(node);
 }
 
 SerdStatus error_cb(void* handle, const SerdError* error) {
@@ -267,7 +308,7 @@ PassResult read_pass(std::string_view text, Graph& graph, const ReadOptions& opt
     return out;
   }
   SerdReader* reader = serd_reader_new(ntriples ? SERD_NTRIPLES : SERD_TURTLE, &sink, nullptr,
-                                       base_cb, prefix_cb, statement_cb, nullptr);
+                                       base_cb, prefix_cb, statement_cb, end_cb);
   if (reader == nullptr) {
     out.error = Error{ErrorKind::Internal, "cannot create the Turtle reader", 0, 0};
     return out;
@@ -307,7 +348,8 @@ std::expected<ReadStats, Error> read_turtle(std::string_view text, Graph& graph,
                                             const ReadOptions& options, bool ntriples) {
   if (auto ok = check_no_nul(text, options); !ok) return std::unexpected(std::move(ok.error()));
   PassResult pass = read_pass(text, graph, options, ntriples, kPageSize);
-  if (pass.error && pass.error->line == 0 && pass.error->kind == ErrorKind::Syntax) {
+  if (pass.error && pass.error->line == 0 &&
+      (pass.error->kind == ErrorKind::Syntax || pass.error->kind == ErrorKind::Limit)) {
     // A failure found by our sink (undefined prefix, relative IRI) carries
     // no position; read again a byte at a time into a scratch graph to find
     // where serd stood when it happened.
@@ -315,7 +357,9 @@ std::expected<ReadStats, Error> read_turtle(std::string_view text, Graph& graph,
     PassResult again = read_pass(text, scratch, options, ntriples, 1);
     if (again.fail_offset) {
       const auto [line, column] = position_of(text, *again.fail_offset);
-      return std::unexpected(syntax_error(options, line, column, pass.error->message));
+      Error positioned = syntax_error(options, line, column, pass.error->message);
+      positioned.kind = pass.error->kind;
+      return std::unexpected(std::move(positioned));
     }
   }
   if (pass.error) return std::unexpected(std::move(*pass.error));

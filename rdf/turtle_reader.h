@@ -6,6 +6,7 @@
 // every term is interned into the graph at once.
 #pragma once
 
+#include <cstddef>
 #include <expected>
 #include <string_view>
 
@@ -14,6 +15,10 @@
 #include "rdf/reader.h"
 
 namespace trelvanic_rdf {
+
+// Deepest nesting of [ ] blank nodes and ( ) collections read; deeper input
+// is refused with an error (serd reads nesting by recursion).
+inline constexpr std::size_t kMaxTurtleNesting = 1000;
 
 [[nodiscard]] std::expected<ReadStats, Error> read_turtle(std::string_view text, Graph& graph,
                                                           const ReadOptions& options,

@@ -94,6 +94,8 @@ class Mapper {
   // blank node of data-range shape).
   bool looks_like_data_range(TermId x);
   bool is_data_property(TermId p) const;
+  // An IRI of the RDF, RDFS, OWL or XSD namespace.
+  bool is_reserved(TermId x) const;
   Shape shape_of(TermId x) const;
 
   // --- owl_swrl.cpp ---

@@ -73,6 +73,60 @@ TEST(TurtleReaderTest, DuplicatesAreCountedOnce) {
   EXPECT_EQ(g.size(), 1u);
 }
 
+TEST(TurtleReaderTest, NestingIsBoundedButSiblingsAreNot) {
+  auto nested = [](const std::string& open, const std::string& close, std::size_t depth) {
+    std::string doc = "@prefix : <http://e.org/> .\n:a :p ";
+    for (std::size_t i = 0; i < depth; ++i) doc += open;
+    doc += ":b";
+    for (std::size_t i = 0; i < depth; ++i) doc += close;
+    return doc + " .\n";
+  };
+  for (const auto& [open, close] : {std::pair{"[ :p ", " ]"}, std::pair{"( ", " )"},
+                                     std::pair{"( [ :p ", " ] )"}}) {
+    SCOPED_TRACE(open);
+    Graph ok;
+    EXPECT_TRUE(read_rdf(nested(open, close, 300), RdfSyntax::Turtle, ok));
+    // Far deeper than any stack could follow by recursion.
+    Graph g;
+    auto r = read_rdf(nested(open, close, 100000), RdfSyntax::Turtle, g);
+    ASSERT_FALSE(r.has_value());
+    EXPECT_EQ(r.error().kind, ErrorKind::Limit);
+    EXPECT_EQ(r.error().line, 2u);
+    EXPECT_NE(r.error().message.find("nested deeper than 1000 levels"), std::string::npos);
+  }
+  // Many closed nodes side by side, and subjects that open two nodes at once.
+  std::string wide = "@prefix : <http://e.org/> .\n:a :p ";
+  for (int i = 0; i < 5000; ++i) {
+    wide += std::string(i ? ", " : "") + "[ :q ( :x [ :r () ] ) ] , ( ( :y ) )";
+  }
+  wide += " .\n";
+  for (int i = 0; i < 2000; ++i) wide += "( ( :s ) ) :p ( [ :q :z ] ) .\n[ :p ( :t ) ] :q :u .\n";
+  Graph g;
+  auto r = read_rdf(wide, RdfSyntax::Turtle, g);
+  EXPECT_TRUE(r) << r.error().message;
+}
+
+TEST(RdfXmlReaderTest, ElementDepthIsBoundedBeforeParsing) {
+  auto nested = [](std::size_t depth) {
+    std::string doc =
+        "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" xmlns:e=\"http://e.org/\">\n"
+        "<!-- <e:p> in a comment --><rdf:Description rdf:about=\"http://e.org/a\">\n";
+    for (std::size_t i = 0; i < depth; ++i) doc += "<e:p><rdf:Description e:a=\"1>2\"><e:x/>";
+    doc += "<e:q>x</e:q>";
+    for (std::size_t i = 0; i < depth; ++i) doc += "</rdf:Description></e:p>";
+    return doc + "</rdf:Description></rdf:RDF>\n";
+  };
+  Graph ok;
+  auto fine = read_rdf(nested(200), RdfSyntax::RdfXml, ok);
+  EXPECT_TRUE(fine) << fine.error().message;
+  Graph g;
+  auto r = read_rdf(nested(100000), RdfSyntax::RdfXml, g);
+  ASSERT_FALSE(r.has_value());
+  EXPECT_EQ(r.error().kind, ErrorKind::Limit);
+  EXPECT_EQ(r.error().line, 3u);
+  EXPECT_NE(r.error().message.find("elements nested deeper than 1000 levels"), std::string::npos);
+}
+
 struct BadInput {
   const char* name;
   RdfSyntax syntax;
