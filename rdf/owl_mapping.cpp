@@ -128,12 +128,14 @@ void Mapper::collect_kinds() {
   for (std::string_view ap : kBuiltinAnnotationProperties) {
     if (auto id = t.find_iri(ap)) mark(*id, kAnnotationPropertyKind);
   }
-  for (const TripleIds& tr : graph_.triples()) {
-    // Every XSD datatype the document names (as an object: datatypes are
-    // fillers, ranges and list items).
-    if (t.is_iri(tr.object) && t.text(tr.object).starts_with(kXsdNs)) {
-      mark(tr.object, kDatatypeKind);
+  // Every XSD datatype the document names; one pass over the terms in id
+  // order, which reads the term texts sequentially.
+  for (std::uint32_t id = 1; id < t.size(); ++id) {
+    if (t.is_iri(TermId{id}) && t.text(TermId{id}).starts_with(kXsdNs)) {
+      mark(TermId{id}, kDatatypeKind);
     }
+  }
+  for (const TripleIds& tr : graph_.triples()) {
     if (tr.predicate == vocab::kRdfType) {
       mark(tr.subject, declared_kind(tr.object));
       for (const Characteristic& c : kObjectCharacteristics) {
