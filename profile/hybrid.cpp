@@ -7,7 +7,6 @@
 #include <absl/container/flat_hash_set.h>
 #include <fmt/format.h>
 
-#include "core/dirty.h"
 #include "profile/scanner.h"
 
 namespace trelvanic_profile {
@@ -136,7 +135,7 @@ absl::flat_hash_set<EntityId> dl_store_classes(const DlStore& dl) {
   while (!stack.empty()) {
     const auto e = dl.ce(trelvanic_core::CeId(stack.back()));
     stack.pop_back();
-    if (e.kind == CeKind::Atomic) out.insert(e.entity());
+    if (e.kind == CeKind::Atomic) out.insert(e.entity());  // kinds are filtered by sorted_iris
     if (e.kind == CeKind::Not) push(e.operand());
     if (e.kind == CeKind::And || e.kind == CeKind::Or) {
       for (auto op : e.operands()) push(op);
@@ -154,24 +153,28 @@ bool is_plain_class(const Ontology& o, EntityId e) {
   return o.entities().contains(e) && o.entities().kind(e) == EntityKind::Class;
 }
 
+// The IRIs of the plain classes among `classes`, sorted bytewise.
 std::vector<std::string> sorted_iris(const Ontology& o, const absl::flat_hash_set<EntityId>& classes) {
-  absl::flat_hash_set<std::string_view> texts;
+  std::vector<std::string_view> texts;
+  texts.reserve(classes.size());
   for (EntityId e : classes) {
     if (!is_plain_class(o, e)) continue;
-    auto iri = o.entity_iri(e);
-    if (iri) texts.insert(*iri);
+    if (auto iri = o.entity_iri(e)) texts.push_back(*iri);
   }
-  std::vector<std::string> out(texts.begin(), texts.end());
-  std::sort(out.begin(), out.end());
-  return out;
+  std::sort(texts.begin(), texts.end());
+  texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
+  return {texts.begin(), texts.end()};
 }
 
+// The plain classes the axioms mention (ids that cannot be fetched skipped).
 absl::flat_hash_set<EntityId> axiom_classes(const Ontology& o, std::span<const AxiomId> ids) {
   absl::flat_hash_set<EntityId> classes;
   for (AxiomId id : ids) {
     auto axiom = o.axiom(id);
     if (!axiom) continue;
-    for (EntityId e : trelvanic_core::axiom_signature(*axiom)) classes.insert(e);
+    trelvanic_core::for_each_axiom_entity(*axiom, [&](EntityId e) {
+      if (is_plain_class(o, e)) classes.insert(e);
+    });
   }
   return classes;
 }

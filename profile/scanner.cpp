@@ -82,7 +82,7 @@ uint32_t CeConstructMemo::child(uint32_t id, uint32_t i) const {
 }
 
 void CeConstructMemo::open(uint32_t id) {
-  Node& n = nodes_[id];
+  Node& n = node(id);
   n.mask = own_ce_mask(store_.ce(CeId(id)));
   n.index = n.low = ++counter_;
   n.on_stack = true;
@@ -96,7 +96,8 @@ void CeConstructMemo::open(uint32_t id) {
 // answers in one lookup.
 ConstructMask CeConstructMemo::mask(CeId root) {
   if (!store_.has_ce(root)) return 0;
-  if (auto it = nodes_.find(root.value); it != nodes_.end()) return it->second.mask;
+  if (nodes_.size() < store_.ce_count()) nodes_.resize(store_.ce_count());
+  if (node(root.value).done) return node(root.value).mask;
   open(root.value);
   while (!calls_.empty()) {
     Frame& f = calls_.back();
@@ -104,28 +105,27 @@ ConstructMask CeConstructMemo::mask(CeId root) {
     if (f.next_child < child_count(v)) {
       const uint32_t w = child(v, f.next_child++);
       if (w >= store_.ce_count()) continue;
-      auto it = nodes_.find(w);
-      if (it == nodes_.end()) {
+      const Node& nw = node(w);
+      if (nw.index == 0) {
         open(w);
         continue;
       }
-      const Node& nw = it->second;
-      Node& nv = nodes_.find(v)->second;
+      Node& nv = node(v);
       nv.mask |= nw.mask;
       if (nw.on_stack) nv.low = std::min(nv.low, nw.index);
       continue;
     }
     calls_.pop_back();
-    Node& nv = nodes_.find(v)->second;
+    Node& nv = node(v);
     if (nv.low == nv.index) {
       size_t start = component_.size();
       do {
         --start;
       } while (component_[start] != v);
       ConstructMask m = 0;
-      for (size_t i = start; i < component_.size(); ++i) m |= nodes_.find(component_[i])->second.mask;
+      for (size_t i = start; i < component_.size(); ++i) m |= node(component_[i]).mask;
       for (size_t i = start; i < component_.size(); ++i) {
-        Node& member = nodes_.find(component_[i])->second;
+        Node& member = node(component_[i]);
         member.mask = m;
         member.on_stack = false;
         member.done = true;
@@ -133,13 +133,13 @@ ConstructMask CeConstructMemo::mask(CeId root) {
       component_.resize(start);
     }
     if (!calls_.empty()) {
-      const Node& child_node = nodes_.find(v)->second;
-      Node& parent = nodes_.find(calls_.back().id)->second;
+      const Node& child_node = node(v);
+      Node& parent = node(calls_.back().id);
       parent.mask |= child_node.mask;
       parent.low = std::min(parent.low, child_node.low);
     }
   }
-  return nodes_.find(root.value)->second.mask;
+  return node(root.value).mask;
 }
 
 // --- Told axioms --------------------------------------------------------------

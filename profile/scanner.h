@@ -11,7 +11,7 @@
 //
 // Class expressions are walked through a `CeConstructMemo`: an explicit
 // stack, each expression id visited once, the constructs below each id kept
-// for later calls. Shared sub-expressions cost nothing extra, and cyclic
+// for later calls (one 20-byte slot per expression of the store). Shared sub-expressions cost nothing extra, and cyclic
 // expressions (possible in a store read from a snapshot) terminate with the
 // union of the constructs on the cycle.
 //
@@ -22,8 +22,6 @@
 
 #include <cstdint>
 #include <vector>
-
-#include <absl/container/flat_hash_map.h>
 
 #include "core/axiom.h"
 #include "core/axiom_store.h"
@@ -69,8 +67,10 @@ class CeConstructMemo {
   [[nodiscard]] uint32_t child_count(uint32_t id) const;
   [[nodiscard]] uint32_t child(uint32_t id, uint32_t i) const;
 
+  Node& node(uint32_t id) { return nodes_[id]; }
+
   const DlStore& store_;
-  absl::flat_hash_map<uint32_t, Node> nodes_;
+  std::vector<Node> nodes_;  // by expression id, sized on first use
   std::vector<Frame> calls_;
   std::vector<uint32_t> component_;
   uint32_t counter_ = 0;
