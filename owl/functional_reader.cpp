@@ -38,8 +38,9 @@ class FunctionalReader {
  public:
   FunctionalReader(std::string_view text, const ReaderSettings& settings)
       : in_(text), stack_(out_, settings.max_depth == 0 ? 1 : settings.max_depth), prefixes_(standard_prefixes()) {
-    // about one node per 30 bytes and one new string per 60 in typical files
-    out_.reserve(text.size() / 30, text.size() / 60);
+    // typical files hold one node per 30 to 50 bytes and one new string per
+    // 60 to 200; the tables grow from there when needed
+    out_.reserve(text.size() / 50, text.size() / 200);
   }
 
   Ontology run() {

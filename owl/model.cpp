@@ -17,8 +17,8 @@ namespace {
 constexpr size_t kBlockBytes = size_t{1} << 20;
 }
 
-StringPool::StringPool() : index_(0, EntryHash{}, EntryEq{this}) {
-  views_.emplace_back();  // id 0: none
+StringPool::StringPool() {
+  entries_.push_back(Entry{"", 0, 0, Kind::Iri});  // id 0: none
 }
 
 char* StringPool::allocate(size_t bytes) {
@@ -36,29 +36,27 @@ char* StringPool::allocate(size_t bytes) {
 }
 
 uint32_t StringPool::intern(std::string_view text) {
-  size_t full = TextHash()(text);
-  auto hash = static_cast<uint32_t>(full ^ (full >> 32));
-  auto next = static_cast<uint32_t>(views_.size());
-  bool made = false;
-  auto it = index_.lazy_emplace(Probe{text, hash}, [&](const auto& construct) {
-    made = true;
-    construct((uint64_t{hash} << 32) | next);
-  });
-  if (made) {
+  auto next = static_cast<uint32_t>(entries_.size());
+  auto store = [&] {
     char* copy = allocate(text.empty() ? 1 : text.size());
     if (!text.empty()) std::memcpy(copy, text.data(), text.size());
-    views_.emplace_back(copy, text.size());
-  }
-  return static_cast<uint32_t>(*it);
+    entries_.push_back(Entry{copy, static_cast<uint32_t>(text.size()), 0, Kind::Iri});
+    return NoExtra{};
+  };
+  auto same = [&](uint32_t id, NoExtra) {
+    const Entry& e = entries_[id];
+    return e.size == text.size() && std::memcmp(e.data, text.data(), text.size()) == 0;
+  };
+  return index_.find_or_insert(TextHash()(text), next, store, same).first;
 }
 
 void StringPool::reserve(size_t count) {
-  views_.reserve(count);
+  entries_.reserve(count);
   index_.reserve(count);
 }
 
 size_t StringPool::memory_bytes() const {
-  size_t bytes = views_.capacity() * sizeof(std::string_view) + index_.capacity() * 9;
+  size_t bytes = entries_.capacity() * sizeof(Entry) + index_.memory_bytes();
   for (size_t i = 0; i < blocks_.size(); ++i) bytes += kBlockBytes;  // upper bound
   return bytes;
 }
@@ -66,49 +64,18 @@ size_t StringPool::memory_bytes() const {
 // ---- node arena
 
 struct Ontology::Arena {
-  struct Key {
-    Kind kind;
-    std::span<const uint32_t> words;
-  };
-  static size_t hash_key(const Key& key) {
-    // Nodes have a few words: a multiply-xor mix is enough and cheap.
-    uint64_t h = static_cast<uint64_t>(key.kind) + 0x9E3779B97F4A7C15ull * (key.words.size() + 1);
-    for (uint32_t w : key.words) h = (h ^ w) * 0xFF51AFD7ED558CCDull;
-    return static_cast<size_t>(h ^ (h >> 29));
-  }
-  struct Hash {
-    using is_transparent = void;
-    const Arena* arena;
-    size_t operator()(uint32_t id) const { return hash_key(arena->key_of(id)); }
-    size_t operator()(const Key& key) const { return hash_key(key); }
-  };
-  struct Eq {
-    using is_transparent = void;
-    const Arena* arena;
-    bool operator()(uint32_t a, uint32_t b) const { return a == b; }
-    bool operator()(uint32_t a, const Key& b) const {
-      const Node& n = arena->nodes[a];
-      if (n.kind != b.kind || n.size != b.words.size()) return false;
-      const uint32_t* w = arena->words.data() + n.begin;
-      for (uint32_t i = 0; i < n.size; ++i) {
-        if (w[i] != b.words[i]) return false;
-      }
-      return true;
-    }
-    bool operator()(const Key& a, uint32_t b) const { return (*this)(b, a); }
-  };
+  Arena() { nodes.push_back(Node{Kind::Iri, false, 0, 0}); }  // id 0: none
 
-  Arena() : index(0, Hash{this}, Eq{this}) {
-    nodes.push_back(Node{Kind::Iri, false, 0, 0});  // id 0: none
-  }
-  Key key_of(uint32_t id) const {
-    const Node& n = nodes[id];
-    return Key{n.kind, std::span<const uint32_t>(words.data() + n.begin, n.size)};
+  // Nodes have a few words: a multiply-xor mix is enough and cheap.
+  static uint64_t hash(Kind kind, std::span<const uint32_t> words) {
+    uint64_t h = static_cast<uint64_t>(kind) + 0x9E3779B97F4A7C15ull * (words.size() + 1);
+    for (uint32_t w : words) h = (h ^ w) * 0xFF51AFD7ED558CCDull;
+    return h ^ (h >> 29);
   }
 
   std::vector<Node> nodes;
   std::vector<uint32_t> words;
-  absl::flat_hash_set<uint32_t, Hash, Eq> index;
+  IdTable<> index;
 };
 
 Ontology::Ontology() : arena_(std::make_unique<Arena>()), strings_(std::make_unique<StringPool>()) {
@@ -127,25 +94,34 @@ void Ontology::reserve(size_t nodes, size_t strings) {
   arena_->words.reserve(nodes * 2);
   arena_->index.reserve(nodes);
   strings_->reserve(strings);
-  leaf_by_iri_.reserve(strings);
 }
 
 NodeId Ontology::make(Kind kind, std::span<const uint32_t> words) {
   Arena& a = *arena_;
   auto next = static_cast<uint32_t>(a.nodes.size());
-  bool made = false;
-  // One probe: the id is placed only when no equal node exists. The key
-  // keeps pointing at the caller's words until the node is stored.
-  auto it = a.index.lazy_emplace(Arena::Key{kind, words}, [&](const auto& construct) {
-    made = true;
-    construct(next);
-  });
-  if (made) {
+  auto store = [&] {
     auto begin = static_cast<uint32_t>(a.words.size());
-    a.words.insert(a.words.end(), words.begin(), words.end());
+    const uint32_t* data = a.words.data();
+    if (!words.empty() && words.data() >= data && words.data() < data + a.words.size()) {
+      // the words are another node's: copy them before the vector may move
+      std::vector<uint32_t> copy(words.begin(), words.end());
+      a.words.insert(a.words.end(), copy.begin(), copy.end());
+    } else {
+      a.words.insert(a.words.end(), words.begin(), words.end());
+    }
     a.nodes.push_back(Node{kind, false, begin, static_cast<uint32_t>(words.size())});
-  }
-  return NodeId(*it);
+    return NoExtra{};
+  };
+  auto same = [&](uint32_t id, NoExtra) {
+    const Node& n = a.nodes[id];
+    if (n.kind != kind || n.size != words.size()) return false;
+    const uint32_t* w = a.words.data() + n.begin;
+    for (uint32_t i = 0; i < n.size; ++i) {
+      if (w[i] != words[i]) return false;
+    }
+    return true;
+  };
+  return NodeId(a.index.find_or_insert(Arena::hash(kind, words), next, store, same).first);
 }
 
 std::span<const NodeId> Ontology::operands(NodeId id) const {
@@ -157,11 +133,13 @@ bool Ontology::is_owl_thing(NodeId id) const { return kind(id) == Kind::Class &&
 bool Ontology::is_owl_nothing(NodeId id) const { return kind(id) == Kind::Class && iri_of(id) == owl_nothing_; }
 
 NodeId Ontology::make_leaf(Kind kind, IriId iri) {
-  if (iri.value >= leaf_by_iri_.size()) leaf_by_iri_.resize(std::max<size_t>(iri.value + 1, strings_->size()));
-  LeafEntry& last = leaf_by_iri_[iri.value];
-  if (last.node != 0 && last.kind == kind) return NodeId(last.node);
+  // Most IRIs name one entity: the entry answers without a node probe.
+  StringPool::Entry& e = strings_->entries_[iri.value];
+  if (e.leaf_node != 0 && e.leaf_kind == kind) return NodeId(e.leaf_node);
   NodeId id = make(kind, {iri.value});
-  last = LeafEntry{id.value, kind};
+  StringPool::Entry& again = strings_->entries_[iri.value];  // make() does not intern, but stay safe
+  again.leaf_node = id.value;
+  again.leaf_kind = kind;
   return id;
 }
 
@@ -195,7 +173,7 @@ void Ontology::set_prefix(std::string_view name, std::string_view iri) {
 size_t Ontology::memory_bytes() const {
   const Arena& a = *arena_;
   return strings_->memory_bytes() + a.nodes.capacity() * sizeof(Node) + a.words.capacity() * 4 +
-         a.index.capacity() * 5 + leaf_by_iri_.capacity() * sizeof(LeafEntry) + components_.capacity() * sizeof(Component) + component_index_.capacity() * 9;
+         a.index.memory_bytes() + components_.capacity() * sizeof(Component) + component_index_.capacity() * 9;
 }
 
 }  // namespace trelvanic_owl

@@ -43,6 +43,7 @@
 #include <absl/container/flat_hash_map.h>
 #include <absl/container/flat_hash_set.h>
 
+#include "owl/id_table.h"
 #include "owl/kinds.h"
 
 namespace trelvanic_owl {
@@ -84,9 +85,7 @@ struct TextHash {
   size_t operator()(std::string_view text) const;
 };
 
-// Interned strings; views stay valid for the pool's lifetime. The index
-// holds ids and the hash of each string is kept, so growing the index never
-// hashes a string again. Not movable (the index points into the pool);
+// Interned strings; views stay valid for the pool's lifetime. Not copyable;
 // `Ontology` holds it on the heap.
 class StringPool {
  public:
@@ -94,8 +93,8 @@ class StringPool {
   StringPool(const StringPool&) = delete;
   StringPool& operator=(const StringPool&) = delete;
   uint32_t intern(std::string_view text);
-  [[nodiscard]] std::string_view get(uint32_t id) const { return views_[id]; }
-  [[nodiscard]] size_t size() const { return views_.size(); }
+  [[nodiscard]] std::string_view get(uint32_t id) const { return {entries_[id].data, entries_[id].size}; }
+  [[nodiscard]] size_t size() const { return entries_.size(); }
   void reserve(size_t count);
   [[nodiscard]] size_t memory_bytes() const;
 
@@ -105,30 +104,19 @@ class StringPool {
   std::vector<std::unique_ptr<char[]>> blocks_;
   char* cursor_ = nullptr;
   size_t left_ = 0;
-  // Index entries are (32-bit hash << 32 | id): probing and growing the
-  // index never touch the strings, and only a hash match compares text.
-  struct Probe {
-    std::string_view text;
-    uint32_t hash;
-  };
-  static size_t spread(uint32_t hash) { return static_cast<size_t>(hash) * 0x9E3779B97F4A7C15ull; }
-  struct EntryHash {
-    using is_transparent = void;
-    size_t operator()(uint64_t entry) const { return spread(static_cast<uint32_t>(entry >> 32)); }
-    size_t operator()(const Probe& probe) const { return spread(probe.hash); }
-  };
-  struct EntryEq {
-    using is_transparent = void;
-    const StringPool* pool;
-    bool operator()(uint64_t a, uint64_t b) const { return a == b; }
-    bool operator()(uint64_t a, const Probe& b) const {
-      return static_cast<uint32_t>(a >> 32) == b.hash && pool->views_[static_cast<uint32_t>(a)] == b.text;
-    }
-    bool operator()(const Probe& a, uint64_t b) const { return (*this)(b, a); }
+  friend class Ontology;
+  struct Entry {
+    const char* data;
+    uint32_t size;
+    // The leaf node last made for this string as an IRI (see
+    // `Ontology::make_leaf`); kept here because the entry is read anyway
+    // when the IRI is interned.
+    uint32_t leaf_node;
+    Kind leaf_kind;
   };
 
-  std::vector<std::string_view> views_;
-  absl::flat_hash_set<uint64_t, EntryHash, EntryEq> index_;
+  std::vector<Entry> entries_;
+  IdTable<> index_;
 };
 
 struct Component {
@@ -234,13 +222,7 @@ class Ontology {
   const std::vector<Node>* nodes_ = nullptr;
   const std::vector<uint32_t>* words_ = nullptr;
   std::unique_ptr<StringPool> strings_;
-  // The leaf node last made for each IRI: most IRIs name one entity, so
-  // this answers `make_leaf` without a probe of the node index.
-  struct LeafEntry {
-    uint32_t node = 0;
-    Kind kind = Kind::Iri;
-  };
-  std::vector<LeafEntry> leaf_by_iri_;
+
   std::vector<Component> components_;
   // (node, annotations) pairs of annotated components; unannotated ones are
   // marked on their node

@@ -21,6 +21,21 @@ TEST(Model, EqualExpressionsShareOneNode) {
   EXPECT_NE(o.make_leaf(Kind::NamedIndividual, o.iri_of(a)), a);
 }
 
+TEST(Model, NodesMadeFromAnotherNodesWords) {
+  // Words taken from the arena itself stay valid while the arena grows.
+  Ontology o;
+  std::vector<uint32_t> classes;
+  for (int i = 0; i < 8; ++i) classes.push_back(o.make_leaf(Kind::Class, o.intern_iri("http://x/" + std::to_string(i))).value);
+  NodeId both = o.make(Kind::ObjectIntersectionOf, classes);
+  for (int i = 0; i < 10000; ++i) {
+    NodeId either = o.make(Kind::ObjectUnionOf, o.words(both));
+    ASSERT_EQ(o.make(Kind::ObjectIntersectionOf, o.words(both)), both);
+    ASSERT_EQ(std::vector<uint32_t>(o.words(either).begin(), o.words(either).end()), classes);
+    o.make(Kind::ObjectOneOf, {o.make_leaf(Kind::NamedIndividual, o.intern_iri("http://x/i" + std::to_string(i))).value});
+  }
+  EXPECT_EQ(o.kind(o.make(Kind::ObjectUnionOf, classes)), Kind::ObjectUnionOf);
+}
+
 TEST(Model, ComponentsAreASetInFirstOccurrenceOrder) {
   Ontology o;
   NodeId a = o.make_leaf(Kind::Class, o.intern_iri("http://x/A"));
