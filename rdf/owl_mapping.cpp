@@ -97,7 +97,10 @@ NodeRef ModelBuilder::node(Form form, std::span<const NodeRef> operands, std::ui
 Mapper::Mapper(const Graph& graph, trelvanic_owl::Ontology& ontology, IncompleteParse& incomplete)
     : graph_(graph), draft_(ontology), incomplete_(incomplete) {}
 
-void Mapper::problem(std::string text) { incomplete_.problems.push_back(std::move(text)); }
+void Mapper::problem(std::string text) {
+  ++incomplete_.problem_count;
+  if (incomplete_.problems.size() < kMaxIncompleteLines) incomplete_.problems.push_back(std::move(text));
+}
 
 bool Mapper::is_reserved(TermId x) const {
   if (!terms().is_iri(x)) return false;
@@ -245,6 +248,7 @@ void Mapper::run() {
   }
   for (std::uint32_t pos = 0; pos < graph_.size(); ++pos) {
     if (used_[pos]) continue;
+    if (++incomplete_.triple_count > kMaxIncompleteLines) continue;
     const TripleIds& t = graph_.triples()[pos];
     incomplete_.triples.push_back(terms().display(t.subject) + " " + terms().display(t.predicate) +
                                   " " + terms().display(t.object) + " .");

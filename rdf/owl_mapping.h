@@ -37,10 +37,16 @@ namespace trelvanic_rdf {
 // being followed further.
 inline constexpr std::size_t kMaxExpressionDepth = 1000;
 
+// At most this many untranslated triples and problems are kept as text;
+// the counts cover all of them.
+inline constexpr std::size_t kMaxIncompleteLines = 10000;
+
 struct IncompleteParse {
-  std::vector<std::string> triples;   // N-Triples form of each untranslated triple
-  std::vector<std::string> problems;  // what went wrong, one line each
-  [[nodiscard]] bool empty() const { return triples.empty() && problems.empty(); }
+  std::vector<std::string> triples;   // N-Triples form of untranslated triples (the first ones)
+  std::vector<std::string> problems;  // what went wrong, one line each (the first ones)
+  std::size_t triple_count = 0;       // every untranslated triple
+  std::size_t problem_count = 0;      // every problem
+  [[nodiscard]] bool empty() const { return triple_count == 0 && problem_count == 0; }
 };
 
 struct MappingResult {

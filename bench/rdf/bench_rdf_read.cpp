@@ -64,8 +64,8 @@ int main(int argc, char** argv) {
         "run %d: %zu triples (%zu duplicates), %zu terms; read %.3f s, map %.3f s, "
         "total %.3f s; %zu components, %zu incomplete triples, %zu problems; %.0f triples/s\n",
         r + 1, stats->triples, stats->duplicates, graph.terms().size() - 1, t_read, t_map, total,
-        mapped->ontology.component_count(), mapped->incomplete.triples.size(),
-        mapped->incomplete.problems.size(), static_cast<double>(stats->triples) / total);
+        mapped->ontology.component_count(), mapped->incomplete.triple_count,
+        mapped->incomplete.problem_count, static_cast<double>(stats->triples) / total);
   }
   std::printf("best: %.3f s\n", best_total);
   return 0;

@@ -121,6 +121,17 @@ TEST(OwlMappingProblemsTest, UntranslatableTriplesGoToTheIncompleteRecord) {
   EXPECT_TRUE(found);
 }
 
+TEST(OwlMappingProblemsTest, IncompleteRecordKeepsCountsBeyondItsTextLimit) {
+  std::string body;
+  for (std::size_t i = 0; i < kMaxIncompleteLines + 5; ++i) {
+    body += ":s" + std::to_string(i) + " :unknown :o .\n";
+  }
+  const RdfOntology r = map_turtle(body);
+  EXPECT_EQ(r.incomplete.triple_count, kMaxIncompleteLines + 5);
+  EXPECT_EQ(r.incomplete.triples.size(), kMaxIncompleteLines);
+  EXPECT_FALSE(r.incomplete.empty());
+}
+
 TEST(OwlMappingProblemsTest, AnnotationsAndReificationAreDroppedSilently) {
   const RdfOntology r = map_turtle(
       "@prefix dc: <http://purl.org/dc/elements/1.1/> .\n"
