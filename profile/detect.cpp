@@ -11,12 +11,18 @@ using trelvanic_core::ParseMeta;
 
 namespace {
 
-bool skipped_only_source(const std::optional<ParseMeta>& meta) {
-  return meta && !meta->constructs.empty() && meta->profile_constructs.empty() && meta->skipped_axiom_count > 0;
+// A loaded source that used constructs, lost axioms in mapping and left
+// nothing behind. Judged on the scanned set (which holds the recorded
+// `profile_constructs`), not on `profile_constructs` alone: every edit
+// empties that record, and an edited ontology with axioms is not
+// skipped-only.
+bool skipped_only_source(ConstructMask scanned, const std::optional<ParseMeta>& meta) {
+  return meta && !meta->constructs.empty() && meta->profile_constructs.empty() && scanned == 0 &&
+         meta->skipped_axiom_count > 0;
 }
 
 OwlProfile decide(ConstructMask m, const std::optional<ParseMeta>& meta) {
-  if (skipped_only_source(meta)) return OwlProfile::Dl;
+  if (skipped_only_source(m, meta)) return OwlProfile::Dl;
   if ((m & construct_bit(OwlConstruct::Datatype)) != 0) return OwlProfile::Dl;
   if ((m & rules::outside_ql_mask()) == 0) return OwlProfile::Ql;
   if ((m & rules::outside_rl_mask()) == 0) return OwlProfile::Rl;

@@ -74,6 +74,22 @@ TEST(Detect, SkippedOnlySourceIsDlWithTheSkippedAxiomsDiagnostic) {
   EXPECT_EQ(r.diagnostics, (Diags{{"SwrlRule", kElMsg}}));
 }
 
+// Edits empty the recorded constructs; an edited source with skipped
+// axioms but mapped ones left is decided by what it holds.
+TEST(Detect, EditedSourceWithSkippedAxiomsIsNotSkippedOnly) {
+  Fixture f;
+  f.add(Axiom::sub_class_of(f.cls("A"), f.cls("B")));
+  f.mark_loaded({C::ObjectUnionOf}, {C::SubClassOfNamed}, /*skipped=*/1);
+  EXPECT_EQ(detect(f.o).profile, OwlProfile::Ql);
+  f.add(Axiom::sub_class_of(f.cls("B"), f.cls("C")));
+  ASSERT_TRUE(f.o.parse_meta()->profile_constructs.empty());
+  const ProfileReport r = detect(f.o);
+  EXPECT_EQ(r.profile, OwlProfile::Ql);
+  EXPECT_EQ(r.diagnostics,
+            (Diags{{"ObjectUnionOf",
+                    "construct observed in source but outside detected Ql profile (not mapped to core)"}}));
+}
+
 TEST(Detect, ObservedConstructsOutsideTheDetectedProfile) {
   Fixture f;
   f.add(Axiom::sub_class_of(f.cls("A"), f.cls("B")));

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "fixture.h"
+#include "profile/hybrid.h"
 
 namespace trelvanic_profile::testing {
 namespace {
@@ -114,6 +115,14 @@ TEST(Routing, LoadedOntologyWithDlStoreAxiomsIsSplit) {
   Fixture f = dl_ontology();
   f.mark_loaded({}, {C::SubClassOfNamed});
   EXPECT_EQ(route(Profile::Auto, f.o), (Route{OwlProfile::Dl, RouteEngine::Hybrid}));
+  auto split = classify_hybrid(f.o);
+  ASSERT_TRUE(split.has_value());
+  ASSERT_EQ(split->modules.size(), 2u);
+  EXPECT_EQ(split->modules[0].profile, OwlProfile::El);
+  EXPECT_EQ(split->modules[0].axioms, std::vector{AxiomId(0)});
+  EXPECT_FALSE(split->modules[0].include_dl_store);
+  EXPECT_EQ(split->modules[1].profile, OwlProfile::Dl);
+  EXPECT_TRUE(split->modules[1].include_dl_store);
   f.add(Axiom::sub_class_of(f.cls("B"), f.cls("F")));
   EXPECT_EQ(route(Profile::Auto, f.o), (Route{OwlProfile::Dl, RouteEngine::Hybrid}));
 }
