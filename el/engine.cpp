@@ -239,7 +239,8 @@ class Saturator {
       return;
     }
     if (x.bottom) return;  // everything follows already
-    for (const SubEntry& s : ix_.told_subs[a]) {
+    const Triggers t = ix_.triggers(a);
+    for (const SubEntry& s : t.told_subs) {
       P p;
       if constexpr (kTrace) {
         add_sub(p, c, a);
@@ -249,8 +250,8 @@ class Saturator {
         push_sub(c, s.super, RuleId::SubTransForward, p);
       }
     }
-    fire_conjunctions(c, a, x);
-    for (const ExEntry& e : ix_.ex_right[a]) {
+    fire_conjunctions(c, a, x, t.conjunctions);
+    for (const ExEntry& e : t.ex_right) {
       P p;
       RuleId rule = RuleId::ExIntro;
       if constexpr (kTrace) {
@@ -260,11 +261,11 @@ class Saturator {
       }
       push_link(c, e.role, e.node, rule, p);
     }
-    if (ix_.has_ex_left[a]) {
+    if (!t.ex_left.empty()) {
       x.neg_fillers.push_back(a);
       for (const Edge& pred : x.preds) left_existentials(pred.node, pred.role, c, a);
     }
-    for (uint32_t group : ix_.disjoint[a]) {
+    for (uint32_t group : t.disjoint) {
       auto it = std::find_if(x.disjoint_seen.begin(), x.disjoint_seen.end(),
                              [&](const Edge& e) { return e.role == group; });
       if (it == x.disjoint_seen.end()) {
@@ -282,8 +283,7 @@ class Saturator {
 
   // Joins a with the other conjunct through whichever side is smaller: the
   // conjunctions filed under a, or the context's subsumers searched in them.
-  void fire_conjunctions(uint32_t c, uint32_t a, const Context& x) {
-    auto list = ix_.conjunctions[a];
+  void fire_conjunctions(uint32_t c, uint32_t a, const Context& x, std::span<const ConjEntry> list) {
     if (list.empty()) return;
     auto fire = [&](const ConjEntry& e) {
       P p;
@@ -309,7 +309,7 @@ class Saturator {
 
   // pred ⊑ ∃r.d and d ⊑ a: every ∃s.a ⊑ B with r ⊑* s gives pred ⊑ B.
   void left_existentials(uint32_t pred, uint32_t r, uint32_t d, uint32_t a) {
-    for (const ExEntry& e : ix_.ex_left[a]) {
+    for (const ExEntry& e : ix_.ex_left(a)) {
       if (!roles_.is_sub(r, e.role)) continue;
       P p;
       RuleId rule = RuleId::ExLeftSub;

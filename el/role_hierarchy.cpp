@@ -57,12 +57,7 @@ void RoleHierarchy::set_bit(uint32_t r, uint32_t s) {
   bits_[bit >> 6] |= uint64_t{1} << (bit & 63);
 }
 
-bool RoleHierarchy::is_sub(uint32_t r, uint32_t s) const {
-  if (r == s) return true;
-  if (!bits_.empty()) {
-    uint64_t bit = uint64_t{r} * role_count_ + s;
-    return (bits_[bit >> 6] >> (bit & 63)) & 1;
-  }
+bool RoleHierarchy::search_supers(uint32_t r, uint32_t s) const {
   auto sup = supers(r);
   return std::binary_search(sup.begin(), sup.end(), s);
 }

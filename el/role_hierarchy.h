@@ -51,7 +51,14 @@ class RoleHierarchy {
                 const std::vector<uint32_t>& reflexive_roles);
 
   uint32_t role_count() const { return role_count_; }
-  bool is_sub(uint32_t r, uint32_t s) const;
+  bool is_sub(uint32_t r, uint32_t s) const {
+    if (r == s) return true;
+    if (!bits_.empty()) {
+      uint64_t bit = uint64_t{r} * role_count_ + s;
+      return (bits_[bit >> 6] >> (bit & 63)) & 1;
+    }
+    return search_supers(r, s);
+  }
   std::span<const uint32_t> supers(uint32_t r) const {
     return {supers_.data() + offsets_[r], offsets_[r + 1] - offsets_[r]};
   }
@@ -61,6 +68,7 @@ class RoleHierarchy {
 
  private:
   void close(const std::vector<std::vector<uint32_t>>& out_edges);
+  bool search_supers(uint32_t r, uint32_t s) const;
   void set_bit(uint32_t r, uint32_t s);
 
   uint32_t role_count_ = 0;

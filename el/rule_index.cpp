@@ -14,16 +14,38 @@ void Csr<T>::build(uint32_t key_count, const std::vector<std::pair<uint32_t, T>>
   for (const auto& [k, v] : pairs) items_[fill[k]++] = v;
 }
 
+namespace {
+
+// Fills items from (key, item) pairs grouped by key (stable), writing each
+// key's start into field `start` of its offsets row.
+template <typename T>
+void fill(std::vector<T>& items, std::vector<std::pair<uint32_t, T>>& pairs, size_t rows,
+          auto&& start) {
+  std::stable_sort(pairs.begin(), pairs.end(),
+                   [](const auto& x, const auto& y) { return x.first < y.first; });
+  items.clear();
+  items.reserve(pairs.size());
+  size_t k = 0;
+  for (uint32_t row = 0; row < rows; ++row) {
+    start(row) = static_cast<uint32_t>(items.size());
+    for (; k < pairs.size() && pairs[k].first == row; ++k) items.push_back(pairs[k].second);
+  }
+}
+
+}  // namespace
+
 RuleIndex::RuleIndex(const NormalForm& nf) {
   const uint32_t concepts = nf.concept_count;
   const uint32_t roles = nf.role_count;
+  offsets_.assign(concepts + 1, Row{});
+  const size_t rows = concepts + 1;
   {
     std::vector<std::pair<uint32_t, SubEntry>> p;
     p.reserve(nf.inclusions.size());
     for (uint32_t i = 0; i < nf.inclusions.size(); ++i) {
       p.push_back({nf.inclusions[i].sub, {nf.inclusions[i].super, i}});
     }
-    told_subs.build(concepts, p);
+    fill(told_subs_, p, rows, [&](uint32_t r) -> uint32_t& { return offsets_[r].subs; });
   }
   {
     std::vector<std::pair<uint32_t, ConjEntry>> p;
@@ -33,11 +55,10 @@ RuleIndex::RuleIndex(const NormalForm& nf) {
       p.push_back({c.left, {c.right, c.super, i}});
       p.push_back({c.right, {c.left, c.super, i}});
     }
-    // Sorted by (key, other) so a context can also search a key's list.
-    std::sort(p.begin(), p.end(), [](const auto& x, const auto& y) {
-      return x.first != y.first ? x.first < y.first : x.second.other < y.second.other;
-    });
-    conjunctions.build(concepts, p);
+    // Sorted by the other conjunct within a key, so a context can also
+    // search a key's list.
+    std::sort(p.begin(), p.end(), [](const auto& x, const auto& y) { return x.second.other < y.second.other; });
+    fill(conjunctions_, p, rows, [&](uint32_t r) -> uint32_t& { return offsets_[r].conjs; });
   }
   {
     std::vector<std::pair<uint32_t, ExEntry>> p;
@@ -45,15 +66,13 @@ RuleIndex::RuleIndex(const NormalForm& nf) {
       const ExistentialRight& e = nf.existentials[i];
       p.push_back({e.sub, {e.role, e.filler, i}});
     }
-    ex_right.build(concepts, p);
+    fill(ex_right_, p, rows, [&](uint32_t r) -> uint32_t& { return offsets_[r].ex_right; });
     p.clear();
-    has_ex_left.assign(concepts, 0);
     for (uint32_t i = 0; i < nf.left_existentials.size(); ++i) {
       const ExistentialLeft& e = nf.left_existentials[i];
       p.push_back({e.filler, {e.role, e.super, i}});
-      has_ex_left[e.filler] = 1;
     }
-    ex_left.build(concepts, p);
+    fill(ex_left_, p, rows, [&](uint32_t r) -> uint32_t& { return offsets_[r].ex_left; });
   }
   {
     std::vector<std::pair<uint32_t, uint32_t>> p;
@@ -61,7 +80,7 @@ RuleIndex::RuleIndex(const NormalForm& nf) {
       const DisjointGroup& d = nf.disjoint_groups[g];
       for (uint32_t k = 0; k < d.count; ++k) p.push_back({nf.disjoint_members[d.first + k], g});
     }
-    disjoint.build(concepts, p);
+    fill(disjoint_, p, rows, [&](uint32_t r) -> uint32_t& { return offsets_[r].disjoint; });
   }
   {
     std::vector<std::vector<uint32_t>> by_first(roles), by_second(roles);
@@ -85,10 +104,6 @@ RuleIndex::RuleIndex(const NormalForm& nf) {
   }
 }
 
-template class Csr<SubEntry>;
-template class Csr<ConjEntry>;
-template class Csr<ExEntry>;
-template class Csr<uint32_t>;
 template class Csr<ChainEntry>;
 
 }  // namespace trelvanic_el
