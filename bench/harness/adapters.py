@@ -1,0 +1,280 @@
+"""Tool adapters: one function per (tool, task kind), run inside a worker process.
+
+Each adapter receives the task (a dict: input paths by format, profile, output path for the answer
+set) and a `clock` with `lap(name)`, which records the wall time since the previous lap. Adapters
+call `clock.lap("load")` after reading the input and `clock.lap("reason")` after reasoning, write
+their normalised answer set (see compare.py) to task["answer_path"], and return a summary dict.
+
+A tool that cannot do the task raises NotAvailable with the reason; any other exception is a
+failure of that tool on that input. Tool libraries are imported inside the adapters, because the
+trelvanic worker runs in the caller's interpreter and the peers in the benchmark environment.
+"""
+
+from __future__ import annotations
+
+import os
+
+from harness import compare
+
+
+class NotAvailable(Exception):
+    """The tool cannot run this task (not installed, not implemented yet, unsupported format)."""
+
+
+def _pick(task, formats):
+    for fmt in formats:
+        if fmt in task["inputs"]:
+            return fmt, task["inputs"][fmt]
+    raise NotAvailable(f"reads none of the formats at hand ({', '.join(sorted(task['inputs']))})")
+
+
+# ---------------------------------------------------------------- trelvanic
+
+def _trelvanic_reasoner(task, clock, formats):
+    try:
+        import _trelvanic
+    except Exception as exc:  # ImportError, or a broken build raising anything at import
+        raise NotAvailable(f"cannot import _trelvanic: {type(exc).__name__}: {exc}")
+    reasoner_type = getattr(_trelvanic, "Reasoner", None)
+    if reasoner_type is None:
+        raise NotAvailable("_trelvanic has no Reasoner yet")
+    fmt, path = _pick(task, formats)
+    try:
+        reasoner = reasoner_type(path=path, profile=task.get("profile", "auto"), trusted=True)
+    except NotImplementedError as exc:
+        raise NotAvailable(f"Reasoner() not implemented yet: {exc}")
+    clock.lap("load")
+    return reasoner, fmt
+
+
+def _call(reasoner, method):
+    fn = getattr(reasoner, method, None)
+    if fn is None:
+        raise NotAvailable(f"Reasoner has no {method}() yet")
+    try:
+        return fn()
+    except NotImplementedError as exc:
+        raise NotAvailable(f"{method}() not implemented yet: {exc}")
+
+
+def _taxonomy_answer(task, result, classes=()):
+    if not isinstance(result, dict) or "subsumptions" not in result:
+        raise RuntimeError(f"classify() gave no taxonomy: {str(result)[:200]}")
+    pairs, unsat = compare.subsumption_closure(
+        classes, [tuple(e) for e in result["subsumptions"]],
+        result.get("equivalences", ()), result.get("unsatisfiable", ()))
+    compare.write_lines(task["answer_path"], pairs)
+    return {"subsumptions": len(pairs), "unsatisfiable": len(unsat),
+            "direct_edges": len(result["subsumptions"])}
+
+
+def trelvanic_classify(task, clock):
+    reasoner, fmt = _trelvanic_reasoner(task, clock, task.get("formats", ("ofn", "ttl", "rdf", "owx")))
+    result = _call(reasoner, "classify")
+    clock.lap("reason")
+    summary = _taxonomy_answer(task, result)
+    summary["format"] = fmt
+    return summary
+
+
+def trelvanic_dl(task, clock):
+    reasoner, fmt = _trelvanic_reasoner(task, clock, ("rdf", "owx", "ofn", "ttl"))
+    verdict = _call(reasoner, "check_consistency")
+    clock.lap("consistency")
+    summary = {"format": fmt, "consistent": verdict.get("consistent"), "complete": verdict.get("complete")}
+    if verdict.get("consistent"):
+        result = _call(reasoner, "classify")
+        clock.lap("reason")
+        summary.update(_taxonomy_answer(task, result))
+    return summary
+
+
+def trelvanic_materialise(task, clock):
+    reasoner, fmt = _trelvanic_reasoner(task, clock, ("ttl",))
+    result = _call(reasoner, "classify")
+    clock.lap("reason")
+    if not isinstance(result, dict) or "final_axiom_count" not in result:
+        raise RuntimeError(f"classify() gave no materialisation result: {str(result)[:200]}")
+    summary = {"closure_size": result["final_axiom_count"], "closure_unit": "axioms",
+               "input_size": result.get("initial_axiom_count"), "clashes": len(result.get("clashes") or ())}
+    inferred = result.get("inferred_axioms")
+    if isinstance(inferred, list) and all(isinstance(t, (list, tuple)) and len(t) == 3 for t in inferred):
+        triples = (tuple(compare.term_text(str(x)) for x in t) for t in inferred)
+        compare.write_lines(task["answer_path"], compare.common_view(triples))
+        summary["answer_kind"] = "inferred-only"
+    return summary
+
+
+def trelvanic_parse(task, clock):
+    fmt = task["format"]
+    _trelvanic_reasoner(task, clock, (fmt,))
+    return {"format": fmt}
+
+
+# ---------------------------------------------------------------- HermiT through owlready2
+
+_OWLREADY_FORMATS = ("nt", "rdf", "owx")   # owlready2 reads N-Triples, RDF/XML and OWL/XML
+
+
+def _owlready_load(task, clock, formats=_OWLREADY_FORMATS):
+    import owlready2
+    owlready2.reasoning.JAVA_MEMORY = int(task.get("java_memory_mb", 8000))
+    fmt, path = _pick(task, formats)
+    world = owlready2.World()
+    onto = world.get_ontology("file://" + os.path.abspath(path)).load()
+    clock.lap("load")
+    return owlready2, world, onto, fmt
+
+
+def _owlready_taxonomy(owlready2, world):
+    thing_class = owlready2.ThingClass
+    classes, direct, groups = [], [], []
+    for cls in world.classes():
+        iri = cls.iri
+        classes.append(iri)
+        for sup in cls.is_a:
+            if isinstance(sup, thing_class):
+                direct.append((iri, sup.iri))
+        named = [e.iri for e in cls.equivalent_to if isinstance(e, thing_class)]
+        if named:
+            groups.append([iri] + named)
+    unsat = [c.iri for c in world.inconsistent_classes()]
+    return classes, direct, groups, unsat
+
+
+def hermit_classify(task, clock):
+    owlready2, world, _, fmt = _owlready_load(task, clock)
+    owlready2.sync_reasoner_hermit(world, infer_property_values=False, debug=0)
+    clock.lap("reason")
+    pairs, unsat = compare.subsumption_closure(*_owlready_taxonomy(owlready2, world))
+    compare.write_lines(task["answer_path"], pairs)
+    return {"format": fmt, "subsumptions": len(pairs), "unsatisfiable": len(unsat)}
+
+
+def hermit_dl(task, clock):
+    owlready2, world, _, fmt = _owlready_load(task, clock)
+    try:
+        owlready2.sync_reasoner_hermit(world, infer_property_values=False, debug=0)
+    except owlready2.OwlReadyInconsistentOntologyError:
+        clock.lap("reason")
+        return {"format": fmt, "consistent": False, "complete": True}
+    clock.lap("reason")
+    pairs, unsat = compare.subsumption_closure(*_owlready_taxonomy(owlready2, world))
+    compare.write_lines(task["answer_path"], pairs)
+    return {"format": fmt, "consistent": True, "complete": True,
+            "subsumptions": len(pairs), "unsatisfiable": len(unsat)}
+
+
+def owlready_parse(task, clock):
+    _owlready_load(task, clock, (task["format"],) if task["format"] in _OWLREADY_FORMATS else ())
+    return {"format": task["format"]}
+
+
+# ---------------------------------------------------------------- whelk through py-horned-owl
+
+_HORNED_SERIALISATION = {"ofn": "ofn", "owx": "owx", "rdf": "rdf"}
+
+
+def _horned_load(task, clock, formats=("ofn", "owx", "rdf")):
+    import pyhornedowl
+    fmt, path = _pick(task, formats)
+    onto = pyhornedowl.open_ontology_from_file(path, _HORNED_SERIALISATION[fmt])
+    clock.lap("load")
+    return onto, fmt
+
+
+def whelk_classify(task, clock):
+    onto, fmt = _horned_load(task, clock)
+    import pywhelk
+    reasoner = pywhelk.create_reasoner(onto)
+    inferred = reasoner.inferred_axioms()
+    clock.lap("reason")
+    direct = []
+    for axiom in inferred:
+        sub, sup = getattr(axiom, "sub", None), getattr(axiom, "sup", None)
+        if type(sub).__name__ == "Class" and type(sup).__name__ == "Class":
+            direct.append((str(sub), str(sup)))
+    # whelk answers the full closure, owl:Nothing below every class: unsatisfiable classes are
+    # those it places below owl:Nothing.
+    unsat = [a for a, b in direct if b == compare.NOTHING]
+    pairs, unsat = compare.subsumption_closure((), direct, (), unsat)
+    compare.write_lines(task["answer_path"], pairs)
+    return {"format": fmt, "subsumptions": len(pairs), "unsatisfiable": len(unsat)}
+
+
+def horned_parse(task, clock):
+    onto, fmt = _horned_load(task, clock, (task["format"],) if task["format"] in _HORNED_SERIALISATION else ())
+    return {"format": fmt, "axioms": len(onto.get_axioms())}
+
+
+# ---------------------------------------------------------------- RL engines on rdflib terms
+
+def _term_text(term):
+    from rdflib import BNode, Literal
+    if isinstance(term, BNode):
+        return "_:" + str(term)
+    if isinstance(term, Literal):
+        return '"' + str(term) + '"'
+    return str(term)
+
+
+def _write_closure(task, triples):
+    view = compare.common_view((_term_text(s), _term_text(p), _term_text(o)) for s, p, o in triples)
+    compare.write_lines(task["answer_path"], view)
+    return len(view)
+
+
+def reasonable_materialise(task, clock):
+    import reasonable
+    reasoner = reasonable.PyReasoner()
+    for path in task["inputs"]["ttl_files"]:
+        reasoner.load_file(path)
+    clock.lap("load")
+    closure = reasoner.reason()
+    clock.lap("reason")
+    return {"closure_size": len(closure), "closure_unit": "triples",
+            "common_view": _write_closure(task, closure)}
+
+
+def owlrl_materialise(task, clock):
+    import owlrl
+    import rdflib
+    graph = rdflib.Graph()
+    for path in task["inputs"]["ttl_files"]:
+        graph.parse(path, format="turtle")
+    input_size = len(graph)
+    clock.lap("load")
+    owlrl.DeductiveClosure(owlrl.OWLRL_Semantics).expand(graph)
+    clock.lap("reason")
+    return {"closure_size": len(graph), "closure_unit": "triples", "input_size": input_size,
+            "common_view": _write_closure(task, graph)}
+
+
+_RDFLIB_FORMATS = {"ttl": "turtle", "nt": "nt", "rdf": "xml"}
+
+
+def rdflib_parse(task, clock):
+    import rdflib
+    fmt = task["format"]
+    if fmt not in _RDFLIB_FORMATS:
+        raise NotAvailable(f"rdflib does not read {fmt}")
+    graph = rdflib.Graph()
+    graph.parse(task["inputs"][fmt], format=_RDFLIB_FORMATS[fmt])
+    clock.lap("load")
+    return {"format": fmt, "triples": len(graph)}
+
+
+ADAPTERS = {
+    ("trelvanic", "classify"): trelvanic_classify,
+    ("trelvanic", "dl"): trelvanic_dl,
+    ("trelvanic", "materialise"): trelvanic_materialise,
+    ("trelvanic", "parse"): trelvanic_parse,
+    ("hermit", "classify"): hermit_classify,
+    ("hermit", "dl"): hermit_dl,
+    ("owlready2", "parse"): owlready_parse,
+    ("whelk", "classify"): whelk_classify,
+    ("horned-owl", "parse"): horned_parse,
+    ("reasonable", "materialise"): reasonable_materialise,
+    ("owlrl", "materialise"): owlrl_materialise,
+    ("rdflib", "parse"): rdflib_parse,
+}

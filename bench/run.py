@@ -1,0 +1,180 @@
+#!/usr/bin/env python3
+"""Benchmarks trelvanic against the reasoners its users would otherwise pick, side by side.
+
+    python3 bench/run.py --quick                # every suite on small inputs, under two minutes
+    python3 bench/run.py                        # full inputs (GALEN-EL, 10k/100k/300k, all buildings)
+    python3 bench/run.py --suite el,dl --json results.json
+
+Suites: el (EL classification), rl (RL materialisation), dl (DL classification and consistency),
+parse (load time per syntax). The peers (HermiT through owlready2, whelk through py-whelk,
+reasonable, owlrl, rdflib, py-horned-owl) are installed into a virtual environment under
+build/bench-venv on first use; trelvanic runs in the interpreter given by --trelvanic-python
+(default: this one). Every tool runs in its own process with a timeout.
+"""
+
+from __future__ import annotations
+
+import argparse
+import concurrent.futures
+import datetime
+import json
+import os
+import platform
+import subprocess
+import sys
+
+BENCH = os.path.dirname(os.path.abspath(__file__))
+REPO = os.path.dirname(BENCH)
+sys.path.insert(0, BENCH)
+
+from harness import data, report, runner, suites, venv  # noqa: E402
+
+SUITES = ("el", "rl", "dl", "parse")
+
+
+def default_data_dir() -> str:
+    for candidate in (os.path.join(REPO, "..", "shared", "data"), "/work/shared/data"):
+        if os.path.isdir(candidate):
+            return os.path.abspath(candidate)
+    return os.path.abspath(os.path.join(REPO, "..", "shared", "data"))
+
+
+def parse_args(argv):
+    ap = argparse.ArgumentParser(description="Benchmarks trelvanic against peer reasoners.")
+    ap.add_argument("--quick", action="store_true", help="small inputs, one building, short timeout")
+    ap.add_argument("--suite", default=",".join(SUITES), help=f"comma-separated subset of {','.join(SUITES)}")
+    ap.add_argument("--json", metavar="PATH", help="also write the results as JSON ('-': to stdout, tables to stderr)")
+    ap.add_argument("--timeout", type=float, help="seconds per tool run (default 60 quick, 900 full)")
+    ap.add_argument("--jobs", type=int, help="tool runs at once (default 4 quick, 1 full: timings are "
+                                            "cleanest one at a time)")
+    ap.add_argument("--el-sizes", help="generated EL ontology sizes in classes (default 2000 quick, "
+                                       "10000,100000,300000 full)")
+    ap.add_argument("--buildings", type=int, help="number of building models, smallest first (default all; 1 quick)")
+    ap.add_argument("--data", default=default_data_dir(), help="the shared benchmark data folder")
+    ap.add_argument("--work", default=os.path.join(REPO, "build", "bench-work"), help="scratch folder")
+    ap.add_argument("--venv", default=os.path.join(REPO, "build", "bench-venv"), help="peer environment")
+    ap.add_argument("--reinstall", action="store_true", help="reinstall the peers")
+    ap.add_argument("--no-install", action="store_true", help="use the environment as it is")
+    ap.add_argument("--trelvanic-python", default=sys.executable, help="interpreter that imports _trelvanic")
+    ap.add_argument("--trelvanic-path", help="folder prepended to trelvanic's PYTHONPATH (a build tree)")
+    args = ap.parse_args(argv)
+    args.suites = [s.strip() for s in args.suite.split(",") if s.strip()]
+    unknown = [s for s in args.suites if s not in SUITES]
+    if unknown:
+        ap.error(f"unknown suite {', '.join(unknown)} (choose from {', '.join(SUITES)})")
+    args.timeout = args.timeout or (60.0 if args.quick else 900.0)
+    args.jobs = args.jobs or (4 if args.quick else 1)
+    sizes = args.el_sizes or ("2000" if args.quick else "10000,100000,300000")
+    args.el_sizes = [int(s) for s in sizes.split(",") if s.strip()]
+    return args
+
+
+def trelvanic_env(args) -> dict:
+    if not args.trelvanic_path:
+        return {}
+    old = os.environ.get("PYTHONPATH")
+    return {"PYTHONPATH": os.path.abspath(args.trelvanic_path) + (os.pathsep + old if old else "")}
+
+
+def probe_trelvanic(args) -> dict:
+    env = dict(os.environ, **trelvanic_env(args))
+    code = ("import _trelvanic as t; r = getattr(t, 'Reasoner', None); "
+            "print('ok' if r else 'no Reasoner in ' + t.__file__)")
+    try:
+        done = subprocess.run([args.trelvanic_python, "-c", code], capture_output=True, text=True, env=env, timeout=60)
+    except (OSError, subprocess.TimeoutExpired) as exc:
+        return {"ok": False, "reason": str(exc), "python": args.trelvanic_python}
+    if done.returncode != 0:
+        last = [l for l in done.stderr.strip().splitlines() if l.strip()]
+        return {"ok": False, "reason": last[-1] if last else f"exit {done.returncode}", "python": args.trelvanic_python}
+    out = done.stdout.strip()
+    return {"ok": out == "ok", "reason": "" if out == "ok" else out, "python": args.trelvanic_python}
+
+
+def plan(args, inputs):
+    planned = []
+    for key in args.suites:
+        if key == "el":
+            planned.append(suites.el_suite(inputs, args.quick, args.el_sizes))
+        elif key == "rl":
+            planned.append(suites.rl_suite(inputs, args.quick, args.buildings))
+        elif key == "dl":
+            planned.append(suites.dl_suite(inputs, args.quick))
+        else:
+            planned.append(suites.parse_suite(inputs, args.quick))
+    return planned
+
+
+def execute(args, planned, tools, trelvanic):
+    work = os.path.join(args.work, "runs")
+    py_peers = venv.venv_python(args.venv)
+    env_own = trelvanic_env(args)
+    jobs = []
+    for suite in planned:
+        for row in suite.rows:
+            row.runs = [None] * len(row.specs)
+            for i, spec in enumerate(row.specs):
+                jobs.append((suite, row, i, spec))
+
+    def one(job):
+        suite, row, i, spec = job
+        if spec.skip:
+            return runner.Run(spec.tool, spec.label, "skipped", reason=spec.skip)
+        if spec.tool == "trelvanic":
+            if not trelvanic["ok"]:
+                return runner.Run(spec.tool, spec.label, "not available", reason=trelvanic["reason"])
+            return runner.run_tool(args.trelvanic_python, spec.task, spec.label, work, args.timeout, env_own)
+        info = tools.get(spec.tool, {"ok": False, "reason": "unknown tool"})
+        if not info["ok"]:
+            return runner.Run(spec.tool, spec.label, "not installed", reason=info["reason"])
+        return runner.run_tool(py_peers, spec.task, spec.label, work, args.timeout)
+
+    with concurrent.futures.ThreadPoolExecutor(max_workers=max(1, args.jobs)) as pool:
+        futures = {pool.submit(one, job): job for job in jobs}
+        for done in concurrent.futures.as_completed(futures):
+            suite, row, i, spec = futures[done]
+            run = done.result()
+            row.runs[i] = run
+            if run.status not in ("skipped",):
+                took = f" {run.wall_s:.1f} s" if run.wall_s else ""
+                print(f"bench: {suite.key} | {row.input} | {spec.label}: {run.status}{took}",
+                      file=sys.stderr, flush=True)
+    for suite in planned:
+        for row in suite.rows:
+            suites.compare_row(suite, row)
+
+
+def main(argv=None) -> int:
+    args = parse_args(argv)
+    started = datetime.datetime.now(datetime.timezone.utc)
+    os.makedirs(args.work, exist_ok=True)
+    tools = venv.ensure(args.venv, reinstall=args.reinstall, offline=args.no_install)
+    trelvanic = probe_trelvanic(args)
+    inputs = data.Inputs(args.data, args.work, venv.venv_python(args.venv))
+    planned = plan(args, inputs)
+    execute(args, planned, tools, trelvanic)
+    to_stdout = args.json == "-"
+    out = sys.stderr if to_stdout else sys.stdout
+    print(report.tools_table(tools, trelvanic), file=out)
+    for suite in planned:
+        print("", file=out)
+        print(report.suite_table(suite), file=out)
+    finished = datetime.datetime.now(datetime.timezone.utc)
+    print(f"\nbench: {'quick' if args.quick else 'full'} run took "
+          f"{(finished - started).total_seconds():.0f} s with {args.jobs} job(s) at once", file=out)
+    if args.json:
+        meta = {"started": started.isoformat(), "seconds": (finished - started).total_seconds(),
+                "quick": args.quick, "jobs": args.jobs, "timeout_s": args.timeout,
+                "machine": platform.platform(), "cpus": os.cpu_count(), "python": sys.version.split()[0]}
+        doc = report.to_json(meta, tools, trelvanic, planned)
+        if to_stdout:
+            json.dump(doc, sys.stdout, indent=1)
+            print()
+        else:
+            with open(args.json, "w", encoding="utf-8") as f:
+                json.dump(doc, f, indent=1)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
