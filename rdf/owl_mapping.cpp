@@ -191,7 +191,7 @@ void Mapper::map_header() {
         id.push_back(draft_.leaf(Form::Iri, terms().text(t.object)));
         use(pos);
       }
-    } else {
+    } else if (!vocab::is_vocab(t.predicate) || (kinds(t.predicate) & kAnnotationPropertyKind)) {
       use(pos);  // an ontology annotation
     }
   }

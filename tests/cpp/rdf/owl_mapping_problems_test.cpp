@@ -132,6 +132,22 @@ TEST(OwlMappingProblemsTest, IncompleteRecordKeepsCountsBeyondItsTextLimit) {
   EXPECT_FALSE(r.incomplete.empty());
 }
 
+TEST(OwlMappingProblemsTest, AnonymousOntologyHeaderAndASecondHeader) {
+  const RdfOntology r = map_turtle(
+      "[] a owl:Ontology ; owl:imports <http://e.org/i> ; rdfs:comment \"c\" ;"
+      " rdfs:subClassOf :A .\n"
+      "<http://e.org/second> a owl:Ontology .\n");
+  EXPECT_FALSE(r.ontology.ontology_iri());
+  int imports = 0;
+  for (const trelvanic_owl::Component& c : r.ontology.components()) {
+    imports += r.ontology.kind(c.node) == trelvanic_owl::Kind::Import;
+  }
+  EXPECT_EQ(imports, 1);
+  // The second header is reported; the subclass triple on the header node
+  // is neither an annotation nor an axiom about a class.
+  EXPECT_EQ(r.incomplete.triple_count, 2u) << ::testing::PrintToString(r.incomplete.triples);
+}
+
 TEST(OwlMappingProblemsTest, AnnotationsAndReificationAreDroppedSilently) {
   const RdfOntology r = map_turtle(
       "@prefix dc: <http://purl.org/dc/elements/1.1/> .\n"
