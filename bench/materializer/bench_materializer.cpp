@@ -8,6 +8,8 @@
 //       A generated subclass/transitive workload (default 1,000,000
 //       individuals: about 10 million derived triples); prints derived
 //       triples per second on one core.
+//   bench_materializer dump <file.ttl>...
+//       Prints the closure of the union of the files, one triple per line.
 //   bench_materializer file <file.ttl>...
 //       Materialises the union of the files once; prints counts and time
 //       (used by compare.py for the side-by-side run).
@@ -177,6 +179,18 @@ int main(int argc, char** argv) {
     return run_brick(dir, max);
   }
   if (mode == "synthetic") return run_synthetic(argc > 2 ? std::stoul(argv[2]) : 1000000);
+  if (mode == "dump") {  // the closure of the files, one triple per line
+    mat::Materializer m;
+    std::vector<mat::Triple> triples;
+    for (int i = 2; i < argc; ++i)
+      if (!load_turtle(argv[i], triples, m.dictionary())) return 1;
+    if (!m.load(triples) || !m.reason()) return 1;
+    const mat::Dictionary& d = m.dictionary();
+    for (const mat::Triple& t : m.triples())
+      std::printf("%s %s %s\n", d.display(t.s).c_str(), d.display(t.p).c_str(), d.display(t.o).c_str());
+    for (const mat::Problem& pr : m.problems()) std::fprintf(stderr, "%s: %s\n", pr.rule.c_str(), pr.message.c_str());
+    return 0;
+  }
   if (mode == "file") {
     std::vector<std::filesystem::path> files(argv + 2, argv + argc);
     RunStats s = materialise(files);
