@@ -198,6 +198,7 @@ class FunctionalReader {
 
   // ontologyDocument := { prefixDeclaration } Ontology
   void read_ontology_document() {
+    if (in_.starts_with("\xEF\xBB\xBF")) pos_ = 3;  // a UTF-8 byte order mark
     for (;;) {
       skip_space();
       size_t start = pos_;

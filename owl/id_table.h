@@ -9,6 +9,7 @@
 // Linear probing, power-of-two capacity, at most half full.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <utility>
 #include <vector>

@@ -62,18 +62,20 @@ TEST(FunctionalReader, SupplementStyleTexts) {
       "Declaration(Class(<http://a.org/x%23C>))\n"
       "SubClassOf(<http://a.org/x%23C> ObjectComplementOf(ns1:D))\n"
       "EquivalentClasses(ns1:Ünïcode_1 owl:Thing)\n"
+      "AnnotationAssertion(<http://a.org/x#l> <http://a.org/x#C> \"a # is no comment in a string\")"
       ")";
   auto result = read_functional(text);
   ASSERT_TRUE(result.has_value()) << result.error().text();
   auto all = rendered(*result);
-  ASSERT_EQ(all.size(), 4u);
+  ASSERT_EQ(all.size(), 5u);
   EXPECT_EQ(all[1], "Declaration(Class(<http://a.org/x%23C>))");
   EXPECT_EQ(all[2], "SubClassOf(<http://a.org/x%23C> ObjectComplementOf(<http://b.org/y#D>))");
   EXPECT_EQ(all[3], "EquivalentClasses(<http://b.org/y#Ünïcode_1> <http://www.w3.org/2002/07/owl#Thing>)");
+  EXPECT_EQ(all[4], "AnnotationAssertion(<http://a.org/x#l> <http://a.org/x#C> \"a # is no comment in a string\")");
 }
 
 TEST(FunctionalReader, OntologyWithoutIriAndComments) {
-  auto result = read_functional("# leading comment\nOntology( # empty\n)  # trailing\n");
+  auto result = read_functional("\xEF\xBB\xBF# leading comment\r\nOntology( # empty\n)  # trailing\n");
   ASSERT_TRUE(result.has_value()) << result.error().text();
   EXPECT_EQ(result->component_count(), 0u);
   EXPECT_FALSE(result->ontology_iri().valid());
