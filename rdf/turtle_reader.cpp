@@ -16,13 +16,8 @@ namespace trelvanic_rdf {
 
 namespace {
 
-// serd 0.30 spells texts as uint8_t, 0.32 (which splits serd.h into
-// per-topic headers such as serd/reader.h) as char.
-#if __has_include(<serd/reader.h>)
-using SerdChar = char;
-#else
+// serd 0.30 and 0.32 spell texts as uint8_t.
 using SerdChar = std::uint8_t;
-#endif
 
 constexpr std::size_t kPageSize = 65536;
 constexpr std::string_view kRdfNil = "http://www.w3.org/1999/02/22-rdf-syntax-ns#nil";
