@@ -6,7 +6,7 @@
 // A probe reads one slot per step and calls the test only when the stored
 // hash bits match, so a lookup of a new value costs about one cache miss and
 // a lookup of a known one two; growing the table never rehashes a value.
-// Linear probing, power-of-two capacity, at most half full.
+// Linear probing, power-of-two capacity, at most three quarters full.
 #pragma once
 
 #include <cstddef>
@@ -29,7 +29,7 @@ class IdTable {
   // was stored. `same(id, extra)` tests a stored entry against the value.
   template <class MakeExtra, class Same>
   std::pair<uint32_t, bool> find_or_insert(uint64_t hash, uint32_t fresh, MakeExtra make_extra, Same same) {
-    if ((count_ + 1) * 2 > slots_.size()) grow();
+    if ((count_ + 1) * 4 > slots_.size() * 3) grow();
     auto tag = static_cast<uint32_t>(hash >> 32) | 1u;  // tag 0 marks an empty slot
     size_t mask = slots_.size() - 1;
     for (size_t i = position(tag) & mask;; i = (i + 1) & mask) {
@@ -44,7 +44,7 @@ class IdTable {
   }
 
   void reserve(size_t count) {
-    while (count * 2 > slots_.size()) grow();
+    while (count * 4 > slots_.size() * 3) grow();
   }
   [[nodiscard]] size_t memory_bytes() const { return slots_.capacity() * sizeof(Slot); }
 
