@@ -44,8 +44,8 @@ bool pun_covers(EntityKind stored, EntityKind wanted) {
 }
 
 // The profile construct of each told axiom form.
-void note_told_constructs(trelvanic_core::ParseMeta& meta, AxiomKind kind) {
-  auto note = [&](OwlConstruct c) { meta.note_profile_construct(c); };
+void note_told_constructs(Mapper& mapper, AxiomKind kind) {
+  auto note = [&](OwlConstruct c) { mapper.note_profile(c); };
   switch (kind) {
     case AxiomKind::SubClassOf: return note(OwlConstruct::SubClassOfNamed);
     case AxiomKind::EquivalentClasses: return note(OwlConstruct::EquivalentClasses);
@@ -127,9 +127,7 @@ Mapper::Mapper(const trelvanic_owl::Ontology& model, trelvanic_core::Ontology& o
       class_individual_iris_(class_individual_iris),
       limits_(limits),
       options_(options),
-      ce_cache_(model.node_count() + 1, 0),
-      de_cache_(model.node_count() + 1, 0),
-      individual_cache_(model.node_count() + 1, 0) {}
+      cache_(model.node_count() + 1) {}
 
 // ---- pushing
 
@@ -144,7 +142,7 @@ void Mapper::push_axiom(Axiom axiom) {
     skip(fmt::format("axiom limit {} reached; skipping further axioms", limits_.max_axioms));
     return;
   }
-  note_told_constructs(meta_, axiom.kind());
+  note_told_constructs(*this, axiom.kind());
   auto stored = ontology_.add_axiom(std::move(axiom));
   if (!stored) {
     skip(fmt::format("failed to store axiom: {}", stored.error().message()));
@@ -224,17 +222,14 @@ std::optional<EntityId> Mapper::register_or_warn_entity(std::string_view iri, En
 }
 
 Result<EntityId> Mapper::resolve_cached(NodeId entity, EntityKind kind) {
-  const uint32_t iri = model_.iri_of(entity).value;
-  if (iri >= names_.size()) names_.resize(std::max<size_t>(iri + 1, names_.size() * 2));
-  CachedName& cached = names_[iri];
+  NodeCache& cached = cache_[entity.value];
   // A stored kind only ever grows into a pun that covers it, so a name once
   // registered for `kind` resolves to the same entity with no effect.
   if (cached.entity != 0 && (cached.kinds & kind_bit(kind)) != 0) return EntityId(cached.entity - 1);
   auto r = register_entity(model_.iri_text(entity), kind);
   if (r) {
-    CachedName& slot = names_[iri];  // register_entity does not touch names_
-    slot.entity = r->value + 1;
-    slot.kinds |= kind_bit(kind);
+    cached.entity = r->value + 1;  // register_entity does not touch cache_
+    cached.kinds |= kind_bit(kind);
   }
   return r;
 }

@@ -113,6 +113,23 @@ class Mapper {
   // One more skipped axiom with warning `text`.
   void skip(std::string_view text);
   void warn(std::string text) { meta_.warn(std::move(text)); }
+  // Notes a construct in the observed set / the profile (and observed) set;
+  // repeated notes cost a bit test.
+  void note(trelvanic_core::OwlConstruct c) {
+    const uint64_t bit = uint64_t{1} << static_cast<unsigned>(c);
+    if ((noted_ & bit) == 0) {
+      noted_ |= bit;
+      meta_.note_construct(c);
+    }
+  }
+  void note_profile(trelvanic_core::OwlConstruct c) {
+    const uint64_t bit = uint64_t{1} << static_cast<unsigned>(c);
+    if ((noted_profile_ & bit) == 0) {
+      noted_profile_ |= bit;
+      noted_ |= bit;
+      meta_.note_profile_construct(c);
+    }
+  }
 
   // ---- registration (map.cpp)
   // Registers `iri` as `kind`, or changes a stored kind by punning.
@@ -188,18 +205,19 @@ class Mapper {
   LoadLimits limits_;
   MapOptions options_;
 
-  // Per model IRI: the entity (+1, 0 = not yet) and the kinds it has been
-  // registered for (bit per kind code).
-  struct CachedName {
+  // Per model node (one slot, so the walks of one axiom touch one place):
+  // for an entity node the entity (+1, 0 = not yet) and the kinds it has
+  // been registered for (bit per kind code); for a class expression, data
+  // range or individual the id (+1) its successful mapping gave.
+  struct NodeCache {
     uint32_t entity = 0;
+    uint32_t mapped = 0;
     uint16_t kinds = 0;
   };
-  std::vector<CachedName> names_;
-  // Per model node: interned results (+1, 0 = not yet) of successful maps.
-  std::vector<uint32_t> ce_cache_;
-  std::vector<uint32_t> de_cache_;
-  std::vector<uint32_t> individual_cache_;
-  std::string scratch_;
+  std::vector<NodeCache> cache_;
+  std::vector<NodeId> stack_;  // scratch of the construct scan
+  uint64_t noted_ = 0;          // constructs already in meta_.constructs
+  uint64_t noted_profile_ = 0;  // constructs already in meta_.profile_constructs
 };
 
 struct MappedOntology {

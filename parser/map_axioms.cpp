@@ -48,11 +48,11 @@ void Mapper::visit_sub_class_of(NodeId n) {
   }
   if (resolved(s)) {
     if (resolved(named_sup)) {
-      meta_.note_construct(OwlConstruct::SubClassOfNamed);
+      note(OwlConstruct::SubClassOfNamed);
       return push_axiom(Axiom::sub_class_of(s.id, named_sup.id));
     }
     if (existential && resolved(p) && resolved(f)) {
-      meta_.note_construct(OwlConstruct::SubClassOfExistential);
+      note(OwlConstruct::SubClassOfExistential);
       return push_axiom(Axiom::sub_class_of_existential(s.id, p.id, f.id));
     }
   }
@@ -61,7 +61,7 @@ void Mapper::visit_sub_class_of(NodeId n) {
   if (a && b) {
     push_dl_axiom(DlAxiom::sub_class_of(*a, *b));
     if (class_expression_uses_datatype(sub) || class_expression_uses_datatype(sup))
-      meta_.note_profile_construct(OwlConstruct::Datatype);
+      note_profile(OwlConstruct::Datatype);
     if (resolved(s)) (void)map_intersection_superclass(s.id, sup);
     return;
   }
@@ -72,7 +72,7 @@ void Mapper::visit_sub_class_of(NodeId n) {
 
 void Mapper::visit_equivalent_classes(NodeId n) {
   const auto& m = model_;
-  meta_.note_construct(OwlConstruct::EquivalentClasses);
+  note(OwlConstruct::EquivalentClasses);
   const auto ops = m.operands(n);
   for (NodeId op : ops) scan_class_expression(op);
   std::vector<Operand> statuses;
@@ -87,7 +87,7 @@ void Mapper::visit_equivalent_classes(NodeId n) {
 
 void Mapper::visit_disjoint_classes(NodeId n) {
   const auto& m = model_;
-  meta_.note_construct(OwlConstruct::DisjointClasses);
+  note(OwlConstruct::DisjointClasses);
   const auto ops = m.operands(n);
   for (NodeId op : ops) scan_class_expression(op);
   auto map_all = [&] {
@@ -126,7 +126,7 @@ void Mapper::visit_disjoint_classes(NodeId n) {
 }
 
 void Mapper::visit_same_individual(NodeId n) {
-  meta_.note_construct(OwlConstruct::IndividualEquality);
+  note(OwlConstruct::IndividualEquality);
   const auto ops = model_.operands(n);
   std::vector<Operand> statuses;
   for (NodeId op : ops) statuses.push_back(individual_status(op));
@@ -141,7 +141,7 @@ void Mapper::visit_same_individual(NodeId n) {
 }
 
 void Mapper::visit_different_individuals(NodeId n) {
-  meta_.note_construct(OwlConstruct::IndividualEquality);
+  note(OwlConstruct::IndividualEquality);
   const auto ops = model_.operands(n);
   auto degenerate = [&] {
     warn("degenerate DifferentIndividuals ignored in lenient parse");
@@ -172,7 +172,7 @@ void Mapper::visit_different_individuals(NodeId n) {
 // in the DL store only.
 void Mapper::visit_class_assertion(NodeId n) {
   const auto& m = model_;
-  meta_.note_construct(OwlConstruct::ClassAssertion);
+  note(OwlConstruct::ClassAssertion);
   const NodeId c = m.operand(n, 0);
   const NodeId a = m.operand(n, 1);
   scan_class_expression(c);
@@ -194,11 +194,11 @@ void Mapper::visit_class_assertion(NodeId n) {
 
 void Mapper::visit_object_property_assertion(NodeId n) {
   const auto& m = model_;
-  meta_.note_construct(OwlConstruct::ObjectPropertyAssertion);
+  note(OwlConstruct::ObjectPropertyAssertion);
   const NodeId p = m.operand(n, 0);
   Operand ps;
   if (m.kind(p) == Kind::ObjectInverseOf) {
-    meta_.note_construct(OwlConstruct::InverseObjectProperties);
+    note(OwlConstruct::InverseObjectProperties);
   } else {
     (void)register_object_property(p);
     ps = property_status(p);

@@ -160,7 +160,7 @@ void note_dl_axiom_constructs(const trelvanic_core::DlStore& store, const DlAxio
 std::optional<CeId> Mapper::map_class_expression(NodeId ce) { return map_class_expression_at(ce, 0); }
 
 std::optional<CeId> Mapper::map_class_expression_at(NodeId ce, uint32_t depth) {
-  if (uint32_t hit = ce_cache_[ce.value]) return CeId(hit - 1);
+  if (uint32_t hit = cache_[ce.value].mapped) return CeId(hit - 1);
   // The readers bound nesting; a model built another way is held to the same bound.
   if (depth > trelvanic_owl::kMaxNestingDepth) return std::nullopt;
   const auto& m = model_;
@@ -283,7 +283,7 @@ std::optional<CeId> Mapper::map_class_expression_at(NodeId ce, uint32_t depth) {
   }
   if (!e) return std::nullopt;
   const CeId id = ontology_.dl_mut().intern_ce(*e);
-  ce_cache_[ce.value] = id.value + 1;
+  cache_[ce.value].mapped = id.value + 1;
   return id;
 }
 
@@ -313,11 +313,11 @@ std::optional<DataExpr> Mapper::build_data_range(NodeId range) { return build_da
 std::optional<DeId> Mapper::intern_data_range(NodeId range) { return intern_data_range_at(range, 0); }
 
 std::optional<DeId> Mapper::intern_data_range_at(NodeId range, uint32_t depth) {
-  if (uint32_t hit = de_cache_[range.value]) return DeId(hit - 1);
+  if (uint32_t hit = cache_[range.value].mapped) return DeId(hit - 1);
   auto e = build_data_range_at(range, depth);
   if (!e) return std::nullopt;
   const DeId id = ontology_.dl_mut().intern_de(*e);
-  de_cache_[range.value] = id.value + 1;
+  cache_[range.value].mapped = id.value + 1;
   return id;
 }
 
@@ -387,7 +387,7 @@ std::optional<DataExpr> Mapper::build_data_range_at(NodeId range, uint32_t depth
 // ---- individuals
 
 std::optional<EntityId> Mapper::map_individual_entity(NodeId individual) {
-  if (uint32_t hit = individual_cache_[individual.value]) return EntityId(hit - 1);
+  if (uint32_t hit = cache_[individual.value].mapped) return EntityId(hit - 1);
   std::optional<EntityId> id;
   if (model_.kind(individual) == Kind::AnonymousIndividual) {
     id = register_or_warn_entity(anonymous_individual_iri(model_.node_label(individual), options_.document),
@@ -395,7 +395,7 @@ std::optional<EntityId> Mapper::map_individual_entity(NodeId individual) {
   } else {
     id = register_as(individual, EntityKind::Individual);
   }
-  if (id) individual_cache_[individual.value] = id->value + 1;
+  if (id) cache_[individual.value].mapped = id->value + 1;
   return id;
 }
 

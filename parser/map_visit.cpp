@@ -36,20 +36,20 @@ void Mapper::visit(trelvanic_owl::Component component) {
     case Kind::AnnotationAssertion:
     case Kind::SubAnnotationPropertyOf:
     case Kind::AnnotationPropertyDomain:
-    case Kind::AnnotationPropertyRange: meta_.note_construct(OwlConstruct::Annotation); return;
-    case Kind::Import: meta_.note_construct(OwlConstruct::Import); return;
+    case Kind::AnnotationPropertyRange: note(OwlConstruct::Annotation); return;
+    case Kind::Import: note(OwlConstruct::Import); return;
     case Kind::SubClassOf: return visit_sub_class_of(n);
     case Kind::EquivalentClasses: return visit_equivalent_classes(n);
     case Kind::DisjointClasses: return visit_disjoint_classes(n);
     case Kind::DisjointUnion:
-      meta_.note_construct(OwlConstruct::DisjointUnion);
+      note(OwlConstruct::DisjointUnion);
       return skip("DisjointUnion not mapped in v0.2");
     case Kind::SubObjectPropertyOf: return visit_sub_object_property_of(n);
     case Kind::EquivalentObjectProperties: {
-      meta_.note_construct(OwlConstruct::EquivalentObjectProperties);
+      note(OwlConstruct::EquivalentObjectProperties);
       for (NodeId op : m.operands(n)) {
         if (m.kind(op) == Kind::ObjectInverseOf)
-          meta_.note_construct(OwlConstruct::InverseObjectProperties);
+          note(OwlConstruct::InverseObjectProperties);
         else
           (void)register_object_property(op);
       }
@@ -60,7 +60,7 @@ void Mapper::visit(trelvanic_owl::Component component) {
                                        : "EquivalentObjectProperties with non-named operands not mapped in v0.4");
     }
     case Kind::DisjointObjectProperties: {
-      meta_.note_construct(OwlConstruct::DisjointObjectProperties);
+      note(OwlConstruct::DisjointObjectProperties);
       std::vector<EntityId> ids;
       bool all = true;
       for (NodeId op : m.operands(n)) {
@@ -74,7 +74,7 @@ void Mapper::visit(trelvanic_owl::Component component) {
       return skip("DisjointObjectProperties not mapped in v0.2");
     }
     case Kind::InverseObjectProperties: {
-      meta_.note_construct(OwlConstruct::InverseObjectProperties);
+      note(OwlConstruct::InverseObjectProperties);
       const Operand p = property_status(m.operand(n, 0));
       const Operand q = property_status(m.operand(n, 1));
       if (p.status != OperandStatus::Resolved || q.status != OperandStatus::Resolved)
@@ -99,7 +99,7 @@ void Mapper::visit(trelvanic_owl::Component component) {
     case Kind::DataPropertyRange:
     case Kind::FunctionalDataProperty: return visit_data_property_axiom(n);
     case Kind::DatatypeDefinition: {
-      meta_.note_construct(OwlConstruct::Datatype);
+      note(OwlConstruct::Datatype);
       auto dt = register_as(m.operand(n, 0), EntityKind::Datatype);
       auto range = intern_data_range(m.operand(n, 1));
       if (dt && range) return push_dl_axiom(DlAxiom::datatype_definition(*dt, *range));
@@ -111,7 +111,7 @@ void Mapper::visit(trelvanic_owl::Component component) {
     case Kind::ClassAssertion: return visit_class_assertion(n);
     case Kind::ObjectPropertyAssertion: return visit_object_property_assertion(n);
     case Kind::NegativeObjectPropertyAssertion: {
-      meta_.note_construct(OwlConstruct::DataPropertyAssertion);
+      note(OwlConstruct::DataPropertyAssertion);
       const NodeId p = m.operand(n, 0);
       // The DL form names a plain property, so an inverse cannot be held.
       if (m.kind(p) == Kind::ObjectInverseOf) return skip("ABox assertion not mapped in v0.2");
@@ -123,7 +123,7 @@ void Mapper::visit(trelvanic_owl::Component component) {
     }
     case Kind::DataPropertyAssertion:
     case Kind::NegativeDataPropertyAssertion: {
-      meta_.note_construct(OwlConstruct::DataPropertyAssertion);
+      note(OwlConstruct::DataPropertyAssertion);
       auto dp = register_as(m.operand(n, 0), EntityKind::DataProperty);
       auto a = map_individual_entity(m.operand(n, 1));
       if (!dp || !a) return skip("ABox assertion not mapped in v0.2");
@@ -141,11 +141,11 @@ void Mapper::visit(trelvanic_owl::Component component) {
 
 void Mapper::visit_sub_object_property_of(NodeId n) {
   const auto& m = model_;
-  meta_.note_construct(OwlConstruct::SubObjectPropertyOf);
+  note(OwlConstruct::SubObjectPropertyOf);
   const NodeId sub = m.operand(n, 0);
   const NodeId sup = m.operand(n, 1);
   if (m.kind(sub) == Kind::ObjectPropertyChain) {
-    meta_.note_construct(OwlConstruct::SubObjectPropertyChain);
+    note(OwlConstruct::SubObjectPropertyChain);
     std::vector<RoleExpr> chain;
     for (NodeId member : m.operands(sub)) {
       auto role = resolve_role(member);
@@ -169,13 +169,13 @@ void Mapper::visit_sub_object_property_of(NodeId n) {
 
 void Mapper::visit_property_domain_or_range(NodeId n, bool domain) {
   const auto& m = model_;
-  meta_.note_construct(domain ? OwlConstruct::ObjectPropertyDomain : OwlConstruct::ObjectPropertyRange);
+  note(domain ? OwlConstruct::ObjectPropertyDomain : OwlConstruct::ObjectPropertyRange);
   const NodeId p = m.operand(n, 0);
   const NodeId c = m.operand(n, 1);
   const bool inverse = m.kind(p) == Kind::ObjectInverseOf;
   Operand ps;
   if (inverse) {
-    meta_.note_construct(OwlConstruct::InverseObjectProperties);
+    note(OwlConstruct::InverseObjectProperties);
     scan_class_expression(c);
   } else {
     (void)register_object_property(p);
@@ -238,7 +238,7 @@ void Mapper::visit_characteristic(NodeId n) {
       break;
     default: break;
   }
-  meta_.note_construct(construct);
+  note(construct);
   const std::string inverse_text =
       fmt::format("{} with non-named property not mapped in {}", trelvanic_owl::kind_name(kind), version);
 
@@ -269,7 +269,7 @@ void Mapper::visit_characteristic(NodeId n) {
 
 void Mapper::visit_data_property_axiom(NodeId n) {
   const auto& m = model_;
-  meta_.note_construct(OwlConstruct::DataPropertyAxiom);
+  note(OwlConstruct::DataPropertyAxiom);
   auto dp = [&](NodeId e) { return register_as(e, EntityKind::DataProperty); };
   switch (m.kind(n)) {
     case Kind::SubDataPropertyOf: {
@@ -317,7 +317,7 @@ void Mapper::visit_data_property_axiom(NodeId n) {
 
 void Mapper::visit_has_key(NodeId n) {
   const auto& m = model_;
-  meta_.note_construct(OwlConstruct::HasKey);
+  note(OwlConstruct::HasKey);
   const auto words = m.words(n);
   const NodeId cls(words[0]);
   scan_class_expression(cls);
@@ -344,7 +344,7 @@ void Mapper::visit_has_key(NodeId n) {
 
 void Mapper::visit_swrl_rule(NodeId n) {
   const auto& m = model_;
-  meta_.note_construct(OwlConstruct::SwrlRule);
+  note(OwlConstruct::SwrlRule);
   trelvanic_core::SwrlRule rule;
   bool complete = true;
   for (int part = 0; part < 2; ++part) {
@@ -365,23 +365,28 @@ void Mapper::visit_swrl_rule(NodeId n) {
 
 void Mapper::scan_class_expression(NodeId root) {
   const auto& m = model_;
+  if (m.kind(root) == Kind::Class) {
+    (void)register_class(root);
+    return;
+  }
   // Preorder with an explicit stack (operands pushed in reverse), so names
   // are registered in the order they are written.
-  std::vector<NodeId> todo{root};
+  std::vector<NodeId>& todo = stack_;
+  todo.assign(1, root);
   while (!todo.empty()) {
     const NodeId ce = todo.back();
     todo.pop_back();
     auto restriction = [&](OwlConstruct c) {
-      meta_.note_construct(c);
+      note(c);
       const NodeId p = m.operand(ce, 0);
       if (m.kind(p) == Kind::ObjectInverseOf)
-        meta_.note_construct(OwlConstruct::InverseObjectProperties);
+        note(OwlConstruct::InverseObjectProperties);
       else
         (void)register_object_property(p);
       todo.push_back(m.operand(ce, 1));
     };
     auto each = [&](OwlConstruct c) {
-      meta_.note_construct(c);
+      note(c);
       const auto ops = m.operands(ce);
       for (size_t i = ops.size(); i-- > 0;) todo.push_back(ops[i]);
     };
@@ -390,20 +395,20 @@ void Mapper::scan_class_expression(NodeId root) {
       case Kind::ObjectIntersectionOf: each(OwlConstruct::ObjectIntersectionOf); break;
       case Kind::ObjectUnionOf: each(OwlConstruct::ObjectUnionOf); break;
       case Kind::ObjectComplementOf: each(OwlConstruct::ObjectComplementOf); break;
-      case Kind::ObjectOneOf: meta_.note_construct(OwlConstruct::ObjectOneOf); break;
+      case Kind::ObjectOneOf: note(OwlConstruct::ObjectOneOf); break;
       case Kind::ObjectSomeValuesFrom: restriction(OwlConstruct::ObjectSomeValuesFrom); break;
       case Kind::ObjectAllValuesFrom: restriction(OwlConstruct::ObjectAllValuesFrom); break;
-      case Kind::ObjectHasValue: meta_.note_construct(OwlConstruct::ObjectHasValue); break;
-      case Kind::ObjectHasSelf: meta_.note_construct(OwlConstruct::ObjectHasSelf); break;
+      case Kind::ObjectHasValue: note(OwlConstruct::ObjectHasValue); break;
+      case Kind::ObjectHasSelf: note(OwlConstruct::ObjectHasSelf); break;
       case Kind::ObjectMinCardinality:
       case Kind::ObjectMaxCardinality:
-      case Kind::ObjectExactCardinality: meta_.note_construct(OwlConstruct::ObjectCardinality); break;
+      case Kind::ObjectExactCardinality: note(OwlConstruct::ObjectCardinality); break;
       case Kind::DataSomeValuesFrom:
       case Kind::DataAllValuesFrom:
       case Kind::DataHasValue:
       case Kind::DataMinCardinality:
       case Kind::DataMaxCardinality:
-      case Kind::DataExactCardinality: meta_.note_construct(OwlConstruct::Datatype); break;
+      case Kind::DataExactCardinality: note(OwlConstruct::Datatype); break;
       default: break;
     }
   }
@@ -438,13 +443,13 @@ bool Mapper::map_intersection_superclass(EntityId sub, NodeId ce) {
 
 bool Mapper::map_intersection_superclass_at(EntityId sub, NodeId ce, uint32_t depth) {
   const auto& m = model_;
-  meta_.note_construct(OwlConstruct::SubClassOfIntersection);
+  note(OwlConstruct::SubClassOfIntersection);
   for (NodeId op : m.operands(ce)) {
     switch (m.kind(op)) {
       case Kind::ObjectIntersectionOf: map_intersection_superclass_at(sub, op, depth + 1); break;
       case Kind::Class:
         if (auto b = register_class(op)) {
-          meta_.note_construct(OwlConstruct::SubClassOfNamed);
+          note(OwlConstruct::SubClassOfNamed);
           push_axiom(Axiom::sub_class_of(sub, *b));
         }
         break;
@@ -452,7 +457,7 @@ bool Mapper::map_intersection_superclass_at(EntityId sub, NodeId ce, uint32_t de
         auto p = register_object_property(m.operand(op, 0));
         auto c = register_class(m.operand(op, 1));
         if (p && c) {
-          meta_.note_construct(OwlConstruct::SubClassOfExistential);
+          note(OwlConstruct::SubClassOfExistential);
           push_axiom(Axiom::sub_class_of_existential(sub, *p, *c));
         }
         break;
