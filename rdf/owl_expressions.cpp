@@ -29,7 +29,17 @@ int range_constructor_count(const Shape& s) {
 
 std::optional<std::uint32_t> parse_count(const TermTable& terms, TermId lit) {
   if (!terms.is_literal(lit)) return std::nullopt;
-  const std::string_view text = terms.text(lit);
+  // xsd:nonNegativeInteger: white space collapsed, an optional '+'.
+  std::string_view text = terms.text(lit);
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\n' ||
+                           text.front() == '\r')) {
+    text.remove_prefix(1);
+  }
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\n' ||
+                           text.back() == '\r')) {
+    text.remove_suffix(1);
+  }
+  if (text.starts_with('+')) text.remove_prefix(1);
   std::uint32_t value = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (ec != std::errc{} || end != text.data() + text.size() || text.empty()) return std::nullopt;

@@ -132,6 +132,24 @@ TEST(OwlMappingProblemsTest, IncompleteRecordKeepsCountsBeyondItsTextLimit) {
   EXPECT_FALSE(r.incomplete.empty());
 }
 
+TEST(OwlMappingProblemsTest, CardinalitiesReadAsNonNegativeIntegers) {
+  struct Case {
+    const char* literal;
+    bool maps;
+  };
+  const Case cases[] = {{"\"2\"", true},   {"\" +2 \"", true}, {"\"007\"", true},
+                        {"\"-1\"", false}, {"\"1.5\"", false}, {"\"\"", false},
+                        {"\"4294967296\"", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.literal);
+    const RdfOntology r = map_turtle(std::string(":p a owl:ObjectProperty .\n"
+                                                 ":A rdfs:subClassOf [ a owl:Restriction ;"
+                                                 " owl:onProperty :p ; owl:maxCardinality ") +
+                                     c.literal + " ] .\n");
+    EXPECT_EQ(r.incomplete.empty(), c.maps);
+  }
+}
+
 TEST(OwlMappingProblemsTest, AnonymousOntologyHeaderAndASecondHeader) {
   const RdfOntology r = map_turtle(
       "[] a owl:Ontology ; owl:imports <http://e.org/i> ; rdfs:comment \"c\" ;"
