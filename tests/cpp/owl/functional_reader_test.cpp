@@ -129,6 +129,16 @@ TEST(FunctionalReader, MalformedInputGivesMessageAndPosition) {
   }
 }
 
+TEST(FunctionalReader, EveryTruncationOfTheFixtureIsAnError) {
+  std::string text = read_test_data("fixture.ofn");
+  size_t last = text.rfind(')');
+  for (size_t cut = 0; cut < last; ++cut) {
+    auto result = read_functional(std::string_view(text).substr(0, cut));
+    ASSERT_FALSE(result.has_value()) << "cut at " << cut;
+    EXPECT_GT(result.error().line(), 0u);
+  }
+}
+
 TEST(FunctionalReader, DeepNestingIsRefusedWithoutRecursion) {
   constexpr int kDepth = 1000000;
   std::string text = header("");

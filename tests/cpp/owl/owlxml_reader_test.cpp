@@ -73,6 +73,16 @@ TEST(OwlXmlReader, MalformedInputGivesMessageAndPosition) {
   }
 }
 
+TEST(OwlXmlReader, TruncationsOfTheFixtureAreErrors) {
+  std::string text = read_test_data("fixture.owx");
+  size_t last = text.rfind("</Ontology>");
+  for (size_t cut = 0; cut < last; cut += 7) {
+    auto result = read_owlxml(std::string_view(text).substr(0, cut));
+    ASSERT_FALSE(result.has_value()) << "cut at " << cut;
+    EXPECT_GT(result.error().line(), 0u) << "cut at " << cut;
+  }
+}
+
 TEST(OwlXmlReader, DeepNestingIsRefused) {
   constexpr int kDepth = 1000000;
   std::string body = "<SubClassOf><Class IRI=\"#A\"/>";
