@@ -120,19 +120,6 @@ struct RaptorHandles {
   }
 };
 
-// Line and column (1-based) of a byte offset.
-std::pair<std::uint32_t, std::uint32_t> position_of(std::string_view text, std::size_t offset) {
-  std::uint32_t line = 1;
-  std::size_t line_start = 0;
-  for (std::size_t i = 0; i < offset; ++i) {
-    if (text[i] == '\n') {
-      ++line;
-      line_start = i + 1;
-    }
-  }
-  return {line, static_cast<std::uint32_t>(offset - line_start + 1)};
-}
-
 // Raptor slows down badly on deeply nested elements, so the element depth
 // is measured first, jumping from one '<' to the next: comments,
 // processing instructions, CDATA sections and declarations are skipped,
@@ -176,7 +163,7 @@ std::expected<void, Error> check_element_depth(std::string_view text, const Read
       const bool self_closing = i < text.size() && i > pos + 1 && text[i - 1] == '/';
       pos = i + 1;
       if (!self_closing && ++depth > kMaxElementDepth) {
-        const auto [line, column] = position_of(text, start);
+        const auto [line, column] = line_column(text, start);
         Error e = syntax_error(options, line, column,
                                fmt::format("elements nested deeper than {} levels",
                                            kMaxElementDepth));

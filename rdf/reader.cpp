@@ -33,19 +33,23 @@ Error syntax_error(const ReadOptions& options, std::uint32_t line, std::uint32_t
   return Error{ErrorKind::Syntax, std::move(message), line, column};
 }
 
-std::expected<void, Error> check_no_nul(std::string_view text, const ReadOptions& options) {
-  const std::size_t nul = text.find('\0');
-  if (nul == std::string_view::npos) return {};
+std::pair<std::uint32_t, std::uint32_t> line_column(std::string_view text, std::size_t offset) {
   std::uint32_t line = 1;
   std::size_t line_start = 0;
-  for (std::size_t i = 0; i < nul; ++i) {
+  for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
     if (text[i] == '\n') {
       ++line;
       line_start = i + 1;
     }
   }
-  return std::unexpected(syntax_error(options, line, static_cast<std::uint32_t>(nul - line_start + 1),
-                                      "NUL byte in input"));
+  return {line, static_cast<std::uint32_t>(offset - line_start + 1)};
+}
+
+std::expected<void, Error> check_no_nul(std::string_view text, const ReadOptions& options) {
+  const std::size_t nul = text.find('\0');
+  if (nul == std::string_view::npos) return {};
+  const auto [line, column] = line_column(text, nul);
+  return std::unexpected(syntax_error(options, line, column, "NUL byte in input"));
 }
 
 }  // namespace trelvanic_rdf

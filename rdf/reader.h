@@ -14,6 +14,7 @@
 #include <expected>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "rdf/error.h"
 #include "rdf/graph.h"
@@ -44,6 +45,10 @@ struct ReadStats {
 // the source name left out when empty.
 [[nodiscard]] Error syntax_error(const ReadOptions& options, std::uint32_t line,
                                  std::uint32_t column, std::string_view text);
+
+// Line and column (1-based) of the byte at `offset`.
+[[nodiscard]] std::pair<std::uint32_t, std::uint32_t> line_column(std::string_view text,
+                                                                  std::size_t offset);
 
 // Finds the first NUL byte (which the parsers would take for the end of
 // input) and reports it with its position.

@@ -322,21 +322,6 @@ PassResult read_pass(std::string_view text, Graph& graph, const ReadOptions& opt
   return out;
 }
 
-// Line and column (1-based) of the byte before `offset`: the last byte serd
-// had consumed when the sink failed.
-std::pair<std::uint32_t, std::uint32_t> position_of(std::string_view text, std::size_t offset) {
-  std::uint32_t line = 1;
-  std::size_t line_start = 0;
-  const std::size_t end = offset == 0 ? 0 : offset - 1;
-  for (std::size_t i = 0; i < end && i < text.size(); ++i) {
-    if (text[i] == '\n') {
-      ++line;
-      line_start = i + 1;
-    }
-  }
-  return {line, static_cast<std::uint32_t>(end - line_start + 1)};
-}
-
 }  // namespace
 
 std::expected<ReadStats, Error> read_turtle(std::string_view text, Graph& graph,
@@ -351,7 +336,9 @@ std::expected<ReadStats, Error> read_turtle(std::string_view text, Graph& graph,
     Graph scratch;
     PassResult again = read_pass(text, scratch, options, ntriples, 1);
     if (again.fail_offset) {
-      const auto [line, column] = position_of(text, *again.fail_offset);
+      // The last byte serd had consumed when the sink failed.
+      const std::size_t offset = *again.fail_offset;
+      const auto [line, column] = line_column(text, offset == 0 ? 0 : offset - 1);
       Error positioned = syntax_error(options, line, column, pass.error->message);
       positioned.kind = pass.error->kind;
       return std::unexpected(std::move(positioned));
