@@ -177,8 +177,11 @@ class Engine {
 
   std::vector<Restriction> restrictions_;
   absl::flat_hash_set<std::tuple<std::uint8_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t>> restriction_seen_;
-  absl::flat_hash_map<TermId, std::vector<std::uint32_t>> restrictions_by_property_, restrictions_by_node_,
-      restrictions_by_filler_;
+  // By property: every kind but hasValue (restriction_data walks these for
+  // each triple of the property); hasValue by (property, value) instead.
+  absl::flat_hash_map<TermId, std::vector<std::uint32_t>> restrictions_by_property_, restrictions_by_property_all_,
+      restrictions_by_node_, restrictions_by_filler_;
+  absl::flat_hash_map<Triple, std::vector<std::uint32_t>> has_value_by_pair_;
 };
 
 }  // namespace trelvanic_materializer

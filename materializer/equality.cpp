@@ -9,8 +9,7 @@ void Equality::grow(std::uint32_t id) const {
   for (std::size_t i = old; i < parent_.size(); ++i) parent_[i] = static_cast<std::uint32_t>(i);
 }
 
-TermId Equality::find(TermId t) const {
-  if (merges_ == 0 || t.value >= parent_.size()) return t;
+TermId Equality::find_slow(TermId t) const {
   std::uint32_t x = t.value;
   while (parent_[x] != x) {
     parent_[x] = parent_[parent_[x]];

@@ -15,7 +15,10 @@ namespace trelvanic_materializer {
 
 class Equality {
  public:
-  [[nodiscard]] TermId find(TermId t) const;
+  [[nodiscard]] TermId find(TermId t) const {
+    if (merges_ == 0 || t.value >= parent_.size()) return t;
+    return find_slow(t);
+  }
   // Joins the classes of a and b. Returns (representative, absorbed root),
   // or no value when they were equal already.
   std::pair<TermId, TermId> unite(TermId a, TermId b);
@@ -38,6 +41,7 @@ class Equality {
   [[nodiscard]] const std::vector<TermId>& classes() const { return classes_; }
 
  private:
+  TermId find_slow(TermId t) const;
   void grow(std::uint32_t id) const;
   mutable std::vector<std::uint32_t> parent_;
   std::vector<std::vector<TermId>> members_;  // non-empty only for representatives of merged classes

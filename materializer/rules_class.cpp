@@ -59,7 +59,7 @@ void Engine::type_rules(TermId x, TermId c) {
     });
   if (cflags & kClassInIntersection) {
     if (auto* list = lookup(intersections_by_member_, c)) {
-      std::vector<std::uint32_t> ids = *list;
+      const std::vector<std::uint32_t>& ids = *list;
       for (std::uint32_t i : ids) {
         bool all = true;
         for (TermId m : intersections_[i].items)
@@ -70,7 +70,7 @@ void Engine::type_rules(TermId x, TermId c) {
   }
   if (cflags & kClassRestriction) {
     if (auto* list = lookup(restrictions_by_node_, c)) {
-      std::vector<std::uint32_t> ids = *list;
+      const std::vector<std::uint32_t>& ids = *list;
       for (std::uint32_t i : ids) {
         const Restriction r = restrictions_[i];
         TermId p = find(r.property);
@@ -92,7 +92,7 @@ void Engine::type_rules(TermId x, TermId c) {
   }
   if (cflags & kClassFiller) {
     if (auto* list = lookup(restrictions_by_filler_, c)) {
-      std::vector<std::uint32_t> ids = *list;
+      const std::vector<std::uint32_t>& ids = *list;
       for (std::uint32_t i : ids) {
         const Restriction r = restrictions_[i];
         std::vector<TermId> owners;
@@ -106,7 +106,7 @@ void Engine::type_rules(TermId x, TermId c) {
   }
   if (cflags & kClassKeyed) {
     if (auto* list = lookup(keys_by_class_, c)) {
-      std::vector<std::uint32_t> ids = *list;
+      const std::vector<std::uint32_t>& ids = *list;
       for (std::uint32_t k : ids) key_check(x, k);
     }
   }
@@ -142,11 +142,12 @@ void Engine::max_one(const Restriction& r, TermId u) {
 }
 
 void Engine::restriction_data(Triple t) {
+  if (auto it = has_value_by_pair_.find(Triple{t.p, t.o, TermId{}}); it != has_value_by_pair_.end())
+    for (std::uint32_t i : it->second) derive(t.s, vocab::rdf_type, restrictions_[i].node);
   auto* list = lookup(restrictions_by_property_, t.p);
   if (!list) return;
-  std::vector<std::uint32_t> ids = *list;
-  for (std::uint32_t i : ids) {
-    const Restriction r = restrictions_[i];
+  for (std::uint32_t i : *list) {
+    const Restriction& r = restrictions_[i];
     switch (r.kind) {
       case RestrictionKind::kSome:
         if (has_type(t.o, r.filler)) derive(t.s, vocab::rdf_type, r.node);
@@ -154,8 +155,7 @@ void Engine::restriction_data(Triple t) {
       case RestrictionKind::kAll:
         if (has_type(t.s, r.node)) derive(t.o, vocab::rdf_type, r.filler);
         break;
-      case RestrictionKind::kHasValue:
-        if (find(r.filler) == t.o) derive(t.s, vocab::rdf_type, r.node);
+      case RestrictionKind::kHasValue:  // cls-hv2, through has_value_by_pair_ above
         break;
       case RestrictionKind::kMax:
         if (r.max == 1 && has_type(t.s, r.node) && has_type(t.o, r.filler)) max_one(r, t.s);
@@ -197,7 +197,9 @@ void Engine::add_restriction(const Restriction& r) {
   if (!restriction_seen_.insert(key).second) return;
   auto id = static_cast<std::uint32_t>(restrictions_.size());
   restrictions_.push_back(r);
-  restrictions_by_property_[r.property].push_back(id);
+  if (r.kind == RestrictionKind::kHasValue) has_value_by_pair_[Triple{r.property, find(r.filler), TermId{}}].push_back(id);
+  else restrictions_by_property_[r.property].push_back(id);
+  restrictions_by_property_all_[r.property].push_back(id);
   restrictions_by_node_[r.node].push_back(id);
   add_flags(r.property, kPropRestriction);
   add_flags(r.node, kClassRestriction);
@@ -249,7 +251,7 @@ void Engine::restriction_pairs(std::uint32_t id) {
     relate(restrictions_[other], r);
   };
   // Same property: every kind; related properties: through the filler.
-  if (auto* same = lookup(restrictions_by_property_, r.property)) {
+  if (auto* same = lookup(restrictions_by_property_all_, r.property)) {
     std::vector<std::uint32_t> ids = *same;
     for (std::uint32_t o : ids) consider(o);
   }
@@ -257,7 +259,7 @@ void Engine::restriction_pairs(std::uint32_t id) {
   store_.for_objects(vocab::rdfs_subPropertyOf, find(r.property), [&](TermId q) { related.push_back(q); });
   store_.for_subjects(vocab::rdfs_subPropertyOf, find(r.property), [&](TermId q) { related.push_back(q); });
   for (TermId q : related)
-    if (auto* other = lookup(restrictions_by_property_, q)) {
+    if (auto* other = lookup(restrictions_by_property_all_, q)) {
       std::vector<std::uint32_t> ids = *other;
       for (std::uint32_t o : ids) consider(o);
     }
@@ -278,8 +280,8 @@ void Engine::pairs_for_subclass(TermId c1, TermId c2) {
 }
 
 void Engine::pairs_for_subproperty(TermId p1, TermId p2) {
-  auto* a = lookup(restrictions_by_property_, p1);
-  auto* b = lookup(restrictions_by_property_, p2);
+  auto* a = lookup(restrictions_by_property_all_, p1);
+  auto* b = lookup(restrictions_by_property_all_, p2);
   if (!a || !b) return;
   std::vector<std::uint32_t> as = *a, bs = *b;
   for (std::uint32_t i : as)

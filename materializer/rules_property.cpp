@@ -34,6 +34,10 @@ std::uint64_t pair_key(TermId a, TermId b) { return (std::uint64_t{a.value} << 3
 }  // namespace
 
 void Engine::property_rules(std::uint32_t index, const Triple& t, std::uint32_t pflags) {
+  // A triple derived only by chaining its own predicate (prp-trp, scm-sco)
+  // starts where a base edge starts and ends where one ends, so its domain
+  // and range typings are derived already.
+  if (store_.flags(index) & kByTransitivity) pflags &= ~(kPropDomain | kPropRange);
   if (pflags & kPropDomain)
     store_.for_objects(vocab::rdfs_domain, t.p, [&](TermId c) { derive(t.s, vocab::rdf_type, c); });
   if (pflags & kPropRange)
@@ -70,8 +74,7 @@ void Engine::property_rules(std::uint32_t index, const Triple& t, std::uint32_t 
   if (pflags & kPropKey) {
     auto it = keys_by_property_.find(t.p);
     if (it != keys_by_property_.end()) {
-      std::vector<std::uint32_t> keys = it->second;
-      for (std::uint32_t k : keys) key_check(t.s, k);
+      for (std::uint32_t k : it->second) key_check(t.s, k);
     }
   }
   if (pflags & kPropRestriction) restriction_data(t);
@@ -110,8 +113,7 @@ void Engine::transitive_header(TermId p) {
 void Engine::chain_step(Triple t) {
   auto it = chains_by_property_.find(t.p);
   if (it == chains_by_property_.end()) return;
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> uses = it->second;
-  for (auto [chain, position] : uses) chain_from(chain, position, t.s, t.o);
+  for (auto [chain, position] : it->second) chain_from(chain, position, t.s, t.o);
 }
 
 void Engine::chain_from(std::uint32_t chain, std::size_t position, TermId u, TermId v) {

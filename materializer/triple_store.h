@@ -19,6 +19,7 @@
 
 #include <absl/container/flat_hash_map.h>
 
+#include "materializer/huge_allocator.h"
 #include "materializer/term_id.h"
 
 namespace trelvanic_materializer {
@@ -98,7 +99,8 @@ class TripleStore {
 
  private:
   static std::uint64_t key(TermId a, TermId b) { return (std::uint64_t{a.value} << 32) | b.value; }
-  static std::uint32_t head(const absl::flat_hash_map<std::uint64_t, std::uint32_t>& m, std::uint64_t k) {
+  template <typename Map>
+  static std::uint32_t head(const Map& m, std::uint64_t k) {
     auto it = m.find(k);
     return it == m.end() ? kNoTriple : it->second;
   }
@@ -112,10 +114,12 @@ class TripleStore {
     std::size_t operator()(const Triple& t) const;
   };
 
-  std::vector<Triple> triples_;
+  std::vector<Triple, HugeAllocator<Triple>> triples_;
   std::vector<std::uint8_t> flags_;
-  absl::flat_hash_map<Triple, std::uint32_t, Hash> dedup_;
-  absl::flat_hash_map<std::uint64_t, std::uint32_t> ps_, po_;
+  template <typename K, typename V, typename H = absl::container_internal::hash_default_hash<K>>
+  using HugeMap = absl::flat_hash_map<K, V, H, absl::container_internal::hash_default_eq<K>, HugeAllocator<std::pair<const K, V>>>;
+  HugeMap<Triple, std::uint32_t, Hash> dedup_;
+  HugeMap<std::uint64_t, std::uint32_t> ps_, po_;
   std::vector<std::uint32_t> next_ps_, next_po_, next_p_, next_s_, next_o_;
   std::vector<std::uint32_t> by_p_, by_s_, by_o_;
 };
