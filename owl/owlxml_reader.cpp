@@ -106,7 +106,8 @@ class OwlXmlReader {
 
   Ontology run() {
     for (;;) {
-      int status = xmlTextReaderRead(reader_);
+      int status = pending_ ? 1 : xmlTextReaderRead(reader_);
+      pending_ = false;
       if (status == 0) break;
       if (status < 0) throw Failure{ErrorKind::Xml, "malformed XML"};
       switch (xmlTextReaderNodeType(reader_)) {
@@ -196,7 +197,13 @@ class OwlXmlReader {
     bool empty = xmlTextReaderIsEmptyElement(reader_) == 1;
     if (ns != kOwlNamespace) {
       if (elements_.empty()) fail(fmt::format("the root element is not an OWL Ontology but '{}'", name));
-      if (!empty) xmlTextReaderNext(reader_);  // skip foreign content whole
+      if (!empty) {
+        // Skip the foreign content whole; the reader then stands on the
+        // node after it, which the loop handles next without reading on.
+        int status = xmlTextReaderNext(reader_);
+        if (status < 0) throw Failure{ErrorKind::Xml, "malformed XML"};
+        pending_ = status == 1;
+      }
       return;
     }
     Attributes a = read_attributes();
@@ -338,6 +345,7 @@ class OwlXmlReader {
   std::string text_;
   std::string scratch_;
   bool seen_root_ = false;
+  bool pending_ = false;  // the reader already stands on an unhandled node
 };
 
 struct ReaderDeleter {

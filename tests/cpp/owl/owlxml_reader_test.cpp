@@ -137,6 +137,17 @@ TEST(OwlXmlReader, ExternalEntitiesAreNotLoaded) {
   }
 }
 
+TEST(OwlXmlReader, ForeignElementsAreSkippedWhole) {
+  auto result = read_owlxml(
+      "<Ontology xmlns=\"http://www.w3.org/2002/07/owl#\" xmlns:x=\"http://x/\">"
+      "<x:note><Declaration><Class IRI=\"http://x/Hidden\"/></Declaration></x:note>"
+      "<Declaration><Class IRI=\"http://x/A\"/></Declaration><x:empty/>"
+      "<Declaration><Class IRI=\"http://x/B\"/></Declaration></Ontology>");
+  ASSERT_TRUE(result.has_value()) << result.error().text();
+  EXPECT_THAT(rendered(*result),
+              testing::ElementsAre("Declaration(Class(<http://x/A>))", "Declaration(Class(<http://x/B>))"));
+}
+
 TEST(OwlXmlReader, RelativeIrisResolveAgainstTheBase) {
   auto result = read_owlxml(
       "<Ontology xmlns=\"http://www.w3.org/2002/07/owl#\" xml:base=\"http://x/dir/o.owl\">"
