@@ -175,10 +175,14 @@ class Reader {
         t.p == domain ? in.domain(role_index(t.s), *c) : in.range(role_index(t.s), *c);
       }
     }
+    // Declared classes that no axiom uses are classes all the same.
+    in.reserve_classes(static_cast<uint32_t>(out_.class_iris.size()));
+    in.reserve_roles(static_cast<uint32_t>(out_.role_iris.size()));
   }
 
   NtOntology out_;
   absl::flat_hash_map<std::string, uint32_t> terms_;
+
   std::vector<std::string> names_;
   std::vector<Triple> triples_;
   absl::flat_hash_map<uint32_t, uint32_t> first_, rest_, intersection_, on_property_, some_values_;

@@ -82,6 +82,7 @@ const Case kCases[] = {
     {"top_on_right_and_existential_top", "(sub A (some r Thing)) (sub (some r Thing) B)"
      " (sub C Thing)", "A<B C!<B"},
     {"equivalent_to_thing", "(sub Thing A) (sub A B) (sub C Thing)", "C<A C<B"},
+    {"equivalent_to_thing_by_equivalence", "(eq A Thing) (sub C Thing)", "C<A"},
     {"unsatisfiable_thing_makes_all_unsat", "(sub Thing (some r B)) (sub B Nothing) (sub C D)",
      "C:unsat D:unsat"},
     {"nothing_on_left_does_nothing", "(sub Nothing A) (sub B C)", "B!<A A:sat"},
