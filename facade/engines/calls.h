@@ -1,0 +1,49 @@
+// The engine entry points the facade calls, each returning the facade's
+// `Error` in the variant of its engine. This is the one place that names
+// the engines' own functions; an engine that is not part of the build yet
+// answers with "{engine} engine is not available yet" (never with a
+// result), so the routes above it stay in place while engines arrive.
+//
+//   el_classify(o)              EL classification of an ontology (only read)
+//   el_classify_with_options    the same with the trace switch, trace dropped
+//   el_classify_routed(r)       the EL engine's routed entry on a core
+//                               reasoner (keeps or clears its EL session)
+//   rl_saturate(o)              RL saturation in place, fixed limits
+//   rl_saturate_routed(r)       RL saturation of the reasoner's ontology
+//   rdfs_materialize_routed(r)  RDFS materialisation of the reasoner's ontology
+//   dl_classify(o, preview)     DL classification on the calling thread
+//   dl_classify_bounded(...)    DL classification on the DL worker pool
+//                               within a time budget
+//   swrl_classify(o)            SWRL pre-pass and classification
+#pragma once
+
+#include <cstdint>
+
+#include "core/ontology.h"
+#include "core/reasoner.h"
+#include "core/taxonomy.h"
+#include "facade/error.h"
+#include "facade/outcome.h"
+
+namespace trelvanic_facade {
+
+// Limits of the RL step of a hybrid classification.
+inline constexpr uint64_t kHybridRlMaxAxioms = 10'000'000;
+inline constexpr uint64_t kHybridRlMaxEntities = 1'000'000;
+
+[[nodiscard]] Result<trelvanic_core::Taxonomy> el_classify(const trelvanic_core::Ontology& ontology);
+[[nodiscard]] Result<trelvanic_core::Taxonomy> el_classify_with_options(const trelvanic_core::Ontology& ontology,
+                                                                        bool trace);
+[[nodiscard]] Result<trelvanic_core::Taxonomy> el_classify_routed(trelvanic_core::Reasoner& reasoner);
+
+[[nodiscard]] Result<MaterializationReport> rl_saturate(trelvanic_core::Ontology& ontology);
+[[nodiscard]] Result<MaterializationReport> rl_saturate_routed(trelvanic_core::Reasoner& reasoner);
+[[nodiscard]] Result<MaterializationReport> rdfs_materialize_routed(trelvanic_core::Reasoner& reasoner);
+
+[[nodiscard]] Result<trelvanic_core::Taxonomy> dl_classify(const trelvanic_core::Ontology& ontology, bool preview);
+[[nodiscard]] Result<trelvanic_core::Taxonomy> dl_classify_bounded(uint64_t budget_secs,
+                                                                   trelvanic_core::Ontology ontology, bool preview);
+
+[[nodiscard]] Result<trelvanic_core::Taxonomy> swrl_classify(const trelvanic_core::Ontology& ontology);
+
+}  // namespace trelvanic_facade
