@@ -292,7 +292,49 @@ std::string string_value(std::string_view lexical, TermId dt) {
   return collapse(lexical);
 }
 
+// Canonical text of a decimal value: sign, integer digits, fraction
+// digits without trailing zeros.
+std::string decimal_key(std::string_view lexical) {
+  Decimal d;
+  if (!parse_decimal(lexical, true, d)) return {};
+  std::string_view s = trim(lexical);
+  std::string fraction;
+  if (auto dot = s.find('.'); dot != std::string_view::npos) {
+    fraction = std::string(s.substr(dot + 1));
+    while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+  }
+  return std::string(d.negative ? "-" : "+") + d.digits + "." + fraction;
+}
+
 }  // namespace
+
+bool literals_differ(const Dictionary& dict, TermId a, TermId b) {
+  if (a == b || !dict.is_literal(a) || !dict.is_literal(b)) return false;
+  if (!literal_well_typed(dict, a) || !literal_well_typed(dict, b)) return false;
+  TermId da = dict.datatype(a), db = dict.datatype(b);
+  Family fa = family_of(da), fb = family_of(db);
+  if (fa == Family::kNone || fb == Family::kNone) return false;
+  if (fa != fb) return true;  // the value spaces of different families are disjoint
+  std::string_view la = dict.value(a), lb = dict.value(b);
+  switch (fa) {
+    case Family::kDecimal: return decimal_key(la) != decimal_key(lb);
+    case Family::kString: return string_value(la, da) != string_value(lb, db);
+    case Family::kLangString: return la != lb || dict.language(a) != dict.language(b);
+    case Family::kBoolean: {
+      auto truth = [](std::string_view v) { v = trim(v); return v == "true" || v == "1"; };
+      return truth(la) != truth(lb);
+    }
+    case Family::kNone:
+    case Family::kFloat:
+    case Family::kDouble:
+    case Family::kDateTime:
+    case Family::kAnyUri:
+    case Family::kHex:
+    case Family::kBase64:
+      return false;  // equal values with different lexical forms are possible; not decided here
+  }
+  return false;
+}
 
 bool known_datatype(TermId datatype) {
   return datatype == vocab::rdfs_Literal || datatype == vocab::rdf_PlainLiteral || family_of(datatype) != Family::kNone;

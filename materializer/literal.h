@@ -23,6 +23,10 @@ enum class Membership { kIn, kOut, kUnknown };
 // Does the value of literal `id` lie in the value space of `datatype`?
 [[nodiscard]] Membership literal_in_datatype(const Dictionary& dict, TermId id, TermId datatype);
 
+// Do two literals surely denote different data values? False when they
+// may be equal or when a datatype is not known.
+[[nodiscard]] bool literals_differ(const Dictionary& dict, TermId a, TermId b);
+
 // Is `datatype` one of the datatypes the checks above know?
 [[nodiscard]] bool known_datatype(TermId datatype);
 

@@ -7,7 +7,8 @@
 //   equal ones (eq-diff2, eq-diff3); x p x for irreflexive p (prp-irp);
 //   x p y  y p x for asymmetric p (prp-asyp); x p1 y  x p2 y with p1
 //   propertyDisjointWith p2 (prp-pdw) or both in AllDisjointProperties
-//   (prp-adp); a negative property assertion that holds (prp-npa1/2);
+//   (prp-adp); two different data values of a functional property or of a
+//   max-1 restriction (prp-fp, cls-maxc2); a negative property assertion that holds (prp-npa1/2);
 //   x a owl:Nothing (cls-nothing2); x a c1  x a c2 with c1 complementOf c2
 //   (cls-com); a max-0 restriction with a value (cls-maxc1, cls-maxqc1/2);
 //   x a c1  x a c2 with c1 disjointWith c2 (cax-dw) or both in
@@ -120,6 +121,34 @@ void Engine::check_consistency() {
           problem("prp-npa2", show(i1) + " " + show(p) + " " + show(lt) + " holds but is asserted not to hold");
       });
     }
+  }
+  // prp-fp and cls-maxc2 over data values: the rules make two values of a
+  // functional property (or of a max-1 restriction) owl:sameAs; for two
+  // literals that denote different values that is a contradiction.
+  auto distinct_values = [&](const char* rule, TermId x, TermId p, const std::string& why) {
+    std::vector<TermId> literals;
+    store_.for_objects(p, x, [&](TermId y) {
+      if (dict_.is_literal(y)) literals.push_back(y);
+    });
+    for (std::size_t a = 0; a < literals.size(); ++a)
+      for (std::size_t b = a + 1; b < literals.size(); ++b)
+        if (literals_differ(dict_, literals[a], literals[b]))
+          problem(rule, show(x) + " has the different values " + show(literals[b]) + " and " + show(literals[a]) +
+                            " for " + why + " " + show(p));
+  };
+  for (TermId p : collect_subjects<TermId>(store_, rdf_type, owl_FunctionalProperty)) {
+    absl::flat_hash_set<TermId> subjects;
+    store_.for_predicate(p, [&](std::uint32_t i) {
+      if (dict_.is_literal(store_.at(i).o)) subjects.insert(store_.at(i).s);
+    });
+    std::vector<TermId> ordered(subjects.begin(), subjects.end());
+    std::sort(ordered.begin(), ordered.end());
+    for (TermId x : ordered) distinct_values("prp-fp", x, p, "functional property");
+  }
+  for (const Restriction& r : restrictions_) {
+    if (r.kind != RestrictionKind::kMax || r.max != 1 || r.qualified) continue;
+    for (TermId u : collect_subjects<TermId>(store_, rdf_type, find(r.node)))
+      distinct_values("cls-maxc2", u, find(r.property), "a maximum-1 restriction on");
   }
   // cls-nothing2
   for (TermId x : collect_subjects<TermId>(store_, rdf_type, owl_Nothing))
