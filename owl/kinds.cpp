@@ -17,7 +17,11 @@ const NameIndex& name_index() {
   static const auto* index = [] {
     auto* map = new NameIndex();
     for (int i = 0; i < kKindCount; ++i) {
-      if (kKindInfo[i].role != KindRole::Internal) map->emplace(kKindInfo[i].name, static_cast<Kind>(i));
+      auto kind = static_cast<Kind>(i);
+      // The ontology's id and document IRI are header items, never written
+      // as a construct of their own.
+      if (kKindInfo[i].role == KindRole::Internal || kind == Kind::OntologyId || kind == Kind::DocumentIri) continue;
+      map->emplace(kKindInfo[i].name, kind);
     }
     return map;
   }();

@@ -165,7 +165,8 @@ inline constexpr KindInfo kKindInfo[kKindCount] = {
 [[nodiscard]] inline std::string_view kind_name(Kind kind) { return kKindInfo[static_cast<size_t>(kind)].name; }
 [[nodiscard]] inline std::string_view kind_shape(Kind kind) { return kKindInfo[static_cast<size_t>(kind)].shape; }
 [[nodiscard]] inline KindRole kind_role(Kind kind) { return kKindInfo[static_cast<size_t>(kind)].role; }
-// The kind with that keyword; nothing for an unknown word or an internal kind.
+// The kind with that keyword; nothing for an unknown word, an internal kind,
+// `OntologyId` or `DocumentIri`.
 [[nodiscard]] std::optional<Kind> kind_from_name(std::string_view name);
 
 [[nodiscard]] bool is_entity(Kind kind);

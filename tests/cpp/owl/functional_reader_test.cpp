@@ -119,6 +119,7 @@ TEST(FunctionalReader, MalformedInputGivesMessageAndPosition) {
       {"stray group", header("SubClassOf(:A (:B))"), "unexpected '('", 3, 15},
       {"language tag", header("AnnotationAssertion(:ap :A \"x\"@)"), "expected a language tag after '@'", 3, 32},
       {"empty input", "", "unexpected end of input", 1, 1},
+      {"header item as axiom", header("OntologyId(<http://evil/o>)"), "unknown keyword 'OntologyId'", 3, 1},
   };
   for (const BadInput& c : cases) {
     auto result = read_functional(c.text);
