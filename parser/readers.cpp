@@ -1,0 +1,73 @@
+#include "parser/readers.h"
+
+#include <utility>
+
+#include <absl/container/flat_hash_set.h>
+
+#include "owl/functional_reader.h"
+#include "owl/owlxml_reader.h"
+#include "rdf/owl_mapping.h"
+
+namespace trelvanic_parser {
+
+namespace {
+
+using Output = ModelReadOutput<trelvanic_owl::Ontology>;
+
+std::expected<Output, std::string> read_with_owl(std::string_view bytes, OntologyFormat format) {
+  auto model = format == OntologyFormat::Functional ? trelvanic_owl::read_functional(bytes)
+                                                    : trelvanic_owl::read_owlxml(bytes);
+  if (!model) return std::unexpected(model.error().text());
+  Output out{.model = std::move(*model)};
+  out.component_count = out.model.component_count();
+  return out;
+}
+
+std::expected<Output, std::string> read_with_rdf(std::string_view bytes, OntologyFormat format) {
+  auto syntax = format == OntologyFormat::Turtle ? trelvanic_rdf::RdfSyntax::Turtle : trelvanic_rdf::RdfSyntax::RdfXml;
+  auto read = trelvanic_rdf::read_rdf_ontology(bytes, syntax);
+  if (!read) return std::unexpected(read.error().text());
+  Output out{.model = std::move(read->ontology)};
+  out.component_count = out.model.component_count();
+  // The RDF readers parse the whole input, so an incomplete parse always
+  // comes with nothing left unread.
+  out.incomplete = !read->incomplete.empty();
+  out.consumed = bytes.size();
+  return out;
+}
+
+}  // namespace
+
+ModelReader<trelvanic_owl::Ontology> owl_model_reader() {
+  return [](std::string_view bytes, OntologyFormat format) -> std::expected<Output, std::string> {
+    switch (format) {
+      case OntologyFormat::Functional:
+      case OntologyFormat::OwlXml:
+        return read_with_owl(bytes, format);
+      case OntologyFormat::Turtle:
+      case OntologyFormat::RdfXml:
+        return read_with_rdf(bytes, format);
+    }
+    return std::unexpected(std::string("unknown ontology format"));
+  };
+}
+
+Result<trelvanic_owl::Ontology> read_owl_model(ByteSource& source, OntologyFormat format, const LoadLimits& limits) {
+  static const ModelReader<trelvanic_owl::Ontology> reader = owl_model_reader();
+  return read_owl_model_from_reader<trelvanic_owl::Ontology>(source, format, limits, reader);
+}
+
+OntologyHeader ontology_header(const trelvanic_owl::Ontology& model) {
+  OntologyHeader header;
+  if (auto iri = model.ontology_iri()) header.ontology_iri = std::string(model.iri(iri));
+  if (auto iri = model.version_iri()) header.version_iri = std::string(model.iri(iri));
+  absl::flat_hash_set<std::string_view> seen;
+  for (const trelvanic_owl::Component& c : model.components()) {
+    if (model.kind(c.node) != trelvanic_owl::Kind::Import) continue;
+    std::string_view iri = model.iri_text(model.operand(c.node, 0));
+    if (seen.insert(iri).second) header.imports.emplace_back(iri);
+  }
+  return header;
+}
+
+}  // namespace trelvanic_parser

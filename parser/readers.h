@@ -1,0 +1,41 @@
+// The model readers of the loader: the OWL/XML and functional-syntax readers
+// of owl/ and the Turtle and RDF/XML readers of rdf/, behind the one
+// `ModelReader` interface that read.h runs under its read policy.
+//
+//   FileSource source(file);
+//   auto model = read_owl_model(source, format, limits);   // size, pre-scan, lock
+//   OntologyHeader header = ontology_header(*model);       // IRIs and imports
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "owl/model.h"
+#include "parser/error.h"
+#include "parser/format.h"
+#include "parser/limits.h"
+#include "parser/read.h"
+
+namespace trelvanic_parser {
+
+// Dispatches by syntax to the reader of owl/ (functional syntax, OWL/XML) or
+// rdf/ (Turtle, RDF/XML). The RDF readers consume their whole input; triples
+// they could not turn into OWL constructs are dropped (the read policy
+// discards an incomplete parse whose input was read to its end).
+[[nodiscard]] ModelReader<trelvanic_owl::Ontology> owl_model_reader();
+
+// `read_owl_model_from_reader` with `owl_model_reader()`.
+[[nodiscard]] Result<trelvanic_owl::Ontology> read_owl_model(ByteSource& source, OntologyFormat format,
+                                                             const LoadLimits& limits);
+
+// What a document says about itself: its ontology IRI and version IRI
+// (empty when absent) and the IRIs it imports, in document order, each once.
+struct OntologyHeader {
+  std::string ontology_iri;
+  std::string version_iri;
+  std::vector<std::string> imports;
+};
+
+[[nodiscard]] OntologyHeader ontology_header(const trelvanic_owl::Ontology& model);
+
+}  // namespace trelvanic_parser

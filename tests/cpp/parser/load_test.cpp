@@ -1,0 +1,369 @@
+// Whole loads from a file: the four entry points, strict and lenient
+// verdicts, counts, the four syntaxes, and owl:imports in every syntax.
+#include "parser/load.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <fmt/format.h>
+#include <gtest/gtest.h>
+
+#include "parser/imports.h"
+#include "temp_tree.h"
+
+namespace trelvanic_parser {
+namespace {
+
+using trelvanic_core::Ontology;
+using testing::TempTree;
+
+enum class Syntax { Functional, OwlXml, Turtle, RdfXml };
+constexpr Syntax kSyntaxes[] = {Syntax::Functional, Syntax::OwlXml, Syntax::Turtle, Syntax::RdfXml};
+
+std::string_view extension(Syntax s) {
+  switch (s) {
+    case Syntax::Functional: return ".ofn";
+    case Syntax::OwlXml: return ".owx";
+    case Syntax::Turtle: return ".ttl";
+    case Syntax::RdfXml: return ".rdf";
+  }
+  return "";
+}
+
+// A document in syntax `s`: ontology IRI, imports, and named SubClassOf
+// axioms given as pairs of full IRIs.
+std::string document(Syntax s, std::string_view iri, const std::vector<std::string>& imports,
+                     const std::vector<std::pair<std::string, std::string>>& subclasses) {
+  std::string out;
+  switch (s) {
+    case Syntax::Functional:
+      out = fmt::format("Ontology(<{}>\n", iri);
+      for (const auto& i : imports) out += fmt::format("Import(<{}>)\n", i);
+      for (const auto& [a, b] : subclasses) out += fmt::format("SubClassOf(<{}> <{}>)\n", a, b);
+      return out + ")\n";
+    case Syntax::OwlXml:
+      out = fmt::format("<?xml version=\"1.0\"?>\n<Ontology xmlns=\"http://www.w3.org/2002/07/owl#\" ontologyIRI=\"{}\">\n", iri);
+      for (const auto& i : imports) out += fmt::format("<Import>{}</Import>\n", i);
+      for (const auto& [a, b] : subclasses) {
+        out += fmt::format("<SubClassOf><Class IRI=\"{}\"/><Class IRI=\"{}\"/></SubClassOf>\n", a, b);
+      }
+      return out + "</Ontology>\n";
+    case Syntax::Turtle:
+      out = "@prefix owl: <http://www.w3.org/2002/07/owl#> .\n@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n";
+      out += fmt::format("<{}> a owl:Ontology .\n", iri);
+      for (const auto& i : imports) out += fmt::format("<{}> owl:imports <{}> .\n", iri, i);
+      for (const auto& [a, b] : subclasses) {
+        out += fmt::format("<{0}> a owl:Class ; rdfs:subClassOf <{1}> .\n<{1}> a owl:Class .\n", a, b);
+      }
+      return out;
+    case Syntax::RdfXml:
+      out = "<?xml version=\"1.0\"?>\n<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" "
+            "xmlns:rdfs=\"http://www.w3.org/2000/01/rdf-schema#\" xmlns:owl=\"http://www.w3.org/2002/07/owl#\">\n";
+      out += fmt::format("<owl:Ontology rdf:about=\"{}\">\n", iri);
+      for (const auto& i : imports) out += fmt::format("  <owl:imports rdf:resource=\"{}\"/>\n", i);
+      out += "</owl:Ontology>\n";
+      for (const auto& [a, b] : subclasses) {
+        out += fmt::format("<owl:Class rdf:about=\"{0}\"><rdfs:subClassOf rdf:resource=\"{1}\"/></owl:Class>\n"
+                           "<owl:Class rdf:about=\"{1}\"/>\n", a, b);
+      }
+      return out + "</rdf:RDF>\n";
+  }
+  return out;
+}
+
+std::string ex(std::string_view local) { return fmt::format("http://ex.org/{}", local); }
+std::pair<std::string, std::string> sub(std::string_view a, std::string_view b) { return {ex(a), ex(b)}; }
+
+// Told axioms as sorted texts over full IRIs.
+std::vector<std::string> told(const Ontology& o) {
+  std::vector<std::string> out;
+  o.axioms().for_each_live([&](trelvanic_core::AxiomId, const trelvanic_core::AxiomView& a) {
+    std::string text(trelvanic_core::axiom_kind_name(a.kind()));
+    trelvanic_core::for_each_axiom_entity(a, [&](trelvanic_core::EntityId e) {
+      text += " " + std::string(o.entity_iri(e).value_or("?"));
+    });
+    out.push_back(std::move(text));
+  });
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+std::string sub_text(std::string_view a, std::string_view b) { return fmt::format("SubClassOf {} {}", ex(a), ex(b)); }
+
+const trelvanic_core::ParseMeta& meta(const Ontology& o) { return *o.parse_meta(); }
+
+std::string error_of(const Result<Ontology>& r) { return r ? std::string() : r.error().message(); }
+
+TEST(Load, OneNamedSubClassOf) {
+  TempTree tree;
+  const std::string path = tree.write("one.ofn", "Prefix(:=<http://ex.org/>)\nOntology(\nSubClassOf(:A :B)\n)\n");
+  auto o = load_ontology(path);
+  ASSERT_TRUE(o) << o.error().message();
+  EXPECT_EQ(told(*o), std::vector<std::string>{sub_text("A", "B")});
+  ASSERT_TRUE(o->parse_meta());
+  EXPECT_EQ(meta(*o).mapped_axiom_count, 1u);
+  EXPECT_EQ(meta(*o).skipped_axiom_count, 0u);
+  EXPECT_EQ(meta(*o).logical_axiom_count, 1u);
+  EXPECT_TRUE(meta(*o).warnings.empty());
+  EXPECT_TRUE(o->dirty_signatures().empty());
+}
+
+TEST(Load, StrictFailsOnSkippedAxiomsLenientCountsThem) {
+  TempTree tree;
+  const std::string path =
+      tree.write("skip.ofn", "Prefix(:=<http://ex.org/>)\nOntology(\nSubClassOf(:A :B)\nDisjointUnion(:A :B :C)\n)\n");
+  EXPECT_EQ(error_of(load_ontology(path)),
+            "parse error: strict parse: skipped 1 axioms due to limits or mapping failures");
+  EXPECT_EQ(error_of(load_ontology_in(tree.path(), "skip.ofn")),
+            "parse error: strict parse: skipped 1 axioms due to limits or mapping failures");
+  auto lenient = load_ontology_lenient(path);
+  ASSERT_TRUE(lenient) << lenient.error().message();
+  EXPECT_EQ(meta(*lenient).skipped_axiom_count, 1u);
+  EXPECT_EQ(meta(*lenient).mapped_axiom_count, 1u);
+  EXPECT_EQ(meta(*lenient).logical_axiom_count, 2u);
+}
+
+TEST(Load, DlOnlyOntologyTakesItsCountsFromTheDlStore) {
+  TempTree tree;
+  const std::string path = tree.write(
+      "dl.ofn",
+      "Prefix(:=<http://ex.org/>)\nOntology(\nSubClassOf(:A ObjectUnionOf(:B :C))\nSubClassOf(ObjectUnionOf(:B :C) :D)\n)\n");
+  auto o = load_ontology(path);
+  ASSERT_TRUE(o) << o.error().message();
+  ASSERT_EQ(o->axiom_count(), 0u);
+  ASSERT_GT(o->dl().axiom_count(), 0u);
+  EXPECT_EQ(meta(*o).mapped_axiom_count, o->dl().axiom_count());
+  EXPECT_EQ(meta(*o).logical_axiom_count, o->dl().axiom_count());
+}
+
+TEST(Load, SameOntologyInEverySyntaxGivesTheSameToldAxioms) {
+  const std::string dir = std::string(TRELVANIC_TEST_DATA) + "/parser/load/";
+  auto reference = load_ontology(dir + "same.ofn");
+  ASSERT_TRUE(reference) << reference.error().message();
+  EXPECT_EQ(told(*reference).size(), 4u);
+  for (std::string_view file : {"same.owx", "same.ttl", "same.rdf"}) {
+    auto o = load_ontology(dir + std::string(file));
+    ASSERT_TRUE(o) << file << ": " << o.error().message();
+    EXPECT_EQ(told(*o), told(*reference)) << file;
+    EXPECT_EQ(o->dl().axiom_count(), reference->dl().axiom_count()) << file;
+    EXPECT_EQ(meta(*o).mapped_axiom_count, meta(*reference).mapped_axiom_count) << file;
+  }
+}
+
+TEST(Load, StrictValidationFailsLenientLoadPasses) {
+  struct Case {
+    std::string body;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {"Declaration(DataProperty(:d))\nSubClassOf(:A DataHasValue(:d \"5.0\"^^xsd:integer))",
+       "parse error: invalid xsd:integer literal \"5.0\""},
+      {"ObjectPropertyAssertion(:r _:a _:b)\nObjectPropertyAssertion(:r _:b _:a)",
+       "parse error: cyclic blank-node object property chain"},
+      {"SameIndividual(:i _:a)", "parse error: same/different individuals cannot mix named and blank nodes"},
+  };
+  TempTree tree;
+  for (const Case& c : cases) {
+    const std::string path =
+        tree.write("v.ofn", fmt::format("Prefix(:=<http://ex.org/>)\nOntology(\n{}\n)\n", c.body));
+    EXPECT_EQ(error_of(load_ontology(path)), c.message) << c.body;
+    EXPECT_EQ(error_of(load_ontology_lenient(path)), "") << c.body;
+  }
+  // Named individuals whose IRIs merely look generated are named.
+  const std::string named = tree.write(
+      "n.ofn", "Prefix(:=<http://ex.org/>)\nOntology(\nSameIndividual(:canonicalForm <http://ex.org/o#_x>)\n)\n");
+  EXPECT_EQ(error_of(load_ontology(named)), "");
+}
+
+TEST(Load, UnreadableInputs) {
+  TempTree tree;
+  tree.mkdir("dir");
+  EXPECT_EQ(error_of(load_ontology(tree.path("dir"))), "parse error: not a file: " + tree.path("dir"));
+  const std::string latin1 = tree.write("l.rdf", "<?xml version=\"1.0\"?>\n<rdf:RDF>caf\xe9</rdf:RDF>\n");
+  EXPECT_EQ(error_of(load_ontology(latin1)), "parse error: invalid utf-8 sequence of 1 bytes from index 34");
+  const std::string unknown = tree.write("x.data", "hello");
+  EXPECT_EQ(error_of(load_ontology(unknown)), "unsupported format: could not detect OWL/RDF format for " + unknown);
+  EXPECT_EQ(utf8_error("\xe2\x82"), "incomplete utf-8 byte sequence from index 0");
+  EXPECT_EQ(utf8_error("ab\xed\xa0\x80"), "invalid utf-8 sequence of 1 bytes from index 2");
+  EXPECT_EQ(utf8_error("\xf0\x9f\x98\x80 ok"), std::nullopt);
+}
+
+TEST(LoadIn, RelativePathsJoinTheBaseAndMustStayUnderIt) {
+  TempTree tree;
+  tree.write("a/x.ofn", "Ontology(\nSubClassOf(<http://ex.org/A> <http://ex.org/B>)\n)\n");
+  tree.write("ab/x.ofn", "Ontology()\n");
+  EXPECT_EQ(error_of(load_ontology_in(tree.path("a"), "x.ofn")), "");
+  EXPECT_EQ(error_of(load_ontology_in(tree.path("a"), tree.path("a/x.ofn"))), "");
+  EXPECT_EQ(error_of(load_ontology_in(tree.path("a"), "../ab/x.ofn")),
+            fmt::format("parse error: path {} escapes allowed base {}", tree.path("ab/x.ofn"), tree.path("a")));
+}
+
+// ---- imports
+
+class ImportsBySyntax : public ::testing::TestWithParam<std::tuple<Syntax, Syntax>> {};
+
+TEST_P(ImportsBySyntax, FileBesideWithTheImportedIriIsMerged) {
+  const auto [main_syntax, imported_syntax] = GetParam();
+  TempTree tree;
+  tree.write(fmt::format("imp{}", extension(imported_syntax)),
+             document(imported_syntax, ex("imp"), {}, {sub("C", "D")}));
+  const std::string main = tree.write(fmt::format("main{}", extension(main_syntax)),
+                                      document(main_syntax, ex("main"), {ex("imp")}, {sub("A", "B")}));
+  auto o = load_ontology(main);
+  ASSERT_TRUE(o) << o.error().message();
+  EXPECT_EQ(told(*o), (std::vector<std::string>{sub_text("A", "B"), sub_text("C", "D")}));
+  EXPECT_EQ(meta(*o).mapped_axiom_count, 2u);
+  EXPECT_EQ(meta(*o).logical_axiom_count, 2u);
+  EXPECT_TRUE(meta(*o).warnings.empty()) << meta(*o).warnings.front();
+}
+
+INSTANTIATE_TEST_SUITE_P(All, ImportsBySyntax,
+                         ::testing::Combine(::testing::ValuesIn(kSyntaxes), ::testing::ValuesIn(kSyntaxes)));
+
+TEST(Imports, OnlyAFileNamingTheImportedOntologyIsTaken) {
+  TempTree tree;
+  tree.write("imp.ofn", document(Syntax::Functional, "http://other.org/imp", {}, {sub("X", "Y")}));
+  tree.write("imp.ttl", document(Syntax::Turtle, ex("imp"), {}, {sub("C", "D")}));
+  const std::string main = tree.write("main.ofn", document(Syntax::Functional, ex("main"), {ex("imp")}, {}));
+  auto o = load_ontology(main);
+  ASSERT_TRUE(o) << o.error().message();
+  EXPECT_EQ(told(*o), std::vector<std::string>{sub_text("C", "D")});
+}
+
+TEST(Imports, RelativeReferencesAndFileIrisNameFilesFromTheImportingFile) {
+  TempTree tree;
+  tree.write("d/sub/part.ofn", document(Syntax::Functional, "http://other.org/part", {}, {sub("C", "D")}));
+  tree.write("d/abs.ofn", document(Syntax::Functional, "http://other.org/abs", {}, {sub("E", "F")}));
+  const std::string main = tree.write(
+      "d/main.ofn",
+      document(Syntax::Functional, ex("main"), {"sub/part.ofn", "file://" + tree.path("d/abs.ofn")}, {sub("A", "B")}));
+  auto o = load_ontology(main);
+  ASSERT_TRUE(o) << o.error().message();
+  EXPECT_EQ(told(*o), (std::vector<std::string>{sub_text("A", "B"), sub_text("C", "D"), sub_text("E", "F")}));
+}
+
+TEST(Imports, UnresolvedImports) {
+  TempTree tree;
+  const std::string urn = tree.write("urn.ofn", document(Syntax::Functional, ex("m"), {"urn:ex:missing"}, {sub("A", "B")}));
+  EXPECT_EQ(error_of(load_ontology(urn)), "parse error: strict parse: unresolved owl:imports IRI urn:ex:missing");
+  auto lenient = load_ontology_lenient(urn);
+  ASSERT_TRUE(lenient) << lenient.error().message();
+  EXPECT_EQ(meta(*lenient).warnings, std::vector<std::string>{"unresolved owl:imports IRI urn:ex:missing; import skipped"});
+
+  const std::string web = tree.write("web.rdf", document(Syntax::RdfXml, ex("m"), {"http://ex.org/nowhere"}, {}));
+  for (auto* load : {&load_ontology, &load_ontology_lenient}) {
+    auto o = (*load)(web);
+    ASSERT_TRUE(o) << o.error().message();
+    EXPECT_EQ(meta(*o).warnings,
+              std::vector<std::string>{"unresolved owl:imports IRI http://ex.org/nowhere; import skipped"});
+  }
+}
+
+TEST(Imports, CandidatesMustPassThePathChecks) {
+  TempTree tree;
+  tree.write("outside.ofn", document(Syntax::Functional, ex("outside"), {}, {sub("C", "D")}));
+  tree.write("base/main.ofn", document(Syntax::Functional, ex("main"), {"../outside.ofn"}, {sub("A", "B")}));
+  EXPECT_EQ(error_of(load_ontology_in(tree.path("base"), "main.ofn")),
+            "parse error: strict parse: unresolved owl:imports IRI ../outside.ofn");
+  auto unsandboxed = load_ontology(tree.path("base/main.ofn"));
+  ASSERT_TRUE(unsandboxed) << unsandboxed.error().message();
+  EXPECT_EQ(told(*unsandboxed).size(), 2u);
+}
+
+TEST(Imports, CyclesEndAndImportsOfImportsAreMerged) {
+  TempTree tree;
+  const std::string a = tree.write("a.ofn", document(Syntax::Functional, ex("a"), {ex("b"), ex("a")}, {sub("A", "B")}));
+  tree.write("b.ttl", document(Syntax::Turtle, ex("b"), {ex("a"), ex("c")}, {sub("C", "D")}));
+  tree.write("c.rdf", document(Syntax::RdfXml, ex("c"), {ex("b")}, {sub("E", "F")}));
+  auto o = load_ontology(a);
+  ASSERT_TRUE(o) << o.error().message();
+  EXPECT_EQ(told(*o), (std::vector<std::string>{sub_text("A", "B"), sub_text("C", "D"), sub_text("E", "F")}));
+  EXPECT_TRUE(meta(*o).warnings.empty());
+}
+
+TEST(Imports, LenientInFollowsNoImports) {
+  TempTree tree;
+  tree.write("imp.ofn", document(Syntax::Functional, ex("imp"), {}, {sub("C", "D")}));
+  tree.write("main.ofn", document(Syntax::Functional, ex("main"), {ex("imp"), "urn:ex:missing"}, {sub("A", "B")}));
+  auto inside = load_ontology_lenient_in(tree.path(), "main.ofn");
+  ASSERT_TRUE(inside) << inside.error().message();
+  EXPECT_EQ(told(*inside), std::vector<std::string>{sub_text("A", "B")});
+  EXPECT_TRUE(meta(*inside).warnings.empty());
+  auto lenient = load_ontology_lenient(tree.path("main.ofn"));
+  ASSERT_TRUE(lenient) << lenient.error().message();
+  EXPECT_EQ(told(*lenient).size(), 2u);
+  EXPECT_EQ(meta(*lenient).warnings.size(), 1u);
+}
+
+TEST(Imports, AxiomAndEntityLimitsAtTheirBoundaries) {
+  TempTree tree;
+  // main: 2 axioms over A B C; import: 4 axioms over D E F G H.
+  tree.write("imp.ofn", document(Syntax::Functional, ex("imp"), {},
+                                 {sub("D", "E"), sub("E", "F"), sub("F", "G"), sub("G", "H")}));
+  const std::string main =
+      tree.write("main.ofn", document(Syntax::Functional, ex("main"), {ex("imp")}, {sub("A", "B"), sub("B", "C")}));
+  auto load = [&](bool strict, uint64_t max_axioms, uint64_t max_entities) {
+    LoadLimits limits = LoadLimits::with_mode(strict, strict);
+    limits.max_axioms = max_axioms;
+    limits.max_entities = max_entities;
+    return load_ontology_with_limits_and_base_inner(main, limits, std::nullopt, true);
+  };
+  {
+    auto o = load(true, 6, 8);
+    ASSERT_TRUE(o) << o.error().message();
+    EXPECT_EQ(told(*o).size(), 6u);
+    EXPECT_EQ(meta(*o).mapped_axiom_count, 6u);
+  }
+  EXPECT_EQ(error_of(load(true, 5, 8)), "parse error: import merge would exceed axiom limit 5 (current 2 + import 4)");
+  EXPECT_EQ(error_of(load(true, 6, 7)), "parse error: import merge would exceed entity limit 7 (current 3 + import 5)");
+  {
+    auto o = load(false, 5, 8);
+    ASSERT_TRUE(o) << o.error().message();
+    EXPECT_EQ(told(*o).size(), 2u);
+    EXPECT_EQ(meta(*o).warnings, std::vector<std::string>{"skipping import http://ex.org/imp: would exceed axiom limit 5"});
+  }
+  {
+    auto o = load(false, 6, 7);
+    ASSERT_TRUE(o) << o.error().message();
+    EXPECT_EQ(meta(*o).warnings, std::vector<std::string>{"skipping import http://ex.org/imp: would exceed entity limit 7"});
+  }
+}
+
+TEST(Imports, AnonymousIndividualsStayApartAcrossDocuments) {
+  TempTree tree;
+  tree.write("imp.ofn", "Prefix(:=<http://ex.org/>)\nOntology(<http://ex.org/imp>\nClassAssertion(:C _:x)\n)\n");
+  const std::string main = tree.write(
+      "main.ofn", "Prefix(:=<http://ex.org/>)\nOntology(<http://ex.org/main>\nImport(<http://ex.org/imp>)\n"
+                  "ClassAssertion(:A _:x)\n)\n");
+  auto o = load_ontology(main);
+  ASSERT_TRUE(o) << o.error().message();
+  EXPECT_EQ(told(*o), (std::vector<std::string>{"ClassAssertion file:/c/1/test.owl#_x http://ex.org/C",
+                                                "ClassAssertion file:/c/test.owl#_x http://ex.org/A"}));
+}
+
+TEST(Imports, ImportedFileThatFailsFailsTheLoadInBothModes) {
+  TempTree tree;
+  tree.write("imp.ofn", "Ontology(<http://ex.org/imp>\nSubClassOf(\n");
+  const std::string main = tree.write("main.ofn", document(Syntax::Functional, ex("main"), {"imp.ofn"}, {}));
+  EXPECT_NE(error_of(load_ontology(main)), "");
+  EXPECT_NE(error_of(load_ontology_lenient(main)), "");
+}
+
+TEST(Imports, SkipsInsideAnImportFailStrictAndCountInLenient) {
+  TempTree tree;
+  tree.write("imp.ofn", "Prefix(:=<http://ex.org/>)\nOntology(<http://ex.org/imp>\nSubClassOf(:C :D)\n"
+                        "DisjointUnion(:C :D :E)\n)\n");
+  const std::string main = tree.write("main.ofn", document(Syntax::Functional, ex("main"), {ex("imp")}, {sub("A", "B")}));
+  EXPECT_EQ(error_of(load_ontology(main)),
+            "parse error: strict parse: skipped 1 axioms due to limits or mapping failures");
+  auto o = load_ontology_lenient(main);
+  ASSERT_TRUE(o) << o.error().message();
+  EXPECT_EQ(meta(*o).mapped_axiom_count, 2u);
+  EXPECT_EQ(meta(*o).skipped_axiom_count, 1u);
+  EXPECT_EQ(meta(*o).logical_axiom_count, 3u);
+  EXPECT_EQ(meta(*o).warnings.size(), 1u);
+}
+
+}  // namespace
+}  // namespace trelvanic_parser
