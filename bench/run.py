@@ -45,8 +45,8 @@ def parse_args(argv):
     ap.add_argument("--suite", default=",".join(SUITES), help=f"comma-separated subset of {','.join(SUITES)}")
     ap.add_argument("--json", metavar="PATH", help="also write the results as JSON ('-': to stdout, tables to stderr)")
     ap.add_argument("--timeout", type=float, help="seconds per tool run (default 60 quick, 900 full)")
-    ap.add_argument("--jobs", type=int, help="tool runs at once (default 4 quick, 1 full: timings are "
-                                            "cleanest one at a time)")
+    ap.add_argument("--jobs", type=int, help="tool runs at once (default: quick, one per two cores up to "
+                                            "4; full, 1: timings are cleanest one at a time)")
     ap.add_argument("--el-sizes", help="generated EL ontology sizes in classes (default 2000 quick, "
                                        "10000,100000,300000 full)")
     ap.add_argument("--buildings", type=int, help="number of building models, smallest first (default all; 1 quick)")
@@ -55,6 +55,7 @@ def parse_args(argv):
     ap.add_argument("--venv", default=os.path.join(REPO, "build", "bench-venv"), help="peer environment")
     ap.add_argument("--reinstall", action="store_true", help="reinstall the peers")
     ap.add_argument("--no-install", action="store_true", help="use the environment as it is")
+    ap.add_argument("--setup", action="store_true", help="only install the peers and prepare the inputs")
     ap.add_argument("--trelvanic-python", default=sys.executable, help="interpreter that imports _trelvanic")
     ap.add_argument("--trelvanic-path", help="folder prepended to trelvanic's PYTHONPATH (a build tree)")
     args = ap.parse_args(argv)
@@ -63,7 +64,7 @@ def parse_args(argv):
     if unknown:
         ap.error(f"unknown suite {', '.join(unknown)} (choose from {', '.join(SUITES)})")
     args.timeout = args.timeout or (60.0 if args.quick else 900.0)
-    args.jobs = args.jobs or (4 if args.quick else 1)
+    args.jobs = args.jobs or (min(4, max(1, (os.cpu_count() or 2) // 2)) if args.quick else 1)
     sizes = args.el_sizes or ("2000" if args.quick else "10000,100000,300000")
     args.el_sizes = [int(s) for s in sizes.split(",") if s.strip()]
     return args
@@ -86,9 +87,11 @@ def probe_trelvanic(args) -> dict:
         return {"ok": False, "reason": str(exc), "python": args.trelvanic_python}
     if done.returncode != 0:
         last = [l for l in done.stderr.strip().splitlines() if l.strip()]
-        return {"ok": False, "reason": last[-1] if last else f"exit {done.returncode}", "python": args.trelvanic_python}
+        reason = (last[-1] if last else f"exit {done.returncode}") + " (install the module with `pip install .`)"
+        return {"ok": False, "reason": reason, "python": args.trelvanic_python}
     out = done.stdout.strip()
-    return {"ok": out == "ok", "reason": "" if out == "ok" else out, "python": args.trelvanic_python}
+    hint = " (install the module with `pip install .`, or point --trelvanic-path at a build)"
+    return {"ok": out == "ok", "reason": "" if out == "ok" else out + hint, "python": args.trelvanic_python}
 
 
 def plan(args, inputs):
@@ -152,6 +155,10 @@ def main(argv=None) -> int:
     trelvanic = probe_trelvanic(args)
     inputs = data.Inputs(args.data, args.work, venv.venv_python(args.venv))
     planned = plan(args, inputs)
+    if args.setup:
+        print(report.tools_table(tools, trelvanic))
+        print(f"bench: peers in {args.venv}, inputs in {inputs.dir}")
+        return 0
     execute(args, planned, tools, trelvanic)
     to_stdout = args.json == "-"
     out = sys.stderr if to_stdout else sys.stdout

@@ -142,9 +142,20 @@ def _owlready_taxonomy(owlready2, world):
     return classes, direct, groups, unsat
 
 
+def _run_hermit(owlready2, world):
+    """Runs HermiT on the world; a Java failure comes back as the Java exception's own words."""
+    try:
+        owlready2.sync_reasoner_hermit(world, infer_property_values=False, debug=0)
+    except owlready2.OwlReadyJavaError as exc:
+        lines = [l.strip() for l in str(exc).splitlines() if l.strip() and not l.strip().startswith("at ")]
+        thrown = next((i for i, l in enumerate(lines) if "Exception" in l or "Error" in l[:60]), 0)
+        text = " ".join(lines[thrown:thrown + 2]).replace('Exception in thread "main" ', "")
+        raise RuntimeError(f"HermiT: {text}") from None
+
+
 def hermit_classify(task, clock):
     owlready2, world, _, fmt = _owlready_load(task, clock)
-    owlready2.sync_reasoner_hermit(world, infer_property_values=False, debug=0)
+    _run_hermit(owlready2, world)
     clock.lap("reason")
     pairs, unsat = compare.subsumption_closure(*_owlready_taxonomy(owlready2, world))
     compare.write_lines(task["answer_path"], pairs)
@@ -154,7 +165,7 @@ def hermit_classify(task, clock):
 def hermit_dl(task, clock):
     owlready2, world, _, fmt = _owlready_load(task, clock)
     try:
-        owlready2.sync_reasoner_hermit(world, infer_property_values=False, debug=0)
+        _run_hermit(owlready2, world)
     except owlready2.OwlReadyInconsistentOntologyError:
         clock.lap("reason")
         return {"format": fmt, "consistent": False, "complete": True}
