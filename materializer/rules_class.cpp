@@ -205,7 +205,8 @@ void Engine::add_restriction(const Restriction& r) {
   add_flags(r.node, kClassRestriction);
   bool filler_triggers = (r.kind == RestrictionKind::kSome || (r.kind == RestrictionKind::kMax && r.max == 1)) &&
                          r.filler != vocab::owl_Thing;
-  if (filler_triggers || r.kind == RestrictionKind::kAll) restrictions_by_filler_[r.filler].push_back(id);
+  if (filler_triggers || r.kind == RestrictionKind::kAll || r.kind == RestrictionKind::kSome)
+    restrictions_by_filler_[r.filler].push_back(id);
   if (filler_triggers) add_flags(r.filler, kClassFiller);
   // The rule over the data already stored.
   std::vector<Triple> data;
@@ -250,19 +251,33 @@ void Engine::restriction_pairs(std::uint32_t id) {
     relate(r, restrictions_[other]);
     relate(restrictions_[other], r);
   };
-  // Same property: every kind; related properties: through the filler.
-  if (auto* same = lookup(restrictions_by_property_all_, r.property)) {
-    std::vector<std::uint32_t> ids = *same;
-    for (std::uint32_t o : ids) consider(o);
+  auto consider_all = [&](const std::vector<std::uint32_t>* ids) {
+    if (!ids) return;
+    std::vector<std::uint32_t> copy = *ids;  // relate() may add schema triples, never restrictions
+    for (std::uint32_t o : copy) consider(o);
+  };
+  TermId p = find(r.property), filler = find(r.filler);
+  std::vector<TermId> related;  // properties linked to p by rdfs:subPropertyOf either way
+  store_.for_objects(vocab::rdfs_subPropertyOf, p, [&](TermId q) { related.push_back(q); });
+  store_.for_subjects(vocab::rdfs_subPropertyOf, p, [&](TermId q) { related.push_back(q); });
+  if (r.kind == RestrictionKind::kHasValue) {
+    // scm-hv: the same value, on the same or a related property.
+    auto by_pair = [&](TermId q) {
+      auto it = has_value_by_pair_.find(Triple{q, filler, TermId{}});
+      return it == has_value_by_pair_.end() ? nullptr : &it->second;
+    };
+    consider_all(by_pair(p));
+    for (TermId q : related) consider_all(by_pair(q));
+    return;
   }
-  std::vector<TermId> related;
-  store_.for_objects(vocab::rdfs_subPropertyOf, find(r.property), [&](TermId q) { related.push_back(q); });
-  store_.for_subjects(vocab::rdfs_subPropertyOf, find(r.property), [&](TermId q) { related.push_back(q); });
-  for (TermId q : related)
-    if (auto* other = lookup(restrictions_by_property_all_, q)) {
-      std::vector<std::uint32_t> ids = *other;
-      for (std::uint32_t o : ids) consider(o);
-    }
+  // scm-svf1/2, scm-avf1/2: the same filler (properties checked by relate),
+  // or a filler linked by rdfs:subClassOf.
+  consider_all(lookup(restrictions_by_filler_, filler));
+  std::vector<TermId> fillers;
+  store_.for_objects(vocab::rdfs_subClassOf, filler, [&](TermId y) { fillers.push_back(y); });
+  store_.for_subjects(vocab::rdfs_subClassOf, filler, [&](TermId y) { fillers.push_back(y); });
+  for (TermId y : fillers)
+    if (y != filler) consider_all(lookup(restrictions_by_filler_, y));
 }
 
 void Engine::pairs_for_subclass(TermId c1, TermId c2) {
