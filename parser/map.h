@@ -177,11 +177,10 @@ class Mapper {
   // Registration of an entity node's IRI for `kind`, through the cache.
   [[nodiscard]] Result<EntityId> resolve_cached(NodeId entity, EntityKind kind);
   std::optional<EntityId> warn_on_failure(Result<EntityId> r, std::string_view what, NodeId entity);
-  std::optional<CeId> map_class_expression_at(NodeId ce, uint32_t depth);
-  std::optional<trelvanic_core::DataExpr> build_data_range_at(NodeId range, uint32_t depth);
-  std::optional<DeId> intern_data_range_at(NodeId range, uint32_t depth);
-  bool map_intersection_superclass_at(EntityId sub, NodeId ce, uint32_t depth);
-  bool el_superclass_operand_mappable_at(NodeId ce, uint32_t depth);
+  // The expression of one node from its already mapped operands.
+  std::optional<trelvanic_core::ClassExpr> finish_class_expression(NodeId ce, trelvanic_core::RoleExpr role,
+                                                                   std::span<const CeId> children);
+  std::optional<trelvanic_core::DataExpr> finish_data_range(NodeId range, std::span<const DeId> children);
 
   // Rules of the component table (map_axioms.cpp).
   void visit_sub_class_of(NodeId axiom);
@@ -215,7 +214,8 @@ class Mapper {
     uint16_t kinds = 0;
   };
   std::vector<NodeCache> cache_;
-  std::vector<NodeId> stack_;  // scratch of the construct scan
+  std::vector<NodeId> stack_;                 // scratch of the construct scan
+  absl::flat_hash_set<uint32_t> seen_;        // composite nodes met by the scan
   uint64_t noted_ = 0;          // constructs already in meta_.constructs
   uint64_t noted_profile_ = 0;  // constructs already in meta_.profile_constructs
 };

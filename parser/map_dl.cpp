@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include <absl/container/flat_hash_set.h>
+
 #include "parser/map.h"
 
 namespace trelvanic_parser {
@@ -26,11 +28,15 @@ void note_class_expression_constructs(const trelvanic_core::DlStore& store, CeId
                                       trelvanic_core::ParseMeta& meta) {
   // Explicit stack: interned expressions can be nested as deep as the input.
   std::vector<CeId> todo{root};
+  absl::flat_hash_set<uint32_t> seen;  // shared sub-expressions are noted once
   while (!todo.empty()) {
     const CeId id = todo.back();
     todo.pop_back();
     if (!store.has_ce(id)) continue;
     const auto e = store.ce(id);
+    const bool composite = e.kind == CeKind::Not || e.kind == CeKind::And || e.kind == CeKind::Or ||
+                           e.kind == CeKind::Some || e.kind == CeKind::All;
+    if (composite && !seen.insert(id.value).second) continue;
     auto note_role = [&] {
       if (e.role().is_inverse()) meta.note_profile_construct(OwlConstruct::InverseObjectProperties);
     };
@@ -157,134 +163,176 @@ void note_dl_axiom_constructs(const trelvanic_core::DlStore& store, const DlAxio
 
 // ---- class expressions
 
-std::optional<CeId> Mapper::map_class_expression(NodeId ce) { return map_class_expression_at(ce, 0); }
+namespace {
 
-std::optional<CeId> Mapper::map_class_expression_at(NodeId ce, uint32_t depth) {
-  if (uint32_t hit = cache_[ce.value].mapped) return CeId(hit - 1);
-  // The readers bound nesting; a model built another way is held to the same bound.
-  if (depth > trelvanic_owl::kMaxNestingDepth) return std::nullopt;
-  const auto& m = model_;
-  auto ops = [&](NodeId n) -> std::optional<std::vector<CeId>> {
-    std::vector<CeId> ids;
-    for (NodeId op : m.operands(n)) {
-      auto id = map_class_expression_at(op, depth + 1);
-      if (!id) return std::nullopt;
-      ids.push_back(*id);
-    }
-    return ids;
+// The class-expression operands a form maps before itself, in order.
+std::span<const uint32_t> ce_children(const trelvanic_owl::Ontology& m, NodeId ce) {
+  const auto words = m.words(ce);
+  switch (m.kind(ce)) {
+    case Kind::ObjectIntersectionOf:
+    case Kind::ObjectUnionOf:
+    case Kind::ObjectComplementOf: return words;
+    case Kind::ObjectSomeValuesFrom:
+    case Kind::ObjectAllValuesFrom: return words.subspan(1, 1);
+    case Kind::ObjectMinCardinality:
+    case Kind::ObjectMaxCardinality:
+    case Kind::ObjectExactCardinality:
+      // owl:Thing as the filler means an unqualified restriction.
+      return m.is_owl_thing(NodeId(words[2])) ? words.subspan(0, 0) : words.subspan(2, 1);
+    default: return {};
+  }
+}
+
+// The position of the property among the operand words, for the forms that
+// resolve it before their filler.
+std::optional<size_t> role_position(Kind k) {
+  switch (k) {
+    case Kind::ObjectSomeValuesFrom:
+    case Kind::ObjectAllValuesFrom: return 0;
+    case Kind::ObjectMinCardinality:
+    case Kind::ObjectMaxCardinality:
+    case Kind::ObjectExactCardinality: return 1;
+    default: return std::nullopt;
+  }
+}
+
+CeKind cardinality_kind(Kind k) {
+  switch (k) {
+    case Kind::ObjectMinCardinality: return CeKind::MinCardinality;
+    case Kind::ObjectMaxCardinality: return CeKind::MaxCardinality;
+    case Kind::ObjectExactCardinality: return CeKind::ExactCardinality;
+    case Kind::DataMinCardinality: return CeKind::DataMinCardinality;
+    case Kind::DataMaxCardinality: return CeKind::DataMaxCardinality;
+    default: return CeKind::DataExactCardinality;
+  }
+}
+
+}  // namespace
+
+// Post-order over the expression with an explicit stack, so nesting depth
+// costs heap, not C stack. Each form resolves its property (when it has
+// one) before its filler is mapped; a part that gives nothing makes the
+// whole expression give nothing, and mapping stops there.
+std::optional<CeId> Mapper::map_class_expression(NodeId root) {
+  if (uint32_t hit = cache_[root.value].mapped) return CeId(hit - 1);
+  struct Frame {
+    NodeId node;
+    uint32_t next;    // next child to map
+    uint32_t base;    // where this frame's child results start
+    RoleExpr role;
   };
+  std::vector<Frame> frames;
+  std::vector<CeId> results;
+  auto open = [&](NodeId n) -> bool {
+    Frame f{n, 0, static_cast<uint32_t>(results.size()), {}};
+    if (auto pos = role_position(model_.kind(n))) {
+      auto role = resolve_role(NodeId(model_.words(n)[*pos]));
+      if (!role) return false;
+      f.role = *role;
+    }
+    frames.push_back(f);
+    return true;
+  };
+  if (!open(root)) return std::nullopt;
+  while (!frames.empty()) {
+    Frame& f = frames.back();
+    const auto children = ce_children(model_, f.node);
+    if (f.next < children.size()) {
+      const NodeId child(children[f.next++]);
+      if (uint32_t hit = cache_[child.value].mapped) {
+        results.push_back(CeId(hit - 1));
+      } else if (!open(child)) {
+        return std::nullopt;
+      }
+      continue;
+    }
+    const Frame done = f;
+    frames.pop_back();
+    auto e = finish_class_expression(done.node, done.role, std::span(results).subspan(done.base));
+    if (!e) return std::nullopt;
+    const CeId id = ontology_.dl_mut().intern_ce(*e);
+    cache_[done.node.value].mapped = id.value + 1;
+    results.resize(done.base);
+    results.push_back(id);
+  }
+  return results.back();
+}
+
+std::optional<ClassExpr> Mapper::finish_class_expression(NodeId ce, RoleExpr role, std::span<const CeId> children) {
+  const auto& m = model_;
   // The data property of a data restriction: registered, else looked up.
   auto data_property = [&](NodeId dp) { return register_else_lookup(dp, EntityKind::DataProperty); };
-
-  std::optional<ClassExpr> e;
   const Kind k = m.kind(ce);
   switch (k) {
     case Kind::Class:
-      if (m.is_owl_nothing(ce)) {
-        e = ClassExpr::bottom();
-      } else if (auto id = register_class(ce)) {
-        e = ClassExpr::atomic(*id);
-      }
-      break;
+      if (m.is_owl_nothing(ce)) return ClassExpr::bottom();
+      if (auto id = register_class(ce)) return ClassExpr::atomic(*id);
+      return std::nullopt;
     case Kind::ObjectIntersectionOf:
-    case Kind::ObjectUnionOf:
-      if (auto ids = ops(ce)) e = k == Kind::ObjectIntersectionOf ? ClassExpr::and_of(*ids) : ClassExpr::or_of(*ids);
-      break;
-    case Kind::ObjectComplementOf:
-      if (auto id = map_class_expression_at(m.operand(ce, 0), depth + 1)) e = ClassExpr::complement_of(*id);
-      break;
+      return ClassExpr::and_of(std::vector<CeId>(children.begin(), children.end()));
+    case Kind::ObjectUnionOf: return ClassExpr::or_of(std::vector<CeId>(children.begin(), children.end()));
+    case Kind::ObjectComplementOf: return ClassExpr::complement_of(children[0]);
     case Kind::ObjectOneOf: {
       std::vector<EntityId> inds;
-      bool all = true;
       for (NodeId op : m.operands(ce)) {
         auto id = map_individual_entity(op);
-        if (!id) {
-          all = false;
-          break;
-        }
+        if (!id) return std::nullopt;
         inds.push_back(*id);
       }
-      if (all) e = ClassExpr::one_of(inds);
-      break;
+      return ClassExpr::one_of(inds);
     }
-    case Kind::ObjectSomeValuesFrom:
-    case Kind::ObjectAllValuesFrom: {
-      auto role = resolve_role(m.operand(ce, 0));
-      if (!role) break;
-      auto filler = map_class_expression_at(m.operand(ce, 1), depth + 1);
-      if (!filler) break;
-      e = k == Kind::ObjectSomeValuesFrom ? ClassExpr::some(*role, *filler) : ClassExpr::all(*role, *filler);
-      break;
-    }
+    case Kind::ObjectSomeValuesFrom: return ClassExpr::some(role, children[0]);
+    case Kind::ObjectAllValuesFrom: return ClassExpr::all(role, children[0]);
     case Kind::ObjectHasValue: {
-      auto role = resolve_role(m.operand(ce, 0));
-      if (!role) break;
-      if (auto ind = map_individual_entity(m.operand(ce, 1))) e = ClassExpr::has_value(*role, *ind);
-      break;
+      auto r = resolve_role(m.operand(ce, 0));
+      if (!r) return std::nullopt;
+      auto ind = map_individual_entity(m.operand(ce, 1));
+      if (!ind) return std::nullopt;
+      return ClassExpr::has_value(*r, *ind);
     }
     case Kind::ObjectHasSelf: {
-      auto role = resolve_role(m.operand(ce, 0));
+      auto r = resolve_role(m.operand(ce, 0));
       // The DL form names a plain property; a self restriction over an
       // inverse gives nothing (its named property stays registered).
-      if (role && !role->is_inverse()) e = ClassExpr::has_self(role->property);
-      break;
+      if (!r || r->is_inverse()) return std::nullopt;
+      return ClassExpr::has_self(r->property);
     }
     case Kind::ObjectMinCardinality:
     case Kind::ObjectMaxCardinality:
     case Kind::ObjectExactCardinality: {
-      auto role = resolve_role(m.operand(ce, 1));
-      if (!role) break;
-      const NodeId f = m.operand(ce, 2);
+      // An unmappable filler never reaches here (the whole gives nothing),
+      // so a restriction is never widened into an unqualified one.
       std::optional<CeId> filler;
-      if (!m.is_owl_thing(f)) {
-        filler = map_class_expression_at(f, depth + 1);
-        // An unmappable filler must not widen into owl:Thing: the whole
-        // restriction gives nothing.
-        if (!filler) break;
-      }
-      const CeKind ck = k == Kind::ObjectMinCardinality   ? CeKind::MinCardinality
-                        : k == Kind::ObjectMaxCardinality ? CeKind::MaxCardinality
-                                                          : CeKind::ExactCardinality;
-      e = ClassExpr::cardinality(ck, m.cardinality(ce), *role, filler);
-      break;
+      if (!children.empty()) filler = children[0];
+      return ClassExpr::cardinality(cardinality_kind(k), m.cardinality(ce), role, filler);
     }
     case Kind::DataSomeValuesFrom:
     case Kind::DataAllValuesFrom: {
-      auto range = intern_data_range_at(m.operand(ce, 1), depth + 1);
-      if (!range) break;
+      auto range = intern_data_range(m.operand(ce, 1));
+      if (!range) return std::nullopt;
       auto p = data_property(m.operand(ce, 0));
-      if (!p) break;
-      e = k == Kind::DataSomeValuesFrom ? ClassExpr::data_some(*p, *range) : ClassExpr::data_all(*p, *range);
-      break;
+      if (!p) return std::nullopt;
+      return k == Kind::DataSomeValuesFrom ? ClassExpr::data_some(*p, *range) : ClassExpr::data_all(*p, *range);
     }
     case Kind::DataHasValue: {
       auto lit = build_literal(m.operand(ce, 1));
-      if (!lit) break;
+      if (!lit) return std::nullopt;
       const DeId value = ontology_.dl_mut().intern_de(*lit);
       auto p = data_property(m.operand(ce, 0));
-      if (!p) break;
-      e = ClassExpr::data_has_value(*p, value);
-      break;
+      if (!p) return std::nullopt;
+      return ClassExpr::data_has_value(*p, value);
     }
     case Kind::DataMinCardinality:
     case Kind::DataMaxCardinality:
     case Kind::DataExactCardinality: {
-      auto range = intern_data_range_at(m.operand(ce, 2), depth + 1);
-      if (!range) break;
+      auto range = intern_data_range(m.operand(ce, 2));
+      if (!range) return std::nullopt;
       auto p = data_property(m.operand(ce, 1));
-      if (!p) break;
-      const CeKind ck = k == Kind::DataMinCardinality   ? CeKind::DataMinCardinality
-                        : k == Kind::DataMaxCardinality ? CeKind::DataMaxCardinality
-                                                        : CeKind::DataExactCardinality;
-      e = ClassExpr::data_cardinality(ck, m.cardinality(ce), *p, *range);
-      break;
+      if (!p) return std::nullopt;
+      return ClassExpr::data_cardinality(cardinality_kind(k), m.cardinality(ce), *p, *range);
     }
-    default: break;  // not a class expression
+    default: return std::nullopt;  // not a class expression
   }
-  if (!e) return std::nullopt;
-  const CeId id = ontology_.dl_mut().intern_ce(*e);
-  cache_[ce.value].mapped = id.value + 1;
-  return id;
 }
 
 // ---- data ranges and literals
@@ -308,48 +356,75 @@ std::optional<DataExpr> Mapper::build_literal(NodeId literal) {
   return DataExpr::literal(std::move(lexical), *dt);
 }
 
-std::optional<DataExpr> Mapper::build_data_range(NodeId range) { return build_data_range_at(range, 0); }
+namespace {
 
-std::optional<DeId> Mapper::intern_data_range(NodeId range) { return intern_data_range_at(range, 0); }
-
-std::optional<DeId> Mapper::intern_data_range_at(NodeId range, uint32_t depth) {
-  if (uint32_t hit = cache_[range.value].mapped) return DeId(hit - 1);
-  auto e = build_data_range_at(range, depth);
-  if (!e) return std::nullopt;
-  const DeId id = ontology_.dl_mut().intern_de(*e);
-  cache_[range.value].mapped = id.value + 1;
-  return id;
+// The data ranges a form interns before itself, in order.
+std::span<const uint32_t> de_children(const trelvanic_owl::Ontology& m, NodeId range) {
+  switch (m.kind(range)) {
+    case Kind::DataIntersectionOf:
+    case Kind::DataUnionOf:
+    case Kind::DataComplementOf: return m.words(range);
+    default: return {};
+  }
 }
 
-std::optional<DataExpr> Mapper::build_data_range_at(NodeId range, uint32_t depth) {
-  if (depth > trelvanic_owl::kMaxNestingDepth) return std::nullopt;
-  const auto& m = model_;
-  auto ops = [&](NodeId n) -> std::optional<std::vector<DeId>> {
-    std::vector<DeId> ids;
-    for (NodeId op : m.operands(n)) {
-      auto id = intern_data_range_at(op, depth + 1);
-      if (!id) return std::nullopt;
-      ids.push_back(*id);
-    }
-    return ids;
+}  // namespace
+
+std::optional<DataExpr> Mapper::build_data_range(NodeId range) {
+  // The operands are interned (each with its own explicit stack); only the
+  // form itself is left uninterned.
+  std::vector<DeId> children;
+  for (uint32_t w : de_children(model_, range)) {
+    auto id = intern_data_range(NodeId(w));
+    if (!id) return std::nullopt;
+    children.push_back(*id);
+  }
+  return finish_data_range(range, children);
+}
+
+std::optional<DeId> Mapper::intern_data_range(NodeId root) {
+  if (uint32_t hit = cache_[root.value].mapped) return DeId(hit - 1);
+  struct Frame {
+    NodeId node;
+    uint32_t next;
+    uint32_t base;
   };
+  std::vector<Frame> frames{{root, 0, 0}};
+  std::vector<DeId> results;
+  while (!frames.empty()) {
+    Frame& f = frames.back();
+    const auto children = de_children(model_, f.node);
+    if (f.next < children.size()) {
+      const NodeId child(children[f.next++]);
+      if (uint32_t hit = cache_[child.value].mapped)
+        results.push_back(DeId(hit - 1));
+      else
+        frames.push_back({child, 0, static_cast<uint32_t>(results.size())});
+      continue;
+    }
+    const Frame done = f;
+    frames.pop_back();
+    auto e = finish_data_range(done.node, std::span(results).subspan(done.base));
+    if (!e) return std::nullopt;
+    const DeId id = ontology_.dl_mut().intern_de(*e);
+    cache_[done.node.value].mapped = id.value + 1;
+    results.resize(done.base);
+    results.push_back(id);
+  }
+  return results.back();
+}
+
+std::optional<DataExpr> Mapper::finish_data_range(NodeId range, std::span<const DeId> children) {
+  const auto& m = model_;
   switch (m.kind(range)) {
     case Kind::Datatype: {
       auto id = register_as(range, EntityKind::Datatype);
       if (!id) return std::nullopt;
       return DataExpr::datatype_ref(*id);
     }
-    case Kind::DataIntersectionOf:
-    case Kind::DataUnionOf: {
-      auto ids = ops(range);
-      if (!ids) return std::nullopt;
-      return m.kind(range) == Kind::DataIntersectionOf ? DataExpr::and_of(*ids) : DataExpr::or_of(*ids);
-    }
-    case Kind::DataComplementOf: {
-      auto id = intern_data_range_at(m.operand(range, 0), depth + 1);
-      if (!id) return std::nullopt;
-      return DataExpr::complement_of(*id);
-    }
+    case Kind::DataIntersectionOf: return DataExpr::and_of(std::vector<DeId>(children.begin(), children.end()));
+    case Kind::DataUnionOf: return DataExpr::or_of(std::vector<DeId>(children.begin(), children.end()));
+    case Kind::DataComplementOf: return DataExpr::complement_of(children[0]);
     case Kind::DataOneOf: {
       const auto literals = m.operands(range);
       if (literals.size() == 1) return build_literal(literals[0]);
@@ -408,9 +483,11 @@ bool Mapper::class_expression_uses_datatype(NodeId ce) const {
   // Looks through complements, intersections and unions only; an explicit
   // stack keeps deep input off the C stack.
   std::vector<NodeId> todo{ce};
+  absl::flat_hash_set<uint32_t> seen;  // shared operands are looked at once
   while (!todo.empty()) {
     NodeId n = todo.back();
     todo.pop_back();
+    if (!seen.insert(n.value).second) continue;
     switch (model_.kind(n)) {
       case Kind::ObjectComplementOf: todo.push_back(model_.operand(n, 0)); break;
       case Kind::DataSomeValuesFrom:

@@ -373,11 +373,13 @@ void Mapper::scan_class_expression(NodeId root) {
   // are registered in the order they are written.
   std::vector<NodeId>& todo = stack_;
   todo.assign(1, root);
+  seen_.clear();
   while (!todo.empty()) {
     const NodeId ce = todo.back();
     todo.pop_back();
     auto restriction = [&](OwlConstruct c) {
       note(c);
+      if (!seen_.insert(ce.value).second) return;
       const NodeId p = m.operand(ce, 0);
       if (m.kind(p) == Kind::ObjectInverseOf)
         note(OwlConstruct::InverseObjectProperties);
@@ -387,6 +389,8 @@ void Mapper::scan_class_expression(NodeId root) {
     };
     auto each = [&](OwlConstruct c) {
       note(c);
+      // Shared sub-expressions (the model hash-conses) are scanned once.
+      if (!seen_.insert(ce.value).second) return;
       const auto ops = m.operands(ce);
       for (size_t i = ops.size(); i-- > 0;) todo.push_back(ops[i]);
     };
@@ -414,39 +418,58 @@ void Mapper::scan_class_expression(NodeId root) {
   }
 }
 
-bool Mapper::el_superclass_operand_mappable(NodeId ce) { return el_superclass_operand_mappable_at(ce, 0); }
-
-bool Mapper::el_superclass_operand_mappable_at(NodeId ce, uint32_t depth) {
-  if (depth > trelvanic_owl::kMaxNestingDepth) return false;
+bool Mapper::el_superclass_operand_mappable(NodeId root) {
   const auto& m = model_;
-  switch (m.kind(ce)) {
-    case Kind::Class: return register_class(ce).has_value();
-    case Kind::ObjectSomeValuesFrom: {
-      const NodeId p = m.operand(ce, 0);
-      const NodeId f = m.operand(ce, 1);
-      const bool property = m.kind(p) == Kind::ObjectProperty && register_object_property(p).has_value();
-      const bool filler = m.kind(f) == Kind::Class && register_class(f).has_value();
-      return property && filler;
+  // Operands in order (explicit stack, operands pushed in reverse), stopping
+  // at the first that is not mappable; what is met is registered.
+  std::vector<NodeId> todo{root};
+  absl::flat_hash_set<uint32_t> seen;
+  while (!todo.empty()) {
+    const NodeId ce = todo.back();
+    todo.pop_back();
+    switch (m.kind(ce)) {
+      case Kind::Class:
+        if (!register_class(ce)) return false;
+        break;
+      case Kind::ObjectSomeValuesFrom: {
+        const NodeId p = m.operand(ce, 0);
+        const NodeId f = m.operand(ce, 1);
+        const bool property = m.kind(p) == Kind::ObjectProperty && register_object_property(p).has_value();
+        // The filler is registered even when the property is an inverse.
+        const bool filler = m.kind(f) == Kind::Class && register_class(f).has_value();
+        if (!property || !filler) return false;
+        break;
+      }
+      case Kind::ObjectIntersectionOf: {
+        if (!seen.insert(ce.value).second) break;  // a shared operand counts once
+        const auto ops = m.operands(ce);
+        for (size_t i = ops.size(); i-- > 0;) todo.push_back(ops[i]);
+        break;
+      }
+      default: return false;
     }
-    case Kind::ObjectIntersectionOf:
-      for (NodeId op : m.operands(ce))
-        if (!el_superclass_operand_mappable_at(op, depth + 1)) return false;
-      return true;
-    default: return false;
   }
+  return true;
 }
 
 bool Mapper::map_intersection_superclass(EntityId sub, NodeId ce) {
-  if (model_.kind(ce) != Kind::ObjectIntersectionOf || !el_superclass_operand_mappable(ce)) return false;
-  return map_intersection_superclass_at(sub, ce, 0);
-}
-
-bool Mapper::map_intersection_superclass_at(EntityId sub, NodeId ce, uint32_t depth) {
   const auto& m = model_;
+  if (m.kind(ce) != Kind::ObjectIntersectionOf || !el_superclass_operand_mappable(ce)) return false;
   note(OwlConstruct::SubClassOfIntersection);
-  for (NodeId op : m.operands(ce)) {
+  // sub ⊑ B1 ⊓ ... ⊓ Bn gives sub ⊑ Bi for every operand, nested
+  // intersections flattened in order.
+  std::vector<NodeId> todo{ce};
+  absl::flat_hash_set<uint32_t> seen;
+  while (!todo.empty()) {
+    const NodeId op = todo.back();
+    todo.pop_back();
     switch (m.kind(op)) {
-      case Kind::ObjectIntersectionOf: map_intersection_superclass_at(sub, op, depth + 1); break;
+      case Kind::ObjectIntersectionOf: {
+        if (!seen.insert(op.value).second) break;
+        const auto ops = m.operands(op);
+        for (size_t i = ops.size(); i-- > 0;) todo.push_back(ops[i]);
+        break;
+      }
       case Kind::Class:
         if (auto b = register_class(op)) {
           note(OwlConstruct::SubClassOfNamed);

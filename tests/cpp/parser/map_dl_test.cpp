@@ -106,6 +106,46 @@ TEST(MapClassExpression, UsesDatatypeLooksThroughBooleansOnly) {
   }
 }
 
+// Deep nesting (beyond what the readers accept, as a model built by other
+// means may have) maps with no recursion on the C stack.
+TEST(MapClassExpression, DeepNesting) {
+  for (uint32_t depth : {trelvanic_owl::kMaxNestingDepth - 8, trelvanic_owl::kMaxNestingDepth * 4}) {
+    trelvanic_owl::Ontology model;
+    NodeId ce = model.make_leaf(trelvanic_owl::Kind::Class, model.intern_iri(iri("A")));
+    const NodeId p = model.make_leaf(trelvanic_owl::Kind::ObjectProperty, model.intern_iri(iri("p")));
+    for (uint32_t i = 0; i < depth; ++i)
+      ce = i % 2 ? model.make(trelvanic_owl::Kind::ObjectComplementOf, {ce.value})
+                 : model.make(trelvanic_owl::Kind::ObjectSomeValuesFrom, {p.value, ce.value});
+    const NodeId z = model.make_leaf(trelvanic_owl::Kind::Class, model.intern_iri(iri("Z")));
+    model.add_component(model.make(trelvanic_owl::Kind::SubClassOf, {z.value, ce.value}));
+    auto m = map_to_core(model, LoadLimits{});
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->ontology.dl().axiom_count(), 1u) << depth;
+    EXPECT_EQ(m->meta.skipped_axiom_count, 0u) << depth;
+    EXPECT_TRUE(m->meta.profile_constructs.contains(trelvanic_core::OwlConstruct::ObjectComplementOf));
+  }
+}
+
+// The model shares equal sub-expressions, so a short chain of nodes can
+// stand for an exponentially large tree: every walk visits each node once.
+TEST(MapClassExpression, SharedSubExpressionsAreWalkedOnce) {
+  trelvanic_owl::Ontology model;
+  using trelvanic_owl::Kind;
+  NodeId e = model.make_leaf(Kind::Class, model.intern_iri(iri("A")));
+  const NodeId p = model.make_leaf(Kind::ObjectProperty, model.intern_iri(iri("p")));
+  for (int i = 0; i < 200; ++i) {
+    const NodeId some = model.make(Kind::ObjectSomeValuesFrom, {p.value, e.value});
+    e = model.make(Kind::ObjectIntersectionOf, {e.value, model.make(Kind::ObjectComplementOf, {some.value}).value,
+                                                 model.make(Kind::ObjectIntersectionOf, {e.value, some.value}).value});
+  }
+  const NodeId z = model.make_leaf(Kind::Class, model.intern_iri(iri("Z")));
+  model.add_component(model.make(Kind::SubClassOf, {z.value, e.value}));
+  model.add_component(model.make(Kind::SubClassOf, {e.value, z.value}));
+  auto m = map_to_core(model, LoadLimits{});
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->ontology.dl().axiom_count(), 2u);
+}
+
 struct DeCase {
   const char* range;
   const char* built;
