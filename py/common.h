@@ -4,6 +4,8 @@
 #include <string>
 
 #include "binding/error.h"
+// TRELVANIC_TRY: propagates the error of any std::expected (core/error.h).
+#include "core/error.h"
 
 namespace _trelvanic {
 
@@ -12,14 +14,5 @@ namespace _trelvanic {
 inline trelvanic_binding::Error not_built(const char* what) {
   return trelvanic_binding::Error::not_implemented(std::string(what) + " is not implemented yet");
 }
-
-// Propagates the error of a `Result` out of a function returning a `Result`.
-#define TRELVANIC_TRY(expr)                                                 \
-  do {                                                                      \
-    auto trelvanic_try_result_ = (expr);                                    \
-    if (!trelvanic_try_result_) {                                           \
-      return std::unexpected(std::move(trelvanic_try_result_.error()));     \
-    }                                                                       \
-  } while (false)
 
 }  // namespace _trelvanic

@@ -63,3 +63,87 @@ Result<void> register_exceptions(PyObject* module) {
 }
 
 }  // namespace _trelvanic::exceptions
+
+namespace _trelvanic::exceptions {
+
+using trelvanic_binding::ExceptionType;
+
+Error map_core_py_err(const trelvanic_core::Error& error) {
+  using trelvanic_core::ErrorKind;
+  ExceptionType type = trelvanic_binding::exception_type;
+  switch (error.kind()) {
+    case ErrorKind::Parse:
+    case ErrorKind::Serialization:
+      type = parse_error;
+      break;
+    case ErrorKind::ResourceLimitExceeded:
+      type = resource_limit_error;
+      break;
+    case ErrorKind::ConsistencyIncomplete:
+      type = incomplete_reasoning_error;
+      break;
+    case ErrorKind::InvalidIri:
+    case ErrorKind::EntityKindMismatch:
+    case ErrorKind::UnknownEntity:
+    case ErrorKind::InvalidAxiom:
+    case ErrorKind::ParsingUnavailable:
+    case ErrorKind::OntologyNotLoaded:
+    case ErrorKind::NotImplemented:
+    case ErrorKind::Message:
+      break;
+  }
+  return Error::lazy(type, error.message());
+}
+
+Error map_facade_py_err(const trelvanic_facade::Error& error) {
+  using trelvanic_facade::DlCase;
+  using trelvanic_facade::ErrorVariant;
+  switch (error.variant()) {
+    case ErrorVariant::Core:
+      if (error.core_error()) return map_core_py_err(*error.core_error());
+      break;
+    case ErrorVariant::Dl:
+      switch (error.dl_case()) {
+        case DlCase::BudgetExhausted:
+          return Error::lazy(resource_limit_error, std::to_string(error.budget_count()));
+        case DlCase::Incomplete:
+          return Error::lazy(incomplete_reasoning_error, error.reason());
+        case DlCase::Other:
+          break;
+      }
+      break;
+    case ErrorVariant::El:
+    case ErrorVariant::Rl:
+    case ErrorVariant::Swrl:
+      break;
+  }
+  return Error::lazy(trelvanic_binding::exception_type, error.message());
+}
+
+Error map_parser_py_err(const trelvanic_parser::Error& error) {
+  using trelvanic_parser::ErrorKind;
+  switch (error.kind()) {
+    case ErrorKind::Core:
+      if (error.core_error()) return map_core_py_err(*error.core_error());
+      break;
+    case ErrorKind::UnsupportedFormat:
+    case ErrorKind::Parse:
+    case ErrorKind::Io:
+      break;
+  }
+  return Error::lazy(parse_error, error.message());
+}
+
+Error map_sync_py_err(const trelvanic_facade::SyncError& error) {
+  using trelvanic_facade::SyncErrorKind;
+  switch (error.kind) {
+    case SyncErrorKind::Conflict:
+      return Error::lazy(ontology_conflict_error, error.message());
+    case SyncErrorKind::Poisoned:
+    case SyncErrorKind::MissingBaseRevision:
+      break;
+  }
+  return Error::runtime(error.message());
+}
+
+}  // namespace _trelvanic::exceptions

@@ -6,16 +6,20 @@
 
 #include <Python.h>
 
+#include <memory>
+
 #include "binding/error.h"
 #include "binding/native.h"
+#include "facade/shared.h"
 
 namespace _trelvanic::ontology {
 
 struct PyOntology {
   static constexpr const char* kTypeName = "_trelvanic::ontology::PyOntology";
   static constexpr const char* kPythonName = "Ontology";
-  // The shared, mutex-guarded core ontology joins here with the snapshot
-  // methods.
+  // The shared, mutex-guarded core ontology; every `Reasoner` made from
+  // this object holds the same pointer.
+  std::shared_ptr<trelvanic_facade::SharedOntology> inner;
 };
 
 using NativeOntology = trelvanic_binding::Native<PyOntology>;

@@ -1,7 +1,16 @@
 #include "py/reasoner.h"
 
+#include <string>
+#include <type_traits>
+#include <variant>
+
+#include "binding/gil.h"
 #include "binding/pycall.h"
+#include "facade/classify.h"
+#include "parser/load.h"
 #include "py/common.h"
+#include "py/convert.h"
+#include "py/exceptions.h"
 #include "py/ontology.h"
 
 namespace _trelvanic::reasoner {
@@ -44,7 +53,58 @@ constexpr Signature kIsEntailed{"is_entailed",
                                  {"object", false, true}}};
 constexpr Signature kQuery{"query", {{"query", true}}};
 
-Result<Ref> construct(PyTypeObject*, const Args& args) {
+}  // namespace
+
+Result<trelvanic_core::Reasoner> build_reasoner(trelvanic_core::Ontology ontology,
+                                                const std::optional<std::string>& profile, bool incremental,
+                                                std::optional<uint64_t> budget_secs) {
+  if (budget_secs && *budget_secs == 0) {
+    return std::unexpected(
+        convert::py_err("budget_secs must be greater than 0; omit the argument for unlimited reasoning"));
+  }
+  auto parsed = convert::parse_profile(profile);
+  if (!parsed) return std::unexpected(std::move(parsed.error()));
+  trelvanic_core::ReasonerBuilder settings{
+      .budget_secs = budget_secs, .parallelism = 1, .incremental = incremental, .trace_enabled = false,
+      .profile = *parsed};
+  auto built = settings.build(std::move(ontology));
+  if (!built) return std::unexpected(exceptions::map_core_py_err(built.error()));
+  return std::move(*built);
+}
+
+namespace {
+
+// Settings of a new reasoner, converted before any work is done.
+struct Settings {
+  std::optional<std::string> profile;
+  bool incremental = false;
+  std::optional<uint64_t> budget_secs;
+  bool lenient = false;
+};
+
+Result<Settings> read_settings(const Args& args, std::size_t profile, std::size_t incremental, std::size_t budget,
+                               std::size_t lenient) {
+  Settings out;
+  auto p = args.optional_str(profile);
+  if (!p) return std::unexpected(std::move(p.error()));
+  out.profile = std::move(*p);
+  auto inc = args.flag(incremental, false);
+  if (!inc) return std::unexpected(std::move(inc.error()));
+  out.incremental = *inc;
+  auto b = args.optional_u64(budget);
+  if (!b) return std::unexpected(std::move(b.error()));
+  out.budget_secs = *b;
+  auto len = args.flag(lenient, false);
+  if (!len) return std::unexpected(std::move(len.error()));
+  out.lenient = *len;
+  return out;
+}
+
+Result<Ref> create(PyTypeObject* cls, trelvanic_core::Reasoner reasoner, trelvanic_facade::SharedLink link) {
+  return NativeReasoner::create_in(cls, PyReasoner{std::move(reasoner), std::nullopt, std::move(link)});
+}
+
+Result<Ref> construct(PyTypeObject* cls, const Args& args) {
   auto path = args.optional_str(0);
   if (!path) return std::unexpected(std::move(path.error()));
   auto ontology = args.optional_instance(1, reinterpret_cast<PyObject*>(ontology::NativeOntology::type()),
@@ -58,36 +118,124 @@ Result<Ref> construct(PyTypeObject*, const Args& args) {
     if (!guard) return std::unexpected(std::move(guard.error()));
     shared.emplace(std::move(*guard));
   }
-  TRELVANIC_TRY(args.optional_str(2));
-  TRELVANIC_TRY(args.flag(3, false));
-  TRELVANIC_TRY(args.optional_u64(4));
+  auto settings = read_settings(args, 2, 3, 4, 6);
+  if (!settings) return std::unexpected(std::move(settings.error()));
   auto trusted = args.flag(5, false);
   if (!trusted) return std::unexpected(std::move(trusted.error()));
-  TRELVANIC_TRY(args.flag(6, false));
 
   if (path->has_value() == shared.has_value()) {
     return std::unexpected(Error::runtime("Reasoner requires exactly one of `path` or `ontology`"));
   }
   if (path->has_value()) {
     if (!*trusted) TRELVANIC_TRY(trelvanic_binding::warn(kUnsandboxedWarning));
-    return std::unexpected(not_built("Reasoner(path=...)"));
+    auto loaded = settings->lenient ? trelvanic_parser::load_ontology_lenient(**path)
+                                    : trelvanic_parser::load_ontology(**path);
+    if (!loaded) return std::unexpected(exceptions::map_parser_py_err(loaded.error()));
+    auto reasoner = build_reasoner(std::move(*loaded), settings->profile, settings->incremental,
+                                   settings->budget_secs);
+    if (!reasoner) return std::unexpected(std::move(reasoner.error()));
+    return create(cls, std::move(*reasoner), {});
   }
-  return std::unexpected(not_built("Reasoner(ontology=...)"));
+  const auto& inner = (**shared).inner;
+  if (!inner) return std::unexpected(Error::runtime("Ontology holds no ontology"));
+  auto copy = trelvanic_facade::link_shared(inner);
+  if (!copy) return std::unexpected(exceptions::map_sync_py_err(copy.error()));
+  auto reasoner = build_reasoner(std::move(copy->working), settings->profile, settings->incremental,
+                                 settings->budget_secs);
+  if (!reasoner) return std::unexpected(std::move(reasoner.error()));
+  return create(cls, std::move(*reasoner), std::move(copy->link));
 }
 
-Result<Ref> load_in(PyTypeObject*, const Args& args) {
-  TRELVANIC_TRY(args.str(0));
-  TRELVANIC_TRY(args.str(1));
-  TRELVANIC_TRY(args.optional_str(2));
-  TRELVANIC_TRY(args.flag(3, false));
-  TRELVANIC_TRY(args.optional_u64(4));
-  TRELVANIC_TRY(args.flag(5, false));
-  return std::unexpected(not_built("Reasoner.load_in"));
+Result<Ref> load_in(PyTypeObject* cls, const Args& args) {
+  auto base = args.str(0);
+  if (!base) return std::unexpected(std::move(base.error()));
+  auto path = args.str(1);
+  if (!path) return std::unexpected(std::move(path.error()));
+  auto settings = read_settings(args, 2, 3, 4, 5);
+  if (!settings) return std::unexpected(std::move(settings.error()));
+  auto loaded = settings->lenient ? trelvanic_parser::load_ontology_lenient_in(*base, *path)
+                                  : trelvanic_parser::load_ontology_in(*base, *path);
+  if (!loaded) return std::unexpected(exceptions::map_parser_py_err(loaded.error()));
+  auto reasoner =
+      build_reasoner(std::move(*loaded), settings->profile, settings->incremental, settings->budget_secs);
+  if (!reasoner) return std::unexpected(std::move(reasoner.error()));
+  return create(cls, std::move(*reasoner), {});
 }
 
-Result<Ref> parse_meta(const PyReasoner&, PyObject*) { return std::unexpected(not_built("Reasoner.parse_meta")); }
-Result<Ref> taxonomy(const PyReasoner&, PyObject*) { return std::unexpected(not_built("Reasoner.taxonomy")); }
-Result<Ref> classify(PyReasoner&, PyObject*) { return std::unexpected(not_built("Reasoner.classify")); }
+Result<Ref> parse_meta(const PyReasoner& self, PyObject*) {
+  const auto& meta = self.reasoner.ontology().parse_meta();
+  if (!meta) return std::unexpected(convert::py_err("ontology has no parse metadata"));
+  return convert::parse_meta_dict(meta->summary());
+}
+
+Result<Ref> taxonomy(const PyReasoner& self, PyObject*) {
+  if (!self.taxonomy) return Ref::none();
+  return convert::taxonomy_classify_dict(self.reasoner.ontology(), *self.taxonomy);
+}
+
+// Pulls a newer shared ontology; a replaced working copy has no taxonomy.
+Result<void> pull(PyReasoner& self) {
+  auto pulled = trelvanic_facade::sync_from_shared(self.link, self.reasoner);
+  if (!pulled) return std::unexpected(exceptions::map_sync_py_err(pulled.error()));
+  if (*pulled) self.taxonomy.reset();
+  return {};
+}
+
+Result<void> push(PyReasoner& self) {
+  auto pushed = trelvanic_facade::sync_to_shared(self.link, self.reasoner);
+  if (!pushed) return std::unexpected(exceptions::map_sync_py_err(pushed.error()));
+  return {};
+}
+
+struct ClassifyDone {
+  trelvanic_facade::ClassifyOutcome outcome;
+  trelvanic_core::Ontology ontology;
+};
+
+// The lock-free part of `classify`: a fresh core reasoner owning the work
+// copy, the facade's classification, and a copy of the ontology the engine
+// left behind. Touches no Python object; errors are lazy.
+Result<ClassifyDone> run_classify_work(const trelvanic_core::ReasonerBuilder& settings,
+                                       trelvanic_core::Ontology work) {
+  auto core = settings.build(std::move(work));
+  if (!core) return std::unexpected(exceptions::map_core_py_err(core.error()));
+  auto outcome = trelvanic_facade::classify(*core);
+  if (!outcome) return std::unexpected(exceptions::map_facade_py_err(outcome.error()));
+  return ClassifyDone{std::move(*outcome), core->ontology().clone()};
+}
+
+Result<Ref> classify(PyReasoner& self, PyObject*) {
+  TRELVANIC_TRY(pull(self));
+  const trelvanic_core::ReasonerBuilder settings = self.reasoner.settings();
+  auto work = trelvanic_facade::clone_work_ontology(self.link, self.reasoner);
+  if (!work) return std::unexpected(exceptions::map_sync_py_err(work.error()));
+  auto done = trelvanic_binding::allow_threads(
+      [&]() -> Result<ClassifyDone> { return run_classify_work(settings, std::move(*work)); });
+  if (!done) return std::unexpected(std::move(done.error()));
+
+  self.reasoner.ontology_mut() = std::move(done->ontology);
+  Result<Ref> dict = std::visit(
+      [&](auto& outcome) -> Result<Ref> {
+        using T = std::decay_t<decltype(outcome)>;
+        const trelvanic_core::Ontology& working = self.reasoner.ontology();
+        if constexpr (std::is_same_v<T, trelvanic_core::Taxonomy>) {
+          auto made = convert::taxonomy_classify_dict(working, outcome);
+          if (made) self.taxonomy = std::move(outcome);
+          return made;
+        } else if constexpr (std::is_same_v<T, trelvanic_facade::RdfsOutcome>) {
+          self.taxonomy.reset();
+          return convert::rdfs_classify_dict(working, outcome.report);
+        } else {
+          self.taxonomy.reset();
+          return convert::rl_classify_dict(working, outcome.report);
+        }
+      },
+      done->outcome);
+  if (!dict) return dict;
+  TRELVANIC_TRY(push(self));
+  return dict;
+}
+
 Result<Ref> explain(PyReasoner&, PyObject*) { return std::unexpected(not_built("Reasoner.explain")); }
 
 Result<Ref> add_subclass_of(PyReasoner&, PyObject*, const Args& args) {

@@ -63,16 +63,16 @@ def test_reasoner_positional_arguments_follow_the_signature():
 
 def test_path_load_warns_once_unless_trusted():
     with pytest.warns(UserWarning) as record:
-        with pytest.raises(NotImplementedError, match=r"Reasoner\(path=\.\.\.\)"):
+        with pytest.raises(_trelvanic.ParseError):
             Reasoner(path="missing.ofn")
     assert [str(w.message) for w in record] == [WARNING]
     assert record[0].category is UserWarning
 
     with warnings.catch_warnings(record=True) as caught:
         warnings.simplefilter("always")
-        with pytest.raises(NotImplementedError):
+        with pytest.raises(_trelvanic.ParseError):
             Reasoner(path="missing.ofn", trusted=True)
-        with pytest.raises(NotImplementedError, match="Reasoner.load_in"):
+        with pytest.raises(_trelvanic.ParseError):
             Reasoner.load_in("base", "missing.ofn")
     assert caught == []
 
@@ -109,7 +109,7 @@ def test_load_in_takes_two_strings_then_keyword_only_settings():
         Reasoner.load_in(pathlib.Path("base"), "a.ofn")
     with pytest.raises(TypeError, match="argument 'lenient'"):
         Reasoner.load_in("base", "a.ofn", lenient=None)
-    with pytest.raises(NotImplementedError, match="Reasoner.load_in"):
+    with pytest.raises(_trelvanic.ParseError):
         Reasoner.load_in(base="base", path="a.ofn", profile="EL", incremental=True, budget_secs=3)
 
 
@@ -134,7 +134,6 @@ NOT_BUILT = [
      "Ontology.from_json_with_limits"),
     (lambda: Ontology.from_dict({}), "Ontology.from_dict"),
     (lambda: Ontology.load_in("base", "a.ofn"), "Ontology.load_in"),
-    (lambda: Reasoner.load_in("base", "a.ofn"), "Reasoner.load_in"),
     (lambda: OntologyBuilder().add_class("urn:a"), "OntologyBuilder.add_class"),
     (lambda: OntologyBuilder().class_assertion("urn:i", "urn:C"), "OntologyBuilder.class_assertion"),
     (lambda: OntologyBuilder().object_property_assertion(subject="urn:a", property="urn:p",

@@ -1,0 +1,150 @@
+"""Reasoner.classify(): the classification dictionary for files in the
+three syntaxes, the stored taxonomy, failures that leave the reasoner as it
+was, and the reasoning work running without the interpreter lock."""
+import threading
+import time
+
+import pytest
+
+from _trelvanic import Reasoner
+from helpers import (EX, el_engine_available, owx_subclass_axioms, subclass_axioms, ttl_subclass_triples,
+                     write_large_el, write_ofn, write_owx, write_ttl)
+
+needs_el = pytest.mark.skipif("not el_engine_available()", reason="EL engine not in this build yet")
+
+PAIRS = [("A", "B"), ("B", "C"), ("D", "C")]
+WRITERS = {
+    "functional": lambda d: write_ofn(d, subclass_axioms(PAIRS)),
+    "owl-xml": lambda d: write_owx(d, owx_subclass_axioms(PAIRS)),
+    "turtle": lambda d: write_ttl(d, ttl_subclass_triples(PAIRS)),
+}
+
+
+def outcome_of(call):
+    try:
+        return ("ok", call())
+    except Exception as exc:  # noqa: BLE001 - the class is part of the outcome
+        return (type(exc), str(exc))
+
+
+def edges(result):
+    return {tuple(pair) for pair in result["subsumptions"]}
+
+
+@needs_el
+@pytest.mark.parametrize("syntax", sorted(WRITERS))
+def test_classify_gives_the_exact_dictionary_in_every_syntax(tmp_path, syntax):
+    reasoner = Reasoner(path=WRITERS[syntax](tmp_path), trusted=True)
+    result = reasoner.classify()
+    assert list(result) == ["equivalences", "status", "subsumption_count", "subsumptions", "unsatisfiable"]
+    assert result["status"] == "classified"
+    assert result["equivalences"] == [] and result["unsatisfiable"] == []
+    told = {(EX + a, EX + b) for a, b in PAIRS}
+    assert told <= edges(result)
+    # Nothing but told edges and edges to owl:Thing for the top classes.
+    thing = "http://www.w3.org/2002/07/owl#Thing"
+    assert edges(result) - told <= {(EX + "C", thing)}
+    assert result["subsumption_count"] == len(result["subsumptions"])
+    assert all(type(pair) is list and len(pair) == 2 for pair in result["subsumptions"])
+
+
+@needs_el
+def test_equivalences_and_unsatisfiable_classes_come_out_as_lists(tmp_path):
+    body = "\n".join([
+        f"EquivalentClasses(<{EX}A> <{EX}B>)",
+        f"SubClassOf(<{EX}U> owl:Nothing)",
+        f"SubClassOf(<{EX}V> <{EX}U>)",
+        f"SubClassOf(<{EX}A> <{EX}C>)",
+    ])
+    result = Reasoner(path=write_ofn(tmp_path, body), trusted=True).classify()
+    assert result["equivalences"] == [[EX + "A", EX + "B"]]
+    assert {EX + "U", EX + "V"} <= set(result["unsatisfiable"])
+
+
+@needs_el
+def test_parse_meta_is_in_the_dictionary_only_when_the_load_warned(tmp_path):
+    clean = Reasoner(path=write_ofn(tmp_path, subclass_axioms(PAIRS)), trusted=True).classify()
+    assert "parse_meta" not in clean
+
+    body = "Declaration(Class(:A))\nDeclaration(DataProperty(:A))\nSubClassOf(:X :Y)"
+    reasoner = Reasoner(path=write_ofn(tmp_path, body, "warned.ofn"), trusted=True, lenient=True)
+    result = reasoner.classify()
+    assert list(result) == ["equivalences", "parse_meta", "status", "subsumption_count", "subsumptions",
+                            "unsatisfiable"]
+    meta = reasoner.parse_meta
+    assert list(result["parse_meta"]) == sorted(meta)
+    assert result["parse_meta"] == meta
+
+
+@needs_el
+def test_classify_twice_is_equal_and_the_taxonomy_property_matches(tmp_path):
+    reasoner = Reasoner(path=write_ofn(tmp_path, subclass_axioms(PAIRS)), trusted=True)
+    assert reasoner.taxonomy is None
+    first = reasoner.classify()
+    assert reasoner.taxonomy == first
+    assert reasoner.classify() == first
+    assert list(reasoner.taxonomy) == list(first)
+
+
+@needs_el
+@pytest.mark.parametrize("profile", ["el", "auto"])
+def test_incremental_and_full_classification_agree_with_encoded_hash_aliases(tmp_path, profile):
+    # Two IRIs that differ only in "%23" against "#" name one class.
+    body = "\n".join([
+        f"SubClassOf(<{EX}A> <http://example.org/t%23B>)",
+        f"SubClassOf(<{EX}B> <{EX}C>)",
+    ])
+    path = write_ofn(tmp_path, body)
+    full = Reasoner(path=path, trusted=True, profile=profile).classify()
+    incremental = Reasoner(path=path, trusted=True, profile=profile, incremental=True).classify()
+    assert incremental == full
+
+
+ENGINE_PROFILES = ["rdfs", "rl", "dl", "alc", "dl-preview", "swrl"]
+
+
+@pytest.mark.parametrize("profile", ENGINE_PROFILES)
+def test_routes_whose_engine_is_missing_raise_and_never_answer(tmp_path, profile):
+    path = write_ofn(tmp_path, subclass_axioms(PAIRS))
+    reasoner = Reasoner(path=path, trusted=True, profile=profile)
+    kind, value = outcome_of(reasoner.classify)
+    if kind == "ok":
+        assert value["status"] == "classified"
+        return
+    assert kind is Exception
+    assert value.endswith(" engine is not available yet")
+    assert reasoner.taxonomy is None
+    assert reasoner.parse_meta["mapped_axiom_count"] == len(PAIRS)
+
+
+@needs_el
+def test_classify_runs_without_the_interpreter_lock(tmp_path):
+    """A second Python thread keeps counting while classify() works: its
+    progress is seen in the middle of the call, where it could not run if
+    the call held the lock."""
+    reasoner = Reasoner(path=write_large_el(tmp_path, 150_000), trusted=True)
+    stamps = []
+    stop = threading.Event()
+    running = threading.Event()
+
+    def count():
+        n = 0
+        running.set()
+        while not stop.is_set():
+            n += 1
+            if n % 1000 == 0:
+                stamps.append(time.perf_counter())
+
+    thread = threading.Thread(target=count)
+    thread.start()
+    running.wait()
+    start = time.perf_counter()
+    result = reasoner.classify()
+    end = time.perf_counter()
+    stop.set()
+    thread.join()
+    assert result["status"] == "classified"
+    span = end - start
+    assert span > 0.05, f"classification too quick ({span:.3f}s) to show anything"
+    middle = [t for t in stamps if start + span / 4 < t < end - span / 4]
+    assert middle, "the counting thread made no progress while classify() ran"
