@@ -182,19 +182,22 @@ Result<void> merge_supplement_ontology(Ontology& target, const Ontology& source,
 
   if (source.dl().axiom_count() > 0) {
     // Every source entity must have a counterpart by IRI in the target.
-    std::vector<std::optional<EntityId>> by_iri(source.entity_count());
     const auto records = source.entities().records();
     for (uint32_t i = 0; i < records.size(); ++i) {
       auto iri = source.resolve_iri(records[i].iri);
-      if (iri) by_iri[i] = target.lookup_entity(*iri);
-      if (!by_iri[i]) {
+      if (!iri || !target.lookup_entity(*iri)) {
         return std::unexpected(
             Error::parse(fmt::format("supplement entity {} missing after merge", debug_text(EntityId(i)))));
       }
     }
-    auto imported = target.dl_mut().import_axioms_from(
-        source.dl(), [&](EntityId id) { return id.value < by_iri.size() ? by_iri[id.value] : std::nullopt; });
-    if (!imported) return std::unexpected(Error::core(std::move(imported).error()));
+    // Entities left out over a kind conflict have no answer, so the DL axioms
+    // are never re-expressed over an entity of another kind; the store import
+    // is all or nothing, and a lenient merge then goes on without them.
+    auto imported = target.dl_mut().import_axioms_from(source.dl(), [&](EntityId id) { return translate(*mapping, id); });
+    if (!imported) {
+      if (strict) return std::unexpected(Error::core(std::move(imported).error()));
+      meta.warn(fmt::format("DL axioms of the merged ontology skipped: {}", imported.error().message()));
+    }
   }
 
   for (const trelvanic_core::SwrlRule& rule : source.swrl_rules()) {

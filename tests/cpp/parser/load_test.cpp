@@ -365,5 +365,54 @@ TEST(Imports, SkipsInsideAnImportFailStrictAndCountInLenient) {
   EXPECT_EQ(meta(*o).warnings.size(), 1u);
 }
 
+TEST(Imports, MergeCarriesDlAxiomsRulesAndConstructs) {
+  TempTree tree;
+  tree.write("imp.ofn",
+             "Prefix(:=<http://ex.org/>)\nOntology(<http://ex.org/imp>\n"
+             "Declaration(Class(:C))\nDeclaration(Class(:D))\nDeclaration(ObjectProperty(:p))\n"
+             "SubClassOf(:A ObjectUnionOf(:C :D))\n"
+             "DLSafeRule(Body(ClassAtom(:C Variable(:x))) Head(ClassAtom(:D Variable(:x))))\n)\n");
+  const std::string main = tree.write("main.ofn", document(Syntax::Functional, ex("main"), {ex("imp")}, {sub("A", "B")}));
+  auto alone = load_ontology(tree.path("imp.ofn"));
+  ASSERT_TRUE(alone) << alone.error().message();
+  auto o = load_ontology(main);
+  ASSERT_TRUE(o) << o.error().message();
+  EXPECT_EQ(o->dl().axiom_count(), alone->dl().axiom_count());
+  EXPECT_EQ(o->swrl_rules().size(), alone->swrl_rules().size());
+  ASSERT_EQ(o->swrl_rules().size(), 1u);
+  const auto& atom = o->swrl_rules()[0].head[0];
+  EXPECT_EQ(o->entity_iri(atom.predicate).value_or(""), ex("D"));
+  for (auto c : meta(*alone).profile_constructs) EXPECT_TRUE(meta(*o).profile_constructs.contains(c));
+  // The union's operands name the loaded ontology's entities.
+  const auto ax = o->dl().axiom(0);
+  ASSERT_EQ(ax.kind, trelvanic_core::DlAxiomKind::SubClassOf);
+  EXPECT_EQ(o->entity_iri(o->dl().ce(ax.sub()).entity()).value_or(""), ex("A"));
+}
+
+TEST(Imports, EntityKindConflictsFailStrictAndAreLeftOutLenient) {
+  TempTree tree;
+  tree.write("imp.ofn",
+             "Prefix(:=<http://ex.org/>)\nOntology(<http://ex.org/imp>\nDeclaration(DataProperty(:B))\n"
+             "SubClassOf(:C :D)\n)\n");
+  const std::string main = tree.write("main.ofn", document(Syntax::Functional, ex("main"), {ex("imp")}, {sub("A", "B")}));
+  EXPECT_EQ(error_of(load_ontology(main)),
+            "parse error: import entity kind conflict for http://ex.org/B: Class vs DataProperty");
+  auto o = load_ontology_lenient(main);
+  ASSERT_TRUE(o) << o.error().message();
+  EXPECT_EQ(told(*o), (std::vector<std::string>{sub_text("A", "B"), sub_text("C", "D")}));
+  EXPECT_EQ(meta(*o).warnings,
+            std::vector<std::string>{"import entity kind conflict for http://ex.org/B: Class vs DataProperty"});
+
+  // DL axioms are never carried over onto an entity of another kind.
+  tree.write("imp.ofn",
+             "Prefix(:=<http://ex.org/>)\nOntology(<http://ex.org/imp>\nDeclaration(DataProperty(:B))\n"
+             "FunctionalDataProperty(:B)\nSubClassOf(:C ObjectUnionOf(:D :E))\n)\n");
+  auto dl = load_ontology_lenient(main);
+  ASSERT_TRUE(dl) << dl.error().message();
+  EXPECT_EQ(dl->dl().axiom_count(), 0u);
+  ASSERT_EQ(meta(*dl).warnings.size(), 2u);
+  EXPECT_TRUE(meta(*dl).warnings[1].starts_with("DL axioms of the merged ontology skipped: ")) << meta(*dl).warnings[1];
+}
+
 }  // namespace
 }  // namespace trelvanic_parser
