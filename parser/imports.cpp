@@ -190,6 +190,8 @@ class ImportFollower {
         continue;
       }
       auto doc = load_document(candidate, limits_, base_, next_document_++);
+      // A file beside that holds no ontology syntax is not the one sought.
+      if (!doc && doc.error().kind() == ErrorKind::UnsupportedFormat) continue;
       if (!doc) return std::unexpected(std::move(doc).error());
       if (!names(Visited{doc->header.ontology_iri, doc->header.version_iri}, item.iri)) continue;
       remember(*path, doc->header);

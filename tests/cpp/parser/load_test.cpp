@@ -223,6 +223,7 @@ INSTANTIATE_TEST_SUITE_P(All, ImportsBySyntax,
 
 TEST(Imports, OnlyAFileNamingTheImportedOntologyIsTaken) {
   TempTree tree;
+  tree.write("imp", "notes about the import, not an ontology\n");
   tree.write("imp.ofn", document(Syntax::Functional, "http://other.org/imp", {}, {sub("X", "Y")}));
   tree.write("imp.ttl", document(Syntax::Turtle, ex("imp"), {}, {sub("C", "D")}));
   const std::string main = tree.write("main.ofn", document(Syntax::Functional, ex("main"), {ex("imp")}, {}));
