@@ -111,6 +111,10 @@ std::expected<void, Error> Engine::saturate() {
       process(index);
       continue;
     }
+    if (!changed_cells_.empty()) {
+      lists_changed();
+      continue;
+    }
     return {};
   }
 }

@@ -148,7 +148,7 @@ class Engine {
   void add_restriction(const Restriction& r);
   void restriction_pairs(std::uint32_t r);
   void max_one(const Restriction& r, TermId u);
-  void list_changed(TermId cell);
+  void lists_changed();  // compiles the lists reached from changed_cells_
   void compile_list(TermId owner, TermId predicate, TermId head);
   void pairs_for_subclass(TermId c1, TermId c2);
   void pairs_for_subproperty(TermId p1, TermId p2);
@@ -159,6 +159,7 @@ class Engine {
   std::vector<std::uint32_t> queue_;
   std::size_t queue_head_ = 0;
   std::vector<std::pair<TermId, TermId>> pending_merges_;
+  std::vector<TermId> changed_cells_;  // list cells that gained rdf:first / rdf:rest
   std::uint64_t derived_ = 0;
   std::uint64_t steps_ = 0;
   std::vector<Problem> problems_;

@@ -310,25 +310,33 @@ void Engine::pairs_for_subproperty(TermId p1, TermId p2) {
     }
 }
 
-void Engine::list_changed(TermId cell) {
-  // Walk back from the cell to every list head and recompile the axioms
-  // that use a list through it.
+void Engine::lists_changed() {
+  // Walk back from every changed cell to the list heads and compile the
+  // axioms that use a list through them. Cells are batched until the queue
+  // runs dry and share one visited set, so a list built cell by cell costs
+  // one walk per batch, not one per cell.
   static constexpr TermId kHeaders[] = {vocab::owl_intersectionOf, vocab::owl_unionOf, vocab::owl_oneOf,
                                         vocab::owl_propertyChainAxiom, vocab::owl_hasKey};
-  absl::flat_hash_set<TermId> seen{cell};
-  std::vector<TermId> stack{cell};
+  std::vector<TermId> stack;
+  stack.swap(changed_cells_);
+  absl::flat_hash_set<TermId> seen;
+  for (TermId& c : stack) c = find(c);
+  std::vector<TermId> cells;  // every cell reached, in walk order
   while (!stack.empty()) {
     TermId c = stack.back();
     stack.pop_back();
-    for (TermId header : kHeaders) {
-      std::vector<TermId> owners;
-      store_.for_subjects(header, c, [&](TermId x) { owners.push_back(x); });
-      for (TermId x : owners) compile_list(x, header, c);
-    }
+    if (!seen.insert(c).second) continue;
+    cells.push_back(c);
     store_.for_subjects(vocab::rdf_rest, c, [&](TermId prev) {
-      if (seen.insert(prev).second) stack.push_back(prev);
+      if (!seen.contains(prev)) stack.push_back(prev);
     });
   }
+  for (TermId head : cells)
+    for (TermId header : kHeaders) {
+      std::vector<TermId> owners;
+      store_.for_subjects(header, head, [&](TermId x) { owners.push_back(x); });
+      for (TermId x : owners) compile_list(x, header, head);
+    }
 }
 
 void Engine::compile_list(TermId owner, TermId predicate, TermId head) {

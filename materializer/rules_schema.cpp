@@ -118,7 +118,7 @@ void Engine::schema_rules(const Triple& t, std::uint8_t flags) {
       return;
     case vocab::rdf_first.value:
     case vocab::rdf_rest.value:
-      list_changed(s);
+      changed_cells_.push_back(s);  // compiled in one batch when the queue runs dry
       return;
     default:
       return;

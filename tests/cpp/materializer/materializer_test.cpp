@@ -75,6 +75,21 @@ TEST(ChainTest, LongSubclassChainTypesTheInstance) {
   EXPECT_TRUE(closure.contains(testing::key({"ex:C0", "rdfs:subClassOf", ex("C" + std::to_string(kDepth - 1))})));
 }
 
+TEST(ListTest, LongListsBuiltCellByCellCompileOnce) {
+  // A oneOf of 20,000 members whose cells arrive head first: each cell
+  // arriving must not re-walk the whole list.
+  constexpr int kMembers = 20000;
+  std::vector<Text> input{{"ex:O", "owl:oneOf", "_:c0"}};
+  for (int i = 0; i < kMembers; ++i) {
+    std::string cell = "_:c" + std::to_string(i);
+    input.push_back({cell, "rdf:first", ex("m" + std::to_string(i))});
+    input.push_back({cell, "rdf:rest", i + 1 < kMembers ? "_:c" + std::to_string(i + 1) : "rdf:nil"});
+  }
+  auto closure = testing::closure_set(run(input));
+  EXPECT_TRUE(closure.contains(testing::key({"ex:m0", "rdf:type", "ex:O"})));
+  EXPECT_TRUE(closure.contains(testing::key({ex("m" + std::to_string(kMembers - 1)), "rdf:type", "ex:O"})));
+}
+
 // A mixed ontology touching most rule families, for the incremental runs.
 std::vector<Text> mixed_ontology() {
   std::vector<Text> t = {
