@@ -1,0 +1,204 @@
+// The EL engine over loaded ontologies: gate, classification, consistency
+// and the session route, from functional-syntax fixtures.
+#include "el/reasoner.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+
+#include "parser/load.h"
+
+namespace trelvanic_el {
+namespace {
+
+using trelvanic_core::EntityId;
+using trelvanic_core::Ontology;
+
+constexpr const char* kHeader =
+    "Prefix(:=<http://ex.org/t#>)\nPrefix(owl:=<http://www.w3.org/2002/07/owl#>)\n"
+    "Ontology(<http://ex.org/t>\n";
+
+Ontology load(const std::string& body) {
+  static int n = 0;
+  auto dir = std::filesystem::temp_directory_path() / "trelvanic_el_reasoner_test";
+  std::filesystem::create_directories(dir);
+  auto path = dir / ("o" + std::to_string(getpid()) + "_" + std::to_string(n++) + ".ofn");
+  std::ofstream(path) << kHeader << body << "\n)\n";
+  auto o = trelvanic_parser::load_ontology_lenient(path.string());
+  std::filesystem::remove(path);
+  EXPECT_TRUE(o.has_value()) << (o ? "" : o.error().message());
+  return std::move(*o);
+}
+
+std::string local(const Ontology& o, EntityId e) {
+  std::string iri(o.iris().text(o.entities().record(e).iri));
+  auto hash = iri.find('#');
+  return hash == std::string::npos ? iri : iri.substr(hash + 1);
+}
+
+// "A<B" for every subsumption the taxonomy holds between named classes
+// (reflexive pairs left out), "A=B" for cluster members, "!A" unsatisfiable.
+std::set<std::string> facts(const Ontology& o, const trelvanic_core::Taxonomy& t) {
+  std::set<std::string> out;
+  std::vector<EntityId> classes;
+  for (uint32_t i = 0; i < o.entities().size(); ++i) {
+    auto k = o.entities().record(EntityId(i)).kind;
+    if (k == trelvanic_core::EntityKind::Class) classes.push_back(EntityId(i));
+  }
+  for (EntityId a : classes) {
+    for (EntityId b : classes) {
+      if (a != b && t.is_subsumed(a, b)) out.insert(local(o, a) + "<" + local(o, b));
+    }
+  }
+  for (EntityId u : t.unsatisfiable()) out.insert("!" + local(o, u));
+  return out;
+}
+
+struct ClassifyCase {
+  const char* name;
+  std::string body;
+  std::set<std::string> expected;  // the entailed facts among the listed ones
+  std::set<std::string> absent;
+};
+
+TEST(ElReasoner, ClassifiesLoadedOntologies) {
+  std::vector<ClassifyCase> cases = {
+      {"defined class through conjunction and existential",
+       "EquivalentClasses(:Parent ObjectIntersectionOf(:Person ObjectSomeValuesFrom(:hasChild :Person)))\n"
+       "SubClassOf(:Mother ObjectIntersectionOf(:Person ObjectSomeValuesFrom(:hasChild :Person)))",
+       {"Mother<Parent", "Parent<Person", "Mother<Person"}, {"Parent<Mother"}},
+      {"existential on the left",
+       "SubClassOf(ObjectSomeValuesFrom(:hasPart :Wheel) :Vehicle)\n"
+       "SubClassOf(:Car ObjectSomeValuesFrom(:hasPart :Wheel))",
+       {"Car<Vehicle"}, {"Vehicle<Car"}},
+      {"a range narrows the filler only",
+       "SubClassOf(:Person ObjectSomeValuesFrom(:hasPet :Animal))\n"
+       "ObjectPropertyRange(:hasPet :Pet)\n"
+       "SubClassOf(ObjectSomeValuesFrom(:hasPet :Pet) :PetOwner)",
+       {"Person<PetOwner"}, {"Animal<Pet"}},
+      {"bottom through an existential",
+       "SubClassOf(:A ObjectSomeValuesFrom(:r :B))\nSubClassOf(:B owl:Nothing)",
+       {"!A", "!B"}, {}},
+      {"disjoint classes",
+       "DisjointClasses(:Cat :Dog)\nSubClassOf(:CatDog :Cat)\nSubClassOf(:CatDog :Dog)",
+       {"!CatDog"}, {"!Cat", "!Dog"}},
+      {"transitive property",
+       "TransitiveObjectProperty(:partOf)\n"
+       "SubClassOf(:Finger ObjectSomeValuesFrom(:partOf :Hand))\n"
+       "SubClassOf(:Hand ObjectSomeValuesFrom(:partOf :Arm))\n"
+       "EquivalentClasses(:ArmPart ObjectSomeValuesFrom(:partOf :Arm))",
+       {"Finger<ArmPart", "Hand<ArmPart"}, {}},
+      {"equivalent parents give edges to every member",
+       "SubClassOf(:X :A)\nEquivalentClasses(:A :B)",
+       {"X<A", "X<B", "A<B", "B<A"}, {}},
+  };
+  for (const auto& c : cases) {
+    Ontology o = load(c.body);
+    auto t = ElClassifier::classify(o);
+    ASSERT_TRUE(t.has_value()) << c.name << ": " << t.error().message;
+    auto got = facts(o, *t);
+    for (const auto& f : c.expected) EXPECT_TRUE(got.contains(f)) << c.name << ": missing " << f;
+    for (const auto& f : c.absent) EXPECT_FALSE(got.contains(f)) << c.name << ": unsound " << f;
+  }
+}
+
+TEST(ElReasoner, GateRefusesWhatTheEngineDoesNotDecide) {
+  struct Case { const char* body; const char* message; };
+  for (auto c : std::vector<Case>{
+           {"SubClassOf(:C ObjectUnionOf(:D :E))", "ontology is not in OWL EL profile (detected Dl)"},
+           {"SubClassOf(:C ObjectAllValuesFrom(:r :D))", "ontology is not in OWL EL profile (detected Dl)"},
+           {"FunctionalObjectProperty(:r)\nSubClassOf(:A :B)", "ontology is not in OWL EL profile"},
+           {"InverseObjectProperties(:r :s)\nSubClassOf(:A :B)", "ontology is not in OWL EL profile"},
+       }) {
+    Ontology o = load(c.body);
+    auto t = ElClassifier::classify(o);
+    ASSERT_FALSE(t.has_value()) << c.body;
+    EXPECT_EQ(t.error().kind, ErrorKind::NotEl) << c.body;
+    EXPECT_TRUE(t.error().message.starts_with(c.message)) << t.error().message;
+  }
+  // The empty ontology passes and gives an empty taxonomy.
+  auto empty = ElClassifier::classify(Ontology());
+  ASSERT_TRUE(empty.has_value());
+  EXPECT_TRUE(empty->edges().empty());
+}
+
+TEST(ElReasoner, Consistency) {
+  struct Case { const char* body; bool consistent; };
+  for (auto c : std::vector<Case>{
+           {"Declaration(Class(owl:Nothing))\nSubClassOf(:A owl:Nothing)", true},
+           {"DisjointClasses(:A :B)\nSubClassOf(:C :A)\nSubClassOf(:C :B)", true},
+           {"DisjointClasses(:A :B)\nClassAssertion(:A :x)\nClassAssertion(:B :x)", false},
+           {"DisjointClasses(:Person :Place)\nObjectPropertyDomain(:livesIn :Person)\n"
+            "ClassAssertion(:Place :x)\nObjectPropertyAssertion(:livesIn :x :y)", false},
+           {"DisjointClasses(:Person :Place)\nObjectPropertyRange(:livesIn :Place)\n"
+            "ClassAssertion(:Person :y)\nObjectPropertyAssertion(:livesIn :x :y)", false},
+           {"SubClassOf(:A ObjectSomeValuesFrom(:r :B))\nSubClassOf(:B owl:Nothing)\nClassAssertion(:A :x)",
+            false},
+           {"ObjectPropertyAssertion(:r :x :y)\nSubClassOf(ObjectSomeValuesFrom(:r owl:Thing) :A)\n"
+            "DisjointClasses(:A :B)\nClassAssertion(:B :y)", true},
+       }) {
+    Ontology o = load(c.body);
+    auto r = ElEngine::is_consistent(o);
+    ASSERT_TRUE(r.has_value()) << c.body << ": " << r.error().message;
+    EXPECT_EQ(*r, c.consistent) << c.body;
+  }
+}
+
+TEST(ElReasoner, InconsistentOntologyMakesEveryClassUnsatisfiable) {
+  Ontology o = load("DisjointClasses(:A :B)\nClassAssertion(:A :x)\nClassAssertion(:B :x)\nSubClassOf(:C :A)");
+  auto t = ElClassifier::classify(o);
+  ASSERT_TRUE(t.has_value());
+  EXPECT_TRUE(t->edges().empty());
+  EXPECT_EQ(t->unsatisfiable().size(), 3u);
+}
+
+TEST(ElReasoner, RoutedSessionReusesAnUnchangedOntology) {
+  Ontology o = load("SubClassOf(:A :B)\nSubClassOf(:B :C)");
+  auto r = *trelvanic_core::ReasonerBuilder{.incremental = true}.build(std::move(o));
+  auto first = classify_routed(r);
+  ASSERT_TRUE(first.has_value());
+  ASSERT_NE(r.session(), nullptr);
+  EXPECT_EQ(r.session()->profile(), trelvanic_core::Profile::El);
+  auto second = classify_routed(r);
+  ASSERT_TRUE(second.has_value());
+  EXPECT_EQ(std::vector(first->taxonomy.edges().begin(), first->taxonomy.edges().end()),
+            std::vector(second->taxonomy.edges().begin(), second->taxonomy.edges().end()));
+
+  // A change is seen: the next call classifies afresh.
+  auto d = *r.ontology_mut().entity_id("http://ex.org/t#D", trelvanic_core::EntityKind::Class);
+  auto c = *r.ontology().lookup_entity("http://ex.org/t#C");
+  ASSERT_TRUE(r.ontology_mut().add_axiom(trelvanic_core::Axiom::sub_class_of(c, d)).has_value());
+  auto third = classify_routed(r);
+  ASSERT_TRUE(third.has_value());
+  auto a = *r.ontology().lookup_entity("http://ex.org/t#A");
+  EXPECT_TRUE(third->taxonomy.is_subsumed(a, d));
+
+  // Without the incremental switch the slot ends empty.
+  auto plain = *trelvanic_core::ReasonerBuilder{}.build(r.ontology().clone());
+  plain.set_session(std::make_unique<ElSession>());
+  ASSERT_TRUE(classify_routed(plain).has_value());
+  EXPECT_EQ(plain.session(), nullptr);
+}
+
+TEST(ElReasoner, TraceSpeaksOfEntities) {
+  Ontology o = load("SubClassOf(:A :B)\nSubClassOf(:B :C)");
+  auto report = ElClassifier::classify_with_options(o, true);
+  ASSERT_TRUE(report.has_value());
+  auto a = *o.lookup_entity("http://ex.org/t#A");
+  auto c = *o.lookup_entity("http://ex.org/t#C");
+  bool found = false;
+  for (size_t i = 0; i < report->trace.size(); ++i) {
+    if (report->trace.step(i).conclusion == trelvanic_core::TraceConclusion::sub(a.value, c.value)) found = true;
+  }
+  EXPECT_TRUE(found);
+  auto untraced = ElClassifier::classify_with_options(o, false);
+  ASSERT_TRUE(untraced.has_value());
+  EXPECT_TRUE(untraced->trace.empty());
+}
+
+}  // namespace
+}  // namespace trelvanic_el
