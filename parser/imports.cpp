@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <absl/container/flat_hash_map.h>
+#include <absl/container/flat_hash_set.h>
 #include <fmt/format.h>
 
 #include "parser/load.h"
@@ -127,7 +128,7 @@ class ImportFollower {
  public:
   ImportFollower(LoadedDocument& root, const LoadLimits& limits, std::optional<std::string_view> base)
       : root_(root), limits_(limits), base_(base) {
-    visited_.emplace(root.path, Visited{root.header.ontology_iri, root.header.version_iri});
+    remember(root.path, root.header);
     enqueue(root.header, root.path);
   }
 
@@ -169,6 +170,9 @@ class ImportFollower {
   }
 
   Result<Resolution> resolve(const PendingImport& item) {
+    // A document already loaded under this ontology or version IRI (the
+    // loaded file itself included) is not loaded again.
+    if (loaded_iris_.contains(item.iri)) return AlreadyLoaded{};
     if (auto direct = direct_candidate(item.iri, item.dir)) {
       auto path = checked_candidate(*direct);
       if (!path) return Unresolved{};
@@ -206,6 +210,9 @@ class ImportFollower {
 
   void remember(const std::string& path, const OntologyHeader& header) {
     visited_.emplace(path, Visited{header.ontology_iri, header.version_iri});
+    for (const std::string* iri : {&header.ontology_iri, &header.version_iri}) {
+      if (!iri->empty()) loaded_iris_.insert(*iri);
+    }
   }
 
   Result<void> merge(const std::string& iri, LoadedDocument doc) {
@@ -258,6 +265,7 @@ class ImportFollower {
   std::optional<std::string_view> base_;
   std::deque<PendingImport> queue_;
   absl::flat_hash_map<std::string, Visited> visited_;
+  absl::flat_hash_set<std::string> loaded_iris_;
   uint32_t next_document_ = 1;
 };
 
