@@ -3,6 +3,7 @@
 #include "parser/load.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -416,6 +417,28 @@ TEST(Imports, EntityKindConflictsFailStrictAndAreLeftOutLenient) {
   EXPECT_EQ(dl->dl().axiom_count(), 0u);
   ASSERT_EQ(meta(*dl).warnings.size(), 2u);
   EXPECT_TRUE(meta(*dl).warnings[1].starts_with("DL axioms of the merged ontology skipped: ")) << meta(*dl).warnings[1];
+}
+
+TEST(Load, SizeLimits) {
+  TempTree tree;
+  const std::string rdf = tree.write("big.rdf", document(Syntax::RdfXml, ex("big"), {}, {sub("A", "B")}));
+  const std::string ofn = tree.write("big.ofn", document(Syntax::Functional, ex("big"), {}, {sub("A", "B")}));
+  for (const std::string& path : {rdf, ofn}) {
+    const uint64_t size = std::filesystem::file_size(path);
+    LoadLimits limits;
+    limits.max_file_bytes = size - 1;
+    EXPECT_EQ(error_of(load_ontology_with_limits_and_base_inner(path, limits, std::nullopt, true)),
+              fmt::format("parse error: file size {} exceeds limit of {} bytes", size, size - 1));
+    limits.max_file_bytes = size;
+    EXPECT_EQ(error_of(load_ontology_with_limits_and_base_inner(path, limits, std::nullopt, true)), "");
+  }
+  auto pre = preprocess_rdf_xml_text("<rdf:RDF/>", 100, 9);
+  ASSERT_FALSE(pre);
+  EXPECT_EQ(pre.error().message(), "parse error: RDF/XML preprocessing allocation 10 bytes exceeds limit of 9 bytes");
+  auto fits = preprocess_rdf_xml_text("<rdf:RDF><rdf:first/>syntax-ns#nil</rdf:RDF>", 100, 100);
+  ASSERT_TRUE(fits);
+  EXPECT_TRUE(fits->ill_founded_list);
+  EXPECT_FALSE(preprocess_rdf_xml_text("<rdf:RDF>syntax-ns#nil</rdf:RDF>", 100, 100)->ill_founded_list);
 }
 
 }  // namespace
