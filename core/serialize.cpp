@@ -221,7 +221,14 @@ Result<void> build_dl(Document& doc, const OntologyLimits& limits, Ontology& o) 
     return std::unexpected(limit_error("combined axiom count", limits.max_axioms));
   if (dl.ce_count() > limits.max_entities || dl.de_count() > limits.max_entities)
     return std::unexpected(limit_error("DL expression count", limits.max_entities));
-  TRELVANIC_TRY(dl.validate_with_limits(limits));
+  // The snapshot's own wording (no unit after the number), unlike the
+  // store's general literal check.
+  for (uint32_t i = 0; i < dl.de_count(); ++i) {
+    const DataExprView e = dl.de(DeId(i));
+    if (e.kind == DeKind::Literal && e.lexical().size() > limits.max_literal_bytes)
+      return std::unexpected(Error::invalid_axiom(
+          fmt::format("data literal exceeds maximum size of {}", limits.max_literal_bytes)));
+  }
   TRELVANIC_TRY(check_dl_store_ids(dl, o.entity_count()));
   o.set_dl(std::move(*doc.dl));
   o.reindex_dl_abox();
