@@ -157,7 +157,7 @@ void Mapper::push_dl_axiom(const DlAxiom& axiom) {
     return;
   }
   trelvanic_core::DlStore& dl = ontology_.dl_mut();
-  note_dl_axiom_constructs(dl, axiom, meta_);
+  note_dl_axiom_constructs(dl, axiom, meta_, noted_expressions_);
   dl.push_axiom(axiom);
 }
 
@@ -178,12 +178,21 @@ Result<EntityId> Mapper::register_entity(std::string_view iri, EntityKind kind) 
     return *id;
   };
 
-  const std::optional<EntityId> known = ontology_.lookup_entity(iri);
   if ((kind == EntityKind::Class || kind == EntityKind::Individual) && !class_individual_iris_.empty() &&
       class_individual_iris_.contains(iri)) {
-    if (known) return *known;
+    if (auto known = ontology_.lookup_entity(iri)) return *known;
     return register_new(EntityKind::ClassIndividual);
   }
+  if (ontology_.entity_count() < limits_.max_entities) {
+    // Below the limit the registry itself does what follows: a new IRI is
+    // registered, a known one is merged by the same punning rules (a pun
+    // covering the kind stays, two base kinds become their pun, every
+    // other pair is a kind mismatch).
+    auto id = ontology_.entity_id(iri, kind);
+    if (!id) return std::unexpected(Error::parse(id.error().message()));
+    return *id;
+  }
+  const std::optional<EntityId> known = ontology_.lookup_entity(iri);
   if (!known) return register_new(kind);
   auto record = ontology_.entity(*known);
   if (!record) return register_new(kind);
@@ -252,6 +261,10 @@ std::optional<EntityId> Mapper::register_object_property(NodeId entity) {
 std::optional<EntityId> Mapper::register_as(NodeId entity, EntityKind kind) {
   if (kind == EntityKind::Class) return register_class(entity);
   if (kind == EntityKind::ObjectProperty) return register_object_property(entity);
+  return register_or_warn_entity(entity, kind);
+}
+
+std::optional<EntityId> Mapper::register_or_warn_entity(NodeId entity, EntityKind kind) {
   auto r = resolve_cached(entity, kind);
   if (r) return *r;
   if (limits_.strict) ++meta_.skipped_axiom_count;
@@ -323,6 +336,7 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
   struct Declared {
     uint16_t kinds = 0;
     EntityKind last = EntityKind::Class;
+    NodeId node;  // the entity node declared last (axioms use the same node)
   };
   std::map<std::string, Declared, std::less<>> declared;
   std::vector<std::string> local_warnings;
@@ -338,6 +352,7 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
     d.kinds |= kind_bit(k);
     const std::optional<EntityKind> previous = fresh ? std::nullopt : std::optional(d.last);
     d.last = k;
+    d.node = entity;
     if (previous && *previous != k) {
       if (limits.strict && !declaration_kinds_compatible(d.kinds))
         return std::unexpected(
@@ -364,7 +379,7 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
   Mapper mapper(model, out.ontology, out.meta, class_individual_iris, limits, options);
   for (const auto& [iri, d] : declared) {
     const EntityKind k = class_individual_iris.contains(iri) ? EntityKind::ClassIndividual : d.last;
-    (void)mapper.register_or_warn_entity(iri, k);
+    (void)mapper.register_or_warn_entity(d.node, k);
   }
 
   // Three visiting passes; declarations are not visited.

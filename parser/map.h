@@ -142,6 +142,8 @@ class Mapper {
   std::optional<EntityId> register_class(NodeId entity);
   std::optional<EntityId> register_object_property(NodeId entity);
   std::optional<EntityId> register_as(NodeId entity, EntityKind kind);
+  // register_or_warn_entity for an entity node (whatever the kind).
+  std::optional<EntityId> register_or_warn_entity(NodeId entity, EntityKind kind);
   // Register, else the id of any entity already stored under the IRI.
   std::optional<EntityId> register_else_lookup(NodeId entity, EntityKind kind);
   // Status of a class expression operand: a named class is registered.
@@ -214,6 +216,15 @@ class Mapper {
     uint16_t kinds = 0;
   };
   std::vector<NodeCache> cache_;
+  struct CeFrame {
+    NodeId node;
+    uint32_t next;  // next operand to map
+    uint32_t base;  // where this frame's operand results start
+    trelvanic_core::RoleExpr role;
+  };
+  std::vector<bool> noted_expressions_;       // CeIds whose constructs are noted
+  std::vector<CeFrame> ce_frames_;            // scratch of map_class_expression
+  std::vector<CeId> ce_results_;
   std::vector<NodeId> stack_;                 // scratch of the construct scan
   absl::flat_hash_set<uint32_t> seen_;        // composite nodes met by the scan
   uint64_t noted_ = 0;          // constructs already in meta_.constructs

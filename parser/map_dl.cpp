@@ -1,8 +1,10 @@
 #include "parser/map_dl.h"
 
+#include <algorithm>
 #include <vector>
 
 #include <absl/container/flat_hash_set.h>
+#include <absl/container/inlined_vector.h>
 
 #include "parser/map.h"
 
@@ -25,18 +27,17 @@ using trelvanic_owl::NodeId;
 // ---- profile constructs of DL axioms
 
 void note_class_expression_constructs(const trelvanic_core::DlStore& store, CeId root,
-                                      trelvanic_core::ParseMeta& meta) {
+                                      trelvanic_core::ParseMeta& meta, NotedExpressions& noted) {
   // Explicit stack: interned expressions can be nested as deep as the input.
   std::vector<CeId> todo{root};
-  absl::flat_hash_set<uint32_t> seen;  // shared sub-expressions are noted once
   while (!todo.empty()) {
     const CeId id = todo.back();
     todo.pop_back();
     if (!store.has_ce(id)) continue;
+    if (id.value >= noted.size()) noted.resize(std::max<size_t>(store.ce_count(), id.value + 1));
+    if (noted[id.value]) continue;
+    noted[id.value] = true;
     const auto e = store.ce(id);
-    const bool composite = e.kind == CeKind::Not || e.kind == CeKind::And || e.kind == CeKind::Or ||
-                           e.kind == CeKind::Some || e.kind == CeKind::All;
-    if (composite && !seen.insert(id.value).second) continue;
     auto note_role = [&] {
       if (e.role().is_inverse()) meta.note_profile_construct(OwlConstruct::InverseObjectProperties);
     };
@@ -86,9 +87,9 @@ void note_class_expression_constructs(const trelvanic_core::DlStore& store, CeId
 }
 
 void note_dl_axiom_constructs(const trelvanic_core::DlStore& store, const DlAxiom& a,
-                              trelvanic_core::ParseMeta& meta) {
+                              trelvanic_core::ParseMeta& meta, NotedExpressions& noted) {
   auto note = [&](OwlConstruct c) { meta.note_profile_construct(c); };
-  auto ce = [&](CeId id) { note_class_expression_constructs(store, id, meta); };
+  auto ce = [&](CeId id) { note_class_expression_constructs(store, id, meta, noted); };
   auto inverse_role = [&](RoleExpr r) {
     if (r.is_inverse()) note(OwlConstruct::InverseObjectProperties);
   };
@@ -215,16 +216,13 @@ CeKind cardinality_kind(Kind k) {
 // whole expression give nothing, and mapping stops there.
 std::optional<CeId> Mapper::map_class_expression(NodeId root) {
   if (uint32_t hit = cache_[root.value].mapped) return CeId(hit - 1);
-  struct Frame {
-    NodeId node;
-    uint32_t next;    // next child to map
-    uint32_t base;    // where this frame's child results start
-    RoleExpr role;
-  };
-  std::vector<Frame> frames;
-  std::vector<CeId> results;
+  // Scratch kept across calls (the walk is never re-entered).
+  auto& frames = ce_frames_;
+  auto& results = ce_results_;
+  frames.clear();
+  results.clear();
   auto open = [&](NodeId n) -> bool {
-    Frame f{n, 0, static_cast<uint32_t>(results.size()), {}};
+    CeFrame f{n, 0, static_cast<uint32_t>(results.size()), {}};
     if (auto pos = role_position(model_.kind(n))) {
       auto role = resolve_role(NodeId(model_.words(n)[*pos]));
       if (!role) return false;
@@ -235,7 +233,7 @@ std::optional<CeId> Mapper::map_class_expression(NodeId root) {
   };
   if (!open(root)) return std::nullopt;
   while (!frames.empty()) {
-    Frame& f = frames.back();
+    CeFrame& f = frames.back();
     const auto children = ce_children(model_, f.node);
     if (f.next < children.size()) {
       const NodeId child(children[f.next++]);
@@ -246,7 +244,7 @@ std::optional<CeId> Mapper::map_class_expression(NodeId root) {
       }
       continue;
     }
-    const Frame done = f;
+    const CeFrame done = f;
     frames.pop_back();
     auto e = finish_class_expression(done.node, done.role, std::span(results).subspan(done.base));
     if (!e) return std::nullopt;
@@ -389,6 +387,8 @@ std::optional<DeId> Mapper::intern_data_range(NodeId root) {
     uint32_t next;
     uint32_t base;
   };
+  // Data ranges nest only inside data ranges, so this walk is short-lived
+  // and rarely deep; its buffers are local.
   std::vector<Frame> frames{{root, 0, 0}};
   std::vector<DeId> results;
   while (!frames.empty()) {
@@ -482,12 +482,12 @@ Operand Mapper::individual_status(NodeId individual) {
 bool Mapper::class_expression_uses_datatype(NodeId ce) const {
   // Looks through complements, intersections and unions only; an explicit
   // stack keeps deep input off the C stack.
-  std::vector<NodeId> todo{ce};
-  absl::flat_hash_set<uint32_t> seen;  // shared operands are looked at once
+  absl::InlinedVector<NodeId, 8> todo{ce};
+  absl::flat_hash_set<uint32_t> seen;  // shared nested operands are looked at once
   while (!todo.empty()) {
     NodeId n = todo.back();
     todo.pop_back();
-    if (!seen.insert(n.value).second) continue;
+    if (n != ce && !seen.insert(n.value).second) continue;
     switch (model_.kind(n)) {
       case Kind::ObjectComplementOf: todo.push_back(model_.operand(n, 0)); break;
       case Kind::DataSomeValuesFrom:

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "core/dl.h"
 #include "core/dl_expr.h"
@@ -20,14 +21,18 @@ namespace trelvanic_parser {
 inline constexpr std::string_view kXsdString = "http://www.w3.org/2001/XMLSchema#string";
 inline constexpr std::string_view kRdfLangString = "http://www.w3.org/1999/02/22-rdf-syntax-ns#langString";
 
+// Expressions whose constructs are already in one `ParseMeta` (by CeId), so
+// that a sub-expression shared by many axioms is walked once per load.
+using NotedExpressions = std::vector<bool>;
+
 // Notes (as profile constructs) the constructs of `axiom`, whose class
 // expressions are interned in `store`.
 void note_dl_axiom_constructs(const trelvanic_core::DlStore& store, const trelvanic_core::DlAxiom& axiom,
-                              trelvanic_core::ParseMeta& meta);
+                              trelvanic_core::ParseMeta& meta, NotedExpressions& noted);
 
 // Notes the constructs of the interned class expression `id` and of the
 // expressions below it (an id outside the store adds nothing).
 void note_class_expression_constructs(const trelvanic_core::DlStore& store, trelvanic_core::CeId id,
-                                      trelvanic_core::ParseMeta& meta);
+                                      trelvanic_core::ParseMeta& meta, NotedExpressions& noted);
 
 }  // namespace trelvanic_parser

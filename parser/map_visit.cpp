@@ -1,6 +1,7 @@
 // `Mapper::visit`: the mapping of each component kind, and the walks over
 // class expressions that note constructs and find EL-shaped superclasses.
 // The class and assertion rules live in map_axioms.cpp.
+#include <absl/container/inlined_vector.h>
 #include <fmt/format.h>
 
 #include "parser/map.h"
@@ -422,8 +423,8 @@ bool Mapper::el_superclass_operand_mappable(NodeId root) {
   const auto& m = model_;
   // Operands in order (explicit stack, operands pushed in reverse), stopping
   // at the first that is not mappable; what is met is registered.
-  std::vector<NodeId> todo{root};
-  absl::flat_hash_set<uint32_t> seen;
+  absl::InlinedVector<NodeId, 8> todo{root};
+  absl::flat_hash_set<uint32_t> seen;  // nested intersections met
   while (!todo.empty()) {
     const NodeId ce = todo.back();
     todo.pop_back();
@@ -441,7 +442,7 @@ bool Mapper::el_superclass_operand_mappable(NodeId root) {
         break;
       }
       case Kind::ObjectIntersectionOf: {
-        if (!seen.insert(ce.value).second) break;  // a shared operand counts once
+        if (ce != root && !seen.insert(ce.value).second) break;  // a shared operand counts once
         const auto ops = m.operands(ce);
         for (size_t i = ops.size(); i-- > 0;) todo.push_back(ops[i]);
         break;
@@ -458,14 +459,14 @@ bool Mapper::map_intersection_superclass(EntityId sub, NodeId ce) {
   note(OwlConstruct::SubClassOfIntersection);
   // sub ⊑ B1 ⊓ ... ⊓ Bn gives sub ⊑ Bi for every operand, nested
   // intersections flattened in order.
-  std::vector<NodeId> todo{ce};
-  absl::flat_hash_set<uint32_t> seen;
+  absl::InlinedVector<NodeId, 8> todo{ce};
+  absl::flat_hash_set<uint32_t> seen;  // nested intersections met
   while (!todo.empty()) {
     const NodeId op = todo.back();
     todo.pop_back();
     switch (m.kind(op)) {
       case Kind::ObjectIntersectionOf: {
-        if (!seen.insert(op.value).second) break;
+        if (op != ce && !seen.insert(op.value).second) break;
         const auto ops = m.operands(op);
         for (size_t i = ops.size(); i-- > 0;) todo.push_back(ops[i]);
         break;

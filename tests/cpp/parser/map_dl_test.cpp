@@ -206,7 +206,8 @@ TEST(MapDlConstructs, DeepExpressionsAreWalkedWithoutRecursion) {
   auto id = store.intern_ce(trelvanic_core::ClassExpr::atomic(a));
   for (int i = 0; i < 100'000; ++i) id = store.intern_ce(trelvanic_core::ClassExpr::complement_of(id));
   trelvanic_core::ParseMeta meta;
-  note_dl_axiom_constructs(store, trelvanic_core::DlAxiom::class_assertion(a, id), meta);
+  NotedExpressions noted;
+  note_dl_axiom_constructs(store, trelvanic_core::DlAxiom::class_assertion(a, id), meta, noted);
   EXPECT_THAT(meta.profile_constructs,
               ::testing::ElementsAre(trelvanic_core::OwlConstruct::ObjectComplementOf,
                                      trelvanic_core::OwlConstruct::ClassAssertion));
