@@ -532,7 +532,7 @@ NormalFormBuilder::~NormalFormBuilder() = default;
 NormalFormBuilder::NormalFormBuilder(NormalFormBuilder&&) noexcept = default;
 NormalFormBuilder& NormalFormBuilder::operator=(NormalFormBuilder&&) noexcept = default;
 
-std::expected<bool, Error> NormalFormBuilder::add(const ElInput& input) {
+std::expected<NormalFormBuilder::Added, Error> NormalFormBuilder::add(const ElInput& input) {
   if (auto ok = validate(input); !ok) return std::unexpected(ok.error());
   if (!impl_) {
     impl_ = std::make_unique<Normalizer>(input);
@@ -542,22 +542,22 @@ std::expected<bool, Error> NormalFormBuilder::add(const ElInput& input) {
     impl_->finish_roles();
     impl_->finish_concepts({});
     last_mark_ = {};
-    return true;
+    return Added::Extended;
   }
   const NormalForm& nf = impl_->nf_;
   if (input.class_count() != nf.class_count || input.role_count() != nf.input_role_count ||
       input.axioms().size() < impl_->seen_axioms_) {
-    return false;
+    return Added::NeedsFreshBuild;
   }
   for (uint32_t i = impl_->seen_axioms_; i < input.axioms().size(); ++i) {
-    if (!concept_level(input.axioms()[i].kind)) return false;
+    if (!concept_level(input.axioms()[i].kind)) return Added::NeedsFreshBuild;
   }
   last_mark_ = mark_of(nf);
   impl_->attach(input);
   for (uint32_t i = impl_->seen_axioms_; i < input.axioms().size(); ++i) impl_->axiom(i);
   impl_->seen_axioms_ = static_cast<uint32_t>(input.axioms().size());
   impl_->finish_concepts(last_mark_);
-  return true;
+  return Added::Extended;
 }
 
 const NormalForm& NormalFormBuilder::normal_form() const { return impl_->nf_; }

@@ -146,12 +146,14 @@ class NormalFormBuilder {
   NormalFormBuilder(NormalFormBuilder&&) noexcept;
   NormalFormBuilder& operator=(NormalFormBuilder&&) noexcept;
 
+  enum class Added : uint8_t { Extended, NeedsFreshBuild };
+
   // Normalises the axioms of `input` not seen yet. The first call takes the
   // input's class and role numbering. Later calls need the same ElInput,
-  // only appended to; they return false, changing nothing, when the new
-  // axioms are role axioms or ranges, or add classes or roles, since those
-  // change what earlier normal forms were built with: build afresh then.
-  [[nodiscard]] std::expected<bool, Error> add(const ElInput& input);
+  // only appended to; they answer NeedsFreshBuild, changing nothing, when
+  // the new axioms are role axioms or ranges, or add classes or roles, since
+  // those change what earlier normal forms were built with.
+  [[nodiscard]] std::expected<Added, Error> add(const ElInput& input);
   const NormalForm& normal_form() const;
   // The sizes before the last successful add: everything after is new.
   const NormalFormMark& last_mark() const { return last_mark_; }

@@ -1,0 +1,267 @@
+#include "el/reasoner.h"
+
+#include <algorithm>
+
+#include <fmt/format.h>
+
+#include "el/engine.h"
+#include "el/normal_form.h"
+#include "el/ontology_input.h"
+#include "el/rule_index.h"
+#include "el/taxonomy_extract.h"
+#include "el/trace.h"
+#include "profile/detect.h"
+#include "profile/routing.h"
+#include "profile/rules.h"
+#include "profile/scanner.h"
+
+namespace trelvanic_el {
+
+using trelvanic_core::EntityId;
+using trelvanic_core::InferenceTrace;
+using trelvanic_core::Ontology;
+using trelvanic_core::Taxonomy;
+using trelvanic_core::TraceConclusion;
+
+namespace {
+
+// NotEl with the detected profile, or the profile error when detection
+// cannot name one.
+Error not_el(const Ontology& ontology) {
+  auto report = trelvanic_profile::detect_profile(ontology);
+  if (!report) return Error{ErrorKind::Profile, report.error().display()};
+  if (!report->profile) {
+    return Error{ErrorKind::Profile, trelvanic_profile::Error("no profile detected").display()};
+  }
+  return Error{ErrorKind::NotEl, fmt::format("ontology is not in OWL EL profile (detected {})",
+                                             trelvanic_profile::owl_profile_name(*report->profile))};
+}
+
+struct Saturated {
+  OntologyInput input;
+  NormalForm nf;
+  CompletionGraph graph;
+  ElTrace trace;
+};
+
+std::expected<Saturated, Error> saturate_ontology(const Ontology& ontology, bool trace) {
+  auto input = build_ontology_input(ontology);
+  if (!input) return std::unexpected(not_el(ontology));
+  auto nf = normalize(input->input);
+  if (!nf) return std::unexpected(nf.error());
+  if (!nf->incomplete.empty()) return std::unexpected(not_el(ontology));
+  Saturated s{std::move(*input), std::move(*nf), {}, {}};
+  RuleIndex index(s.nf);
+  s.graph = CompletionGraph(s.nf.concept_count);
+  saturate(s.nf, index, s.graph, roots_of(s.nf), trace ? &s.trace : nullptr);
+  return s;
+}
+
+bool is_inconsistent(const Saturated& s, const ClassTaxonomy& t) {
+  if (t.inconsistent) return true;
+  return std::any_of(t.unsatisfiable.begin(), t.unsatisfiable.end(),
+                     [&](uint32_t i) { return s.input.is_individual_index(i); });
+}
+
+Taxonomy to_taxonomy(const Saturated& s, const ClassTaxonomy& t) {
+  const OntologyInput& in = s.input;
+  std::vector<trelvanic_core::SubsumptionEdge> edges;
+  std::vector<std::vector<EntityId>> clusters;
+  std::vector<EntityId> unsatisfiable;
+  auto entity = [&](uint32_t i) { return in.entity_of_index[i]; };
+  if (is_inconsistent(s, t)) {
+    // Every class is unsatisfiable in an ontology without a model.
+    for (uint32_t i = 0; i < in.class_count; ++i) unsatisfiable.push_back(entity(i));
+    if (in.thing) unsatisfiable.push_back(*in.thing);
+    if (in.nothing) unsatisfiable.push_back(*in.nothing);
+    std::sort(unsatisfiable.begin(), unsatisfiable.end());
+    return Taxonomy::from_parts({}, {}, std::move(unsatisfiable));
+  }
+  for (auto [sub, sup] : t.edges) {
+    if (sub >= in.class_count) continue;
+    if (sup == ClassTaxonomy::kThing) {
+      if (in.thing) edges.push_back({entity(sub), *in.thing});
+    } else if (sup < in.class_count) {
+      edges.push_back({entity(sub), entity(sup)});
+    }
+  }
+  for (const auto& c : t.clusters) {
+    std::vector<EntityId> members;
+    for (uint32_t i : c) {
+      if (i < in.class_count) members.push_back(entity(i));
+    }
+    if (members.size() >= 2) clusters.push_back(std::move(members));
+  }
+  if (in.thing && !t.thing_equivalents.empty()) {
+    std::vector<EntityId> members{*in.thing};
+    for (uint32_t i : t.thing_equivalents) {
+      if (i < in.class_count) members.push_back(entity(i));
+    }
+    std::sort(members.begin(), members.end());
+    if (members.size() >= 2) clusters.push_back(std::move(members));
+  }
+  for (uint32_t i : t.unsatisfiable) {
+    if (i < in.class_count) unsatisfiable.push_back(entity(i));
+  }
+  if (in.nothing) unsatisfiable.push_back(*in.nothing);
+  std::sort(edges.begin(), edges.end());
+  std::sort(unsatisfiable.begin(), unsatisfiable.end());
+  return Taxonomy::from_parts(std::move(edges), std::move(clusters), std::move(unsatisfiable));
+}
+
+// The engine's trace in entity ids. Steps about fresh internal names (the
+// parts of complex expressions) or about DL-store axioms have no entity form
+// and are left out.
+InferenceTrace to_core_trace(const Saturated& s) {
+  InferenceTrace out;
+  const OntologyInput& in = s.input;
+  auto concept_entity = [&](uint32_t c) -> std::optional<uint32_t> {
+    if (c == kTop) return in.thing ? std::optional(in.thing->value) : std::nullopt;
+    if (c == kBottom) return in.nothing ? std::optional(in.nothing->value) : std::nullopt;
+    if (!s.nf.is_class(c)) return std::nullopt;
+    uint32_t index = c - kFirstClass;
+    if (index >= in.class_count) return std::nullopt;
+    return in.entity_of_index[index].value;
+  };
+  auto role_entity = [&](uint32_t r) -> std::optional<uint32_t> {
+    if (r >= in.entity_of_role.size()) return std::nullopt;
+    return in.entity_of_role[r].value;
+  };
+  auto convert = [&](const TraceFact& f) -> std::optional<TraceConclusion> {
+    switch (f.kind) {
+      case FactKind::Axiom:
+        return std::nullopt;
+      case FactKind::Subsumption: {
+        auto a = concept_entity(f.a), b = concept_entity(f.b);
+        if (!a || !b) return std::nullopt;
+        return TraceConclusion::sub(*a, *b);
+      }
+      case FactKind::Existential: {
+        auto a = concept_entity(f.a), r = role_entity(f.b), c = concept_entity(f.c);
+        if (!a || !r || !c) return std::nullopt;
+        return TraceConclusion::existential(*a, *r, *c);
+      }
+      case FactKind::SubProperty: {
+        auto a = role_entity(f.a), b = role_entity(f.b);
+        if (!a || !b) return std::nullopt;
+        return TraceConclusion::sub_property(*a, *b);
+      }
+    }
+    return std::nullopt;
+  };
+  std::vector<TraceConclusion> premises;
+  for (const auto& step : s.trace.steps()) {
+    auto conclusion = convert(step.conclusion);
+    if (!conclusion) continue;
+    premises.clear();
+    for (const TraceFact& p : s.trace.premises(step)) {
+      if (auto c = convert(p)) premises.push_back(*c);
+    }
+    out.push(rule_name(step.rule), premises, *conclusion);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::expected<void, Error> validate_el_profile(const Ontology& ontology) {
+  if (trelvanic_profile::el_engine_accepts(ontology)) return {};
+  return std::unexpected(not_el(ontology));
+}
+
+std::expected<ElReport, Error> ElClassifier::classify_el_tbox(const Ontology& ontology, bool trace) {
+  auto s = saturate_ontology(ontology, trace);
+  if (!s) return std::unexpected(s.error());
+  ClassTaxonomy t = extract_taxonomy(s->nf, s->graph);
+  ElReport report{to_taxonomy(*s, t), trace ? to_core_trace(*s) : InferenceTrace{}};
+  report.taxonomy.canonicalize_entity_aliases(ontology.iris(), ontology.entities());
+  return report;
+}
+
+std::expected<ElReport, Error> ElClassifier::classify_with_options(const Ontology& ontology, bool trace) {
+  if (auto gate = validate_el_profile(ontology); !gate) return std::unexpected(gate.error());
+  return classify_el_tbox(ontology, trace);
+}
+
+std::expected<Taxonomy, Error> ElClassifier::classify(const Ontology& ontology) {
+  auto report = classify_with_options(ontology, false);
+  if (!report) return std::unexpected(report.error());
+  return std::move(report->taxonomy);
+}
+
+std::expected<Taxonomy, Error> ElClassifier::classify_for_swrl(const Ontology& ontology) {
+  // Rules are the caller's: the gate is judged without them. The engine's
+  // translation still refuses anything else it cannot decide.
+  auto constructs = trelvanic_profile::scan_constructs(ontology);
+  constructs.erase(trelvanic_core::OwlConstruct::SwrlRule);
+  if (!trelvanic_profile::rules::el::el_engine_accepts(constructs)) {
+    return std::unexpected(not_el(ontology));
+  }
+  auto report = classify_el_tbox(ontology, false);
+  if (!report) return std::unexpected(report.error());
+  return std::move(report->taxonomy);
+}
+
+std::expected<bool, Error> ElEngine::is_consistent(const Ontology& ontology) {
+  if (auto gate = validate_el_profile(ontology); !gate) return std::unexpected(gate.error());
+  if (ontology.parse_meta() && ontology.parse_meta()->degenerate_different_individuals) {
+    return false;  // a lenient load dropped DifferentIndividuals(a, a)
+  }
+  auto s = saturate_ontology(ontology, false);
+  if (!s) return std::unexpected(s.error());
+  return !is_inconsistent(*s, extract_taxonomy(s->nf, s->graph));
+}
+
+void ElSession::clear() {
+  last_revision = {};
+  record_traces = false;
+  last.reset();
+}
+
+std::string ElSession::debug_text() const {
+  return fmt::format("ElSession {{ last_revision: {}, record_traces: {}, .. }}", last_revision.debug_text(),
+                     record_traces);
+}
+
+std::unique_ptr<ElSession> take_el_session(trelvanic_core::Reasoner& reasoner) {
+  std::unique_ptr<trelvanic_core::ReasonerSession> session = reasoner.take_session();
+  if (session && session->as<ElSession>()) {
+    return std::unique_ptr<ElSession>(static_cast<ElSession*>(session.release()));
+  }
+  return nullptr;
+}
+
+std::expected<ElReport, Error> classify_routed(trelvanic_core::Reasoner& reasoner) {
+  const bool trace = reasoner.trace_enabled();
+  if (auto gate = validate_el_profile(reasoner.ontology()); !gate) return std::unexpected(gate.error());
+  if (!reasoner.incremental()) {
+    auto report = ElClassifier::classify_el_tbox(reasoner.ontology(), trace);
+    if (!report) return report;
+    reasoner.clear_session();
+    return report;
+  }
+  std::unique_ptr<ElSession> session = take_el_session(reasoner);
+  Ontology& ontology = reasoner.ontology_mut();
+  const bool unchanged = session && session->last && ontology.dirty().empty() &&
+                         session->last_revision == ontology.revision();
+  if (unchanged) {
+    ElReport report{session->last->taxonomy, {}};
+    if (trace && session->record_traces) report.trace = session->last->trace;
+    session->record_traces = trace;
+    reasoner.set_session(std::move(session));
+    return report;
+  }
+  // Anything changed since the session was stored: classify afresh, with
+  // the same alias folding as the non-incremental route.
+  auto report = ElClassifier::classify_el_tbox(ontology, trace);
+  if (!report) return report;
+  ontology.clear_dirty();
+  auto fresh = std::make_unique<ElSession>();
+  fresh->last_revision = ontology.revision();
+  fresh->record_traces = trace;
+  fresh->last = ElReport{report->taxonomy, report->trace};
+  reasoner.set_session(std::move(fresh));
+  return report;
+}
+
+}  // namespace trelvanic_el

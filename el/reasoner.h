@@ -1,0 +1,79 @@
+// Entry points of the EL engine over a core `Ontology`.
+//
+//   auto report = ElClassifier::classify_with_options(ontology, /*trace=*/false);
+//   auto consistent = ElEngine::is_consistent(ontology);
+//
+// Every entry runs the profile gate first: an ontology that holds anything
+// the engine does not reason with soundly and completely is refused with
+// `NotEl` (carrying the detected profile), never partly classified.
+// Individuals take part as nominal-like classes, so class and property
+// assertions count for consistency; an ontology found inconsistent
+// classifies every class as unsatisfiable (every subsumption holds then).
+// `classify_routed` is the route through a core reasoner: with its
+// incremental switch on, the last result is kept in an `ElSession` and
+// reused while the ontology is unchanged.
+#pragma once
+
+#include <expected>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/dirty.h"
+#include "core/ontology.h"
+#include "core/reasoner.h"
+#include "core/session.h"
+#include "core/taxonomy.h"
+#include "core/trace.h"
+#include "el/error.h"
+
+namespace trelvanic_el {
+
+struct ElReport {
+  trelvanic_core::Taxonomy taxonomy;
+  trelvanic_core::InferenceTrace trace;
+};
+
+// The gate: passes when the engine decides every construct of the ontology.
+[[nodiscard]] std::expected<void, Error> validate_el_profile(const trelvanic_core::Ontology& ontology);
+
+struct ElClassifier {
+  [[nodiscard]] static std::expected<trelvanic_core::Taxonomy, Error> classify(
+      const trelvanic_core::Ontology& ontology);
+  [[nodiscard]] static std::expected<ElReport, Error> classify_with_options(
+      const trelvanic_core::Ontology& ontology, bool trace);
+  // The gate without the SWRL refusal: rules are left to the caller.
+  [[nodiscard]] static std::expected<trelvanic_core::Taxonomy, Error> classify_for_swrl(
+      const trelvanic_core::Ontology& ontology);
+  // Classification without the construct gate; fails only when an axiom
+  // cannot be translated.
+  [[nodiscard]] static std::expected<ElReport, Error> classify_el_tbox(
+      const trelvanic_core::Ontology& ontology, bool trace);
+};
+
+struct ElEngine {
+  // True when the ontology has a model: owl:Thing is satisfiable and no
+  // individual is forced into ⊥ by its assertions and the TBox.
+  [[nodiscard]] static std::expected<bool, Error> is_consistent(const trelvanic_core::Ontology& ontology);
+};
+
+// The EL engine's state kept in a core reasoner between calls.
+class ElSession : public trelvanic_core::ReasonerSession {
+ public:
+  trelvanic_core::Profile profile() const override { return trelvanic_core::Profile::El; }
+  void clear() override;
+  std::string debug_text() const override;
+
+  trelvanic_core::OntologyRevision last_revision;
+  bool record_traces = false;
+  std::optional<ElReport> last;  // the result for `last_revision`
+};
+
+// Empties the reasoner's session slot; returns the session when it was the
+// EL engine's (another engine's session is dropped without being cleared).
+[[nodiscard]] std::unique_ptr<ElSession> take_el_session(trelvanic_core::Reasoner& reasoner);
+
+// Classification through a core reasoner, keeping or clearing its session.
+[[nodiscard]] std::expected<ElReport, Error> classify_routed(trelvanic_core::Reasoner& reasoner);
+
+}  // namespace trelvanic_el
