@@ -26,8 +26,8 @@ Error file_too_large(uint64_t size, uint64_t limit) {
 }
 
 Result<LoadedDocument> read_and_map(ByteSource& source, OntologyFormat format, const LoadLimits& limits,
-                                    uint32_t document) {
-  auto model = read_owl_model(source, format, limits);
+                                    uint32_t document, std::string_view turtle_base = {}) {
+  auto model = read_owl_model(source, format, limits, turtle_base);
   if (!model) return std::unexpected(std::move(model).error());
   LoadedDocument out;
   out.header = ontology_header(*model);
@@ -175,7 +175,8 @@ Result<LoadedDocument> load_document(std::string_view path, const LoadLimits& li
     if (!pre) return std::unexpected(std::move(pre).error());
     doc = load_preprocessed_rdf_xml(pre->text, limits, pre->ill_founded_list, document);
   } else {
-    doc = read_and_map(source, *format, limits, document);
+    // Relative references in Turtle are taken from the file's location.
+    doc = read_and_map(source, *format, limits, document, file_iri(*normalized));
   }
   if (doc) doc->path = std::move(*normalized);
   return doc;

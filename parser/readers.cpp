@@ -1,8 +1,10 @@
 #include "parser/readers.h"
 
+#include <cctype>
 #include <utility>
 
 #include <absl/container/flat_hash_set.h>
+#include <fmt/format.h>
 
 #include "owl/functional_reader.h"
 #include "owl/owlxml_reader.h"
@@ -23,9 +25,13 @@ std::expected<Output, std::string> read_with_owl(std::string_view bytes, Ontolog
   return out;
 }
 
-std::expected<Output, std::string> read_with_rdf(std::string_view bytes, OntologyFormat format) {
-  auto syntax = format == OntologyFormat::Turtle ? trelvanic_rdf::RdfSyntax::Turtle : trelvanic_rdf::RdfSyntax::RdfXml;
-  auto read = trelvanic_rdf::read_rdf_ontology(bytes, syntax);
+std::expected<Output, std::string> read_with_rdf(std::string_view bytes, OntologyFormat format,
+                                                 const std::string& turtle_base) {
+  const bool turtle = format == OntologyFormat::Turtle;
+  auto syntax = turtle ? trelvanic_rdf::RdfSyntax::Turtle : trelvanic_rdf::RdfSyntax::RdfXml;
+  trelvanic_rdf::ReadOptions options;
+  if (turtle) options.base_iri = turtle_base;
+  auto read = trelvanic_rdf::read_rdf_ontology(bytes, syntax, options);
   if (!read) return std::unexpected(read.error().text());
   Output out{.model = std::move(read->ontology)};
   out.component_count = out.model.component_count();
@@ -38,23 +44,38 @@ std::expected<Output, std::string> read_with_rdf(std::string_view bytes, Ontolog
 
 }  // namespace
 
-ModelReader<trelvanic_owl::Ontology> owl_model_reader() {
-  return [](std::string_view bytes, OntologyFormat format) -> std::expected<Output, std::string> {
+ModelReader<trelvanic_owl::Ontology> owl_model_reader(std::string turtle_base) {
+  return [turtle_base = std::move(turtle_base)](std::string_view bytes,
+                                                OntologyFormat format) -> std::expected<Output, std::string> {
     switch (format) {
       case OntologyFormat::Functional:
       case OntologyFormat::OwlXml:
         return read_with_owl(bytes, format);
       case OntologyFormat::Turtle:
       case OntologyFormat::RdfXml:
-        return read_with_rdf(bytes, format);
+        return read_with_rdf(bytes, format, turtle_base);
     }
     return std::unexpected(std::string("unknown ontology format"));
   };
 }
 
-Result<trelvanic_owl::Ontology> read_owl_model(ByteSource& source, OntologyFormat format, const LoadLimits& limits) {
-  static const ModelReader<trelvanic_owl::Ontology> reader = owl_model_reader();
+Result<trelvanic_owl::Ontology> read_owl_model(ByteSource& source, OntologyFormat format, const LoadLimits& limits,
+                                               std::string_view turtle_base) {
+  const ModelReader<trelvanic_owl::Ontology> reader = owl_model_reader(std::string(turtle_base));
   return read_owl_model_from_reader<trelvanic_owl::Ontology>(source, format, limits, reader);
+}
+
+std::string file_iri(std::string_view absolute_path) {
+  std::string out = "file://";
+  for (char ch : absolute_path) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~' || c == '/') {
+      out += ch;
+    } else {
+      out += fmt::format("%{:02X}", c);
+    }
+  }
+  return out;
 }
 
 OntologyHeader ontology_header(const trelvanic_owl::Ontology& model) {

@@ -22,11 +22,18 @@ namespace trelvanic_parser {
 // rdf/ (Turtle, RDF/XML). The RDF readers consume their whole input; triples
 // they could not turn into OWL constructs are dropped (the read policy
 // discards an incomplete parse whose input was read to its end).
-[[nodiscard]] ModelReader<trelvanic_owl::Ontology> owl_model_reader();
+// `turtle_base`, when not empty, is the base IRI of relative references in
+// Turtle (which has no default base, so without one they fail to read).
+[[nodiscard]] ModelReader<trelvanic_owl::Ontology> owl_model_reader(std::string turtle_base = {});
 
-// `read_owl_model_from_reader` with `owl_model_reader()`.
+// `read_owl_model_from_reader` with `owl_model_reader(turtle_base)`.
 [[nodiscard]] Result<trelvanic_owl::Ontology> read_owl_model(ByteSource& source, OntologyFormat format,
-                                                             const LoadLimits& limits);
+                                                             const LoadLimits& limits,
+                                                             std::string_view turtle_base = {});
+
+// The file: IRI of an absolute path ("file:///dir/a%20b.ttl"): bytes other
+// than unreserved characters and "/" are percent-encoded.
+[[nodiscard]] std::string file_iri(std::string_view absolute_path);
 
 // What a document says about itself: its ontology IRI and version IRI
 // (empty when absent) and the IRIs it imports, in document order, each once.

@@ -441,5 +441,21 @@ TEST(Load, SizeLimits) {
   EXPECT_FALSE(preprocess_rdf_xml_text("<rdf:RDF>syntax-ns#nil</rdf:RDF>", 100, 100)->ill_founded_list);
 }
 
+TEST(Imports, TurtleRelativeReferencesAreTakenFromTheFile) {
+  TempTree tree;
+  tree.write("d/sub/part.ttl", document(Syntax::Turtle, "http://other.org/part", {}, {sub("C", "D")}));
+  const std::string main = tree.write(
+      "d/my main.ttl", "@prefix owl: <http://www.w3.org/2002/07/owl#> .\n"
+                       "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+                       "<> a owl:Ontology ; owl:imports <sub/part.ttl> .\n"
+                       "<#A> a owl:Class ; rdfs:subClassOf <http://ex.org/B> .\n");
+  auto o = load_ontology(main);
+  ASSERT_TRUE(o) << o.error().message();
+  EXPECT_EQ(told(*o), (std::vector<std::string>{
+                          fmt::format("SubClassOf {}#A http://ex.org/B", file_iri(tree.path("d/my main.ttl"))),
+                          sub_text("C", "D")}));
+  EXPECT_EQ(file_iri("/a b/c%.ttl"), "file:///a%20b/c%25.ttl");
+}
+
 }  // namespace
 }  // namespace trelvanic_parser
