@@ -73,6 +73,40 @@ void Engine::derive(TermId s, TermId p, TermId o, std::uint8_t flags) {
 }
 
 void Engine::note_schema(const Triple& t) {
+  add_flags(t.p, kSchemaUse);
+  if (t.p.value <= vocab::kLast.value) {
+    switch (t.p.value) {
+      case vocab::rdf_type.value:
+        add_flags(t.o, kSchemaUse);
+        // Declared or characterised as a class or property.
+        if (t.o.value <= vocab::kLast.value && t.o != vocab::owl_NamedIndividual && t.o != vocab::owl_Thing)
+          add_flags(t.s, kSchemaUse);
+        break;
+      case vocab::rdfs_subClassOf.value:
+      case vocab::rdfs_subPropertyOf.value:
+      case vocab::owl_equivalentClass.value:
+      case vocab::owl_equivalentProperty.value:
+      case vocab::owl_disjointWith.value:
+      case vocab::owl_complementOf.value:
+      case vocab::owl_inverseOf.value:
+      case vocab::owl_propertyDisjointWith.value:
+        add_flags(t.s, kSchemaUse);
+        add_flags(t.o, kSchemaUse);
+        break;
+      case vocab::rdfs_domain.value:
+      case vocab::rdfs_range.value:
+      case vocab::owl_onProperty.value:
+      case vocab::owl_someValuesFrom.value:
+      case vocab::owl_allValuesFrom.value:
+      case vocab::owl_onClass.value:
+      case vocab::owl_assertionProperty.value:
+        add_flags(t.o, kSchemaUse);
+        if (t.p == vocab::rdfs_domain || t.p == vocab::rdfs_range) add_flags(t.s, kSchemaUse);
+        break;
+      default:
+        break;
+    }
+  }
   switch (t.p.value) {
     case vocab::rdfs_domain.value: add_flags(t.s, kPropDomain); break;
     case vocab::rdfs_range.value: add_flags(t.s, kPropRange); break;
@@ -175,6 +209,10 @@ void Engine::output(std::vector<Triple>& out) const {
     out.reserve(n);
     for (std::uint32_t i = 0; i < n; ++i)
       if (!store_.dead(i) && emittable(store_.at(i), store_.flags(i))) out.push_back(store_.at(i));
+    for (auto [a, b] : punned_same_) {
+      out.push_back(Triple{a, vocab::owl_sameAs, b});
+      out.push_back(Triple{b, vocab::owl_sameAs, a});
+    }
     return;
   }
   // Walk every stored triple, dead ones too, so that a told triple keeps
@@ -195,6 +233,10 @@ void Engine::output(std::vector<Triple>& out) const {
         });
       });
     });
+  }
+  for (auto [a, b] : punned_same_) {
+    out.push_back(Triple{a, vocab::owl_sameAs, b});
+    out.push_back(Triple{b, vocab::owl_sameAs, a});
   }
   for (TermId rep : eq_.classes()) {
     if (find(rep) != rep) continue;

@@ -90,6 +90,12 @@ class Engine {
     kClassFiller = 1u << 19,  // someValuesFrom filler or onClass of a max-1 restriction
     kClassKeyed = 1u << 20,
   };
+  // The term is used as a class or a property (a predicate, the object of
+  // rdf:type, an operand of a schema axiom). owl:sameAs between such terms
+  // is a statement about individuals that share the name (punning): under
+  // the Direct Semantics it does not make the classes or properties equal,
+  // so the engine does not unite them.
+  static constexpr std::uint32_t kSchemaUse = 1u << 31;
 
   enum class RestrictionKind : std::uint8_t { kSome, kAll, kHasValue, kMax };
   struct Restriction {
@@ -159,7 +165,10 @@ class Engine {
   std::vector<std::uint32_t> queue_;
   std::size_t queue_head_ = 0;
   std::vector<std::pair<TermId, TermId>> pending_merges_;
-  std::vector<TermId> changed_cells_;  // list cells that gained rdf:first / rdf:rest
+  std::vector<TermId> changed_cells_;
+  // owl:sameAs pairs of punned names, kept as stated (not united).
+  std::vector<std::pair<TermId, TermId>> punned_same_;
+  absl::flat_hash_set<std::pair<TermId, TermId>> punned_seen_;  // list cells that gained rdf:first / rdf:rest
   std::uint64_t derived_ = 0;
   std::uint64_t steps_ = 0;
   std::vector<Problem> problems_;

@@ -56,6 +56,9 @@ void Engine::check_consistency() {
       problem("eq-diff1", show(t.s) + " and " + show(t.o) + " are both owl:sameAs and owl:differentFrom");
     }
   }
+  for (auto [a, b] : punned_same_)
+    if (has(a, owl_differentFrom, b) || has(b, owl_differentFrom, a))
+      problem("eq-diff1", show(a) + " and " + show(b) + " are both owl:sameAs and owl:differentFrom");
   // eq-diff2 / eq-diff3
   for (TermId x : collect_subjects<TermId>(store_, rdf_type, owl_AllDifferent)) {
     for (TermId list_pred : {owl_members, owl_distinctMembers}) {

@@ -4,7 +4,7 @@
 //   --------------                       classes are symmetric and transitive)
 //   y owl:sameAs x
 //
-//   s owl:sameAs s'   s p o              (eq-rep-s; eq-rep-p and eq-rep-o alike)
+//   s owl:sameAs s'   s p o              (eq-rep-s; eq-rep-o alike)
 //   ----------------------
 //   s' p o
 //
@@ -13,7 +13,10 @@
 // the old triple is marked dead and its canonical form is inserted (and
 // processed, if new). Union by size bounds how often one triple is
 // rewritten. eq-ref is not materialised; eq-diff1..3 are consistency
-// checks (rules_consistency.cpp).
+// checks (rules_consistency.cpp). Only individuals are united: owl:sameAs
+// between names that are also classes or properties is punning, and under
+// the Direct Semantics it says nothing about the class or the property, so
+// eq-rep-p and the class positions of eq-rep-s/o are not applied to them.
 #include <algorithm>
 
 #include "materializer/engine.h"
@@ -28,6 +31,12 @@ void Engine::merge_now(TermId a, TermId b) {
   // Literals are data values, not individuals: equal literal terms are
   // already one term, and unequal ones are not united.
   if (dict_.is_literal(a) || dict_.is_literal(b)) return;
+  // Names also used as classes or properties are not united (see kSchemaUse).
+  if ((flags_of(a) | flags_of(b)) & kSchemaUse) {
+    if (a > b) std::swap(a, b);
+    if (punned_seen_.insert({a, b}).second) punned_same_.push_back({a, b});
+    return;
+  }
   auto [rep, absorbed] = eq_.unite(a, b);
   std::vector<std::uint32_t> touched;
   store_.for_subject(absorbed, [&](std::uint32_t i) { touched.push_back(i); });

@@ -145,8 +145,11 @@ void Engine::key_check(TermId x, std::uint32_t key) {
       if (y != x) candidates.push_back(y);
     });
   });
+  // Keys identify named individuals only (an anonymous individual is never
+  // made equal to another by a key).
+  if (dict_.kind(x) != TermKind::kIri) return;
   for (TermId y : candidates) {
-    if (!has_type(y, k.owner)) continue;
+    if (dict_.kind(y) != TermKind::kIri || !has_type(y, k.owner)) continue;
     bool all = true;
     for (std::size_t i = 1; i < k.items.size() && all; ++i) {
       TermId pi = find(k.items[i]);
