@@ -107,7 +107,12 @@ ElInput generate(uint32_t classes, uint32_t seed) {
 // Every entailed subsumption between two different classes ("S sub super")
 // and every unsatisfiable class ("U class"), for comparisons with other
 // reasoners on small ontologies.
-void dump(const NormalForm& nf, const CompletionGraph& graph, const std::vector<std::string>& iris) {
+// "INCONSISTENT" first when owl:Thing or an individual is unsatisfiable.
+void dump(const NormalForm& nf, const CompletionGraph& graph, const std::vector<std::string>& iris,
+          const std::vector<uint32_t>& individuals) {
+  bool inconsistent = graph.unsatisfiable(kTop);
+  for (uint32_t i : individuals) inconsistent |= graph.unsatisfiable(NormalForm::class_concept(i));
+  if (inconsistent) std::printf("INCONSISTENT\n");
   for (uint32_t i = 0; i < nf.class_count; ++i) {
     uint32_t c = NormalForm::class_concept(i);
     if (graph.unsatisfiable(c)) {
@@ -123,7 +128,7 @@ void dump(const NormalForm& nf, const CompletionGraph& graph, const std::vector<
 }
 
 int classify(const ElInput& input, const char* label, double read_seconds,
-             const std::vector<std::string>* dump_iris = nullptr) {
+             const bench::NtOntology* dump_of = nullptr) {
   auto t0 = std::chrono::steady_clock::now();
   auto nf = normalize(input);
   if (!nf) {
@@ -142,9 +147,9 @@ int classify(const ElInput& input, const char* label, double read_seconds,
   auto t3 = std::chrono::steady_clock::now();
   ClassTaxonomy tax = extract_taxonomy(*nf, graph);
   double t_ext = seconds_since(t3);
-  if (dump_iris != nullptr) {
+  if (dump_of != nullptr) {
     if (!nf->incomplete.empty()) std::printf("INCOMPLETE\n");
-    dump(*nf, graph, *dump_iris);
+    dump(*nf, graph, dump_of->class_iris, dump_of->individuals);
     return 0;
   }
   std::printf(
@@ -191,7 +196,7 @@ int main(int argc, char** argv) {
                  static_cast<unsigned long long>(onto.triples),
                  static_cast<unsigned long long>(onto.skipped_axioms));
     bool want_dump = argc > 3 && std::string(argv[3]) == "--dump";
-    return classify(onto.input, argv[2], t_read, want_dump ? &onto.class_iris : nullptr);
+    return classify(onto.input, argv[2], t_read, want_dump ? &onto : nullptr);
   }
   std::fprintf(stderr, "usage: bench_el generate [CLASSES] [SEED] | bench_el nt FILE|- [--dump]\n");
   return 2;

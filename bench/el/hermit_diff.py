@@ -3,8 +3,9 @@
 Generates small random EL ontologies (nested intersections and existentials on
 both sides of subclass axioms, equivalences, disjointness, owl:Thing and
 owl:Nothing, sub-properties, chains, transitive and reflexive properties,
-domains and ranges), writes each as N-Triples, classifies it with
-`bench_el nt FILE --dump` and with HermiT, and compares every subsumption
+domains and ranges, class and property assertions, sameAs), writes each as
+N-Triples, classifies it with `bench_el nt FILE --dump` and with HermiT, and
+compares the consistency verdict and, for consistent ones, every subsumption
 between named classes and every unsatisfiable class.
 
 Needs Java and owlready2 in the Python environment that runs it (a benchmark
@@ -84,6 +85,10 @@ def random_ontology(rng: random.Random, w: Writer) -> tuple[int, int]:
     def role() -> str:
         return iri(f"r{rng.randrange(roles)}")
 
+    individuals = rng.randint(0, 3)
+    for i in range(individuals):
+        w.triple(iri(f"i{i}"), f"<{RDF}type>", f"<{OWL}NamedIndividual>")
+
     chains: set = set()
     for _ in range(rng.randint(4, 12)):
         k = rng.randrange(100)
@@ -113,6 +118,16 @@ def random_ontology(rng: random.Random, w: Writer) -> tuple[int, int]:
             w.triple(role(), f"<{RDFS}domain>", expr(1))
         else:
             w.triple(role(), f"<{RDFS}range>", expr(1))
+    # Assertions: the consistency verdicts are compared too.
+    for _ in range(rng.randint(0, 2 * individuals)):
+        a, b = iri(f"i{rng.randrange(individuals)}"), iri(f"i{rng.randrange(individuals)}")
+        k = rng.randrange(10)
+        if k < 5:
+            w.triple(a, f"<{RDF}type>", expr(1))
+        elif k < 9:
+            w.triple(a, role(), b)
+        elif a != b:
+            w.triple(a, f"<{OWL}sameAs>", b)
     return classes, roles
 
 
@@ -120,14 +135,18 @@ def ours(bench: str, path: str, classes: int):
     out = subprocess.run([bench, "nt", path, "--dump"], capture_output=True, text=True, check=True).stdout
     if "INCOMPLETE" in out:
         return None
+    names = [f"C{c}" for c in range(classes)]
+    if "INCONSISTENT" in out:
+        return "inconsistent"
     subs, unsat = set(), set()
     for line in out.splitlines():
-        parts = line.split()
+        parts = [p[len(NS):] if p.startswith(NS) else p for p in line.split()]
+        if any(p.startswith("i") for p in parts[1:]):
+            continue  # individuals: their verdict is the consistency above
         if parts[0] == "U":
-            unsat.add(parts[1][len(NS):])
+            unsat.add(parts[1])
         elif parts[0] == "S":
-            subs.add((parts[1][len(NS):], parts[2][len(NS):]))
-    names = [f"C{c}" for c in range(classes)]
+            subs.add((parts[1], parts[2]))
     for u in unsat:  # an unsatisfiable class is below every class
         subs.update((u, n) for n in names if n != u)
     return subs, unsat
@@ -143,8 +162,7 @@ def hermit(path: str, classes: int):
         with onto:
             owlready2.sync_reasoner_hermit(world, infer_property_values=False, debug=0)
     except owlready2.OwlReadyInconsistentOntologyError:
-        unsat = set(names)
-        return {(a, b) for a in names for b in names if a != b}, unsat
+        return "inconsistent"
     except owlready2.OwlReadyJavaError:
         return None  # outside OWL 2 DL (e.g. an irregular role hierarchy): HermiT refuses
     nothing = owlready2.Nothing
@@ -185,7 +203,7 @@ def main() -> int:
     bench = sys.argv[1]
     count = int(sys.argv[2]) if len(sys.argv) > 2 else 50
     seed = int(sys.argv[3]) if len(sys.argv) > 3 else 1
-    compared = disagreements = skipped = refused = 0
+    compared = disagreements = skipped = refused = inconsistent = 0
     with tempfile.TemporaryDirectory() as tmp:
         for k in range(count):
             rng = random.Random(seed * 100003 + k)
@@ -203,15 +221,20 @@ def main() -> int:
                 refused += 1
                 continue
             compared += 1
+            inconsistent += theirs == "inconsistent"
             if mine != theirs:
                 disagreements += 1
                 print(f"case {k} (seed {seed}): disagreement")
-                print("  only ours:", sorted(mine[0] - theirs[0]), sorted(mine[1] - theirs[1]))
-                print("  only HermiT:", sorted(theirs[0] - mine[0]), sorted(theirs[1] - mine[1]))
+                if isinstance(mine, str) or isinstance(theirs, str):
+                    print("  ours:", "inconsistent" if isinstance(mine, str) else "consistent",
+                          "HermiT:", "inconsistent" if isinstance(theirs, str) else "consistent")
+                else:
+                    print("  only ours:", sorted(mine[0] - theirs[0]), sorted(mine[1] - theirs[1]))
+                    print("  only HermiT:", sorted(theirs[0] - mine[0]), sorted(theirs[1] - mine[1]))
                 with open(path) as f:
                     print("  " + f.read().replace("\n", "\n  "))
-    print(f"compared {compared}, disagreements {disagreements}, skipped (incomplete) {skipped}, "
-          f"refused by HermiT {refused}")
+    print(f"compared {compared} ({inconsistent} inconsistent), disagreements {disagreements}, "
+          f"skipped (incomplete) {skipped}, refused by HermiT {refused}")
     return 1 if disagreements else 0
 
 

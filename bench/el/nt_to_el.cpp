@@ -130,7 +130,9 @@ class Reader {
                    sub_prop = iri(kRdfs + "subPropertyOf"), chain = iri(kOwl + "propertyChainAxiom"),
                    transitive = iri(kOwl + "TransitiveProperty"), reflexive = iri(kOwl + "ReflexiveProperty"),
                    domain = iri(kRdfs + "domain"), range = iri(kRdfs + "range"),
-                   owl_class = iri(kOwl + "Class");
+                   owl_class = iri(kOwl + "Class"), named_individual = iri(kOwl + "NamedIndividual"),
+                   same_as = iri(kOwl + "sameAs"), different = iri(kOwl + "differentFrom"),
+                   object_property = iri(kOwl + "ObjectProperty");
     for (const Triple& t : triples_) {
       if (t.p == first) first_[t.s] = t.o;
       if (t.p == rest) rest_[t.s] = t.o;
@@ -139,10 +141,29 @@ class Reader {
       if (t.p == some) some_values_[t.s] = t.o;
     }
     ElInput& in = out_.input;
+    absl::flat_hash_map<uint32_t, bool> individual, property;
     for (const Triple& t : triples_) {
       if (t.p == type && t.o == owl_class && !is_blank(t.s)) class_index(t.s);
+      if (t.p == type && t.o == named_individual && !is_blank(t.s)) {
+        individual[t.s] = true;
+        out_.individuals.push_back(class_index(t.s));
+      }
+      if (t.p == type && t.o == object_property) property[t.s] = true;
     }
+    auto owl_term = [&](uint32_t x) { return names_[x].rfind("<" + kOwl, 0) == 0; };
     for (const Triple& t : triples_) {
+      if (individual.contains(t.s)) {
+        if (t.p == type && !owl_term(t.o)) {
+          auto c = expr(t.o);
+          c ? (void)in.sub_class_of(in.named(class_index(t.s)), *c) : (void)++out_.skipped_axioms;
+        } else if (property.contains(t.p) && individual.contains(t.o)) {
+          in.individual_link(in.named(class_index(t.s)), role_index(t.p), in.named(class_index(t.o)));
+        } else if ((t.p == same_as || t.p == different) && individual.contains(t.o)) {
+          std::vector<ExprId> ops{in.named(class_index(t.s)), in.named(class_index(t.o))};
+          t.p == same_as ? in.equivalent_classes(ops) : in.disjoint_classes(ops);
+        }
+        continue;
+      }
       if (t.p == sub_class || t.p == equivalent || t.p == disjoint) {
         auto a = expr(t.s), b = expr(t.o);
         if (!a || !b) {
