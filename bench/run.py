@@ -50,6 +50,8 @@ def parse_args(argv):
     ap.add_argument("--el-sizes", help="generated EL ontology sizes in classes (default 2000 quick, "
                                        "10000,100000,300000 full)")
     ap.add_argument("--buildings", type=int, help="number of building models, smallest first (default all; 1 quick)")
+    ap.add_argument("--tools", help="comma-separated subset of tools to run (trelvanic, hermit, whelk, "
+                                    "reasonable, owlrl, owlready2, rdflib, horned-owl)")
     ap.add_argument("--data", default=default_data_dir(), help="the shared benchmark data folder")
     ap.add_argument("--work", default=os.path.join(REPO, "build", "bench-work"), help="scratch folder")
     ap.add_argument("--venv", default=os.path.join(REPO, "build", "bench-venv"), help="peer environment")
@@ -67,6 +69,7 @@ def parse_args(argv):
     args.jobs = args.jobs or (min(4, max(1, (os.cpu_count() or 2) // 2)) if args.quick else 1)
     sizes = args.el_sizes or ("2000" if args.quick else "10000,100000,300000")
     args.el_sizes = [int(s) for s in sizes.split(",") if s.strip()]
+    args.tools = {t.strip() for t in args.tools.split(",") if t.strip()} if args.tools else None
     return args
 
 
@@ -123,6 +126,8 @@ def execute(args, planned, tools, trelvanic):
         suite, row, i, spec = job
         if spec.skip:
             return runner.Run(spec.tool, spec.label, "skipped", reason=spec.skip)
+        if args.tools is not None and spec.tool not in args.tools:
+            return runner.Run(spec.tool, spec.label, "skipped", reason="not selected (--tools)")
         if spec.tool == "trelvanic":
             if not trelvanic["ok"]:
                 return runner.Run(spec.tool, spec.label, "not available", reason=trelvanic["reason"])

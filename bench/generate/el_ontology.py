@@ -4,8 +4,9 @@ The shape follows what makes clinical terminologies hard for EL classifiers: a d
 multiple inheritance, a few hundred thousand classes, about a third of them fully defined
 (EquivalentClasses of a conjunction of parents and existential restrictions), existentials nested
 one level inside "role groups", a small object-property hierarchy, one transitive property and one
-property chain. Like SNOMED CT, definitions are acyclic: parents and fillers of class i are classes
-with a smaller index. No disjointness and no owl:Nothing, so every class is satisfiable.
+property chain. Like SNOMED CT, definitions are acyclic (parents and fillers of class i are classes
+with a smaller index) and attribute values come from separate, primitive value hierarchies. No
+disjointness and no owl:Nothing, so every class is satisfiable.
 
 The same axioms are written in five syntaxes so that every tool reads the very same ontology:
 functional syntax (.ofn), OWL/XML (.owx), RDF/XML (.rdf), Turtle (.ttl) and N-Triples (.nt).
@@ -22,7 +23,7 @@ import random
 from dataclasses import dataclass, field
 from typing import Iterator, Union
 
-GENERATOR_VERSION = 1
+GENERATOR_VERSION = 2
 DEFAULT_SEED = 20261210
 NS = "http://example.org/snomed-like#"
 ONTOLOGY_IRI = "http://example.org/snomed-like"
@@ -67,35 +68,59 @@ def prop_iri(j: int) -> str:
     return f"{NS}r{j}"
 
 
+def _parents(rng, lo: int, i: int) -> list:
+    """One or two parents among the classes lo..i-1 (none for the root lo)."""
+    if i == lo:
+        return []
+    parents = [rng.randrange(lo, i)]
+    if i - lo > 10 and rng.random() < 0.25:
+        extra = rng.randrange(lo, i)
+        if extra != parents[0]:
+            parents.append(extra)
+    return parents
+
+
 def generate(classes: int, seed: int = DEFAULT_SEED) -> Ontology:
-    """Builds the ontology model; the same (classes, seed) always gives the same axioms."""
+    """Builds the ontology model; the same (classes, seed) always gives the same axioms.
+
+    As in SNOMED CT, the classes fall into value hierarchies (the first 40%: body structures,
+    substances, organisms; primitive, some "part of" another value) and concept hierarchies
+    (findings, procedures) whose attributes take values from the value hierarchies.
+    """
     rng = random.Random(f"{GENERATOR_VERSION}:{classes}:{seed}")
     props = min(120, max(8, classes // 2500))
     onto = Ontology(classes=classes, properties=props + 1, role_group=props)
     # Property hierarchy: about a third of the attributes specialise an earlier one.
-    for j in range(1, props):
+    for j in range(2, props):
         if rng.random() < 0.3:
-            onto.sub_properties.append((j, rng.randrange(0, j)))
-    onto.transitive.append(0)                       # r0 plays "part of"
-    if props > 2:
+            onto.sub_properties.append((j, rng.randrange(1, j)))
+    onto.transitive.append(0)                       # r0 plays "part of" among values
+    if props > 3:
         onto.chains.append(((1, 2), 1))             # r1 o r2 -> r1, like "direct substance" chains
-    attrs = list(range(props))
+    values = max(1, (classes * 2) // 5)
+    attrs = list(range(1, props))
+
+    def value(i_limit: int) -> int:
+        return rng.randrange(0, min(values, i_limit))
+
     for i in range(1, classes):
-        parents = [rng.randrange(0, i)]
-        if i > 10 and rng.random() < 0.25:
-            extra = rng.randrange(0, i)
-            if extra != parents[0]:
-                parents.append(extra)
-        restrictions: list = []
-        for _ in range(rng.choice((0, 0, 1, 1, 1, 2, 2, 3))):
-            if rng.random() < 0.15:
-                group = And(tuple(Some(rng.choice(attrs), rng.randrange(0, i)) for _ in range(2)))
-                restrictions.append(Some(onto.role_group, group))
-            else:
-                restrictions.append(Some(rng.choice(attrs), rng.randrange(0, i)))
+        if i < values:
+            parents, restrictions = _parents(rng, 0, i), []
+            if rng.random() < 0.3:
+                restrictions.append(Some(0, value(i)))
+        else:
+            parents, restrictions = _parents(rng, values, i), []
+            for _ in range(rng.choice((0, 1, 1, 2, 2, 3))):
+                if rng.random() < 0.15:
+                    group = And(tuple(Some(rng.choice(attrs), value(i)) for _ in range(2)))
+                    restrictions.append(Some(onto.role_group, group))
+                else:
+                    restrictions.append(Some(rng.choice(attrs), value(i)))
         operands = tuple(parents) + tuple(restrictions)
+        if not operands:
+            continue
         expr: Expr = operands[0] if len(operands) == 1 else And(operands)
-        defined = bool(restrictions) and rng.random() < 0.35
+        defined = i >= values and bool(restrictions) and bool(parents) and rng.random() < 0.35
         onto.axioms.append(("eq" if defined else "sub", i, expr))
     return onto
 

@@ -41,10 +41,20 @@ def _trelvanic_reasoner(task, clock, formats):
     fmt, path = _pick(task, formats)
     try:
         reasoner = reasoner_type(path=path, profile=task.get("profile", "auto"), trusted=True)
-    except NotImplementedError as exc:
-        raise NotAvailable(f"Reasoner() not implemented yet: {exc}")
+    except Exception as exc:
+        if _unbuilt(exc):
+            raise NotAvailable(f"Reasoner(): {exc}")
+        raise
     clock.lap("load")
     return reasoner, fmt
+
+
+def _unbuilt(exc: Exception) -> bool:
+    """Whether trelvanic says the engine behind a call is not built yet (rather than failing)."""
+    if isinstance(exc, NotImplementedError):
+        return True
+    text = str(exc).lower()
+    return type(exc) is Exception and ("not available" in text or "not implemented" in text)
 
 
 def _call(reasoner, method):
@@ -53,8 +63,10 @@ def _call(reasoner, method):
         raise NotAvailable(f"Reasoner has no {method}() yet")
     try:
         return fn()
-    except NotImplementedError as exc:
-        raise NotAvailable(f"{method}() not implemented yet: {exc}")
+    except Exception as exc:
+        if _unbuilt(exc):
+            raise NotAvailable(f"{method}(): {exc}")
+        raise
 
 
 def _taxonomy_answer(task, result, classes=()):
@@ -78,14 +90,27 @@ def trelvanic_classify(task, clock):
 
 
 def trelvanic_dl(task, clock):
+    """Consistency, then classification when consistent; either one may not be built yet, and
+    the row reports what the other gives."""
     reasoner, fmt = _trelvanic_reasoner(task, clock, ("rdf", "owx", "ofn", "ttl"))
-    verdict = _call(reasoner, "check_consistency")
-    clock.lap("consistency")
-    summary = {"format": fmt, "consistent": verdict.get("consistent"), "complete": verdict.get("complete")}
-    if verdict.get("consistent"):
-        result = _call(reasoner, "classify")
-        clock.lap("reason")
-        summary.update(_taxonomy_answer(task, result))
+    summary, missing = {"format": fmt}, []
+    try:
+        verdict = _call(reasoner, "check_consistency")
+        clock.lap("consistency")
+        summary.update(consistent=verdict.get("consistent"), complete=verdict.get("complete"))
+    except NotAvailable as exc:
+        missing.append(str(exc))
+    if summary.get("consistent") is not False:
+        try:
+            result = _call(reasoner, "classify")
+            clock.lap("reason")
+            summary.update(_taxonomy_answer(task, result))
+        except NotAvailable as exc:
+            missing.append(str(exc))
+    if len(missing) == 2:
+        raise NotAvailable("; ".join(missing))
+    if missing:
+        summary["not_available"] = "; ".join(missing)
     return summary
 
 

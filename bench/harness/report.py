@@ -33,6 +33,8 @@ def _answer(suite, run) -> str:
             verdict += " (incomplete)"
         if "subsumptions" in s:
             verdict += f", {s['subsumptions']:,} subs, {s.get('unsatisfiable', 0)} unsat"
+        if s.get("not_available"):
+            verdict += f" (not available: {s['not_available']})"
         return verdict
     if "triples" in s:
         return f"{s['triples']:,} triples"
@@ -128,11 +130,22 @@ def tools_table(tools: dict, trelvanic: dict) -> str:
     return "\n".join(lines)
 
 
+def _run_json(row, run) -> dict:
+    doc = run.to_json()
+    own = _own(row)
+    if own is not None and run.status == "ok" and run.tool != "trelvanic":
+        doc["speedup_total"] = run.total() / own.total() if own.total() else None
+        own_reason = _reason_time(own)
+        doc["speedup_reason"] = _reason_time(run) / own_reason if own_reason else None
+    return doc
+
+
 def to_json(meta, tools, trelvanic, suites) -> dict:
+    """Speed-ups are the tool's time / trelvanic's time on the same input, as in the tables."""
     return {
         "meta": meta,
         "tools": dict(tools, trelvanic=trelvanic),
         "suites": [{"key": s.key, "title": s.title, "notes": s.notes,
-                    "rows": [{"input": r.input, "note": r.note, "runs": [x.to_json() for x in r.runs]}
+                    "rows": [{"input": r.input, "note": r.note, "runs": [_run_json(r, x) for x in r.runs]}
                              for r in s.rows]} for s in suites],
     }

@@ -1,7 +1,8 @@
 """Runs one tool on one input in a fresh worker process, with a timeout, and measures it.
 
-Wall times of the phases come from the worker; peak memory is the maximum resident set size of
-the worker and its waited-for children (wait4's rusage), so HermiT's Java process counts too.
+Wall times of the phases come from the worker, and so does peak memory (the maximum resident set
+size of the worker and its waited-for children, so HermiT's Java process counts too, taken at
+the end of the timed phases). Where the worker gives none (it was killed), the peak is wait4's.
 A worker that times out is killed with its whole process group.
 """
 
@@ -114,6 +115,8 @@ def run_tool(python: str, task: dict, label: str, work_dir: str, timeout: float,
                    peak_mib=peak, wall_s=wall)
     with open(result_path, encoding="utf-8") as f:
         result = json.load(f)
+    if result.get("peak_kib"):
+        peak = result["peak_kib"] / 1024.0
     run = Run(task["tool"], label, result["status"], phases=result.get("phases", {}),
               summary=result.get("summary") or {}, reason=result.get("reason", ""),
               peak_mib=peak, wall_s=wall)

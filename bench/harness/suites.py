@@ -169,7 +169,7 @@ def compare_row(suite: Suite, row: Row) -> None:
     answered = [r for r in row.runs if r.status == "ok" and r.answer_path
                 and r.summary.get("answer_kind") != "inferred-only"]
     ref = next((r for r in answered if r.tool == "trelvanic"), answered[0] if answered else None)
-    ref_set = compare.read_lines(ref.answer_path) if ref else None
+    ref_set = compare.read_hashes(ref.answer_path) if ref else None
     for run in row.runs:
         if run.status != "ok":
             continue
@@ -182,7 +182,7 @@ def compare_row(suite: Suite, row: Row) -> None:
         if run is ref:
             agreement["reference"] = True
         elif ref is not None and run.answer_path:
-            mine = compare.read_lines(run.answer_path)
+            mine = compare.read_hashes(run.answer_path)
             if run.summary.get("answer_kind") == "inferred-only":
                 agreement["inferred_not_in_reference"] = len(mine - ref_set)
             else:

@@ -3,15 +3,17 @@
     python worker.py TASK.json RESULT.json
 
 The result holds "status" ("ok", "not available" or "failed"), the phase times in seconds
-("load", "reason", ...), the adapter's summary and, on failure, the reason. Peak memory is
-measured by the parent from this process's resource usage (including waited-for children such
-as HermiT's Java process), so this file does not measure it.
+("load", "reason", ...), the adapter's summary, on failure the reason, and "peak_kib": the
+maximum resident set size of this process and its waited-for children (HermiT's Java process)
+at the end of the last timed phase, before the answer is normalised for comparison, so that the
+comparison's own sets do not count against the tool.
 """
 
 from __future__ import annotations
 
 import json
 import os
+import resource
 import sys
 import time
 import traceback
@@ -24,12 +26,15 @@ from harness import adapters  # noqa: E402
 class Clock:
     def __init__(self):
         self.phases = {}
+        self.peak_kib = None
         self._last = time.perf_counter()
 
     def lap(self, name):
         now = time.perf_counter()
         self.phases[name] = self.phases.get(name, 0.0) + (now - self._last)
-        self._last = now
+        self.peak_kib = max(resource.getrusage(resource.RUSAGE_SELF).ru_maxrss,
+                            resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)
+        self._last = time.perf_counter()
 
 
 def one_line(text: str, limit: int = 300) -> str:
@@ -54,6 +59,7 @@ def main() -> int:
         result = {"status": "failed", "reason": one_line(f"{type(exc).__name__}: {exc}"),
                   "traceback": traceback.format_exc(limit=6)}
     result["phases"] = clock.phases
+    result["peak_kib"] = clock.peak_kib
     tmp = result_path + ".part"
     with open(tmp, "w", encoding="utf-8") as f:
         json.dump(result, f)
