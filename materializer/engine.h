@@ -7,11 +7,12 @@
 // already stored. Each combination of premises is thus seen when its last
 // premise is processed, and a triple that was already stored fires nothing.
 //
-// Equality: owl:sameAs is not stored as triples. It unites terms in a
-// union-find; the store keeps triples over representatives only, and when
+// Equality: owl:sameAs is not stored as triples. It unites individuals in
+// a union-find; the store keeps triples over representatives only, and when
 // two classes merge every triple naming the absorbed root is rewritten
-// (eq-rep-s/p/o). The output expands each stored triple over the members
-// of its terms' classes and lists the owl:sameAs pairs of every class.
+// (eq-rep-s/o). The output expands each stored triple over the members of
+// its terms' classes and lists the owl:sameAs pairs of every class. Names
+// that are also classes or properties are not united (kSchemaUse).
 //
 // Rules whose conclusion is "false" (inconsistency) derive nothing, so
 // they run once over the closure at the end of `run` and record problems.

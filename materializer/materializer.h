@@ -18,6 +18,12 @@
 // derived tautologies are left out unless `Options::emit_tautologies`.
 // Inconsistencies are problems, never errors; errors are refused input
 // and cancellation ("cancelled").
+//
+// Where the RDF-based rules would conclude more than the OWL 2 Direct
+// Semantics allows, the engine concludes less: owl:sameAs between names
+// that are also used as classes or properties is kept as stated but not
+// applied to those classes or properties, and keys identify named
+// individuals only.
 #pragma once
 
 #include <cstdint>
