@@ -74,6 +74,10 @@ void Engine::derive(TermId s, TermId p, TermId o, std::uint8_t flags) {
 
 void Engine::note_schema(const Triple& t) {
   add_flags(t.p, kSchemaUse);
+  if (dict_.is_literal(t.o) && !(flags_of(t.o) & kLiteralSeen)) {
+    add_flags(t.o, kLiteralSeen);
+    literal_objects_.push_back(t.o);
+  }
   if (t.p.value <= vocab::kLast.value) {
     switch (t.p.value) {
       case vocab::rdf_type.value:

@@ -90,6 +90,7 @@ class Engine {
     kClassRestriction = 1u << 18,
     kClassFiller = 1u << 19,  // someValuesFrom filler or onClass of a max-1 restriction
     kClassKeyed = 1u << 20,
+    kLiteralSeen = 1u << 21,
   };
   // The term is used as a class or a property (a predicate, the object of
   // rdf:type, an operand of a schema axiom). owl:sameAs between such terms
@@ -167,6 +168,7 @@ class Engine {
   std::size_t queue_head_ = 0;
   std::vector<std::pair<TermId, TermId>> pending_merges_;
   std::vector<TermId> changed_cells_;
+  std::vector<TermId> literal_objects_;  // every literal met as an object, once
   // owl:sameAs pairs of punned names, kept as stated (not united).
   std::vector<std::pair<TermId, TermId>> punned_same_;
   absl::flat_hash_set<std::pair<TermId, TermId>> punned_seen_;  // list cells that gained rdf:first / rdf:rest

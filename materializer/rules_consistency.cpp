@@ -186,20 +186,14 @@ void Engine::check_consistency() {
   }
   // dt-not-type: ill-typed literals anywhere, and literals typed with a
   // datatype whose value space does not hold them.
-  for (std::uint32_t id = vocab::kLast.value + 1; id <= dict_.size(); ++id) {
-    TermId lit{id};
-    if (!dict_.is_literal(lit)) continue;
-    bool used = false;
-    store_.for_object(lit, [&](std::uint32_t) { used = true; });
-    if (!used) continue;
+  for (TermId lit : literal_objects_) {
     if (!literal_well_typed(dict_, lit)) {
       problem("dt-not-type", "ill-typed literal " + show(lit));
       continue;
     }
-    store_.for_subject(lit, [&](std::uint32_t i) {
-      const Triple t = store_.at(i);
-      if (t.p == rdf_type && literal_in_datatype(dict_, lit, t.o) == Membership::kOut)
-        problem("dt-not-type", "literal " + show(lit) + " is not a value of datatype " + show(t.o));
+    store_.for_objects(rdf_type, lit, [&](TermId d) {
+      if (literal_in_datatype(dict_, lit, d) == Membership::kOut)
+        problem("dt-not-type", "literal " + show(lit) + " is not a value of datatype " + show(d));
     });
   }
 }

@@ -38,6 +38,7 @@ void Engine::merge_now(TermId a, TermId b) {
     return;
   }
   auto [rep, absorbed] = eq_.unite(a, b);
+  store_.enable_term_lists();
   std::vector<std::uint32_t> touched;
   store_.for_subject(absorbed, [&](std::uint32_t i) { touched.push_back(i); });
   store_.for_predicate(absorbed, [&](std::uint32_t i) { touched.push_back(i); });

@@ -33,9 +33,22 @@ std::pair<std::uint32_t, bool> TripleStore::insert(const Triple& t, std::uint8_t
   next_po_.push_back(fresh_b ? kNoTriple : b->second);
   b->second = i;
   push(by_p_, next_p_, t.p, i);
-  push(by_s_, next_s_, t.s, i);
-  push(by_o_, next_o_, t.o, i);
+  if (term_lists_) {
+    push(by_s_, next_s_, t.s, i);
+    push(by_o_, next_o_, t.o, i);
+  }
   return {i, true};
+}
+
+void TripleStore::enable_term_lists() {
+  if (term_lists_) return;
+  term_lists_ = true;
+  next_s_.reserve(triples_.size());
+  next_o_.reserve(triples_.size());
+  for (std::uint32_t i = 0; i < triples_.size(); ++i) {
+    push(by_s_, next_s_, triples_[i].s, i);
+    push(by_o_, next_o_, triples_[i].o, i);
+  }
 }
 
 std::uint32_t TripleStore::find(const Triple& t) const {

@@ -83,6 +83,10 @@ class TripleStore {
   void for_predicate_all(TermId p, F&& f) const {
     for (std::uint32_t i = head(by_p_, p); i != kNoTriple; i = next_p_[i]) f(i);
   }
+  // The by-subject and by-object lists serve equality rewriting only; they
+  // are built on the first call and kept up to date from then on, so runs
+  // without owl:sameAs never pay for them.
+  void enable_term_lists();
   template <typename F>
   void for_subject(TermId s, F&& f) const {
     for (std::uint32_t i = head(by_s_, s); i != kNoTriple; i = next_s_[i])
@@ -122,6 +126,7 @@ class TripleStore {
   HugeMap<std::uint64_t, std::uint32_t> ps_, po_;
   std::vector<std::uint32_t> next_ps_, next_po_, next_p_, next_s_, next_o_;
   std::vector<std::uint32_t> by_p_, by_s_, by_o_;
+  bool term_lists_ = false;
 };
 
 }  // namespace trelvanic_materializer
