@@ -42,6 +42,7 @@ class Saturator {
       : nf_(nf), ix_(index), g_(graph), roles_(nf.roles), trace_(trace) {}
 
   void run(std::span<const uint32_t> roots, bool trace_role_steps = true) {
+    todo_.reserve(size_t{1} << 16);
     if constexpr (kTrace) {
       if (trace_role_steps) trace_roles();
     }

@@ -68,7 +68,13 @@ ClassTaxonomy extract_taxonomy(const NormalForm& nf, const CompletionGraph& g) {
   UnionFind uf(n);
   for (uint32_t i = 0; i < n; ++i) {
     for (uint32_t j : supers_of(i)) {
-      if (j < i && g.context(concept_of(j)).subsumers.contains(concept_of(i))) uf.unite(i, j);
+      // Equivalent concepts have equal subsumer sets (both sets are complete),
+      // so the sizes rule most pairs out before the lookup.
+      const Context& y = g.context(concept_of(j));
+      if (j < i && y.subsumers.size() == g.context(concept_of(i)).subsumers.size() &&
+          y.subsumers.contains(concept_of(i))) {
+        uf.unite(i, j);
+      }
     }
   }
   std::vector<uint32_t> root(n);
