@@ -146,6 +146,22 @@ INSTANTIATE_TEST_SUITE_P(
                  1}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(MapRules, DegenerateDifferentIndividualsFlag) {
+  struct Case {
+    const char* body;
+    bool strict;
+    bool flag;
+  };
+  for (const Case& c : {Case{"DifferentIndividuals(:a :a)", false, true}, Case{"DifferentIndividuals(:a)", false, true},
+                        Case{"DifferentIndividuals(:a :a)", true, false}, Case{"DifferentIndividuals(:a)", true, false},
+                        Case{"DifferentIndividuals(:a :b :a)", false, false}}) {
+    auto m = map_body(c.body, limits_for(c.strict));
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->meta.degenerate_different_individuals, c.flag) << c.body << " strict " << c.strict;
+    EXPECT_EQ(m->meta.skipped_axiom_count, 0u) << c.body;
+  }
+}
+
 TEST(MapRules, IntersectionSuperclassNotesItsConstructs) {
   auto m = map_body("SubClassOf(:A ObjectIntersectionOf(:B ObjectSomeValuesFrom(:r :C)))");
   ASSERT_TRUE(m);
