@@ -1,0 +1,48 @@
+// Term interning: one id per RDF term, texts and display forms back.
+#include <gtest/gtest.h>
+
+#include "materializer/dictionary.h"
+#include "materializer/vocabulary.h"
+
+namespace trelvanic_materializer {
+namespace {
+
+TEST(DictionaryTest, VocabularyIdsAreFixedInEveryDictionary) {
+  Dictionary a, b;
+  EXPECT_EQ(a.find_iri("http://www.w3.org/1999/02/22-rdf-syntax-ns#type"), vocab::rdf_type);
+  EXPECT_EQ(b.iri("http://www.w3.org/2002/07/owl#sameAs"), vocab::owl_sameAs);
+  EXPECT_EQ(a.size(), vocab::kCount);
+  EXPECT_EQ(a.value(vocab::xsd_integer), "http://www.w3.org/2001/XMLSchema#integer");
+}
+
+TEST(DictionaryTest, OneIdPerRdfTerm) {
+  Dictionary d;
+  TermId iri = d.iri("http://example.org/a");
+  TermId blank = d.blank("http://example.org/a");
+  TermId simple = d.literal("http://example.org/a", TermId{});
+  EXPECT_NE(iri, blank);
+  EXPECT_NE(iri, simple);
+  EXPECT_NE(blank, simple);
+  // A simple literal and an xsd:string literal are one term; tags ignore case.
+  EXPECT_EQ(d.intern(Term::literal("x", "http://www.w3.org/2001/XMLSchema#string")), d.intern(Term::literal("x")));
+  EXPECT_EQ(d.lang_literal("x", "EN-gb"), d.lang_literal("x", "en-GB"));
+  EXPECT_NE(d.lang_literal("x", "en"), d.literal("x", TermId{}));
+  EXPECT_NE(d.literal("1", d.iri("http://www.w3.org/2001/XMLSchema#int")),
+            d.literal("1", d.iri("http://www.w3.org/2001/XMLSchema#integer")));
+  EXPECT_EQ(d.find_iri("http://example.org/never"), TermId{});
+}
+
+TEST(DictionaryTest, TermsAndDisplayFormsRoundTrip) {
+  Dictionary d;
+  const Term terms[] = {Term::iri("http://example.org/a"), Term::blank("b1"), Term::literal("plain"),
+                        Term::literal("5", "http://www.w3.org/2001/XMLSchema#integer"), Term::lang_literal("hallo", "de")};
+  for (const Term& t : terms) EXPECT_EQ(d.term(d.intern(t)), t);
+  EXPECT_EQ(d.display(d.intern(Term::literal("say \"hi\"\n"))), "\"say \\\"hi\\\"\\n\"");
+  EXPECT_EQ(d.display(d.intern(Term::literal("5", "http://www.w3.org/2001/XMLSchema#integer"))),
+            "\"5\"^^<http://www.w3.org/2001/XMLSchema#integer>");
+  EXPECT_EQ(d.display(d.intern(Term::lang_literal("hallo", "de"))), "\"hallo\"@de");
+  EXPECT_EQ(d.display(d.intern(Term::blank("b1"))), "_:b1");
+}
+
+}  // namespace
+}  // namespace trelvanic_materializer
