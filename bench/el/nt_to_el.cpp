@@ -153,7 +153,7 @@ class Reader {
     auto owl_term = [&](uint32_t x) { return names_[x].rfind("<" + kOwl, 0) == 0; };
     for (const Triple& t : triples_) {
       if (individual.contains(t.s)) {
-        if (t.p == type && !owl_term(t.o)) {
+        if (t.p == type && (t.o == thing_ || t.o == nothing_ || !owl_term(t.o))) {
           auto c = expr(t.o);
           c ? (void)in.sub_class_of(in.named(class_index(t.s)), *c) : (void)++out_.skipped_axioms;
         } else if (property.contains(t.p) && individual.contains(t.o)) {
