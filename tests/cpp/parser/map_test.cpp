@@ -3,7 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "map_test_support.h"
+#include "rdf/owl_mapping.h"
 
 namespace trelvanic_parser {
 namespace {
@@ -271,6 +275,40 @@ TEST(MapDriver, WarningsStopAtTheCapButSkipsKeepCounting) {
   EXPECT_EQ(m->meta.skipped_axiom_count, 10'050u);
   // DisjointUnion registers nothing.
   EXPECT_EQ(m->ontology.entity_count(), 0u);
+}
+
+}  // namespace
+}  // namespace trelvanic_parser
+
+namespace trelvanic_parser {
+namespace {
+
+std::string read_data(const std::string& path) {
+  std::ifstream in(std::string(TRELVANIC_TEST_DATA) + "/" + path, std::ios::binary);
+  std::stringstream buffer;
+  buffer << in.rdbuf();
+  return buffer.str();
+}
+
+// Every component kind and expression form, read by the functional and the
+// Turtle reader: mapped in both modes with consistent counts, and the same
+// ontology from both syntaxes.
+TEST(MapDriver, FixturesOfEveryKind) {
+  auto functional = trelvanic_owl::read_functional(read_data("owl/fixture.ofn"));
+  ASSERT_TRUE(functional) << functional.error().text();
+  auto turtle = trelvanic_rdf::read_rdf_ontology(read_data("rdf/model_fixture.ttl"), trelvanic_rdf::RdfSyntax::Turtle);
+  ASSERT_TRUE(turtle) << turtle.error().message;
+  for (bool strict : {true, false}) {
+    for (const trelvanic_owl::Ontology* model : {&*functional, &turtle->ontology}) {
+      auto m = map_to_core(*model, testing::limits_for(strict));
+      ASSERT_TRUE(m) << m.error().message();
+      EXPECT_GT(m->ontology.axioms().live_count(), 0u);
+      EXPECT_GT(m->ontology.dl().axiom_count(), 0u);
+      EXPECT_EQ(m->meta.logical_axiom_count, m->meta.mapped_axiom_count + m->meta.skipped_axiom_count);
+      EXPECT_TRUE(m->meta.constructs.contains(trelvanic_core::OwlConstruct::SwrlRule));
+      EXPECT_TRUE(m->ontology.dl().check_references().has_value());
+    }
+  }
 }
 
 }  // namespace
