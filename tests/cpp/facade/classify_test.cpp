@@ -51,3 +51,68 @@ TEST(FacadeClassify, RoutesWithoutTheirEngineFailWithTheEnginesName) {
 
 }  // namespace
 }  // namespace trelvanic_facade
+
+namespace trelvanic_facade {
+namespace {
+
+// A ⊑ "t%23B" and "t#B" ⊑ C name one class B under two spellings (a
+// snapshot keeps IRIs as written), so A ⊑ C holds only once they are one.
+Ontology aliased() {
+  Ontology o;
+  auto a = o.entity_id("http://ex.org/t#A", trelvanic_core::EntityKind::Class);
+  auto b = o.entity_id("http://ex.org/t#B", trelvanic_core::EntityKind::Class);
+  auto c = o.entity_id("http://ex.org/t#C", trelvanic_core::EntityKind::Class);
+  auto encoded = o.entity_id_as_written("http://ex.org/t%23B", trelvanic_core::EntityKind::Class, 8192);
+  EXPECT_TRUE(a && b && c && encoded);
+  EXPECT_TRUE(o.add_axiom(trelvanic_core::Axiom::sub_class_of(*a, *encoded)));
+  EXPECT_TRUE(o.add_axiom(trelvanic_core::Axiom::sub_class_of(*b, *c)));
+  return o;
+}
+
+trelvanic_core::Taxonomy classified(ReasonerBuilder settings, Ontology o) {
+  auto r = settings.build(std::move(o));
+  EXPECT_TRUE(r);
+  auto out = classify(*r);
+  EXPECT_TRUE(out) << (out ? "" : out.error().message());
+  if (!out) return {};
+  EXPECT_NE(r->cached_taxonomy(), nullptr);
+  return std::get<trelvanic_core::Taxonomy>(std::move(*out));
+}
+
+std::vector<trelvanic_core::SubsumptionEdge> edges_of(const trelvanic_core::Taxonomy& t) {
+  return {t.edges().begin(), t.edges().end()};
+}
+
+TEST(FacadeClassify, ElPathsAgreeWhateverTheIncrementalSwitchAndProfile) {
+  const trelvanic_core::EntityId a(0), c(2);
+  const auto plain = classified({.profile = Profile::Auto}, aliased());
+  EXPECT_TRUE(plain.is_subsumed(a, c));
+  for (ReasonerBuilder settings : {ReasonerBuilder{.profile = Profile::El},
+                                   ReasonerBuilder{.incremental = true, .profile = Profile::Auto},
+                                   ReasonerBuilder{.incremental = true, .profile = Profile::El}}) {
+    const auto other = classified(settings, aliased());
+    EXPECT_TRUE(other.is_subsumed(a, c));
+    EXPECT_EQ(edges_of(other), edges_of(plain));
+    EXPECT_EQ(other.clusters().size(), plain.clusters().size());
+  }
+}
+
+TEST(FacadeClassify, NonElOntologyOnTheElRouteIsTheElError) {
+  Ontology o = aliased();
+  auto a = o.entity_id("http://ex.org/t#A", trelvanic_core::EntityKind::Class);
+  auto c = o.entity_id("http://ex.org/t#C", trelvanic_core::EntityKind::Class);
+  trelvanic_core::DlStore& dl = o.dl_mut();
+  auto ca = dl.intern_ce(trelvanic_core::ClassExpr::atomic(*a));
+  auto cc = dl.intern_ce(trelvanic_core::ClassExpr::atomic(*c));
+  auto un = dl.intern_ce(trelvanic_core::ClassExpr::or_of({ca, cc}));
+  dl.push_axiom(trelvanic_core::DlAxiom::sub_class_of(un, cc));
+  auto r = ReasonerBuilder{.profile = Profile::El}.build(std::move(o));
+  ASSERT_TRUE(r);
+  auto out = classify(*r);
+  ASSERT_FALSE(out);
+  EXPECT_EQ(out.error().variant(), ErrorVariant::El);
+  EXPECT_NE(out.error().message().find("not in OWL EL profile"), std::string::npos) << out.error().message();
+}
+
+}  // namespace
+}  // namespace trelvanic_facade

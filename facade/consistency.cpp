@@ -1,0 +1,93 @@
+#include "facade/consistency.h"
+
+#include "core/dl.h"
+#include "core/dl_expr.h"
+#include "el/reasoner.h"
+
+namespace trelvanic_facade {
+
+using trelvanic_core::CeId;
+using trelvanic_core::CeKind;
+using trelvanic_core::ConsistencyResult;
+using trelvanic_core::DlAxiomKind;
+using trelvanic_core::DlStore;
+using trelvanic_core::Ontology;
+using trelvanic_core::Reasoner;
+using trelvanic_profile::RouteEngine;
+
+namespace {
+
+constexpr ConsistencyResult kIncomplete{false, false};
+
+// The DL store holds `ClassAssertion(a, C)` with C not a named class
+// (owl:Thing and owl:Nothing count as not named); ids past the arena are
+// passed over.
+bool has_complex_class_assertion(const Ontology& ontology) {
+  const DlStore& dl = ontology.dl();
+  for (size_t i = 0; i < dl.axiom_count(); ++i) {
+    auto axiom = dl.axiom(i);
+    if (axiom.kind != DlAxiomKind::ClassAssertion) continue;
+    CeId ce = axiom.class_expr();
+    if (!dl.has_ce(ce)) continue;
+    if (dl.ce(ce).kind != CeKind::Atomic) return true;
+  }
+  return false;
+}
+
+// The engines below have no entry in this build yet: their routes fail
+// with the engine's name instead of answering.
+Error dl_missing() { return Error::engine_not_available(ErrorVariant::Dl, "DL"); }
+
+Result<ConsistencyResult> dl_check(const Reasoner&) { return std::unexpected(dl_missing()); }
+
+Result<ConsistencyResult> el_check(const Reasoner& reasoner) {
+  const Ontology& ontology = reasoner.ontology();
+  if (has_complex_class_assertion(ontology)) return dl_check(reasoner);
+  auto consistent = trelvanic_el::ElEngine::is_consistent(ontology);
+  // The EL engine refuses what it cannot decide; the answer then is
+  // "unknown", never a verdict.
+  if (!consistent) return kIncomplete;
+  return ConsistencyResult{*consistent, true};
+}
+
+}  // namespace
+
+Result<ConsistencyResult> check_consistency_on_route(const trelvanic_profile::Route& route,
+                                                     const Reasoner& reasoner) {
+  // A lenient load that dropped DifferentIndividuals(a, a) read an axiom
+  // no interpretation satisfies: the ontology is inconsistent whatever the
+  // engine.
+  const auto& meta = reasoner.ontology().parse_meta();
+  if (meta && meta->degenerate_different_individuals) return ConsistencyResult{false, true};
+  switch (route.engine) {
+    case RouteEngine::El:
+      return el_check(reasoner);
+    case RouteEngine::Rdfs:
+      return std::unexpected(Error::engine_not_available(ErrorVariant::Rl, "RDFS"));
+    case RouteEngine::Rl:
+      return std::unexpected(Error::engine_not_available(ErrorVariant::Rl, "RL"));
+    case RouteEngine::Swrl:
+      return std::unexpected(Error::engine_not_available(ErrorVariant::Swrl, "SWRL"));
+    case RouteEngine::Alc:
+    case RouteEngine::Dl:
+    case RouteEngine::Hybrid:
+      return dl_check(reasoner);
+  }
+  return std::unexpected(Error::el_message("unknown route engine"));
+}
+
+Result<ConsistencyResult> check_consistency(Reasoner& reasoner) {
+  reasoner.invalidate_stale_classify_cache();
+  auto route = trelvanic_profile::resolve_route(reasoner.profile(), reasoner.ontology());
+  if (!route) return std::unexpected(Error::el_profile(route.error()));
+  return check_consistency_on_route(*route, reasoner);
+}
+
+Result<bool> is_consistent(Reasoner& reasoner) {
+  auto pair = check_consistency(reasoner);
+  if (!pair) return std::unexpected(std::move(pair.error()));
+  if (!pair->complete) return std::unexpected(Error::core(trelvanic_core::Error::consistency_incomplete()));
+  return pair->consistent;
+}
+
+}  // namespace trelvanic_facade

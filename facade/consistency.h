@@ -1,0 +1,41 @@
+// The consistency check of the facade: is the ontology of a core reasoner
+// consistent, and is that answer complete.
+//
+//   auto pair = check_consistency(reasoner);   // Result<ConsistencyResult>
+//   auto ok = is_consistent(reasoner);         // Result<bool>
+//
+// `check_consistency` drops a stale cached classification, resolves the
+// route from the requested profile (a failure is the `El` error "profile
+// detection failed: {}") and asks the route's engine:
+//   El      the EL engine's consistency check ({b, true}); an EL engine
+//           error gives {false, false}. An ontology whose DL store holds a
+//           class assertion of a non-atomic class goes to the DL check.
+//   Rdfs    the RDFS clash list; Rl the RL verdict (clashes, bottom
+//           chains, the ABox test). An unsatisfiable class without
+//           instances does not make an ontology inconsistent.
+//   Alc, Dl, Hybrid   the DL check over the whole ontology.
+//   Swrl    the SWRL engine's check; its error gives {false, false}.
+// An engine that is not part of the build fails with "{engine} engine is
+// not available yet"; no route guesses an answer. A lenient load that
+// dropped `DifferentIndividuals(a, a)` is inconsistent on every route.
+// `complete` is true only when the engine decided the whole ontology.
+//
+// `is_consistent` turns an incomplete pair into the `Core` error
+// "consistency check incomplete". Neither changes the reasoner's ontology.
+#pragma once
+
+#include "core/reasoner.h"
+#include "core/session.h"
+#include "facade/error.h"
+#include "profile/routing.h"
+
+namespace trelvanic_facade {
+
+[[nodiscard]] Result<trelvanic_core::ConsistencyResult> check_consistency(trelvanic_core::Reasoner& reasoner);
+[[nodiscard]] Result<bool> is_consistent(trelvanic_core::Reasoner& reasoner);
+
+// The per-route step of `check_consistency` (the reasoner is only read).
+[[nodiscard]] Result<trelvanic_core::ConsistencyResult> check_consistency_on_route(
+    const trelvanic_profile::Route& route, const trelvanic_core::Reasoner& reasoner);
+
+}  // namespace trelvanic_facade
