@@ -47,6 +47,7 @@ Term Term::lang_literal(std::string_view lexical, std::string_view language) {
 
 Dictionary::Dictionary() {
   records_.push_back(Record{TermKind::kIri, {}, TermId{}, {}});  // id 0: no term
+  kinds_.push_back(TermKind::kIri);
   for (std::string_view text : vocab::kIris) (void)iri(text);
 }
 
@@ -54,6 +55,7 @@ TermId Dictionary::add(std::string key, Record record) {
   auto [it, inserted] = index_.try_emplace(std::move(key), TermId{});
   if (inserted) {
     it->second = TermId{static_cast<std::uint32_t>(records_.size())};
+    kinds_.push_back(record.kind);
     records_.push_back(std::move(record));
   }
   return it->second;

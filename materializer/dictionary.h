@@ -55,7 +55,7 @@ class Dictionary {
 
   [[nodiscard]] bool contains(TermId id) const { return id.value >= 1 && id.value < records_.size(); }
   [[nodiscard]] std::size_t size() const { return records_.size() - 1; }
-  [[nodiscard]] TermKind kind(TermId id) const { return records_[id.value].kind; }
+  [[nodiscard]] TermKind kind(TermId id) const { return kinds_[id.value]; }
   [[nodiscard]] bool is_literal(TermId id) const { return kind(id) == TermKind::kLiteral; }
   [[nodiscard]] std::string_view value(TermId id) const { return records_[id.value].value; }
   // Literals: the datatype IRI id (xsd:string for simple, rdf:langString for tagged).
@@ -76,6 +76,7 @@ class Dictionary {
   TermId add(std::string key, Record record);
 
   std::vector<Record> records_;
+  std::vector<TermKind> kinds_;  // a byte per term: the rules ask for kinds in their inner loops
   absl::flat_hash_map<std::string, TermId> index_;  // kind tag + text (+ datatype / tag)
 };
 
