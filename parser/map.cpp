@@ -340,8 +340,13 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
   };
   std::map<std::string, Declared, std::less<>> declared;
   std::vector<std::string> local_warnings;
+  // The components of the first and last visiting passes, found on the way.
+  std::vector<trelvanic_owl::Component> definitions, ranges;
   for (const trelvanic_owl::Component& c : model.components()) {
-    if (model.kind(c.node) != Kind::Declaration) continue;
+    const Kind ck = model.kind(c.node);
+    if (ck == Kind::DatatypeDefinition) definitions.push_back(c);
+    if (ck == Kind::DataPropertyRange) ranges.push_back(c);
+    if (ck != Kind::Declaration) continue;
     const NodeId entity = model.operand(c.node, 0);
     const Kind ek = model.kind(entity);
     if (ek == Kind::Datatype) continue;  // a datatype becomes an entity when used
@@ -383,14 +388,12 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
   }
 
   // Three visiting passes; declarations are not visited.
-  for (const trelvanic_owl::Component& c : model.components())
-    if (model.kind(c.node) == Kind::DatatypeDefinition) mapper.visit(c);
+  for (const trelvanic_owl::Component& c : definitions) mapper.visit(c);
   for (const trelvanic_owl::Component& c : model.components()) {
     const Kind k = model.kind(c.node);
     if (k != Kind::Declaration && k != Kind::DatatypeDefinition && k != Kind::DataPropertyRange) mapper.visit(c);
   }
-  for (const trelvanic_owl::Component& c : model.components())
-    if (model.kind(c.node) == Kind::DataPropertyRange) mapper.visit(c);
+  for (const trelvanic_owl::Component& c : ranges) mapper.visit(c);
 
   out.meta.logical_axiom_count = out.meta.mapped_axiom_count + out.meta.skipped_axiom_count;
   return out;
