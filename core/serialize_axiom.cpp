@@ -3,6 +3,7 @@
 #include <array>
 #include <functional>
 
+#include <absl/hash/hash.h>
 #include <fmt/format.h>
 
 #include "json/record.h"
@@ -128,10 +129,66 @@ Result<SnapshotAxiom> axiom_to_snapshot(const AxiomView& axiom, const Ontology& 
   return out;
 }
 
+void SnapshotEntityNames::reserve(size_t count, size_t bytes) {
+  if (bytes > UINT32_MAX || count >= UINT32_MAX) return;
+  size_t capacity = 16;
+  while (capacity < count + count / 2) capacity *= 2;
+  slots_.assign(capacity, Slot{});
+  mask_ = capacity - 1;
+  texts_.reserve(bytes);
+}
+
+void SnapshotEntityNames::add(std::string_view iri, EntityId id) {
+  if (slots_.empty() || texts_.size() + iri.size() > texts_.capacity()) return;
+  const uint64_t h = absl::HashOf(iri);
+  for (uint64_t i = h & mask_;; i = (i + 1) & mask_) {
+    Slot& s = slots_[i];
+    if (s.id_plus_one != 0) continue;
+    s = Slot{h, static_cast<uint32_t>(texts_.size()), static_cast<uint32_t>(iri.size()), id.value + 1};
+    texts_.append(iri);
+    return;
+  }
+}
+
+bool SnapshotEntityNames::usable(std::string_view iri) const {
+  return !slots_.empty() && iri.size() <= kDefaultMaxIriLen && iri.find("%23") == std::string_view::npos;
+}
+
+std::optional<EntityId> SnapshotEntityNames::find(std::string_view iri) const {
+  if (!usable(iri)) return std::nullopt;
+  const uint64_t h = absl::HashOf(iri);
+  for (uint64_t i = h & mask_;; i = (i + 1) & mask_) {
+    const Slot& s = slots_[i];
+    if (s.id_plus_one == 0) return std::nullopt;
+    if (s.hash == h && s.length == iri.size() && std::string_view(texts_).substr(s.offset, s.length) == iri)
+      return EntityId(s.id_plus_one - 1);
+  }
+}
+
+void SnapshotEntityNames::prefetch_slot(std::string_view iri) const {
+  if (slots_.empty()) return;
+  __builtin_prefetch(&slots_[absl::HashOf(iri) & mask_]);
+}
+
+void SnapshotEntityNames::prefetch_text(std::string_view iri) const {
+  if (slots_.empty()) return;
+  const uint64_t h = absl::HashOf(iri);
+  const Slot& s = slots_[h & mask_];
+  if (s.id_plus_one != 0 && s.hash == h) __builtin_prefetch(texts_.data() + s.offset);
+}
+
 Result<AxiomView> resolve_snapshot_axiom(const SnapshotAxiomView& axiom, const Ontology& ontology,
-                                         std::vector<EntityId>& ids) {
+                                         std::vector<EntityId>& ids, const SnapshotEntityNames* names) {
   ids.clear();
-  for (std::string_view iri : axiom.iris) ids.push_back(TRELVANIC_TRY(resolve_entity(ontology, iri)));
+  for (std::string_view iri : axiom.iris) {
+    if (names) {
+      if (auto id = names->find(iri)) {
+        ids.push_back(*id);
+        continue;
+      }
+    }
+    ids.push_back(TRELVANIC_TRY(resolve_entity(ontology, iri)));
+  }
   if (axiom_kind_is_nary(axiom.kind)) return AxiomView(axiom.kind, {}, ids, {});
   std::array<EntityId, 3> fixed{};
   // The reader always supplies exactly the form's fields; a hand-made value

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -98,9 +99,46 @@ class SnapshotAxiomList {
   std::deque<std::string> owned_;
 };
 
-// Resolves the IRIs of a form with `resolve_entity` in order and returns the
-// axiom as a view whose ids live in `ids` (reused between calls).
+// The exact IRI texts of the entities a snapshot registered, for resolving
+// axiom IRIs with one hash lookup. A text found here is one that was
+// validated and registered verbatim, so when it holds no "%23" and fits the
+// lookup's length limit `resolve_entity` would give the same entity.
+//
+// An open-addressing table of (hash, text position, length, id) over the
+// texts copied side by side. Snapshots name entities in no particular order,
+// so every lookup is a random access into a large table and a large text
+// block; `prefetch_slot` and `prefetch_text` let a caller start those loads
+// for lookups a few steps ahead.
+class SnapshotEntityNames {
+ public:
+  // Sizes the table for `count` names of `bytes` bytes in all. Without a
+  // reserve (or past 4 GiB of text) nothing is added and nothing is found.
+  void reserve(size_t count, size_t bytes);
+  void add(std::string_view iri, EntityId id);
+  // The entity of `iri` when the text alone decides it; none otherwise.
+  [[nodiscard]] std::optional<EntityId> find(std::string_view iri) const;
+  void prefetch_slot(std::string_view iri) const;
+  void prefetch_text(std::string_view iri) const;
+
+ private:
+  struct Slot {
+    uint64_t hash;
+    uint32_t offset;
+    uint32_t length;
+    uint32_t id_plus_one;  // 0: empty
+  };
+  [[nodiscard]] bool usable(std::string_view iri) const;
+
+  std::vector<Slot> slots_;
+  uint64_t mask_ = 0;
+  std::string texts_;
+};
+
+// Resolves the IRIs of a form with `resolve_entity` in order (through
+// `names` first when given) and returns the axiom as a view whose ids live
+// in `ids` (reused between calls).
 [[nodiscard]] Result<AxiomView> resolve_snapshot_axiom(const SnapshotAxiomView& axiom, const Ontology& ontology,
-                                                       std::vector<EntityId>& ids);
+                                                       std::vector<EntityId>& ids,
+                                                       const SnapshotEntityNames* names = nullptr);
 
 }  // namespace trelvanic_core

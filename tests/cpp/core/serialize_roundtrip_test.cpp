@@ -178,3 +178,30 @@ TEST(SnapshotRoundTrip, LongIrisFollowTheIriLimitOfTheRead) {
 
 }  // namespace
 }  // namespace trelvanic_core
+
+namespace trelvanic_core {
+namespace {
+
+TEST(SnapshotEntityNames, FindsExactTextsOnlyAndLeavesOthersToTheFullLookup) {
+  SnapshotEntityNames names;
+  std::vector<std::string> iris;
+  size_t bytes = 0;
+  for (int i = 0; i < 3000; ++i) {
+    iris.push_back(fmt::format("http://x/e{}", i));
+    bytes += iris.back().size();
+  }
+  iris.push_back("http://x/o%23A");
+  bytes += iris.back().size();
+  names.reserve(iris.size(), bytes);
+  for (size_t i = 0; i < iris.size(); ++i) names.add(iris[i], EntityId(static_cast<uint32_t>(i)));
+  for (size_t i = 0; i + 1 < iris.size(); ++i) ASSERT_EQ(names.find(iris[i]), EntityId(static_cast<uint32_t>(i)));
+  EXPECT_FALSE(names.find("http://x/e30000"));
+  EXPECT_FALSE(names.find("http://x/e"));
+  EXPECT_FALSE(names.find("http://x/o%23A"));  // "%23" is read as "#" by the full lookup
+  SnapshotEntityNames unsized;
+  unsized.add("http://x/e0", EntityId(0));
+  EXPECT_FALSE(unsized.find("http://x/e0"));
+}
+
+}  // namespace
+}  // namespace trelvanic_core
