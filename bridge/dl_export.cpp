@@ -1,0 +1,502 @@
+// DL-store axioms in their RDF mapping (the OWL 2 mapping to RDF graphs),
+// for the parts of `TripleExporter` declared in triples.h.
+//
+// Class expressions get one blank node per CeId ("ce_{id}"), so an
+// expression shared by several axioms is written once. Lists get nodes
+// "{owner}_{k}". Whether an axiom is inside OWL 2 RL is decided by the
+// position rules of the OWL 2 RL profile: subclass expressions (named
+// classes, intersections and unions of them, one-of, existentials whose
+// filler is one, has-value), superclass expressions (named classes,
+// owl:Nothing, intersections, complements of subclass expressions,
+// universals, has-value, max 0/1 cardinalities) and equivalence
+// expressions (named classes, intersections, has-value).
+#include <fmt/format.h>
+
+#include "bridge/triples.h"
+#include "core/dl.h"
+#include "materializer/vocabulary.h"
+
+namespace trelvanic_bridge {
+
+namespace v = trelvanic_materializer::vocab;
+using trelvanic_core::CeId;
+using trelvanic_core::CeKind;
+using trelvanic_core::DeId;
+using trelvanic_core::DeKind;
+using trelvanic_core::DlAxiomKind;
+using trelvanic_core::DlAxiomView;
+using trelvanic_core::EntityId;
+using trelvanic_core::RoleExpr;
+
+namespace {
+
+// Deeper expressions are left unwritten rather than walked recursively.
+constexpr int kMaxDepth = 256;
+constexpr std::string_view kOwl = "http://www.w3.org/2002/07/owl#";
+constexpr std::string_view kNonNegativeInteger = "http://www.w3.org/2001/XMLSchema#nonNegativeInteger";
+
+bool is_owl(std::string_view iri, std::string_view local) {
+  return iri.size() == kOwl.size() + local.size() && iri.starts_with(kOwl) && iri.ends_with(local);
+}
+
+}  // namespace
+
+TermId TripleExporter::list(std::span<const TermId> items, std::string_view label) {
+  if (items.empty()) return v::rdf_nil;
+  TermId head = blank(fmt::format("{}_0", label));
+  TermId node = head;
+  for (size_t k = 0; k < items.size(); ++k) {
+    emit(node, v::rdf_first, items[k]);
+    const TermId next = k + 1 == items.size() ? v::rdf_nil : blank(fmt::format("{}_{}", label, k + 1));
+    emit(node, v::rdf_rest, next);
+    node = next;
+  }
+  return head;
+}
+
+Result<TermId> TripleExporter::role_term(RoleExpr role) {
+  if (!ontology_.entities().contains(role.property)) return TermId{};
+  if (!role.is_inverse()) return entity(role.property);
+  const auto inverses = ontology_.inverses_of(role.property);
+  if (inverses.empty()) return TermId{};
+  return entity(inverses.front());
+}
+
+Result<TermId> TripleExporter::data_range_term(DeId id) {
+  const auto& dl = ontology_.dl();
+  if (!dl.has_de(id)) return TermId{};
+  const auto d = dl.de(id);
+  if (d.kind == DeKind::Datatype && ontology_.entities().contains(d.datatype())) return entity(d.datatype());
+  if (d.kind == DeKind::Top) return dict_.iri("http://www.w3.org/2000/01/rdf-schema#Literal");
+  return TermId{};
+}
+
+Result<TermId> TripleExporter::data_literal_term(DeId id) {
+  const auto& dl = ontology_.dl();
+  if (!dl.has_de(id)) return TermId{};
+  const auto d = dl.de(id);
+  if (d.kind != DeKind::Literal || !ontology_.entities().contains(d.datatype())) return TermId{};
+  const std::string_view dt = TRELVANIC_BRIDGE_TRY_CORE(ontology_.entity_iri(d.datatype()));
+  return literal(d.lexical(), dt);
+}
+
+bool TripleExporter::rl_class(CeId id, Position pos, int depth) const {
+  const auto& dl = ontology_.dl();
+  if (depth > kMaxDepth || !dl.has_ce(id)) return false;
+  const auto c = dl.ce(id);
+  auto all = [&](Position p) {
+    for (CeId op : c.operands())
+      if (!rl_class(op, p, depth + 1)) return false;
+    return true;
+  };
+  auto filler_ok = [&](Position p) {
+    auto f = c.filler();
+    if (!f) return true;
+    if (dl.has_ce(*f) && dl.ce(*f).kind == CeKind::Top) return true;
+    return rl_class(*f, p, depth + 1);
+  };
+  switch (c.kind) {
+    case CeKind::Atomic: {
+      auto iri = ontology_.entity_iri(c.entity());
+      if (!iri) return false;
+      // owl:Thing may not stand on the left: the rule engine never types
+      // every individual with it.
+      return !(pos != Position::Super && is_owl(*iri, "Thing"));
+    }
+    case CeKind::Top: return pos == Position::Super;
+    case CeKind::Bottom: return pos == Position::Super;
+    case CeKind::And: return all(pos);
+    case CeKind::Or: return pos == Position::Sub && all(Position::Sub);
+    case CeKind::Not: return pos == Position::Super && rl_class(c.operand(), Position::Sub, depth + 1);
+    case CeKind::OneOf: return pos == Position::Sub;
+    case CeKind::Some: return pos == Position::Sub && filler_ok(Position::Sub);
+    case CeKind::All: return pos == Position::Super && filler_ok(Position::Super);
+    case CeKind::HasValue: return true;
+    case CeKind::MaxCardinality: return pos == Position::Super && c.n() <= 1 && filler_ok(Position::Sub);
+    case CeKind::DataSome: return pos == Position::Sub;
+    case CeKind::DataAll: return pos == Position::Super;
+    case CeKind::DataHasValue: return true;
+    case CeKind::DataMaxCardinality: return pos == Position::Super && c.n() <= 1;
+    case CeKind::HasSelf:
+    case CeKind::MinCardinality:
+    case CeKind::ExactCardinality:
+    case CeKind::DataMinCardinality:
+    case CeKind::DataExactCardinality:
+      return false;
+  }
+  return false;
+}
+
+Result<TermId> TripleExporter::class_term(CeId id, int depth) {
+  const auto& dl = ontology_.dl();
+  if (depth > kMaxDepth || !dl.has_ce(id)) return TermId{};
+  if (ce_terms_.size() < dl.ce_count()) {
+    ce_terms_.resize(dl.ce_count(), 0);
+    ce_failed_.resize(dl.ce_count(), 0);
+  }
+  if (ce_terms_[id.value] != 0) return TermId{ce_terms_[id.value]};
+  if (ce_failed_[id.value]) return TermId{};
+  const auto c = dl.ce(id);
+  const std::string label = fmt::format("ce_{}", id.value);
+  auto fail = [&]() -> Result<TermId> {
+    ce_failed_[id.value] = 1;
+    return TermId{};
+  };
+  // The node of a restriction on `role`; 0 when the role has no name.
+  auto restriction = [&](RoleExpr role) -> Result<TermId> {
+    const TermId p = TRELVANIC_BRIDGE_TRY(role_term(role));
+    if (!p) return TermId{};
+    const TermId x = blank(label);
+    emit(x, v::rdf_type, v::owl_Restriction);
+    emit(x, v::owl_onProperty, p);
+    return x;
+  };
+  auto data_restriction = [&](EntityId p) -> Result<TermId> {
+    if (!ontology_.entities().contains(p)) return TermId{};
+    const TermId pt = TRELVANIC_BRIDGE_TRY(entity(p));
+    const TermId x = blank(label);
+    emit(x, v::rdf_type, v::owl_Restriction);
+    emit(x, v::owl_onProperty, pt);
+    return x;
+  };
+  TermId result;
+  switch (c.kind) {
+    case CeKind::Atomic:
+      if (!ontology_.entities().contains(c.entity())) return fail();
+      result = TRELVANIC_BRIDGE_TRY(entity(c.entity()));
+      break;
+    case CeKind::Top: result = v::owl_Thing; break;
+    case CeKind::Bottom: result = v::owl_Nothing; break;
+    case CeKind::Not: {
+      const TermId op = TRELVANIC_BRIDGE_TRY(class_term(c.operand(), depth + 1));
+      if (!op) return fail();
+      result = blank(label);
+      emit(result, v::rdf_type, v::owl_Class);
+      emit(result, v::owl_complementOf, op);
+      break;
+    }
+    case CeKind::And:
+    case CeKind::Or: {
+      std::vector<TermId> items;
+      for (CeId op : c.operands()) {
+        const TermId t = TRELVANIC_BRIDGE_TRY(class_term(op, depth + 1));
+        if (!t) return fail();
+        items.push_back(t);
+      }
+      const TermId head = list(items, label + "_l");
+      result = blank(label);
+      emit(result, v::rdf_type, v::owl_Class);
+      emit(result, c.kind == CeKind::And ? v::owl_intersectionOf : v::owl_unionOf, head);
+      break;
+    }
+    case CeKind::OneOf: {
+      std::vector<TermId> items;
+      for (EntityId e : c.individuals()) {
+        if (!ontology_.entities().contains(e)) return fail();
+        items.push_back(TRELVANIC_BRIDGE_TRY(entity(e)));
+      }
+      const TermId head = list(items, label + "_l");
+      result = blank(label);
+      emit(result, v::rdf_type, v::owl_Class);
+      emit(result, v::owl_oneOf, head);
+      break;
+    }
+    case CeKind::Some:
+    case CeKind::All: {
+      const TermId f = TRELVANIC_BRIDGE_TRY(class_term(*c.filler(), depth + 1));
+      if (!f) return fail();
+      result = TRELVANIC_BRIDGE_TRY(restriction(c.role()));
+      if (!result) return fail();
+      emit(result, c.kind == CeKind::Some ? v::owl_someValuesFrom : v::owl_allValuesFrom, f);
+      break;
+    }
+    case CeKind::HasValue: {
+      if (!ontology_.entities().contains(c.individual())) return fail();
+      const TermId ind = TRELVANIC_BRIDGE_TRY(entity(c.individual()));
+      result = TRELVANIC_BRIDGE_TRY(restriction(c.role()));
+      if (!result) return fail();
+      emit(result, v::owl_hasValue, ind);
+      break;
+    }
+    case CeKind::MaxCardinality: {
+      TermId f;
+      if (c.filler()) {
+        f = TRELVANIC_BRIDGE_TRY(class_term(*c.filler(), depth + 1));
+        if (!f) return fail();
+      }
+      result = TRELVANIC_BRIDGE_TRY(restriction(c.role()));
+      if (!result) return fail();
+      const TermId n = dict_.literal(fmt::format("{}", c.n()), dict_.iri(kNonNegativeInteger));
+      if (f) {
+        emit(result, v::owl_maxQualifiedCardinality, n);
+        emit(result, v::owl_onClass, f);
+      } else {
+        emit(result, v::owl_maxCardinality, n);
+      }
+      break;
+    }
+    case CeKind::DataSome:
+    case CeKind::DataAll: {
+      const TermId r = TRELVANIC_BRIDGE_TRY(data_range_term(*c.range()));
+      if (!r) return fail();
+      result = TRELVANIC_BRIDGE_TRY(data_restriction(c.property()));
+      if (!result) return fail();
+      emit(result, c.kind == CeKind::DataSome ? v::owl_someValuesFrom : v::owl_allValuesFrom, r);
+      break;
+    }
+    case CeKind::DataHasValue: {
+      const TermId lt = TRELVANIC_BRIDGE_TRY(data_literal_term(c.value()));
+      if (!lt) return fail();
+      result = TRELVANIC_BRIDGE_TRY(data_restriction(c.property()));
+      if (!result) return fail();
+      emit(result, v::owl_hasValue, lt);
+      break;
+    }
+    case CeKind::DataMaxCardinality: {
+      if (c.range()) {
+        // Only the unqualified form is written.
+        const auto r = dl.has_de(*c.range()) ? std::optional(dl.de(*c.range()).kind) : std::nullopt;
+        if (r != DeKind::Top) return fail();
+      }
+      result = TRELVANIC_BRIDGE_TRY(data_restriction(c.property()));
+      if (!result) return fail();
+      emit(result, v::owl_maxCardinality, dict_.literal(fmt::format("{}", c.n()), dict_.iri(kNonNegativeInteger)));
+      break;
+    }
+    case CeKind::HasSelf:
+    case CeKind::MinCardinality:
+    case CeKind::ExactCardinality:
+    case CeKind::DataMinCardinality:
+    case CeKind::DataExactCardinality:
+      return fail();
+  }
+  ce_terms_[id.value] = result.value;
+  return result;
+}
+
+Result<bool> TripleExporter::dl_axiom(size_t index) {
+  const auto& dl = ontology_.dl();
+  const DlAxiomView a = dl.axiom(index);
+  const std::string label = fmt::format("dl_{}", index);
+  auto has = [&](EntityId e) { return ontology_.entities().contains(e); };
+  auto ent = [&](EntityId e) -> Result<TermId> {
+    if (!has(e)) return TermId{};
+    return entity(e);
+  };
+  // s p o over entities; false when one is unknown.
+  auto plain = [&](EntityId s, TermId p, EntityId o) -> Result<bool> {
+    const TermId st = TRELVANIC_BRIDGE_TRY(ent(s));
+    const TermId ot = TRELVANIC_BRIDGE_TRY(ent(o));
+    if (!st || !ot) return false;
+    emit(st, p, ot);
+    return true;
+  };
+  auto entity_list = [&](std::vector<TermId>& items) -> Result<bool> {
+    for (EntityId e : a.entities()) {
+      const TermId t = TRELVANIC_BRIDGE_TRY(ent(e));
+      if (!t) return false;
+      items.push_back(t);
+    }
+    return true;
+  };
+  // Pairwise triples for two members, an all-members node otherwise.
+  auto group = [&](TermId pair_predicate, TermId all_type, TermId members) -> Result<bool> {
+    std::vector<TermId> items;
+    if (!TRELVANIC_BRIDGE_TRY(entity_list(items))) return false;
+    if (items.size() == 2) {
+      emit(items[0], pair_predicate, items[1]);
+    } else if (items.size() > 2) {
+      const TermId x = blank(label);
+      emit(x, v::rdf_type, all_type);
+      emit(x, members, list(items, label + "_l"));
+    }
+    return true;
+  };
+  switch (a.kind) {
+    case DlAxiomKind::SubClassOf: {
+      const TermId sub = TRELVANIC_BRIDGE_TRY(class_term(a.sub(), 0));
+      const TermId sup = TRELVANIC_BRIDGE_TRY(class_term(a.sup(), 0));
+      if (!sub || !sup) return false;
+      emit(sub, v::rdfs_subClassOf, sup);
+      return rl_class(a.sub(), Position::Sub, 0) && rl_class(a.sup(), Position::Super, 0);
+    }
+    case DlAxiomKind::EquivalentClasses: {
+      std::vector<CeId> ops(a.classes().begin(), a.classes().end());
+      std::vector<TermId> terms;
+      for (CeId c : ops) {
+        const TermId t = TRELVANIC_BRIDGE_TRY(class_term(c, 0));
+        if (!t) return false;
+        terms.push_back(t);
+      }
+      for (size_t k = 1; k < terms.size(); ++k) emit(terms[0], v::owl_equivalentClass, terms[k]);
+      // Inside RL when every member may stand on either side of every other.
+      for (CeId c : ops)
+        if (!rl_class(c, Position::Sub, 0) || !rl_class(c, Position::Super, 0)) return false;
+      return true;
+    }
+    case DlAxiomKind::DisjointClasses: {
+      std::vector<TermId> terms;
+      bool rl = true;
+      for (CeId c : a.classes()) {
+        const TermId t = TRELVANIC_BRIDGE_TRY(class_term(c, 0));
+        if (!t) return false;
+        terms.push_back(t);
+        rl = rl && rl_class(c, Position::Sub, 0);
+      }
+      if (terms.size() == 2) {
+        emit(terms[0], v::owl_disjointWith, terms[1]);
+      } else if (terms.size() > 2) {
+        const TermId x = blank(label);
+        emit(x, v::rdf_type, v::owl_AllDisjointClasses);
+        emit(x, v::owl_members, list(terms, label + "_l"));
+      }
+      return rl;
+    }
+    case DlAxiomKind::ObjectPropertyDomain:
+    case DlAxiomKind::ObjectPropertyRange:
+    case DlAxiomKind::DataPropertyDomain: {
+      const TermId p = TRELVANIC_BRIDGE_TRY(ent(a.property()));
+      const CeId c = a.kind == DlAxiomKind::ObjectPropertyRange ? a.range() : a.domain();
+      const TermId ct = TRELVANIC_BRIDGE_TRY(class_term(c, 0));
+      if (!p || !ct) return false;
+      emit(p, a.kind == DlAxiomKind::ObjectPropertyRange ? v::rdfs_range : v::rdfs_domain, ct);
+      return rl_class(c, Position::Super, 0);
+    }
+    case DlAxiomKind::DataPropertyRange: {
+      const TermId p = TRELVANIC_BRIDGE_TRY(ent(a.property()));
+      const TermId r = TRELVANIC_BRIDGE_TRY(data_range_term(a.data_range()));
+      if (!p || !r) return false;
+      emit(p, v::rdfs_range, r);
+      return true;
+    }
+    case DlAxiomKind::SubObjectPropertyChain: {
+      const TermId sup = TRELVANIC_BRIDGE_TRY(role_term(a.super_property()));
+      if (!sup) return false;
+      std::vector<TermId> steps;
+      for (RoleExpr r : a.chain().to_vector()) {
+        const TermId t = TRELVANIC_BRIDGE_TRY(role_term(r));
+        if (!t) return false;
+        steps.push_back(t);
+      }
+      if (steps.empty()) return false;
+      emit(sup, v::owl_propertyChainAxiom, list(steps, label + "_l"));
+      return true;
+    }
+    case DlAxiomKind::SubObjectPropertyOf: {
+      RoleExpr sub = a.sub_role(), sup = a.sup_role();
+      // inverse(p) <= inverse(q) says p <= q.
+      if (sub.is_inverse() && sup.is_inverse()) {
+        sub = RoleExpr::atomic(sub.property);
+        sup = RoleExpr::atomic(sup.property);
+      }
+      const TermId s = TRELVANIC_BRIDGE_TRY(role_term(sub));
+      const TermId o = TRELVANIC_BRIDGE_TRY(role_term(sup));
+      if (!s || !o) return false;
+      emit(s, v::rdfs_subPropertyOf, o);
+      return true;
+    }
+    case DlAxiomKind::HasKey: {
+      const TermId c = TRELVANIC_BRIDGE_TRY(class_term(a.class_expr(), 0));
+      if (!c) return false;
+      std::vector<TermId> keys;
+      for (EntityId e : a.object_properties()) {
+        const TermId t = TRELVANIC_BRIDGE_TRY(ent(e));
+        if (!t) return false;
+        keys.push_back(t);
+      }
+      for (EntityId e : a.data_properties()) {
+        const TermId t = TRELVANIC_BRIDGE_TRY(ent(e));
+        if (!t) return false;
+        keys.push_back(t);
+      }
+      emit(c, v::owl_hasKey, list(keys, label + "_l"));
+      return rl_class(a.class_expr(), Position::Sub, 0);
+    }
+    case DlAxiomKind::ClassAssertion: {
+      const TermId i = TRELVANIC_BRIDGE_TRY(ent(a.individual()));
+      const TermId c = TRELVANIC_BRIDGE_TRY(class_term(a.class_expr(), 0));
+      if (!i || !c) return false;
+      emit(i, v::rdf_type, c);
+      return rl_class(a.class_expr(), Position::Super, 0);
+    }
+    case DlAxiomKind::SubDataPropertyOf:
+      return plain(a.sub_data_property(), v::rdfs_subPropertyOf, a.sup_data_property());
+    case DlAxiomKind::DataPropertyAssertion: {
+      const TermId s = TRELVANIC_BRIDGE_TRY(ent(a.subject()));
+      const TermId p = TRELVANIC_BRIDGE_TRY(ent(a.property()));
+      const TermId o = TRELVANIC_BRIDGE_TRY(data_literal_term(a.value()));
+      if (!s || !p || !o) return false;
+      emit(s, p, o);
+      return true;
+    }
+    case DlAxiomKind::NegativeObjectPropertyAssertion:
+    case DlAxiomKind::NegativeDataPropertyAssertion: {
+      const TermId s = TRELVANIC_BRIDGE_TRY(ent(a.subject()));
+      const TermId p = TRELVANIC_BRIDGE_TRY(ent(a.property()));
+      const bool object = a.kind == DlAxiomKind::NegativeObjectPropertyAssertion;
+      const TermId o = object ? TRELVANIC_BRIDGE_TRY(ent(a.object())) : TRELVANIC_BRIDGE_TRY(data_literal_term(a.value()));
+      if (!s || !p || !o) return false;
+      const TermId x = blank(label);
+      emit(x, v::rdf_type, dict_.iri("http://www.w3.org/2002/07/owl#NegativePropertyAssertion"));
+      emit(x, v::owl_sourceIndividual, s);
+      emit(x, v::owl_assertionProperty, p);
+      emit(x, object ? v::owl_targetIndividual : v::owl_targetValue, o);
+      return true;
+    }
+    case DlAxiomKind::ObjectPropertyAssertion: {
+      const RoleExpr r = a.role();
+      // An assertion of inverse(p) from s to o is p from o to s.
+      const TermId p = TRELVANIC_BRIDGE_TRY(ent(r.property));
+      if (!p) return false;
+      if (r.is_inverse()) return plain(a.object(), p, a.subject());
+      return plain(a.subject(), p, a.object());
+    }
+    case DlAxiomKind::FunctionalDataProperty: {
+      const TermId p = TRELVANIC_BRIDGE_TRY(ent(a.property()));
+      if (!p) return false;
+      emit(p, v::rdf_type, v::owl_FunctionalProperty);
+      return true;
+    }
+    case DlAxiomKind::InverseFunctionalObjectProperty:
+    case DlAxiomKind::IrreflexiveObjectProperty: {
+      const TermId p = TRELVANIC_BRIDGE_TRY(ent(a.property()));
+      if (!p) return false;
+      emit(p, v::rdf_type,
+           a.kind == DlAxiomKind::IrreflexiveObjectProperty ? v::owl_IrreflexiveProperty
+                                                            : v::owl_InverseFunctionalProperty);
+      return true;
+    }
+    case DlAxiomKind::TransitiveObjectProperty:
+    case DlAxiomKind::SymmetricObjectProperty: {
+      // Both characteristics hold of a property exactly when of its inverse.
+      const TermId p = TRELVANIC_BRIDGE_TRY(ent(a.role().property));
+      if (!p) return false;
+      emit(p, v::rdf_type,
+           a.kind == DlAxiomKind::TransitiveObjectProperty ? v::owl_TransitiveProperty : v::owl_SymmetricProperty);
+      return true;
+    }
+    case DlAxiomKind::EquivalentDataProperties: {
+      std::vector<TermId> items;
+      if (!TRELVANIC_BRIDGE_TRY(entity_list(items))) return false;
+      for (size_t k = 1; k < items.size(); ++k) emit(items[0], v::owl_equivalentProperty, items[k]);
+      return true;
+    }
+    case DlAxiomKind::DisjointDataProperties:
+    case DlAxiomKind::DisjointObjectProperties:
+      return group(v::owl_propertyDisjointWith, v::owl_AllDisjointProperties, v::owl_members);
+    case DlAxiomKind::SameIndividual: {
+      std::vector<TermId> items;
+      if (!TRELVANIC_BRIDGE_TRY(entity_list(items))) return false;
+      for (size_t k = 1; k < items.size(); ++k) emit(items[0], v::owl_sameAs, items[k]);
+      return true;
+    }
+    case DlAxiomKind::DifferentIndividuals:
+      return group(v::owl_differentFrom, v::owl_AllDifferent, v::owl_members);
+    case DlAxiomKind::DatatypeDefinition:
+    case DlAxiomKind::SwrlRule:
+      return false;
+  }
+  return false;
+}
+
+}  // namespace trelvanic_bridge

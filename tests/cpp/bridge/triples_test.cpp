@@ -1,0 +1,269 @@
+#include "bridge/triples.h"
+
+#include <gtest/gtest.h>
+
+#include "core/dl.h"
+#include "fixture.h"
+
+namespace {
+
+using namespace trelvanic_core;
+using bridge_test::iri;
+using bridge_test::Onto;
+using trelvanic_bridge::TermTriple;
+using trelvanic_materializer::Term;
+
+constexpr const char* kRdfType = "http://www.w3.org/1999/02/22-rdf-syntax-ns#type";
+constexpr const char* kOwl = "http://www.w3.org/2002/07/owl#";
+constexpr const char* kXsd = "http://www.w3.org/2001/XMLSchema#";
+
+std::string owl(const char* local) { return std::string(kOwl) + local; }
+
+TermTriple t3(const std::string& s, const std::string& p, const std::string& o) {
+  return TermTriple{Term::iri(s), Term::iri(p), Term::iri(o)};
+}
+
+bool contains(const std::vector<TermTriple>& ts, const TermTriple& t) {
+  return std::find(ts.begin(), ts.end(), t) != ts.end();
+}
+
+TEST(Triples, DeclarationsByKindAndNoneForPuns) {
+  Onto x;
+  x.cls("C");
+  x.dprop("d");
+  x.cls("P");
+  x.ind("P");  // punned ClassIndividual
+  auto ts = trelvanic_bridge::core_to_triples(x.o);
+  ASSERT_TRUE(ts) << ts.error().message();
+  EXPECT_EQ(*ts, (std::vector<TermTriple>{t3(iri("C"), kRdfType, owl("Class")),
+                                          t3(iri("d"), kRdfType, owl("DatatypeProperty"))}));
+}
+
+TEST(Triples, ListAxiomsGiveOneTriplePerPairInOrder) {
+  Onto x;
+  auto a = x.cls("A"), b = x.cls("B"), c = x.cls("C");
+  x.add(Axiom::equivalent_classes({c, a, b}));
+  auto ts = trelvanic_bridge::core_to_triples(x.o);
+  ASSERT_TRUE(ts);
+  const std::vector<TermTriple> tail(ts->end() - 3, ts->end());
+  const std::string eq = owl("equivalentClass");
+  EXPECT_EQ(tail, (std::vector<TermTriple>{t3(iri("A"), eq, iri("B")), t3(iri("A"), eq, iri("C")),
+                                           t3(iri("B"), eq, iri("C"))}));
+}
+
+TEST(Triples, DataLiteralsSimpleForXsdStringTypedOtherwise) {
+  Onto x;
+  auto i = x.ind("i");
+  auto d = x.dprop("d");
+  x.add(Axiom::data_property_assertion(i, d, DataLiteral{"a", std::string(kXsd) + "string"}));
+  x.add(Axiom::data_property_assertion(
+      i, d, DataLiteral{"b", "http://www.w3.org/1999/02/22-rdf-syntax-ns#langString"}));
+  auto ts = trelvanic_bridge::core_to_triples(x.o);
+  ASSERT_TRUE(ts);
+  EXPECT_TRUE(contains(*ts, TermTriple{Term::iri(iri("i")), Term::iri(iri("d")), Term::literal("a")}));
+  EXPECT_TRUE(contains(*ts, TermTriple{Term::iri(iri("i")), Term::iri(iri("d")),
+                                       Term::literal("b", "http://www.w3.org/1999/02/22-rdf-syntax-ns#langString")}));
+}
+
+TEST(Triples, InferredAndRemovedAxiomsAreNotExported) {
+  Onto x;
+  auto a = x.cls("A"), b = x.cls("B"), c = x.cls("C");
+  auto removed = x.add(Axiom::sub_class_of(a, b));
+  ASSERT_TRUE(x.o.remove_axiom(removed));
+  ASSERT_TRUE(x.o.add_inferred_axiom(Axiom::sub_class_of(b, c)));
+  auto ts = trelvanic_bridge::core_to_triples(x.o);
+  ASSERT_TRUE(ts);
+  EXPECT_EQ(ts->size(), 3u);  // the three declarations
+  const AxiomId ids[] = {removed};
+  auto err = trelvanic_bridge::core_to_triples_for_axioms(x.o, ids);
+  ASSERT_FALSE(err);
+  EXPECT_EQ(err.error().message(), fmt::format("invalid axiom: removed AxiomId: {}", removed.value));
+}
+
+TEST(Triples, ForAxiomsDeclaresIndividualsButNotDataProperties) {
+  Onto x;
+  auto i = x.ind("i");
+  auto d = x.dprop("d");
+  const AxiomId ids[] = {x.add(Axiom::data_property_assertion(i, d, DataLiteral{"1", std::string(kXsd) + "int"}))};
+  auto ts = trelvanic_bridge::core_to_triples_for_axioms(x.o, ids);
+  ASSERT_TRUE(ts);
+  ASSERT_EQ(ts->size(), 2u);
+  EXPECT_EQ((*ts)[0].o, Term::literal("1", std::string(kXsd) + "int"));
+  EXPECT_EQ((*ts)[1], t3(iri("i"), kRdfType, owl("NamedIndividual")));
+}
+
+TEST(Triples, ExistentialGoesThroughItsOwnRestrictionNode) {
+  Onto x;
+  std::vector<EntityId> ids;
+  for (int k = 0; k < 10; ++k) ids.push_back(x.cls("C" + std::to_string(k)));
+  x.o.set_entity_kind(ids[7], EntityKind::ObjectProperty).value();
+  const Axiom ax = Axiom::sub_class_of_existential(ids[3], ids[7], ids[9]);
+  auto ts = trelvanic_bridge::axiom_to_triples(x.o, ax.view());
+  ASSERT_TRUE(ts);
+  const Term node = Term::blank("rest_3_7_9");
+  ASSERT_EQ(ts->size(), 4u);
+  EXPECT_EQ((*ts)[0], (TermTriple{Term::iri(iri("C3")), Term::iri("http://www.w3.org/2000/01/rdf-schema#subClassOf"), node}));
+  EXPECT_EQ((*ts)[1], (TermTriple{node, Term::iri(kRdfType), Term::iri(owl("Restriction"))}));
+  EXPECT_EQ((*ts)[2], (TermTriple{node, Term::iri(owl("onProperty")), Term::iri(iri("C7"))}));
+  EXPECT_EQ((*ts)[3], (TermTriple{node, Term::iri(owl("someValuesFrom")), Term::iri(iri("C9"))}));
+  auto key = trelvanic_bridge::axiom_triple_key(x.o, ax.view());
+  ASSERT_TRUE(key && *key);
+  EXPECT_EQ(**key, (std::array<std::string, 3>{iri("C3"), owl("onProperty"), iri("C7") + "|" + iri("C9")}));
+}
+
+TEST(Triples, KeysOfListsUseTheFirstTwoOperands) {
+  Onto x;
+  auto a = x.cls("A"), b = x.cls("B"), c = x.cls("C");
+  auto k3 = trelvanic_bridge::axiom_triple_key(x.o, Axiom::equivalent_classes({a, b, c}).view());
+  auto k2 = trelvanic_bridge::axiom_triple_key(x.o, Axiom::equivalent_classes({a, b}).view());
+  ASSERT_TRUE(k3 && k2);
+  EXPECT_EQ(*k3, *k2);
+  auto k1 = trelvanic_bridge::axiom_triple_key(x.o, Axiom::equivalent_classes({a}).view());
+  ASSERT_TRUE(k1);
+  EXPECT_FALSE(k1->has_value());
+  EXPECT_TRUE(trelvanic_bridge::axiom_entity_key(Axiom::sub_class_of(a, b).view()));
+  EXPECT_NE(trelvanic_bridge::axiom_entity_key(Axiom::sub_class_of(a, b).view()),
+            trelvanic_bridge::axiom_entity_key(Axiom::sub_class_of(b, a).view()));
+  EXPECT_FALSE(trelvanic_bridge::axiom_entity_key(Axiom::equivalent_classes({a, b}).view()));
+}
+
+// Negative assertions reach the rule engine as owl:NegativePropertyAssertion
+// nodes instead of failing the whole export.
+TEST(Triples, NegativeAssertionsAreExported) {
+  Onto x;
+  auto a = x.ind("a"), b = x.ind("b");
+  auto p = x.prop("p");
+  auto d = x.dprop("d");
+  x.add(Axiom::negative_object_property_assertion(a, p, b));
+  x.add(Axiom::negative_data_property_assertion(a, d, DataLiteral{"5", std::string(kXsd) + "int"}));
+  auto ts = trelvanic_bridge::core_to_triples(x.o);
+  ASSERT_TRUE(ts) << ts.error().message();
+  int sources = 0;
+  for (const auto& t : *ts) sources += t.p == Term::iri(owl("sourceIndividual"));
+  EXPECT_EQ(sources, 2);
+  EXPECT_TRUE(contains(*ts, TermTriple{Term::blank(fmt::format("npa_{}_{}_{}", a.value, p.value, b.value)),
+                                       Term::iri(owl("targetIndividual")), Term::iri(iri("b"))}));
+}
+
+struct DlCase {
+  const char* name;
+  // Builds one DL axiom; returns whether it is inside OWL 2 RL.
+  bool (*build)(Onto&);
+  const char* predicate;  // a predicate its triples must use
+};
+
+const DlCase kDlCases[] = {
+    {"disjoint properties",
+     [](Onto& x) {
+       x.o.dl_mut().push_axiom(DlAxiom::entity_list(DlAxiomKind::DisjointObjectProperties, {x.prop("p"), x.prop("q")}));
+       return true;
+     },
+     "propertyDisjointWith"},
+    {"negative assertion",
+     [](Onto& x) {
+       x.o.dl_mut().push_axiom(DlAxiom::negative_object_property_assertion(x.ind("a"), x.prop("p"), x.ind("b")));
+       return true;
+     },
+     "targetIndividual"},
+    {"property chain",
+     [](Onto& x) {
+       x.o.dl_mut().push_axiom(DlAxiom::sub_object_property_chain(
+           {RoleExpr::atomic(x.prop("p")), RoleExpr::atomic(x.prop("q"))}, RoleExpr::atomic(x.prop("r"))));
+       return true;
+     },
+     "propertyChainAxiom"},
+    {"union on the left",
+     [](Onto& x) {
+       auto& dl = x.o.dl_mut();
+       auto a = dl.intern_ce(ClassExpr::atomic(x.cls("A")));
+       auto b = dl.intern_ce(ClassExpr::atomic(x.cls("B")));
+       auto c = dl.intern_ce(ClassExpr::atomic(x.cls("C")));
+       dl.push_axiom(DlAxiom::sub_class_of(dl.intern_ce(ClassExpr::or_of({a, b})), c));
+       return true;
+     },
+     "unionOf"},
+    {"universal on the right",
+     [](Onto& x) {
+       auto& dl = x.o.dl_mut();
+       auto a = dl.intern_ce(ClassExpr::atomic(x.cls("A")));
+       auto b = dl.intern_ce(ClassExpr::atomic(x.cls("B")));
+       dl.push_axiom(DlAxiom::sub_class_of(a, dl.intern_ce(ClassExpr::all(RoleExpr::atomic(x.prop("p")), b))));
+       return true;
+     },
+     "allValuesFrom"},
+    {"union on the right is outside RL",
+     [](Onto& x) {
+       auto& dl = x.o.dl_mut();
+       auto a = dl.intern_ce(ClassExpr::atomic(x.cls("A")));
+       auto b = dl.intern_ce(ClassExpr::atomic(x.cls("B")));
+       auto c = dl.intern_ce(ClassExpr::atomic(x.cls("C")));
+       dl.push_axiom(DlAxiom::sub_class_of(a, dl.intern_ce(ClassExpr::or_of({b, c}))));
+       return false;
+     },
+     "unionOf"},
+    {"min cardinality is outside RL",
+     [](Onto& x) {
+       auto& dl = x.o.dl_mut();
+       auto a = dl.intern_ce(ClassExpr::atomic(x.cls("A")));
+       dl.push_axiom(DlAxiom::sub_class_of(
+           a, dl.intern_ce(ClassExpr::cardinality(CeKind::MinCardinality, 2, RoleExpr::atomic(x.prop("p")), {}))));
+       return false;
+     },
+     nullptr},
+};
+
+TEST(Triples, DlStoreAxiomsInTheirRdfForm) {
+  for (const DlCase& c : kDlCases) {
+    SCOPED_TRACE(c.name);
+    Onto x;
+    const bool rl = c.build(x);
+    trelvanic_bridge::Dictionary dict;
+    std::vector<trelvanic_bridge::Triple> out;
+    auto summary = trelvanic_bridge::export_ontology(x.o, dict, out);
+    ASSERT_TRUE(summary) << summary.error().message();
+    EXPECT_EQ(summary->outside_rl, rl ? 0u : 1u);
+    if (c.predicate) {
+      const auto pred = dict.find_iri(owl(c.predicate));
+      EXPECT_TRUE(std::any_of(out.begin(), out.end(), [&](const auto& t) { return t.p == pred || t.o == pred; }));
+    }
+  }
+}
+
+// An assertion of an inverse property is the plain assertion turned round;
+// a sub-property between inverses is one between the properties.
+TEST(Triples, InverseRolesAreNamed) {
+  Onto x;
+  auto a = x.ind("a"), b = x.ind("b");
+  auto p = x.prop("p"), q = x.prop("q");
+  x.o.dl_mut().push_axiom(DlAxiom::object_property_assertion(a, RoleExpr::inverse(p), b));
+  x.o.dl_mut().push_axiom(DlAxiom::sub_object_property_of(RoleExpr::inverse(p), RoleExpr::inverse(q)));
+  auto ts = trelvanic_bridge::core_to_triples(x.o);
+  ASSERT_TRUE(ts);
+  EXPECT_TRUE(contains(*ts, t3(iri("b"), iri("p"), iri("a"))));
+  EXPECT_TRUE(contains(*ts, t3(iri("p"), "http://www.w3.org/2000/01/rdf-schema#subPropertyOf", iri("q"))));
+  // inverse(p) <= q needs a name for inverse(p).
+  x.o.dl_mut().push_axiom(DlAxiom::sub_object_property_of(RoleExpr::inverse(p), RoleExpr::atomic(q)));
+  trelvanic_bridge::Dictionary dict;
+  std::vector<trelvanic_bridge::Triple> out;
+  EXPECT_EQ(trelvanic_bridge::export_ontology(x.o, dict, out)->outside_rl, 1u);
+  auto r = x.prop("r");
+  x.add(Axiom::inverse_object_properties(p, r));
+  out.clear();
+  EXPECT_EQ(trelvanic_bridge::export_ontology(x.o, dict, out)->outside_rl, 0u);
+}
+
+TEST(Triples, DeepExpressionsAreLeftOutNotRecursed) {
+  Onto x;
+  auto& dl = x.o.dl_mut();
+  CeId c = dl.intern_ce(ClassExpr::atomic(x.cls("A")));
+  const auto p = RoleExpr::atomic(x.prop("p"));
+  for (int i = 0; i < 100000; ++i) c = dl.intern_ce(ClassExpr::some(p, c));
+  dl.push_axiom(DlAxiom::sub_class_of(c, dl.intern_ce(ClassExpr::atomic(x.cls("B")))));
+  trelvanic_bridge::Dictionary dict;
+  std::vector<trelvanic_bridge::Triple> out;
+  auto summary = trelvanic_bridge::export_ontology(x.o, dict, out);
+  ASSERT_TRUE(summary);
+  EXPECT_EQ(summary->outside_rl, 1u);
+}
+
+}  // namespace
