@@ -63,6 +63,8 @@ class Engine {
 
   // Adds a triple as told. The terms must come from the dictionary.
   [[nodiscard]] std::expected<void, Error> add(const Triple& t);
+  // Makes room for about this many stored triples, told and derived (a hint).
+  void reserve(std::size_t triples) { store_.reserve(triples); }
   // Runs the rules to the fixpoint, then the consistency checks.
   [[nodiscard]] std::expected<void, Error> run();
   // Every triple of the closure, in insertion order (see file comment).

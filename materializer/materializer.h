@@ -60,6 +60,9 @@ class Materializer {
   [[nodiscard]] std::expected<void, Error> load(std::span<const Triple> triples);
   [[nodiscard]] std::expected<void, Error> load_terms(std::span<const TermTriple> triples);
   [[nodiscard]] std::expected<void, Error> reason();
+  // Makes room for about this many triples, told and derived: a hint that
+  // spares the store's tables their regrowth when the closure size is known.
+  void reserve(std::size_t triples) { engine_->reserve(triples); }
 
   [[nodiscard]] std::vector<Triple> triples() const;
   [[nodiscard]] std::vector<TermTriple> term_triples() const;

@@ -40,6 +40,16 @@ std::pair<std::uint32_t, bool> TripleStore::insert(const Triple& t, std::uint8_t
   return {i, true};
 }
 
+void TripleStore::reserve(std::size_t triples) {
+  if (triples <= triples_.size()) return;
+  triples_.reserve(triples);
+  flags_.reserve(triples);
+  dedup_.reserve(triples);
+  next_ps_.reserve(triples);
+  next_po_.reserve(triples);
+  next_p_.reserve(triples);
+}
+
 void TripleStore::enable_term_lists() {
   if (term_lists_) return;
   term_lists_ = true;

@@ -87,6 +87,8 @@ class TripleStore {
   // are built on the first call and kept up to date from then on, so runs
   // without owl:sameAs never pay for them.
   void enable_term_lists();
+  // Makes room for about this many triples in total (a hint).
+  void reserve(std::size_t triples);
   template <typename F>
   void for_subject(TermId s, F&& f) const {
     for (std::uint32_t i = head(by_s_, s); i != kNoTriple; i = next_s_[i])
