@@ -9,6 +9,18 @@ namespace trelvanic_materializer {
 namespace {
 constexpr std::uint64_t kPollEvery = 4096;  // processed triples between cancellation polls
 constexpr std::size_t kMaxListLength = 1u << 20;
+
+// Types that make their instance a class or a property.
+bool declares_schema(TermId type) {
+  using namespace vocab;
+  static constexpr TermId kTypes[] = {owl_Class, rdfs_Class, rdfs_Datatype, owl_Restriction, rdf_Property,
+                                      owl_ObjectProperty, owl_DatatypeProperty, owl_FunctionalProperty,
+                                      owl_InverseFunctionalProperty, owl_IrreflexiveProperty, owl_SymmetricProperty,
+                                      owl_AsymmetricProperty, owl_TransitiveProperty};
+  for (TermId t : kTypes)
+    if (t == type) return true;
+  return false;
+}
 }  // namespace
 
 Engine::Engine(Dictionary& dict, Options options) : dict_(dict), options_(options) {}
@@ -83,8 +95,7 @@ void Engine::note_schema(const Triple& t) {
       case vocab::rdf_type.value:
         add_flags(t.o, kSchemaUse);
         // Declared or characterised as a class or property.
-        if (t.o.value <= vocab::kLast.value && t.o != vocab::owl_NamedIndividual && t.o != vocab::owl_Thing)
-          add_flags(t.s, kSchemaUse);
+        if (declares_schema(t.o)) add_flags(t.s, kSchemaUse);
         break;
       case vocab::rdfs_subClassOf.value:
       case vocab::rdfs_subPropertyOf.value:

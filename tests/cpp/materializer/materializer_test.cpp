@@ -57,6 +57,15 @@ TEST(EqualityTest, MergedIndividualsMeetEveryRule) {
   EXPECT_TRUE(closure.contains(testing::key({"ex:a", "owl:sameAs", "ex:b"})));
 }
 
+TEST(EqualityTest, TypingEveryResourceDoesNotMakeIndividualsSchema) {
+  // With the RDFS vocabulary loaded every subject becomes an rdfs:Resource;
+  // that does not make individuals classes, so equality still unites them.
+  Materializer m = run({{"rdf:type", "rdfs:domain", "rdfs:Resource"}, {"ex:a", "rdf:type", "ex:Person"},
+                        {"ex:b", "rdf:type", "ex:Person"}, {"ex:a", "owl:sameAs", "ex:b"}, {"ex:a", "ex:p", "ex:c"}});
+  auto closure = testing::closure_set(m);
+  EXPECT_TRUE(closure.contains(testing::key({"ex:b", "ex:p", "ex:c"})));
+}
+
 TEST(ChainTest, LongTransitiveChainHasTheFullClosure) {
   constexpr int kNodes = 400;
   std::vector<Text> input{{"ex:p", "rdf:type", "owl:TransitiveProperty"}};
