@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "materializer/literal.h"
 #include "materializer/vocabulary.h"
 
 namespace trelvanic_materializer {
@@ -31,7 +32,12 @@ void Engine::add_flags(TermId t, std::uint32_t f) {
 }
 
 bool Engine::has_type(TermId x, TermId c) const {
-  if (c == vocab::owl_Thing && !dict_.is_literal(x)) return true;
+  if (dict_.is_literal(x)) {
+    // dt-type2: a literal is an instance of every datatype holding its value.
+    return literal_in_datatype(dict_, x, c) == Membership::kIn ||
+           store_.contains(Triple{x, vocab::rdf_type, find(c)});
+  }
+  if (c == vocab::owl_Thing) return true;
   return store_.contains(Triple{find(x), vocab::rdf_type, find(c)});
 }
 
