@@ -227,13 +227,22 @@ Result<void> build_axioms(const Document& doc, const OntologyLimits& limits, Ont
   // Name lookups are random accesses: the table slots of the axiom 16 ahead
   // and the texts of the axiom 8 ahead are loaded while this one is built.
   constexpr size_t kSlotsAhead = 16, kTextsAhead = 8;
+  const auto iris = doc.axioms.all_iris();
+  std::vector<uint64_t> hashes(iris.size());
+  for (size_t k = 0; k < iris.size(); ++k) hashes[k] = SnapshotEntityNames::hash(iris[k]);
+  auto hashes_of = [&](size_t axiom) {
+    const size_t first = doc.axioms.first_iri(axiom);
+    const size_t end = axiom + 1 < doc.axioms.size() ? doc.axioms.first_iri(axiom + 1) : iris.size();
+    return std::span<const uint64_t>(hashes).subspan(first, end - first);
+  };
   std::vector<EntityId> ids;
   for (size_t i = 0; i < doc.axioms.size(); ++i) {
     if (i + kSlotsAhead < doc.axioms.size())
-      for (std::string_view iri : doc.axioms.get(i + kSlotsAhead).iris) names.prefetch_slot(iri);
+      for (uint64_t h : hashes_of(i + kSlotsAhead)) names.prefetch_slot(h);
     if (i + kTextsAhead < doc.axioms.size())
-      for (std::string_view iri : doc.axioms.get(i + kTextsAhead).iris) names.prefetch_text(iri);
-    const AxiomView a = TRELVANIC_TRY(resolve_snapshot_axiom(doc.axioms.get(i), o, ids, &names));
+      for (uint64_t h : hashes_of(i + kTextsAhead)) names.prefetch_text(h);
+    const AxiomView a =
+        TRELVANIC_TRY(resolve_snapshot_axiom(doc.axioms.get(i), o, ids, &names, hashes_of(i).data()));
     if (!default_limits || !is_canonical(a)) TRELVANIC_TRY(validate_with_limits(a, o.entities(), limits));
     TRELVANIC_TRY(o.add_axiom(Axiom::from_view(a)));
   }

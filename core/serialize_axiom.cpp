@@ -140,7 +140,7 @@ void SnapshotEntityNames::reserve(size_t count, size_t bytes) {
 
 void SnapshotEntityNames::add(std::string_view iri, EntityId id) {
   if (slots_.empty() || texts_.size() + iri.size() > texts_.capacity()) return;
-  const uint64_t h = absl::HashOf(iri);
+  const uint64_t h = hash(iri);
   for (uint64_t i = h & mask_;; i = (i + 1) & mask_) {
     Slot& s = slots_[i];
     if (s.id_plus_one != 0) continue;
@@ -154,9 +154,10 @@ bool SnapshotEntityNames::usable(std::string_view iri) const {
   return !slots_.empty() && iri.size() <= kDefaultMaxIriLen && iri.find("%23") == std::string_view::npos;
 }
 
-std::optional<EntityId> SnapshotEntityNames::find(std::string_view iri) const {
+uint64_t SnapshotEntityNames::hash(std::string_view iri) { return absl::HashOf(iri); }
+
+std::optional<EntityId> SnapshotEntityNames::find(std::string_view iri, uint64_t h) const {
   if (!usable(iri)) return std::nullopt;
-  const uint64_t h = absl::HashOf(iri);
   for (uint64_t i = h & mask_;; i = (i + 1) & mask_) {
     const Slot& s = slots_[i];
     if (s.id_plus_one == 0) return std::nullopt;
@@ -165,24 +166,25 @@ std::optional<EntityId> SnapshotEntityNames::find(std::string_view iri) const {
   }
 }
 
-void SnapshotEntityNames::prefetch_slot(std::string_view iri) const {
+void SnapshotEntityNames::prefetch_slot(uint64_t h) const {
   if (slots_.empty()) return;
-  __builtin_prefetch(&slots_[absl::HashOf(iri) & mask_]);
+  __builtin_prefetch(&slots_[h & mask_]);
 }
 
-void SnapshotEntityNames::prefetch_text(std::string_view iri) const {
+void SnapshotEntityNames::prefetch_text(uint64_t h) const {
   if (slots_.empty()) return;
-  const uint64_t h = absl::HashOf(iri);
   const Slot& s = slots_[h & mask_];
   if (s.id_plus_one != 0 && s.hash == h) __builtin_prefetch(texts_.data() + s.offset);
 }
 
 Result<AxiomView> resolve_snapshot_axiom(const SnapshotAxiomView& axiom, const Ontology& ontology,
-                                         std::vector<EntityId>& ids, const SnapshotEntityNames* names) {
+                                         std::vector<EntityId>& ids, const SnapshotEntityNames* names,
+                                         const uint64_t* hashes) {
   ids.clear();
-  for (std::string_view iri : axiom.iris) {
+  for (size_t k = 0; k < axiom.iris.size(); ++k) {
+    const std::string_view iri = axiom.iris[k];
     if (names) {
-      if (auto id = names->find(iri)) {
+      if (auto id = hashes ? names->find(iri, hashes[k]) : names->find(iri)) {
         ids.push_back(*id);
         continue;
       }

@@ -72,6 +72,9 @@ class SnapshotAxiomList {
   explicit SnapshotAxiomList(std::string_view document) : document_(document) {}
 
   [[nodiscard]] size_t size() const { return entries_.size(); }
+  // All IRIs of all axioms in order; axiom i's start at `first_iri(i)`.
+  [[nodiscard]] std::span<const std::string_view> all_iris() const { return iris_; }
+  [[nodiscard]] size_t first_iri(size_t i) const { return entries_[i].first; }
   [[nodiscard]] SnapshotAxiomView get(size_t i) const {
     const Entry& e = entries_[i];
     return {e.kind, std::span<const std::string_view>(iris_).subspan(e.first, e.count),
@@ -115,10 +118,13 @@ class SnapshotEntityNames {
   // reserve (or past 4 GiB of text) nothing is added and nothing is found.
   void reserve(size_t count, size_t bytes);
   void add(std::string_view iri, EntityId id);
+  // The hash the lookups below take with their text.
+  [[nodiscard]] static uint64_t hash(std::string_view iri);
   // The entity of `iri` when the text alone decides it; none otherwise.
-  [[nodiscard]] std::optional<EntityId> find(std::string_view iri) const;
-  void prefetch_slot(std::string_view iri) const;
-  void prefetch_text(std::string_view iri) const;
+  [[nodiscard]] std::optional<EntityId> find(std::string_view iri) const { return find(iri, hash(iri)); }
+  [[nodiscard]] std::optional<EntityId> find(std::string_view iri, uint64_t hash) const;
+  void prefetch_slot(uint64_t hash) const;
+  void prefetch_text(uint64_t hash) const;
 
  private:
   struct Slot {
@@ -135,10 +141,12 @@ class SnapshotEntityNames {
 };
 
 // Resolves the IRIs of a form with `resolve_entity` in order (through
-// `names` first when given) and returns the axiom as a view whose ids live
-// in `ids` (reused between calls).
+// `names` first when given, with the texts' `SnapshotEntityNames::hash`
+// values in `hashes` when the caller has them) and returns the axiom as a
+// view whose ids live in `ids` (reused between calls).
 [[nodiscard]] Result<AxiomView> resolve_snapshot_axiom(const SnapshotAxiomView& axiom, const Ontology& ontology,
                                                        std::vector<EntityId>& ids,
-                                                       const SnapshotEntityNames* names = nullptr);
+                                                       const SnapshotEntityNames* names = nullptr,
+                                                       const uint64_t* hashes = nullptr);
 
 }  // namespace trelvanic_core
