@@ -192,10 +192,14 @@ Result<AxiomView> resolve_snapshot_axiom(const SnapshotAxiomView& axiom, const O
     ids.push_back(TRELVANIC_TRY(resolve_entity(ontology, iri)));
   }
   if (axiom_kind_is_nary(axiom.kind)) return AxiomView(axiom.kind, {}, ids, {});
+  // The reader always supplies exactly the form's fields; a value made by
+  // hand may not.
+  const auto wanted = static_cast<size_t>(axiom_kind_arity(axiom.kind));
+  if (ids.size() != wanted)
+    return std::unexpected(Error::invalid_axiom(
+        fmt::format("{} names {} entities, expected {}", axiom_kind_name(axiom.kind), ids.size(), wanted)));
   std::array<EntityId, 3> fixed{};
-  // The reader always supplies exactly the form's fields; a hand-made value
-  // with fewer leaves the rest at entity 0 for validation to judge.
-  for (size_t i = 0; i < ids.size() && i < fixed.size(); ++i) fixed[i] = ids[i];
+  for (size_t i = 0; i < ids.size(); ++i) fixed[i] = ids[i];
   return AxiomView(axiom.kind, fixed, {}, axiom_kind_has_literal(axiom.kind) ? axiom.value : LiteralView{});
 }
 

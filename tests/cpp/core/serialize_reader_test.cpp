@@ -128,6 +128,7 @@ TEST(SnapshotReader, CountLimitsAtTheirBoundaries) {
       {"combined at limit", dl, L, "", set(&OntologyLimits::max_axioms, 2)},
       {"combined over limit", dl, L, "resource limit exceeded: combined axiom count exceeds maximum of 1",
        set(&OntologyLimits::max_axioms, 1)},
+      {"expressions at limit", dl, L, "", set(&OntologyLimits::max_entities, 3)},
       {"expressions over limit", dl, L, "resource limit exceeded: DL expression count exceeds maximum of 2",
        set(&OntologyLimits::max_entities, 2)},
       {"rules at limit", rules, L, "", set(&OntologyLimits::max_swrl_rules, 2)},

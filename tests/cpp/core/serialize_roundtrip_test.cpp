@@ -58,6 +58,14 @@ TEST(SnapshotRoundTrip, EveryFormSurvivesWriteAndRead) {
   EXPECT_NE(std::find(types.begin(), types.end(), A), types.end());
 }
 
+TEST(SnapshotRoundTrip, HandMadeSnapshotAxiomWithTooFewNamesIsRefused) {
+  Ontology o;
+  (void)*o.entity_id("http://x/A", EntityKind::Class);
+  auto a = snapshot_axiom_to_axiom(SnapshotAxiom{AxiomKind::SubClassOf, {"http://x/A"}, {}}, o);
+  ASSERT_FALSE(a);
+  EXPECT_EQ(a.error().message(), "invalid axiom: SubClassOf names 1 entities, expected 2");
+}
+
 TEST(SnapshotRoundTrip, SnapshotAxiomConversionsAreInverse) {
   const Ontology o = full_ontology();
   for (const Axiom& a : live_axioms(o)) {
