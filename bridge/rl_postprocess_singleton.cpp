@@ -34,11 +34,6 @@ std::optional<EntityId> one_individual(const Ontology& o, CeId id) {
   return *c.individuals().begin();
 }
 
-bool is_atomic(const Ontology& o, CeId id, EntityId cls) {
-  const auto& dl = o.dl();
-  return dl.has_ce(id) && dl.ce(id).kind == CeKind::Atomic && dl.ce(id).entity() == cls;
-}
-
 std::vector<EntityId> object_property_entities(const Ontology& o) {
   std::vector<EntityId> out;
   const auto records = o.entities().records();
@@ -63,35 +58,76 @@ absl::flat_hash_map<EntityId, std::vector<Endpoints>> assertions_by_property(con
 
 }  // namespace
 
-std::optional<EntityId> singleton_from_equivalent_classes(const Ontology& o, EntityId start) {
-  // Depth first through told equivalences; each class is entered once.
-  const auto& dl = o.dl();
-  EntityIdSet visited{start};
-  std::vector<EntityId> stack{start};
-  const std::vector<AxiomId> told = detail::live_of_kind(o, AxiomKind::EquivalentClasses);
-  while (!stack.empty()) {
-    const EntityId k = stack.back();
-    stack.pop_back();
+namespace {
+
+// What the one-individual lookups read, gathered in one pass over the DL
+// store: per class the individual of a DL EquivalentClasses with a
+// one-individual enumeration (the first in list order), per property its DL
+// domains and ranges in list order.
+class SingletonTables {
+ public:
+  explicit SingletonTables(const Ontology& o) : o_(o) {
+    const auto& dl = o.dl();
     for (size_t i = 0; i < dl.axiom_count(); ++i) {
       const auto a = dl.axiom(i);
-      if (a.kind != DlAxiomKind::EquivalentClasses) continue;
-      bool names_k = false;
-      for (CeId c : a.classes()) names_k = names_k || is_atomic(o, c, k);
-      if (!names_k) continue;
-      for (CeId c : a.classes())
-        if (auto x = one_individual(o, c)) return x;
+      if (a.kind == DlAxiomKind::EquivalentClasses) {
+        std::optional<EntityId> x;
+        for (CeId c : a.classes())
+          if (!x) x = one_individual(o, c);
+        if (!x) continue;
+        for (CeId c : a.classes())
+          if (dl.has_ce(c) && dl.ce(c).kind == CeKind::Atomic) dl_singleton_.try_emplace(dl.ce(c).entity(), *x);
+      } else if (a.kind == DlAxiomKind::ObjectPropertyDomain) {
+        bounds_[a.property()].emplace_back(true, a.domain());
+      } else if (a.kind == DlAxiomKind::ObjectPropertyRange) {
+        bounds_[a.property()].emplace_back(false, a.range());
+      }
     }
-    std::vector<EntityId> next;
-    for (AxiomId id : told) {
-      const auto ops = o.axioms().view(id).operands();
-      if (std::find(ops.begin(), ops.end(), k) == ops.end()) continue;
-      for (EntityId m : ops)
-        if (m != k && visited.insert(m).second) next.push_back(m);
-    }
-    // Keep the list order of the members on the stack.
-    stack.insert(stack.end(), next.rbegin(), next.rend());
   }
-  return std::nullopt;
+
+  // Through the told equivalence cluster of the class (every class a walk
+  // over told EquivalentClasses reaches), smallest ids first.
+  std::optional<EntityId> singleton(EntityId k) const {
+    if (auto it = dl_singleton_.find(k); it != dl_singleton_.end()) return it->second;
+    const auto* cluster = o_.equivalents_of(k);
+    if (!cluster) return std::nullopt;
+    std::vector<EntityId> members(cluster->begin(), cluster->end());
+    std::sort(members.begin(), members.end());
+    for (EntityId m : members)
+      if (auto it = dl_singleton_.find(m); it != dl_singleton_.end()) return it->second;
+    return std::nullopt;
+  }
+
+  // Every domain bounds the property, so one one-individual domain proves
+  // its subjects; the same for ranges.
+  std::optional<Endpoints> endpoints(EntityId p) const {
+    std::optional<EntityId> domain, range;
+    if (auto it = bounds_.find(p); it != bounds_.end())
+      for (const auto& [is_domain, c] : it->second) {
+        std::optional<EntityId>& slot = is_domain ? domain : range;
+        if (slot) continue;
+        slot = one_individual(o_, c);
+        const auto& dl = o_.dl();
+        if (!slot && dl.has_ce(c) && dl.ce(c).kind == CeKind::Atomic) slot = singleton(dl.ce(c).entity());
+      }
+    for (EntityId d : o_.index().domains.row(p))
+      if (!domain) domain = singleton(d);
+    for (EntityId r : o_.index().ranges.row(p))
+      if (!range) range = singleton(r);
+    if (domain && range) return Endpoints{*domain, *range};
+    return std::nullopt;
+  }
+
+ private:
+  const Ontology& o_;
+  absl::flat_hash_map<EntityId, EntityId> dl_singleton_;
+  absl::flat_hash_map<EntityId, std::vector<std::pair<bool, CeId>>> bounds_;
+};
+
+}  // namespace
+
+std::optional<EntityId> singleton_from_equivalent_classes(const Ontology& o, EntityId cls) {
+  return SingletonTables(o).singleton(cls);
 }
 
 std::optional<EntityId> singleton_individual_of_class(const Ontology& o, EntityId cls) {
@@ -101,28 +137,7 @@ std::optional<EntityId> singleton_individual_of_class(const Ontology& o, EntityI
 }
 
 std::optional<Endpoints> property_endpoint_singletons(const Ontology& o, EntityId p) {
-  std::optional<EntityId> domain, range;
-  const auto& dl = o.dl();
-  for (size_t i = 0; i < dl.axiom_count(); ++i) {
-    const auto a = dl.axiom(i);
-    const bool is_domain = a.kind == DlAxiomKind::ObjectPropertyDomain;
-    if ((!is_domain && a.kind != DlAxiomKind::ObjectPropertyRange) || a.property() != p) continue;
-    const CeId c = is_domain ? a.domain() : a.range();
-    std::optional<EntityId>& slot = is_domain ? domain : range;
-    // Every domain bounds the property, so any one-individual one proves
-    // the endpoint.
-    if (auto x = one_individual(o, c)) {
-      slot = x;
-    } else if (!slot && dl.has_ce(c) && dl.ce(c).kind == CeKind::Atomic) {
-      slot = singleton_from_equivalent_classes(o, dl.ce(c).entity());
-    }
-  }
-  for (EntityId d : o.index().domains.row(p))
-    if (!domain) domain = singleton_from_equivalent_classes(o, d);
-  for (EntityId r : o.index().ranges.row(p))
-    if (!range) range = singleton_from_equivalent_classes(o, r);
-  if (domain && range) return Endpoints{*domain, *range};
-  return std::nullopt;
+  return SingletonTables(o).endpoints(p);
 }
 
 //   P, Q each hold at most (x, y)   P and Q asserted for the same non-empty pairs
@@ -136,10 +151,11 @@ Result<size_t> apply_singleton_domain_range_property_equivalence(Ontology& o) {
     std::vector<Endpoints> pairs;
   };
   std::vector<Candidate> candidates;
+  const SingletonTables tables(o);
   for (EntityId p : object_property_entities(o)) {
     auto it = pairs.find(p);
     if (it == pairs.end()) continue;
-    auto ends = property_endpoint_singletons(o, p);
+    auto ends = tables.endpoints(p);
     if (!ends) continue;
     std::vector<Endpoints> sorted = it->second;
     std::sort(sorted.begin(), sorted.end());
@@ -163,8 +179,11 @@ Result<size_t> apply_singleton_domain_range_property_equivalence(Ontology& o) {
 //   SubObjectPropertyOf(c, g)
 Result<size_t> apply_domain_range_nominal_subsumption(Ontology& o) {
   std::vector<std::pair<EntityId, Endpoints>> bounded;
-  for (EntityId c : object_property_entities(o))
-    if (auto ends = property_endpoint_singletons(o, c)) bounded.emplace_back(c, *ends);
+  {
+    const SingletonTables tables(o);
+    for (EntityId c : object_property_entities(o))
+      if (auto ends = tables.endpoints(c)) bounded.emplace_back(c, *ends);
+  }
   if (bounded.empty()) return size_t{0};
   // The properties asserted from x to y, DL-store assertions first.
   auto asserted_between = [&](EntityId x, EntityId y) {
@@ -209,14 +228,17 @@ Result<size_t> apply_transitive_path_property_subsumption(Ontology& o) {
     }
     return false;
   };
-  size_t count = 0;
-  for (EntityId t : object_property_entities(o)) {
-    auto ends = property_endpoint_singletons(o, t);
-    if (!ends) continue;
-    for (EntityId b : transitive)
-      if (b != t && !has_sub_property(o, t, b) && path(b, ends->first, ends->second))
-        TRELVANIC_BRIDGE_TRY(add(o, Axiom::sub_object_property_of(t, b), count));
+  std::vector<std::pair<EntityId, Endpoints>> bounded;
+  {
+    const SingletonTables tables(o);
+    for (EntityId t : object_property_entities(o))
+      if (auto ends = tables.endpoints(t)) bounded.emplace_back(t, *ends);
   }
+  size_t count = 0;
+  for (const auto& [t, ends] : bounded)
+    for (EntityId b : transitive)
+      if (b != t && !has_sub_property(o, t, b) && path(b, ends.first, ends.second))
+        TRELVANIC_BRIDGE_TRY(add(o, Axiom::sub_object_property_of(t, b), count));
   return count;
 }
 

@@ -1,5 +1,6 @@
 #include "rl/report.h"
 
+#include "bridge/rl_postprocess.h"
 #include "rl/abox.h"
 
 namespace trelvanic_rl {
@@ -32,6 +33,14 @@ bool clashes_indicate_inconsistency(const std::vector<std::string>& clashes) {
   for (const std::string& m : clashes)
     if (!std::string_view(m).starts_with(kIgnored)) return true;
   return false;
+}
+
+std::optional<trelvanic_core::ConsistencyResult> consistency_from_report(const MaterializationReport& report,
+                                                                         const trelvanic_core::Ontology& saturated) {
+  if (clashes_indicate_inconsistency(report.clashes) || trelvanic_bridge::has_bottom_chain_violation(saturated))
+    return trelvanic_core::ConsistencyResult{false, true};
+  if (!report.export_complete) return trelvanic_core::ConsistencyResult{false, false};
+  return std::nullopt;
 }
 
 namespace rdfs {

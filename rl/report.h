@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -20,6 +21,7 @@
 #include "bridge/materializer_session.h"
 #include "core/ids.h"
 #include "core/ontology.h"
+#include "core/session.h"
 #include "core/trace.h"
 
 namespace trelvanic_rl {
@@ -61,6 +63,15 @@ struct MaterializationReport {
 // True when some message does not begin with "entity kind mismatch" (those
 // note triples the merge dropped; they say nothing about consistency).
 [[nodiscard]] bool clashes_indicate_inconsistency(const std::vector<std::string>& clashes);
+
+// The first tests of the RL route's consistency answer, on the saturated
+// ontology and its report: a clash that is not a kind note, or a realised
+// chain into owl:bottomObjectProperty, proves inconsistency ({false, true});
+// otherwise, when some axiom did not reach the rule engine in an OWL 2 RL
+// form, nothing is proven ({false, false}). None: no verdict yet (the ABox
+// test and the classification decide).
+[[nodiscard]] std::optional<trelvanic_core::ConsistencyResult> consistency_from_report(
+    const MaterializationReport& report, const trelvanic_core::Ontology& saturated);
 
 // Live axioms: stored minus removed.
 [[nodiscard]] inline size_t live_axiom_count(const trelvanic_core::Ontology& o) { return o.axioms().live_count(); }

@@ -23,7 +23,9 @@ class OtherSession final : public ReasonerSession {
 };
 
 Reasoner reasoner_of(Ontology o, bool incremental = false) {
-  return *ReasonerBuilder{.incremental = incremental}.build(std::move(o));
+  ReasonerBuilder builder;
+  builder.incremental = incremental;
+  return *builder.build(std::move(o));
 }
 
 // A warmed session: one run over a small ontology.

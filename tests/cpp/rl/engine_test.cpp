@@ -123,6 +123,14 @@ TEST(RlEngine, ExportBeyondRlIsNotComplete) {
   auto report = rl::RlEngine{}.saturate(x.o);
   ASSERT_TRUE(report);
   EXPECT_FALSE(report->export_complete);
+  // No clash, but nothing proven either.
+  EXPECT_EQ(rl::consistency_from_report(*report, x.o), (ConsistencyResult{false, false}));
+  // A clash proves inconsistency whatever else was left out.
+  report->clashes.push_back("cax-dw: i is in two disjoint classes");
+  EXPECT_EQ(rl::consistency_from_report(*report, x.o), (ConsistencyResult{false, true}));
+  report->clashes.clear();
+  report->export_complete = true;
+  EXPECT_EQ(rl::consistency_from_report(*report, x.o), std::nullopt);
 }
 
 TEST(RlEngine, SameAsClashesFollowTheDriverClashes) {
@@ -149,7 +157,9 @@ TEST(RlEngine, SameAsClashesFollowTheDriverClashes) {
 TEST(RlRoutes, SessionStaysInTheReasonerAfterSuccessAndFailure) {
   Onto x;
   x.add(Axiom::class_assertion(x.ind("i"), x.cls("A")));
-  auto r = *ReasonerBuilder{.parallelism = 64}.build(x.o);
+  ReasonerBuilder builder;
+  builder.parallelism = 64;
+  auto r = *builder.build(x.o);
   ASSERT_TRUE(rl::saturate_routed(r));
   ASSERT_NE(r.session(), nullptr);
   EXPECT_EQ(r.session()->profile(), Profile::Rl);
