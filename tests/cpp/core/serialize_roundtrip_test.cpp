@@ -182,6 +182,13 @@ TEST(SnapshotRoundTrip, LongIrisFollowTheIriLimitOfTheRead) {
   auto refused = from_json(text);
   ASSERT_FALSE(refused);
   EXPECT_EQ(refused.error().message(), "invalid IRI: IRI exceeds maximum length of 8192 bytes");
+  // Registered under the larger limit, but axioms name entities through the
+  // lookup, which holds 8192 bytes.
+  auto named = from_json_with_limits(
+      doc(fmt::format(R"({{"iri": "{}", "kind": "Class"}})", iri), fmt::format(R"({{"SubClassOf": ["{0}", "{0}"]}})", iri)),
+      limits);
+  ASSERT_FALSE(named);
+  EXPECT_EQ(named.error().message(), "invalid IRI: IRI exceeds maximum length of 8192 bytes");
 }
 
 }  // namespace
