@@ -69,11 +69,11 @@ def _call(reasoner, method):
         raise
 
 
-def _taxonomy_answer(task, result, classes=()):
+def _taxonomy_answer(task, result):
     if not isinstance(result, dict) or "subsumptions" not in result:
         raise RuntimeError(f"classify() gave no taxonomy: {str(result)[:200]}")
     pairs, unsat = compare.subsumption_closure(
-        classes, [tuple(e) for e in result["subsumptions"]],
+        (), [tuple(e) for e in result["subsumptions"]],
         result.get("equivalences", ()), result.get("unsatisfiable", ()))
     compare.write_lines(task["answer_path"], pairs)
     return {"subsumptions": len(pairs), "unsatisfiable": len(unsat),
@@ -230,10 +230,9 @@ def whelk_classify(task, clock):
         sub, sup = getattr(axiom, "sub", None), getattr(axiom, "sup", None)
         if type(sub).__name__ == "Class" and type(sup).__name__ == "Class":
             direct.append((str(sub), str(sup)))
-    # whelk answers the full closure, owl:Nothing below every class: unsatisfiable classes are
-    # those it places below owl:Nothing.
-    unsat = [a for a, b in direct if b == compare.NOTHING]
-    pairs, unsat = compare.subsumption_closure((), direct, (), unsat)
+    # whelk answers the full closure (owl:Nothing below every class, unsatisfiable classes below
+    # owl:Nothing), so the pairs need filtering only.
+    pairs, unsat = compare.subsumption_closure((), direct, closed=True)
     compare.write_lines(task["answer_path"], pairs)
     return {"format": fmt, "subsumptions": len(pairs), "unsatisfiable": len(unsat)}
 

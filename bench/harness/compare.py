@@ -24,13 +24,22 @@ THING, NOTHING = OWL + "Thing", OWL + "Nothing"
 BUILTIN_NAMESPACES = (OWL, RDF, RDFS, XSD)
 
 
-def subsumption_closure(classes, direct, equivalences=(), unsatisfiable=()):
+def subsumption_closure(classes, direct, equivalences=(), unsatisfiable=(), closed=False):
     """Transitive closure of `direct` ((sub, sup) pairs) and `equivalences` (groups of IRIs).
 
     Returns (pairs, unsat): pairs is a set of "sub\\tsup" strings, unsat a set of IRIs. Walks with
     an explicit stack, so deep hierarchies cannot exhaust the interpreter's recursion limit.
+    With `closed`, `direct` is already transitively closed (a tool that answers every entailed
+    pair): the pairs are only filtered, since walking a closed graph again costs the square of
+    the depth per class.
     """
     unsat = {c for c in unsatisfiable if c not in (THING, NOTHING)}
+    if closed:
+        direct = list(direct)
+        unsat.update(a for a, b in direct if b == NOTHING)
+        pairs = {f"{a}\t{b}" for a, b in direct
+                 if a != b and a not in unsat and a not in (THING, NOTHING) and b not in (THING, NOTHING)}
+        return pairs, unsat
     ups: dict = {}
     nodes = set(c for c in classes)
 
