@@ -106,6 +106,28 @@ Result<bool> el_entails_subsumption(const Ontology& ontology, EntityId sub, Enti
   return el_unsatisfiable(probe);
 }
 
+// p(s, o) exactly when the ontology with S(s), O(o) and
+// DisjointClasses(S, ∃p.O), for fresh classes S and O, has no model: a
+// model without the pair extends to one of the probe by S = {s}, O = {o}.
+Result<bool> el_entails_property_assertion(const Ontology& ontology, EntityId subject, EntityId property,
+                                           EntityId object) {
+  Ontology probe = ontology.clone();
+  auto s = fresh_entity(probe, EntityKind::Class);
+  if (!s) return std::unexpected(std::move(s.error()));
+  auto o = fresh_entity(probe, EntityKind::Class);
+  if (!o) return std::unexpected(std::move(o.error()));
+  for (Axiom axiom : {Axiom::class_assertion(subject, *s), Axiom::class_assertion(object, *o)}) {
+    if (auto r = add(probe, std::move(axiom)); !r) return std::unexpected(std::move(r.error()));
+  }
+  using trelvanic_core::ClassExpr;
+  trelvanic_core::DlStore& dl = probe.dl_mut();
+  const trelvanic_core::CeId s_ce = dl.intern_ce(ClassExpr::atomic(*s));
+  const trelvanic_core::CeId o_ce = dl.intern_ce(ClassExpr::atomic(*o));
+  const trelvanic_core::CeId some = dl.intern_ce(ClassExpr::some(trelvanic_core::RoleExpr::atomic(property), o_ce));
+  dl.push_axiom(trelvanic_core::DlAxiom::disjoint_classes({s_ce, some}));
+  return el_unsatisfiable(probe);
+}
+
 // The reasoner's taxonomy: the cached one while it is valid, else a fresh
 // facade classification (which caches a taxonomy outcome).
 Result<Taxonomy> taxonomy_of(Reasoner& reasoner, const char* no_taxonomy) {
@@ -194,6 +216,7 @@ Result<bool> property_assertion_entailed(Reasoner& reasoner, const ObjectPropert
   if (!route) return std::unexpected(std::move(route.error()));
   switch (route->engine) {
     case RouteEngine::El:
+      return el_entails_property_assertion(ontology, *subject, *property, *object);
     case RouteEngine::Rdfs:
     case RouteEngine::Rl:
       return std::unexpected(reasoner.profile() == Profile::Rdfs ? rdfs_missing() : rl_missing());

@@ -20,8 +20,10 @@
 //     the inconsistency of the ontology with a(F) and DisjointClasses(C, F)
 //     for a fresh class F, so asserted types, property assertions, domains,
 //     existentials and sameAs all count.
-//   - ObjectPropertyAssertion: a told assertion is entailed; anything else
-//     needs the routed engine's materialisation.
+//   - ObjectPropertyAssertion p(s, o): a told assertion is entailed; else
+//     the EL route decides it as the inconsistency of the ontology with
+//     S(s), O(o) and DisjointClasses(S, ∃p.O), S and O fresh; other
+//     routes need their engine.
 // An engine that is not part of the build fails with "{engine} engine is
 // not available yet". Lookups fail with "unknown class IRI: {}" and kin
 // (`lookup.h`). The reasoner's ontology changes only through a facade

@@ -8,6 +8,7 @@
 
 #include "binding/error.h"
 #include "binding/native.h"
+#include "core/ontology.h"
 
 // The builder's native type lives in the `ontology` namespace beside
 // `PyOntology`, whose objects it makes; its name shows in thread errors.
@@ -16,7 +17,8 @@ namespace _trelvanic::ontology {
 struct PyOntologyBuilder {
   static constexpr const char* kTypeName = "_trelvanic::ontology::PyOntologyBuilder";
   static constexpr const char* kPythonName = "OntologyBuilder";
-  // The core ontology under construction joins here with the builder steps.
+  // The ontology built so far; a step that fails leaves it as it was.
+  trelvanic_core::Ontology ontology;
 };
 
 using NativeOntologyBuilder = trelvanic_binding::Native<PyOntologyBuilder>;

@@ -10,6 +10,8 @@
 
 #include "binding/error.h"
 #include "binding/native.h"
+#include "binding/ref.h"
+#include "core/ontology.h"
 #include "facade/shared.h"
 
 namespace _trelvanic::ontology {
@@ -23,6 +25,10 @@ struct PyOntology {
 };
 
 using NativeOntology = trelvanic_binding::Native<PyOntology>;
+
+// A new `Ontology` object owning `ontology` as a fresh shared ontology
+// with its own mutex.
+[[nodiscard]] trelvanic_binding::Result<trelvanic_binding::Ref> wrap_ontology(trelvanic_core::Ontology ontology);
 
 // Creates the class once per process (borrowed reference).
 [[nodiscard]] trelvanic_binding::Result<PyObject*> ontology_class();

@@ -12,6 +12,8 @@
 #include "py/convert.h"
 #include "py/exceptions.h"
 #include "py/ontology.h"
+#include "py/reasoner_edits.h"
+#include "py/reasoner_reasoning.h"
 
 namespace _trelvanic::reasoner {
 
@@ -238,34 +240,8 @@ Result<Ref> classify(PyReasoner& self, PyObject*) {
 
 Result<Ref> explain(PyReasoner&, PyObject*) { return std::unexpected(not_built("Reasoner.explain")); }
 
-Result<Ref> add_subclass_of(PyReasoner&, PyObject*, const Args& args) {
-  TRELVANIC_TRY(args.str(0));
-  TRELVANIC_TRY(args.str(1));
-  return std::unexpected(not_built("Reasoner.add_subclass_of"));
-}
-
-Result<Ref> remove_subclass_of(PyReasoner&, PyObject*, const Args& args) {
-  TRELVANIC_TRY(args.str(0));
-  TRELVANIC_TRY(args.str(1));
-  return std::unexpected(not_built("Reasoner.remove_subclass_of"));
-}
-
-Result<Ref> add_axiom_json(PyReasoner&, PyObject*, const Args&) {
-  return std::unexpected(not_built("Reasoner.add_axiom_json"));
-}
-
-Result<Ref> check_consistency(PyReasoner&, PyObject*) {
-  return std::unexpected(not_built("Reasoner.check_consistency"));
-}
-
-Result<Ref> is_consistent(PyReasoner&, PyObject*) {
-  return std::unexpected(not_built("Reasoner.is_consistent"));
-}
-
-Result<Ref> is_entailed(PyReasoner&, PyObject*, const Args& args) {
-  for (std::size_t i = 0; i < kIsEntailed.count; ++i) TRELVANIC_TRY(args.optional_str(i));
-  return std::unexpected(not_built("Reasoner.is_entailed"));
-}
+// add_subclass_of, remove_subclass_of, add_axiom_json: py/reasoner_edits.h;
+// check_consistency, is_consistent, is_entailed: py/reasoner_reasoning.h.
 
 Result<Ref> query(PyReasoner&, PyObject*, const Args& args) {
   TRELVANIC_TRY(args.str(0));

@@ -144,17 +144,34 @@ TEST(ClassAssertionEntailment, ElCountsAssertionsDomainsRangesAndExistentials) {
   EXPECT_EQ(err(s, ClassAssertionCheck{iri("x"), iri("A")}, Profile::Rl), "RL engine is not available yet");
 }
 
-TEST(PropertyAssertionEntailment, StatedHoldsOtherwiseTheEngineIsNeeded) {
+TEST(PropertyAssertionEntailment, StatedAndThroughSubPropertyOnElOtherRoutesNeedTheirEngine) {
   SmallOntology s;
-  auto p = s.prop("p");
+  auto p = s.prop("p"), r = s.prop("r");
   s.add(Axiom::object_property_assertion(s.ind("a"), p, s.ind("b")));
-  // q is also a class: the property lookup refuses the punned kind.
-  s.cls("q");
-  s.prop("q");
+  s.add(Axiom::sub_object_property_of(r, p));
+  s.add(Axiom::object_property_assertion(s.ind("c"), r, s.ind("d")));
   const auto iri = SmallOntology::iri;
-  EXPECT_TRUE(entailed(s, ObjectPropertyAssertionCheck{iri("a"), iri("p"), iri("b")}));
-  EXPECT_EQ(err(s, ObjectPropertyAssertionCheck{iri("b"), iri("p"), iri("a")}), "RL engine is not available yet");
-  EXPECT_EQ(err(s, ObjectPropertyAssertionCheck{iri("a"), iri("q"), iri("b")}),
+  struct Case {
+    const char *subject, *property, *object;
+    bool expected;
+  };
+  const Case cases[] = {
+      {"a", "p", "b", true}, {"c", "p", "d", true}, {"b", "p", "a", false}, {"a", "r", "b", false}, {"c", "p", "b", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(entailed(s, ObjectPropertyAssertionCheck{iri(c.subject), iri(c.property), iri(c.object)}),
+              c.expected)
+        << c.subject << " " << c.property << " " << c.object;
+  }
+  EXPECT_EQ(err(s, ObjectPropertyAssertionCheck{iri("b"), iri("p"), iri("a")}, Profile::Rl),
+            "RL engine is not available yet");
+  EXPECT_EQ(err(s, ObjectPropertyAssertionCheck{iri("b"), iri("p"), iri("a")}, Profile::Rdfs),
+            "RDFS engine is not available yet");
+  // q is also a class: the property lookup refuses the punned kind.
+  SmallOntology punned = s;
+  punned.cls("q");
+  punned.prop("q");
+  EXPECT_EQ(err(punned, ObjectPropertyAssertionCheck{iri("a"), iri("q"), iri("b")}),
             "expected object property IRI: " + iri("q"));
   EXPECT_EQ(err(s, ObjectPropertyAssertionCheck{iri("a"), iri("p"), iri("nobody")}),
             "unknown individual IRI: " + iri("nobody"));
