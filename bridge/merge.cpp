@@ -128,6 +128,7 @@ Result<MergeReport> merge_triples_into_ontology_inner(Ontology& ontology, const 
                                                       size_t max_entities, size_t live_before) {
   // 1. What the ontology holds already.
   absl::flat_hash_set<Key> keys;
+  keys.reserve(ontology.axioms().live_count() + output.size());
   ontology.axioms().for_each_live([&](trelvanic_core::AxiomId, const AxiomView& a) {
     if (auto k = axiom_key(a)) keys.insert(*k);
   });
@@ -255,6 +256,7 @@ Result<MergeReport> merge_triples_into_ontology_inner(Ontology& ontology, const 
 
   // 6. Duplicates, against the ontology and among the new ones.
   std::vector<Axiom> candidates;
+  candidates.reserve(found.size());
   absl::flat_hash_set<std::array<uint32_t, 3>> data_seen;
   for (Found& f : found) {
     const bool pair_form = trelvanic_core::axiom_kind_is_nary(f.kind) || f.kind == AxiomKind::InverseObjectProperties;

@@ -183,3 +183,30 @@ TEST(RlRoutes, RuleNames) {
 }
 
 }  // namespace
+
+namespace {
+
+// An incremental reasoner keeps its session warm: a told axiom added later
+// is materialised on top of the closure already held.
+TEST(RlRoutes, IncrementalReasonerContinuesFromItsSession) {
+  Onto x;
+  auto a = x.cls("A"), b = x.cls("B"), c = x.cls("C");
+  auto i = x.ind("i");
+  x.add(Axiom::sub_class_of(a, b));
+  x.add(Axiom::class_assertion(i, a));
+  ReasonerBuilder builder;
+  builder.incremental = true;
+  auto r = *builder.build(x.o);
+  auto first = rl::saturate_routed(r);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->final_axiom_count, 3u);
+  ASSERT_TRUE(r.ontology_mut().add_axiom(Axiom::sub_class_of(b, c)));
+  auto second = rl::saturate_routed(r);
+  ASSERT_TRUE(second);
+  EXPECT_EQ(second->initial_axiom_count, 4u);
+  const auto classes = r.ontology().classes_of(i);
+  EXPECT_NE(std::find(classes.begin(), classes.end(), c), classes.end());
+  EXPECT_TRUE(r.ontology().dirty().empty());
+}
+
+}  // namespace
