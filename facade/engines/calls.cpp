@@ -3,6 +3,9 @@
 #include <type_traits>
 
 #include "el/reasoner.h"
+#include "rl/engine.h"
+#include "rl/rdfs.h"
+#include "rl/reasoner.h"
 
 namespace trelvanic_facade {
 
@@ -22,8 +25,19 @@ Result<Taxonomy> el_taxonomy(std::expected<T, trelvanic_el::Error> result) {
   }
 }
 
-Error rl_missing() { return Error::engine_not_available(ErrorVariant::Rl, "RL"); }
-Error rdfs_missing() { return Error::engine_not_available(ErrorVariant::Rl, "RDFS"); }
+// The facade's view of an RL or RDFS report: counts, clash texts and the
+// per-rule counts under the rules' names.
+template <class Report, class NameOf>
+Result<MaterializationReport> facade_report(trelvanic_rl::Result<Report> result, NameOf name_of) {
+  if (!result) return std::unexpected(Error::rl(result.error().message()));
+  MaterializationReport out;
+  out.initial_axiom_count = result->initial_axiom_count;
+  out.final_axiom_count = result->final_axiom_count;
+  out.clashes = std::move(result->clashes);
+  for (const auto& [rule, count] : result->inferred_by_rule) out.inferred_by_rule[std::string(name_of(rule))] += count;
+  return out;
+}
+
 Error dl_missing() { return Error::engine_not_available(ErrorVariant::Dl, "DL"); }
 Error swrl_missing() { return Error::engine_not_available(ErrorVariant::Swrl, "SWRL"); }
 
@@ -41,11 +55,18 @@ Result<Taxonomy> el_classify_routed(Reasoner& reasoner) {
   return el_taxonomy(trelvanic_el::classify_routed(reasoner));
 }
 
-Result<MaterializationReport> rl_saturate(Ontology&) { return std::unexpected(rl_missing()); }
+Result<MaterializationReport> rl_saturate(Ontology& ontology) {
+  const trelvanic_rl::RlEngine engine{kHybridRlMaxAxioms, kHybridRlMaxEntities, /*trace=*/false};
+  return facade_report(engine.saturate(ontology), trelvanic_rl::rl_rule_name);
+}
 
-Result<MaterializationReport> rl_saturate_routed(Reasoner&) { return std::unexpected(rl_missing()); }
+Result<MaterializationReport> rl_saturate_routed(Reasoner& reasoner) {
+  return facade_report(trelvanic_rl::saturate_routed(reasoner), trelvanic_rl::rl_rule_name);
+}
 
-Result<MaterializationReport> rdfs_materialize_routed(Reasoner&) { return std::unexpected(rdfs_missing()); }
+Result<MaterializationReport> rdfs_materialize_routed(Reasoner& reasoner) {
+  return facade_report(trelvanic_rl::rdfs::materialize_routed(reasoner), trelvanic_rl::rdfs::rdfs_rule_name);
+}
 
 Result<Taxonomy> dl_classify(const Ontology&, bool) { return std::unexpected(dl_missing()); }
 

@@ -105,6 +105,28 @@ def test_incremental_and_full_classification_agree_with_encoded_hash_aliases(tmp
     assert incremental == full
 
 
+MATERIALISATION_KEYS = ["clash_count", "final_axiom_count", "inferred_axioms", "inferred_by_rule",
+                        "initial_axiom_count", "status"]
+
+
+@pytest.mark.parametrize("profile", ["rdfs", "RL"])
+def test_materialisation_gives_its_report_and_keeps_the_inferred_axioms(tmp_path, profile):
+    body = subclass_axioms(PAIRS) + f"\nClassAssertion(<{EX}A> <{EX}i>)"
+    reasoner = Reasoner(path=write_ofn(tmp_path, body), trusted=True, profile=profile)
+    first = reasoner.classify()
+    assert list(first) == MATERIALISATION_KEYS
+    assert first["status"] == "classified"
+    assert first["clash_count"] == 0 and first["inferred_by_rule"] == {}
+    assert first["initial_axiom_count"] == len(PAIRS) + 1
+    # At least A ⊑ C, i : B and i : C were added.
+    assert first["inferred_axioms"] == first["final_axiom_count"] - first["initial_axiom_count"] >= 3
+    assert reasoner.taxonomy is None
+    # The working ontology now holds the materialised axioms.
+    second = reasoner.classify()
+    assert second["initial_axiom_count"] == first["final_axiom_count"]
+    assert second["inferred_axioms"] == 0
+
+
 ENGINE_PROFILES = ["rdfs", "rl", "dl", "alc", "dl-preview", "swrl"]
 
 

@@ -30,8 +30,6 @@ TEST(FacadeClassify, RoutesWithoutTheirEngineFailWithTheEnginesName) {
     const char* message;
   };
   const Case cases[] = {
-      {Profile::Rdfs, std::nullopt, ErrorVariant::Rl, "RDFS engine is not available yet"},
-      {Profile::Rl, std::nullopt, ErrorVariant::Rl, "RL engine is not available yet"},
       {Profile::Dl, std::nullopt, ErrorVariant::Dl, "DL engine is not available yet"},
       {Profile::Alc, std::nullopt, ErrorVariant::Dl, "DL engine is not available yet"},
       {Profile::DlPreview, std::nullopt, ErrorVariant::Dl, "DL engine is not available yet"},
@@ -45,6 +43,37 @@ TEST(FacadeClassify, RoutesWithoutTheirEngineFailWithTheEnginesName) {
     ASSERT_FALSE(out) << trelvanic_core::profile_name(c.profile);
     EXPECT_EQ(out.error().variant(), c.variant);
     EXPECT_EQ(out.error().message(), c.message);
+    EXPECT_EQ(r->cached_taxonomy(), nullptr);
+  }
+}
+
+TEST(FacadeClassify, RdfsAndRlGiveTheirReportNeverATaxonomyAndDropTheCache) {
+  struct Case {
+    Profile profile;
+    size_t index;  // of the outcome's alternative
+  };
+  for (Case c : {Case{Profile::Rdfs, 1}, Case{Profile::Rl, 2}}) {
+    auto b = OntologyBuilder().subclass_of("http://ex.org/A", "http://ex.org/B");
+    ASSERT_TRUE(b);
+    b = std::move(*b).subclass_of("http://ex.org/B", "http://ex.org/C");
+    ASSERT_TRUE(b);
+    b = std::move(*b).class_assertion("http://ex.org/i", "http://ex.org/A");
+    ASSERT_TRUE(b);
+    auto r = ReasonerBuilder{.profile = c.profile}.build(std::move(*b).build());
+    ASSERT_TRUE(r);
+    r->set_cached_taxonomy(trelvanic_core::Taxonomy{});
+    const size_t before = r->ontology().axiom_count();
+    auto out = classify(*r);
+    ASSERT_TRUE(out) << out.error().message();
+    ASSERT_EQ(out->index(), c.index) << trelvanic_core::profile_name(c.profile);
+    const MaterializationReport& report =
+        c.index == 1 ? std::get<RdfsOutcome>(*out).report : std::get<RlOutcome>(*out).report;
+    EXPECT_EQ(report.initial_axiom_count, before);
+    // The materialised axioms (A ⊑ C, i : B, i : C at least) stay in the
+    // reasoner's ontology.
+    EXPECT_EQ(report.final_axiom_count, r->ontology().axiom_count());
+    EXPECT_GE(report.final_axiom_count, before + 3);
+    EXPECT_TRUE(report.clashes.empty());
     EXPECT_EQ(r->cached_taxonomy(), nullptr);
   }
 }
