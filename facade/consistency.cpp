@@ -3,6 +3,10 @@
 #include "core/dl.h"
 #include "core/dl_expr.h"
 #include "el/reasoner.h"
+#include "rl/abox.h"
+#include "rl/engine.h"
+#include "rl/rdfs.h"
+#include "rl/report.h"
 
 namespace trelvanic_facade {
 
@@ -50,7 +54,32 @@ Result<ConsistencyResult> el_check(const Reasoner& reasoner) {
   return ConsistencyResult{*consistent, true};
 }
 
+// A clash-free RDFS closure proves nothing under the Direct Semantics (the
+// RDFS rules ignore disjointness, owl:Nothing and the rest), so only an
+// inconsistency is a verdict here.
+ConsistencyResult rdfs_check(const Ontology& ontology) {
+  Ontology work = ontology.clone();
+  auto report = trelvanic_rl::rdfs::RdfsEngine{}.materialize(work);
+  if (!report) return kIncomplete;
+  if (trelvanic_rl::clashes_indicate_inconsistency(report->clashes)) return ConsistencyResult{false, true};
+  return kIncomplete;
+}
+
 }  // namespace
+
+Result<ConsistencyResult> rl_consistency(const Ontology& ontology) {
+  Ontology work = ontology.clone();
+  auto report = trelvanic_rl::RlEngine{}.saturate(work);
+  if (!report) return std::unexpected(Error::rl(report.error().message()));
+  if (auto verdict = trelvanic_rl::consistency_from_report(*report, work)) return *verdict;
+  auto abox = trelvanic_rl::abox::is_abox_consistent(work);
+  if (!abox) return std::unexpected(Error::rl(abox.error().message()));
+  if (!*abox) return ConsistencyResult{false, true};
+  // Every axiom reached the rules in an OWL 2 RL form and no clash came
+  // out: the RL rules are complete for the consistency of such an
+  // ontology. An unsatisfiable class without instances is no clash.
+  return ConsistencyResult{true, true};
+}
 
 Result<ConsistencyResult> check_consistency_on_route(const trelvanic_profile::Route& route,
                                                      const Reasoner& reasoner) {
@@ -63,9 +92,9 @@ Result<ConsistencyResult> check_consistency_on_route(const trelvanic_profile::Ro
     case RouteEngine::El:
       return el_check(reasoner);
     case RouteEngine::Rdfs:
-      return std::unexpected(Error::engine_not_available(ErrorVariant::Rl, "RDFS"));
+      return rdfs_check(reasoner.ontology());
     case RouteEngine::Rl:
-      return std::unexpected(Error::engine_not_available(ErrorVariant::Rl, "RL"));
+      return rl_consistency(reasoner.ontology());
     case RouteEngine::Swrl:
       return std::unexpected(Error::engine_not_available(ErrorVariant::Swrl, "SWRL"));
     case RouteEngine::Alc:

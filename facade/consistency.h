@@ -10,9 +10,13 @@
 //   El      the EL engine's consistency check ({b, true}); an EL engine
 //           error gives {false, false}. An ontology whose DL store holds a
 //           class assertion of a non-atomic class goes to the DL check.
-//   Rdfs    the RDFS clash list; Rl the RL verdict (clashes, bottom
-//           chains, the ABox test). An unsatisfiable class without
-//           instances does not make an ontology inconsistent.
+//   Rdfs    a clash of the RDFS closure proves inconsistency; a clean
+//           closure proves nothing ({false, false}).
+//   Rl      the RL verdict on a saturated copy: clashes, chains into the
+//           bottom property, the ABox test; {true, true} only when every
+//           axiom reached the rules in an OWL 2 RL form. An unsatisfiable
+//           class without instances does not make an ontology
+//           inconsistent on any route.
 //   Alc, Dl, Hybrid   the DL check over the whole ontology.
 //   Swrl    the SWRL engine's check; its error gives {false, false}.
 // An engine that is not part of the build fails with "{engine} engine is
@@ -33,6 +37,10 @@ namespace trelvanic_facade {
 
 [[nodiscard]] Result<trelvanic_core::ConsistencyResult> check_consistency(trelvanic_core::Reasoner& reasoner);
 [[nodiscard]] Result<bool> is_consistent(trelvanic_core::Reasoner& reasoner);
+
+// The RL route's answer for an ontology (saturates a copy); RL engine
+// errors are the `Rl` error.
+[[nodiscard]] Result<trelvanic_core::ConsistencyResult> rl_consistency(const trelvanic_core::Ontology& ontology);
 
 // The per-route step of `check_consistency` (the reasoner is only read).
 [[nodiscard]] Result<trelvanic_core::ConsistencyResult> check_consistency_on_route(

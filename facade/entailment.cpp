@@ -9,8 +9,14 @@
 #include "core/dl_expr.h"
 #include "el/reasoner.h"
 #include "facade/classify.h"
+#include "facade/consistency.h"
 #include "facade/lookup.h"
 #include "profile/routing.h"
+#include "rl/abox.h"
+#include "rl/engine.h"
+#include "rl/rdfs.h"
+
+#include <absl/container/flat_hash_set.h>
 
 namespace trelvanic_facade {
 
@@ -34,8 +40,6 @@ constexpr std::string_view kProbePrefix = "urn:trelvanic:entailment-probe:";
 
 Error usage(const char* text) { return Error::core(trelvanic_core::Error::message_text(text)); }
 
-Error rl_missing() { return Error::engine_not_available(ErrorVariant::Rl, "RL"); }
-Error rdfs_missing() { return Error::engine_not_available(ErrorVariant::Rl, "RDFS"); }
 Error dl_missing() { return Error::engine_not_available(ErrorVariant::Dl, "DL"); }
 
 // The IRI text names `iri`, with "%23" read as "#" as the lookups do.
@@ -70,8 +74,17 @@ Result<void> add(Ontology& probe, Axiom axiom) {
   return {};
 }
 
-// True when the EL engine finds the probe without a model.
-Result<bool> el_unsatisfiable(const Ontology& probe) {
+Error incomplete() { return Error::core(trelvanic_core::Error::consistency_incomplete()); }
+
+// True when the route's engine (EL or RL) proves the probe has no model;
+// an RL answer that is not complete is refused, never read as "no".
+Result<bool> unsatisfiable(const Ontology& probe, RouteEngine engine) {
+  if (engine == RouteEngine::Rl) {
+    auto pair = rl_consistency(probe);
+    if (!pair) return std::unexpected(std::move(pair.error()));
+    if (!pair->complete) return std::unexpected(incomplete());
+    return !pair->consistent;
+  }
   auto consistent = trelvanic_el::ElEngine::is_consistent(probe);
   if (!consistent) return std::unexpected(Error::el(std::move(consistent.error())));
   return !*consistent;
@@ -89,7 +102,7 @@ Result<EntityId> class_reading(Ontology& probe, EntityId id) {
 // DisjointClasses(sup, F), for a fresh individual x and a fresh class F,
 // has no model: a model of the ontology with an element of sub outside
 // sup extends to one of the probe by x and F naming that element.
-Result<bool> el_entails_subsumption(const Ontology& ontology, EntityId sub, EntityId sup) {
+Result<bool> entails_subsumption(const Ontology& ontology, EntityId sub, EntityId sup, RouteEngine engine) {
   Ontology probe = ontology.clone();
   auto a = class_reading(probe, sub);
   if (!a) return std::unexpected(std::move(a.error()));
@@ -103,14 +116,14 @@ Result<bool> el_entails_subsumption(const Ontology& ontology, EntityId sub, Enti
                       Axiom::disjoint_classes({*b, *f})}) {
     if (auto r = add(probe, std::move(axiom)); !r) return std::unexpected(std::move(r.error()));
   }
-  return el_unsatisfiable(probe);
+  return unsatisfiable(probe, engine);
 }
 
 // p(s, o) exactly when the ontology with S(s), O(o) and
 // DisjointClasses(S, ∃p.O), for fresh classes S and O, has no model: a
 // model without the pair extends to one of the probe by S = {s}, O = {o}.
-Result<bool> el_entails_property_assertion(const Ontology& ontology, EntityId subject, EntityId property,
-                                           EntityId object) {
+Result<bool> entails_property_assertion(const Ontology& ontology, EntityId subject, EntityId property,
+                                        EntityId object, RouteEngine engine) {
   Ontology probe = ontology.clone();
   auto s = fresh_entity(probe, EntityKind::Class);
   if (!s) return std::unexpected(std::move(s.error()));
@@ -125,7 +138,7 @@ Result<bool> el_entails_property_assertion(const Ontology& ontology, EntityId su
   const trelvanic_core::CeId o_ce = dl.intern_ce(ClassExpr::atomic(*o));
   const trelvanic_core::CeId some = dl.intern_ce(ClassExpr::some(trelvanic_core::RoleExpr::atomic(property), o_ce));
   dl.push_axiom(trelvanic_core::DlAxiom::disjoint_classes({s_ce, some}));
-  return el_unsatisfiable(probe);
+  return unsatisfiable(probe, engine);
 }
 
 // The reasoner's taxonomy: the cached one while it is valid, else a fresh
@@ -168,6 +181,39 @@ bool has_complex_assertion_of(const Ontology& ontology, EntityId individual) {
   return false;
 }
 
+// C(a) exactly when the ontology with F(a) and DisjointClasses(C, F), F
+// fresh, has no model: a model with a outside C extends by F = {a}.
+Result<bool> entails_class_assertion(const Ontology& ontology, EntityId individual, EntityId cls, RouteEngine engine) {
+  Ontology probe = ontology.clone();
+  auto f = fresh_entity(probe, EntityKind::Class);
+  if (!f) return std::unexpected(std::move(f.error()));
+  for (Axiom axiom : {Axiom::class_assertion(individual, *f), Axiom::disjoint_classes({cls, *f})}) {
+    if (auto r = add(probe, std::move(axiom)); !r) return std::unexpected(std::move(r.error()));
+  }
+  return unsatisfiable(probe, engine);
+}
+
+// The RDFS closure's "yes" is final; a closure without the answer proves
+// nothing under the Direct Semantics, so it is refused as incomplete.
+Result<Ontology> rdfs_closure(const Ontology& ontology) {
+  Ontology work = ontology.clone();
+  auto report = trelvanic_rl::rdfs::RdfsEngine{}.materialize(work);
+  if (!report) return std::unexpected(Error::rl(report.error().message()));
+  return work;
+}
+
+// The individual or one of its sameAs partners has `cls` among its
+// asserted (told or materialised) classes.
+bool asserted_member(const Ontology& ontology, EntityId individual, EntityId cls) {
+  std::vector<EntityId> members{individual};
+  if (const auto* same = ontology.same_as(individual)) members.insert(members.end(), same->begin(), same->end());
+  for (EntityId m : members) {
+    auto classes = ontology.classes_of(m);
+    if (std::find(classes.begin(), classes.end(), cls) != classes.end()) return true;
+  }
+  return false;
+}
+
 Result<bool> class_assertion_entailed(Reasoner& reasoner, const ClassAssertionCheck& check) {
   auto individual = lookup_individual(reasoner.ontology(), check.individual);
   if (!individual) return std::unexpected(std::move(individual.error()));
@@ -177,28 +223,26 @@ Result<bool> class_assertion_entailed(Reasoner& reasoner, const ClassAssertionCh
   if (!cls) return std::unexpected(std::move(cls.error()));
   auto route = route_of(reasoner);
   if (!route) return std::unexpected(std::move(route.error()));
+  const Ontology& ontology = reasoner.ontology();
   switch (route->engine) {
     case RouteEngine::Alc:
     case RouteEngine::Dl:
     case RouteEngine::Swrl:
     case RouteEngine::Hybrid:
       return std::unexpected(dl_missing());
-    case RouteEngine::El:
-    case RouteEngine::Rdfs:
+    case RouteEngine::Rdfs: {
+      auto closure = rdfs_closure(ontology);
+      if (!closure) return std::unexpected(std::move(closure.error()));
+      if (asserted_member(*closure, *individual, *cls)) return true;
+      return std::unexpected(incomplete());
+    }
     case RouteEngine::Rl:
-      break;
+      return entails_class_assertion(ontology, *individual, *cls, RouteEngine::Rl);
+    case RouteEngine::El:
+      if (has_complex_assertion_of(ontology, *individual)) return std::unexpected(dl_missing());
+      return entails_class_assertion(ontology, *individual, *cls, RouteEngine::El);
   }
-  if (reasoner.profile() == Profile::Rdfs) return std::unexpected(rdfs_missing());
-  if (reasoner.profile() == Profile::Rl) return std::unexpected(rl_missing());
-  if (route->engine != RouteEngine::El) {
-    // An RL ontology under `Auto`: classification gives a materialisation
-    // report, which cannot answer a class assertion.
-    auto outcome = classify(reasoner);
-    if (!outcome) return std::unexpected(std::move(outcome.error()));
-    return std::unexpected(Error::el_message("profile did not produce a taxonomy for ClassAssertion entailment"));
-  }
-  if (has_complex_assertion_of(reasoner.ontology(), *individual)) return std::unexpected(dl_missing());
-  return el_entails_class_assertion(reasoner.ontology(), *individual, *cls);
+  return std::unexpected(Error::el_message("unknown route engine"));
 }
 
 Result<bool> property_assertion_entailed(Reasoner& reasoner, const ObjectPropertyAssertionCheck& check) {
@@ -216,10 +260,18 @@ Result<bool> property_assertion_entailed(Reasoner& reasoner, const ObjectPropert
   if (!route) return std::unexpected(std::move(route.error()));
   switch (route->engine) {
     case RouteEngine::El:
-      return el_entails_property_assertion(ontology, *subject, *property, *object);
-    case RouteEngine::Rdfs:
     case RouteEngine::Rl:
-      return std::unexpected(reasoner.profile() == Profile::Rdfs ? rdfs_missing() : rl_missing());
+      return entails_property_assertion(ontology, *subject, *property, *object, route->engine);
+    case RouteEngine::Rdfs: {
+      Ontology work = ontology.clone();
+      auto values = trelvanic_rl::abox::rdfs_object_property_values(work, *subject, *property);
+      if (!values) return std::unexpected(Error::rl(values.error().message()));
+      const auto* same = work.same_as(*object);
+      for (EntityId v : *values) {
+        if (v == *object || (same && same->contains(v))) return true;
+      }
+      return std::unexpected(incomplete());
+    }
     case RouteEngine::Alc:
     case RouteEngine::Dl:
     case RouteEngine::Swrl:
@@ -227,6 +279,21 @@ Result<bool> property_assertion_entailed(Reasoner& reasoner, const ObjectPropert
       return std::unexpected(dl_missing());
   }
   return std::unexpected(Error::el_message("unknown route engine"));
+}
+
+// The RDFS and RL routes' first look: a chain of SubClassOf axioms (told or
+// materialised) from sub to sup in the materialised copy.
+bool superclass_chain(const Ontology& ontology, EntityId sub, EntityId sup) {
+  std::vector<EntityId> stack(ontology.direct_superclasses(sub).begin(), ontology.direct_superclasses(sub).end());
+  absl::flat_hash_set<EntityId> visited;
+  while (!stack.empty()) {
+    EntityId t = stack.back();
+    stack.pop_back();
+    if (!visited.insert(t).second) continue;
+    if (t == sup) return true;
+    for (EntityId next : ontology.direct_superclasses(t)) stack.push_back(next);
+  }
+  return false;
 }
 
 }  // namespace
@@ -258,13 +325,7 @@ Result<EntailmentCheck> parse_entailment_check(std::optional<std::string> sub, s
 }
 
 Result<bool> el_entails_class_assertion(const Ontology& ontology, EntityId individual, EntityId cls) {
-  Ontology probe = ontology.clone();
-  auto f = fresh_entity(probe, EntityKind::Class);
-  if (!f) return std::unexpected(std::move(f.error()));
-  for (Axiom axiom : {Axiom::class_assertion(individual, *f), Axiom::disjoint_classes({cls, *f})}) {
-    if (auto r = add(probe, std::move(axiom)); !r) return std::unexpected(std::move(r.error()));
-  }
-  return el_unsatisfiable(probe);
+  return entails_class_assertion(ontology, individual, cls, RouteEngine::El);
 }
 
 Result<bool> is_subsumption_entailed(Reasoner& reasoner, std::string_view sub_iri, std::string_view sup_iri) {
@@ -285,17 +346,29 @@ Result<bool> is_subsumption_entailed(Reasoner& reasoner, std::string_view sub_ir
   auto route = route_of(reasoner);
   if (!route) return std::unexpected(std::move(route.error()));
   switch (route->engine) {
-    case RouteEngine::Rdfs:
-      return std::unexpected(rdfs_missing());
-    case RouteEngine::Rl:
-      return std::unexpected(rl_missing());
+    case RouteEngine::Rdfs: {
+      auto closure = rdfs_closure(ontology);
+      if (!closure) return std::unexpected(std::move(closure.error()));
+      if (superclass_chain(*closure, *sub, *sup)) return true;
+      return std::unexpected(incomplete());
+    }
+    case RouteEngine::Rl: {
+      // The materialised chain answers "yes" cheaply; otherwise the RL
+      // rules decide the probe, which they do completely when every axiom
+      // has an OWL 2 RL form (else the answer is refused as incomplete).
+      Ontology work = ontology.clone();
+      auto report = trelvanic_rl::RlEngine{}.saturate(work);
+      if (!report) return std::unexpected(Error::rl(report.error().message()));
+      if (superclass_chain(work, *sub, *sup)) return true;
+      return entails_subsumption(ontology, *sub, *sup, RouteEngine::Rl);
+    }
     case RouteEngine::El: {
       // A taxonomy's "yes" is final; its "no" says nothing about entities
       // outside the classified classes or about an ontology without a
       // model, so the engine decides those.
       const Taxonomy* cached = reasoner.cached_taxonomy();
       if (cached && taxonomy_says_subsumed(ontology, *cached, *sub, *sup)) return true;
-      return el_entails_subsumption(ontology, *sub, *sup);
+      return entails_subsumption(ontology, *sub, *sup, RouteEngine::El);
     }
     case RouteEngine::Alc:
     case RouteEngine::Dl:

@@ -10,20 +10,26 @@
 // requires exactly one of: ...", "--sub required" and kin, as `Core`
 // errors).
 //
-// Answers hold under the Direct Semantics or are refused with an error:
-//   - SubClassOf: every entity is subsumed by itself and by owl:Thing, and
-//     owl:Nothing by every entity, on every route. Otherwise the EL route
-//     decides with the EL engine (a cached taxonomy answers "yes"); other
-//     taxonomy routes classify and read the taxonomy; the RDFS and RL
-//     routes need their materialisation.
-//   - ClassAssertion C(a): on the EL route the EL engine decides it, as
-//     the inconsistency of the ontology with a(F) and DisjointClasses(C, F)
-//     for a fresh class F, so asserted types, property assertions, domains,
-//     existentials and sameAs all count.
-//   - ObjectPropertyAssertion p(s, o): a told assertion is entailed; else
-//     the EL route decides it as the inconsistency of the ontology with
-//     S(s), O(o) and DisjointClasses(S, ∃p.O), S and O fresh; other
-//     routes need their engine.
+// Answers hold under the Direct Semantics or are refused with an error.
+// Each question q is decided, where a route can, as the inconsistency of
+// a probe: a clone with a few axioms over fresh names that has a model
+// exactly when q fails:
+//   SubClassOf(A, B)    A(x), F(x), DisjointClasses(B, F)
+//   ClassAssertion C(a) F(a), DisjointClasses(C, F)
+//   p(s, o)             S(s), O(o), DisjointClasses(S, ∃p.O)
+// so asserted types, property assertions, domains, sub-properties and
+// existentials all count.
+//   - Every route: A ⊑ A, A ⊑ owl:Thing, owl:Nothing ⊑ A, C(a) for
+//     owl:Thing, and a stated property assertion hold.
+//   - EL: the EL engine decides the probe (a cached taxonomy answers a
+//     subsumption's "yes").
+//   - RL: the RL rules decide the probe (a materialised SubClassOf chain
+//     answers "yes" first); when some axiom has no OWL 2 RL form the
+//     answer "no" is refused as incomplete.
+//   - RDFS: the materialised closure answers "yes"; otherwise the check is
+//     refused as incomplete ("consistency check incomplete"), since RDFS
+//     rules prove no non-entailment under the Direct Semantics.
+//   - DL, hybrid, SWRL: their engine.
 // An engine that is not part of the build fails with "{engine} engine is
 // not available yet". Lookups fail with "unknown class IRI: {}" and kin
 // (`lookup.h`). The reasoner's ontology changes only through a facade

@@ -69,11 +69,59 @@ def test_incomplete_answer_is_a_pair_or_an_error(tmp_path):
         reasoner.is_consistent()
 
 
-@pytest.mark.parametrize("profile,engine", [("rl", "RL"), ("rdfs", "RDFS"), ("dl", "DL")])
+# Ordinary OWL 2 RL: a union on the left, a universal and a hasValue on the
+# right, an enumeration; once refused as "not in OWL EL profile".
+RL_ONTOLOGY = """
+Declaration(Class(:A)) Declaration(Class(:B)) Declaration(Class(:C)) Declaration(Class(:E))
+Declaration(ObjectProperty(:p)) Declaration(NamedIndividual(:a)) Declaration(NamedIndividual(:b))
+SubClassOf(ObjectUnionOf(:A :B) :C)
+SubClassOf(:C ObjectAllValuesFrom(:p :E))
+SubClassOf(:E ObjectHasValue(:p :b))
+SubClassOf(ObjectOneOf(:a) :A)
+ObjectPropertyAssertion(:p :a :b)
+"""
+
+
+@pytest.mark.parametrize("body,expected", [
+    (UNSAT_CLASS, {"consistent": True, "complete": True}),
+    (UNSAT_CLASS + "ClassAssertion(:A :x)", {"consistent": False, "complete": True}),
+    (RL_ONTOLOGY, {"consistent": True, "complete": True}),
+    # a is an A (oneOf), so a C, so its p-value b is an E; b as an A is also
+    # a C, which E is disjoint with.
+    (RL_ONTOLOGY + "DisjointClasses(:E :C) ClassAssertion(:A :b)", {"consistent": False, "complete": True}),
+    # Nothing puts a into E.
+    (RL_ONTOLOGY + "DisjointClasses(:E :A)", {"consistent": True, "complete": True}),
+])
+def test_rl_route_gives_the_rl_verdict(tmp_path, body, expected):
+    reasoner = reasoner_on(tmp_path, body, profile="rl")
+    assert reasoner.check_consistency() == expected
+
+
+def test_rdfs_route_proves_no_consistency(tmp_path):
+    reasoner = reasoner_on(tmp_path, UNSAT_CLASS, profile="rdfs")
+    assert reasoner.check_consistency() == {"consistent": False, "complete": False}
+    with pytest.raises(IncompleteReasoningError, match="^consistency check incomplete$"):
+        reasoner.is_consistent()
+
+
+@pytest.mark.parametrize("profile,engine", [("dl", "DL"), ("swrl", "SWRL")])
 def test_routes_without_their_engine_raise_instead_of_answering(tmp_path, profile, engine):
     reasoner = reasoner_on(tmp_path, UNSAT_CLASS, profile=profile)
     with pytest.raises(Exception, match=f"^{engine} engine is not available yet$"):
         reasoner.check_consistency()
+
+
+@pytest.mark.parametrize("kwargs,expected", [
+    ({"individual": iri("i"), "class_": iri("D")}, True),
+    ({"individual": iri("j"), "class_": iri("D")}, False),
+    ({"sub": iri("E"), "sup": iri("D")}, True),
+    ({"sub": iri("D"), "sup": iri("E")}, False),
+    ({"subject": iri("l"), "property": iri("p"), "object": iri("j")}, True),
+    ({"subject": iri("j"), "property": iri("p"), "object": iri("l")}, False),
+])
+def test_rl_route_decides_entailments(tmp_path, kwargs, expected):
+    reasoner = reasoner_on(tmp_path, MEMBERSHIP, profile="rl")
+    assert reasoner.is_entailed(**kwargs) is expected
 
 
 @needs_el

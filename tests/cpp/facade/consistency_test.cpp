@@ -3,6 +3,8 @@
 // answers, and routes whose engine is not in the build.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/parse_meta.h"
 #include "facade/consistency.h"
 #include "small_ontology.h"
@@ -93,11 +95,32 @@ TEST(FacadeConsistency, ElEngineRefusalIsIncompleteAndIsConsistentRaisesIt) {
   EXPECT_EQ(flat.error().message(), "consistency check incomplete");
 }
 
+TEST(FacadeConsistency, RlGivesItsVerdictAndRdfsProvesOnlyInconsistency) {
+  SmallOntology unsat = unsatisfiable_class();
+  SmallOntology instance = unsatisfiable_class();
+  instance.add(Axiom::class_assertion(instance.ind("a"), instance.cls("A")));
+  // An existential superclass has no OWL 2 RL form: nothing is proven.
+  SmallOntology outside = unsatisfiable_class();
+  outside.add(Axiom::sub_class_of_existential(outside.cls("B"), outside.prop("p"), outside.cls("C")));
+  const std::tuple<SmallOntology*, Profile, ConsistencyResult> cases[] = {
+      {&unsat, Profile::Rl, {true, true}},
+      {&instance, Profile::Rl, {false, true}},
+      {&outside, Profile::Rl, {false, false}},
+      {&unsat, Profile::Rdfs, {false, false}},
+  };
+  for (auto& [s, profile, expected] : cases) {
+    auto r = s->reasoner(profile);
+    const auto before = r.ontology().revision();
+    auto out = check_consistency(r);
+    ASSERT_TRUE(out) << out.error().message();
+    EXPECT_EQ(*out, expected) << trelvanic_core::profile_name(profile);
+    EXPECT_EQ(r.ontology().revision(), before);
+  }
+}
+
 TEST(FacadeConsistency, RoutesWithoutTheirEngineFailInsteadOfGuessing) {
   SmallOntology s = unsatisfiable_class();
   const std::pair<Profile, const char*> cases[] = {
-      {Profile::Rl, "RL engine is not available yet"},
-      {Profile::Rdfs, "RDFS engine is not available yet"},
       {Profile::Dl, "DL engine is not available yet"},
       {Profile::Swrl, "SWRL engine is not available yet"},
   };
