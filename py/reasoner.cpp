@@ -1,4 +1,5 @@
 #include "py/reasoner.h"
+#include "py/reasoner_sync.h"
 
 #include <string>
 #include <type_traits>
@@ -175,20 +176,6 @@ Result<Ref> taxonomy(const PyReasoner& self, PyObject*) {
   return convert::taxonomy_classify_dict(self.reasoner.ontology(), *self.taxonomy);
 }
 
-// Pulls a newer shared ontology; a replaced working copy has no taxonomy.
-Result<void> pull(PyReasoner& self) {
-  auto pulled = trelvanic_facade::sync_from_shared(self.link, self.reasoner);
-  if (!pulled) return std::unexpected(exceptions::map_sync_py_err(pulled.error()));
-  if (*pulled) self.taxonomy.reset();
-  return {};
-}
-
-Result<void> push(PyReasoner& self) {
-  auto pushed = trelvanic_facade::sync_to_shared(self.link, self.reasoner);
-  if (!pushed) return std::unexpected(exceptions::map_sync_py_err(pushed.error()));
-  return {};
-}
-
 struct ClassifyDone {
   trelvanic_facade::ClassifyOutcome outcome;
   trelvanic_core::Ontology ontology;
@@ -207,7 +194,7 @@ Result<ClassifyDone> run_classify_work(const trelvanic_core::ReasonerBuilder& se
 }
 
 Result<Ref> classify(PyReasoner& self, PyObject*) {
-  TRELVANIC_TRY(pull(self));
+  TRELVANIC_TRY(pull_shared(self));
   const trelvanic_core::ReasonerBuilder settings = self.reasoner.settings();
   auto work = trelvanic_facade::clone_work_ontology(self.link, self.reasoner);
   if (!work) return std::unexpected(exceptions::map_sync_py_err(work.error()));
@@ -234,7 +221,7 @@ Result<Ref> classify(PyReasoner& self, PyObject*) {
       },
       done->outcome);
   if (!dict) return dict;
-  TRELVANIC_TRY(push(self));
+  TRELVANIC_TRY(push_shared(self));
   return dict;
 }
 
