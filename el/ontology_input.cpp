@@ -364,6 +364,20 @@ class Translator {
           in.sub_property_of(a, b);
           break;
         }
+        case DlAxiomKind::SubObjectPropertyChain: {
+          // Chains whose ranges the normal forms cannot carry are caught
+          // after normalisation (NormalForm::incomplete), not dropped here.
+          std::vector<uint32_t> chain;
+          auto links = ax.chain();
+          for (size_t k = 0; k < links.size(); ++k) {
+            EL_TRY(r, role(links[k]));
+            chain.push_back(r);
+          }
+          if (chain.empty()) return refuse("empty property chain");
+          EL_TRY(sup, role(ax.super_property()));
+          in.property_chain(chain, sup);
+          break;
+        }
         case DlAxiomKind::TransitiveObjectProperty: {
           EL_TRY(r, role(ax.role()));
           in.transitive(r);

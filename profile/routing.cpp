@@ -32,6 +32,10 @@ bool el_engine_accepts_scan(const Ontology& ontology, ConstructMask scanned) {
 std::expected<RouteEngine, Error> route_by_split(const Ontology& ontology, ConstructMask scanned) {
   auto split = classify_hybrid(ontology);
   if (!split) return std::unexpected(split.error());
+  // Modules classified apart miss what follows only from axioms of two
+  // modules together; when the EL engine decides the whole ontology it
+  // classifies it whole, however the split falls.
+  if (el_engine_accepts_scan(ontology, scanned)) return RouteEngine::El;
   if (split->modules.size() > 1) return RouteEngine::Hybrid;
   switch (split->modules.front().profile) {
     case OwlProfile::El:

@@ -142,8 +142,8 @@ TEST(Rules, ElEngineAcceptsOnlyWhatItDecides) {
       C::SubClassOfNamed, C::SubClassOfExistential, C::ObjectIntersectionOf, C::ObjectSomeValuesFrom,
       C::EquivalentClasses, C::DisjointClasses, C::SubObjectPropertyOf, C::TransitiveObjectProperty,
       C::ReflexiveObjectProperty, C::ObjectPropertyDomain, C::ObjectPropertyRange, C::ClassAssertion,
-      C::ObjectPropertyAssertion, C::Annotation, C::Import}));
-  for (C refused : {C::SubObjectPropertyChain, C::InverseObjectProperties, C::FunctionalObjectProperty,
+      C::ObjectPropertyAssertion, C::SubObjectPropertyChain, C::Annotation, C::Import}));
+  for (C refused : {C::InverseObjectProperties, C::FunctionalObjectProperty,
                     C::InverseFunctionalObjectProperty, C::SymmetricObjectProperty, C::AsymmetricObjectProperty,
                     C::IrreflexiveObjectProperty, C::EquivalentObjectProperties, C::DisjointObjectProperties,
                     C::IndividualEquality, C::DataPropertyAssertion, C::DataPropertyAxiom, C::Datatype,

@@ -68,6 +68,16 @@ TEST(Routing, AutoFollowsTheDetectedProfile) {
          f.dl(DlAxiom::sub_class_of(f.atom("C"), f.ce(ClassExpr::or_of({f.atom("D"), f.atom("E")}))));
        },
        {OwlProfile::Dl, RouteEngine::Hybrid}},
+      // Split into modules, yet the EL engine decides the whole ontology:
+      // it is classified whole, not module by module.
+      {"existential, told assertion and a property chain",
+       [](Fixture& f) {
+         f.add(Axiom::sub_class_of_existential(f.cls("A"), f.prop("r"), f.cls("B")));
+         f.add(Axiom::class_assertion(f.ind("i"), f.cls("A")));
+         f.dl(DlAxiom::sub_object_property_chain({RoleExpr::atomic(f.prop("r")), RoleExpr::atomic(f.prop("s"))},
+                                                 RoleExpr::atomic(f.prop("t"))));
+       },
+       {OwlProfile::Dl, RouteEngine::El}},
       // Only a universal restriction: never the EL engine.
       {"universal restriction alone",
        [](Fixture& f) {
