@@ -30,7 +30,7 @@ Result<Ref> make_class(const ClassSpec& spec) {
   // The qualifier "builtins." makes Python report the class like a
   // built-in one (`__module__` is "builtins", the repr shows the bare
   // name); a name without any qualifier would draw a DeprecationWarning.
-  // Some CPython versions keep pointing at the spec's name, and the type
+  // Some CPython versions keep pointing at the PyType_Spec name string, and the type
   // lives until the process ends, so the text is never freed.
   const auto* qualified = new std::string(std::string("builtins.") + spec.name);
   PyType_Spec type_spec = {qualified->c_str(), spec.basicsize, 0, Py_TPFLAGS_DEFAULT, slots};
