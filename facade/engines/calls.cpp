@@ -55,11 +55,6 @@ Result<Taxonomy> el_classify_routed(Reasoner& reasoner) {
   return el_taxonomy(trelvanic_el::classify_routed(reasoner));
 }
 
-Result<MaterializationReport> rl_saturate(Ontology& ontology) {
-  const trelvanic_rl::RlEngine engine{kHybridRlMaxAxioms, kHybridRlMaxEntities, /*trace=*/false};
-  return facade_report(engine.saturate(ontology), trelvanic_rl::rl_rule_name);
-}
-
 Result<MaterializationReport> rl_saturate_routed(Reasoner& reasoner) {
   return facade_report(trelvanic_rl::saturate_routed(reasoner), trelvanic_rl::rl_rule_name);
 }

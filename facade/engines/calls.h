@@ -8,7 +8,6 @@
 //   el_classify_with_options    the same with the trace switch, trace dropped
 //   el_classify_routed(r)       the EL engine's routed entry on a core
 //                               reasoner (keeps or clears its EL session)
-//   rl_saturate(o)              RL saturation in place, fixed limits
 //   rl_saturate_routed(r)       RL saturation of the reasoner's ontology
 //   rdfs_materialize_routed(r)  RDFS materialisation of the reasoner's ontology
 //   dl_classify(o, preview)     DL classification on the calling thread
@@ -27,16 +26,11 @@
 
 namespace trelvanic_facade {
 
-// Limits of the RL step of a hybrid classification.
-inline constexpr uint64_t kHybridRlMaxAxioms = 10'000'000;
-inline constexpr uint64_t kHybridRlMaxEntities = 1'000'000;
-
 [[nodiscard]] Result<trelvanic_core::Taxonomy> el_classify(const trelvanic_core::Ontology& ontology);
 [[nodiscard]] Result<trelvanic_core::Taxonomy> el_classify_with_options(const trelvanic_core::Ontology& ontology,
                                                                         bool trace);
 [[nodiscard]] Result<trelvanic_core::Taxonomy> el_classify_routed(trelvanic_core::Reasoner& reasoner);
 
-[[nodiscard]] Result<MaterializationReport> rl_saturate(trelvanic_core::Ontology& ontology);
 [[nodiscard]] Result<MaterializationReport> rl_saturate_routed(trelvanic_core::Reasoner& reasoner);
 [[nodiscard]] Result<MaterializationReport> rdfs_materialize_routed(trelvanic_core::Reasoner& reasoner);
 

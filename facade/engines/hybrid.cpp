@@ -1,7 +1,5 @@
 #include "facade/engines/hybrid.h"
 
-#include <vector>
-
 #include "facade/engines/calls.h"
 #include "profile/hybrid.h"
 
@@ -9,44 +7,19 @@ namespace trelvanic_facade {
 
 using trelvanic_core::Ontology;
 using trelvanic_core::Taxonomy;
-using trelvanic_profile::OwlProfile;
 
-namespace {
-
-Result<Taxonomy> classify_module(const Ontology& module, OwlProfile profile) {
-  switch (profile) {
-    case OwlProfile::El:
-    case OwlProfile::Ql:
-      return el_classify(module);
-    case OwlProfile::Rl: {
-      Ontology copy = module.clone();
-      auto saturated = rl_saturate(copy);
-      if (!saturated) return std::unexpected(std::move(saturated.error()));
-      return el_classify(copy);
-    }
-    case OwlProfile::Dl:
-      return dl_classify(module, /*preview=*/false);
-  }
-  return std::unexpected(Error::el_message("unknown module profile"));
-}
-
-}  // namespace
-
+// The split groups axioms by form (EL-shaped subsumptions, RL-shaped
+// property and assertion axioms, the DL store), not by shared vocabulary,
+// so its modules interact: A ⊑ ∃r.B in the EL module and a domain C of r in
+// the RL module entail A ⊑ C, which neither module finds on its own. A
+// taxonomy merged from modules classified apart is therefore incomplete, and
+// this route reaches only ontologies the EL engine refused as a whole (Auto
+// sends the others to it), so the whole ontology goes to the DL engine. The
+// split still runs first so that its failure is reported as before.
 Result<Taxonomy> classify_hybrid_modules(const Ontology& ontology) {
   auto report = trelvanic_profile::classify_hybrid(ontology);
   if (!report) return std::unexpected(Error::el_profile(report.error()));
-  if (report->modules.size() < 2) return dl_classify(ontology, /*preview=*/false);
-
-  std::vector<Taxonomy> taxonomies;
-  taxonomies.reserve(report->modules.size());
-  for (const trelvanic_profile::ClassifiedModule& module : report->modules) {
-    auto sub = trelvanic_profile::subontology_with_axioms(ontology, module.axioms, module.include_dl_store);
-    if (!sub) return std::unexpected(Error::el_profile(sub.error()));
-    auto taxonomy = classify_module(*sub, module.profile);
-    if (!taxonomy) return std::unexpected(std::move(taxonomy.error()));
-    taxonomies.push_back(std::move(*taxonomy));
-  }
-  return trelvanic_profile::merge_taxonomies(std::move(taxonomies));
+  return dl_classify(ontology, /*preview=*/false);
 }
 
 }  // namespace trelvanic_facade

@@ -144,6 +144,23 @@ def test_routes_whose_engine_is_missing_raise_and_never_answer(tmp_path, profile
     assert reasoner.parse_meta["mapped_axiom_count"] == len(PAIRS)
 
 
+def test_ontology_split_into_modules_is_never_answered_module_by_module(tmp_path):
+    """An EL-shaped existential and the domain and functionality of its
+    property land in different modules of the hybrid split; A ⊑ C needs
+    both, so only an engine that sees the whole ontology may answer."""
+    body = "\n".join([
+        "Declaration(Class(:A))", "Declaration(Class(:B))", "Declaration(Class(:C))",
+        "Declaration(ObjectProperty(:r))",
+        "SubClassOf(:A ObjectSomeValuesFrom(:r :B))",
+        "ObjectPropertyDomain(:r :C)",
+        "FunctionalObjectProperty(:r)",
+    ])
+    reasoner = Reasoner(path=write_ofn(tmp_path, body), trusted=True)
+    with pytest.raises(Exception, match="^DL engine is not available yet$"):
+        reasoner.classify()
+    assert reasoner.taxonomy is None
+
+
 @needs_el
 def test_classify_runs_without_the_interpreter_lock(tmp_path):
     """A second Python thread keeps counting while classify() works: its
