@@ -7,6 +7,7 @@
 #include <absl/container/flat_hash_map.h>
 #include <fmt/format.h>
 
+#include "owl/functional_lookahead.h"
 #include "owl/node_stack.h"
 #include "owl/prefixes.h"
 #include "owl/text_position.h"
@@ -14,18 +15,8 @@
 namespace trelvanic_owl {
 namespace {
 
-// Bytes that end a word (keyword, prefixed name, node label or number).
-bool is_delimiter(unsigned char c) {
-  switch (c) {
-    case ' ': case '\t': case '\r': case '\n': case '\f': case '\v':
-    case '(': case ')': case '<': case '>': case '"': case '=': case '@': case '^':
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool is_space(unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+bool is_delimiter(unsigned char c) { return is_functional_delimiter(c); }
+bool is_space(unsigned char c) { return is_functional_space(c); }
 
 // Thrown inside the reader only; caught at its entry.
 struct Failure {
@@ -37,14 +28,19 @@ struct Failure {
 class FunctionalReader {
  public:
   FunctionalReader(std::string_view text, const ReaderSettings& settings)
-      : in_(text), stack_(out_, settings.max_depth == 0 ? 1 : settings.max_depth), prefixes_(standard_prefixes()) {
+      : in_(text),
+        stack_(out_, settings.max_depth == 0 ? 1 : settings.max_depth),
+        prefixes_(standard_prefixes()),
+        lookahead_(text, prefixes_, out_) {
     // typical files hold one node per 30 to 50 bytes and one new string per
     // 60 to 200; the tables grow from there when needed
-    out_.reserve(text.size() / 50, text.size() / 200);
+    out_.reserve(text.size() / 40, text.size() / 100);
   }
 
   Ontology run() {
+    out_.begin_bulk_load(in_.size() / 40);
     read_ontology_document();
+    out_.finish_bulk_load();
     return std::move(out_);
   }
 
@@ -69,6 +65,17 @@ class FunctionalReader {
   }
 
   // ---- lexical level
+
+  // Interning of the string read for the token at `start`, with the hash
+  // the lookahead computed for it when it has one.
+  IriId intern_iri_at(size_t start, std::string_view iri) {
+    if (auto hash = lookahead_.hash_at(start, iri.size())) return out_.intern_iri(iri, *hash);
+    return out_.intern_iri(iri);
+  }
+  TextId intern_text_at(size_t start, std::string_view text) {
+    if (auto hash = lookahead_.hash_at(start, text.size())) return out_.intern_text(text, *hash);
+    return out_.intern_text(text);
+  }
 
   void skip_space() {
     while (pos_ < in_.size()) {
@@ -122,7 +129,10 @@ class FunctionalReader {
   }
 
   IriId read_iri_ref(size_t start) {
-    if (peek() == '<') return out_.intern_iri(read_full_iri());
+    if (peek() == '<') {
+      start = pos_;
+      return intern_iri_at(start, read_full_iri());
+    }
     start = pos_;
     std::string_view word = read_word();
     if (word.empty() || word.find(':') == std::string_view::npos) fail_at_end_or("expected an IRI", start);
@@ -141,7 +151,7 @@ class FunctionalReader {
     }
     scratch_.assign(*last_prefix_iri_);
     scratch_.append(word.substr(colon + 1));
-    return out_.intern_iri(scratch_);
+    return intern_iri_at(start, scratch_);
   }
 
   // quotedString with the escapes \" \\ \n \r \t
@@ -179,7 +189,8 @@ class FunctionalReader {
 
   // Literal := quotedString [ '@' languageTag | '^^' Datatype ]
   NodeId read_literal() {
-    TextId lexical = out_.intern_text(read_quoted_string());
+    size_t start = pos_;
+    TextId lexical = intern_text_at(start, read_quoted_string());
     TextId language;
     IriId datatype;
     if (pos_ < in_.size() && in_[pos_] == '@') {
@@ -261,6 +272,7 @@ class FunctionalReader {
     for (;;) {
       char c = peek();
       size_t start = pos_;
+      lookahead_.run(start);
       if (pos_ >= in_.size()) fail("unexpected end of input", in_.size());
       switch (c) {
         case ')':
@@ -277,7 +289,7 @@ class FunctionalReader {
           check(stack_.open_group(), start);
           continue;
         case '<':
-          add_iri(out_.intern_iri(read_full_iri()), start);
+          add_iri(intern_iri_at(start, read_full_iri()), start);
           continue;
         case '"':
           need_operand_position(start);
@@ -377,7 +389,8 @@ class FunctionalReader {
   size_t pos_ = 0;
   Ontology out_;
   NodeStack stack_;
-  absl::flat_hash_map<std::string, std::string> prefixes_;
+  PrefixMap prefixes_;
+  FunctionalLookahead lookahead_;
   // the prefix of the last abbreviated IRI: most files use one or two
   std::string last_prefix_name_ = "\x01";
   const std::string* last_prefix_iri_ = nullptr;

@@ -31,6 +31,12 @@
 // Usage: readers call `intern_iri`/`intern_text`, `make_leaf`, `make` and
 // `add_component`; consumers iterate `components()` and read nodes with
 // `kind`, `operand`, `operands`, `iri`, `text` and the literal accessors.
+//
+// A reader of a large document may open a bulk load (`begin_bulk_load` ...
+// `finish_bulk_load`): `make` then only appends a provisional node and the
+// equal nodes are merged in one pass at the end, which can load the index
+// slots of many nodes at once instead of waiting for each in turn. The
+// result is the same model as without it.
 #pragma once
 
 #include <cstddef>
@@ -43,6 +49,7 @@
 #include <absl/container/flat_hash_map.h>
 #include <absl/container/flat_hash_set.h>
 
+#include "owl/huge_pages.h"
 #include "owl/id_table.h"
 #include "owl/kinds.h"
 
@@ -87,36 +94,62 @@ struct TextHash {
 
 // Interned strings; views stay valid for the pool's lifetime. Not copyable;
 // `Ontology` holds it on the heap.
+//
+// Each string is one record in a block: a small header (its size and the
+// leaf nodes last made for it, see `Ontology::make_leaf`) followed by its
+// bytes. The index slot of a string points at its record, so a lookup of a
+// known string touches the slot and the record and nothing else.
 class StringPool {
  public:
   StringPool();
+  ~StringPool();
   StringPool(const StringPool&) = delete;
   StringPool& operator=(const StringPool&) = delete;
-  uint32_t intern(std::string_view text);
-  [[nodiscard]] std::string_view get(uint32_t id) const { return {entries_[id].data, entries_[id].size}; }
+  uint32_t intern(std::string_view text) { return intern(text, TextHash()(text)); }
+  // The same with the text's `TextHash` computed by the caller.
+  uint32_t intern(std::string_view text, size_t hash);
+  [[nodiscard]] std::string_view get(uint32_t id) const {
+    const Record* r = entries_[id];
+    return {r->data(), r->size};
+  }
   [[nodiscard]] size_t size() const { return entries_.size(); }
   void reserve(size_t count);
   [[nodiscard]] size_t memory_bytes() const;
+  // Cache hints for a coming `intern` of a text with this hash: `prefetch`
+  // loads its index slot, `prefetch_record` (issued later, once the slot is
+  // in cache) the record the probe will compare.
+  void prefetch(size_t hash) const { index_.prefetch(hash); }
+  void prefetch_record(size_t hash) const {
+    if (const auto* slot = index_.first_match(hash)) prefetch_line(slot->extra);
+  }
 
  private:
-  char* allocate(size_t bytes);
+  friend class Ontology;
+  struct Record {
+    uint32_t size;
+    // Up to two leaf nodes made for this string as an IRI, with their kinds
+    // (node 0: none); further kinds of the same IRI go to the ontology's
+    // overflow map.
+    uint32_t leaf_node[2];
+    Kind leaf_kind[2];
+    [[nodiscard]] const char* data() const { return reinterpret_cast<const char*>(this + 1); }
+    [[nodiscard]] char* data() { return reinterpret_cast<char*>(this + 1); }
+  };
+  Record* allocate(size_t size);
+  // The record of an id; the one interned last is answered without a load.
+  Record* record(uint32_t id) { return id == last_id_ ? last_record_ : entries_[id]; }
 
-  std::vector<std::unique_ptr<char[]>> blocks_;
+  struct Block {
+    char* data;
+    size_t size;
+  };
+  std::vector<Block> blocks_;
   char* cursor_ = nullptr;
   size_t left_ = 0;
-  friend class Ontology;
-  struct Entry {
-    const char* data;
-    uint32_t size;
-    // The leaf node last made for this string as an IRI (see
-    // `Ontology::make_leaf`); kept here because the entry is read anyway
-    // when the IRI is interned.
-    uint32_t leaf_node;
-    Kind leaf_kind;
-  };
-
-  std::vector<Entry> entries_;
-  IdTable<> index_;
+  std::vector<Record*, HugePageAllocator<Record*>> entries_;
+  IdTable<Record*> index_;
+  uint32_t last_id_ = 0;
+  Record* last_record_ = nullptr;
 };
 
 struct Component {
@@ -143,6 +176,13 @@ class Ontology {
   TextId intern_text(std::string_view text) { return TextId(strings_->intern(text)); }
   [[nodiscard]] std::string_view iri(IriId id) const { return strings_->get(id.value); }
   [[nodiscard]] std::string_view text(TextId id) const { return strings_->get(id.value); }
+  // The same with the text's `TextHash` computed by the caller, and cache
+  // hints a reader that looks ahead may give for a string it will intern
+  // (see `StringPool::prefetch`).
+  IriId intern_iri(std::string_view iri, size_t hash) { return IriId(strings_->intern(iri, hash)); }
+  TextId intern_text(std::string_view text, size_t hash) { return TextId(strings_->intern(text, hash)); }
+  void prefetch_string(size_t hash) const { strings_->prefetch(hash); }
+  void prefetch_string_record(size_t hash) const { strings_->prefetch_record(hash); }
 
   // ---- nodes
   // The node of `kind` over `words` (see the operand table above); an equal
@@ -159,11 +199,24 @@ class Ontology {
     return make(Kind::Literal, {lexical.value, language.value, datatype.value});
   }
 
+  // ---- bulk load
+  // Until `finish_bulk_load`, `make` of any kind but the leaves (entities,
+  // `Iri`, `Variable`) returns a provisional node without looking for an
+  // equal one; provisional nodes can be read with the accessors below and
+  // passed to `make` and `add_component`, which only records the component
+  // (it returns true; `components()` stays as it was). `finish_bulk_load`
+  // merges equal nodes, gives every node its final id in the order the
+  // nodes were made and adds the recorded components in order, each once;
+  // provisional ids are invalid after it. `nodes` is the expected number of
+  // nodes (a size hint).
+  void begin_bulk_load(size_t nodes = 0);
+  void finish_bulk_load();
+
   [[nodiscard]] size_t node_count() const { return nodes_->size() - 1; }
-  [[nodiscard]] Kind kind(NodeId id) const { return (*nodes_)[id.value].kind; }
+  [[nodiscard]] Kind kind(NodeId id) const { return node(id).kind; }
   [[nodiscard]] std::span<const uint32_t> words(NodeId id) const {
-    const Node& n = (*nodes_)[id.value];
-    return {words_->data() + n.begin, n.size};
+    const Node& n = node(id);
+    return {word_base(id) + n.begin, n.size};
   }
   // Operand `i` of a node whose words are nodes.
   [[nodiscard]] NodeId operand(NodeId id, size_t i) const { return NodeId(words(id)[i]); }
@@ -213,20 +266,45 @@ class Ontology {
     uint32_t begin;
     uint32_t size;
   };
+  using NodeVector = std::vector<Node, HugePageAllocator<Node>>;
+  using WordVector = std::vector<uint32_t, HugePageAllocator<uint32_t>>;
+  // Provisional ids of a bulk load carry this bit; the rest is an index into
+  // the pending nodes.
+  static constexpr uint32_t kPendingBit = uint32_t{1} << 31;
+
+  [[nodiscard]] const Node& node(NodeId id) const {
+    if (id.value & kPendingBit) [[unlikely]] return (*pending_nodes_)[id.value & ~kPendingBit];
+    return (*nodes_)[id.value];
+  }
+  [[nodiscard]] const uint32_t* word_base(NodeId id) const {
+    return (id.value & kPendingBit) ? pending_words_->data() : words_->data();
+  }
   IriId ontology_id_part(size_t i) const;
+  uint32_t structural_hash(Kind kind, std::span<const uint32_t> words) const;
+  NodeId insert_node(Kind kind, std::span<const uint32_t> words, uint32_t hash);
+  NodeId append_pending(Kind kind, std::span<const uint32_t> words);
+  bool add_final_component(NodeId node, NodeId annotations);
 
   struct Arena;  // nodes, words and their index; heap-held so moves keep the index valid
 
   std::unique_ptr<Arena> arena_;
   // Views into the arena for the inline accessors.
-  const std::vector<Node>* nodes_ = nullptr;
-  const std::vector<uint32_t>* words_ = nullptr;
+  const NodeVector* nodes_ = nullptr;
+  const WordVector* words_ = nullptr;
+  const NodeVector* pending_nodes_ = nullptr;
+  const WordVector* pending_words_ = nullptr;
   std::unique_ptr<StringPool> strings_;
 
   std::vector<Component> components_;
   // (node, annotations) pairs of annotated components; unannotated ones are
   // marked on their node
   absl::flat_hash_set<uint64_t> component_index_;
+  // Leaf nodes of an IRI beyond the two its string record holds, by
+  // (IriId << 8 | kind).
+  absl::flat_hash_map<uint64_t, uint32_t> extra_leaves_;
+  // Components recorded during a bulk load, in document order.
+  std::vector<Component> pending_components_;
+  bool bulk_ = false;
   absl::flat_hash_map<TextId, IriId> prefixes_;
   IriId owl_thing_;
   IriId owl_nothing_;

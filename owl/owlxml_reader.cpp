@@ -105,6 +105,7 @@ class OwlXmlReader {
         prefixes_(standard_prefixes()) {}
 
   Ontology run() {
+    out_.begin_bulk_load();
     for (;;) {
       int status = pending_ ? 1 : xmlTextReaderRead(reader_);
       pending_ = false;
@@ -128,6 +129,7 @@ class OwlXmlReader {
       }
     }
     if (!seen_root_) throw Failure{ErrorKind::Syntax, "the document has no Ontology element"};
+    out_.finish_bulk_load();
     return std::move(out_);
   }
 

@@ -81,6 +81,39 @@ TEST(FunctionalReader, OntologyWithoutIriAndComments) {
   EXPECT_FALSE(result->ontology_iri().valid());
 }
 
+TEST(FunctionalReader, EachStringIsOneStringHoweverItIsWritten) {
+  // The same IRIs and texts written full and abbreviated, under two
+  // prefixes, with and without escapes, after comments and strings that
+  // hold IRI-like text, and more times than the reader looks ahead: each
+  // repeated axiom is one component.
+  std::string text =
+      "Prefix(:=<http://x/>)\nPrefix(p:=<http://x/>)\nOntology(<http://x/o>\n"
+      "# a comment with \"a quote, <http://x/A and :A\n";
+  const char* spellings[] = {
+      "SubClassOf(:A <http://x/B>)",
+      "SubClassOf(<http://x/A> p:B) # :C <http://x/D> \"",
+      "DataPropertyAssertion(:d :i \"tab\\there\")",
+      "DataPropertyAssertion(:d :i \"tab\there\")",
+      "AnnotationAssertion(:l :A \"x \\\"q\\\" <http://x/A> :A # no comment\")",
+      "AnnotationAssertion(p:l <http://x/A> \"x \\\"q\\\" <http://x/A> :A # no comment\")",
+      "SubClassOf(:A ObjectMinCardinality(4294967295 :p :B))",
+      "SubClassOf(:A ObjectMinCardinality(4294967295 p:p <http://x/B>))",
+  };
+  for (int round = 0; round < 40; ++round) {
+    for (const char* s : spellings) text += std::string(s) + "\n";
+  }
+  text += ")";
+  auto result = read_functional(text);
+  ASSERT_TRUE(result.has_value()) << result.error().text();
+  auto all = rendered(*result);
+  ASSERT_EQ(all.size(), 5u);
+  EXPECT_EQ(all[0], "OntologyId(<http://x/o>)");
+  EXPECT_EQ(all[1], "SubClassOf(<http://x/A> <http://x/B>)");
+  EXPECT_EQ(all[2], "DataPropertyAssertion(<http://x/d> <http://x/i> \"tab\there\")");
+  EXPECT_EQ(all[3], "AnnotationAssertion(<http://x/l> <http://x/A> \"x \\\"q\\\" <http://x/A> :A # no comment\")");
+  EXPECT_EQ(all[4], "SubClassOf(<http://x/A> ObjectMinCardinality(4294967295 <http://x/p> <http://x/B>))");
+}
+
 struct BadInput {
   const char* name;
   std::string text;

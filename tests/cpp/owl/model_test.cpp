@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "owl/functional_writer.h"
+
 namespace trelvanic_owl {
 namespace {
 
@@ -66,6 +68,93 @@ TEST(Model, StringsSurviveMovesAndGrowth) {
   EXPECT_EQ(moved.make_leaf(Kind::Class, ids[5]), c);
   EXPECT_EQ(moved.intern_text(""), moved.intern_text(""));
   EXPECT_NE(moved.intern_text("").value, 0u);
+}
+
+TEST(Model, OneIriAsManyLeafKinds) {
+  // The string record holds two leaves of an IRI; the others go elsewhere
+  // and must stay distinct and stable.
+  Ontology o;
+  IriId iri = o.intern_iri("http://x/pun");
+  const Kind kinds[] = {Kind::Class, Kind::NamedIndividual, Kind::Iri, Kind::ObjectProperty, Kind::Datatype,
+                        Kind::Variable};
+  std::vector<NodeId> first;
+  for (Kind k : kinds) first.push_back(o.make_leaf(k, iri));
+  for (size_t i = 0; i < first.size(); ++i) {
+    EXPECT_EQ(o.make_leaf(kinds[i], iri), first[i]);
+    EXPECT_EQ(o.make(kinds[i], {iri.value}), first[i]);
+    EXPECT_EQ(o.kind(first[i]), kinds[i]);
+    EXPECT_EQ(o.iri_of(first[i]), iri);
+    for (size_t j = 0; j < i; ++j) EXPECT_NE(first[i], first[j]);
+  }
+}
+
+// Makes the same small ontology through `make`/`add_component`: shared
+// sub-expressions, repeated axioms (plain and annotated), literals, numbers
+// that have the high bit set, nodes made from another node's words.
+std::vector<NodeId> build_sample(Ontology& o) {
+  auto cls = [&](const char* name) { return o.make_leaf(Kind::Class, o.intern_iri(std::string("http://x/") + name)).value; };
+  uint32_t p = o.make_leaf(Kind::ObjectProperty, o.intern_iri("http://x/p")).value;
+  uint32_t label = o.make_leaf(Kind::AnnotationProperty, o.intern_iri("http://x/label")).value;
+  std::vector<NodeId> made;
+  for (int round = 0; round < 2; ++round) {
+    NodeId some = o.make(Kind::ObjectSomeValuesFrom, {p, cls("B")});
+    NodeId both = o.make(Kind::ObjectIntersectionOf, {cls("C"), some.value});
+    NodeId many = o.make(Kind::ObjectMinCardinality, {0xFFFFFFFFu, p, cls("B")});
+    NodeId more = o.make(Kind::ObjectMaxCardinality, {0x80000001u, p, both.value});
+    NodeId either = o.make(Kind::ObjectUnionOf, o.words(both));
+    NodeId lit = o.make_literal(o.intern_text("v"), o.intern_text("en"), IriId());
+    NodeId ann = o.make(Kind::Annotation, {label, lit.value, 0});
+    NodeId anns = o.make(Kind::AnnotationList, {ann.value});
+    o.add_component(o.make(Kind::SubClassOf, {cls("A"), both.value}));
+    o.add_component(o.make(Kind::SubClassOf, {cls("A"), many.value}), anns);
+    o.add_component(o.make(Kind::EquivalentClasses, {cls("D"), more.value, either.value}));
+    o.add_component(o.make(Kind::SubClassOf, {cls("A"), many.value}));
+    made.insert(made.end(), {some, both, many, more, either, lit, anns});
+  }
+  return made;
+}
+
+std::vector<std::string> rendered_components(const Ontology& o) {
+  std::vector<std::string> out;
+  for (const Component& c : o.components()) out.push_back(write_component(o, c));
+  return out;
+}
+
+TEST(Model, BulkLoadGivesTheModelOfDirectMakes) {
+  Ontology direct;
+  build_sample(direct);
+
+  Ontology bulk;
+  bulk.begin_bulk_load();
+  std::vector<NodeId> provisional = build_sample(bulk);
+  // Provisional nodes read like final ones.
+  EXPECT_EQ(bulk.kind(provisional[2]), Kind::ObjectMinCardinality);
+  EXPECT_EQ(bulk.cardinality(provisional[2]), 0xFFFFFFFFu);
+  EXPECT_EQ(bulk.kind(bulk.operand(provisional[1], 1)), Kind::ObjectSomeValuesFrom);
+  bulk.finish_bulk_load();
+
+  EXPECT_EQ(bulk.node_count(), direct.node_count());
+  EXPECT_EQ(rendered_components(bulk), rendered_components(direct));
+  ASSERT_EQ(bulk.component_count(), 4u);
+  EXPECT_TRUE(bulk.components()[1].annotations.valid());
+  EXPECT_FALSE(bulk.components()[3].annotations.valid());
+
+  // After the load, making any of the same expressions again finds the
+  // merged node instead of adding one.
+  size_t nodes = bulk.node_count();
+  std::vector<NodeId> again = build_sample(bulk);
+  EXPECT_EQ(bulk.node_count(), nodes);
+  EXPECT_EQ(bulk.component_count(), 4u);
+  for (size_t i = 0; i < 7; ++i) EXPECT_EQ(again[i], again[i + 7]);
+  EXPECT_EQ(bulk.cardinality(again[2]), 0xFFFFFFFFu);
+  EXPECT_EQ(bulk.cardinality(again[3]), 0x80000001u);
+  EXPECT_EQ(bulk.operand(again[1], 1), again[0]);
+  // Every node refers only to nodes made before it.
+  for (NodeId n : again) {
+    size_t first = is_cardinality(bulk.kind(n)) ? 1 : 0;
+    if (bulk.kind(n) == Kind::Literal) continue;
+    for (size_t i = first; i < bulk.words(n).size(); ++i) EXPECT_LT(bulk.words(n)[i], n.value);
+  }
 }
 
 }  // namespace

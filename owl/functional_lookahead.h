@@ -1,0 +1,83 @@
+// Cache hints for the functional-syntax reader: a second, light scan of the
+// text a little ahead of the parser.
+//
+// Interning an IRI or a string of a large document costs a cache miss or
+// two (the index slot, then the string it compares), and the parser meets
+// them one after another. `FunctionalLookahead` runs some 64 strings ahead:
+// it finds the full IRIs, abbreviated IRIs (expanded with the document's
+// prefixes) and quoted strings the parser will intern, computes their hashes
+// and asks for their index slots; as the parser comes closer, for the
+// records those slots point at. The parser then takes the hash of the string
+// at an offset (`hash_at`) instead of computing it again. The scan only
+// gives hints: it reports no errors, and a hash is handed out only for the
+// same offset and length the parser reads, which the same lexical rules make
+// the same text.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <absl/container/flat_hash_map.h>
+
+#include "owl/model.h"
+
+namespace trelvanic_owl {
+
+// Bytes that end a word (keyword, prefixed name, node label or number).
+[[nodiscard]] inline bool is_functional_space(unsigned char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+[[nodiscard]] inline bool is_functional_delimiter(unsigned char c) {
+  switch (c) {
+    case '(': case ')': case '<': case '>': case '"': case '=': case '@': case '^':
+      return true;
+    default:
+      return is_functional_space(c);
+  }
+}
+
+using PrefixMap = absl::flat_hash_map<std::string, std::string>;
+
+class FunctionalLookahead {
+ public:
+  // `prefixes` must not change while the lookahead runs (the parser starts
+  // it after the prefix declarations).
+  FunctionalLookahead(std::string_view text, const PrefixMap& prefixes, const Ontology& out)
+      : in_(text), prefixes_(prefixes), out_(out) {}
+
+  // Scans ahead of `pos`, a token boundary the parser has reached.
+  void run(size_t pos);
+  // The hash of the string of `length` bytes the parser interns for the
+  // token at `offset`, when the scan found it.
+  [[nodiscard]] std::optional<size_t> hash_at(size_t offset, size_t length);
+
+ private:
+  struct Entry {
+    size_t offset;
+    size_t hash;
+    size_t length;
+  };
+  static constexpr size_t kRing = 64;          // strings looked up ahead at most
+  static constexpr size_t kRecordAhead = 24;   // records loaded this many strings ahead
+  static constexpr size_t kMaxBytesAhead = 8192;
+
+  void scan_token();
+  void record(size_t offset, std::string_view text);
+  [[nodiscard]] const std::string* prefix_iri(std::string_view name);
+
+  std::string_view in_;
+  const PrefixMap& prefixes_;
+  const Ontology& out_;
+  size_t scan_ = 0;
+  Entry ring_[kRing];
+  size_t head_ = 0;  // index of the oldest entry
+  size_t count_ = 0;
+  std::string expanded_;
+  std::string last_prefix_name_ = "\x01";
+  const std::string* last_prefix_iri_ = nullptr;
+};
+
+}  // namespace trelvanic_owl
