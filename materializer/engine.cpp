@@ -86,6 +86,7 @@ void Engine::derive(TermId s, TermId p, TermId o, std::uint8_t flags) {
     // Known so far only as a transitive shortcut; now it is also a base
     // edge that the transitive rule must extend.
     store_.clear_flags(index, kByTransitivity);
+    store_.set_flags(index, (flags & kCovered) | kRevisit);
     queue_.push_back(index);
   }
 }
@@ -186,6 +187,8 @@ std::expected<void, Error> Engine::run() {
 void Engine::process(std::uint32_t index) {
   if (store_.dead(index)) return;
   const Triple t = store_.at(index);
+  older_than_ = (store_.flags(index) & kRevisit) ? kNoTriple : index;
+  store_.clear_flags(index, kRevisit);
   std::uint32_t pflags = flags_of(t.p);
   if (pflags) property_rules(index, t, pflags);
   if (t.p == vocab::rdf_type) {
@@ -193,6 +196,7 @@ void Engine::process(std::uint32_t index) {
   } else if (t.p.value <= vocab::kLast.value) {
     schema_rules(t, store_.flags(index));
   }
+  older_than_ = kNoTriple;
 }
 
 bool Engine::read_list(TermId head, std::vector<TermId>& items) const {

@@ -6,6 +6,11 @@
 // match a premise, joining it through the store's indexes with triples
 // already stored. Each combination of premises is thus seen when its last
 // premise is processed, and a triple that was already stored fires nothing.
+// The busiest joins (cax-sco, scm-sco, prp-dom, prp-rng) look at the older
+// partners only (stored before the triple being processed): a newer
+// partner makes the join when it is processed itself, so each pair is
+// joined once instead of from both sides. A triple queued again after a
+// flag change joins with every partner on that visit (kRevisit).
 //
 // Equality: owl:sameAs is not stored as triples. It unites individuals in
 // a union-find; the store keeps triples over representatives only, and when
@@ -167,6 +172,8 @@ class Engine {
 
   std::vector<std::uint32_t> term_flags_;
   std::vector<std::uint32_t> queue_;
+  // Partners of the triple being processed: stored before this index.
+  std::uint32_t older_than_ = kNoTriple;
   std::size_t queue_head_ = 0;
   std::vector<std::pair<TermId, TermId>> pending_merges_;
   std::vector<TermId> changed_cells_;

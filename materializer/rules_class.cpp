@@ -54,8 +54,8 @@ const std::vector<std::uint32_t>* lookup(const Map& m, TermId key) {
 void Engine::type_rules(TermId x, TermId c) {
   std::uint32_t cflags = flags_of(c);
   if (cflags & kClassSuper)  // cax-sco, the side fired by the typing, along base links
-    store_.for_objects_flagged(vocab::rdfs_subClassOf, c, [&](TermId d, std::uint8_t f) {
-      if (d != c && !(f & kByTransitivity)) derive(x, vocab::rdf_type, d);
+    store_.for_objects_before(vocab::rdfs_subClassOf, c, older_than_, [&](TermId d, std::uint8_t f) {
+      if (d != c && !(f & (kByTransitivity | kCovered))) derive(x, vocab::rdf_type, d);
     });
   if (cflags & kClassInIntersection) {
     if (auto* list = lookup(intersections_by_member_, c)) {
@@ -231,8 +231,8 @@ void Engine::restriction_pairs(std::uint32_t id) {
     TermId pa = find(a.property), pb = find(b.property), fa = find(a.filler), fb = find(b.filler);
     bool sub_p = pa == pb || store_.contains(Triple{pa, vocab::rdfs_subPropertyOf, pb});
     switch (a.kind) {
-      case RestrictionKind::kHasValue:
-        if (fa == fb && sub_p) derive(a.node, vocab::rdfs_subClassOf, b.node);
+      case RestrictionKind::kHasValue:  // an instance of a gets the value (cls-hv1), hence b (cls-hv2)
+        if (fa == fb && sub_p) derive(a.node, vocab::rdfs_subClassOf, b.node, kCovered);
         break;
       case RestrictionKind::kSome:
         if ((pa == pb && (fa == fb || store_.contains(Triple{fa, vocab::rdfs_subClassOf, fb}))) || (fa == fb && sub_p))
@@ -303,8 +303,10 @@ void Engine::pairs_for_subproperty(TermId p1, TermId p2) {
     for (std::uint32_t j : bs) {
       const Restriction &r1 = restrictions_[i], &r2 = restrictions_[j];
       if (r1.kind != r2.kind || find(r1.filler) != find(r2.filler)) continue;
-      if (r1.kind == RestrictionKind::kSome || r1.kind == RestrictionKind::kHasValue)
+      if (r1.kind == RestrictionKind::kSome)
         derive(r1.node, vocab::rdfs_subClassOf, r2.node);
+      else if (r1.kind == RestrictionKind::kHasValue)
+        derive(r1.node, vocab::rdfs_subClassOf, r2.node, kCovered);
       else if (r1.kind == RestrictionKind::kAll)
         derive(r2.node, vocab::rdfs_subClassOf, r1.node);
     }

@@ -62,6 +62,7 @@ void Engine::merge_now(TermId a, TermId b) {
       store_.set_flags(index, keep);
       if (store_.flags(index) & kByTransitivity) {
         store_.clear_flags(index, kByTransitivity);
+        store_.set_flags(index, kRevisit);
         queue_.push_back(index);
       }
     }

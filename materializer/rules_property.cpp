@@ -38,10 +38,17 @@ void Engine::property_rules(std::uint32_t index, const Triple& t, std::uint32_t 
   // starts where a base edge starts and ends where one ends, so its domain
   // and range typings are derived already.
   if (store_.flags(index) & kByTransitivity) pflags &= ~(kPropDomain | kPropRange);
+  // Domains and ranges derived by scm-dom1/2 and scm-rng1/2 (kCovered)
+  // type nothing that cax-sco and prp-spo1 do not type already.
+  // Newer domain and range triples join with this one when processed.
   if (pflags & kPropDomain)
-    store_.for_objects(vocab::rdfs_domain, t.p, [&](TermId c) { derive(t.s, vocab::rdf_type, c); });
+    store_.for_objects_before(vocab::rdfs_domain, t.p, older_than_, [&](TermId c, std::uint8_t f) {
+      if (!(f & kCovered)) derive(t.s, vocab::rdf_type, c);
+    });
   if (pflags & kPropRange)
-    store_.for_objects(vocab::rdfs_range, t.p, [&](TermId c) { derive(t.o, vocab::rdf_type, c); });
+    store_.for_objects_before(vocab::rdfs_range, t.p, older_than_, [&](TermId c, std::uint8_t f) {
+      if (!(f & kCovered)) derive(t.o, vocab::rdf_type, c);
+    });
   if (pflags & kPropSuper)
     store_.for_objects(vocab::rdfs_subPropertyOf, t.p, [&](TermId q) {
       if (q != t.p) derive(t.s, q, t.o);

@@ -31,20 +31,27 @@ void Engine::schema_rules(const Triple& t, std::uint8_t flags) {
       // links (not derived by scm-sco) leaving its end, and a new base link
       // extends every link ending at its start. Links derived that way add
       // nothing else that their base links do not add already.
+      // Both joins take the older partner only (see engine.h).
       bool base = !(flags & kByTransitivity);
-      store_.for_objects_flagged(vocab::rdfs_subClassOf, o, [&](TermId c3, std::uint8_t f) {
+      store_.for_objects_before(vocab::rdfs_subClassOf, o, older_than_, [&](TermId c3, std::uint8_t f) {
         if (c3 != o && c3 != s && !(f & kByTransitivity)) derive(s, vocab::rdfs_subClassOf, c3, kByTransitivity);
       });
       if (base)
-        store_.for_subjects(vocab::rdfs_subClassOf, s, [&](TermId c0) {
+        store_.for_subjects_before(vocab::rdfs_subClassOf, s, older_than_, [&](TermId c0) {
           if (c0 != s && c0 != o) derive(c0, vocab::rdfs_subClassOf, o, kByTransitivity);
         });
-      if (store_.contains(Triple{o, vocab::rdfs_subClassOf, s})) derive(s, vocab::owl_equivalentClass, o);
+      // scm-eqc2 holds for both orders of the pair; whichever link comes
+      // second finds the other, so it concludes both directions.
+      if (store_.contains(Triple{o, vocab::rdfs_subClassOf, s})) {
+        derive(s, vocab::owl_equivalentClass, o);
+        derive(o, vocab::owl_equivalentClass, s);
+      }
       pairs_for_subclass(s, o);
       if (!base) return;
-      store_.for_subjects(vocab::rdfs_domain, s, [&](TermId p) { derive(p, vocab::rdfs_domain, o); });
-      store_.for_subjects(vocab::rdfs_range, s, [&](TermId p) { derive(p, vocab::rdfs_range, o); });
-      store_.for_subjects(vocab::rdf_type, s, [&](TermId x) { derive(x, vocab::rdf_type, o); });
+      store_.for_subjects(vocab::rdfs_domain, s, [&](TermId p) { derive(p, vocab::rdfs_domain, o, kCovered); });
+      store_.for_subjects(vocab::rdfs_range, s, [&](TermId p) { derive(p, vocab::rdfs_range, o, kCovered); });
+      if (!(flags & kCovered))
+        store_.for_subjects_before(vocab::rdf_type, s, older_than_, [&](TermId x) { derive(x, vocab::rdf_type, o); });
       return;
     }
     case vocab::owl_equivalentClass.value:
@@ -60,9 +67,12 @@ void Engine::schema_rules(const Triple& t, std::uint8_t flags) {
       store_.for_subjects(vocab::rdfs_subPropertyOf, s, [&](TermId p0) {
         if (p0 != s) derive(p0, vocab::rdfs_subPropertyOf, o);
       });
-      if (store_.contains(Triple{o, vocab::rdfs_subPropertyOf, s})) derive(s, vocab::owl_equivalentProperty, o);
-      store_.for_objects(vocab::rdfs_domain, o, [&](TermId c) { derive(s, vocab::rdfs_domain, c); });
-      store_.for_objects(vocab::rdfs_range, o, [&](TermId c) { derive(s, vocab::rdfs_range, c); });
+      if (store_.contains(Triple{o, vocab::rdfs_subPropertyOf, s})) {  // scm-eqp2, both orders
+        derive(s, vocab::owl_equivalentProperty, o);
+        derive(o, vocab::owl_equivalentProperty, s);
+      }
+      store_.for_objects(vocab::rdfs_domain, o, [&](TermId c) { derive(s, vocab::rdfs_domain, c, kCovered); });
+      store_.for_objects(vocab::rdfs_range, o, [&](TermId c) { derive(s, vocab::rdfs_range, c, kCovered); });
       std::vector<std::uint32_t> data;
       store_.for_predicate(s, [&](std::uint32_t i) { data.push_back(i); });
       for (std::uint32_t i : data) {
@@ -81,13 +91,18 @@ void Engine::schema_rules(const Triple& t, std::uint8_t flags) {
     case vocab::rdfs_range.value: {
       bool domain = t.p == vocab::rdfs_domain;
       store_.for_objects(vocab::rdfs_subClassOf, o, [&](TermId c2) {
-        if (c2 != o) derive(s, t.p, c2);
+        if (c2 != o) derive(s, t.p, c2, kCovered);
       });
       store_.for_subjects(vocab::rdfs_subPropertyOf, s, [&](TermId p1) {
-        if (p1 != s) derive(p1, t.p, o);
+        if (p1 != s) derive(p1, t.p, o, kCovered);
       });
+      // prp-dom / prp-rng over the data already stored; a domain or range
+      // derived by scm-dom1/2 or scm-rng1/2 types nothing new.
+      if (flags & kCovered) return;
       std::vector<TermId> targets;
-      store_.for_predicate(s, [&](std::uint32_t i) { targets.push_back(domain ? store_.at(i).s : store_.at(i).o); });
+      store_.for_predicate_before(s, older_than_, [&](std::uint32_t i) {
+        targets.push_back(domain ? store_.at(i).s : store_.at(i).o);
+      });
       for (TermId x : targets) derive(x, vocab::rdf_type, o);
       return;
     }

@@ -30,6 +30,14 @@ enum TripleFlag : std::uint8_t {
   kDead = 1,           // rewritten by equality; no longer part of the closure
   kAsserted = 2,       // loaded by the caller (or rewritten from a loaded triple)
   kByTransitivity = 4, // derived only by chaining its own predicate (prp-trp, scm-sco): not a base edge
+  // Derived by a schema rule whose conclusion adds no data that the
+  // triples it came from do not add already: cax-sco, prp-dom and prp-rng
+  // skip it (scm-dom1/2, scm-rng1/2 for rdfs:domain and rdfs:range;
+  // scm-hv for rdfs:subClassOf, whose typings cls-hv1/2 give).
+  kCovered = 8,
+  // Queued again after a flag change: its next processing joins it with
+  // every stored triple, not only with the older ones.
+  kRevisit = 16,
 };
 
 class TripleStore {
@@ -72,6 +80,20 @@ class TripleStore {
     for (std::uint32_t i = head(ps_, key(p, s)); i != kNoTriple; i = next_ps_[i])
       if (!(flags_[i] & kDead)) f(triples_[i].o, flags_[i]);
   }
+  // The same walks over the triples stored before index `bound` only.
+  // Lists run newest first, so the newer triples are a prefix to skip.
+  template <typename F>
+  void for_objects_before(TermId p, TermId s, std::uint32_t bound, F&& f) const {
+    walk_before(head(ps_, key(p, s)), next_ps_, bound, [&](std::uint32_t i) { f(triples_[i].o, flags_[i]); });
+  }
+  template <typename F>
+  void for_subjects_before(TermId p, TermId o, std::uint32_t bound, F&& f) const {
+    walk_before(head(po_, key(p, o)), next_po_, bound, [&](std::uint32_t i) { f(triples_[i].s); });
+  }
+  template <typename F>
+  void for_predicate_before(TermId p, std::uint32_t bound, F&& f) const {
+    walk_before(head(by_p_, p), next_p_, bound, f);
+  }
   // f(index) for every live triple with predicate p / subject s / object o.
   template <typename F>
   void for_predicate(TermId p, F&& f) const {
@@ -112,6 +134,12 @@ class TripleStore {
   }
   static std::uint32_t head(const std::vector<std::uint32_t>& v, TermId t) {
     return t.value < v.size() ? v[t.value] : kNoTriple;
+  }
+  template <typename F>
+  void walk_before(std::uint32_t i, const std::vector<std::uint32_t>& next, std::uint32_t bound, F&& f) const {
+    while (i != kNoTriple && i >= bound) i = next[i];
+    for (; i != kNoTriple; i = next[i])
+      if (!(flags_[i] & kDead)) f(i);
   }
   static void push(std::vector<std::uint32_t>& heads, std::vector<std::uint32_t>& next, TermId t, std::uint32_t i);
 
