@@ -91,10 +91,14 @@ void FunctionalLookahead::scan_token() {
     return;
   }
   size_t i = scan_;
-  while (i < in_.size() && !is_functional_delimiter(static_cast<unsigned char>(in_[i]))) ++i;
+  size_t colon = std::string_view::npos;
+  for (; i < in_.size(); ++i) {
+    char d = in_[i];
+    if (is_functional_delimiter(static_cast<unsigned char>(d))) break;
+    if (d == ':' && colon == std::string_view::npos) colon = i - scan_;
+  }
   std::string_view word = in_.substr(scan_, i - scan_);
   scan_ = i;
-  size_t colon = word.find(':');
   if (colon == std::string_view::npos || word.starts_with("_:")) return;
   const std::string* iri = prefix_iri(word.substr(0, colon));
   if (iri == nullptr) return;

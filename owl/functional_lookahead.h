@@ -3,7 +3,7 @@
 //
 // Interning an IRI or a string of a large document costs a cache miss or
 // two (the index slot, then the string it compares), and the parser meets
-// them one after another. `FunctionalLookahead` runs some 64 strings ahead:
+// them one after another. `FunctionalLookahead` runs some 128 strings ahead:
 // it finds the full IRIs, abbreviated IRIs (expanded with the document's
 // prefixes) and quoted strings the parser will intern, computes their hashes
 // and asks for their index slots; as the parser comes closer, for the
@@ -14,6 +14,7 @@
 // the same text.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -26,17 +27,19 @@
 
 namespace trelvanic_owl {
 
-// Bytes that end a word (keyword, prefixed name, node label or number).
-[[nodiscard]] inline bool is_functional_space(unsigned char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
+// Character classes of the functional syntax: white space, and the bytes
+// that end a word (keyword, prefixed name, node label or number).
+inline constexpr uint8_t kFunctionalSpace = 1;
+inline constexpr uint8_t kFunctionalDelimiter = 2;
+inline constexpr auto kFunctionalClass = [] {
+  std::array<uint8_t, 256> classes{};
+  for (unsigned char c : {' ', '\t', '\r', '\n', '\f', '\v'}) classes[c] = kFunctionalSpace | kFunctionalDelimiter;
+  for (unsigned char c : {'(', ')', '<', '>', '"', '=', '@', '^'}) classes[c] = kFunctionalDelimiter;
+  return classes;
+}();
+[[nodiscard]] inline bool is_functional_space(unsigned char c) { return kFunctionalClass[c] & kFunctionalSpace; }
 [[nodiscard]] inline bool is_functional_delimiter(unsigned char c) {
-  switch (c) {
-    case '(': case ')': case '<': case '>': case '"': case '=': case '@': case '^':
-      return true;
-    default:
-      return is_functional_space(c);
-  }
+  return kFunctionalClass[c] & kFunctionalDelimiter;
 }
 
 using PrefixMap = absl::flat_hash_map<std::string, std::string>;
@@ -60,8 +63,8 @@ class FunctionalLookahead {
     size_t hash;
     size_t length;
   };
-  static constexpr size_t kRing = 64;          // strings looked up ahead at most
-  static constexpr size_t kRecordAhead = 24;   // records loaded this many strings ahead
+  static constexpr size_t kRing = 128;          // strings looked up ahead at most
+  static constexpr size_t kRecordAhead = 64;   // records loaded this many strings ahead
   static constexpr size_t kMaxBytesAhead = 8192;
 
   void scan_token();

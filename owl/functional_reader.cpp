@@ -32,9 +32,11 @@ class FunctionalReader {
         stack_(out_, settings.max_depth == 0 ? 1 : settings.max_depth),
         prefixes_(standard_prefixes()),
         lookahead_(text, prefixes_, out_) {
-    // typical files hold one node per 30 to 50 bytes and one new string per
-    // 60 to 200; the tables grow from there when needed
-    out_.reserve(text.size() / 40, text.size() / 100);
+    // Typical files hold one node per 25 to 50 bytes, a third of them
+    // leaves, and one new string per 60 to 200 bytes; the tables grow from
+    // there when needed. The other nodes wait in the bulk load until the end,
+    // which sizes the arena for them.
+    out_.reserve(text.size() / 80, text.size() / 80);
   }
 
   Ontology run() {

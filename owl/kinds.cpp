@@ -1,41 +1,51 @@
 #include "owl/kinds.h"
 
-
-#include <absl/container/flat_hash_map.h>
-
 namespace trelvanic_owl {
 namespace {
 
-struct NameHash {
-  size_t operator()(std::string_view name) const {
-    return absl::Hash<absl::string_view>()(absl::string_view(name.data(), name.size()));
-  }
-};
-using NameIndex = absl::flat_hash_map<std::string_view, Kind, NameHash>;
-
-const NameIndex& name_index() {
-  static const auto* index = [] {
-    auto* map = new NameIndex();
+// The keywords in a small open-addressing table with a hash of a few bytes
+// and the length: a lookup per construct of a large file is a few loads.
+class KeywordTable {
+ public:
+  KeywordTable() {
     for (int i = 0; i < kKindCount; ++i) {
       auto kind = static_cast<Kind>(i);
       // The ontology's id and document IRI are header items, never written
       // as a construct of their own.
       if (kKindInfo[i].role == KindRole::Internal || kind == Kind::OntologyId || kind == Kind::DocumentIri) continue;
-      map->emplace(kKindInfo[i].name, kind);
+      size_t at = hash(kKindInfo[i].name);
+      while (slots_[at] != 0) at = (at + 1) & (kSize - 1);
+      slots_[at] = static_cast<uint8_t>(i + 1);
     }
-    return map;
-  }();
-  return *index;
-}
+  }
+
+  [[nodiscard]] std::optional<Kind> find(std::string_view name) const {
+    if (name.empty()) return std::nullopt;
+    for (size_t at = hash(name);; at = (at + 1) & (kSize - 1)) {
+      uint8_t entry = slots_[at];
+      if (entry == 0) return std::nullopt;
+      if (kKindInfo[entry - 1].name == name) return static_cast<Kind>(entry - 1);
+    }
+  }
+
+ private:
+  static constexpr size_t kSize = 512;
+  static_assert(kKindCount < 255 && kKindCount * 4 < kSize);
+
+  static size_t hash(std::string_view name) {
+    auto at = [&](size_t i) { return static_cast<size_t>(static_cast<unsigned char>(name[i])); };
+    size_t n = name.size();
+    return (n * 97 + at(0) * 31 + at(n - 1) * 131 + at(n / 2) * 7 + at(n / 3) * 17 + at(2 * n / 3) * 3) & (kSize - 1);
+  }
+
+  uint8_t slots_[kSize] = {};
+};
 
 }  // namespace
 
-
 std::optional<Kind> kind_from_name(std::string_view name) {
-  const auto& index = name_index();
-  auto it = index.find(name);
-  if (it == index.end()) return std::nullopt;
-  return it->second;
+  static const KeywordTable table;
+  return table.find(name);
 }
 
 bool is_entity(Kind kind) { return kind_role(kind) == KindRole::Entity; }

@@ -286,7 +286,15 @@ void Ontology::finish_bulk_load() {
   bulk_ = false;
   Arena& a = *arena_;
   size_t count = a.pending_nodes.size();
-  std::vector<uint32_t> final_id(count);
+  // Room for every pending node and component, so nothing regrows.
+  a.nodes.reserve(a.nodes.size() + count);
+  a.words.reserve(a.words.size() + a.pending_words.size());
+  a.hashes.reserve(a.hashes.size() + count);
+  a.index.reserve(a.nodes.size() + count);
+  components_.reserve(components_.size() + pending_components_.size());
+  // The final id of pending node j replaces its hash, which is not read
+  // again once the node is placed (the lookups ahead read later hashes).
+  WordVector& final_id = a.pending_hashes;
   auto resolve = [&](uint32_t w) { return (w & kPendingBit) ? final_id[w & ~kPendingBit] : w; };
   // Whether a node has its final id once pending node `j` has one.
   auto settled = [](NodeId id, size_t j) { return !(id.value & kPendingBit) || (id.value & ~kPendingBit) <= j; };
@@ -309,7 +317,7 @@ void Ontology::finish_bulk_load() {
     const uint32_t* src = a.pending_words.data() + n.begin;
     words.assign(src, src + n.size);
     for (size_t i = first_node_word(n.kind, n.size); i < words.size(); ++i) words[i] = resolve(words[i]);
-    final_id[j] = insert_node(n.kind, words, a.pending_hashes[j]).value;
+    final_id[j] = insert_node(n.kind, words, a.pending_hashes[j]).value;  // hash read, then replaced
     // Components whose nodes now all have final ids join the set in order.
     while (next_component < pending_components_.size()) {
       const Component& c = pending_components_[next_component];
