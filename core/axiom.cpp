@@ -93,6 +93,9 @@ std::span<const FieldCheck> field_checks(AxiomKind k) {
 // DataProperty is required exactly (no pun has it); the other kinds go
 // through the punning table of `require_kind`.
 Result<void> check_field(const EntityRegistry& reg, EntityId id, const FieldCheck& c) {
+  // The common case, from the one-byte kind table; the checks below give
+  // the error texts.
+  if (reg.contains(id) && kind_satisfies(reg.kind(id), c.kind)) return {};
   if (c.kind == EntityKind::DataProperty && reg.contains(id) &&
       reg.kind(id) != EntityKind::DataProperty)
     return std::unexpected(Error::invalid_axiom(fmt::format("{} entity {} must be {}, found {}", c.role,

@@ -188,6 +188,28 @@ void AxiomIndex::insert(AxiomId id, const AxiomView& a) {
   }
 }
 
+void AxiomIndex::prefetch(const AxiomView& a) const {
+  // The four frequent forms; the rarer ones load what they need when inserted.
+  const AxiomKind k = a.kind();
+  if (k == AxiomKind::SubClassOf) {
+    superclasses.prefetch(a.subclass());
+    subclasses.prefetch(a.superclass());
+  } else if (k == AxiomKind::ClassAssertion) {
+    types.prefetch(a.individual());
+    instances.prefetch(a.class_id());
+  } else if (k == AxiomKind::SubClassOfExistential) {
+    existentials.prefetch(a.subclass(), a.property(), a.filler());
+  } else if (k == AxiomKind::ObjectPropertyAssertion) {
+    assertions_by_subject.prefetch(a.subject(), a.property(), a.object());
+    assertions_by_object.prefetch(a.object(), a.property(), a.subject());
+  }
+}
+
+void AxiomIndex::reserve(size_t entities, size_t axioms) {
+  for (DenseAdjacency* d : {&superclasses, &subclasses, &types, &instances}) d->reserve(entities);
+  listed_.reserve(axioms);
+}
+
 void AxiomIndex::remove(AxiomId id, const AxiomView& a) {
   if (id.value < listed_.size() && listed_[id.value]) {
     listed_[id.value] = 0;

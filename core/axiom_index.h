@@ -48,6 +48,11 @@ class DenseAdjacency {
   void push_unique(EntityId r, EntityId value);
   void erase(EntityId r, EntityId value);
   [[nodiscard]] size_t row_count() const { return rows_.size(); }
+  void reserve(size_t rows) { rows_.reserve(rows); }
+  // Starts loading the row header of `r` (see AxiomIndex::prefetch).
+  void prefetch(EntityId r) const {
+    if (r.value < rows_.size()) __builtin_prefetch(&rows_[r.value]);
+  }
 
  private:
   // Most rows hold one or two ids: those live inside the row, off the heap.
@@ -110,6 +115,11 @@ class PairListMap {
   // then empty and `drop_empty_key` is set.
   void remove_pair(EntityId key, EntityId first, EntityId second, bool drop_empty_key);
   [[nodiscard]] std::span<const EntityPair> get(EntityId key) const;
+  // Starts loading what append_unique(key, first, second) reads.
+  void prefetch(EntityId key, EntityId first, EntityId second) const {
+    lists_.prefetch(key);
+    present_.prefetch(std::array<uint32_t, 3>{key.value, first.value, second.value});
+  }
   [[nodiscard]] bool contains_key(EntityId key) const { return lists_.contains(key); }
   [[nodiscard]] const absl::flat_hash_map<EntityId, std::vector<EntityPair>>& lists() const { return lists_; }
 
@@ -141,7 +151,14 @@ struct AxiomIndex {
   EquivalenceClusters same_as;
   SymmetricGroups different;
 
+  // Room for rows of `entities` entities and `axioms` axioms.
+  void reserve(size_t entities, size_t axioms);
+
   void insert(AxiomId id, const AxiomView& axiom);
+  // Starts loading the rows and table slots insert(id, axiom) reads: a
+  // caller inserting many axioms prefetches a few ahead of the one it
+  // inserts, so their cache misses overlap instead of following each other.
+  void prefetch(const AxiomView& axiom) const;
   void remove(AxiomId id, const AxiomView& axiom);
   // Replaces the index by one over the live axioms of `store`; with `dl`
   // given, re-adds its ABox when `index_dl_abox` had been run before.

@@ -31,28 +31,39 @@ AxiomView AxiomStore::view(AxiomId id) const {
 
 uint32_t AxiomStore::intern_literal(LiteralView v) {
   const uint64_t h = literal_hash(v);
-  if (auto p = literal_index_.find(h, [&](uint32_t i) { return literal(i) == v; })) return *p;
   const auto index = static_cast<uint32_t>(literals_.size());
+  if (auto p = literal_index_.find_or_add(h, index, [&](uint32_t i) { return literal(i) == v; })) return *p;
   literals_.emplace_back(texts_.append(v.lexical), texts_.append(v.datatype));
-  literal_index_.add(h, index);
   return index;
+}
+
+uint64_t AxiomStore::prepare(Axiom& axiom) {
+  axiom.canonicalize();
+  return axiom_fingerprint(axiom.view());
 }
 
 Result<AxiomId> AxiomStore::push_with_provenance(Axiom axiom, const EntityRegistry& registry,
                                                  bool inferred) {
-  axiom.canonicalize();
+  const uint64_t fp = prepare(axiom);
+  return push_prepared(axiom, fp, registry, inferred);
+}
+
+Result<AxiomId> AxiomStore::push_prepared(const Axiom& axiom, uint64_t fp, const EntityRegistry& registry,
+                                          bool inferred) {
   const AxiomView candidate = axiom.view();
   TRELVANIC_TRY(validate_with_limits(candidate, registry, kDefaultLimits));
-  const uint64_t fp = axiom_fingerprint(candidate);
-  // The index holds live ids only (removal unlinks them).
-  auto found = index_.find(fp, [&](uint32_t i) { return axioms_equal(view(AxiomId(i)), candidate); });
+  const size_t nops = candidate.operands().size();
+  const bool full = records_.size() >= kMaxId32 || operands_.size() + nops > kMaxId32;
+  const auto id = static_cast<uint32_t>(records_.size());
+  auto same = [&](uint32_t i) { return axioms_equal(view(AxiomId(i)), candidate); };
+  // The index holds live ids only (removal unlinks them). Below capacity the
+  // new id is linked in the same probe that looks for an equal axiom.
+  auto found = full ? index_.find(fp, same) : index_.find_or_add(fp, id, same);
   if (found) {
     if (!inferred) records_[*found].flags &= static_cast<uint8_t>(~kInferred);
     return AxiomId(*found);
   }
-  const size_t nops = candidate.operands().size();
-  if (records_.size() >= kMaxId32 || operands_.size() + nops > kMaxId32)
-    return std::unexpected(Error::invalid_axiom("axiom store capacity exceeded"));
+  if (full) return std::unexpected(Error::invalid_axiom("axiom store capacity exceeded"));
 
   Record r{candidate.kind(), static_cast<uint8_t>(inferred ? kInferred : 0), 0, 0, 0};
   if (axiom_kind_is_nary(r.kind)) {
@@ -64,11 +75,14 @@ Result<AxiomId> AxiomStore::push_with_provenance(Axiom axiom, const EntityRegist
     r.b = candidate.id(1).value;
     r.c = axiom_kind_has_literal(r.kind) ? intern_literal(candidate.literal()) : candidate.id(2).value;
   }
-  const auto id = static_cast<uint32_t>(records_.size());
   records_.push_back(r);
-  index_.add(fp, id);
   if (inferred) inferred_candidates_.push_back(AxiomId(id));
   return AxiomId(id);
+}
+
+void AxiomStore::reserve(size_t n) {
+  records_.reserve(n);
+  index_.reserve(n);
 }
 
 Result<AxiomView> AxiomStore::get(AxiomId id) const {

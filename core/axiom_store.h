@@ -35,6 +35,19 @@ class AxiomStore {
   [[nodiscard]] Result<AxiomId> push_with_provenance(Axiom axiom, const EntityRegistry& registry,
                                                      bool inferred);
 
+  // The two halves of a push, for callers that push many axioms and start
+  // the memory loads of later ones early: `prepare` brings the axiom into
+  // canonical form and returns its fingerprint, `prefetch` starts loading
+  // what the push of that fingerprint reads, and `push_prepared` is
+  // push_with_provenance of an axiom `prepare` has seen.
+  [[nodiscard]] static uint64_t prepare(Axiom& axiom);
+  void prefetch(uint64_t fingerprint) const { index_.prefetch(fingerprint); }
+  [[nodiscard]] Result<AxiomId> push_prepared(const Axiom& axiom, uint64_t fingerprint,
+                                              const EntityRegistry& registry, bool inferred);
+
+  // Room for `n` axioms (and about as many operands) without regrowth.
+  void reserve(size_t n);
+
   // "removed AxiomId: {}" before "unknown AxiomId: {}".
   [[nodiscard]] Result<AxiomView> get(AxiomId id) const;
   [[nodiscard]] Result<void> remove(AxiomId id);

@@ -1,5 +1,6 @@
 #include "core/dirty.h"
 
+#include <algorithm>
 #include <limits>
 
 #include <fmt/format.h>
@@ -19,20 +20,30 @@ std::string OntologyRevision::debug_text() const {
   return fmt::format("OntologyRevision {{ counter: {}, overflowed: {} }}", counter, overflowed);
 }
 
+bool DirtySet::set(Bits& bits, AxiomId id) {
+  const size_t word = id.value >> 6;
+  // Grow geometrically: ids arrive in increasing order during a load.
+  if (word >= bits.size()) bits.resize(std::max(word + 1, bits.size() * 2), 0);
+  const uint64_t mask = uint64_t{1} << (id.value & 63);
+  if ((bits[word] & mask) != 0) return false;
+  bits[word] |= mask;
+  return true;
+}
+
 void DirtySet::record_added(AxiomId id) {
-  if (added_set_.insert(id).second) added_.push_back(id);
+  if (set(added_bits_, id)) added_.push_back(id);
 }
 
 void DirtySet::record_removed(AxiomId id) {
-  if (removed_set_.insert(id).second) removed_.push_back(id);
+  if (set(removed_bits_, id)) removed_.push_back(id);
   has_removals_ = true;
 }
 
 void DirtySet::clear() {
   added_.clear();
-  added_set_.clear();
+  added_bits_.clear();
   removed_.clear();
-  removed_set_.clear();
+  removed_bits_.clear();
   has_removals_ = false;
 }
 

@@ -39,16 +39,26 @@ class DirtySet {
 
   [[nodiscard]] const std::vector<AxiomId>& added() const { return added_; }
   [[nodiscard]] const std::vector<AxiomId>& removed() const { return removed_; }
-  [[nodiscard]] bool is_added(AxiomId id) const { return added_set_.contains(id); }
-  [[nodiscard]] bool is_removed(AxiomId id) const { return removed_set_.contains(id); }
+  [[nodiscard]] bool is_added(AxiomId id) const { return test(added_bits_, id); }
+  [[nodiscard]] bool is_removed(AxiomId id) const { return test(removed_bits_, id); }
   [[nodiscard]] bool has_removals() const { return has_removals_; }
   [[nodiscard]] bool empty() const { return added_.empty() && removed_.empty(); }
 
  private:
+  // Axiom ids are dense, so membership is one bit per id (64 ids a word):
+  // recording an addition costs a bit test, not a hash-set insert.
+  using Bits = std::vector<uint64_t>;
+  static bool test(const Bits& bits, AxiomId id) {
+    const size_t word = id.value >> 6;
+    return word < bits.size() && ((bits[word] >> (id.value & 63)) & 1) != 0;
+  }
+  // Sets the bit of `id`; returns whether it was clear.
+  static bool set(Bits& bits, AxiomId id);
+
   std::vector<AxiomId> added_;
-  absl::flat_hash_set<AxiomId> added_set_;
+  Bits added_bits_;
   std::vector<AxiomId> removed_;
-  absl::flat_hash_set<AxiomId> removed_set_;
+  Bits removed_bits_;
   bool has_removals_ = false;
 };
 

@@ -13,6 +13,7 @@ Result<EntityId> EntityRegistry::get_or_register(IriId iri, std::string_view iri
     if (!merged)
       return std::unexpected(Error::entity_kind_mismatch(std::string(iri_text), kind, rec.kind));
     rec.kind = *merged;
+    kinds_[found->value] = *merged;
     return *found;
   }
   // kNone marks "not registered" in by_iri_, so the last 32-bit id stays
@@ -23,6 +24,7 @@ Result<EntityId> EntityRegistry::get_or_register(IriId iri, std::string_view iri
   if (iri.value >= by_iri_.size()) by_iri_.resize(size_t{iri.value} + 1, kNone);
   by_iri_[iri.value] = id;
   records_.push_back(EntityRecord{iri, kind});
+  kinds_.push_back(kind);
   return EntityId(id);
 }
 
@@ -34,7 +36,14 @@ Result<EntityRecord> EntityRegistry::entity(EntityId id) const {
 Result<void> EntityRegistry::set_kind(EntityId id, EntityKind kind) {
   if (!contains(id)) return std::unexpected(Error::unknown_entity(id));
   records_[id.value].kind = kind;
+  kinds_[id.value] = kind;
   return {};
+}
+
+void EntityRegistry::reserve(size_t n, size_t iris) {
+  records_.reserve(n);
+  kinds_.reserve(n);
+  by_iri_.reserve(iris + 1);
 }
 
 Result<void> require_kind(std::span<const EntityRecord> records, EntityId id, EntityKind expected,

@@ -45,7 +45,9 @@ class EntityRegistry {
   [[nodiscard]] bool contains(EntityId id) const { return id.value < records_.size(); }
   // Unchecked read.
   [[nodiscard]] const EntityRecord& record(EntityId id) const { return records_[id.value]; }
-  [[nodiscard]] EntityKind kind(EntityId id) const { return records_[id.value].kind; }
+  // Room for `n` entities and IRI ids up to `iris` without regrowth.
+  void reserve(size_t n, size_t iris);
+  [[nodiscard]] EntityKind kind(EntityId id) const { return kinds_[id.value]; }
   // The record, or `UnknownEntity`.
   [[nodiscard]] Result<EntityRecord> entity(EntityId id) const;
 
@@ -56,6 +58,9 @@ class EntityRegistry {
   static constexpr uint32_t kNone = kMaxId32;
 
   std::vector<EntityRecord> records_;
+  // The kinds again, one byte per entity: the kind checks of every stored
+  // axiom read this small table instead of the records.
+  std::vector<EntityKind> kinds_;
   std::vector<uint32_t> by_iri_;  // IriId value -> entity id, kNone when not registered
 };
 

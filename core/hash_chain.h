@@ -33,6 +33,23 @@ class HashChainIndex {
     return std::nullopt;
   }
 
+  // find(), and when nothing matches, add(hash, position), with one probe of
+  // the hash table instead of two (a new hash is the common case when
+  // filling a table). Returns the match, or none when `position` was added.
+  template <class Equal>
+  std::optional<uint32_t> find_or_add(uint64_t hash, uint32_t position, Equal&& equal) {
+    auto [it, fresh] = chains_.try_emplace(hash, Chain{position, position});
+    if (!fresh) {
+      for (uint32_t p = it->second.head; p != kNone; p = next_[p])
+        if (equal(p)) return p;
+      // `equal` may not touch this index, so `it` is still valid.
+      next_[it->second.tail] = position;
+      it->second.tail = position;
+    }
+    if (next_.size() <= position) next_.resize(size_t{position} + 1, kNone);
+    return std::nullopt;
+  }
+
   // Adds `position` at the end of its hash's chain. Positions must be added
   // in increasing order; positions never added (gaps) are allowed.
   void add(uint64_t hash, uint32_t position) {
@@ -68,6 +85,10 @@ class HashChainIndex {
       return;
     }
   }
+
+  // Starts loading the table slots a find or add of `hash` reads, so that a
+  // caller working through many hashes overlaps their cache misses.
+  void prefetch(uint64_t hash) const { chains_.prefetch(hash); }
 
   void clear() {
     chains_.clear();

@@ -69,6 +69,8 @@ class InternPool {
   [[nodiscard]] std::string_view text(IriId id) const { return texts_.view(id.value - 1); }
 
   [[nodiscard]] size_t size() const { return texts_.size(); }
+  // Room for `n` texts without regrowth of the tables.
+  void reserve(size_t n) { texts_.reserve(n); }
   [[nodiscard]] bool empty() const { return texts_.size() == 0; }
   // Bytes held by the pool's own structures (texts, references, buckets).
   [[nodiscard]] size_t memory_bytes() const;

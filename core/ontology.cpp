@@ -1,5 +1,7 @@
 #include "core/ontology.h"
 
+#include <algorithm>
+
 #include <fmt/format.h>
 
 namespace trelvanic_core {
@@ -67,11 +69,23 @@ Result<void> Ontology::set_entity_kind(EntityId id, EntityKind kind) {
 Result<void> Ontology::validate_inverse_pair(const AxiomView&) const { return {}; }
 
 Result<AxiomId> Ontology::push(Axiom axiom, bool inferred) {
+  const uint64_t fingerprint = AxiomStore::prepare(axiom);
+  return push_prepared(axiom, fingerprint, inferred);
+}
+
+Result<AxiomId> Ontology::push_prepared(const Axiom& axiom, uint64_t fingerprint, bool inferred) {
   TRELVANIC_TRY(validate_inverse_pair(axiom.view()));
-  const AxiomId id = TRELVANIC_TRY(axioms_->push_with_provenance(std::move(axiom), *entities_, inferred));
+  const AxiomId id = TRELVANIC_TRY(axioms_->push_prepared(axiom, fingerprint, *entities_, inferred));
   index_mut().insert(id, axioms_->view(id));
   revision_.bump();
   return id;
+}
+
+Result<void> Ontology::check_axiom_limit() const {
+  if (limits_ && axioms_->live_count() >= limits_->max_axioms)
+    return std::unexpected(Error::resource_limit_exceeded(
+        fmt::format("axiom count exceeds maximum of {}", limits_->max_axioms)));
+  return {};
 }
 
 void Ontology::note_told_change() {
@@ -80,13 +94,42 @@ void Ontology::note_told_change() {
 
 Result<AxiomId> Ontology::add_axiom(Axiom axiom) {
   make_stores_private();
-  if (limits_ && axioms_->live_count() >= limits_->max_axioms)
-    return std::unexpected(Error::resource_limit_exceeded(
-        fmt::format("axiom count exceeds maximum of {}", limits_->max_axioms)));
+  TRELVANIC_TRY(check_axiom_limit());
   const AxiomId id = TRELVANIC_TRY(push(std::move(axiom), /*inferred=*/false));
   dirty_.record_added(id);
   note_told_change();
   return id;
+}
+
+std::vector<Result<AxiomId>> Ontology::add_axioms(std::span<Axiom> axioms) {
+  make_stores_private();
+  const AxiomIndex& index = index_mut();
+  std::vector<uint64_t> fingerprints(axioms.size());
+  for (size_t i = 0; i < axioms.size(); ++i) fingerprints[i] = AxiomStore::prepare(axioms[i]);
+  // Loads are started this many axioms ahead: enough to overlap the misses
+  // of a table lookup and two index rows, few enough to stay in cache.
+  constexpr size_t kAhead = 8;
+  auto start_loads = [&](size_t i) {
+    axioms_->prefetch(fingerprints[i]);
+    index.prefetch(axioms[i].view());
+  };
+  for (size_t i = 0; i < std::min(kAhead, axioms.size()); ++i) start_loads(i);
+  std::vector<Result<AxiomId>> out;
+  out.reserve(axioms.size());
+  for (size_t i = 0; i < axioms.size(); ++i) {
+    if (i + kAhead < axioms.size()) start_loads(i + kAhead);
+    if (auto limit = check_axiom_limit(); !limit) {
+      out.emplace_back(std::unexpected(std::move(limit.error())));
+      continue;
+    }
+    auto id = push_prepared(axioms[i], fingerprints[i], /*inferred=*/false);
+    if (id) {
+      dirty_.record_added(*id);
+      note_told_change();
+    }
+    out.push_back(std::move(id));
+  }
+  return out;
 }
 
 Result<AxiomId> Ontology::add_inferred_axiom(Axiom axiom) {
@@ -116,6 +159,14 @@ size_t Ontology::strip_inferred_axioms() {
   index_mut().rebuild_from_store(*axioms_, dl_.get());
   revision_.bump();
   return n;
+}
+
+void Ontology::reserve(size_t entities, size_t axioms) {
+  make_stores_private();
+  iris_->reserve(entities);
+  entities_->reserve(entities, entities);
+  axioms_->reserve(axioms);
+  index_mut().reserve(entities, axioms);
 }
 
 DlStore& Ontology::dl_mut() { return unshare(dl_); }

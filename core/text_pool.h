@@ -40,6 +40,11 @@ class TextPool {
     return append_hashed(text, h);
   }
 
+  void reserve(size_t n) {
+    refs_.reserve(n);
+    index_.reserve(n);
+  }
+
   [[nodiscard]] std::string_view view(uint32_t pos) const { return arena_.view(refs_[pos]); }
   [[nodiscard]] size_t size() const { return refs_.size(); }
   [[nodiscard]] size_t memory_bytes() const {

@@ -127,32 +127,64 @@ Mapper::Mapper(const trelvanic_owl::Ontology& model, trelvanic_core::Ontology& o
       class_individual_iris_(class_individual_iris),
       limits_(limits),
       options_(options),
-      cache_(model.node_count() + 1) {}
+      cache_(model.node_count() + 1) {
+  for (uint32_t i = 0; i < cache_.size(); ++i) {
+    cache_[i].kind = model.kind(NodeId(i));
+    entity_nodes_ += trelvanic_owl::kind_role(cache_[i].kind) == trelvanic_owl::KindRole::Entity;
+  }
+}
 
 // ---- pushing
 
 void Mapper::skip(std::string_view text) {
   ++meta_.skipped_axiom_count;
-  meta_.warn(std::string(text));
+  warn(std::string(text));
+}
+
+bool Mapper::axiom_limit_reached() {
+  // The queue holds at most pending_.size() axioms not yet in the store, so
+  // below the limit with all of them counted is below it in any case.
+  auto reached = [&](size_t queued) {
+    return ontology_.axioms().live_count() + queued + ontology_.dl().axiom_count() >= limits_.max_axioms;
+  };
+  if (!reached(pending_.size())) return false;
+  flush();
+  return reached(0);
 }
 
 void Mapper::push_axiom(Axiom axiom) {
-  const auto& store = ontology_.axioms();
-  if (store.live_count() + ontology_.dl().axiom_count() >= limits_.max_axioms) {
+  if (axiom_limit_reached()) {
     skip(fmt::format("axiom limit {} reached; skipping further axioms", limits_.max_axioms));
     return;
   }
   note_told_constructs(*this, axiom.kind());
-  auto stored = ontology_.add_axiom(std::move(axiom));
-  if (!stored) {
-    skip(fmt::format("failed to store axiom: {}", stored.error().message()));
-    return;
+  pending_.push_back(std::move(axiom));
+  constexpr size_t kBatch = 128;
+  if (pending_.size() >= kBatch) flush();
+}
+
+void Mapper::flush() {
+  if (pending_.empty()) return;
+  const auto& store = ontology_.axioms();
+  size_t live = store.live_count();
+  uint32_t next = static_cast<uint32_t>(store.size());  // the id a new axiom gets
+  auto stored = ontology_.add_axioms(pending_);
+  pending_.clear();
+  for (auto& r : stored) {
+    if (!r) {
+      skip(fmt::format("failed to store axiom: {}", r.error().message()));
+      continue;
+    }
+    if (r->value == next) {  // new: the store grew by one live axiom
+      ++next;
+      ++live;
+    }
+    if (meta_.mapped_axiom_count < live) ++meta_.mapped_axiom_count;
   }
-  if (meta_.mapped_axiom_count < ontology_.axioms().live_count()) ++meta_.mapped_axiom_count;
 }
 
 void Mapper::push_dl_axiom(const DlAxiom& axiom) {
-  if (ontology_.axioms().live_count() + ontology_.dl().axiom_count() >= limits_.max_axioms) {
+  if (axiom_limit_reached()) {
     skip(fmt::format("axiom limit {} reached; skipping further DL axioms", limits_.max_axioms));
     return;
   }
@@ -211,14 +243,14 @@ Result<EntityId> Mapper::register_entity(std::string_view iri, EntityKind kind) 
 std::optional<EntityId> Mapper::register_or_warn_class(std::string_view iri) {
   auto r = register_entity(iri, EntityKind::Class);
   if (r) return *r;
-  meta_.warn(fmt::format("failed to register class {}: {}", iri, r.error().message()));
+  warn(fmt::format("failed to register class {}: {}", iri, r.error().message()));
   return std::nullopt;
 }
 
 std::optional<EntityId> Mapper::register_or_warn_object_property(std::string_view iri) {
   auto r = register_entity(iri, EntityKind::ObjectProperty);
   if (r) return *r;
-  meta_.warn(fmt::format("failed to register object property {}: {}", iri, r.error().message()));
+  warn(fmt::format("failed to register object property {}: {}", iri, r.error().message()));
   return std::nullopt;
 }
 
@@ -226,7 +258,7 @@ std::optional<EntityId> Mapper::register_or_warn_entity(std::string_view iri, En
   auto r = register_entity(iri, kind);
   if (r) return *r;
   if (limits_.strict) ++meta_.skipped_axiom_count;
-  meta_.warn(fmt::format("failed to register entity {}: {}", iri, r.error().message()));
+  warn(fmt::format("failed to register entity {}: {}", iri, r.error().message()));
   return std::nullopt;
 }
 
@@ -246,14 +278,14 @@ Result<EntityId> Mapper::resolve_cached(NodeId entity, EntityKind kind) {
 std::optional<EntityId> Mapper::register_class(NodeId entity) {
   auto r = resolve_cached(entity, EntityKind::Class);
   if (r) return *r;
-  meta_.warn(fmt::format("failed to register class {}: {}", model_.iri_text(entity), r.error().message()));
+  warn(fmt::format("failed to register class {}: {}", model_.iri_text(entity), r.error().message()));
   return std::nullopt;
 }
 
 std::optional<EntityId> Mapper::register_object_property(NodeId entity) {
   auto r = resolve_cached(entity, EntityKind::ObjectProperty);
   if (r) return *r;
-  meta_.warn(
+  warn(
       fmt::format("failed to register object property {}: {}", model_.iri_text(entity), r.error().message()));
   return std::nullopt;
 }
@@ -268,7 +300,7 @@ std::optional<EntityId> Mapper::register_or_warn_entity(NodeId entity, EntityKin
   auto r = resolve_cached(entity, kind);
   if (r) return *r;
   if (limits_.strict) ++meta_.skipped_axiom_count;
-  meta_.warn(fmt::format("failed to register entity {}: {}", model_.iri_text(entity), r.error().message()));
+  warn(fmt::format("failed to register entity {}: {}", model_.iri_text(entity), r.error().message()));
   return std::nullopt;
 }
 
@@ -278,19 +310,19 @@ std::optional<EntityId> Mapper::register_else_lookup(NodeId entity, EntityKind k
 }
 
 Operand Mapper::class_status(NodeId ce) {
-  if (model_.kind(ce) != Kind::Class) return {};
+  if (node_kind(ce) != Kind::Class) return {};
   if (auto id = register_class(ce)) return {OperandStatus::Resolved, *id};
   return {OperandStatus::Failed, {}};
 }
 
 Operand Mapper::property_status(NodeId ope) {
-  if (model_.kind(ope) != Kind::ObjectProperty) return {};
+  if (node_kind(ope) != Kind::ObjectProperty) return {};
   if (auto id = register_object_property(ope)) return {OperandStatus::Resolved, *id};
   return {OperandStatus::Failed, {}};
 }
 
 std::optional<trelvanic_core::RoleExpr> Mapper::resolve_role(NodeId ope) {
-  const bool inverse = model_.kind(ope) == Kind::ObjectInverseOf;
+  const bool inverse = node_kind(ope) == Kind::ObjectInverseOf;
   const NodeId named = inverse ? model_.operand(ope, 0) : ope;
   auto id = register_else_lookup(named, EntityKind::ObjectProperty);
   if (!id) return std::nullopt;
@@ -382,6 +414,7 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
   for (std::string& w : local_warnings) out.meta.warn(std::move(w));
 
   Mapper mapper(model, out.ontology, out.meta, class_individual_iris, limits, options);
+  out.ontology.reserve(mapper.entity_node_count(), model.component_count());
   for (const auto& [iri, d] : declared) {
     const EntityKind k = class_individual_iris.contains(iri) ? EntityKind::ClassIndividual : d.last;
     (void)mapper.register_or_warn_entity(d.node, k);
@@ -389,11 +422,15 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
 
   // Three visiting passes; declarations are not visited.
   for (const trelvanic_owl::Component& c : definitions) mapper.visit(c);
-  for (const trelvanic_owl::Component& c : model.components()) {
-    const Kind k = model.kind(c.node);
-    if (k != Kind::Declaration && k != Kind::DatatypeDefinition && k != Kind::DataPropertyRange) mapper.visit(c);
+  const auto components = model.components();
+  constexpr size_t kAhead = 8;
+  for (size_t i = 0; i < components.size(); ++i) {
+    if (i + kAhead < components.size()) mapper.prefetch_operands(components[i + kAhead]);
+    const Kind k = mapper.node_kind(components[i].node);
+    if (k != Kind::Declaration && k != Kind::DatatypeDefinition && k != Kind::DataPropertyRange) mapper.visit(components[i]);
   }
   for (const trelvanic_owl::Component& c : ranges) mapper.visit(c);
+  mapper.flush();
 
   out.meta.logical_axiom_count = out.meta.mapped_axiom_count + out.meta.skipped_axiom_count;
   return out;

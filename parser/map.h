@@ -105,14 +105,23 @@ class Mapper {
 
   // ---- pushing (map.cpp)
   // Stores a told axiom, or skips it at the axiom limit or when the store
-  // refuses it.
+  // refuses it. Told axioms are queued and stored in batches (the store
+  // overlaps the memory loads of a batch): `flush` stores the queue, and
+  // runs before every warning and every limit check the queue could change,
+  // so counts, warnings and ids come out as if each axiom were stored at
+  // once. Callers that read the ontology before the mapper is done call
+  // `flush` first (map_to_core does).
   void push_axiom(trelvanic_core::Axiom axiom);
+  void flush();
   // Appends a DL axiom (noting its profile constructs), or skips it at the
   // axiom limit.
   void push_dl_axiom(const trelvanic_core::DlAxiom& axiom);
   // One more skipped axiom with warning `text`.
   void skip(std::string_view text);
-  void warn(std::string text) { meta_.warn(std::move(text)); }
+  void warn(std::string text) {
+    flush();
+    meta_.warn(std::move(text));
+  }
   // Notes a construct in the observed set / the profile (and observed) set;
   // repeated notes cost a bit test.
   void note(trelvanic_core::OwlConstruct c) {
@@ -171,6 +180,17 @@ class Mapper {
   bool el_superclass_operand_mappable(NodeId ce);
 
   [[nodiscard]] const trelvanic_owl::Ontology& model() const { return model_; }
+  // Starts loading the cache slots of the operands of `component`'s node:
+  // the driver calls it a few components ahead of the one it visits, so the
+  // slots of names met all over the model arrive before they are needed.
+  void prefetch_operands(trelvanic_owl::Component component) const {
+    for (uint32_t w : model_.words(component.node))
+      if (w < cache_.size()) __builtin_prefetch(&cache_[w]);
+  }
+  // How many entity nodes the model holds (an estimate of the entities).
+  [[nodiscard]] size_t entity_node_count() const { return entity_nodes_; }
+  // model().kind(n), from the mapper's own per-node table.
+  [[nodiscard]] trelvanic_owl::Kind node_kind(NodeId n) const { return cache_[n.value].kind; }
   [[nodiscard]] trelvanic_core::Ontology& ontology() { return ontology_; }
   [[nodiscard]] trelvanic_core::ParseMeta& meta() { return meta_; }
   [[nodiscard]] bool strict() const { return limits_.strict; }
@@ -210,12 +230,21 @@ class Mapper {
   // for an entity node the entity (+1, 0 = not yet) and the kinds it has
   // been registered for (bit per kind code); for a class expression, data
   // range or individual the id (+1) its successful mapping gave.
+  // The node's model kind is copied in once (a sequential pass), so a walk
+  // that asks an operand's kind and then resolves it reads one slot, not the
+  // model's node table as well.
   struct NodeCache {
     uint32_t entity = 0;
     uint32_t mapped = 0;
     uint16_t kinds = 0;
+    trelvanic_owl::Kind kind{};
   };
   std::vector<NodeCache> cache_;
+  size_t entity_nodes_ = 0;
+  std::vector<trelvanic_core::Axiom> pending_;  // told axioms not yet stored
+  // Whether the axiom limit is reached, with the queue stored first when it
+  // could decide the answer.
+  bool axiom_limit_reached();
   struct CeFrame {
     NodeId node;
     uint32_t next;  // next operand to map

@@ -39,8 +39,8 @@ void Mapper::visit_sub_class_of(NodeId n) {
   scan_class_expression(sup);
   const Operand s = class_status(sub);
   Operand named_sup, p, f;
-  const bool existential = m.kind(sup) == Kind::ObjectSomeValuesFrom;
-  if (m.kind(sup) == Kind::Class) {
+  const bool existential = node_kind(sup) == Kind::ObjectSomeValuesFrom;
+  if (node_kind(sup) == Kind::Class) {
     named_sup = class_status(sup);
   } else if (existential) {
     p = property_status(m.operand(sup, 0));
@@ -197,7 +197,7 @@ void Mapper::visit_object_property_assertion(NodeId n) {
   note(OwlConstruct::ObjectPropertyAssertion);
   const NodeId p = m.operand(n, 0);
   Operand ps;
-  if (m.kind(p) == Kind::ObjectInverseOf) {
+  if (node_kind(p) == Kind::ObjectInverseOf) {
     note(OwlConstruct::InverseObjectProperties);
   } else {
     (void)register_object_property(p);

@@ -223,7 +223,7 @@ std::optional<CeId> Mapper::map_class_expression(NodeId root) {
   results.clear();
   auto open = [&](NodeId n) -> bool {
     CeFrame f{n, 0, static_cast<uint32_t>(results.size()), {}};
-    if (auto pos = role_position(model_.kind(n))) {
+    if (auto pos = role_position(node_kind(n))) {
       auto role = resolve_role(NodeId(model_.words(n)[*pos]));
       if (!role) return false;
       f.role = *role;
@@ -260,7 +260,7 @@ std::optional<ClassExpr> Mapper::finish_class_expression(NodeId ce, RoleExpr rol
   const auto& m = model_;
   // The data property of a data restriction: registered, else looked up.
   auto data_property = [&](NodeId dp) { return register_else_lookup(dp, EntityKind::DataProperty); };
-  const Kind k = m.kind(ce);
+  const Kind k = node_kind(ce);
   switch (k) {
     case Kind::Class:
       if (m.is_owl_nothing(ce)) return ClassExpr::bottom();
@@ -416,7 +416,7 @@ std::optional<DeId> Mapper::intern_data_range(NodeId root) {
 
 std::optional<DataExpr> Mapper::finish_data_range(NodeId range, std::span<const DeId> children) {
   const auto& m = model_;
-  switch (m.kind(range)) {
+  switch (node_kind(range)) {
     case Kind::Datatype: {
       auto id = register_as(range, EntityKind::Datatype);
       if (!id) return std::nullopt;
@@ -464,7 +464,7 @@ std::optional<DataExpr> Mapper::finish_data_range(NodeId range, std::span<const 
 std::optional<EntityId> Mapper::map_individual_entity(NodeId individual) {
   if (uint32_t hit = cache_[individual.value].mapped) return EntityId(hit - 1);
   std::optional<EntityId> id;
-  if (model_.kind(individual) == Kind::AnonymousIndividual) {
+  if (node_kind(individual) == Kind::AnonymousIndividual) {
     id = register_or_warn_entity(anonymous_individual_iri(model_.node_label(individual), options_.document),
                                  EntityKind::Individual);
   } else {
@@ -488,7 +488,7 @@ bool Mapper::class_expression_uses_datatype(NodeId ce) const {
     NodeId n = todo.back();
     todo.pop_back();
     if (n != ce && !seen.insert(n.value).second) continue;
-    switch (model_.kind(n)) {
+    switch (node_kind(n)) {
       case Kind::ObjectComplementOf: todo.push_back(model_.operand(n, 0)); break;
       case Kind::DataSomeValuesFrom:
       case Kind::DataAllValuesFrom:

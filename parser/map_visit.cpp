@@ -29,7 +29,7 @@ constexpr std::string_view kDataPropertyAxiomText = "data property axiom not map
 void Mapper::visit(trelvanic_owl::Component component) {
   const NodeId n = component.node;
   const auto& m = model_;
-  switch (m.kind(n)) {
+  switch (node_kind(n)) {
     case Kind::OntologyId:
     case Kind::DocumentIri:
     case Kind::Declaration: return;
@@ -49,7 +49,7 @@ void Mapper::visit(trelvanic_owl::Component component) {
     case Kind::EquivalentObjectProperties: {
       note(OwlConstruct::EquivalentObjectProperties);
       for (NodeId op : m.operands(n)) {
-        if (m.kind(op) == Kind::ObjectInverseOf)
+        if (node_kind(op) == Kind::ObjectInverseOf)
           note(OwlConstruct::InverseObjectProperties);
         else
           (void)register_object_property(op);
@@ -115,7 +115,7 @@ void Mapper::visit(trelvanic_owl::Component component) {
       note(OwlConstruct::DataPropertyAssertion);
       const NodeId p = m.operand(n, 0);
       // The DL form names a plain property, so an inverse cannot be held.
-      if (m.kind(p) == Kind::ObjectInverseOf) return skip("ABox assertion not mapped in v0.2");
+      if (node_kind(p) == Kind::ObjectInverseOf) return skip("ABox assertion not mapped in v0.2");
       auto property = register_else_lookup(p, EntityKind::ObjectProperty);
       auto a = map_individual_entity(m.operand(n, 1));
       auto b = map_individual_entity(m.operand(n, 2));
@@ -131,7 +131,7 @@ void Mapper::visit(trelvanic_owl::Component component) {
       auto literal = build_literal(m.operand(n, 2));
       if (!literal) return skip("ABox assertion not mapped in v0.2");
       const auto value = ontology_.dl_mut().intern_de(*literal);
-      if (m.kind(n) == Kind::DataPropertyAssertion)
+      if (node_kind(n) == Kind::DataPropertyAssertion)
         return push_dl_axiom(DlAxiom::data_property_assertion(*a, *dp, value));
       return push_dl_axiom(DlAxiom::negative_data_property_assertion(*a, *dp, value));
     }
@@ -145,7 +145,7 @@ void Mapper::visit_sub_object_property_of(NodeId n) {
   note(OwlConstruct::SubObjectPropertyOf);
   const NodeId sub = m.operand(n, 0);
   const NodeId sup = m.operand(n, 1);
-  if (m.kind(sub) == Kind::ObjectPropertyChain) {
+  if (node_kind(sub) == Kind::ObjectPropertyChain) {
     note(OwlConstruct::SubObjectPropertyChain);
     std::vector<RoleExpr> chain;
     for (NodeId member : m.operands(sub)) {
@@ -173,7 +173,7 @@ void Mapper::visit_property_domain_or_range(NodeId n, bool domain) {
   note(domain ? OwlConstruct::ObjectPropertyDomain : OwlConstruct::ObjectPropertyRange);
   const NodeId p = m.operand(n, 0);
   const NodeId c = m.operand(n, 1);
-  const bool inverse = m.kind(p) == Kind::ObjectInverseOf;
+  const bool inverse = node_kind(p) == Kind::ObjectInverseOf;
   Operand ps;
   if (inverse) {
     note(OwlConstruct::InverseObjectProperties);
@@ -205,9 +205,9 @@ void Mapper::visit_property_domain_or_range(NodeId n, bool domain) {
 
 void Mapper::visit_characteristic(NodeId n) {
   const auto& m = model_;
-  const Kind kind = m.kind(n);
+  const Kind kind = node_kind(n);
   const NodeId p = m.operand(n, 0);
-  const bool inverse = m.kind(p) == Kind::ObjectInverseOf;
+  const bool inverse = node_kind(p) == Kind::ObjectInverseOf;
   OwlConstruct construct = OwlConstruct::FunctionalObjectProperty;
   AxiomKind told = AxiomKind::FunctionalObjectProperty;
   std::string_view version = "v0.2";
@@ -272,7 +272,7 @@ void Mapper::visit_data_property_axiom(NodeId n) {
   const auto& m = model_;
   note(OwlConstruct::DataPropertyAxiom);
   auto dp = [&](NodeId e) { return register_as(e, EntityKind::DataProperty); };
-  switch (m.kind(n)) {
+  switch (node_kind(n)) {
     case Kind::SubDataPropertyOf: {
       auto sub = dp(m.operand(n, 0));
       auto sup = dp(m.operand(n, 1));
@@ -290,7 +290,7 @@ void Mapper::visit_data_property_axiom(NodeId n) {
           all = false;
       }
       if (all) {
-        const auto k = m.kind(n) == Kind::EquivalentDataProperties ? DlAxiomKind::EquivalentDataProperties
+        const auto k = node_kind(n) == Kind::EquivalentDataProperties ? DlAxiomKind::EquivalentDataProperties
                                                                    : DlAxiomKind::DisjointDataProperties;
         return push_dl_axiom(DlAxiom::entity_list(k, ids));
       }
@@ -328,7 +328,7 @@ void Mapper::visit_has_key(NodeId n) {
   for (size_t i = 1; i < words.size() && keys; ++i) {
     const NodeId key(words[i]);
     std::optional<EntityId> id;
-    switch (m.kind(key)) {
+    switch (node_kind(key)) {
       case Kind::ObjectProperty:
         if ((id = register_object_property(key))) object_properties.push_back(*id);
         break;
@@ -366,7 +366,7 @@ void Mapper::visit_swrl_rule(NodeId n) {
 
 void Mapper::scan_class_expression(NodeId root) {
   const auto& m = model_;
-  if (m.kind(root) == Kind::Class) {
+  if (node_kind(root) == Kind::Class) {
     (void)register_class(root);
     return;
   }
@@ -382,7 +382,7 @@ void Mapper::scan_class_expression(NodeId root) {
       note(c);
       if (!seen_.insert(ce.value).second) return;
       const NodeId p = m.operand(ce, 0);
-      if (m.kind(p) == Kind::ObjectInverseOf)
+      if (node_kind(p) == Kind::ObjectInverseOf)
         note(OwlConstruct::InverseObjectProperties);
       else
         (void)register_object_property(p);
@@ -395,7 +395,7 @@ void Mapper::scan_class_expression(NodeId root) {
       const auto ops = m.operands(ce);
       for (size_t i = ops.size(); i-- > 0;) todo.push_back(ops[i]);
     };
-    switch (m.kind(ce)) {
+    switch (node_kind(ce)) {
       case Kind::Class: (void)register_class(ce); break;
       case Kind::ObjectIntersectionOf: each(OwlConstruct::ObjectIntersectionOf); break;
       case Kind::ObjectUnionOf: each(OwlConstruct::ObjectUnionOf); break;
@@ -428,16 +428,16 @@ bool Mapper::el_superclass_operand_mappable(NodeId root) {
   while (!todo.empty()) {
     const NodeId ce = todo.back();
     todo.pop_back();
-    switch (m.kind(ce)) {
+    switch (node_kind(ce)) {
       case Kind::Class:
         if (!register_class(ce)) return false;
         break;
       case Kind::ObjectSomeValuesFrom: {
         const NodeId p = m.operand(ce, 0);
         const NodeId f = m.operand(ce, 1);
-        const bool property = m.kind(p) == Kind::ObjectProperty && register_object_property(p).has_value();
+        const bool property = node_kind(p) == Kind::ObjectProperty && register_object_property(p).has_value();
         // The filler is registered even when the property is an inverse.
-        const bool filler = m.kind(f) == Kind::Class && register_class(f).has_value();
+        const bool filler = node_kind(f) == Kind::Class && register_class(f).has_value();
         if (!property || !filler) return false;
         break;
       }
@@ -455,7 +455,7 @@ bool Mapper::el_superclass_operand_mappable(NodeId root) {
 
 bool Mapper::map_intersection_superclass(EntityId sub, NodeId ce) {
   const auto& m = model_;
-  if (m.kind(ce) != Kind::ObjectIntersectionOf || !el_superclass_operand_mappable(ce)) return false;
+  if (node_kind(ce) != Kind::ObjectIntersectionOf || !el_superclass_operand_mappable(ce)) return false;
   note(OwlConstruct::SubClassOfIntersection);
   // sub ⊑ B1 ⊓ ... ⊓ Bn gives sub ⊑ Bi for every operand, nested
   // intersections flattened in order.
@@ -464,7 +464,7 @@ bool Mapper::map_intersection_superclass(EntityId sub, NodeId ce) {
   while (!todo.empty()) {
     const NodeId op = todo.back();
     todo.pop_back();
-    switch (m.kind(op)) {
+    switch (node_kind(op)) {
       case Kind::ObjectIntersectionOf: {
         if (op != ce && !seen.insert(op.value).second) break;
         const auto ops = m.operands(op);

@@ -57,6 +57,23 @@ TEST(DirtySet, AddedThenRemovedAxiomSignature) {
   EXPECT_EQ(axiom_signature(dpa.view()), (absl::flat_hash_set<EntityId>{EntityId(3), EntityId(4)}));
 }
 
+// Membership is kept per id: far-apart ids, ids on both sides of a 64-id
+// word, and ids past the last recorded one.
+TEST(DirtySet, MembershipOfSparseIds) {
+  DirtySet dirty;
+  for (uint32_t id : {5000u, 63u, 64u, 0u, 64u}) dirty.record_added(AxiomId(id));
+  EXPECT_EQ(dirty.added(), (std::vector<AxiomId>{AxiomId(5000), AxiomId(63), AxiomId(64), AxiomId(0)}));
+  for (uint32_t id : {0u, 63u, 64u, 5000u}) EXPECT_TRUE(dirty.is_added(AxiomId(id))) << id;
+  for (uint32_t id : {1u, 62u, 65u, 4999u, 5001u, 1u << 30}) EXPECT_FALSE(dirty.is_added(AxiomId(id))) << id;
+  EXPECT_FALSE(dirty.is_removed(AxiomId(63)));
+  dirty.record_removed(AxiomId(70000));
+  EXPECT_TRUE(dirty.is_removed(AxiomId(70000)));
+  EXPECT_FALSE(dirty.is_removed(AxiomId(5000)));
+  dirty.clear();
+  EXPECT_FALSE(dirty.is_added(AxiomId(5000)));
+  EXPECT_FALSE(dirty.is_removed(AxiomId(70000)));
+}
+
 TEST(ParseMeta, WarningCapConstructsAndSummary) {
   ParseMeta meta;
   for (int i = 0; i < 10'001; ++i) meta.warn("w" + std::to_string(i));

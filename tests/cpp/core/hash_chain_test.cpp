@@ -38,5 +38,19 @@ TEST(HashChainIndex, FindsLowestAndUnlinksAnywhere) {
   }
 }
 
+// find_or_add answers like find, and adds the position only when nothing
+// matches, at the end of its chain.
+TEST(HashChainIndex, FindOrAddIsFindThenAdd) {
+  HashChainIndex idx;
+  EXPECT_EQ(idx.find_or_add(7, 0, [](uint32_t) { return true; }), std::nullopt) << "new hash: added";
+  EXPECT_EQ(idx.find_or_add(7, 3, [](uint32_t) { return false; }), std::nullopt) << "no match: added";
+  EXPECT_EQ(idx.find_or_add(7, 5, [](uint32_t p) { return p == 3; }), 3u) << "match: not added";
+  EXPECT_EQ(idx.find_or_add(9, 6, [](uint32_t) { return true; }), std::nullopt);
+  EXPECT_EQ(chain_of(idx, 10), (std::vector<uint32_t>{0, 3}));
+  EXPECT_EQ(idx.find(9, [](uint32_t p) { return p == 6; }), 6u);
+  idx.remove(7, 0);
+  EXPECT_EQ(chain_of(idx, 10), std::vector<uint32_t>{3});
+}
+
 }  // namespace
 }  // namespace trelvanic_core

@@ -65,6 +65,51 @@ TEST(Ontology, LimitsRefuseToldButNeverInferredAxioms) {
   EXPECT_EQ(*f.o.entity_id("http://x/A", K::Class), f.A);
 }
 
+// A batch is the same as adding each axiom in turn: the same ids, errors,
+// dirty set, revision and index, also when a batch repeats an axiom, holds a
+// refused one and reaches the axiom limit partway (and with more axioms than
+// the look-ahead of the batch).
+TEST(Ontology, BatchAddsLikeOneAtATime) {
+  auto batch = [](const Fixture& f) {
+    std::vector<Axiom> out = {Axiom::sub_class_of(f.A, f.B),
+                              Axiom::class_assertion(f.X, f.A),
+                              Axiom::sub_class_of(f.A, f.B),
+                              Axiom::sub_class_of(f.P, f.B),  // a property as subclass: refused
+                              Axiom::sub_class_of_existential(f.A, f.P, f.C),
+                              Axiom::object_property_assertion(f.X, f.P, f.X),
+                              Axiom::equivalent_classes({f.C, f.B}),
+                              Axiom::inverse_object_properties(f.Q, f.P)};
+    for (EntityId sup : {f.A, f.B, f.C}) out.push_back(Axiom::sub_class_of(f.C, sup));
+    out.push_back(Axiom::sub_class_of(f.B, f.C));
+    return out;
+  };
+  for (size_t max_axioms : {size_t{100}, size_t{6}}) {
+    Fixture one, many;
+    OntologyLimits limits;
+    limits.max_axioms = max_axioms;
+    one.o.set_limits(limits);
+    many.o.set_limits(limits);
+    ASSERT_TRUE(many.o.add_axiom(Axiom::sub_class_of(many.B, many.A)));
+    ASSERT_TRUE(one.o.add_axiom(Axiom::sub_class_of(one.B, one.A)));
+    std::vector<std::string> expected, got;
+    auto text = [](const Result<AxiomId>& r) { return r ? std::to_string(r->value) : r.error().message(); };
+    for (Axiom& a : batch(one)) expected.push_back(text(one.o.add_axiom(a)));
+    std::vector<Axiom> axioms = batch(many);
+    for (const auto& r : many.o.add_axioms(axioms)) got.push_back(text(r));
+    EXPECT_EQ(got, expected) << "limit " << max_axioms;
+    EXPECT_EQ(many.o.dirty().added(), one.o.dirty().added());
+    EXPECT_EQ(many.o.revision(), one.o.revision());
+    for (EntityId e : {one.A, one.B, one.C}) {
+      EXPECT_EQ(std::vector<EntityId>(many.o.direct_superclasses(e).begin(), many.o.direct_superclasses(e).end()),
+                std::vector<EntityId>(one.o.direct_superclasses(e).begin(), one.o.direct_superclasses(e).end()));
+    }
+    EXPECT_EQ(many.o.classes_of(many.X).size(), one.o.classes_of(one.X).size());
+    EXPECT_EQ(many.o.existentials_of(many.A).size(), one.o.existentials_of(one.A).size());
+    EXPECT_EQ(many.o.object_assertions_of(many.X).size(), one.o.object_assertions_of(one.X).size());
+    EXPECT_EQ(many.o.inverses_of(many.P).size(), one.o.inverses_of(one.P).size());
+  }
+}
+
 TEST(Ontology, CloneThenChangeLeavesSourceUntouched) {
   Fixture f;
   const AxiomId a = *f.o.add_axiom(Axiom::sub_class_of(f.A, f.B));

@@ -221,6 +221,44 @@ TEST(MapDriver, AxiomLimitSkipsEveryFurtherAxiom) {
   EXPECT_EQ(m->meta.logical_axiom_count, 4u);
 }
 
+// Many axioms, told and DL interleaved, one told axiom stored twice (its
+// second form far from the first), then the limit: exactly the stored
+// axioms count, the limit falls on the right component and every further
+// one is skipped with its own text, in order.
+TEST(MapDriver, AxiomLimitAfterManyAxiomsFallsOnTheRightComponent) {
+  LoadLimits limits = limits_for(false);
+  limits.max_axioms = 200;
+  std::string body;
+  std::vector<std::string> expected;
+  for (int i = 0; i < 300; ++i) {
+    const bool dl = i % 10 == 9;
+    if (dl)
+      body += fmt::format("SubClassOf(:A{0} ObjectUnionOf(:B{0} :C{0}))\n", i);
+    else if (i == 150)
+      body += "EquivalentClasses(:F :E)\n";  // the axiom of component 3 again
+    else if (i == 3)
+      body += "EquivalentClasses(:E :F)\n";
+    else
+      body += fmt::format("SubClassOf(:A{0} :B{0})\n", i);
+    // 180 told and 20 DL axioms are stored by component 200.
+    if (i > 200)
+      expected.push_back(dl ? "axiom limit 200 reached; skipping further DL axioms"
+                            : "axiom limit 200 reached; skipping further axioms");
+  }
+  auto m = map_body(body, limits);
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->ontology.axioms().live_count(), 180u);
+  EXPECT_EQ(m->ontology.dl().axiom_count(), 20u);
+  EXPECT_EQ(m->meta.warnings, expected);
+  EXPECT_EQ(m->meta.mapped_axiom_count, 180u);
+  EXPECT_EQ(m->meta.skipped_axiom_count, 99u);
+  const auto told = told_axioms(m->ontology);
+  ASSERT_EQ(told.size(), 180u);
+  EXPECT_EQ(told[3], "EquivalentClasses(E F)");
+  EXPECT_EQ(told.back(), "SubClassOf(A200 B200)");
+  EXPECT_EQ(m->ontology.dirty().added().size(), 180u);
+}
+
 TEST(MapDriver, DlAxiomsCountAgainstTheAxiomLimit) {
   LoadLimits limits = limits_for(false);
   limits.max_axioms = 1;
