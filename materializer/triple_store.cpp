@@ -2,7 +2,7 @@
 
 namespace trelvanic_materializer {
 
-std::size_t TripleStore::Hash::operator()(const Triple& t) const {
+std::uint64_t TripleStore::hash_triple(const Triple& t) {
   // Two multiply-xorshift rounds over the three ids: cheap and well mixed.
   std::uint64_t h = (std::uint64_t{t.s.value} << 32 | t.p.value) * 0x9E3779B97F4A7C15ull;
   h ^= h >> 29;
@@ -10,7 +10,7 @@ std::size_t TripleStore::Hash::operator()(const Triple& t) const {
   h ^= h >> 32;
   h *= 0x165667B19E3779F9ull;
   h ^= h >> 29;
-  return static_cast<std::size_t>(h);
+  return h;
 }
 
 void TripleStore::push(std::vector<std::uint32_t>& heads, std::vector<std::uint32_t>& next, TermId t,
@@ -20,18 +20,32 @@ void TripleStore::push(std::vector<std::uint32_t>& heads, std::vector<std::uint3
   heads[t.value] = i;
 }
 
+namespace {
+
+// Refills a list-head table from its old slots: the key of each head is
+// read back from its triple.
+template <typename KeyHash>
+auto from_old_heads(KeyHash&& key_hash) {
+  return [key_hash](auto&& put, const auto& old) {
+    for (const IndexTable::Slot& s : old)
+      if (s.index != IndexTable::kEmpty) put(key_hash(s.index), s.index);
+  };
+}
+
+}  // namespace
+
 std::pair<std::uint32_t, bool> TripleStore::insert(const Triple& t, std::uint8_t flags) {
   auto i = static_cast<std::uint32_t>(triples_.size());
-  auto [slot, fresh] = dedup_.try_emplace(t, i);
-  if (!fresh) return {slot->second, false};
+  const std::uint64_t h = hash_triple(t);
+  IndexTable::Slot& slot = dedup_.slot(h, [&](std::uint32_t j) { return triples_[j] == t; }, refill_dedup());
+  if (slot.index != IndexTable::kEmpty) return {slot.index, false};
+  dedup_.fill(slot, h, i);
   triples_.push_back(t);
   flags_.push_back(flags);
-  auto [a, fresh_a] = ps_.try_emplace(key(t.p, t.s), i);
-  next_ps_.push_back(fresh_a ? kNoTriple : a->second);
-  a->second = i;
-  auto [b, fresh_b] = po_.try_emplace(key(t.p, t.o), i);
-  next_po_.push_back(fresh_b ? kNoTriple : b->second);
-  b->second = i;
+  link(ps_, next_ps_, hash_pair(t.p, t.s), i, [&](std::uint32_t j) { return triples_[j].p == t.p && triples_[j].s == t.s; },
+       [this](std::uint32_t j) { return hash_pair(triples_[j].p, triples_[j].s); });
+  link(po_, next_po_, hash_pair(t.p, t.o), i, [&](std::uint32_t j) { return triples_[j].p == t.p && triples_[j].o == t.o; },
+       [this](std::uint32_t j) { return hash_pair(triples_[j].p, triples_[j].o); });
   push(by_p_, next_p_, t.p, i);
   if (term_lists_) {
     push(by_s_, next_s_, t.s, i);
@@ -40,11 +54,24 @@ std::pair<std::uint32_t, bool> TripleStore::insert(const Triple& t, std::uint8_t
   return {i, true};
 }
 
+template <typename Same, typename KeyHash>
+void TripleStore::link(IndexTable& table, std::vector<std::uint32_t>& next, std::uint64_t h, std::uint32_t i,
+                       Same&& same, KeyHash&& key_hash) {
+  IndexTable::Slot& slot = table.slot(h, same, from_old_heads(key_hash));
+  if (slot.index == IndexTable::kEmpty) {
+    next.push_back(kNoTriple);
+    table.fill(slot, h, i);
+  } else {
+    next.push_back(slot.index);
+    slot.index = i;
+  }
+}
+
 void TripleStore::reserve(std::size_t triples) {
   if (triples <= triples_.size()) return;
   triples_.reserve(triples);
   flags_.reserve(triples);
-  dedup_.reserve(triples);
+  dedup_.reserve(triples, refill_dedup());
   next_ps_.reserve(triples);
   next_po_.reserve(triples);
   next_p_.reserve(triples);
@@ -62,12 +89,11 @@ void TripleStore::enable_term_lists() {
 }
 
 std::uint32_t TripleStore::find(const Triple& t) const {
-  auto it = dedup_.find(t);
-  return it == dedup_.end() ? kNoTriple : it->second;
+  return dedup_.find(hash_triple(t), [&](std::uint32_t j) { return triples_[j] == t; });
 }
 
 TermId TripleStore::first_object(TermId p, TermId s) const {
-  for (std::uint32_t i = head(ps_, key(p, s)); i != kNoTriple; i = next_ps_[i])
+  for (std::uint32_t i = head_ps(p, s); i != kNoTriple; i = next_ps_[i])
     if (!(flags_[i] & kDead)) return triples_[i].o;
   return TermId{};
 }

@@ -4,7 +4,8 @@
 // Each stored triple has a dense index (its insertion position) and flags.
 // Indexes are intrusive linked lists threaded through per-triple "next"
 // arrays, so adding a triple allocates nothing per key:
-//   - by (predicate, subject) and by (predicate, object): hash map heads;
+//   - by (predicate, subject) and by (predicate, object): heads in index
+//     tables (index_table.h), which read their keys back from the triples;
 //   - by predicate, by subject and by object: heads in vectors indexed by
 //     term id.
 // A triple is never removed; when equality rewrites it, it is marked dead
@@ -17,9 +18,8 @@
 #include <utility>
 #include <vector>
 
-#include <absl/container/flat_hash_map.h>
-
 #include "materializer/huge_allocator.h"
+#include "materializer/index_table.h"
 #include "materializer/term_id.h"
 
 namespace trelvanic_materializer {
@@ -66,29 +66,29 @@ class TripleStore {
   // f(object) for every live (s, p, ?o); f(subject) for every live (?s, p, o).
   template <typename F>
   void for_objects(TermId p, TermId s, F&& f) const {
-    for (std::uint32_t i = head(ps_, key(p, s)); i != kNoTriple; i = next_ps_[i])
+    for (std::uint32_t i = head_ps(p, s); i != kNoTriple; i = next_ps_[i])
       if (!(flags_[i] & kDead)) f(triples_[i].o);
   }
   template <typename F>
   void for_subjects(TermId p, TermId o, F&& f) const {
-    for (std::uint32_t i = head(po_, key(p, o)); i != kNoTriple; i = next_po_[i])
+    for (std::uint32_t i = head_po(p, o); i != kNoTriple; i = next_po_[i])
       if (!(flags_[i] & kDead)) f(triples_[i].s);
   }
   // f(object, flags) for every live (s, p, ?o).
   template <typename F>
   void for_objects_flagged(TermId p, TermId s, F&& f) const {
-    for (std::uint32_t i = head(ps_, key(p, s)); i != kNoTriple; i = next_ps_[i])
+    for (std::uint32_t i = head_ps(p, s); i != kNoTriple; i = next_ps_[i])
       if (!(flags_[i] & kDead)) f(triples_[i].o, flags_[i]);
   }
   // The same walks over the triples stored before index `bound` only.
   // Lists run newest first, so the newer triples are a prefix to skip.
   template <typename F>
   void for_objects_before(TermId p, TermId s, std::uint32_t bound, F&& f) const {
-    walk_before(head(ps_, key(p, s)), next_ps_, bound, [&](std::uint32_t i) { f(triples_[i].o, flags_[i]); });
+    walk_before(head_ps(p, s), next_ps_, bound, [&](std::uint32_t i) { f(triples_[i].o, flags_[i]); });
   }
   template <typename F>
   void for_subjects_before(TermId p, TermId o, std::uint32_t bound, F&& f) const {
-    walk_before(head(po_, key(p, o)), next_po_, bound, [&](std::uint32_t i) { f(triples_[i].s); });
+    walk_before(head_po(p, o), next_po_, bound, [&](std::uint32_t i) { f(triples_[i].s); });
   }
   template <typename F>
   void for_predicate_before(TermId p, std::uint32_t bound, F&& f) const {
@@ -126,11 +126,14 @@ class TripleStore {
   [[nodiscard]] bool has_objects(TermId p, TermId s) const { return static_cast<bool>(first_object(p, s)); }
 
  private:
-  static std::uint64_t key(TermId a, TermId b) { return (std::uint64_t{a.value} << 32) | b.value; }
-  template <typename Map>
-  static std::uint32_t head(const Map& m, std::uint64_t k) {
-    auto it = m.find(k);
-    return it == m.end() ? kNoTriple : it->second;
+  static std::uint64_t hash_triple(const Triple& t);
+  static std::uint64_t hash_pair(TermId a, TermId b) { return hash_triple(Triple{a, b, TermId{}}); }
+  // Head of the (p, s) list / the (p, o) list.
+  std::uint32_t head_ps(TermId p, TermId s) const {
+    return ps_.find(hash_pair(p, s), [&](std::uint32_t i) { return triples_[i].p == p && triples_[i].s == s; });
+  }
+  std::uint32_t head_po(TermId p, TermId o) const {
+    return po_.find(hash_pair(p, o), [&](std::uint32_t i) { return triples_[i].p == p && triples_[i].o == o; });
   }
   static std::uint32_t head(const std::vector<std::uint32_t>& v, TermId t) {
     return t.value < v.size() ? v[t.value] : kNoTriple;
@@ -141,19 +144,22 @@ class TripleStore {
     for (; i != kNoTriple; i = next[i])
       if (!(flags_[i] & kDead)) f(i);
   }
+  // The duplicate check grows by walking the triples in order.
+  auto refill_dedup() {
+    return [this](auto&& put, const auto&) {
+      for (std::uint32_t j = 0; j < triples_.size(); ++j) put(hash_triple(triples_[j]), j);
+    };
+  }
+  // Makes triple i the head of its list in `table` (key hash h).
+  template <typename Same, typename KeyHash>
+  void link(IndexTable& table, std::vector<std::uint32_t>& next, std::uint64_t h, std::uint32_t i, Same&& same,
+            KeyHash&& key_hash);
   static void push(std::vector<std::uint32_t>& heads, std::vector<std::uint32_t>& next, TermId t, std::uint32_t i);
-
-  // Keys are stored whole, so probing and rehashing never touch triples_.
-  struct Hash {
-    std::size_t operator()(const Triple& t) const;
-  };
 
   std::vector<Triple, HugeAllocator<Triple>> triples_;
   std::vector<std::uint8_t> flags_;
-  template <typename K, typename V, typename H = absl::container_internal::hash_default_hash<K>>
-  using HugeMap = absl::flat_hash_map<K, V, H, absl::container_internal::hash_default_eq<K>, HugeAllocator<std::pair<const K, V>>>;
-  HugeMap<Triple, std::uint32_t, Hash> dedup_;
-  HugeMap<std::uint64_t, std::uint32_t> ps_, po_;
+  IndexTable dedup_;  // every stored triple, dead ones too
+  IndexTable ps_, po_;
   std::vector<std::uint32_t> next_ps_, next_po_, next_p_, next_s_, next_o_;
   std::vector<std::uint32_t> by_p_, by_s_, by_o_;
   bool term_lists_ = false;
