@@ -62,18 +62,14 @@ class IdTable {
   // was stored. `same(id, extra)` tests a stored entry against the value.
   template <class MakeExtra, class Same>
   std::pair<uint32_t, bool> find_or_insert(uint64_t hash, uint32_t fresh, MakeExtra make_extra, Same same) {
-    if ((count_ + 1) * 4 > capacity_ * 3) grow(capacity_ == 0 ? 64 : capacity_ * 2);
-    uint32_t tag = tag_of(hash);
-    size_t mask = capacity_ - 1;
-    for (size_t i = position(tag) & mask;; i = (i + 1) & mask) {
-      Slot& s = slots_[i];
-      if (s.tag == 0) {
-        s = Slot{tag, fresh, make_extra()};
-        ++count_;
-        return {fresh, true};
-      }
-      if (s.tag == tag && same(s.id, s.extra)) return {s.id, false};
-    }
+    return probe(hash, [&] { return Slot{0, fresh, make_extra()}; }, same);
+  }
+
+  // The same where the id to store is made only when the value is new
+  // (`make()` returns it, e.g. the place the owner stores the value at).
+  template <class Make, class Same>
+  std::pair<uint32_t, bool> find_or_emplace(uint64_t hash, Make make, Same same) {
+    return probe(hash, [&] { return Slot{0, make(), Extra{}}; }, same);
   }
 
   // Brings the first slot a probe for `hash` reads into the cache.
@@ -100,9 +96,30 @@ class IdTable {
     while (count * 4 > capacity * 3) capacity *= 2;
     if (capacity != capacity_) grow(capacity);
   }
+  [[nodiscard]] size_t size() const { return count_; }
   [[nodiscard]] size_t memory_bytes() const { return capacity_ * sizeof(Slot); }
 
  private:
+  // The probe of both lookups: `fill()` gives the slot of a new value (its
+  // tag is set here).
+  template <class Fill, class Same>
+  std::pair<uint32_t, bool> probe(uint64_t hash, Fill fill, Same same) {
+    if ((count_ + 1) * 4 > capacity_ * 3) grow(capacity_ == 0 ? 64 : capacity_ * 2);
+    uint32_t tag = tag_of(hash);
+    size_t mask = capacity_ - 1;
+    for (size_t i = position(tag) & mask;; i = (i + 1) & mask) {
+      Slot& s = slots_[i];
+      if (s.tag == 0) {
+        Slot filled = fill();
+        filled.tag = tag;
+        s = filled;
+        ++count_;
+        return {s.id, true};
+      }
+      if (s.tag == tag && same(s.id, s.extra)) return {s.id, false};
+    }
+  }
+
   static uint32_t tag_of(uint64_t hash) { return static_cast<uint32_t>(hash >> 32) | 1u; }  // tag 0: empty slot
   // The slot is chosen from the stored bits, so growing needs no value.
   static size_t position(uint32_t tag) { return static_cast<size_t>((uint64_t{tag} * 0x9E3779B97F4A7C15ull) >> 24); }

@@ -20,7 +20,7 @@ namespace {
 constexpr size_t kFirstBlockBytes = size_t{16} << 10;
 constexpr size_t kBlockBytes = size_t{2} << 20;
 
-size_t record_bytes(size_t size) { return (sizeof(uint32_t) * 4 + size + 3) & ~size_t{3}; }
+size_t record_bytes(size_t size) { return (sizeof(uint32_t) * 5 + size + 3) & ~size_t{3}; }
 
 // Whether `kind` is a leaf made by `make_leaf` (one IRI word).
 bool is_iri_leaf(Kind kind) {
@@ -55,7 +55,8 @@ uint32_t append_words(Vector& to, std::span<const uint32_t> words) {
 }  // namespace
 
 StringPool::StringPool() {
-  Record* none = allocate(0);  // id 0: none
+  uint32_t ref = 0;
+  Record* none = allocate(0, ref);  // id 0: none
   entries_.push_back(none);
 }
 
@@ -63,48 +64,57 @@ StringPool::~StringPool() {
   for (const Block& b : blocks_) huge_free(b.data, b.size);
 }
 
-StringPool::Record* StringPool::allocate(size_t size) {
-  static_assert(sizeof(Record) == sizeof(uint32_t) * 4);
+StringPool::Record* StringPool::allocate(size_t size, uint32_t& ref) {
+  static_assert(sizeof(Record) == sizeof(uint32_t) * 5);
+  static_assert(kBlockBytes / 4 <= (size_t{1} << kOffsetBits));
+  if (blocks_.size() >= (size_t{1} << (32 - kOffsetBits)) - 1) throw std::bad_alloc();  // 16 GiB of text
   size_t bytes = record_bytes(size);
   char* out;
   if (bytes > kBlockBytes / 4) {  // a large string gets its own block
     out = static_cast<char*>(huge_allocate_zeroed(bytes));
     blocks_.push_back(Block{out, bytes});
+    ref = static_cast<uint32_t>(blocks_.size() - 1) << kOffsetBits;
   } else {
     if (bytes > left_) {
-      size_t size = blocks_.empty() ? kFirstBlockBytes : std::min(kBlockBytes, blocks_.back().size * 2);
-      size = std::max(size, kFirstBlockBytes);
-      cursor_ = static_cast<char*>(huge_allocate_zeroed(size));
-      blocks_.push_back(Block{cursor_, size});
-      left_ = size;
+      size_t grown = blocks_.empty() ? kFirstBlockBytes : std::min(kBlockBytes, current_block_size_ * 2);
+      grown = std::max(grown, kFirstBlockBytes);
+      cursor_ = static_cast<char*>(huge_allocate_zeroed(grown));
+      blocks_.push_back(Block{cursor_, grown});
+      current_block_ = blocks_.size() - 1;
+      current_block_size_ = grown;
+      left_ = grown;
     }
     out = cursor_;
+    auto offset = static_cast<size_t>(cursor_ - blocks_[current_block_].data);
+    ref = static_cast<uint32_t>(current_block_ << kOffsetBits) | static_cast<uint32_t>(offset / 4);
     cursor_ += bytes;
     left_ -= bytes;
   }
   auto* r = reinterpret_cast<Record*>(out);
-  *r = Record{static_cast<uint32_t>(size), {0, 0}, {Kind::Iri, Kind::Iri}};
+  *r = Record{static_cast<uint32_t>(size), 0, {0, 0}, {Kind::Iri, Kind::Iri}};
   return r;
 }
 
 uint32_t StringPool::intern(std::string_view text, size_t hash) {
-  auto next = static_cast<uint32_t>(entries_.size());
   Record* found = nullptr;
   auto store = [&] {
-    Record* r = allocate(text.size());
+    uint32_t ref = 0;
+    Record* r = allocate(text.size(), ref);
     if (!text.empty()) std::memcpy(r->data(), text.data(), text.size());
+    r->id = static_cast<uint32_t>(entries_.size());
     entries_.push_back(r);
     found = r;
-    return r;
+    return ref;
   };
-  auto same = [&](uint32_t, Record* r) {
+  auto same = [&](uint32_t ref, NoExtra) {
+    Record* r = at(ref);
     found = r;
     return r->size == text.size() && std::memcmp(r->data(), text.data(), text.size()) == 0;
   };
-  uint32_t id = index_.find_or_insert(hash, next, store, same).first;
-  last_id_ = id;
+  index_.find_or_emplace(hash, store, same);
+  last_id_ = found->id;
   last_record_ = found;
-  return id;
+  return found->id;
 }
 
 void StringPool::reserve(size_t count) {
@@ -290,7 +300,7 @@ void Ontology::finish_bulk_load() {
   a.nodes.reserve(a.nodes.size() + count);
   a.words.reserve(a.words.size() + a.pending_words.size());
   a.hashes.reserve(a.hashes.size() + count);
-  a.index.reserve(a.nodes.size() + count);
+  a.index.reserve(a.index.size() + count);
   components_.reserve(components_.size() + pending_components_.size());
   // The final id of pending node j replaces its hash, which is not read
   // again once the node is placed (the lookups ahead read later hashes).

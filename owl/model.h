@@ -95,10 +95,11 @@ struct TextHash {
 // Interned strings; views stay valid for the pool's lifetime. Not copyable;
 // `Ontology` holds it on the heap.
 //
-// Each string is one record in a block: a small header (its size and the
-// leaf nodes last made for it, see `Ontology::make_leaf`) followed by its
-// bytes. The index slot of a string points at its record, so a lookup of a
-// known string touches the slot and the record and nothing else.
+// Each string is one record in a block: a small header (its size, its id
+// and the leaf nodes last made for it, see `Ontology::make_leaf`) followed by
+// its bytes. The index slot of a string holds a 32-bit reference to its
+// record, so a lookup of a known string touches the slot and the record and
+// nothing else, and a slot takes 8 bytes.
 class StringPool {
  public:
   StringPool();
@@ -120,13 +121,14 @@ class StringPool {
   // in cache) the record the probe will compare.
   void prefetch(size_t hash) const { index_.prefetch(hash); }
   void prefetch_record(size_t hash) const {
-    if (const auto* slot = index_.first_match(hash)) prefetch_line(slot->extra);
+    if (const auto* slot = index_.first_match(hash)) prefetch_line(at(slot->id));
   }
 
  private:
   friend class Ontology;
   struct Record {
     uint32_t size;
+    uint32_t id;
     // Up to two leaf nodes made for this string as an IRI, with their kinds
     // (node 0: none); further kinds of the same IRI go to the ontology's
     // overflow map.
@@ -135,7 +137,14 @@ class StringPool {
     [[nodiscard]] const char* data() const { return reinterpret_cast<const char*>(this + 1); }
     [[nodiscard]] char* data() { return reinterpret_cast<char*>(this + 1); }
   };
-  Record* allocate(size_t size);
+  // A record reference: the block in the high bits, the offset in the
+  // block in units of 4 bytes in the low `kOffsetBits`.
+  static constexpr uint32_t kOffsetBits = 19;
+  [[nodiscard]] Record* at(uint32_t ref) const {
+    return reinterpret_cast<Record*>(blocks_[ref >> kOffsetBits].data + size_t{ref & ((1u << kOffsetBits) - 1)} * 4);
+  }
+  // A new record for a text of `size` bytes; `ref` receives its reference.
+  Record* allocate(size_t size, uint32_t& ref);
   // The record of an id; the one interned last is answered without a load.
   Record* record(uint32_t id) { return id == last_id_ ? last_record_ : entries_[id]; }
 
@@ -144,10 +153,13 @@ class StringPool {
     size_t size;
   };
   std::vector<Block> blocks_;
+  // The block small records go to, and where the next one starts in it.
+  size_t current_block_ = 0;
+  size_t current_block_size_ = 0;
   char* cursor_ = nullptr;
   size_t left_ = 0;
   std::vector<Record*, HugePageAllocator<Record*>> entries_;
-  IdTable<Record*> index_;
+  IdTable<> index_;
   uint32_t last_id_ = 0;
   Record* last_record_ = nullptr;
 };
