@@ -70,6 +70,12 @@ class Engine {
   [[nodiscard]] std::expected<void, Error> add(const Triple& t);
   // Makes room for about this many stored triples, told and derived (a hint).
   void reserve(std::size_t triples) { store_.reserve(triples); }
+  // Before adding a batch of told triples: room for them and, the first
+  // time, for as many derived ones (closures are seldom smaller), so the
+  // store's tables do not regrow step by step from empty.
+  void reserve_for_load(std::size_t batch) {
+    store_.reserve(store_.size() + (store_.size() == 0 ? 2 * batch : batch));
+  }
   // Runs the rules to the fixpoint, then the consistency checks.
   [[nodiscard]] std::expected<void, Error> run();
   // Every triple of the closure, in insertion order (see file comment).

@@ -25,6 +25,7 @@ std::expected<void, Error> check(const Dictionary& dict, const Triple& t) {
 std::expected<void, Error> Materializer::load(std::span<const Triple> triples) {
   for (const Triple& t : triples)
     if (auto ok = check(*dict_, t); !ok) return ok;
+  engine_->reserve_for_load(triples.size());
   for (const Triple& t : triples)
     if (auto ok = engine_->add(t); !ok) return ok;
   return {};
