@@ -142,9 +142,9 @@ struct Ontology::Arena {
   IdTable<> index;    // every node but the leaves (those hang on their string)
 
   // Provisional nodes of a bulk load.
-  NodeVector pending_nodes;
-  WordVector pending_words;
-  WordVector pending_hashes;
+  PendingNodeVector pending_nodes;
+  PendingWordVector pending_words;
+  PendingWordVector pending_hashes;
 };
 
 Ontology::Ontology() : arena_(std::make_unique<Arena>()), strings_(std::make_unique<StringPool>()) {
@@ -304,7 +304,7 @@ void Ontology::finish_bulk_load() {
   components_.reserve(components_.size() + pending_components_.size());
   // The final id of pending node j replaces its hash, which is not read
   // again once the node is placed (the lookups ahead read later hashes).
-  WordVector& final_id = a.pending_hashes;
+  PendingWordVector& final_id = a.pending_hashes;
   auto resolve = [&](uint32_t w) { return (w & kPendingBit) ? final_id[w & ~kPendingBit] : w; };
   // Whether a node has its final id once pending node `j` has one.
   auto settled = [](NodeId id, size_t j) { return !(id.value & kPendingBit) || (id.value & ~kPendingBit) <= j; };

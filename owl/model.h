@@ -278,8 +278,12 @@ class Ontology {
     uint32_t begin;
     uint32_t size;
   };
+  // The final arena is read at random (merging, consumers); the pending
+  // nodes of a bulk load mostly in order, so they stay on ordinary pages.
   using NodeVector = std::vector<Node, HugePageAllocator<Node>>;
   using WordVector = std::vector<uint32_t, HugePageAllocator<uint32_t>>;
+  using PendingNodeVector = std::vector<Node>;
+  using PendingWordVector = std::vector<uint32_t>;
   // Provisional ids of a bulk load carry this bit; the rest is an index into
   // the pending nodes.
   static constexpr uint32_t kPendingBit = uint32_t{1} << 31;
@@ -303,8 +307,8 @@ class Ontology {
   // Views into the arena for the inline accessors.
   const NodeVector* nodes_ = nullptr;
   const WordVector* words_ = nullptr;
-  const NodeVector* pending_nodes_ = nullptr;
-  const WordVector* pending_words_ = nullptr;
+  const PendingNodeVector* pending_nodes_ = nullptr;
+  const PendingWordVector* pending_words_ = nullptr;
   std::unique_ptr<StringPool> strings_;
 
   std::vector<Component> components_;
