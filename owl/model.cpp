@@ -58,6 +58,7 @@ StringPool::StringPool() {
   uint32_t ref = 0;
   Record* none = allocate(0, ref);  // id 0: none
   entries_.push_back(none);
+  last_record_ = none;
 }
 
 StringPool::~StringPool() {
@@ -180,7 +181,14 @@ uint32_t Ontology::structural_hash(Kind kind, std::span<const uint32_t> words) c
     uint32_t w = words[i];
     uint32_t v = w;
     if (i >= nodes_from && w != 0) {
-      v = (w & kPendingBit) ? a.pending_hashes[w & ~kPendingBit] : a.hashes[w];
+      // (a word that names no node, which a caller should not pass, is
+      // hashed as it is rather than read out of bounds)
+      uint32_t index = w & ~kPendingBit;
+      if (w & kPendingBit) {
+        if (index < a.pending_hashes.size()) v = a.pending_hashes[index];
+      } else if (index < a.hashes.size()) {
+        v = a.hashes[index];
+      }
     }
     h = (h ^ v) * 0xFF51AFD7ED558CCDull;
     h ^= h >> 32;

@@ -153,7 +153,8 @@ class StringPool {
     size_t size;
   };
   std::vector<Block> blocks_;
-  // The block small records go to, and where the next one starts in it.
+  // The block small records go to and its size; the next record starts at
+  // `cursor_`, `left_` bytes remain.
   size_t current_block_ = 0;
   size_t current_block_size_ = 0;
   char* cursor_ = nullptr;
