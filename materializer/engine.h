@@ -27,6 +27,7 @@
 // rules_equality (eq-*), rules_consistency (every rule concluding false).
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <expected>
@@ -199,6 +200,13 @@ class Engine {
   // List-valued schema: intersections, chains, keys.
   std::vector<ListConstruct> intersections_, chains_, keys_;
   absl::flat_hash_map<TermId, std::vector<std::uint32_t>> intersections_by_member_;
+  // cls-int1 prefilter: a 128-bit signature of the intersection operands
+  // an individual was typed with (one hashed bit per class), and of each
+  // intersection's operands. An individual whose signature lacks a bit of
+  // the intersection's lacks an operand, so the lookups are skipped.
+  using Signature = std::array<std::uint64_t, 2>;
+  std::vector<Signature> type_signatures_;     // by individual id
+  std::vector<Signature> intersection_masks_;  // by intersection
   absl::flat_hash_map<TermId, std::vector<std::pair<std::uint32_t, std::uint32_t>>> chains_by_property_;
   absl::flat_hash_map<TermId, std::vector<std::uint32_t>> keys_by_class_, keys_by_property_;
   absl::flat_hash_set<Triple> compiled_lists_;

@@ -43,6 +43,11 @@ int small_cardinality(const Dictionary& dict, TermId lit) {
   return -1;
 }
 
+void add_to_signature(std::array<std::uint64_t, 2>& sig, TermId c) {
+  const std::uint64_t bit = (std::uint64_t{c.value} * 0x9E3779B97F4A7C15ull) >> 57;  // 0..127
+  sig[bit >> 6] |= std::uint64_t{1} << (bit & 63);
+}
+
 template <typename Map>
 const std::vector<std::uint32_t>* lookup(const Map& m, TermId key) {
   auto it = m.find(key);
@@ -60,11 +65,32 @@ void Engine::type_rules(TermId x, TermId c) {
   if (cflags & kClassInIntersection) {
     if (auto* list = lookup(intersections_by_member_, c)) {
       const std::vector<std::uint32_t>& ids = *list;
+      // The signature holds the classes processed so far; the operand
+      // processed last finds every bit set. Off once equality has united
+      // terms (a signature names the ids it was built from).
+      Signature* sig = nullptr;
+      if (eq_.trivial() && !dict_.is_literal(x)) {
+        if (x.value >= type_signatures_.size())
+          type_signatures_.resize(std::max<std::size_t>(x.value + 1, type_signatures_.size() * 2), Signature{});
+        sig = &type_signatures_[x.value];
+        add_to_signature(*sig, c);
+      }
       for (std::uint32_t i : ids) {
-        bool all = true;
-        for (TermId m : intersections_[i].items)
-          if (!has_type(x, m)) { all = false; break; }
-        if (all) derive(x, vocab::rdf_type, intersections_[i].owner);
+        if (sig) {
+          const Signature& mask = intersection_masks_[i];
+          if (((*sig)[0] & mask[0]) != mask[0] || ((*sig)[1] & mask[1]) != mask[1]) continue;
+        }
+        // The operands are a set: the one that failed last moves to the
+        // front, as it is the likeliest to fail for the next individual.
+        std::vector<TermId>& items = intersections_[i].items;
+        std::size_t failed = items.size();
+        for (std::size_t k = 0; k < items.size(); ++k)
+          if (items[k] != c && !has_type(x, items[k])) {
+            failed = k;
+            break;
+          }
+        if (failed == items.size()) derive(x, vocab::rdf_type, intersections_[i].owner);
+        else std::swap(items[0], items[failed]);
       }
     }
   }
@@ -351,6 +377,10 @@ void Engine::compile_list(TermId owner, TermId predicate, TermId head) {
     case vocab::owl_intersectionOf.value: {
       auto id = static_cast<std::uint32_t>(intersections_.size());
       intersections_.push_back({owner, items});
+      Signature mask{};
+      for (TermId m : items)
+        if (m != vocab::owl_Thing) add_to_signature(mask, m);  // owl:Thing holds with no triple
+      intersection_masks_.push_back(mask);
       for (TermId m : items) {
         derive(owner, vocab::rdfs_subClassOf, m);
         intersections_by_member_[m].push_back(id);
