@@ -28,6 +28,7 @@
 
 #include "core/axiom.h"
 #include "core/ids.h"
+#include "core/large_alloc.h"
 
 namespace trelvanic_core {
 
@@ -56,7 +57,7 @@ class DenseAdjacency {
 
  private:
   // Most rows hold one or two ids: those live inside the row, off the heap.
-  std::vector<absl::InlinedVector<EntityId, 2>> rows_;
+  std::vector<absl::InlinedVector<EntityId, 2>, LargeBlockAllocator<absl::InlinedVector<EntityId, 2>>> rows_;
 };
 
 // Disjoint sets of entities; the representative of a set is its smallest id.

@@ -82,7 +82,8 @@ Result<AxiomId> AxiomStore::push_prepared(const Axiom& axiom, uint64_t fp, const
 
 void AxiomStore::reserve(size_t n) {
   records_.reserve(n);
-  index_.reserve(n);
+  // The dedup table is left to grow: sized for n it could come out twice as
+  // large as the axioms it ends up holding, and every page of it is touched.
 }
 
 Result<AxiomView> AxiomStore::get(AxiomId id) const {

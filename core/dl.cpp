@@ -258,14 +258,22 @@ DeId DlStore::append_de(const DataExpr& e) {
   return DeId(id);
 }
 
+// find then append, with one probe of the fingerprint table.
+template <class Value, class Equal>
+uint32_t DlStore::intern_node(Family& f, const Value& v, std::span<const FieldSpec> specs, TextPool* texts,
+                              Equal&& equal) {
+  const auto id = static_cast<uint32_t>(f.records.size());
+  if (auto p = f.index.find_or_add(node_fingerprint(v, specs), id, equal)) return *p;
+  f.records.push_back(store_node(f, v, specs, texts));
+  return id;
+}
+
 CeId DlStore::intern_ce(const ClassExpr& e) {
-  if (auto id = find_ce(e)) return *id;
-  return append_ce(e);
+  return CeId(intern_node(ces_, e, ce_fields(e.kind), &texts_, [&](uint32_t i) { return ce_equal(ce(CeId(i)), e); }));
 }
 
 DeId DlStore::intern_de(const DataExpr& e) {
-  if (auto id = find_de(e)) return *id;
-  return append_de(e);
+  return DeId(intern_node(des_, e, de_fields(e.kind), &texts_, [&](uint32_t i) { return de_equal(de(DeId(i)), e); }));
 }
 
 void DlStore::push_axiom(const DlAxiom& a) {

@@ -91,6 +91,11 @@ class DlStore {
 
   template <class Value>
   static Record store_node(Family& f, const Value& v, std::span<const FieldSpec> specs, TextPool* texts);
+  // The id of the node of `f` that `equal` confirms equal to `v`, else of
+  // `v` stored there.
+  template <class Value, class Equal>
+  static uint32_t intern_node(Family& f, const Value& v, std::span<const FieldSpec> specs, TextPool* texts,
+                              Equal&& equal);
 
   Family ces_;
   Family des_;

@@ -12,10 +12,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
 #include <absl/container/flat_hash_map.h>
+
+#include "core/large_alloc.h"
 
 namespace trelvanic_core {
 
@@ -110,8 +113,10 @@ class HashChainIndex {
     uint32_t head;
     uint32_t tail;
   };
-  absl::flat_hash_map<uint64_t, Chain> chains_;
-  std::vector<uint32_t> next_;  // position -> next position with the same hash
+  absl::flat_hash_map<uint64_t, Chain, absl::Hash<uint64_t>, std::equal_to<uint64_t>,
+                      LargeBlockAllocator<std::pair<const uint64_t, Chain>>>
+      chains_;
+  std::vector<uint32_t, LargeBlockAllocator<uint32_t>> next_;  // position -> next position with the same hash
 };
 
 }  // namespace trelvanic_core

@@ -80,11 +80,16 @@ uint64_t hash_iri(std::string_view iri) { return TextPool::hash(iri); }
 std::optional<uint32_t> InternPool::lookup(std::string_view iri) const { return texts_.find(iri); }
 
 Result<IriId> InternPool::intern_with_limit(std::string_view iri, size_t max_len) {
-  TRELVANIC_TRY(validate_iri_schemes(iri, max_len, kFullSchemes));
   const uint64_t h = hash_iri(iri);
-  if (auto p = texts_.find_hashed(iri, h)) return IriId(*p + 1);
+  return intern_looked_up(iri, h, texts_.find_hashed(iri, h), max_len);
+}
+
+Result<IriId> InternPool::intern_looked_up(std::string_view iri, uint64_t hash, std::optional<uint32_t> position,
+                                           size_t max_len) {
+  TRELVANIC_TRY(validate_iri_schemes(iri, max_len, kFullSchemes));
+  if (position) return IriId(*position + 1);
   if (texts_.size() >= kMaxId32) return std::unexpected(Error::invalid_iri("IRI pool capacity exceeded"));
-  return IriId(texts_.append_hashed(iri, h) + 1);
+  return IriId(texts_.append_hashed(iri, hash) + 1);
 }
 
 Result<std::string_view> InternPool::resolve(IriId id) const {

@@ -54,8 +54,16 @@ class InternPool {
   // of the equal stored text or stores it under a new id.
   [[nodiscard]] Result<IriId> intern_with_limit(std::string_view iri, size_t max_len);
 
+  // intern_with_limit for a caller that has hashed `iri` (hash_iri) and
+  // looked it up already: `position` is what lookup_hashed answered.
+  [[nodiscard]] Result<IriId> intern_looked_up(std::string_view iri, uint64_t hash, std::optional<uint32_t> position,
+                                               size_t max_len);
+
   // Zero-based position of the stored text equal to `iri`; no validation.
   [[nodiscard]] std::optional<uint32_t> lookup(std::string_view iri) const;
+  [[nodiscard]] std::optional<uint32_t> lookup_hashed(std::string_view iri, uint64_t hash) const {
+    return texts_.find_hashed(iri, hash);
+  }
   // The same as an id (position + 1).
   [[nodiscard]] std::optional<IriId> lookup_id(std::string_view iri) const {
     auto p = lookup(iri);

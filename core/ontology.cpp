@@ -31,14 +31,16 @@ Result<EntityId> Ontology::entity_id_as_written(std::string_view iri, EntityKind
 
 Result<EntityId> Ontology::register_entity(std::string_view n, EntityKind kind, size_t max_iri_len) {
   make_stores_private();
+  // One hash and one lookup serve the limit check and the interning.
+  const uint64_t hash = hash_iri(n);
+  const auto pos = iris_->lookup_hashed(n, hash);
   if (limits_) {
-    const auto pos = iris_->lookup(n);
     const bool known = pos && entities_->find(IriId(*pos + 1));
     if (!known && entities_->size() >= limits_->max_entities)
       return std::unexpected(Error::resource_limit_exceeded(
           fmt::format("entity count exceeds maximum of {}", limits_->max_entities)));
   }
-  const IriId id = TRELVANIC_TRY(iris_->intern_with_limit(n, max_iri_len));
+  const IriId id = TRELVANIC_TRY(iris_->intern_looked_up(n, hash, pos, max_iri_len));
   return entities_->get_or_register(id, iris_->text(id), kind);
 }
 
@@ -108,7 +110,7 @@ std::vector<Result<AxiomId>> Ontology::add_axioms(std::span<Axiom> axioms) {
   for (size_t i = 0; i < axioms.size(); ++i) fingerprints[i] = AxiomStore::prepare(axioms[i]);
   // Loads are started this many axioms ahead: enough to overlap the misses
   // of a table lookup and two index rows, few enough to stay in cache.
-  constexpr size_t kAhead = 8;
+  constexpr size_t kAhead = 16;
   auto start_loads = [&](size_t i) {
     axioms_->prefetch(fingerprints[i]);
     index.prefetch(axioms[i].view());

@@ -36,8 +36,10 @@ class TextPool {
   }
   uint32_t intern(std::string_view text) {
     const uint64_t h = hash(text);
-    if (auto p = find_hashed(text, h)) return *p;
-    return append_hashed(text, h);
+    const auto pos = static_cast<uint32_t>(refs_.size());
+    if (auto p = index_.find_or_add(h, pos, [&](uint32_t q) { return arena_.view(refs_[q]) == text; })) return *p;
+    refs_.push_back(arena_.append(text));
+    return pos;
   }
 
   void reserve(size_t n) {

@@ -423,7 +423,7 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
   // Three visiting passes; declarations are not visited.
   for (const trelvanic_owl::Component& c : definitions) mapper.visit(c);
   const auto components = model.components();
-  constexpr size_t kAhead = 8;
+  constexpr size_t kAhead = 32;
   for (size_t i = 0; i < components.size(); ++i) {
     if (i + kAhead < components.size()) mapper.prefetch_operands(components[i + kAhead]);
     const Kind k = mapper.node_kind(components[i].node);
