@@ -24,6 +24,9 @@
 // base edges (triples of p not derived by prp-trp), and a new base edge
 // extends every closure triple ending where it starts. A chain of n edges
 // thus costs O(n^2) joins, not O(n^3).
+#include <algorithm>
+#include <array>
+
 #include "materializer/engine.h"
 #include "materializer/vocabulary.h"
 
@@ -41,6 +44,11 @@ void Engine::property_rules(std::uint32_t index, const Triple& t, std::uint32_t 
   // Domains and ranges derived by scm-dom1/2 and scm-rng1/2 (kCovered)
   // type nothing that cax-sco and prp-spo1 do not type already.
   // Newer domain and range triples join with this one when processed.
+  // An older live triple with the same predicate and subject (object) has
+  // typed the subject (object) with every domain (range) already, or will
+  // when they join.
+  if ((pflags & kPropDomain) && store_.older_with_subject(index)) pflags &= ~kPropDomain;
+  if ((pflags & kPropRange) && store_.older_with_object(index)) pflags &= ~kPropRange;
   if (pflags & kPropDomain)
     store_.for_objects_before(vocab::rdfs_domain, t.p, older_than_, [&](TermId c, std::uint8_t f) {
       if (!(f & kCovered)) derive(t.s, vocab::rdf_type, c);
@@ -54,8 +62,19 @@ void Engine::property_rules(std::uint32_t index, const Triple& t, std::uint32_t 
       if (q != t.p) derive(t.s, q, t.o);
     });
   if (pflags & kPropInverse) {
-    store_.for_objects(vocab::owl_inverseOf, t.p, [&](TermId q) { derive(t.o, q, t.s); });
-    store_.for_subjects(vocab::owl_inverseOf, t.p, [&](TermId q) { derive(t.o, q, t.s); });
+    // Inverses are often declared both ways: derive once per inverse.
+    std::array<TermId, 4> seen{};
+    std::size_t n = 0;
+    store_.for_objects(vocab::owl_inverseOf, t.p, [&](TermId q) {
+      derive(t.o, q, t.s);
+      if (n < seen.size()) seen[n] = q;
+      ++n;
+    });
+    store_.for_subjects(vocab::owl_inverseOf, t.p, [&](TermId q) {
+      bool twice = n <= seen.size() ? std::find(seen.begin(), seen.begin() + n, q) != seen.begin() + n
+                                    : store_.contains(Triple{t.p, vocab::owl_inverseOf, q});
+      if (!twice) derive(t.o, q, t.s);
+    });
   }
   if (pflags & kPropSymmetric) derive(t.o, t.p, t.s);
   if (pflags & kPropTransitive) transitive_step(index, t);

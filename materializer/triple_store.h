@@ -94,6 +94,10 @@ class TripleStore {
   void for_predicate_before(TermId p, std::uint32_t bound, F&& f) const {
     walk_before(head(by_p_, p), next_p_, bound, f);
   }
+  // Whether a live triple stored before triple i has its predicate and
+  // subject / its predicate and object (the next ones in i's lists).
+  [[nodiscard]] bool older_with_subject(std::uint32_t i) const { return older_live(next_ps_, i); }
+  [[nodiscard]] bool older_with_object(std::uint32_t i) const { return older_live(next_po_, i); }
   // f(index) for every live triple with predicate p / subject s / object o.
   template <typename F>
   void for_predicate(TermId p, F&& f) const {
@@ -137,6 +141,11 @@ class TripleStore {
   }
   static std::uint32_t head(const std::vector<std::uint32_t>& v, TermId t) {
     return t.value < v.size() ? v[t.value] : kNoTriple;
+  }
+  bool older_live(const std::vector<std::uint32_t>& next, std::uint32_t i) const {
+    for (std::uint32_t j = next[i]; j != kNoTriple; j = next[j])
+      if (!(flags_[j] & kDead)) return true;
+    return false;
   }
   template <typename F>
   void walk_before(std::uint32_t i, const std::vector<std::uint32_t>& next, std::uint32_t bound, F&& f) const {
