@@ -60,6 +60,7 @@ std::expected<void, Error> Engine::add(const Triple& t) {
   auto [index, fresh] = store_.insert(c, kAsserted);
   if (fresh) {
     note_schema(c);
+    if (c.p == vocab::rdfs_subClassOf) note_base_link(index);
     queue_.push_back(index);
   } else {
     store_.set_flags(index, kAsserted);
@@ -81,14 +82,24 @@ void Engine::derive(TermId s, TermId p, TermId o, std::uint8_t flags) {
   if (fresh) {
     ++derived_;
     note_schema(t);
+    if (t.p == vocab::rdfs_subClassOf && !(flags & kByTransitivity)) note_base_link(index);
     queue_.push_back(index);
   } else if (!(flags & kByTransitivity) && (store_.flags(index) & kByTransitivity)) {
     // Known so far only as a transitive shortcut; now it is also a base
     // edge that the transitive rule must extend.
     store_.clear_flags(index, kByTransitivity);
     store_.set_flags(index, (flags & kCovered) | kRevisit);
+    if (t.p == vocab::rdfs_subClassOf) note_base_link(index);
     queue_.push_back(index);
   }
+}
+
+void Engine::note_base_link(std::uint32_t i) {
+  const TermId c = store_.at(i).s;
+  if (c.value >= base_link_head_.size())
+    base_link_head_.resize(std::max<std::size_t>(c.value + 1, base_link_head_.size() * 2), kNoTriple);
+  base_links_.push_back(BaseLink{i, base_link_head_[c.value]});
+  base_link_head_[c.value] = static_cast<std::uint32_t>(base_links_.size() - 1);
 }
 
 void Engine::note_schema(const Triple& t) {

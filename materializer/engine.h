@@ -149,6 +149,19 @@ class Engine {
  private:
   void process(std::uint32_t index);
   void note_schema(const Triple& t);  // term flags, at insert time
+  // Stored triple i is an rdfs:subClassOf link that is not (or no longer)
+  // a transitive shortcut: list it among the base links of its subject.
+  void note_base_link(std::uint32_t i);
+  // f(superclass, triple flags) for every live base link of c stored
+  // before `bound` (any order: a link joins when it becomes base).
+  template <typename F>
+  void for_base_supers(TermId c, std::uint32_t bound, F&& f) const {
+    if (c.value >= base_link_head_.size()) return;
+    for (std::uint32_t n = base_link_head_[c.value]; n != kNoTriple; n = base_links_[n].next) {
+      std::uint32_t i = base_links_[n].triple;
+      if (i < bound && !store_.dead(i)) f(store_.at(i).o, store_.flags(i));
+    }
+  }
   void merge_now(TermId a, TermId b);
   [[nodiscard]] std::expected<void, Error> saturate();
   bool emittable(const Triple& t, std::uint8_t flags) const;
@@ -192,6 +205,15 @@ class Engine {
   std::uint64_t steps_ = 0;
   std::vector<Problem> problems_;
   absl::flat_hash_set<std::pair<std::string, std::string>> problem_seen_;
+
+  // Base rdfs:subClassOf links by subject: the joins of cax-sco and scm-sco
+  // walk these instead of every superclass of the closure.
+  struct BaseLink {
+    std::uint32_t triple;
+    std::uint32_t next;
+  };
+  std::vector<std::uint32_t> base_link_head_;  // by class id
+  std::vector<BaseLink> base_links_;
 
   // Transitive properties: base edges (not derived by prp-trp) by (p, x).
   absl::flat_hash_map<std::uint64_t, std::vector<TermId>> base_successors_;

@@ -59,8 +59,8 @@ const std::vector<std::uint32_t>* lookup(const Map& m, TermId key) {
 void Engine::type_rules(TermId x, TermId c) {
   std::uint32_t cflags = flags_of(c);
   if (cflags & kClassSuper)  // cax-sco, the side fired by the typing, along base links
-    store_.for_objects_before(vocab::rdfs_subClassOf, c, older_than_, [&](TermId d, std::uint8_t f) {
-      if (d != c && !(f & (kByTransitivity | kCovered))) derive(x, vocab::rdf_type, d);
+    for_base_supers(c, older_than_, [&](TermId d, std::uint8_t f) {
+      if (d != c && !(f & kCovered)) derive(x, vocab::rdf_type, d);
     });
   if (cflags & kClassInIntersection) {
     if (auto* list = lookup(intersections_by_member_, c)) {

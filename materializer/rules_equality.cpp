@@ -53,6 +53,7 @@ void Engine::merge_now(TermId a, TermId b) {
     auto [index, fresh] = store_.insert(c, keep);
     if (fresh) {
       note_schema(c);
+      if (c.p == vocab::rdfs_subClassOf) note_base_link(index);
       queue_.push_back(index);
     } else if (store_.dead(index)) {
       // An earlier form of the same triple, dead since; cannot happen for
@@ -63,6 +64,7 @@ void Engine::merge_now(TermId a, TermId b) {
       if (store_.flags(index) & kByTransitivity) {
         store_.clear_flags(index, kByTransitivity);
         store_.set_flags(index, kRevisit);
+        if (c.p == vocab::rdfs_subClassOf) note_base_link(index);
         queue_.push_back(index);
       }
     }

@@ -131,6 +131,7 @@ void Engine::transitive_header(TermId p) {
   std::vector<std::uint32_t> edges;
   store_.for_predicate(p, [&](std::uint32_t i) { edges.push_back(i); });
   for (std::uint32_t i : edges) {
+    if ((store_.flags(i) & kByTransitivity) && p == vocab::rdfs_subClassOf) note_base_link(i);
     store_.clear_flags(i, kByTransitivity);
     if (!store_.dead(i)) transitive_step(i, store_.at(i));
   }

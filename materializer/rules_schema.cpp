@@ -33,8 +33,8 @@ void Engine::schema_rules(const Triple& t, std::uint8_t flags) {
       // nothing else that their base links do not add already.
       // Both joins take the older partner only (see engine.h).
       bool base = !(flags & kByTransitivity);
-      store_.for_objects_before(vocab::rdfs_subClassOf, o, older_than_, [&](TermId c3, std::uint8_t f) {
-        if (c3 != o && c3 != s && !(f & kByTransitivity)) derive(s, vocab::rdfs_subClassOf, c3, kByTransitivity);
+      for_base_supers(o, older_than_, [&](TermId c3, std::uint8_t) {
+        if (c3 != o && c3 != s) derive(s, vocab::rdfs_subClassOf, c3, kByTransitivity);
       });
       if (base)
         store_.for_subjects_before(vocab::rdfs_subClassOf, s, older_than_, [&](TermId c0) {
@@ -97,21 +97,28 @@ void Engine::schema_rules(const Triple& t, std::uint8_t flags) {
         if (p1 != s) derive(p1, t.p, o, kCovered);
       });
       // prp-dom / prp-rng over the data already stored; a domain or range
-      // derived by scm-dom1/2 or scm-rng1/2 types nothing new.
+      // derived by scm-dom1/2 or scm-rng1/2 types nothing new. Of the
+      // triples sharing a subject (object), the oldest stands for all.
       if (flags & kCovered) return;
       std::vector<TermId> targets;
       store_.for_predicate_before(s, older_than_, [&](std::uint32_t i) {
-        targets.push_back(domain ? store_.at(i).s : store_.at(i).o);
+        if (domain ? !store_.older_with_subject(i) : !store_.older_with_object(i))
+          targets.push_back(domain ? store_.at(i).s : store_.at(i).o);
       });
       for (TermId x : targets) derive(x, vocab::rdf_type, o);
       return;
     }
     case vocab::owl_inverseOf.value: {
+      // prp-inv1/2 over the data stored before this declaration (newer data
+      // meets it in property_rules). An older live declaration of the pair
+      // the other way round did this already.
+      std::uint32_t reverse = store_.find(Triple{o, vocab::owl_inverseOf, s});
+      if (reverse != kNoTriple && reverse < older_than_ && !store_.dead(reverse)) return;
       std::vector<Triple> data;
-      store_.for_predicate(s, [&](std::uint32_t i) { data.push_back(store_.at(i)); });
+      store_.for_predicate_before(s, older_than_, [&](std::uint32_t i) { data.push_back(store_.at(i)); });
       for (const Triple& d : data) derive(d.o, o, d.s);
       data.clear();
-      store_.for_predicate(o, [&](std::uint32_t i) { data.push_back(store_.at(i)); });
+      store_.for_predicate_before(o, older_than_, [&](std::uint32_t i) { data.push_back(store_.at(i)); });
       for (const Triple& d : data) derive(d.o, s, d.s);
       return;
     }

@@ -130,7 +130,8 @@ std::vector<Text> mixed_ontology() {
 // scm-dom/scm-rng, hasValue restrictions made equivalent by scm-hv (one on
 // a sub-property), an equivalence cycle and a class defined by an
 // intersection of restrictions; intersections sharing an operand, one with
-// owl:Thing, met by individuals that equality unites.
+// owl:Thing, met by individuals that equality unites; inverses declared
+// both ways; a domain met by two triples of one subject.
 std::vector<Text> tagged_ontology() {
   return {
       {"ex:hasTag", "rdfs:domain", "ex:Point"},   {"ex:Point", "rdfs:subClassOf", "ex:Entity"},
@@ -155,7 +156,10 @@ std::vector<Text> tagged_ontology() {
       {"_:n2", "rdf:first", "ex:Tag"},            {"_:n2", "rdf:rest", "rdf:nil"},
       {"ex:g", "rdf:type", "owl:FunctionalProperty"}, {"ex:s5", "ex:g", "ex:s6"},
       {"ex:s5", "ex:g", "ex:s7"},                 {"ex:s6", "rdf:type", "ex:Point"},
-      {"ex:s7", "ex:hasTag", "ex:t2"},
+      {"ex:s7", "ex:hasTag", "ex:t2"},           {"ex:isTagOf", "owl:inverseOf", "ex:hasTag"},
+      {"ex:hasTag", "owl:inverseOf", "ex:isTagOf"}, {"ex:t4", "ex:isTagOf", "ex:s8"},
+      {"ex:s8", "ex:label", "\"a\""},            {"ex:label", "rdfs:domain", "ex:Labelled"},
+      {"ex:s8", "ex:label", "\"b\""},
   };
 }
 
@@ -176,7 +180,8 @@ TEST(IncrementalTest, EveryLoadOrderGivesTheFullClosure) {
         {"ex:s2", "rdf:type", "ex:Top"}, {"ex:t3", "rdf:type", "ex:Marker"}, {"ex:s3", "rdf:type", "ex:Entity"},
         {"ex:s4", "ex:hasTag", "ex:t1"}, {"ex:hasTag", "rdfs:domain", "ex:Top"}, {"ex:sub", "rdfs:range", "ex:Label"},
         {"ex:s1", "rdf:type", "ex:Combo"}, {"ex:s2", "rdf:type", "ex:Combo"}, {"ex:s6", "rdf:type", "ex:Combo"},
-        {"ex:s7", "rdf:type", "ex:Combo"}}},
+        {"ex:s7", "rdf:type", "ex:Combo"}, {"ex:t1", "ex:isTagOf", "ex:s1"}, {"ex:s8", "ex:hasTag", "ex:t4"},
+        {"ex:s8", "rdf:type", "ex:Point"}, {"ex:s8", "rdf:type", "ex:Labelled"}}},
   };
   for (const OrderCase& c : cases) {
     std::vector<Text> all = c.ontology();
