@@ -104,16 +104,31 @@ std::optional<EntitySet> SymmetricGroups::linked_to(EntityId a) const {
 }
 
 void PairListMap::append_unique(EntityId key, EntityId first, EntityId second) {
-  if (present_.insert({key.value, first.value, second.value}).second)
-    lists_[key].emplace_back(first, second);
+  std::vector<EntityPair>& list = lists_[key];
+  const EntityPair pair(first, second);
+  if (list.size() > kScanLength) {
+    if (present_.insert({key.value, first.value, second.value}).second) list.push_back(pair);
+    return;
+  }
+  if (std::find(list.begin(), list.end(), pair) != list.end()) return;
+  list.push_back(pair);
+  if (list.size() > kScanLength)
+    for (const EntityPair& p : list) present_.insert({key.value, p.first.value, p.second.value});
 }
 
 void PairListMap::remove_pair(EntityId key, EntityId first, EntityId second, bool drop_empty_key) {
   auto it = lists_.find(key);
   if (it == lists_.end()) return;
-  if (present_.erase({key.value, first.value, second.value}) != 0)
-    std::erase(it->second, EntityPair(first, second));
-  if (drop_empty_key && it->second.empty()) lists_.erase(it);
+  std::vector<EntityPair>& list = it->second;
+  if (list.size() > kScanLength) {
+    if (present_.erase({key.value, first.value, second.value}) != 0) std::erase(list, EntityPair(first, second));
+    // Back to a short list: its pairs leave `present_`.
+    if (list.size() == kScanLength)
+      for (const EntityPair& p : list) present_.erase({key.value, p.first.value, p.second.value});
+  } else {
+    std::erase(list, EntityPair(first, second));  // lists hold no repeats
+  }
+  if (drop_empty_key && list.empty()) lists_.erase(it);
 }
 
 std::span<const EntityPair> PairListMap::get(EntityId key) const {
@@ -198,10 +213,10 @@ void AxiomIndex::prefetch(const AxiomView& a) const {
     types.prefetch(a.individual());
     instances.prefetch(a.class_id());
   } else if (k == AxiomKind::SubClassOfExistential) {
-    existentials.prefetch(a.subclass(), a.property(), a.filler());
+    existentials.prefetch(a.subclass());
   } else if (k == AxiomKind::ObjectPropertyAssertion) {
-    assertions_by_subject.prefetch(a.subject(), a.property(), a.object());
-    assertions_by_object.prefetch(a.object(), a.property(), a.subject());
+    assertions_by_subject.prefetch(a.subject());
+    assertions_by_object.prefetch(a.object());
   }
 }
 

@@ -116,17 +116,20 @@ class PairListMap {
   // then empty and `drop_empty_key` is set.
   void remove_pair(EntityId key, EntityId first, EntityId second, bool drop_empty_key);
   [[nodiscard]] std::span<const EntityPair> get(EntityId key) const;
-  // Starts loading what append_unique(key, first, second) reads.
-  void prefetch(EntityId key, EntityId first, EntityId second) const {
-    lists_.prefetch(key);
-    present_.prefetch(std::array<uint32_t, 3>{key.value, first.value, second.value});
-  }
+  // Starts loading what append_unique(key, ...) reads first.
+  void prefetch(EntityId key) const { lists_.prefetch(key); }
   [[nodiscard]] bool contains_key(EntityId key) const { return lists_.contains(key); }
   [[nodiscard]] const absl::flat_hash_map<EntityId, std::vector<EntityPair>>& lists() const { return lists_; }
 
  private:
+  // A list of up to this many pairs is searched directly for a repeat; the
+  // pairs of longer lists are also kept in `present_`. Most keys have a
+  // short list, so most appends touch no second table.
+  static constexpr size_t kScanLength = 8;
+
   absl::flat_hash_map<EntityId, std::vector<EntityPair>> lists_;
-  absl::flat_hash_set<std::array<uint32_t, 3>> present_;  // (key, first, second)
+  // (key, first, second) of every pair of each list longer than kScanLength.
+  absl::flat_hash_set<std::array<uint32_t, 3>> present_;
 };
 
 struct AxiomIndex {

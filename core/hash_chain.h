@@ -8,15 +8,18 @@
 // however often an axiom is removed and added again). Collisions only lengthen a
 // chain; equality is always decided by the predicate. Copies are plain value
 // copies (no pointers into the table).
+//
+// Layout: an open-addressing table (linear probing, at most three quarters
+// full) of 8-byte slots, each the hash folded to 32 bits and the head of its
+// chain, so a lookup reads one cache line; the chains run through `next_`.
+// Hashes that fold to the same 32 bits share a chain, which only lengthens
+// it. The tables of large ontologies sit on huge pages (LargeBlockAllocator).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <vector>
-
-#include <absl/container/flat_hash_map.h>
 
 #include "core/large_alloc.h"
 
@@ -29,94 +32,88 @@ class HashChainIndex {
   // Lowest position with this hash for which `equal(position)` holds.
   template <class Equal>
   [[nodiscard]] std::optional<uint32_t> find(uint64_t hash, Equal&& equal) const {
-    auto it = chains_.find(hash);
-    if (it == chains_.end()) return std::nullopt;
-    for (uint32_t p = it->second.head; p != kNone; p = next_[p])
+    const size_t s = slot_of(fold(hash));
+    if (s == kNoSlot) return std::nullopt;
+    for (uint32_t p = slots_[s].head; p != kNone; p = next_[p])
       if (equal(p)) return p;
     return std::nullopt;
   }
 
   // find(), and when nothing matches, add(hash, position), with one probe of
-  // the hash table instead of two (a new hash is the common case when
-  // filling a table). Returns the match, or none when `position` was added.
+  // the table instead of two (a new hash is the common case when filling a
+  // table). Returns the match, or none when `position` was added.
   template <class Equal>
   std::optional<uint32_t> find_or_add(uint64_t hash, uint32_t position, Equal&& equal) {
-    auto [it, fresh] = chains_.try_emplace(hash, Chain{position, position});
-    if (!fresh) {
-      for (uint32_t p = it->second.head; p != kNone; p = next_[p])
+    const uint32_t key = fold(hash);
+    const size_t s = slot_of(key);
+    if (s != kNoSlot) {
+      uint32_t last = kNone;
+      for (uint32_t p = slots_[s].head; p != kNone; last = p, p = next_[p])
         if (equal(p)) return p;
-      // `equal` may not touch this index, so `it` is still valid.
-      next_[it->second.tail] = position;
-      it->second.tail = position;
+      link_after(last, position);
+      return std::nullopt;
     }
-    if (next_.size() <= position) next_.resize(size_t{position} + 1, kNone);
+    insert_new(key, position);
     return std::nullopt;
   }
 
   // Adds `position` at the end of its hash's chain. Positions must be added
   // in increasing order; positions never added (gaps) are allowed.
   void add(uint64_t hash, uint32_t position) {
-    if (next_.size() <= position) next_.resize(size_t{position} + 1, kNone);
-    auto [it, fresh] = chains_.try_emplace(hash, Chain{position, position});
-    if (!fresh) {
-      next_[it->second.tail] = position;
-      it->second.tail = position;
-    }
+    (void)find_or_add(hash, position, [](uint32_t) { return false; });
   }
 
   // Unlinks `position` from its hash's chain (nothing when absent); the
   // remaining chain keeps its order.
-  void remove(uint64_t hash, uint32_t position) {
-    auto it = chains_.find(hash);
-    if (it == chains_.end()) return;
-    Chain& c = it->second;
-    uint32_t prev = kNone;
-    for (uint32_t p = c.head; p != kNone; prev = p, p = next_[p]) {
-      if (p != position) continue;
-      const uint32_t after = next_[p];
-      next_[p] = kNone;
-      if (prev == kNone) {
-        if (after == kNone) {
-          chains_.erase(it);
-          return;
-        }
-        c.head = after;
-      } else {
-        next_[prev] = after;
-      }
-      if (c.tail == position) c.tail = prev;
-      return;
-    }
-  }
+  void remove(uint64_t hash, uint32_t position);
 
-  // Starts loading the table slots a find or add of `hash` reads, so that a
+  // Starts loading the slot a find or add of `hash` reads first, so that a
   // caller working through many hashes overlaps their cache misses.
-  void prefetch(uint64_t hash) const { chains_.prefetch(hash); }
+  void prefetch(uint64_t hash) const {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[fold(hash) & mask()]);
+  }
 
   void clear() {
-    chains_.clear();
+    slots_.clear();
     next_.clear();
+    used_ = 0;
   }
 
-  void reserve(size_t n) {
-    chains_.reserve(n);
-    next_.reserve(n);
-  }
+  // Room for `n` chains and positions below `n` without regrowth.
+  void reserve(size_t n);
 
   [[nodiscard]] size_t memory_bytes() const {
-    return chains_.capacity() * (sizeof(std::pair<uint64_t, Chain>) + 1) +
-           next_.capacity() * sizeof(uint32_t);
+    return slots_.capacity() * sizeof(Slot) + next_.capacity() * sizeof(uint32_t);
   }
 
  private:
-  struct Chain {
-    uint32_t head;
-    uint32_t tail;
+  struct Slot {
+    uint32_t key = 0;
+    uint32_t head = kNone;  // kNone: an empty slot
   };
-  absl::flat_hash_map<uint64_t, Chain, absl::Hash<uint64_t>, std::equal_to<uint64_t>,
-                      LargeBlockAllocator<std::pair<const uint64_t, Chain>>>
-      chains_;
-  std::vector<uint32_t, LargeBlockAllocator<uint32_t>> next_;  // position -> next position with the same hash
+  static constexpr size_t kNoSlot = ~size_t{0};
+
+  static uint32_t fold(uint64_t hash) { return static_cast<uint32_t>(hash ^ (hash >> 32)); }
+  [[nodiscard]] size_t mask() const { return slots_.size() - 1; }
+  // The slot holding `key`, or kNoSlot.
+  [[nodiscard]] size_t slot_of(uint32_t key) const {
+    if (slots_.empty()) return kNoSlot;
+    for (size_t i = key & mask();; i = (i + 1) & mask()) {
+      if (slots_[i].head == kNone) return kNoSlot;
+      if (slots_[i].key == key) return i;
+    }
+  }
+  // Makes next_ cover `position`; links it after `last` (a chain's tail).
+  void link_after(uint32_t last, uint32_t position) {
+    if (next_.size() <= position) next_.resize(size_t{position} + 1, kNone);
+    next_[last] = position;
+  }
+  void insert_new(uint32_t key, uint32_t position);
+  void grow(size_t capacity);
+
+  std::vector<Slot, LargeBlockAllocator<Slot>> slots_;  // size 0 or a power of two
+  std::vector<uint32_t, LargeBlockAllocator<uint32_t>> next_;  // position -> next position in its chain
+  size_t used_ = 0;  // occupied slots
 };
 
 }  // namespace trelvanic_core

@@ -162,6 +162,36 @@ TEST(EquivalenceClusters, MergesInAnyOrderKeepSmallestRepresentative) {
   EXPECT_EQ(chain.representative(EntityId(20'000)), EntityId(0));
 }
 
+// Lists keep insertion order without repeats whatever their length: short
+// ones, ones that grow past the length searched directly, and ones that
+// shrink back below it and grow again.
+TEST(PairListMap, NoRepeatsAcrossListLengths) {
+  PairListMap m;
+  const EntityId key(1);
+  auto pair = [](uint32_t i) { return EntityPair(EntityId(i), EntityId(100 + i)); };
+  std::vector<EntityPair> expected;
+  for (uint32_t round = 0; round < 2; ++round)
+    for (uint32_t i = 0; i < 20; ++i) {
+      m.append_unique(key, pair(i).first, pair(i).second);
+      if (round == 0) expected.push_back(pair(i));
+    }
+  auto list = [&] { return std::vector<EntityPair>(m.get(key).begin(), m.get(key).end()); };
+  EXPECT_EQ(list(), expected);
+  for (uint32_t i = 0; i < 15; ++i) m.remove_pair(key, pair(i).first, pair(i).second, true);
+  m.remove_pair(key, pair(3).first, pair(3).second, true);  // already gone
+  expected.erase(expected.begin(), expected.begin() + 15);
+  EXPECT_EQ(list(), expected);
+  for (uint32_t i : {19u, 2u, 2u, 16u, 5u}) m.append_unique(key, pair(i).first, pair(i).second);
+  for (uint32_t i : {2u, 5u}) expected.push_back(pair(i));
+  EXPECT_EQ(list(), expected);
+  for (uint32_t i = 0; i < 20; ++i) m.append_unique(key, pair(i).first, pair(i).second);
+  EXPECT_EQ(list().size(), 20u);
+  for (uint32_t i = 0; i < 20; ++i) m.remove_pair(key, pair(i).first, pair(i).second, true);
+  EXPECT_FALSE(m.contains_key(key));
+  m.append_unique(key, pair(7).first, pair(7).second);
+  EXPECT_EQ(list(), std::vector<EntityPair>{pair(7)});
+}
+
 TEST_F(AxiomIndexTest, DlAboxSurvivesRebuild) {
   const CeId a = dl.intern_ce(ClassExpr::atomic(A));
   const CeId some = dl.intern_ce(ClassExpr::some(RoleExpr::atomic(P), a));

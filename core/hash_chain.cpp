@@ -1,0 +1,69 @@
+#include "core/hash_chain.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace trelvanic_core {
+
+void HashChainIndex::insert_new(uint32_t key, uint32_t position) {
+  // At most three quarters full, so probe runs stay short.
+  if ((used_ + 1) * 4 > slots_.size() * 3) grow(std::max<size_t>(16, slots_.size() * 2));
+  size_t i = key & mask();
+  while (slots_[i].head != kNone) i = (i + 1) & mask();
+  slots_[i] = Slot{key, position};
+  ++used_;
+  if (next_.size() <= position) next_.resize(size_t{position} + 1, kNone);
+}
+
+void HashChainIndex::grow(size_t capacity) {
+  std::vector<Slot, LargeBlockAllocator<Slot>> old(capacity);
+  old.swap(slots_);
+  for (const Slot& s : old) {
+    if (s.head == kNone) continue;
+    size_t i = s.key & mask();
+    while (slots_[i].head != kNone) i = (i + 1) & mask();
+    slots_[i] = s;
+  }
+}
+
+void HashChainIndex::reserve(size_t n) {
+  const size_t wanted = std::bit_ceil(std::max<size_t>(16, (n * 4 + 2) / 3));
+  if (wanted > slots_.size()) grow(wanted);
+  next_.reserve(n);
+}
+
+void HashChainIndex::remove(uint64_t hash, uint32_t position) {
+  const size_t s = slot_of(fold(hash));
+  if (s == kNoSlot) return;
+  uint32_t prev = kNone;
+  uint32_t p = slots_[s].head;
+  while (p != kNone && p != position) {
+    prev = p;
+    p = next_[p];
+  }
+  if (p == kNone) return;
+  const uint32_t after = next_[p];
+  next_[p] = kNone;
+  if (prev != kNone) {
+    next_[prev] = after;
+    return;
+  }
+  if (after != kNone) {
+    slots_[s].head = after;
+    return;
+  }
+  // The chain is gone: empty its slot, shifting back the later slots of the
+  // probe run that may move closer to their home slot (no tombstones).
+  size_t hole = s;
+  for (size_t j = (hole + 1) & mask(); slots_[j].head != kNone; j = (j + 1) & mask()) {
+    const size_t home = slots_[j].key & mask();
+    if (((j - home) & mask()) >= ((j - hole) & mask())) {
+      slots_[hole] = slots_[j];
+      hole = j;
+    }
+  }
+  slots_[hole] = Slot{};
+  --used_;
+}
+
+}  // namespace trelvanic_core
