@@ -27,6 +27,7 @@
 // rules_equality (eq-*), rules_consistency (every rule concluding false).
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -72,10 +73,12 @@ class Engine {
   // Makes room for about this many stored triples, told and derived (a hint).
   void reserve(std::size_t triples) { store_.reserve(triples); }
   // Before adding a batch of told triples: room for them and, the first
-  // time, for as many derived ones (closures are seldom smaller), so the
-  // store's tables do not regrow step by step from empty.
+  // time, for three times as many derived ones (RL closures of schemas
+  // with data are commonly three to five times the input; at most 16M),
+  // so the store's tables do not regrow step by step from empty.
   void reserve_for_load(std::size_t batch) {
-    store_.reserve(store_.size() + (store_.size() == 0 ? 2 * batch : batch));
+    constexpr std::size_t kMaxDerivedRoom = std::size_t{1} << 24;
+    store_.reserve(store_.size() + batch + (store_.size() == 0 ? std::min(3 * batch, kMaxDerivedRoom) : 0));
   }
   // Runs the rules to the fixpoint, then the consistency checks.
   [[nodiscard]] std::expected<void, Error> run();
