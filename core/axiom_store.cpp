@@ -82,9 +82,7 @@ Result<AxiomId> AxiomStore::push_prepared(const Axiom& axiom, uint64_t fp, const
 
 void AxiomStore::reserve(size_t n) {
   records_.reserve(n);
-  // The dedup table is left to grow: the component count a loader passes
-  // also counts annotations and declarations, and every slot of a table
-  // sized from it would be written.
+  index_.reserve(n);
 }
 
 Result<AxiomView> AxiomStore::get(AxiomId id) const {

@@ -45,7 +45,7 @@ class AxiomStore {
   [[nodiscard]] Result<AxiomId> push_prepared(const Axiom& axiom, uint64_t fingerprint,
                                               const EntityRegistry& registry, bool inferred);
 
-  // Room for `n` axioms (and about as many operands) without regrowth.
+  // Room for `n` axioms without regrowth of the records and the dedup table.
   void reserve(size_t n);
 
   // "removed AxiomId: {}" before "unknown AxiomId: {}".

@@ -343,6 +343,16 @@ EntityKind declared_kind(Kind k) {
   }
 }
 
+// Components that never become an axiom of the stores.
+bool is_non_logical(Kind k) {
+  static constexpr Kind kNonLogical[] = {Kind::OntologyId,          Kind::DocumentIri,
+                                         Kind::Declaration,         Kind::Import,
+                                         Kind::Annotation,          Kind::AnnotationAssertion,
+                                         Kind::SubAnnotationPropertyOf, Kind::AnnotationPropertyDomain,
+                                         Kind::AnnotationPropertyRange};
+  return std::find(std::begin(kNonLogical), std::end(kNonLogical), k) != std::end(kNonLogical);
+}
+
 // "{Class, DataProperty}", kinds in code order.
 std::string kinds_debug_text(uint16_t kinds) {
   std::string out = "{";
@@ -374,8 +384,10 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
   std::vector<std::string> local_warnings;
   // The components of the first and last visiting passes, found on the way.
   std::vector<trelvanic_owl::Component> definitions, ranges;
+  size_t logical = 0;  // components that may become axioms: the stores are sized for them
   for (const trelvanic_owl::Component& c : model.components()) {
     const Kind ck = model.kind(c.node);
+    logical += !is_non_logical(ck);
     if (ck == Kind::DatatypeDefinition) definitions.push_back(c);
     if (ck == Kind::DataPropertyRange) ranges.push_back(c);
     if (ck != Kind::Declaration) continue;
@@ -414,7 +426,7 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
   for (std::string& w : local_warnings) out.meta.warn(std::move(w));
 
   Mapper mapper(model, out.ontology, out.meta, class_individual_iris, limits, options);
-  out.ontology.reserve(mapper.entity_node_count(), model.component_count());
+  out.ontology.reserve(mapper.entity_node_count(), logical);
   for (const auto& [iri, d] : declared) {
     const EntityKind k = class_individual_iris.contains(iri) ? EntityKind::ClassIndividual : d.last;
     (void)mapper.register_or_warn_entity(d.node, k);

@@ -76,13 +76,35 @@ std::string generate(uint64_t axioms) {
   return out;
 }
 
+// A digest of what the mapping stored, in order: told axioms by id, the
+// entity IRIs and kinds by id, and the DL store's sizes, so two builds can
+// be checked to map a file identically.
+uint64_t digest(const trelvanic_core::Ontology& o) {
+  uint64_t h = 0;
+  auto mix = [&](uint64_t v) { h = (h ^ v) * 0x100000001B3ull + 0x9E3779B97F4A7C15ull; };
+  o.axioms().for_each_live([&](trelvanic_core::AxiomId id, const trelvanic_core::AxiomView& a) {
+    mix(id.value);
+    mix(trelvanic_core::axiom_fingerprint(a));
+  });
+  for (uint32_t e = 0; e < o.entity_count(); ++e) {
+    const auto rec = o.entities().record(trelvanic_core::EntityId(e));
+    mix(std::hash<std::string_view>{}(o.iris().text(rec.iri)));
+    mix(static_cast<uint64_t>(rec.kind));
+  }
+  mix(o.dl().ce_count());
+  mix(o.dl().de_count());
+  mix(o.dl().axiom_count());
+  return h;
+}
+
 void report(int run, Times read, Times map, const trelvanic_parser::MappedOntology& m, size_t components) {
   std::printf(
       "run %d: read %.3f s (cpu %.3f), map %.3f s (cpu %.3f), map/read %.2f (cpu %.2f); %zu components -> %zu told, "
-      "%zu DL axioms, %zu entities; mapped %llu, skipped %llu, %zu warnings\n",
+      "%zu DL axioms, %zu entities; mapped %llu, skipped %llu, %zu warnings; digest %016llx\n",
       run, read.wall, read.cpu, map.wall, map.cpu, map.wall / read.wall, map.cpu / read.cpu, components, m.ontology.axioms().live_count(), m.ontology.dl().axiom_count(),
       m.ontology.entity_count(), static_cast<unsigned long long>(m.meta.mapped_axiom_count),
-      static_cast<unsigned long long>(m.meta.skipped_axiom_count), m.meta.warnings.size());
+      static_cast<unsigned long long>(m.meta.skipped_axiom_count), m.meta.warnings.size(),
+      static_cast<unsigned long long>(digest(m.ontology)));
 }
 
 }  // namespace
