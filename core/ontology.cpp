@@ -106,16 +106,19 @@ Result<AxiomId> Ontology::add_axiom(Axiom axiom) {
 std::vector<Result<AxiomId>> Ontology::add_axioms(std::span<Axiom> axioms) {
   make_stores_private();
   const AxiomIndex& index = index_mut();
-  std::vector<uint64_t> fingerprints(axioms.size());
-  for (size_t i = 0; i < axioms.size(); ++i) fingerprints[i] = AxiomStore::prepare(axioms[i]);
   // Loads are started this many axioms ahead: enough to overlap the misses
   // of a table lookup and two index rows, few enough to stay in cache.
   constexpr size_t kAhead = 16;
+  std::vector<uint64_t> fingerprints(axioms.size());
   auto start_loads = [&](size_t i) {
     axioms_->prefetch(fingerprints[i]);
     index.prefetch(axioms[i].view());
   };
-  for (size_t i = 0; i < std::min(kAhead, axioms.size()); ++i) start_loads(i);
+  // The loads of the first axioms start while the rest are fingerprinted.
+  for (size_t i = 0; i < axioms.size(); ++i) {
+    fingerprints[i] = AxiomStore::prepare(axioms[i]);
+    if (i < kAhead) start_loads(i);
+  }
   std::vector<Result<AxiomId>> out;
   out.reserve(axioms.size());
   for (size_t i = 0; i < axioms.size(); ++i) {
