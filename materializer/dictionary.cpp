@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include <absl/strings/string_view.h>
+
 #include "materializer/vocabulary.h"
 
 namespace trelvanic_materializer {
@@ -61,13 +63,19 @@ TermId Dictionary::add(std::string key, Record record) {
   return it->second;
 }
 
-TermId Dictionary::iri(std::string_view text) {
-  return add(key_of('I', text), Record{TermKind::kIri, std::string(text), TermId{}, {}});
+TermId Dictionary::add_named(absl::flat_hash_map<std::string, TermId>& index, TermKind kind, std::string_view text) {
+  // absl's own string_view: the maps hash it without building a string.
+  if (auto it = index.find(absl::string_view(text.data(), text.size())); it != index.end()) return it->second;
+  TermId id{static_cast<std::uint32_t>(records_.size())};
+  index.emplace(std::string(text), id);
+  kinds_.push_back(kind);
+  records_.push_back(Record{kind, std::string(text), TermId{}, {}});
+  return id;
 }
 
-TermId Dictionary::blank(std::string_view label) {
-  return add(key_of('B', label), Record{TermKind::kBlank, std::string(label), TermId{}, {}});
-}
+TermId Dictionary::iri(std::string_view text) { return add_named(iris_, TermKind::kIri, text); }
+
+TermId Dictionary::blank(std::string_view label) { return add_named(blanks_, TermKind::kBlank, label); }
 
 TermId Dictionary::literal(std::string_view lexical, TermId datatype) {
   if (!datatype) datatype = vocab::xsd_string;
@@ -98,8 +106,8 @@ TermId Dictionary::intern(const Term& term) {
 }
 
 TermId Dictionary::find_iri(std::string_view text) const {
-  auto it = index_.find(key_of('I', text));
-  return it == index_.end() ? TermId{} : it->second;
+  auto it = iris_.find(absl::string_view(text.data(), text.size()));
+  return it == iris_.end() ? TermId{} : it->second;
 }
 
 Term Dictionary::term(TermId id) const {

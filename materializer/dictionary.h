@@ -74,10 +74,13 @@ class Dictionary {
     std::string language;
   };
   TermId add(std::string key, Record record);
+  // IRIs and blank nodes: looked up by their text without building a key.
+  TermId add_named(absl::flat_hash_map<std::string, TermId>& index, TermKind kind, std::string_view text);
 
   std::vector<Record> records_;
   std::vector<TermKind> kinds_;  // a byte per term: the rules ask for kinds in their inner loops
-  absl::flat_hash_map<std::string, TermId> index_;  // kind tag + text (+ datatype / tag)
+  absl::flat_hash_map<std::string, TermId> index_;  // literals: kind tag + text + datatype / tag
+  absl::flat_hash_map<std::string, TermId> iris_, blanks_;
 };
 
 }  // namespace trelvanic_materializer
