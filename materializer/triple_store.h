@@ -74,12 +74,6 @@ class TripleStore {
     for (std::uint32_t i = head_po(p, o); i != kNoTriple; i = next_po_[i])
       if (!(flags_[i] & kDead)) f(triples_[i].s);
   }
-  // f(object, flags) for every live (s, p, ?o).
-  template <typename F>
-  void for_objects_flagged(TermId p, TermId s, F&& f) const {
-    for (std::uint32_t i = head_ps(p, s); i != kNoTriple; i = next_ps_[i])
-      if (!(flags_[i] & kDead)) f(triples_[i].o, flags_[i]);
-  }
   // The same walks over the triples stored before index `bound` only.
   // Lists run newest first, so the newer triples are a prefix to skip.
   template <typename F>
