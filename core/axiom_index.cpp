@@ -104,7 +104,7 @@ std::optional<EntitySet> SymmetricGroups::linked_to(EntityId a) const {
 }
 
 void PairListMap::append_unique(EntityId key, EntityId first, EntityId second) {
-  std::vector<EntityPair>& list = lists_[key];
+  List& list = lists_[key];
   const EntityPair pair(first, second);
   if (list.size() > kScanLength) {
     if (present_.insert({key.value, first.value, second.value}).second) list.push_back(pair);
@@ -119,14 +119,15 @@ void PairListMap::append_unique(EntityId key, EntityId first, EntityId second) {
 void PairListMap::remove_pair(EntityId key, EntityId first, EntityId second, bool drop_empty_key) {
   auto it = lists_.find(key);
   if (it == lists_.end()) return;
-  std::vector<EntityPair>& list = it->second;
+  List& list = it->second;
+  auto erase_pair = [&] { list.erase(std::remove(list.begin(), list.end(), EntityPair(first, second)), list.end()); };
   if (list.size() > kScanLength) {
-    if (present_.erase({key.value, first.value, second.value}) != 0) std::erase(list, EntityPair(first, second));
+    if (present_.erase({key.value, first.value, second.value}) != 0) erase_pair();
     // Back to a short list: its pairs leave `present_`.
     if (list.size() == kScanLength)
       for (const EntityPair& p : list) present_.erase({key.value, p.first.value, p.second.value});
   } else {
-    std::erase(list, EntityPair(first, second));  // lists hold no repeats
+    erase_pair();  // lists hold no repeats
   }
   if (drop_empty_key && list.empty()) lists_.erase(it);
 }

@@ -56,8 +56,10 @@ class DenseAdjacency {
   }
 
  private:
-  // Most rows hold one or two ids: those live inside the row, off the heap.
-  std::vector<absl::InlinedVector<EntityId, 2>, LargeBlockAllocator<absl::InlinedVector<EntityId, 2>>> rows_;
+  // Most rows hold a few ids: up to four live inside the row, off the heap
+  // (four take the room the row's heap pointer and capacity need anyway).
+  using Row = absl::InlinedVector<EntityId, 4>;
+  std::vector<Row, LargeBlockAllocator<Row>> rows_;
 };
 
 // Disjoint sets of entities; the representative of a set is its smallest id.
@@ -119,7 +121,9 @@ class PairListMap {
   // Starts loading what append_unique(key, ...) reads first.
   void prefetch(EntityId key) const { lists_.prefetch(key); }
   [[nodiscard]] bool contains_key(EntityId key) const { return lists_.contains(key); }
-  [[nodiscard]] const absl::flat_hash_map<EntityId, std::vector<EntityPair>>& lists() const { return lists_; }
+  // Most keys have one or two pairs: those live inside the list, off the heap.
+  using List = absl::InlinedVector<EntityPair, 2>;
+  [[nodiscard]] const absl::flat_hash_map<EntityId, List>& lists() const { return lists_; }
 
  private:
   // A list of up to this many pairs is searched directly for a repeat; the
@@ -127,7 +131,7 @@ class PairListMap {
   // short list, so most appends touch no second table.
   static constexpr size_t kScanLength = 8;
 
-  absl::flat_hash_map<EntityId, std::vector<EntityPair>> lists_;
+  absl::flat_hash_map<EntityId, List> lists_;
   // (key, first, second) of every pair of each list longer than kScanLength.
   absl::flat_hash_set<std::array<uint32_t, 3>> present_;
 };
