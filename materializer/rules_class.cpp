@@ -58,6 +58,18 @@ const std::vector<std::uint32_t>* lookup(const Map& m, TermId key) {
 
 void Engine::type_rules(TermId x, TermId c) {
   std::uint32_t cflags = flags_of(c);
+  // The signature holds every class x was typed with so far, whether or not
+  // an intersection named the class at the time (an intersection compiled
+  // later must still see the earlier typings); the operand processed last
+  // finds every bit set. Off once equality has united terms (a signature
+  // names the ids it was built from).
+  Signature* sig = nullptr;
+  if (eq_.trivial() && !dict_.is_literal(x)) {
+    if (x.value >= type_signatures_.size())
+      type_signatures_.resize(std::max<std::size_t>(x.value + 1, type_signatures_.size() * 2), Signature{});
+    sig = &type_signatures_[x.value];
+    add_to_signature(*sig, c);
+  }
   if (cflags & kClassSuper)  // cax-sco, the side fired by the typing, along base links
     for_base_supers(c, older_than_, [&](TermId d, std::uint8_t f) {
       if (d != c && !(f & kCovered)) derive(x, vocab::rdf_type, d);
@@ -65,16 +77,6 @@ void Engine::type_rules(TermId x, TermId c) {
   if (cflags & kClassInIntersection) {
     if (auto* list = lookup(intersections_by_member_, c)) {
       const std::vector<std::uint32_t>& ids = *list;
-      // The signature holds the classes processed so far; the operand
-      // processed last finds every bit set. Off once equality has united
-      // terms (a signature names the ids it was built from).
-      Signature* sig = nullptr;
-      if (eq_.trivial() && !dict_.is_literal(x)) {
-        if (x.value >= type_signatures_.size())
-          type_signatures_.resize(std::max<std::size_t>(x.value + 1, type_signatures_.size() * 2), Signature{});
-        sig = &type_signatures_[x.value];
-        add_to_signature(*sig, c);
-      }
       for (std::uint32_t i : ids) {
         if (sig) {
           const Signature& mask = intersection_masks_[i];

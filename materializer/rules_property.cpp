@@ -78,22 +78,20 @@ void Engine::property_rules(std::uint32_t index, const Triple& t, std::uint32_t 
   }
   if (pflags & kPropSymmetric) derive(t.o, t.p, t.s);
   if (pflags & kPropTransitive) transitive_step(index, t);
+  // prp-fp / prp-ifp: the new value joins every other value, not just the
+  // first one met. Uniting with one partner only leaves a value out when
+  // two later triples pick each other (x1 p y told before p was declared
+  // functional, then x2 p y and x3 p y derived: x2 meets x3 first and x3
+  // meets x2). The merges run before the next triple, so the values of one
+  // subject (object) collapse to one and the next scan is short.
   if (pflags & kPropFunctional) {
-    bool done = false;
     store_.for_objects(t.p, t.s, [&](TermId y) {
-      if (!done && y != t.o && !dict_.is_literal(y) && !dict_.is_literal(t.o)) {
-        unite_later(t.o, y);
-        done = true;
-      }
+      if (y != t.o && !dict_.is_literal(y) && !dict_.is_literal(t.o)) unite_later(t.o, y);
     });
   }
   if (pflags & kPropInverseFunctional) {
-    bool done = false;
     store_.for_subjects(t.p, t.o, [&](TermId x) {
-      if (!done && x != t.s) {
-        unite_later(t.s, x);
-        done = true;
-      }
+      if (x != t.s) unite_later(t.s, x);
     });
   }
   if (pflags & kPropChain) chain_step(t);
