@@ -28,7 +28,7 @@
 
 #include "core/axiom.h"
 #include "core/ids.h"
-#include "core/large_alloc.h"
+#include "memory/huge_pages.h"
 
 namespace trelvanic_core {
 
@@ -59,7 +59,7 @@ class DenseAdjacency {
   // Most rows hold a few ids: up to four live inside the row, off the heap
   // (four take the room the row's heap pointer and capacity need anyway).
   using Row = absl::InlinedVector<EntityId, 4>;
-  std::vector<Row, LargeBlockAllocator<Row>> rows_;
+  std::vector<Row, trelvanic_memory::HugePageAllocator<Row>> rows_;
 };
 
 // Disjoint sets of entities; the representative of a set is its smallest id.

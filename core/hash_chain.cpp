@@ -16,7 +16,7 @@ void HashChainIndex::insert_new(uint32_t key, uint32_t position) {
 }
 
 void HashChainIndex::grow(size_t capacity) {
-  std::vector<Slot, LargeBlockAllocator<Slot>> old(capacity);
+  std::vector<Slot, trelvanic_memory::HugePageAllocator<Slot>> old(capacity);
   old.swap(slots_);
   for (const Slot& s : old) {
     if (s.head == kNone) continue;

@@ -13,7 +13,7 @@
 // full) of 8-byte slots, each the hash folded to 32 bits and the head of its
 // chain, so a lookup reads one cache line; the chains run through `next_`.
 // Hashes that fold to the same 32 bits share a chain, which only lengthens
-// it. The tables of large ontologies sit on huge pages (LargeBlockAllocator).
+// it. The tables of large ontologies sit on huge pages (trelvanic_memory::HugePageAllocator).
 #pragma once
 
 #include <cstddef>
@@ -21,7 +21,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/large_alloc.h"
+#include "memory/huge_pages.h"
 
 namespace trelvanic_core {
 
@@ -111,8 +111,8 @@ class HashChainIndex {
   void insert_new(uint32_t key, uint32_t position);
   void grow(size_t capacity);
 
-  std::vector<Slot, LargeBlockAllocator<Slot>> slots_;  // size 0 or a power of two
-  std::vector<uint32_t, LargeBlockAllocator<uint32_t>> next_;  // position -> next position in its chain
+  std::vector<Slot, trelvanic_memory::HugePageAllocator<Slot>> slots_;  // size 0 or a power of two
+  std::vector<uint32_t, trelvanic_memory::HugePageAllocator<uint32_t>> next_;  // position -> next position in its chain
   size_t used_ = 0;  // occupied slots
 };
 

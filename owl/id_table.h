@@ -18,7 +18,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "owl/huge_pages.h"
+#include "memory/huge_pages.h"
 
 namespace trelvanic_owl {
 
@@ -55,7 +55,7 @@ class IdTable {
     swap(other);
     return *this;
   }
-  ~IdTable() { huge_free(slots_, capacity_ * sizeof(Slot)); }
+  ~IdTable() { trelvanic_memory::huge_free(slots_, capacity_ * sizeof(Slot)); }
 
   // The id stored for a value equal to the probed one, or `fresh` (stored
   // with the payload `make_extra()` gives); `second` tells whether `fresh`
@@ -131,7 +131,7 @@ class IdTable {
   }
 
   void grow(size_t capacity) {
-    auto* fresh = static_cast<Slot*>(huge_allocate_zeroed(capacity * sizeof(Slot)));
+    auto* fresh = static_cast<Slot*>(trelvanic_memory::huge_allocate_zeroed(capacity * sizeof(Slot)));
     size_t mask = capacity - 1;
     for (size_t k = 0; k < capacity_; ++k) {
       const Slot& s = slots_[k];
@@ -143,7 +143,7 @@ class IdTable {
         }
       }
     }
-    huge_free(slots_, capacity_ * sizeof(Slot));
+    trelvanic_memory::huge_free(slots_, capacity_ * sizeof(Slot));
     slots_ = fresh;
     capacity_ = capacity;
   }

@@ -62,7 +62,7 @@ StringPool::StringPool() {
 }
 
 StringPool::~StringPool() {
-  for (const Block& b : blocks_) huge_free(b.data, b.size);
+  for (const Block& b : blocks_) trelvanic_memory::huge_free(b.data, b.size);
 }
 
 StringPool::Record* StringPool::allocate(size_t size, uint32_t& ref) {
@@ -72,14 +72,14 @@ StringPool::Record* StringPool::allocate(size_t size, uint32_t& ref) {
   size_t bytes = record_bytes(size);
   char* out;
   if (bytes > kBlockBytes / 4) {  // a large string gets its own block
-    out = static_cast<char*>(huge_allocate_zeroed(bytes));
+    out = static_cast<char*>(trelvanic_memory::huge_allocate_zeroed(bytes));
     blocks_.push_back(Block{out, bytes});
     ref = static_cast<uint32_t>(blocks_.size() - 1) << kOffsetBits;
   } else {
     if (bytes > left_) {
       size_t grown = blocks_.empty() ? kFirstBlockBytes : std::min(kBlockBytes, current_block_size_ * 2);
       grown = std::max(grown, kFirstBlockBytes);
-      cursor_ = static_cast<char*>(huge_allocate_zeroed(grown));
+      cursor_ = static_cast<char*>(trelvanic_memory::huge_allocate_zeroed(grown));
       blocks_.push_back(Block{cursor_, grown});
       current_block_ = blocks_.size() - 1;
       current_block_size_ = grown;

@@ -49,7 +49,7 @@
 #include <absl/container/flat_hash_map.h>
 #include <absl/container/flat_hash_set.h>
 
-#include "owl/huge_pages.h"
+#include "memory/huge_pages.h"
 #include "owl/id_table.h"
 #include "owl/kinds.h"
 
@@ -159,7 +159,7 @@ class StringPool {
   size_t current_block_size_ = 0;
   char* cursor_ = nullptr;
   size_t left_ = 0;
-  std::vector<Record*, HugePageAllocator<Record*>> entries_;
+  std::vector<Record*, trelvanic_memory::HugePageAllocator<Record*>> entries_;
   IdTable<> index_;
   uint32_t last_id_ = 0;
   Record* last_record_ = nullptr;
@@ -281,8 +281,8 @@ class Ontology {
   };
   // The final arena is read at random (merging, consumers); the pending
   // nodes of a bulk load mostly in order, so they stay on ordinary pages.
-  using NodeVector = std::vector<Node, HugePageAllocator<Node>>;
-  using WordVector = std::vector<uint32_t, HugePageAllocator<uint32_t>>;
+  using NodeVector = std::vector<Node, trelvanic_memory::HugePageAllocator<Node>>;
+  using WordVector = std::vector<uint32_t, trelvanic_memory::HugePageAllocator<uint32_t>>;
   using PendingNodeVector = std::vector<Node>;
   using PendingWordVector = std::vector<uint32_t>;
   // Provisional ids of a bulk load carry this bit; the rest is an index into

@@ -38,7 +38,7 @@
 #include "core/dl_expr.h"
 #include "core/entity_kind.h"
 #include "core/ids.h"
-#include "core/large_alloc.h"
+#include "memory/huge_pages.h"
 #include "core/ontology.h"
 #include "core/parse_meta.h"
 #include "core/swrl.h"
@@ -242,7 +242,7 @@ class Mapper {
   };
   // On huge pages: probed at random all over the model, it would miss the
   // TLB on nearly every name with 4 KiB pages.
-  std::vector<NodeCache, trelvanic_core::LargeBlockAllocator<NodeCache>> cache_;
+  std::vector<NodeCache, trelvanic_memory::HugePageAllocator<NodeCache>> cache_;
   size_t entity_nodes_ = 0;
   std::vector<trelvanic_core::Axiom> pending_;  // told axioms not yet stored
   // Whether the axiom limit is reached, with the queue stored first when it

@@ -1,11 +1,12 @@
-// Storage for the model's large flat arrays on transparent huge pages.
+// Storage for large flat arrays on transparent huge pages, shared by the OWL
+// model (node arena, string records, hash indexes) and the core ontology
+// (axiom dedup table, axiom index rows, the mapper's node cache).
 //
-// The node arena, the string records and the hash indexes of a large
-// ontology span tens of megabytes and are probed at random; with 4 KiB pages
-// nearly every probe also misses the TLB. Blocks of at least
-// `kHugeThreshold` bytes are therefore mapped directly, aligned to 2 MiB and
-// marked for huge pages (a hint the kernel may ignore); smaller ones come
-// from the ordinary heap. Mapped blocks start zero-filled, so a table that
+// These tables of a large ontology span tens of megabytes and are probed at
+// random; with 4 KiB pages nearly every probe also misses the TLB. Blocks of
+// at least `kHugeThreshold` bytes are therefore mapped directly, aligned to
+// 2 MiB and marked for huge pages (a hint the kernel may ignore); smaller ones
+// come from the ordinary heap. Mapped blocks start zero-filled, so a table that
 // wants zeroed memory gets it without touching every page up front.
 //
 // `HugePageAllocator<T>` plugs this into `std::vector`.
@@ -14,7 +15,7 @@
 #include <cstddef>
 #include <new>
 
-namespace trelvanic_owl {
+namespace trelvanic_memory {
 
 inline constexpr size_t kHugeThreshold = size_t{1} << 20;
 
@@ -46,4 +47,4 @@ struct HugePageAllocator {
   }
 };
 
-}  // namespace trelvanic_owl
+}  // namespace trelvanic_memory

@@ -1,4 +1,4 @@
-#include "owl/huge_pages.h"
+#include "memory/huge_pages.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -7,7 +7,7 @@
 #include <sys/mman.h>
 #endif
 
-namespace trelvanic_owl {
+namespace trelvanic_memory {
 namespace {
 
 constexpr size_t kHugePage = size_t{2} << 20;
@@ -50,4 +50,4 @@ void huge_free(void* block, size_t bytes) noexcept {
   std::free(block);
 }
 
-}  // namespace trelvanic_owl
+}  // namespace trelvanic_memory

@@ -1,11 +1,11 @@
-#include "owl/huge_pages.h"
+#include "memory/huge_pages.h"
 
 #include <cstdint>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-namespace trelvanic_owl {
+namespace trelvanic_memory {
 namespace {
 
 TEST(HugePages, BlocksStartZeroedOnBothSidesOfTheThreshold) {
@@ -28,10 +28,12 @@ TEST(HugePages, VectorKeepsItsValuesWhileGrowingPastTheThreshold) {
   size_t wrong = 0;
   for (uint32_t i = 0; i < kCount; ++i) wrong += values[i] != i * 2654435761u;
   EXPECT_EQ(wrong, 0u);
+  // Mapped blocks start on a 2 MiB boundary, the alignment huge pages need.
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(values.data()) % (uintptr_t{2} << 20), 0u);
   values.clear();
   values.shrink_to_fit();
   EXPECT_EQ(values.capacity(), 0u);
 }
 
 }  // namespace
-}  // namespace trelvanic_owl
+}  // namespace trelvanic_memory
