@@ -276,6 +276,11 @@ DeId DlStore::intern_de(const DataExpr& e) {
   return DeId(intern_node(des_, e, de_fields(e.kind), &texts_, [&](uint32_t i) { return de_equal(de(DeId(i)), e); }));
 }
 
+void DlStore::reserve_ces(size_t n) {
+  ces_.records.reserve(n);
+  ces_.index.reserve(n);
+}
+
 void DlStore::push_axiom(const DlAxiom& a) {
   axioms_.records.push_back(store_node(axioms_, a, dl_axiom_fields(a.kind), &texts_));
 }

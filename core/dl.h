@@ -46,6 +46,9 @@ class DlStore {
   CeId append_ce(const ClassExpr& e);
   DeId append_de(const DataExpr& e);
   void push_axiom(const DlAxiom& a);
+  // Room for `n` class expressions without regrowth (a loader that knows
+  // about how many it will intern spares the index its rehashing).
+  void reserve_ces(size_t n);
 
   [[nodiscard]] size_t ce_count() const { return ces_.records.size(); }
   [[nodiscard]] size_t de_count() const { return des_.records.size(); }

@@ -1,7 +1,8 @@
 #include "parser/map.h"
 
 #include <algorithm>
-#include <map>
+
+#include <absl/container/flat_hash_map.h>
 
 #include <fmt/format.h>
 
@@ -131,6 +132,7 @@ Mapper::Mapper(const trelvanic_owl::Ontology& model, trelvanic_core::Ontology& o
   for (uint32_t i = 0; i < cache_.size(); ++i) {
     cache_[i].kind = model.kind(NodeId(i));
     entity_nodes_ += trelvanic_owl::kind_role(cache_[i].kind) == trelvanic_owl::KindRole::Entity;
+    class_expression_nodes_ += cache_[i].kind >= Kind::ObjectIntersectionOf && cache_[i].kind <= Kind::DataExactCardinality;
   }
 }
 
@@ -364,6 +366,38 @@ std::string kinds_debug_text(uint16_t kinds) {
   return out + "}";
 }
 
+// Sorts `items` (each with a distinct `iri` and an `order_key` to fill) by
+// IRI. IRIs of one file mostly share a long prefix and differ in a few bytes
+// after it; those bytes, read big-endian into `order_key` (zero-padded: a
+// shorter text sorts first), order most pairs by one integer comparison
+// without reading the texts. Equal keys fall back to the texts.
+template <class Item>
+void sort_by_iri(std::vector<Item>& items) {
+  if (items.size() < 2) return;
+  size_t shared = items[0].iri.size();
+  for (const Item& it : items) {
+    const std::string_view first = items[0].iri;
+    size_t i = 0;
+    const size_t n = std::min(shared, it.iri.size());
+    while (i < n && first[i] == it.iri[i]) ++i;
+    shared = i;
+  }
+  for (Item& it : items) {
+    uint64_t key = 0;
+    for (size_t i = 0; i < 8; ++i) {
+      const size_t at = shared + i;
+      key = (key << 8) | (at < it.iri.size() ? static_cast<unsigned char>(it.iri[at]) : 0u);
+    }
+    it.order_key = key;
+  }
+  auto less = [](const Item& a, const Item& b) {
+    if (a.order_key != b.order_key) return a.order_key < b.order_key;
+    return a.iri < b.iri;
+  };
+  // Files commonly declare in IRI order already; then one pass checks it.
+  if (!std::is_sorted(items.begin(), items.end(), less)) std::sort(items.begin(), items.end(), less);
+}
+
 }  // namespace
 
 Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const LoadLimits& limits,
@@ -374,13 +408,18 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
   installed.max_axioms = limits.max_axioms;
   out.ontology.set_limits(installed);
 
-  // Declaration pass: the kinds declared per IRI and the last one.
+  // Declaration pass: the kinds declared per IRI and the last one. IRIs are
+  // told apart by their model id (the model interns each text once); the
+  // entities are then taken in IRI order, the order their ids follow.
   struct Declared {
+    std::string_view iri;
+    uint64_t order_key = 0;  // see sort_by_iri
     uint16_t kinds = 0;
     EntityKind last = EntityKind::Class;
     NodeId node;  // the entity node declared last (axioms use the same node)
   };
-  std::map<std::string, Declared, std::less<>> declared;
+  std::vector<Declared> declared;
+  absl::flat_hash_map<uint32_t, uint32_t> declared_at;  // model IRI id -> position in `declared`
   std::vector<std::string> local_warnings;
   // The components of the first and last visiting passes, found on the way.
   std::vector<trelvanic_owl::Component> definitions, ranges;
@@ -396,8 +435,9 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
     if (ek == Kind::Datatype) continue;  // a datatype becomes an entity when used
     const EntityKind k = declared_kind(ek);
     const std::string_view iri = model.iri_text(entity);
-    auto [it, fresh] = declared.try_emplace(std::string(iri));
-    Declared& d = it->second;
+    auto [it, fresh] = declared_at.try_emplace(model.iri_of(entity).value, static_cast<uint32_t>(declared.size()));
+    if (fresh) declared.push_back(Declared{iri});
+    Declared& d = declared[it->second];
     d.kinds |= kind_bit(k);
     const std::optional<EntityKind> previous = fresh ? std::nullopt : std::optional(d.last);
     d.last = k;
@@ -411,24 +451,27 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
                                            trelvanic_core::entity_kind_name(k)));
     }
   }
+  sort_by_iri(declared);
+  const uint16_t class_and_individual = kind_bit(EntityKind::Class) | kind_bit(EntityKind::Individual);
   IriSet class_individual_iris;
-  for (const auto& [iri, d] : declared) {
+  for (const Declared& d : declared) {
     if (std::popcount(d.kinds) >= 2 && !declaration_kinds_compatible(d.kinds)) {
       if (limits.strict)
         return std::unexpected(
-            Error::parse(fmt::format("incompatible declaration kinds for {}: {}", iri, kinds_debug_text(d.kinds))));
+            Error::parse(fmt::format("incompatible declaration kinds for {}: {}", d.iri, kinds_debug_text(d.kinds))));
       local_warnings.push_back(
-          fmt::format("incompatible declaration kinds for {}: {}; using last declaration", iri, kinds_debug_text(d.kinds)));
+          fmt::format("incompatible declaration kinds for {}: {}; using last declaration", d.iri, kinds_debug_text(d.kinds)));
     }
-    const uint16_t both = kind_bit(EntityKind::Class) | kind_bit(EntityKind::Individual);
-    if ((d.kinds & both) == both) class_individual_iris.insert(iri);
+    if ((d.kinds & class_and_individual) == class_and_individual) class_individual_iris.insert(std::string(d.iri));
   }
   for (std::string& w : local_warnings) out.meta.warn(std::move(w));
 
   Mapper mapper(model, out.ontology, out.meta, class_individual_iris, limits, options);
   out.ontology.reserve(mapper.entity_node_count(), logical);
-  for (const auto& [iri, d] : declared) {
-    const EntityKind k = class_individual_iris.contains(iri) ? EntityKind::ClassIndividual : d.last;
+  out.ontology.dl_mut().reserve_ces(mapper.class_expression_node_count());
+  for (const Declared& d : declared) {
+    const EntityKind k =
+        (d.kinds & class_and_individual) == class_and_individual ? EntityKind::ClassIndividual : d.last;
     (void)mapper.register_or_warn_entity(d.node, k);
   }
 

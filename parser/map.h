@@ -190,6 +190,9 @@ class Mapper {
   }
   // How many entity nodes the model holds (an estimate of the entities).
   [[nodiscard]] size_t entity_node_count() const { return entity_nodes_; }
+  // How many class expression nodes the model holds (an estimate of the
+  // DL store's composite expressions).
+  [[nodiscard]] size_t class_expression_node_count() const { return class_expression_nodes_; }
   // model().kind(n), from the mapper's own per-node table.
   [[nodiscard]] trelvanic_owl::Kind node_kind(NodeId n) const { return cache_[n.value].kind; }
   [[nodiscard]] trelvanic_core::Ontology& ontology() { return ontology_; }
@@ -244,6 +247,7 @@ class Mapper {
   // TLB on nearly every name with 4 KiB pages.
   std::vector<NodeCache, trelvanic_memory::HugePageAllocator<NodeCache>> cache_;
   size_t entity_nodes_ = 0;
+  size_t class_expression_nodes_ = 0;
   std::vector<trelvanic_core::Axiom> pending_;  // told axioms not yet stored
   // Whether the axiom limit is reached, with the queue stored first when it
   // could decide the answer.

@@ -93,8 +93,47 @@ INSTANTIATE_TEST_SUITE_P(
                         "parse error: incompatible declaration kinds for http://ex.org/X: {Class, Individual, "
                         "ObjectProperty}",
                         {}},
+        // Mismatches are reported as declared; the incompatible sets in IRI order.
+        DeclarationCase{"TwoIrisLenient",
+                        "Declaration(Class(:Y)) Declaration(DataProperty(:Y)) Declaration(Class(:X)) "
+                        "Declaration(DataProperty(:X))",
+                        false,
+                        "",
+                        {"entity kind mismatch on declaration for http://ex.org/Y: Class then DataProperty; using last "
+                         "declaration",
+                         "entity kind mismatch on declaration for http://ex.org/X: Class then DataProperty; using last "
+                         "declaration",
+                         "incompatible declaration kinds for http://ex.org/X: {Class, DataProperty}; using last "
+                         "declaration",
+                         "incompatible declaration kinds for http://ex.org/Y: {Class, DataProperty}; using last "
+                         "declaration"}},
         DeclarationCase{"DatatypeDeclarationIgnored", "Declaration(Class(:X)) Declaration(Datatype(:X))", true, "", {}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Declared entities are registered in IRI order (bytewise, a prefix before
+// its extensions), whatever the file order, before the entities axioms meet.
+// Names that agree on their first eight bytes after the shared prefix are
+// ordered by the rest.
+TEST(MapDriver, DeclaredEntitiesTakeIdsInIriOrder) {
+  const std::vector<std::string> names = {"C", "C1", "C10", "C2", "Cabcdefgh", "Cabcdefghij1", "Cabcdefghij2", "a"};
+  for (const std::vector<std::string>& file_order :
+       {names, std::vector<std::string>{"Cabcdefghij2", "C10", "a", "C", "Cabcdefgh", "C2", "Cabcdefghij1", "C1"}}) {
+    std::string body;
+    for (const std::string& n : file_order)
+      body += (n == "a" ? "Declaration(ObjectProperty(:" : "Declaration(Class(:") + n + "))\n";
+    body += "SubClassOf(:Z :C)";
+    auto m = map_body(body);
+    ASSERT_TRUE(m);
+    std::vector<std::string> order;
+    for (uint32_t e = 0; e < m->ontology.entity_count(); ++e) {
+      const std::string n = name_of(m->ontology, trelvanic_core::EntityId(e));
+      if (n == "Z" || std::find(names.begin(), names.end(), n) != names.end()) order.push_back(n);
+    }
+    std::vector<std::string> expected = names;  // already in bytewise order
+    expected.push_back("Z");
+    EXPECT_EQ(order, expected) << body;
+  }
+}
 
 TEST(MapDriver, ClassAndIndividualDeclarationsPun) {
   for (bool strict : {true, false}) {
