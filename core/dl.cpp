@@ -281,6 +281,10 @@ void DlStore::reserve_ces(size_t n) {
   ces_.index.reserve(n);
 }
 
+void DlStore::prefetch_ce(const ClassExpr& e) const {
+  ces_.index.prefetch(node_fingerprint(e, ce_fields(e.kind)));
+}
+
 void DlStore::push_axiom(const DlAxiom& a) {
   axioms_.records.push_back(store_node(axioms_, a, dl_axiom_fields(a.kind), &texts_));
 }

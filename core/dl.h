@@ -49,6 +49,9 @@ class DlStore {
   // Room for `n` class expressions without regrowth (a loader that knows
   // about how many it will intern spares the index its rehashing).
   void reserve_ces(size_t n);
+  // Starts loading the index slot an intern_ce(e) reads first, so that a
+  // caller about to intern several expressions overlaps their cache misses.
+  void prefetch_ce(const ClassExpr& e) const;
 
   [[nodiscard]] size_t ce_count() const { return ces_.records.size(); }
   [[nodiscard]] size_t de_count() const { return des_.records.size(); }

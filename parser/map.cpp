@@ -132,7 +132,8 @@ Mapper::Mapper(const trelvanic_owl::Ontology& model, trelvanic_core::Ontology& o
   for (uint32_t i = 0; i < cache_.size(); ++i) {
     cache_[i].kind = model.kind(NodeId(i));
     entity_nodes_ += trelvanic_owl::kind_role(cache_[i].kind) == trelvanic_owl::KindRole::Entity;
-    class_expression_nodes_ += cache_[i].kind >= Kind::ObjectIntersectionOf && cache_[i].kind <= Kind::DataExactCardinality;
+    class_nodes_ += cache_[i].kind == Kind::Class;
+    composite_class_nodes_ += cache_[i].kind >= Kind::ObjectIntersectionOf && cache_[i].kind <= Kind::DataExactCardinality;
   }
 }
 
@@ -468,7 +469,7 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
 
   Mapper mapper(model, out.ontology, out.meta, class_individual_iris, limits, options);
   out.ontology.reserve(mapper.entity_node_count(), logical);
-  out.ontology.dl_mut().reserve_ces(mapper.class_expression_node_count());
+  out.ontology.dl_mut().reserve_ces(mapper.class_expression_estimate());
   for (const Declared& d : declared) {
     const EntityKind k =
         (d.kinds & class_and_individual) == class_and_individual ? EntityKind::ClassIndividual : d.last;

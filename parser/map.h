@@ -24,6 +24,7 @@
 // one individual.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -38,10 +39,10 @@
 #include "core/dl_expr.h"
 #include "core/entity_kind.h"
 #include "core/ids.h"
-#include "memory/huge_pages.h"
 #include "core/ontology.h"
 #include "core/parse_meta.h"
 #include "core/swrl.h"
+#include "memory/huge_pages.h"
 #include "owl/model.h"
 #include "parser/error.h"
 #include "parser/limits.h"
@@ -190,9 +191,13 @@ class Mapper {
   }
   // How many entity nodes the model holds (an estimate of the entities).
   [[nodiscard]] size_t entity_node_count() const { return entity_nodes_; }
-  // How many class expression nodes the model holds (an estimate of the
-  // DL store's composite expressions).
-  [[nodiscard]] size_t class_expression_node_count() const { return class_expression_nodes_; }
+  // About how many class expressions the DL store will hold: the model's
+  // composite class expressions and, as their named operands, at most as
+  // many classes (every composite has at least one operand, and the classes
+  // of told axioms never enter the store).
+  [[nodiscard]] size_t class_expression_estimate() const {
+    return composite_class_nodes_ + std::min(class_nodes_, composite_class_nodes_);
+  }
   // model().kind(n), from the mapper's own per-node table.
   [[nodiscard]] trelvanic_owl::Kind node_kind(NodeId n) const { return cache_[n.value].kind; }
   [[nodiscard]] trelvanic_core::Ontology& ontology() { return ontology_; }
@@ -206,6 +211,9 @@ class Mapper {
   // The expression of one node from its already mapped operands.
   std::optional<trelvanic_core::ClassExpr> finish_class_expression(NodeId ce, trelvanic_core::RoleExpr role,
                                                                    std::span<const CeId> children);
+  // Starts loading the DL store's index slots of the atomic classes that
+  // mapping `root` will intern first (the first few unmapped named leaves).
+  void prefetch_named_leaves(NodeId root);
   std::optional<trelvanic_core::DataExpr> finish_data_range(NodeId range, std::span<const DeId> children);
 
   // Rules of the component table (map_axioms.cpp).
@@ -247,7 +255,8 @@ class Mapper {
   // TLB on nearly every name with 4 KiB pages.
   std::vector<NodeCache, trelvanic_memory::HugePageAllocator<NodeCache>> cache_;
   size_t entity_nodes_ = 0;
-  size_t class_expression_nodes_ = 0;
+  size_t class_nodes_ = 0;
+  size_t composite_class_nodes_ = 0;
   std::vector<trelvanic_core::Axiom> pending_;  // told axioms not yet stored
   // Whether the axiom limit is reached, with the queue stored first when it
   // could decide the answer.

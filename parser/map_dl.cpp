@@ -214,8 +214,32 @@ CeKind cardinality_kind(Kind k) {
 // costs heap, not C stack. Each form resolves its property (when it has
 // one) before its filler is mapped; a part that gives nothing makes the
 // whole expression give nothing, and mapping stops there.
+void Mapper::prefetch_named_leaves(NodeId root) {
+  // A bounded preorder walk (shared operands may repeat, so the bound also
+  // caps a walk over a deeply shared expression).
+  constexpr size_t kMaxVisits = 64;
+  constexpr uint16_t kClassBit = 1u << static_cast<unsigned>(EntityKind::Class);
+  auto& todo = stack_;
+  todo.assign(1, root);
+  const auto& dl = ontology_.dl();
+  for (size_t visits = 0; !todo.empty() && visits < kMaxVisits; ++visits) {
+    const NodeId n = todo.back();
+    todo.pop_back();
+    const NodeCache& c = cache_[n.value];
+    if (c.mapped) continue;
+    if (c.kind == Kind::Class) {
+      if (c.entity != 0 && (c.kinds & kClassBit) != 0)
+        dl.prefetch_ce(ClassExpr::atomic(EntityId(c.entity - 1)));
+      continue;
+    }
+    const auto children = ce_children(model_, n);
+    for (size_t i = children.size(); i-- > 0;) todo.push_back(NodeId(children[i]));
+  }
+}
+
 std::optional<CeId> Mapper::map_class_expression(NodeId root) {
   if (uint32_t hit = cache_[root.value].mapped) return CeId(hit - 1);
+  if (node_kind(root) != Kind::Class) prefetch_named_leaves(root);
   // Scratch kept across calls (the walk is never re-entered).
   auto& frames = ce_frames_;
   auto& results = ce_results_;

@@ -100,9 +100,9 @@ uint64_t digest(const trelvanic_core::Ontology& o) {
 void report(int run, Times read, Times map, const trelvanic_parser::MappedOntology& m, size_t components) {
   std::printf(
       "run %d: read %.3f s (cpu %.3f), map %.3f s (cpu %.3f), map/read %.2f (cpu %.2f); %zu components -> %zu told, "
-      "%zu DL axioms, %zu entities; mapped %llu, skipped %llu, %zu warnings; digest %016llx\n",
+      "%zu DL axioms, %zu class expressions, %zu entities; mapped %llu, skipped %llu, %zu warnings; digest %016llx\n",
       run, read.wall, read.cpu, map.wall, map.cpu, map.wall / read.wall, map.cpu / read.cpu, components, m.ontology.axioms().live_count(), m.ontology.dl().axiom_count(),
-      m.ontology.entity_count(), static_cast<unsigned long long>(m.meta.mapped_axiom_count),
+      m.ontology.dl().ce_count(), m.ontology.entity_count(), static_cast<unsigned long long>(m.meta.mapped_axiom_count),
       static_cast<unsigned long long>(m.meta.skipped_axiom_count), m.meta.warnings.size(),
       static_cast<unsigned long long>(digest(m.ontology)));
 }
