@@ -198,6 +198,7 @@ class ClassExpr : public DlNodeData<CeKind, RawList, std::string>, public CeAcce
   template <class Id>
   static ClassExpr list_form(CeKind k, const std::vector<Id>& ids) {
     ClassExpr e = make(k, static_cast<uint32_t>(ids.size()));
+    e.list.reserve(ids.size());
     for (Id id : ids) e.list.push_back(id.value);
     return e;
   }
@@ -290,6 +291,7 @@ class DlAxiom : public DlNodeData<DlAxiomKind, RawList, std::string>, public DlA
   template <class Id>
   static DlAxiom list_form(K k, const std::vector<Id>& ids) {
     DlAxiom a = make(k, static_cast<uint32_t>(ids.size()));
+    a.list.reserve(ids.size());
     for (Id id : ids) a.list.push_back(id.value);
     return a;
   }
