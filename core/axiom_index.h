@@ -29,6 +29,7 @@
 #include "core/axiom.h"
 #include "core/ids.h"
 #include "memory/huge_pages.h"
+#include "memory/prefetch.h"
 
 namespace trelvanic_core {
 
@@ -52,7 +53,7 @@ class DenseAdjacency {
   void reserve(size_t rows) { rows_.reserve(rows); }
   // Starts loading the row header of `r` (see AxiomIndex::prefetch).
   void prefetch(EntityId r) const {
-    if (r.value < rows_.size()) __builtin_prefetch(&rows_[r.value]);
+    if (r.value < rows_.size()) trelvanic_memory::prefetch_line(&rows_[r.value]);
   }
 
  private:

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "memory/huge_pages.h"
+#include "memory/prefetch.h"
 
 namespace trelvanic_core {
 
@@ -70,7 +71,7 @@ class HashChainIndex {
   // Starts loading the slot a find or add of `hash` reads first, so that a
   // caller working through many hashes overlaps their cache misses.
   void prefetch(uint64_t hash) const {
-    if (!slots_.empty()) __builtin_prefetch(&slots_[fold(hash) & mask()]);
+    if (!slots_.empty()) trelvanic_memory::prefetch_line(&slots_[fold(hash) & mask()]);
   }
 
   void clear() {

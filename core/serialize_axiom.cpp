@@ -7,6 +7,7 @@
 #include <fmt/format.h>
 
 #include "json/record.h"
+#include "memory/prefetch.h"
 
 namespace trelvanic_core {
 namespace {
@@ -168,13 +169,13 @@ std::optional<EntityId> SnapshotEntityNames::find(std::string_view iri, uint64_t
 
 void SnapshotEntityNames::prefetch_slot(uint64_t h) const {
   if (slots_.empty()) return;
-  __builtin_prefetch(&slots_[h & mask_]);
+  trelvanic_memory::prefetch_line(&slots_[h & mask_]);
 }
 
 void SnapshotEntityNames::prefetch_text(uint64_t h) const {
   if (slots_.empty()) return;
   const Slot& s = slots_[h & mask_];
-  if (s.id_plus_one != 0 && s.hash == h) __builtin_prefetch(texts_.data() + s.offset);
+  if (s.id_plus_one != 0 && s.hash == h) trelvanic_memory::prefetch_line(texts_.data() + s.offset);
 }
 
 Result<AxiomView> resolve_snapshot_axiom(const SnapshotAxiomView& axiom, const Ontology& ontology,

@@ -19,19 +19,11 @@
 #include <utility>
 
 #include "memory/huge_pages.h"
+#include "memory/prefetch.h"
 
 namespace trelvanic_owl {
 
-// Asks the processor to load the cache line at `p` (a hint; never faults).
-// Written as an instruction because GCC 12 drops `__builtin_prefetch` for
-// some address computations.
-inline void prefetch_line(const void* p) {
-#if defined(__x86_64__) || defined(__i386__)
-  asm volatile("prefetcht0 %0" : : "m"(*static_cast<const char*>(p)));
-#else
-  __builtin_prefetch(p);
-#endif
-}
+using trelvanic_memory::prefetch_line;
 
 // No extra payload.
 struct NoExtra {};

@@ -43,6 +43,7 @@
 #include "core/parse_meta.h"
 #include "core/swrl.h"
 #include "memory/huge_pages.h"
+#include "memory/prefetch.h"
 #include "owl/model.h"
 #include "parser/error.h"
 #include "parser/limits.h"
@@ -187,7 +188,7 @@ class Mapper {
   // slots of names met all over the model arrive before they are needed.
   void prefetch_operands(trelvanic_owl::Component component) const {
     for (uint32_t w : model_.words(component.node))
-      if (w < cache_.size()) __builtin_prefetch(&cache_[w]);
+      if (w < cache_.size()) trelvanic_memory::prefetch_line(&cache_[w]);
   }
   // How many entity nodes the model holds (an estimate of the entities).
   [[nodiscard]] size_t entity_node_count() const { return entity_nodes_; }

@@ -33,6 +33,14 @@ double seconds_since(Clock::time_point start) { return std::chrono::duration<dou
 
 // Processor time of this thread: steadier than the wall clock on a machine
 // shared with other work (pin the process to one core with taskset).
+// Resident memory of the process in MiB (0 when /proc is not there).
+double resident_mib() {
+  std::ifstream statm("/proc/self/statm");
+  size_t pages = 0, resident = 0;
+  if (!(statm >> pages >> resident)) return 0;
+  return static_cast<double>(resident) * 4096.0 / (1024.0 * 1024.0);
+}
+
 double thread_seconds() {
   timespec ts{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
@@ -145,6 +153,7 @@ int main(int argc, char** argv) {
   for (int r = 1; r <= repeats; ++r) {
     const auto t0 = Clock::now();
     const double c0 = thread_seconds();
+    const double rss0 = resident_mib();
     // The loader's read path: size limit, pre-scan, guarded parse.
     trelvanic_parser::ModelReader<trelvanic_owl::Ontology> reader =
         [&](std::string_view bytes, trelvanic_parser::OntologyFormat)
@@ -172,15 +181,18 @@ int main(int argc, char** argv) {
     }
     trelvanic_owl::Ontology model = std::move(*read);
     const Times t_read{seconds_since(t0), thread_seconds() - c0};
+    const double rss1 = resident_mib();
     const auto t1 = Clock::now();
     const double c1 = thread_seconds();
     auto mapped = trelvanic_parser::map_to_core(model, limits);
     const Times t_map{seconds_since(t1), thread_seconds() - c1};
+    const double rss2 = resident_mib();
     if (!mapped) {
       std::fprintf(stderr, "map failed: %s\n", mapped.error().message().c_str());
       return 1;
     }
     report(r, t_read, t_map, *mapped, model.component_count());
+    std::printf("  resident memory: +%.0f MiB reading, +%.0f MiB mapping\n", rss1 - rss0, rss2 - rss1);
     best_read = {std::min(best_read.wall, t_read.wall), std::min(best_read.cpu, t_read.cpu)};
     best_map = {std::min(best_map.wall, t_map.wall), std::min(best_map.cpu, t_map.cpu)};
   }
