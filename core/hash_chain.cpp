@@ -1,15 +1,14 @@
 #include "core/hash_chain.h"
 
 #include <algorithm>
-#include <bit>
 
 namespace trelvanic_core {
 
 void HashChainIndex::insert_new(uint32_t key, uint32_t position) {
   // At most three quarters full, so probe runs stay short.
   if ((used_ + 1) * 4 > slots_.size() * 3) grow(std::max<size_t>(16, slots_.size() * 2));
-  size_t i = key & mask();
-  while (slots_[i].head != kNone) i = (i + 1) & mask();
+  size_t i = home(key);
+  while (slots_[i].head != kNone) i = next_slot(i);
   slots_[i] = Slot{key, position};
   ++used_;
   if (next_.size() <= position) next_.resize(size_t{position} + 1, kNone);
@@ -20,14 +19,15 @@ void HashChainIndex::grow(size_t capacity) {
   old.swap(slots_);
   for (const Slot& s : old) {
     if (s.head == kNone) continue;
-    size_t i = s.key & mask();
-    while (slots_[i].head != kNone) i = (i + 1) & mask();
+    size_t i = home(s.key);
+    while (slots_[i].head != kNone) i = next_slot(i);
     slots_[i] = s;
   }
 }
 
 void HashChainIndex::reserve(size_t n) {
-  const size_t wanted = std::bit_ceil(std::max<size_t>(16, (n * 4 + 2) / 3));
+  // Three quarters full at n chains.
+  const size_t wanted = std::max<size_t>(16, (n * 4 + 2) / 3 + 1);
   if (wanted > slots_.size()) grow(wanted);
   next_.reserve(n);
 }
@@ -54,10 +54,11 @@ void HashChainIndex::remove(uint64_t hash, uint32_t position) {
   }
   // The chain is gone: empty its slot, shifting back the later slots of the
   // probe run that may move closer to their home slot (no tombstones).
+  const size_t n = slots_.size();
+  auto distance = [n](size_t from, size_t to) { return to >= from ? to - from : to + n - from; };
   size_t hole = s;
-  for (size_t j = (hole + 1) & mask(); slots_[j].head != kNone; j = (j + 1) & mask()) {
-    const size_t home = slots_[j].key & mask();
-    if (((j - home) & mask()) >= ((j - hole) & mask())) {
+  for (size_t j = next_slot(hole); slots_[j].head != kNone; j = next_slot(j)) {
+    if (distance(home(slots_[j].key), j) >= distance(hole, j)) {
       slots_[hole] = slots_[j];
       hole = j;
     }

@@ -10,7 +10,8 @@
 // copies (no pointers into the table).
 //
 // Layout: an open-addressing table (linear probing, at most three quarters
-// full) of 8-byte slots, each the hash folded to 32 bits and the head of its
+// full; any size, a hash's home slot taken by multiply-shift, so a reserved
+// table is no larger than asked) of 8-byte slots, each the hash folded to 32 bits and the head of its
 // chain, so a lookup reads one cache line; the chains run through `next_`.
 // Hashes that fold to the same 32 bits share a chain, which only lengthens
 // it. The tables of large ontologies sit on huge pages (trelvanic_memory::HugePageAllocator).
@@ -71,7 +72,7 @@ class HashChainIndex {
   // Starts loading the slot a find or add of `hash` reads first, so that a
   // caller working through many hashes overlaps their cache misses.
   void prefetch(uint64_t hash) const {
-    if (!slots_.empty()) trelvanic_memory::prefetch_line(&slots_[fold(hash) & mask()]);
+    if (!slots_.empty()) trelvanic_memory::prefetch_line(&slots_[home(fold(hash))]);
   }
 
   void clear() {
@@ -95,11 +96,13 @@ class HashChainIndex {
   static constexpr size_t kNoSlot = ~size_t{0};
 
   static uint32_t fold(uint64_t hash) { return static_cast<uint32_t>(hash ^ (hash >> 32)); }
-  [[nodiscard]] size_t mask() const { return slots_.size() - 1; }
+  // The first slot probed for `key`.
+  [[nodiscard]] size_t home(uint32_t key) const { return (uint64_t{key} * slots_.size()) >> 32; }
+  [[nodiscard]] size_t next_slot(size_t i) const { return i + 1 == slots_.size() ? 0 : i + 1; }
   // The slot holding `key`, or kNoSlot.
   [[nodiscard]] size_t slot_of(uint32_t key) const {
     if (slots_.empty()) return kNoSlot;
-    for (size_t i = key & mask();; i = (i + 1) & mask()) {
+    for (size_t i = home(key);; i = next_slot(i)) {
       if (slots_[i].head == kNone) return kNoSlot;
       if (slots_[i].key == key) return i;
     }
@@ -112,7 +115,7 @@ class HashChainIndex {
   void insert_new(uint32_t key, uint32_t position);
   void grow(size_t capacity);
 
-  std::vector<Slot, trelvanic_memory::HugePageAllocator<Slot>> slots_;  // size 0 or a power of two
+  std::vector<Slot, trelvanic_memory::HugePageAllocator<Slot>> slots_;
   std::vector<uint32_t, trelvanic_memory::HugePageAllocator<uint32_t>> next_;  // position -> next position in its chain
   size_t used_ = 0;  // occupied slots
 };

@@ -61,6 +61,8 @@ class InternPool {
 
   // Zero-based position of the stored text equal to `iri`; no validation.
   [[nodiscard]] std::optional<uint32_t> lookup(std::string_view iri) const;
+  // Starts loading what a lookup of a text with this hash_iri reads first.
+  void prefetch(uint64_t hash) const { texts_.prefetch(hash); }
   [[nodiscard]] std::optional<uint32_t> lookup_hashed(std::string_view iri, uint64_t hash) const {
     return texts_.find_hashed(iri, hash);
   }

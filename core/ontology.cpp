@@ -25,6 +25,11 @@ Result<EntityId> Ontology::entity_id(std::string_view iri, EntityKind kind) {
   return register_entity(normalize_iri_fragment_encoding(iri, storage), kind, kDefaultMaxIriLen);
 }
 
+void Ontology::prefetch_entity(std::string_view iri) const {
+  std::string storage;
+  iris_->prefetch(hash_iri(normalize_iri_fragment_encoding(iri, storage)));
+}
+
 Result<EntityId> Ontology::entity_id_as_written(std::string_view iri, EntityKind kind, size_t max_iri_len) {
   return register_entity(iri, kind, max_iri_len);
 }

@@ -24,6 +24,8 @@ class TextPool {
   [[nodiscard]] std::optional<uint32_t> find(std::string_view text) const {
     return find_hashed(text, hash(text));
   }
+  // Starts loading the index slot a find or intern of a text with hash `h` reads first.
+  void prefetch(uint64_t h) const { index_.prefetch(h); }
   [[nodiscard]] std::optional<uint32_t> find_hashed(std::string_view text, uint64_t h) const {
     return index_.find(h, [&](uint32_t p) { return arena_.view(refs_[p]) == text; });
   }

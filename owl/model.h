@@ -231,6 +231,8 @@ class Ontology {
     const Node& n = node(id);
     return {word_base(id) + n.begin, n.size};
   }
+  // Starts loading where a coming `words(id)` finds the node's words.
+  void prefetch_node(NodeId id) const { prefetch_line(&node(id)); }
   // Operand `i` of a node whose words are nodes.
   [[nodiscard]] NodeId operand(NodeId id, size_t i) const { return NodeId(words(id)[i]); }
   // The operand nodes of a node whose words are all nodes (n-ary kinds).

@@ -470,7 +470,10 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
   Mapper mapper(model, out.ontology, out.meta, class_individual_iris, limits, options);
   out.ontology.reserve(mapper.entity_node_count(), logical);
   out.ontology.dl_mut().reserve_ces(mapper.class_expression_estimate());
-  for (const Declared& d : declared) {
+  constexpr size_t kRegisterAhead = 16;
+  for (size_t i = 0; i < declared.size(); ++i) {
+    if (i + kRegisterAhead < declared.size()) out.ontology.prefetch_entity(declared[i + kRegisterAhead].iri);
+    const Declared& d = declared[i];
     const EntityKind k =
         (d.kinds & class_and_individual) == class_and_individual ? EntityKind::ClassIndividual : d.last;
     (void)mapper.register_or_warn_entity(d.node, k);
@@ -479,9 +482,13 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
   // Three visiting passes; declarations are not visited.
   for (const trelvanic_owl::Component& c : definitions) mapper.visit(c);
   const auto components = model.components();
-  constexpr size_t kAhead = 32;
+  // Loads started ahead of the visits: the operands' slots (and model
+  // entries) of the component 16 ahead, then the DL store's slots of the
+  // expressions of the component 8 ahead, which read those operands.
+  constexpr size_t kStep = 8;
   for (size_t i = 0; i < components.size(); ++i) {
-    if (i + kAhead < components.size()) mapper.prefetch_operands(components[i + kAhead]);
+    if (i + 2 * kStep < components.size()) mapper.prefetch_operands(components[i + 2 * kStep]);
+    if (i + kStep < components.size()) mapper.prefetch_expressions(components[i + kStep]);
     const Kind k = mapper.node_kind(components[i].node);
     if (k != Kind::Declaration && k != Kind::DatatypeDefinition && k != Kind::DataPropertyRange) mapper.visit(components[i]);
   }

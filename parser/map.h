@@ -183,13 +183,22 @@ class Mapper {
   bool el_superclass_operand_mappable(NodeId ce);
 
   [[nodiscard]] const trelvanic_owl::Ontology& model() const { return model_; }
-  // Starts loading the cache slots of the operands of `component`'s node:
-  // the driver calls it a few components ahead of the one it visits, so the
-  // slots of names met all over the model arrive before they are needed.
+  // Starts loading the cache slots (and model entries) of the operands of
+  // `component`'s node: the driver calls it some components ahead of the
+  // one it visits, so the slots of names met all over the model arrive
+  // before they are needed.
   void prefetch_operands(trelvanic_owl::Component component) const {
-    for (uint32_t w : model_.words(component.node))
-      if (w < cache_.size()) trelvanic_memory::prefetch_line(&cache_[w]);
+    for (uint32_t w : model_.words(component.node)) {
+      if (w >= cache_.size()) continue;
+      trelvanic_memory::prefetch_line(&cache_[w]);
+      model_.prefetch_node(NodeId(w));
+    }
   }
+  // Starts loading the DL store's index slots of class expressions that
+  // visiting `component` will intern: the driver calls it a few components
+  // ahead of the visit (after prefetch_operands, further ahead, has brought
+  // in the operands' slots), so those interns find their slot in cache.
+  void prefetch_expressions(trelvanic_owl::Component component);
   // How many entity nodes the model holds (an estimate of the entities).
   [[nodiscard]] size_t entity_node_count() const { return entity_nodes_; }
   // About how many class expressions the DL store will hold: the model's
@@ -212,9 +221,6 @@ class Mapper {
   // The expression of one node from its already mapped operands.
   std::optional<trelvanic_core::ClassExpr> finish_class_expression(NodeId ce, trelvanic_core::RoleExpr role,
                                                                    std::span<const CeId> children);
-  // Starts loading the DL store's index slots of the atomic classes that
-  // mapping `root` will intern first (the first few unmapped named leaves).
-  void prefetch_named_leaves(NodeId root);
   std::optional<trelvanic_core::DataExpr> finish_data_range(NodeId range, std::span<const DeId> children);
 
   // Rules of the component table (map_axioms.cpp).
@@ -272,6 +278,8 @@ class Mapper {
   std::vector<CeFrame> ce_frames_;            // scratch of map_class_expression
   std::vector<CeId> ce_results_;
   std::vector<NodeId> stack_;                 // scratch of the construct scan
+  std::vector<NodeId> prefetch_stack_;        // scratch of prefetch_expressions
+  std::vector<CeId> prefetch_ids_;
   absl::flat_hash_set<uint32_t> seen_;        // composite nodes met by the scan
   uint64_t noted_ = 0;          // constructs already in meta_.constructs
   uint64_t noted_profile_ = 0;  // constructs already in meta_.profile_constructs

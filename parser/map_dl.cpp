@@ -214,32 +214,86 @@ CeKind cardinality_kind(Kind k) {
 // costs heap, not C stack. Each form resolves its property (when it has
 // one) before its filler is mapped; a part that gives nothing makes the
 // whole expression give nothing, and mapping stops there.
-void Mapper::prefetch_named_leaves(NodeId root) {
-  // A bounded preorder walk (shared operands may repeat, so the bound also
-  // caps a walk over a deeply shared expression).
-  constexpr size_t kMaxVisits = 64;
+void Mapper::prefetch_expressions(trelvanic_owl::Component component) {
+  // A bounded walk over the component's class-expression operands (shared
+  // operands may repeat, so the bound also caps a deeply shared expression).
+  // What it can fingerprint now: unmapped named classes already registered,
+  // and unmapped forms whose operands are all mapped. An operand mapped
+  // between now and the visit only wastes the hint.
+  constexpr size_t kMaxVisits = 48;
   constexpr uint16_t kClassBit = 1u << static_cast<unsigned>(EntityKind::Class);
-  auto& todo = stack_;
-  todo.assign(1, root);
+  constexpr uint16_t kPropertyBit = 1u << static_cast<unsigned>(EntityKind::ObjectProperty);
+  auto& todo = prefetch_stack_;
+  todo.clear();
+  bool composite = false;
+  for (uint32_t w : model_.words(component.node)) {
+    if (w >= cache_.size()) continue;
+    const Kind k = cache_[w].kind;
+    if (k == Kind::Class) {
+      todo.push_back(NodeId(w));
+    } else if (k >= Kind::ObjectIntersectionOf && k <= Kind::ObjectAllValuesFrom) {
+      todo.push_back(NodeId(w));
+      composite = true;
+    }
+  }
+  // Named operands of told-only axioms never enter the DL store.
+  if (!composite) return;
   const auto& dl = ontology_.dl();
+  auto mapped = [&](uint32_t n) { return n < cache_.size() ? cache_[n].mapped : 0; };
+  auto& ids = prefetch_ids_;
   for (size_t visits = 0; !todo.empty() && visits < kMaxVisits; ++visits) {
     const NodeId n = todo.back();
     todo.pop_back();
     const NodeCache& c = cache_[n.value];
     if (c.mapped) continue;
-    if (c.kind == Kind::Class) {
-      if (c.entity != 0 && (c.kinds & kClassBit) != 0)
-        dl.prefetch_ce(ClassExpr::atomic(EntityId(c.entity - 1)));
-      continue;
+    const auto words = model_.words(n);
+    switch (c.kind) {
+      case Kind::Class:
+        if (c.entity != 0 && (c.kinds & kClassBit) != 0)
+          dl.prefetch_ce(ClassExpr::atomic(EntityId(c.entity - 1)));
+        break;
+      case Kind::ObjectIntersectionOf:
+      case Kind::ObjectUnionOf: {
+        ids.clear();
+        for (uint32_t w : words) {
+          if (const uint32_t hit = mapped(w)) {
+            ids.push_back(CeId(hit - 1));
+          } else {
+            todo.push_back(NodeId(w));
+          }
+        }
+        if (ids.size() == words.size())
+          dl.prefetch_ce(c.kind == Kind::ObjectIntersectionOf ? ClassExpr::and_of(ids) : ClassExpr::or_of(ids));
+        break;
+      }
+      case Kind::ObjectComplementOf:
+        if (const uint32_t hit = mapped(words[0])) {
+          dl.prefetch_ce(ClassExpr::complement_of(CeId(hit - 1)));
+        } else {
+          todo.push_back(NodeId(words[0]));
+        }
+        break;
+      case Kind::ObjectSomeValuesFrom:
+      case Kind::ObjectAllValuesFrom: {
+        const uint32_t hit = mapped(words[1]);
+        if (!hit) {
+          todo.push_back(NodeId(words[1]));
+          break;
+        }
+        const NodeCache& p = cache_[words[0]];
+        if (p.kind != Kind::ObjectProperty || p.entity == 0 || (p.kinds & kPropertyBit) == 0) break;
+        const auto role = trelvanic_core::RoleExpr::atomic(EntityId(p.entity - 1));
+        dl.prefetch_ce(c.kind == Kind::ObjectSomeValuesFrom ? ClassExpr::some(role, CeId(hit - 1))
+                                                             : ClassExpr::all(role, CeId(hit - 1)));
+        break;
+      }
+      default: break;
     }
-    const auto children = ce_children(model_, n);
-    for (size_t i = children.size(); i-- > 0;) todo.push_back(NodeId(children[i]));
   }
 }
 
 std::optional<CeId> Mapper::map_class_expression(NodeId root) {
   if (uint32_t hit = cache_[root.value].mapped) return CeId(hit - 1);
-  if (node_kind(root) != Kind::Class) prefetch_named_leaves(root);
   // Scratch kept across calls (the walk is never re-entered).
   auto& frames = ce_frames_;
   auto& results = ce_results_;

@@ -43,12 +43,20 @@ TEST(SipHash, MatchesPythonBytesHash) {
 }
 
 TEST(SipHash, IntegerHelpersWriteLittleEndian) {
-  SipHasher13 a, b;
-  a.write_u32_le(0x04030201u);
-  a.write_u64_le(0x0c0b0a0908070605ULL);
-  const char raw[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-  b.write(raw, sizeof raw);
-  EXPECT_EQ(a.finish(), b.finish());
+  // After 0..7 pending bytes, a 4- or 8-byte integer fills the pending word,
+  // completes it exactly or spills over: all equal the same bytes written.
+  for (size_t lead = 0; lead < 8; ++lead) {
+    SipHasher13 a, b;
+    const std::string prefix = std::string(bytes_0_to_63()).substr(0, lead);
+    a.write(prefix);
+    b.write(prefix);
+    a.write_u32_le(0x44434241u);
+    a.write_u64_le(0x4c4b4a4948474645ULL);
+    a.write_u32_le(0x504f4e4du);
+    a.write_u8(0x51);
+    b.write("ABCDEFGHIJKLMNOPQ");
+    EXPECT_EQ(a.finish(), b.finish()) << lead << " bytes pending";
+  }
 }
 
 }  // namespace
