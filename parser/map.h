@@ -47,6 +47,7 @@
 #include "owl/model.h"
 #include "parser/error.h"
 #include "parser/limits.h"
+#include "parser/map_dl.h"
 
 namespace trelvanic_parser {
 
@@ -174,7 +175,7 @@ class Mapper {
   std::optional<trelvanic_core::DataExpr> build_literal(NodeId literal);
   std::optional<EntityId> map_individual_entity(NodeId individual);
   Operand individual_status(NodeId individual);
-  [[nodiscard]] bool class_expression_uses_datatype(NodeId ce) const;
+  [[nodiscard]] bool class_expression_uses_datatype(NodeId ce);
 
   // ---- components (map_visit.cpp, map_axioms.cpp)
   void visit(trelvanic_owl::Component component);
@@ -252,12 +253,30 @@ class Mapper {
   // The node's model kind is copied in once (a sequential pass), so a walk
   // that asks an operand's kind and then resolves it reads one slot, not the
   // model's node table as well.
+  // `marked` flags the nodes one walk has met (see mark_once), in what
+  // would otherwise be the slot's padding.
   struct NodeCache {
     uint32_t entity = 0;
     uint32_t mapped = 0;
     uint16_t kinds = 0;
     trelvanic_owl::Kind kind{};
+    bool marked = false;
   };
+  static_assert(sizeof(NodeCache) == 12);
+  // Whether `n` is met for the first time in the current walk (then marks
+  // it); unmark_all() ends the walk. Shared operands (the model hash-conses)
+  // are so walked once per expression.
+  bool mark_once(NodeId n) {
+    NodeCache& c = cache_[n.value];
+    if (c.marked) return false;
+    c.marked = true;
+    marked_.push_back(n);
+    return true;
+  }
+  void unmark_all() {
+    for (NodeId n : marked_) cache_[n.value].marked = false;
+    marked_.clear();
+  }
   // On huge pages: probed at random all over the model, it would miss the
   // TLB on nearly every name with 4 KiB pages.
   std::vector<NodeCache, trelvanic_memory::HugePageAllocator<NodeCache>> cache_;
@@ -274,13 +293,14 @@ class Mapper {
     uint32_t base;  // where this frame's operand results start
     trelvanic_core::RoleExpr role;
   };
-  std::vector<bool> noted_expressions_;       // CeIds whose constructs are noted
+  NotedExpressions noted_expressions_;        // what push_dl_axiom has noted
   std::vector<CeFrame> ce_frames_;            // scratch of map_class_expression
   std::vector<CeId> ce_results_;
   std::vector<NodeId> stack_;                 // scratch of the construct scan
   std::vector<NodeId> prefetch_stack_;        // scratch of prefetch_expressions
   std::vector<CeId> prefetch_ids_;
-  absl::flat_hash_set<uint32_t> seen_;        // composite nodes met by the scan
+  std::vector<NodeId> marked_;                // nodes marked by the current walk
+  std::vector<NodeId> datatype_todo_;         // scratch of class_expression_uses_datatype
   uint64_t noted_ = 0;          // constructs already in meta_.constructs
   uint64_t noted_profile_ = 0;  // constructs already in meta_.profile_constructs
 };

@@ -34,61 +34,62 @@ void note_class_expression_constructs(const trelvanic_core::DlStore& store, CeId
     const CeId id = todo.back();
     todo.pop_back();
     if (!store.has_ce(id)) continue;
-    if (id.value >= noted.size()) noted.resize(std::max<size_t>(store.ce_count(), id.value + 1));
-    if (noted[id.value]) continue;
-    noted[id.value] = true;
+    auto& seen = noted.expressions;
+    if (id.value >= seen.size()) seen.resize(std::max<size_t>(store.ce_count(), id.value + 1));
+    if (seen[id.value]) continue;
+    seen[id.value] = true;
     const auto e = store.ce(id);
     auto note_role = [&] {
-      if (e.role().is_inverse()) meta.note_profile_construct(OwlConstruct::InverseObjectProperties);
+      if (e.role().is_inverse()) noted.note(meta, OwlConstruct::InverseObjectProperties);
     };
     switch (e.kind) {
       case CeKind::Top:
       case CeKind::Bottom:
       case CeKind::Atomic: break;
       case CeKind::Not:
-        meta.note_profile_construct(OwlConstruct::ObjectComplementOf);
+        noted.note(meta, OwlConstruct::ObjectComplementOf);
         todo.push_back(e.operand());
         break;
       case CeKind::And:
-        meta.note_profile_construct(OwlConstruct::ObjectIntersectionOf);
+        noted.note(meta, OwlConstruct::ObjectIntersectionOf);
         for (CeId op : e.operands()) todo.push_back(op);
         break;
       case CeKind::Or:
-        meta.note_profile_construct(OwlConstruct::ObjectUnionOf);
+        noted.note(meta, OwlConstruct::ObjectUnionOf);
         for (CeId op : e.operands()) todo.push_back(op);
         break;
       case CeKind::Some:
-        meta.note_profile_construct(OwlConstruct::ObjectSomeValuesFrom);
+        noted.note(meta, OwlConstruct::ObjectSomeValuesFrom);
         note_role();
         todo.push_back(*e.filler());
         break;
       case CeKind::All:
-        meta.note_profile_construct(OwlConstruct::ObjectAllValuesFrom);
+        noted.note(meta, OwlConstruct::ObjectAllValuesFrom);
         note_role();
         todo.push_back(*e.filler());
         break;
-      case CeKind::OneOf: meta.note_profile_construct(OwlConstruct::ObjectOneOf); break;
+      case CeKind::OneOf: noted.note(meta, OwlConstruct::ObjectOneOf); break;
       case CeKind::HasValue:
-        meta.note_profile_construct(OwlConstruct::ObjectHasValue);
+        noted.note(meta, OwlConstruct::ObjectHasValue);
         note_role();
         break;
-      case CeKind::HasSelf: meta.note_profile_construct(OwlConstruct::ObjectHasSelf); break;
+      case CeKind::HasSelf: noted.note(meta, OwlConstruct::ObjectHasSelf); break;
       case CeKind::MinCardinality:
       case CeKind::MaxCardinality:
-      case CeKind::ExactCardinality: meta.note_profile_construct(OwlConstruct::ObjectCardinality); break;
+      case CeKind::ExactCardinality: noted.note(meta, OwlConstruct::ObjectCardinality); break;
       case CeKind::DataAll:
       case CeKind::DataSome:
       case CeKind::DataHasValue:
       case CeKind::DataMinCardinality:
       case CeKind::DataMaxCardinality:
-      case CeKind::DataExactCardinality: meta.note_profile_construct(OwlConstruct::Datatype); break;
+      case CeKind::DataExactCardinality: noted.note(meta, OwlConstruct::Datatype); break;
     }
   }
 }
 
 void note_dl_axiom_constructs(const trelvanic_core::DlStore& store, const DlAxiom& a,
                               trelvanic_core::ParseMeta& meta, NotedExpressions& noted) {
-  auto note = [&](OwlConstruct c) { meta.note_profile_construct(c); };
+  auto note = [&](OwlConstruct c) { noted.note(meta, c); };
   auto ce = [&](CeId id) { note_class_expression_constructs(store, id, meta, noted); };
   auto inverse_role = [&](RoleExpr r) {
     if (r.is_inverse()) note(OwlConstruct::InverseObjectProperties);
@@ -557,15 +558,17 @@ Operand Mapper::individual_status(NodeId individual) {
   return {OperandStatus::Failed, {}};
 }
 
-bool Mapper::class_expression_uses_datatype(NodeId ce) const {
+bool Mapper::class_expression_uses_datatype(NodeId ce) {
   // Looks through complements, intersections and unions only; an explicit
-  // stack keeps deep input off the C stack.
-  absl::InlinedVector<NodeId, 8> todo{ce};
-  absl::flat_hash_set<uint32_t> seen;  // shared nested operands are looked at once
-  while (!todo.empty()) {
+  // stack keeps deep input off the C stack, and shared nested operands are
+  // looked at once.
+  auto& todo = datatype_todo_;
+  todo.assign(1, ce);
+  bool found = false;
+  while (!todo.empty() && !found) {
     NodeId n = todo.back();
     todo.pop_back();
-    if (n != ce && !seen.insert(n.value).second) continue;
+    if (n != ce && !mark_once(n)) continue;
     switch (node_kind(n)) {
       case Kind::ObjectComplementOf: todo.push_back(model_.operand(n, 0)); break;
       case Kind::DataSomeValuesFrom:
@@ -573,7 +576,7 @@ bool Mapper::class_expression_uses_datatype(NodeId ce) const {
       case Kind::DataHasValue:
       case Kind::DataMinCardinality:
       case Kind::DataMaxCardinality:
-      case Kind::DataExactCardinality: return true;
+      case Kind::DataExactCardinality: found = true; break;
       case Kind::ObjectIntersectionOf:
       case Kind::ObjectUnionOf: {
         const auto ops = model_.operands(n);
@@ -583,7 +586,8 @@ bool Mapper::class_expression_uses_datatype(NodeId ce) const {
       default: break;
     }
   }
-  return false;
+  unmark_all();
+  return found;
 }
 
 }  // namespace trelvanic_parser

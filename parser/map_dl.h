@@ -21,9 +21,21 @@ namespace trelvanic_parser {
 inline constexpr std::string_view kXsdString = "http://www.w3.org/2001/XMLSchema#string";
 inline constexpr std::string_view kRdfLangString = "http://www.w3.org/1999/02/22-rdf-syntax-ns#langString";
 
-// Expressions whose constructs are already in one `ParseMeta` (by CeId), so
-// that a sub-expression shared by many axioms is walked once per load.
-using NotedExpressions = std::vector<bool>;
+// What is already in one `ParseMeta`: the expressions whose constructs are
+// noted (by CeId), so that a sub-expression shared by many axioms is walked
+// once per load, and the profile constructs noted (a bit per construct), so
+// that noting one again does not search the meta's sets.
+struct NotedExpressions {
+  std::vector<bool> expressions;
+  uint64_t profile_constructs = 0;
+
+  void note(trelvanic_core::ParseMeta& meta, trelvanic_core::OwlConstruct c) {
+    const uint64_t bit = uint64_t{1} << static_cast<unsigned>(c);
+    if ((profile_constructs & bit) != 0) return;
+    profile_constructs |= bit;
+    meta.note_profile_construct(c);
+  }
+};
 
 // Notes (as profile constructs) the constructs of `axiom`, whose class
 // expressions are interned in `store`.

@@ -374,13 +374,12 @@ void Mapper::scan_class_expression(NodeId root) {
   // are registered in the order they are written.
   std::vector<NodeId>& todo = stack_;
   todo.assign(1, root);
-  seen_.clear();
   while (!todo.empty()) {
     const NodeId ce = todo.back();
     todo.pop_back();
     auto restriction = [&](OwlConstruct c) {
       note(c);
-      if (!seen_.insert(ce.value).second) return;
+      if (!mark_once(ce)) return;
       const NodeId p = m.operand(ce, 0);
       if (node_kind(p) == Kind::ObjectInverseOf)
         note(OwlConstruct::InverseObjectProperties);
@@ -391,7 +390,7 @@ void Mapper::scan_class_expression(NodeId root) {
     auto each = [&](OwlConstruct c) {
       note(c);
       // Shared sub-expressions (the model hash-conses) are scanned once.
-      if (!seen_.insert(ce.value).second) return;
+      if (!mark_once(ce)) return;
       const auto ops = m.operands(ce);
       for (size_t i = ops.size(); i-- > 0;) todo.push_back(ops[i]);
     };
@@ -417,6 +416,7 @@ void Mapper::scan_class_expression(NodeId root) {
       default: break;
     }
   }
+  unmark_all();
 }
 
 bool Mapper::el_superclass_operand_mappable(NodeId root) {
