@@ -240,6 +240,16 @@ std::span<const NodeId> Ontology::operands(NodeId id) const {
 bool Ontology::is_owl_thing(NodeId id) const { return kind(id) == Kind::Class && iri_of(id) == owl_thing_; }
 bool Ontology::is_owl_nothing(NodeId id) const { return kind(id) == Kind::Class && iri_of(id) == owl_nothing_; }
 
+std::optional<NodeId> Ontology::find_leaf(Kind kind, IriId iri) const {
+  const StringPool::Record* r = strings_->record(iri.value);
+  for (int k = 0; k < 2; ++k)
+    if (r->leaf_node[k] != 0 && r->leaf_kind[k] == kind) return NodeId(r->leaf_node[k]);
+  if (r->leaf_node[1] == 0) return std::nullopt;
+  auto it = extra_leaves_.find((uint64_t{iri.value} << 8) | static_cast<uint64_t>(kind));
+  if (it == extra_leaves_.end()) return std::nullopt;
+  return NodeId(it->second);
+}
+
 NodeId Ontology::make_leaf(Kind kind, IriId iri) {
   // The string record holds the leaves of its IRI, so most lookups cost no
   // probe of the node index; leaves are never provisional.

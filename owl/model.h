@@ -42,6 +42,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -147,6 +148,7 @@ class StringPool {
   Record* allocate(size_t size, uint32_t& ref);
   // The record of an id; the one interned last is answered without a load.
   Record* record(uint32_t id) { return id == last_id_ ? last_record_ : entries_[id]; }
+  const Record* record(uint32_t id) const { return id == last_id_ ? last_record_ : entries_[id]; }
 
   struct Block {
     char* data;
@@ -253,6 +255,10 @@ class Ontology {
   // Whether the node is the named class owl:Thing / owl:Nothing.
   [[nodiscard]] bool is_owl_thing(NodeId id) const;
   [[nodiscard]] bool is_owl_nothing(NodeId id) const;
+  // The leaf node of `kind` for `iri`, if the model has made one (a caller
+  // testing many nodes for one name compares ids instead).
+  [[nodiscard]] std::optional<NodeId> find_leaf(Kind kind, IriId iri) const;
+  [[nodiscard]] std::optional<NodeId> owl_nothing_class() const { return find_leaf(Kind::Class, owl_nothing_); }
 
   // ---- components
   // Adds the component unless the same (node, annotations) pair is already
@@ -260,6 +266,8 @@ class Ontology {
   bool add_component(NodeId node, NodeId annotations = NodeId());
   [[nodiscard]] std::span<const Component> components() const { return components_; }
   [[nodiscard]] size_t component_count() const { return components_.size(); }
+  // How many strings (IRIs and texts) the model holds: their ids are below it.
+  [[nodiscard]] size_t string_count() const { return strings_->size(); }
 
   // The ontology IRI and version IRI of the `OntologyId` component (0 when
   // absent).

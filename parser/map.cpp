@@ -128,7 +128,8 @@ Mapper::Mapper(const trelvanic_owl::Ontology& model, trelvanic_core::Ontology& o
       class_individual_iris_(class_individual_iris),
       limits_(limits),
       options_(options),
-      cache_(model.node_count() + 1) {
+      cache_(model.node_count() + 1),
+      nothing_class_(model.owl_nothing_class()) {
   for (uint32_t i = 0; i < cache_.size(); ++i) {
     cache_[i].kind = model.kind(NodeId(i));
     entity_nodes_ += trelvanic_owl::kind_role(cache_[i].kind) == trelvanic_owl::KindRole::Entity;
@@ -420,7 +421,8 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
     NodeId node;  // the entity node declared last (axioms use the same node)
   };
   std::vector<Declared> declared;
-  absl::flat_hash_map<uint32_t, uint32_t> declared_at;  // model IRI id -> position in `declared`
+  // Model IRI id -> position in `declared` + 1 (0: not declared).
+  std::vector<uint32_t> declared_at(model.string_count(), 0);
   std::vector<std::string> local_warnings;
   // The components of the first and last visiting passes, found on the way.
   std::vector<trelvanic_owl::Component> definitions, ranges;
@@ -436,9 +438,13 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
     if (ek == Kind::Datatype) continue;  // a datatype becomes an entity when used
     const EntityKind k = declared_kind(ek);
     const std::string_view iri = model.iri_text(entity);
-    auto [it, fresh] = declared_at.try_emplace(model.iri_of(entity).value, static_cast<uint32_t>(declared.size()));
-    if (fresh) declared.push_back(Declared{iri});
-    Declared& d = declared[it->second];
+    uint32_t& at = declared_at[model.iri_of(entity).value];
+    const bool fresh = at == 0;
+    if (fresh) {
+      declared.push_back(Declared{iri});
+      at = static_cast<uint32_t>(declared.size());
+    }
+    Declared& d = declared[at - 1];
     d.kinds |= kind_bit(k);
     const std::optional<EntityKind> previous = fresh ? std::nullopt : std::optional(d.last);
     d.last = k;

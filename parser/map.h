@@ -280,6 +280,7 @@ class Mapper {
   // On huge pages: probed at random all over the model, it would miss the
   // TLB on nearly every name with 4 KiB pages.
   std::vector<NodeCache, trelvanic_memory::HugePageAllocator<NodeCache>> cache_;
+  std::optional<NodeId> nothing_class_;  // the model's class node of owl:Nothing, if any
   size_t entity_nodes_ = 0;
   size_t class_nodes_ = 0;
   size_t composite_class_nodes_ = 0;

@@ -342,7 +342,7 @@ std::optional<ClassExpr> Mapper::finish_class_expression(NodeId ce, RoleExpr rol
   const Kind k = node_kind(ce);
   switch (k) {
     case Kind::Class:
-      if (m.is_owl_nothing(ce)) return ClassExpr::bottom();
+      if (ce == nothing_class_) return ClassExpr::bottom();
       if (auto id = register_class(ce)) return ClassExpr::atomic(*id);
       return std::nullopt;
     case Kind::ObjectIntersectionOf:
