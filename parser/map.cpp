@@ -135,6 +135,8 @@ Mapper::Mapper(const trelvanic_owl::Ontology& model, trelvanic_core::Ontology& o
     entity_nodes_ += trelvanic_owl::kind_role(cache_[i].kind) == trelvanic_owl::KindRole::Entity;
     class_nodes_ += cache_[i].kind == Kind::Class;
     composite_class_nodes_ += cache_[i].kind >= Kind::ObjectIntersectionOf && cache_[i].kind <= Kind::DataExactCardinality;
+    if (cache_[i].kind == Kind::ObjectIntersectionOf)
+      extra_intersection_operands_ += model.words(NodeId(i)).size() - 1;
   }
 }
 
@@ -474,7 +476,7 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
   for (std::string& w : local_warnings) out.meta.warn(std::move(w));
 
   Mapper mapper(model, out.ontology, out.meta, class_individual_iris, limits, options);
-  out.ontology.reserve(mapper.entity_node_count(), logical);
+  out.ontology.reserve(mapper.entity_node_count(), logical + mapper.split_axiom_estimate());
   out.ontology.dl_mut().reserve_ces(mapper.class_expression_estimate());
   constexpr size_t kRegisterAhead = 16;
   for (size_t i = 0; i < declared.size(); ++i) {

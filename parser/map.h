@@ -209,6 +209,9 @@ class Mapper {
   [[nodiscard]] size_t class_expression_estimate() const {
     return composite_class_nodes_ + std::min(class_nodes_, composite_class_nodes_);
   }
+  // At most how many more told axioms than components the mapping stores:
+  // an intersection as a superclass gives a told axiom per operand.
+  [[nodiscard]] size_t split_axiom_estimate() const { return extra_intersection_operands_; }
   // model().kind(n), from the mapper's own per-node table.
   [[nodiscard]] trelvanic_owl::Kind node_kind(NodeId n) const { return cache_[n.value].kind; }
   [[nodiscard]] trelvanic_core::Ontology& ontology() { return ontology_; }
@@ -284,6 +287,7 @@ class Mapper {
   size_t entity_nodes_ = 0;
   size_t class_nodes_ = 0;
   size_t composite_class_nodes_ = 0;
+  size_t extra_intersection_operands_ = 0;  // sum over intersections of (operands - 1)
   std::vector<trelvanic_core::Axiom> pending_;  // told axioms not yet stored
   // Whether the axiom limit is reached, with the queue stored first when it
   // could decide the answer.
