@@ -116,7 +116,10 @@ class HashChainIndex {
   void grow(size_t capacity);
 
   std::vector<Slot, trelvanic_memory::HugePageAllocator<Slot>> slots_;
-  std::vector<uint32_t, trelvanic_memory::HugePageAllocator<uint32_t>> next_;  // position -> next position in its chain
+  // position -> next position in its chain. Written in order and read only
+  // past a first candidate, so ordinary pages serve it (a huge page costs
+  // more to fault in than its fewer TLB misses save here).
+  std::vector<uint32_t> next_;
   size_t used_ = 0;  // occupied slots
 };
 
