@@ -104,7 +104,10 @@ std::optional<EntitySet> SymmetricGroups::linked_to(EntityId a) const {
 }
 
 void PairListMap::append_unique(EntityId key, EntityId first, EntityId second) {
-  List& list = lists_[key];
+  if (key.value >= rows_.size()) rows_.resize(size_t{key.value} + 1);
+  if (key.value >= keys_.size()) keys_.resize(std::max<size_t>(rows_.size(), size_t{key.value} + 1));
+  keys_[key.value] = true;
+  List& list = rows_[key.value];
   const EntityPair pair(first, second);
   if (list.size() > kScanLength) {
     if (present_.insert({key.value, first.value, second.value}).second) list.push_back(pair);
@@ -117,9 +120,8 @@ void PairListMap::append_unique(EntityId key, EntityId first, EntityId second) {
 }
 
 void PairListMap::remove_pair(EntityId key, EntityId first, EntityId second, bool drop_empty_key) {
-  auto it = lists_.find(key);
-  if (it == lists_.end()) return;
-  List& list = it->second;
+  if (!contains_key(key)) return;
+  List& list = rows_[key.value];
   auto erase_pair = [&] { list.erase(std::remove(list.begin(), list.end(), EntityPair(first, second)), list.end()); };
   if (list.size() > kScanLength) {
     if (present_.erase({key.value, first.value, second.value}) != 0) erase_pair();
@@ -129,13 +131,7 @@ void PairListMap::remove_pair(EntityId key, EntityId first, EntityId second, boo
   } else {
     erase_pair();  // lists hold no repeats
   }
-  if (drop_empty_key && list.empty()) lists_.erase(it);
-}
-
-std::span<const EntityPair> PairListMap::get(EntityId key) const {
-  auto it = lists_.find(key);
-  if (it == lists_.end()) return {};
-  return it->second;
+  if (drop_empty_key && list.empty()) keys_[key.value] = false;
 }
 
 // The set of one of the seven property characteristics; any other kind
@@ -223,6 +219,7 @@ void AxiomIndex::prefetch(const AxiomView& a) const {
 
 void AxiomIndex::reserve(size_t entities, size_t axioms) {
   for (DenseAdjacency* d : {&superclasses, &subclasses, &types, &instances}) d->reserve(entities);
+  for (PairListMap* m : {&existentials, &assertions_by_subject, &assertions_by_object}) m->reserve(entities);
   listed_.reserve(axioms);
 }
 

@@ -112,27 +112,35 @@ class SymmetricGroups {
 };
 
 // Key -> list of (first, second) pairs without repeats, in insertion order.
+// Keys are entity ids: the lists are rows of a vector indexed by the key (as
+// in DenseAdjacency), so an append costs one row access and no hashing.
 class PairListMap {
  public:
   void append_unique(EntityId key, EntityId first, EntityId second);
   // Deletes the pair from the key's list; drops the key when its list is
   // then empty and `drop_empty_key` is set.
   void remove_pair(EntityId key, EntityId first, EntityId second, bool drop_empty_key);
-  [[nodiscard]] std::span<const EntityPair> get(EntityId key) const;
+  [[nodiscard]] std::span<const EntityPair> get(EntityId key) const {
+    if (key.value >= rows_.size()) return {};
+    return {rows_[key.value].data(), rows_[key.value].size()};
+  }
   // Starts loading what append_unique(key, ...) reads first.
-  void prefetch(EntityId key) const { lists_.prefetch(key); }
-  [[nodiscard]] bool contains_key(EntityId key) const { return lists_.contains(key); }
-  // Most keys have one or two pairs: those live inside the list, off the heap.
-  using List = absl::InlinedVector<EntityPair, 2>;
-  [[nodiscard]] const absl::flat_hash_map<EntityId, List>& lists() const { return lists_; }
+  void prefetch(EntityId key) const {
+    if (key.value < rows_.size()) trelvanic_memory::prefetch_line(&rows_[key.value]);
+  }
+  [[nodiscard]] bool contains_key(EntityId key) const { return key.value < keys_.size() && keys_[key.value]; }
+  void reserve(size_t keys) { rows_.reserve(keys); }
 
  private:
   // A list of up to this many pairs is searched directly for a repeat; the
   // pairs of longer lists are also kept in `present_`. Most keys have a
   // short list, so most appends touch no second table.
   static constexpr size_t kScanLength = 8;
+  // Most keys have one or two pairs: those live inside the row, off the heap.
+  using List = absl::InlinedVector<EntityPair, 2>;
 
-  absl::flat_hash_map<EntityId, List> lists_;
+  std::vector<List, trelvanic_memory::HugePageAllocator<List>> rows_;
+  std::vector<bool> keys_;  // the keys present (a list emptied by removal may keep its key)
   // (key, first, second) of every pair of each list longer than kScanLength.
   absl::flat_hash_set<std::array<uint32_t, 3>> present_;
 };
