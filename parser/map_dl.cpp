@@ -219,16 +219,25 @@ void Mapper::prefetch_expressions(trelvanic_owl::Component component) {
   // A bounded walk over the component's class-expression operands (shared
   // operands may repeat, so the bound also caps a deeply shared expression).
   // What it can fingerprint now: unmapped named classes already registered,
-  // and unmapped forms whose operands are all mapped. An operand mapped
-  // between now and the visit only wastes the hint.
+  // and unmapped forms whose operands are all mapped; names not registered
+  // yet get their IRI slot loaded instead. An operand mapped between now and
+  // the visit only wastes the hint.
   constexpr size_t kMaxVisits = 48;
   constexpr uint16_t kClassBit = 1u << static_cast<unsigned>(EntityKind::Class);
   constexpr uint16_t kPropertyBit = 1u << static_cast<unsigned>(EntityKind::ObjectProperty);
   auto& todo = prefetch_stack_;
   todo.clear();
   bool composite = false;
-  for (uint32_t w : model_.words(component.node)) {
+  // A name met for the first time is registered during the visit: the IRI
+  // table's slot is loaded now.
+  auto prefetch_new_name = [&](NodeId n, const NodeCache& c) {
+    if (c.entity == 0 && trelvanic_owl::kind_role(c.kind) == trelvanic_owl::KindRole::Entity)
+      ontology_.prefetch_entity(model_.iri_text(n));
+  };
+  const auto top = model_.words(component.node);
+  for (uint32_t w : top) {
     if (w >= cache_.size()) continue;
+    prefetch_new_name(NodeId(w), cache_[w]);
     const Kind k = cache_[w].kind;
     if (k == Kind::Class) {
       todo.push_back(NodeId(w));
@@ -250,8 +259,11 @@ void Mapper::prefetch_expressions(trelvanic_owl::Component component) {
     const auto words = model_.words(n);
     switch (c.kind) {
       case Kind::Class:
-        if (c.entity != 0 && (c.kinds & kClassBit) != 0)
+        if (c.entity != 0 && (c.kinds & kClassBit) != 0) {
           dl.prefetch_ce(ClassExpr::atomic(EntityId(c.entity - 1)));
+        } else if (std::find(top.begin(), top.end(), n.value) == top.end()) {
+          prefetch_new_name(n, c);  // (the operands of the component are done above)
+        }
         break;
       case Kind::ObjectIntersectionOf:
       case Kind::ObjectUnionOf: {
@@ -276,12 +288,13 @@ void Mapper::prefetch_expressions(trelvanic_owl::Component component) {
         break;
       case Kind::ObjectSomeValuesFrom:
       case Kind::ObjectAllValuesFrom: {
+        const NodeCache& p = cache_[words[0]];
+        prefetch_new_name(NodeId(words[0]), p);
         const uint32_t hit = mapped(words[1]);
         if (!hit) {
           todo.push_back(NodeId(words[1]));
           break;
         }
-        const NodeCache& p = cache_[words[0]];
         if (p.kind != Kind::ObjectProperty || p.entity == 0 || (p.kinds & kPropertyBit) == 0) break;
         const auto role = trelvanic_core::RoleExpr::atomic(EntityId(p.entity - 1));
         dl.prefetch_ce(c.kind == Kind::ObjectSomeValuesFrom ? ClassExpr::some(role, CeId(hit - 1))
