@@ -8,18 +8,37 @@
 
 namespace trelvanic_core {
 
-void DenseAdjacency::push_unique(EntityId r, EntityId value) {
-  if (r.value >= rows_.size()) rows_.resize(size_t{r.value} + 1);
-  auto& row = rows_[r.value];
+namespace {
+
+// Sorted rows without repeats.
+template <class Row>
+void insert_sorted(Row& row, EntityId value) {
   auto it = std::lower_bound(row.begin(), row.end(), value);
   if (it == row.end() || *it != value) row.insert(it, value);
 }
 
-void DenseAdjacency::erase(EntityId r, EntityId value) {
-  if (r.value >= rows_.size()) return;
-  auto& row = rows_[r.value];
+template <class Row>
+void erase_sorted(Row& row, EntityId value) {
   auto it = std::lower_bound(row.begin(), row.end(), value);
   if (it != row.end() && *it == value) row.erase(it);
+}
+
+}  // namespace
+
+void DenseAdjacency::push_unique(EntityId r, EntityId value) {
+  if (r.value >= rows_.size()) rows_.resize(size_t{r.value} + 1);
+  insert_sorted(rows_[r.value], value);
+}
+
+void DenseAdjacency::erase(EntityId r, EntityId value) {
+  if (r.value < rows_.size()) erase_sorted(rows_[r.value], value);
+}
+
+void SparseAdjacency::push_unique(EntityId r, EntityId value) { insert_sorted(rows_[r], value); }
+
+void SparseAdjacency::erase(EntityId r, EntityId value) {
+  auto it = rows_.find(r);
+  if (it != rows_.end()) erase_sorted(it->second, value);
 }
 
 EntityId EquivalenceClusters::representative(EntityId id) const {

@@ -63,6 +63,25 @@ class DenseAdjacency {
   std::vector<Row, trelvanic_memory::HugePageAllocator<Row>> rows_;
 };
 
+// The same rows for keys that are few and scattered among the entity ids
+// (properties): held in a hash map, so an ontology whose property ids come
+// after all its classes does not pay a row for every class.
+class SparseAdjacency {
+ public:
+  [[nodiscard]] std::span<const EntityId> row(EntityId r) const {
+    auto it = rows_.find(r);
+    if (it == rows_.end()) return {};
+    return {it->second.data(), it->second.size()};
+  }
+  void push_unique(EntityId r, EntityId value);
+  void erase(EntityId r, EntityId value);
+  void prefetch(EntityId r) const { rows_.prefetch(r); }
+
+ private:
+  using Row = absl::InlinedVector<EntityId, 4>;
+  absl::flat_hash_map<EntityId, Row> rows_;
+};
+
 // Disjoint sets of entities; the representative of a set is its smallest id.
 // Each entity points at its set's record; merging moves the members of the
 // smaller sets into the largest one, so building a cluster of n members by
@@ -148,10 +167,10 @@ class PairListMap {
 struct AxiomIndex {
   DenseAdjacency superclasses;     // SubClassOf(sub, sup): row sub holds sup
   DenseAdjacency subclasses;       // row sup holds sub
-  DenseAdjacency superproperties;  // SubObjectPropertyOf(sub, sup): row sub holds sup
-  DenseAdjacency subproperties;
-  DenseAdjacency domains;          // ObjectPropertyDomain(p, c): row p holds c
-  DenseAdjacency ranges;
+  SparseAdjacency superproperties;  // SubObjectPropertyOf(sub, sup): row sub holds sup
+  SparseAdjacency subproperties;
+  SparseAdjacency domains;          // ObjectPropertyDomain(p, c): row p holds c
+  SparseAdjacency ranges;
   DenseAdjacency types;            // ClassAssertion(i, c): row i holds c
   DenseAdjacency instances;        // row c holds i
   PairListMap existentials;        // sub -> (property, filler)
@@ -162,7 +181,7 @@ struct AxiomIndex {
   // InverseObjectProperties(a, b): row a holds b and row b holds a. A
   // property may have several inverses (they are then equivalent), so every
   // stated pair is kept.
-  DenseAdjacency inverses;
+  SparseAdjacency inverses;
   PairListMap assertions_by_subject;  // s -> (property, object)
   PairListMap assertions_by_object;   // o -> (property, subject)
   EquivalenceClusters same_as;
