@@ -211,10 +211,6 @@ CeKind cardinality_kind(Kind k) {
 
 }  // namespace
 
-// Post-order over the expression with an explicit stack, so nesting depth
-// costs heap, not C stack. Each form resolves its property (when it has
-// one) before its filler is mapped; a part that gives nothing makes the
-// whole expression give nothing, and mapping stops there.
 void Mapper::prefetch_expressions(trelvanic_owl::Component component) {
   // A bounded walk over the component's class-expression operands (shared
   // operands may repeat, so the bound also caps a deeply shared expression).
@@ -230,8 +226,11 @@ void Mapper::prefetch_expressions(trelvanic_owl::Component component) {
   bool composite = false;
   // A name met for the first time is registered during the visit: the IRI
   // table's slot is loaded now.
+  // (Annotation properties and datatypes are left out: the former are met
+  // in annotation components, which register nothing.)
   auto prefetch_new_name = [&](NodeId n, const NodeCache& c) {
-    if (c.entity == 0 && trelvanic_owl::kind_role(c.kind) == trelvanic_owl::KindRole::Entity)
+    if (c.entity == 0 && trelvanic_owl::kind_role(c.kind) == trelvanic_owl::KindRole::Entity &&
+        c.kind != Kind::AnnotationProperty && c.kind != Kind::Datatype)
       ontology_.prefetch_entity(model_.iri_text(n));
   };
   const auto top = model_.words(component.node);
@@ -306,6 +305,10 @@ void Mapper::prefetch_expressions(trelvanic_owl::Component component) {
   }
 }
 
+// Post-order over the expression with an explicit stack, so nesting depth
+// costs heap, not C stack. Each form resolves its property (when it has
+// one) before its filler is mapped; a part that gives nothing makes the
+// whole expression give nothing, and mapping stops there.
 std::optional<CeId> Mapper::map_class_expression(NodeId root) {
   if (uint32_t hit = cache_[root.value].mapped) return CeId(hit - 1);
   // Scratch kept across calls (the walk is never re-entered).
