@@ -25,13 +25,10 @@ void erase_sorted(Row& row, EntityId value) {
 
 }  // namespace
 
-void DenseAdjacency::push_unique(EntityId r, EntityId value) {
-  if (r.value >= rows_.size()) rows_.resize(size_t{r.value} + 1);
-  insert_sorted(rows_[r.value], value);
-}
+void DenseAdjacency::push_unique(EntityId r, EntityId value) { insert_sorted(rows_.get_or_make(r.value), value); }
 
 void DenseAdjacency::erase(EntityId r, EntityId value) {
-  if (r.value < rows_.size()) erase_sorted(rows_[r.value], value);
+  if (Row* row = rows_.find(r.value)) erase_sorted(*row, value);
 }
 
 void SparseAdjacency::push_unique(EntityId r, EntityId value) { insert_sorted(rows_[r], value); }
@@ -123,10 +120,9 @@ std::optional<EntitySet> SymmetricGroups::linked_to(EntityId a) const {
 }
 
 void PairListMap::append_unique(EntityId key, EntityId first, EntityId second) {
-  if (key.value >= rows_.size()) rows_.resize(size_t{key.value} + 1);
-  if (key.value >= keys_.size()) keys_.resize(std::max<size_t>(rows_.size(), size_t{key.value} + 1));
+  List& list = rows_.get_or_make(key.value);
+  if (key.value >= keys_.size()) keys_.resize(rows_.size());
   keys_[key.value] = true;
-  List& list = rows_[key.value];
   const EntityPair pair(first, second);
   if (list.size() > kScanLength) {
     if (present_.insert({key.value, first.value, second.value}).second) list.push_back(pair);
@@ -139,8 +135,9 @@ void PairListMap::append_unique(EntityId key, EntityId first, EntityId second) {
 }
 
 void PairListMap::remove_pair(EntityId key, EntityId first, EntityId second, bool drop_empty_key) {
-  if (!contains_key(key)) return;
-  List& list = rows_[key.value];
+  List* found = rows_.find(key.value);
+  if (found == nullptr) return;
+  List& list = *found;
   auto erase_pair = [&] { list.erase(std::remove(list.begin(), list.end(), EntityPair(first, second)), list.end()); };
   if (list.size() > kScanLength) {
     if (present_.erase({key.value, first.value, second.value}) != 0) erase_pair();

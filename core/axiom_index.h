@@ -39,28 +39,49 @@ class DlStore;
 using EntitySet = absl::flat_hash_set<EntityId>;
 using EntityPair = std::pair<EntityId, EntityId>;
 
+// Rows indexed by entity id, dense: a row is one vector access (prefetched
+// ahead by callers filling many), rows past the end read as absent.
+template <class Row>
+class EntityRows {
+ public:
+  [[nodiscard]] const Row* find(uint32_t r) const { return r < rows_.size() ? &rows_[r] : nullptr; }
+  [[nodiscard]] Row* find(uint32_t r) { return r < rows_.size() ? &rows_[r] : nullptr; }
+  Row& get_or_make(uint32_t r) {
+    if (r >= rows_.size()) rows_.resize(size_t{r} + 1);
+    return rows_[r];
+  }
+  [[nodiscard]] size_t size() const { return rows_.size(); }
+  void reserve(size_t rows) { rows_.reserve(rows); }
+  // Starts loading the header of row `r`.
+  void prefetch(uint32_t r) const {
+    if (r < rows_.size()) trelvanic_memory::prefetch_line(&rows_[r]);
+  }
+
+ private:
+  std::vector<Row, trelvanic_memory::HugePageAllocator<Row>> rows_;
+};
+
 // Rows of entity ids indexed by entity id; each row sorted, without repeats.
 class DenseAdjacency {
  public:
   // Empty for a row beyond the end.
   [[nodiscard]] std::span<const EntityId> row(EntityId r) const {
-    if (r.value >= rows_.size()) return {};
-    return {rows_[r.value].data(), rows_[r.value].size()};
+    const Row* row = rows_.find(r.value);
+    if (row == nullptr) return {};
+    return {row->data(), row->size()};
   }
   void push_unique(EntityId r, EntityId value);
   void erase(EntityId r, EntityId value);
   [[nodiscard]] size_t row_count() const { return rows_.size(); }
   void reserve(size_t rows) { rows_.reserve(rows); }
   // Starts loading the row header of `r` (see AxiomIndex::prefetch).
-  void prefetch(EntityId r) const {
-    if (r.value < rows_.size()) trelvanic_memory::prefetch_line(&rows_[r.value]);
-  }
+  void prefetch(EntityId r) const { rows_.prefetch(r.value); }
 
  private:
   // Most rows hold a few ids: up to four live inside the row, off the heap
   // (four take the room the row's heap pointer and capacity need anyway).
   using Row = absl::InlinedVector<EntityId, 4>;
-  std::vector<Row, trelvanic_memory::HugePageAllocator<Row>> rows_;
+  EntityRows<Row> rows_;
 };
 
 // The same rows for keys that are few and scattered among the entity ids
@@ -131,8 +152,8 @@ class SymmetricGroups {
 };
 
 // Key -> list of (first, second) pairs without repeats, in insertion order.
-// Keys are entity ids: the lists are rows of a vector indexed by the key (as
-// in DenseAdjacency), so an append costs one row access and no hashing.
+// Keys are entity ids: the lists are rows indexed by the key (as in
+// DenseAdjacency), so an append costs one row access and no hashing.
 class PairListMap {
  public:
   void append_unique(EntityId key, EntityId first, EntityId second);
@@ -140,13 +161,12 @@ class PairListMap {
   // then empty and `drop_empty_key` is set.
   void remove_pair(EntityId key, EntityId first, EntityId second, bool drop_empty_key);
   [[nodiscard]] std::span<const EntityPair> get(EntityId key) const {
-    if (key.value >= rows_.size()) return {};
-    return {rows_[key.value].data(), rows_[key.value].size()};
+    const List* list = rows_.find(key.value);
+    if (list == nullptr) return {};
+    return {list->data(), list->size()};
   }
   // Starts loading what append_unique(key, ...) reads first.
-  void prefetch(EntityId key) const {
-    if (key.value < rows_.size()) trelvanic_memory::prefetch_line(&rows_[key.value]);
-  }
+  void prefetch(EntityId key) const { rows_.prefetch(key.value); }
   [[nodiscard]] bool contains_key(EntityId key) const { return key.value < keys_.size() && keys_[key.value]; }
   void reserve(size_t keys) { rows_.reserve(keys); }
 
@@ -158,7 +178,7 @@ class PairListMap {
   // Most keys have one or two pairs: those live inside the row, off the heap.
   using List = absl::InlinedVector<EntityPair, 2>;
 
-  std::vector<List, trelvanic_memory::HugePageAllocator<List>> rows_;
+  EntityRows<List> rows_;
   std::vector<bool> keys_;  // the keys present (a list emptied by removal may keep its key)
   // (key, first, second) of every pair of each list longer than kScanLength.
   absl::flat_hash_set<std::array<uint32_t, 3>> present_;
@@ -169,10 +189,10 @@ struct AxiomIndex {
   DenseAdjacency subclasses;       // row sup holds sub
   SparseAdjacency superproperties;  // SubObjectPropertyOf(sub, sup): row sub holds sup
   SparseAdjacency subproperties;
-  SparseAdjacency domains;          // ObjectPropertyDomain(p, c): row p holds c
+  SparseAdjacency domains;  // ObjectPropertyDomain(p, c): row p holds c
   SparseAdjacency ranges;
-  DenseAdjacency types;            // ClassAssertion(i, c): row i holds c
-  DenseAdjacency instances;        // row c holds i
+  DenseAdjacency types;      // ClassAssertion(i, c): row i holds c
+  DenseAdjacency instances;  // row c holds i
   PairListMap existentials;        // sub -> (property, filler)
   EntitySet transitive, symmetric, reflexive, functional, inverse_functional, irreflexive, asymmetric;
   EquivalenceClusters equivalent_classes;

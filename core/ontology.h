@@ -58,12 +58,12 @@ class Ontology {
   // merged with it by punning. Errors: ResourceLimitExceeded "entity count
   // exceeds maximum of {}", InvalidIri, EntityKindMismatch, InvalidAxiom.
   [[nodiscard]] Result<EntityId> entity_id(std::string_view iri, EntityKind kind);
-  // Registers `iri` exactly as written (no "%23" reading), validated against
-  // `max_iri_len`, under the entity limit: for snapshot readers, which
-  // restore IRIs as they were stored.
   // Starts loading what a coming entity_id(iri, ...) looks up first, so a
   // caller registering many names can overlap their cache misses.
   void prefetch_entity(std::string_view iri) const;
+  // Registers `iri` exactly as written (no "%23" reading), validated against
+  // `max_iri_len`, under the entity limit: for snapshot readers, which
+  // restore IRIs as they were stored.
   [[nodiscard]] Result<EntityId> entity_id_as_written(std::string_view iri, EntityKind kind, size_t max_iri_len);
   // The entity of `iri`, none when it names none; InvalidIri for a bad IRI.
   [[nodiscard]] Result<std::optional<EntityId>> try_lookup_entity(std::string_view iri) const;
