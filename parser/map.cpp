@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include <absl/container/flat_hash_map.h>
-
 #include <fmt/format.h>
 
 #include "core/limits.h"

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include <absl/container/flat_hash_set.h>
-#include <absl/container/inlined_vector.h>
 
 #include "parser/map.h"
 

@@ -422,35 +422,35 @@ void Mapper::scan_class_expression(NodeId root) {
 bool Mapper::el_superclass_operand_mappable(NodeId root) {
   const auto& m = model_;
   // Operands in order (explicit stack, operands pushed in reverse), stopping
-  // at the first that is not mappable; what is met is registered.
+  // at the first that is not mappable; what is met is registered. A nested
+  // intersection shared by several operands counts once.
   absl::InlinedVector<NodeId, 8> todo{root};
-  absl::flat_hash_set<uint32_t> seen;  // nested intersections met
-  while (!todo.empty()) {
+  bool mappable = true;
+  while (!todo.empty() && mappable) {
     const NodeId ce = todo.back();
     todo.pop_back();
     switch (node_kind(ce)) {
-      case Kind::Class:
-        if (!register_class(ce)) return false;
-        break;
+      case Kind::Class: mappable = register_class(ce).has_value(); break;
       case Kind::ObjectSomeValuesFrom: {
         const NodeId p = m.operand(ce, 0);
         const NodeId f = m.operand(ce, 1);
         const bool property = node_kind(p) == Kind::ObjectProperty && register_object_property(p).has_value();
         // The filler is registered even when the property is an inverse.
         const bool filler = node_kind(f) == Kind::Class && register_class(f).has_value();
-        if (!property || !filler) return false;
+        mappable = property && filler;
         break;
       }
       case Kind::ObjectIntersectionOf: {
-        if (ce != root && !seen.insert(ce.value).second) break;  // a shared operand counts once
+        if (ce != root && !mark_once(ce)) break;
         const auto ops = m.operands(ce);
         for (size_t i = ops.size(); i-- > 0;) todo.push_back(ops[i]);
         break;
       }
-      default: return false;
+      default: mappable = false;
     }
   }
-  return true;
+  unmark_all();
+  return mappable;
 }
 
 bool Mapper::map_intersection_superclass(EntityId sub, NodeId ce) {
@@ -460,13 +460,12 @@ bool Mapper::map_intersection_superclass(EntityId sub, NodeId ce) {
   // sub ⊑ B1 ⊓ ... ⊓ Bn gives sub ⊑ Bi for every operand, nested
   // intersections flattened in order.
   absl::InlinedVector<NodeId, 8> todo{ce};
-  absl::flat_hash_set<uint32_t> seen;  // nested intersections met
   while (!todo.empty()) {
     const NodeId op = todo.back();
     todo.pop_back();
     switch (node_kind(op)) {
       case Kind::ObjectIntersectionOf: {
-        if (op != ce && !seen.insert(op.value).second) break;
+        if (op != ce && !mark_once(op)) break;  // a shared nested intersection once
         const auto ops = m.operands(op);
         for (size_t i = ops.size(); i-- > 0;) todo.push_back(ops[i]);
         break;
@@ -489,6 +488,7 @@ bool Mapper::map_intersection_superclass(EntityId sub, NodeId ce) {
       default: break;
     }
   }
+  unmark_all();
   return true;
 }
 
