@@ -136,12 +136,8 @@ class Mapper {
     }
   }
   void note_profile(trelvanic_core::OwlConstruct c) {
-    const uint64_t bit = uint64_t{1} << static_cast<unsigned>(c);
-    if ((noted_profile_ & bit) == 0) {
-      noted_profile_ |= bit;
-      noted_ |= bit;
-      meta_.note_profile_construct(c);
-    }
+    noted_ |= uint64_t{1} << static_cast<unsigned>(c);  // the profile set's notes reach the observed set too
+    noted_expressions_.note(meta_, c);
   }
 
   // ---- registration (map.cpp)
@@ -298,7 +294,7 @@ class Mapper {
     uint32_t base;  // where this frame's operand results start
     trelvanic_core::RoleExpr role;
   };
-  NotedExpressions noted_expressions_;        // what push_dl_axiom has noted
+  NotedExpressions noted_expressions_;        // what is noted in meta_'s profile set
   std::vector<CeFrame> ce_frames_;            // scratch of map_class_expression
   std::vector<CeId> ce_results_;
   std::vector<NodeId> stack_;                 // scratch of the construct scan
@@ -307,7 +303,6 @@ class Mapper {
   std::vector<NodeId> marked_;                // nodes marked by the current walk
   std::vector<NodeId> datatype_todo_;         // scratch of class_expression_uses_datatype
   uint64_t noted_ = 0;          // constructs already in meta_.constructs
-  uint64_t noted_profile_ = 0;  // constructs already in meta_.profile_constructs
 };
 
 struct MappedOntology {
