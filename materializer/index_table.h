@@ -21,7 +21,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "materializer/huge_allocator.h"
+#include "memory/huge_pages.h"
 
 namespace trelvanic_materializer {
 
@@ -76,7 +76,7 @@ class IndexTable {
  private:
   template <typename Refill>
   void rebuild(std::size_t capacity, Refill&& refill) {
-    std::vector<Slot, HugeAllocator<Slot>> old(capacity);
+    std::vector<Slot, trelvanic_memory::HugePageAllocator<Slot>> old(capacity);
     old.swap(slots_);
     const std::size_t mask = capacity - 1;
     auto put = [&](std::uint64_t h, std::uint32_t index) {
@@ -87,7 +87,7 @@ class IndexTable {
     refill(put, old);
   }
 
-  std::vector<Slot, HugeAllocator<Slot>> slots_;
+  std::vector<Slot, trelvanic_memory::HugePageAllocator<Slot>> slots_;
   std::size_t size_ = 0;
 };
 

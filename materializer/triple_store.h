@@ -18,9 +18,9 @@
 #include <utility>
 #include <vector>
 
-#include "materializer/huge_allocator.h"
 #include "materializer/index_table.h"
 #include "materializer/term_id.h"
+#include "memory/huge_pages.h"
 
 namespace trelvanic_materializer {
 
@@ -159,7 +159,7 @@ class TripleStore {
             KeyHash&& key_hash);
   static void push(std::vector<std::uint32_t>& heads, std::vector<std::uint32_t>& next, TermId t, std::uint32_t i);
 
-  std::vector<Triple, HugeAllocator<Triple>> triples_;
+  std::vector<Triple, trelvanic_memory::HugePageAllocator<Triple>> triples_;
   std::vector<std::uint8_t> flags_;
   IndexTable dedup_;  // every stored triple, dead ones too
   IndexTable ps_, po_;

@@ -1,6 +1,7 @@
 // Storage for large flat arrays on transparent huge pages, shared by the OWL
-// model (node arena, string records, hash indexes) and the core ontology
-// (axiom dedup table, axiom index rows, the mapper's node cache).
+// model (node arena, string records, hash indexes), the core ontology (axiom
+// dedup table, axiom index rows, the mapper's node cache) and the RL rule
+// engine's triple store.
 //
 // These tables of a large ontology span tens of megabytes and are probed at
 // random; with 4 KiB pages nearly every probe also misses the TLB. Blocks of
