@@ -78,7 +78,8 @@ StringPool::Record* StringPool::allocate(size_t size, uint32_t& ref) {
   } else {
     if (bytes > left_) {
       size_t grown = blocks_.empty() ? kFirstBlockBytes : std::min(kBlockBytes, current_block_size_ * 2);
-      grown = std::max(grown, kFirstBlockBytes);
+      // a record of up to a quarter block may still exceed a young block
+      grown = std::max({grown, kFirstBlockBytes, bytes});
       cursor_ = static_cast<char*>(trelvanic_memory::huge_allocate_zeroed(grown));
       blocks_.push_back(Block{cursor_, grown});
       current_block_ = blocks_.size() - 1;

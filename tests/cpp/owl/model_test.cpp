@@ -70,6 +70,25 @@ TEST(Model, StringsSurviveMovesAndGrowth) {
   EXPECT_NE(moved.intern_text("").value, 0u);
 }
 
+TEST(Model, LongStringsFitWhateverTheSizeOfTheCurrentBlock) {
+  // Records up to a quarter of the largest block share blocks, which start
+  // small; longer ones get a block of their own. Each size follows small
+  // strings so that it lands while a young block is being filled.
+  const size_t sizes[] = {40 << 10, 100 << 10, (512 << 10) - 32, 512 << 10, 600 << 10, 40 << 10};
+  Ontology o;
+  std::vector<std::pair<TextId, std::string>> stored;
+  for (size_t i = 0; i < std::size(sizes); ++i) {
+    for (int k = 0; k < 3; ++k) {
+      std::string small = "s" + std::to_string(i) + "_" + std::to_string(k);
+      stored.emplace_back(o.intern_text(small), small);
+    }
+    std::string big(sizes[i], static_cast<char>('a' + i));
+    stored.emplace_back(o.intern_text(big), big);
+  }
+  for (const auto& [id, text] : stored) EXPECT_EQ(o.text(id), text);
+  EXPECT_EQ(o.intern_text(stored[3].second), stored[3].first);
+}
+
 TEST(Model, OneIriAsManyLeafKinds) {
   // The string record holds two leaves of an IRI; the others go elsewhere
   // and must stay distinct and stable.

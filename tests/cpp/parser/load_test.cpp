@@ -441,6 +441,78 @@ TEST(Load, SizeLimits) {
   EXPECT_FALSE(preprocess_rdf_xml_text("<rdf:RDF>syntax-ns#nil</rdf:RDF>", 100, 100)->ill_founded_list);
 }
 
+// A document in syntax `s` whose class A has the IRI `a`, declared through a
+// prefix named `prefix`, and whose individual i has the value `value` for the
+// data property p.
+std::string long_names_document(Syntax s, std::string_view prefix, std::string_view a, std::string_view value) {
+  switch (s) {
+    case Syntax::Functional:
+      return fmt::format("Prefix({0}:=<http://ex.org/>)\nOntology(\nSubClassOf(<{1}> {0}:B)\n"
+                         "DataPropertyAssertion({0}:p {0}:i \"{2}\")\n)\n", prefix, a, value);
+    case Syntax::OwlXml:
+      return fmt::format(
+          "<?xml version=\"1.0\"?>\n<Ontology xmlns=\"http://www.w3.org/2002/07/owl#\">\n"
+          "<Prefix name=\"{0}\" IRI=\"http://ex.org/\"/>\n"
+          "<SubClassOf><Class IRI=\"{1}\"/><Class abbreviatedIRI=\"{0}:B\"/></SubClassOf>\n"
+          "<DataPropertyAssertion><DataProperty abbreviatedIRI=\"{0}:p\"/><NamedIndividual abbreviatedIRI=\"{0}:i\"/>"
+          "<Literal>{2}</Literal></DataPropertyAssertion>\n</Ontology>\n", prefix, a, value);
+    case Syntax::Turtle:
+      return fmt::format(
+          "@prefix owl: <http://www.w3.org/2002/07/owl#> .\n@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+          "@prefix {0}: <http://ex.org/> .\n<{1}> a owl:Class ; rdfs:subClassOf {0}:B .\n{0}:B a owl:Class .\n"
+          "{0}:p a owl:DatatypeProperty .\n{0}:i a owl:NamedIndividual ; {0}:p \"{2}\" .\n", prefix, a, value);
+    case Syntax::RdfXml:
+      return fmt::format(
+          "<?xml version=\"1.0\"?>\n<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" "
+          "xmlns:rdfs=\"http://www.w3.org/2000/01/rdf-schema#\" xmlns:owl=\"http://www.w3.org/2002/07/owl#\" "
+          "xmlns:{0}=\"http://ex.org/\">\n"
+          "<owl:Class rdf:about=\"{1}\"><rdfs:subClassOf rdf:resource=\"http://ex.org/B\"/></owl:Class>\n"
+          "<owl:Class rdf:about=\"http://ex.org/B\"/>\n<owl:DatatypeProperty rdf:about=\"http://ex.org/p\"/>\n"
+          "<owl:NamedIndividual rdf:about=\"http://ex.org/i\"><{0}:p>{2}</{0}:p></owl:NamedIndividual>\n</rdf:RDF>\n",
+          prefix, a, value);
+  }
+  return "";
+}
+
+// The lexical forms of the literals an ontology holds.
+std::vector<std::string> literals(const Ontology& o) {
+  std::vector<std::string> out;
+  for (uint32_t i = 0; i < o.dl().de_count(); ++i) {
+    auto de = o.dl().de(trelvanic_core::DeId(i));
+    if (de.kind == trelvanic_core::DeKind::Literal) out.emplace_back(de.lexical());
+  }
+  return out;
+}
+
+TEST(Load, LongIrisLiteralsAndPrefixNamesInEverySyntax) {
+  TempTree tree;
+  for (size_t size : {size_t{40} << 10, size_t{600} << 10}) {
+    const std::string long_iri = ex(std::string(size, 'a'));
+    const std::string long_text(size, 'v');
+    const std::string long_prefix = "p" + std::string(size, 'x');
+    for (Syntax s : kSyntaxes) {
+      const std::string what = fmt::format("{} bytes in {}", size, extension(s));
+      // An IRI above the length limit never names an entity.
+      const std::string iri =
+          tree.write(std::string("iri") + std::string(extension(s)), long_names_document(s, "ex", long_iri, "v"));
+      EXPECT_TRUE(error_of(load_ontology(iri)).starts_with("parse error: strict parse: skipped")) << what;
+
+      const std::string names = tree.write(std::string("names") + std::string(extension(s)),
+                                           long_names_document(s, long_prefix, ex("A"), long_text));
+      auto o = load_ontology(names);
+      if (s == Syntax::RdfXml && size > 50000) {
+        // the XML parser's own bound on the length of a name
+        EXPECT_TRUE(error_of(o).ends_with("XML parser error: Name too long: Name")) << what << error_of(o);
+        continue;
+      }
+      ASSERT_TRUE(o) << what << ": " << o.error().message().substr(0, 300);
+      EXPECT_EQ(told(*o), std::vector<std::string>{sub_text("A", "B")}) << what;
+      const std::vector<std::string> values = literals(*o);
+      EXPECT_TRUE(values == std::vector<std::string>{long_text}) << what << ": " << values.size() << " literals";
+    }
+  }
+}
+
 TEST(Imports, TurtleRelativeReferencesAreTakenFromTheFile) {
   TempTree tree;
   tree.write("d/sub/part.ttl", document(Syntax::Turtle, "http://other.org/part", {}, {sub("C", "D")}));
