@@ -45,33 +45,22 @@ class Run:
                 "summary": self.summary, "agreement": self.agreement}
 
 
-def _tail(text: str, lines: int = 3) -> str:
-    kept = [line for line in text.strip().splitlines() if line.strip()][-lines:]
-    return " | ".join(kept)[-400:]
+@dataclass
+class Process:
+    returncode: int
+    stdout: str
+    stderr: str
+    timed_out: bool
+    wall_s: float
+    peak_mib: float     # maximum resident set size of the process and its waited-for children
 
 
-def run_tool(python: str, task: dict, label: str, work_dir: str, timeout: float,
-             env_extra: dict | None = None) -> Run:
-    """Runs `task` (see adapters.py) under the interpreter `python`; never raises for a tool's
-    failure, which comes back as the Run's status and reason."""
-    os.makedirs(work_dir, exist_ok=True)
-    stem = os.path.join(work_dir, f"{task['tool']}-{task['kind']}-{task['id']}")
-    task = dict(task, answer_path=stem + ".answer")
-    task_path, result_path = stem + ".task.json", stem + ".result.json"
-    for stale in (result_path, task["answer_path"]):
-        if os.path.exists(stale):
-            os.remove(stale)
-    with open(task_path, "w", encoding="utf-8") as f:
-        json.dump(task, f)
-    env = dict(os.environ)
-    env.update(env_extra or {})
+def run_process(cmd: list, timeout: float, env: dict | None = None) -> Process:
+    """Runs `cmd` in a process group of its own, killed whole after `timeout` seconds (and once it
+    exits, so that no grandchild such as a JVM outlives it). Raises OSError if it cannot start."""
     start = time.perf_counter()
-    try:
-        proc = subprocess.Popen([python, WORKER, task_path, result_path], stdin=subprocess.DEVNULL,
-                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=env,
-                                start_new_session=True)
-    except OSError as exc:
-        return Run(task["tool"], label, "failed", reason=f"cannot start {python}: {exc}")
+    proc = subprocess.Popen(cmd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE, env=env, start_new_session=True)
     output = {}
 
     def drain(name, stream):
@@ -95,21 +84,49 @@ def run_tool(python: str, task: dict, label: str, work_dir: str, timeout: float,
     _, status, usage = os.wait4(proc.pid, 0)
     timer.cancel()
     proc.returncode = os.waitstatus_to_exitcode(status)
-    try:  # a grandchild left behind (a JVM) must not outlive its worker
+    try:  # a grandchild left behind (a JVM) must not outlive its parent
         os.killpg(proc.pid, signal.SIGKILL)
     except (ProcessLookupError, PermissionError):
         pass
     for r in readers:
         r.join(5)
-    wall = time.perf_counter() - start
-    peak = usage.ru_maxrss / 1024.0   # KiB on Linux
-    if timed_out.is_set():
+    return Process(proc.returncode, output.get("stdout", ""), output.get("stderr", ""), timed_out.is_set(),
+                   time.perf_counter() - start, usage.ru_maxrss / 1024.0)   # KiB on Linux
+
+
+def _tail(text: str, lines: int = 3) -> str:
+    kept = [line for line in text.strip().splitlines() if line.strip()][-lines:]
+    return " | ".join(kept)[-400:]
+
+
+def run_tool(python: str, task: dict, label: str, work_dir: str, timeout: float,
+             env_extra: dict | None = None) -> Run:
+    """Runs `task` (see adapters.py) under the interpreter `python`; never raises for a tool's
+    failure, which comes back as the Run's status and reason."""
+    os.makedirs(work_dir, exist_ok=True)
+    stem = os.path.join(work_dir, f"{task['tool']}-{task['kind']}-{task['id']}")
+    task = dict(task, answer_path=stem + ".answer")
+    task_path, result_path = stem + ".task.json", stem + ".result.json"
+    for stale in (result_path, task["answer_path"]):
+        if os.path.exists(stale):
+            os.remove(stale)
+    with open(task_path, "w", encoding="utf-8") as f:
+        json.dump(task, f)
+    env = dict(os.environ)
+    env.update(env_extra or {})
+    try:
+        done = run_process([python, WORKER, task_path, result_path], timeout, env)
+    except OSError as exc:
+        return Run(task["tool"], label, "failed", reason=f"cannot start {python}: {exc}")
+    output, wall, peak = {"stderr": done.stderr}, done.wall_s, done.peak_mib
+    timed_out = done.timed_out
+    if timed_out:
         return Run(task["tool"], label, "timeout", reason=f"no answer within {timeout:.0f} s",
                    peak_mib=peak, wall_s=wall)
     if not os.path.exists(result_path):
-        why = f"worker exited with code {proc.returncode}"
-        if proc.returncode < 0:
-            why = f"worker killed by signal {-proc.returncode}"
+        why = f"worker exited with code {done.returncode}"
+        if done.returncode < 0:
+            why = f"worker killed by signal {-done.returncode}"
         err = _tail(output.get("stderr", ""))
         return Run(task["tool"], label, "failed", reason=why + (f": {err}" if err else ""),
                    peak_mib=peak, wall_s=wall)

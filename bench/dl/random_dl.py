@@ -1,0 +1,260 @@
+"""Random small OWL 2 DL ontologies in functional syntax, for differential tests.
+
+An ontology has a few named classes, object properties and individuals, and a dozen axioms built
+from the constructs switched on. ALC (intersection, union, complement, some, all, owl:Thing and
+owl:Nothing; sub-, equivalent and disjoint classes; domains and ranges) is always in; the rest are
+features that can be added one at a time, so that an engine can be tested on a small language
+first:
+
+    hierarchy   sub- and equivalent properties
+    inverse     ObjectInverseOf in restrictions, inverse and symmetric properties
+    transitive  transitive properties
+    functional  functional and inverse-functional properties
+    counting    qualified and unqualified min, max and exact cardinalities
+    nominals    ObjectOneOf and ObjectHasValue
+    roleprops   reflexive, irreflexive, asymmetric and disjoint properties, ObjectHasSelf
+    abox        class and (negative) property assertions, same and different individuals
+
+Presets: "alc", "alchiq" (hierarchy, inverse, counting, functional), "shoiq" (everything).
+
+Every ontology keeps to OWL 2 DL's global restrictions, so that HermiT accepts it: the role axioms
+come first, and only simple properties (none transitive, none with a transitive sub-property,
+through inverses and equivalences) appear in cardinalities, functionality, irreflexivity,
+asymmetry, disjointness and self restrictions.
+"""
+
+from __future__ import annotations
+
+import argparse
+import os
+import random
+import sys
+from dataclasses import dataclass, field
+
+FEATURES = ("hierarchy", "inverse", "transitive", "functional", "counting", "nominals", "roleprops", "abox")
+PRESETS = {
+    "alc": (),
+    "alchiq": ("hierarchy", "inverse", "counting", "functional"),
+    "shoiq": FEATURES,
+}
+NS = "http://example.org/dldiff#"
+
+
+def parse_features(text: str) -> frozenset:
+    """"alc", "shoiq", "alchiq,abox", "hierarchy,nominals": presets and feature names, comma-separated."""
+    chosen = set()
+    for word in (w.strip().lower() for w in text.split(",") if w.strip()):
+        if word in PRESETS:
+            chosen.update(PRESETS[word])
+        elif word in FEATURES:
+            chosen.add(word)
+        else:
+            raise ValueError(f"unknown construct set {word!r} (presets {', '.join(PRESETS)}; "
+                             f"features {', '.join(FEATURES)})")
+    return frozenset(chosen)
+
+
+@dataclass
+class Size:
+    classes: tuple = (3, 7)
+    roles: tuple = (1, 3)
+    individuals: tuple = (1, 4)
+    axioms: tuple = (4, 12)
+    depth: int = 2
+
+
+@dataclass
+class Ontology:
+    """A generated ontology: its text and signature (full IRIs)."""
+    text: str
+    classes: list
+    roles: list
+    individuals: list
+    axioms: list = field(default_factory=list)
+
+    def write(self, path: str) -> None:
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(self.text)
+
+
+def render(axioms, classes, roles, individuals, iri: str = NS[:-1]) -> str:
+    decl = [f"Declaration(Class(:{c}))" for c in classes]
+    decl += [f"Declaration(ObjectProperty(:{r}))" for r in roles]
+    decl += [f"Declaration(NamedIndividual(:{i}))" for i in individuals]
+    return (f"Prefix(:=<{NS}>)\nPrefix(owl:=<http://www.w3.org/2002/07/owl#>)\n"
+            f"Ontology(<{iri}>\n" + "\n".join(decl + list(axioms)) + "\n)\n")
+
+
+class _Roles:
+    """Which property expressions are simple, from the role axioms generated so far."""
+
+    def __init__(self, names):
+        self.names = list(names)
+        self.up: dict = {}
+        self.transitive: set = set()
+
+    def sub(self, a, b):
+        """a ⊑ b for property expressions given as (name, inverted)."""
+        for x, y in ((a, b), ((a[0], not a[1]), (b[0], not b[1]))):
+            self.up.setdefault(x, set()).add(y)
+
+    def simple(self) -> list:
+        bad = {(t, inv) for t in self.transitive for inv in (False, True)}
+        stack = list(bad)
+        while stack:
+            for nxt in self.up.get(stack.pop(), ()):
+                if nxt not in bad:
+                    bad.add(nxt)
+                    stack.append(nxt)
+        return [r for r in self.names if (r, False) not in bad and (r, True) not in bad]
+
+
+def random_ontology(rng: random.Random, features=frozenset(PRESETS["shoiq"]), size: Size = Size()) -> Ontology:
+    has = features.__contains__
+    classes = [f"C{k}" for k in range(rng.randint(*size.classes))]
+    roles = [f"r{k}" for k in range(rng.randint(*size.roles))]
+    individuals = ([f"i{k}" for k in range(rng.randint(*size.individuals))]
+                   if has("abox") or has("nominals") else [])
+    axioms: list[str] = []
+    info = _Roles(roles)
+
+    def role_expr(pool=None) -> str:
+        r = rng.choice(pool or roles)
+        return f"ObjectInverseOf(:{r})" if has("inverse") and rng.random() < 0.3 else f":{r}"
+
+    def as_pair(expr: str):
+        return (expr[len("ObjectInverseOf(:"):-1], True) if expr.startswith("ObjectInverseOf") else (expr[1:], False)
+
+    # Role axioms first: the simple properties depend on them.
+    for _ in range(rng.randint(0, 3)):
+        options = [f for f in ("hierarchy", "inverse", "transitive", "roleprops") if has(f)]
+        if not options:
+            break
+        kind = rng.choice(options)
+        if kind == "hierarchy":
+            a, b = role_expr(), role_expr()
+            if a != b:
+                if rng.random() < 0.8:
+                    axioms.append(f"SubObjectPropertyOf({a} {b})")
+                    info.sub(as_pair(a), as_pair(b))
+                else:
+                    axioms.append(f"EquivalentObjectProperties({a} {b})")
+                    info.sub(as_pair(a), as_pair(b))
+                    info.sub(as_pair(b), as_pair(a))
+        elif kind == "inverse":
+            a, b = rng.choice(roles), rng.choice(roles)
+            if a != b and rng.random() < 0.7:
+                axioms.append(f"InverseObjectProperties(:{a} :{b})")
+                info.sub((a, False), (b, True))
+                info.sub((b, True), (a, False))
+            else:
+                axioms.append(f"SymmetricObjectProperty(:{a})")
+                info.sub((a, False), (a, True))
+        elif kind == "transitive":
+            r = rng.choice(roles)
+            axioms.append(f"TransitiveObjectProperty(:{r})")
+            info.transitive.add(r)
+        else:
+            axioms.append(f"ReflexiveObjectProperty(:{rng.choice(roles)})")
+    simple = info.simple()
+
+    def expr(depth: int) -> str:
+        k = rng.randrange(100)
+        if depth == 0 or k < 40:
+            return f":{rng.choice(classes)}"
+        if k < 43:
+            return "owl:Thing"
+        if k < 45:
+            return "owl:Nothing"
+        if k < 55:
+            return f"ObjectComplementOf({expr(depth - 1)})"
+        if k < 63:
+            ops = " ".join(expr(depth - 1) for _ in range(rng.randint(2, 3)))
+            return f"ObjectIntersectionOf({ops})"
+        if k < 70:
+            ops = " ".join(expr(depth - 1) for _ in range(rng.randint(2, 3)))
+            return f"ObjectUnionOf({ops})"
+        if k < 78:
+            return f"ObjectSomeValuesFrom({role_expr()} {expr(depth - 1)})"
+        if k < 85:
+            return f"ObjectAllValuesFrom({role_expr()} {expr(depth - 1)})"
+        if k < 92 and has("counting") and simple:
+            kind = rng.choice(("ObjectMinCardinality", "ObjectMaxCardinality", "ObjectExactCardinality"))
+            filler = f" {expr(depth - 1)}" if rng.random() < 0.7 else ""
+            return f"{kind}({rng.randint(0, 3)} {role_expr(simple)}{filler})"
+        if k < 97 and has("nominals") and individuals:
+            if rng.random() < 0.5:
+                members = rng.sample(individuals, rng.randint(1, min(2, len(individuals))))
+                return "ObjectOneOf(" + " ".join(f":{i}" for i in members) + ")"
+            return f"ObjectHasValue({role_expr()} :{rng.choice(individuals)})"
+        if has("roleprops") and simple:
+            return f"ObjectHasSelf({role_expr(simple)})"
+        return f":{rng.choice(classes)}"
+
+    def simple_axiom() -> str | None:
+        kind = rng.choice([f for f in ("functional", "roleprops") if has(f)])
+        r = role_expr(simple)
+        if kind == "functional":
+            return f"{rng.choice(('FunctionalObjectProperty', 'InverseFunctionalObjectProperty'))}({r})"
+        k = rng.randrange(3)
+        if k == 0:
+            return f"IrreflexiveObjectProperty({r})"
+        if k == 1:
+            return f"AsymmetricObjectProperty({r})"
+        other = role_expr(simple)
+        return f"DisjointObjectProperties({r} {other})" if other != r else None
+
+    def abox_axiom() -> str | None:
+        a, b = rng.choice(individuals), rng.choice(individuals)
+        k = rng.randrange(10)
+        if k < 4:
+            return f"ClassAssertion({expr(size.depth - 1)} :{a})"
+        if k < 7:
+            return f"ObjectPropertyAssertion({role_expr()} :{a} :{b})"
+        if a == b:
+            return None
+        if k < 8:
+            return f"NegativeObjectPropertyAssertion({role_expr()} :{a} :{b})"
+        return f"{'SameIndividual' if k < 9 else 'DifferentIndividuals'}(:{a} :{b})"
+
+    for _ in range(rng.randint(*size.axioms)):
+        k = rng.randrange(100)
+        axiom = None
+        if k < 35:
+            axiom = f"SubClassOf({expr(size.depth)} {expr(size.depth)})"
+        elif k < 50:
+            axiom = f"EquivalentClasses(:{rng.choice(classes)} {expr(size.depth)})"
+        elif k < 57:
+            a, b = expr(1), expr(1)
+            axiom = f"DisjointClasses({a} {b})" if a != b else None
+        elif k < 62:
+            axiom = f"ObjectPropertyDomain({role_expr()} {expr(1)})"
+        elif k < 67:
+            axiom = f"ObjectPropertyRange({role_expr()} {expr(1)})"
+        elif k < 75 and simple and (has("functional") or has("roleprops")):
+            axiom = simple_axiom()
+        elif k < 100 and has("abox") and individuals:
+            axiom = abox_axiom()
+        if axiom:
+            axioms.append(axiom)
+    return Ontology(render(axioms, classes, roles, individuals), [NS + c for c in classes],
+                    [NS + r for r in roles], [NS + i for i in individuals], axioms)
+
+
+def main() -> int:
+    ap = argparse.ArgumentParser(description="Writes random small ontologies in functional syntax.")
+    ap.add_argument("--count", type=int, default=10)
+    ap.add_argument("--seed", type=int, default=1)
+    ap.add_argument("--constructs", default="shoiq")
+    ap.add_argument("--out", required=True)
+    args = ap.parse_args()
+    features = parse_features(args.constructs)
+    os.makedirs(args.out, exist_ok=True)
+    for k in range(args.count):
+        random_ontology(random.Random(args.seed * 100003 + k), features).write(
+            os.path.join(args.out, f"case{k}.ofn"))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
