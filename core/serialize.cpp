@@ -265,6 +265,7 @@ Result<void> build_dl(Document& doc, const OntologyLimits& limits, Ontology& o) 
           fmt::format("data literal exceeds maximum size of {}", limits.max_literal_bytes)));
   }
   TRELVANIC_TRY(check_dl_store_ids(dl, o.entity_count()));
+  TRELVANIC_TRY(check_dl_store_forms(dl, o.entities()));
   o.set_dl(std::move(*doc.dl));
   o.reindex_dl_abox();
   return {};

@@ -313,6 +313,98 @@ Error bad_id_error(std::string_view place, size_t index, BadId bad, const Bounds
   return Error::serialization(fmt::format("{}[{}] refers to {} {}, {}", place, index, id_word(bad.type), bad.id, why));
 }
 
+// --- Entity kinds and list lengths ---------------------------------------------
+
+// What a form asks of its entities and lists: the kind each entity field
+// (plain, role or list of either; by field index) must name, and the least
+// length of its list fields (OWL 2's arities).
+struct FormRule {
+  uint8_t min_list = 0;
+  std::array<EntityKind, 3> kinds{};  // read only at entity-valued fields
+};
+
+constexpr EntityKind kC = EntityKind::Class, kI = EntityKind::Individual, kOP = EntityKind::ObjectProperty,
+                     kDP = EntityKind::DataProperty, kDT = EntityKind::Datatype;
+
+constexpr auto kCeRules = std::to_array<FormRule>({
+    {}, {}, {0, {kC}}, {}, {2}, {2},                         // Top Bottom Atomic Not And Or
+    {0, {kOP}}, {0, {kOP}}, {1, {kI}}, {0, {kOP, kI}}, {0, {kOP}},  // Some All OneOf HasValue HasSelf
+    {0, {kC, kOP}}, {0, {kC, kOP}}, {0, {kC, kOP}},          // object cardinalities (n, property, filler)
+    {0, {kDP}}, {0, {kDP}}, {0, {kDP}},                      // DataAll DataSome DataHasValue
+    {0, {kC, kDP}}, {0, {kC, kDP}}, {0, {kC, kDP}},          // data cardinalities (n, property, range)
+});
+static_assert(kCeRules.size() == kCeKindCount);
+
+constexpr auto kDeRules = std::to_array<FormRule>({
+    {}, {0, {kDT}}, {}, {2}, {2}, {0, {kC, kDT}}, {},  // Top Datatype Facet And Or Literal Not
+});
+static_assert(kDeRules.size() == kDeKindCount);
+
+constexpr auto kAxiomRules = std::to_array<FormRule>({
+    {}, {2}, {2},                                  // SubClassOf EquivalentClasses DisjointClasses
+    {0, {kOP}}, {0, {kOP}},                        // ObjectPropertyDomain ObjectPropertyRange
+    {0, {kOP, kOP}}, {0, {kOP, kOP}},              // SubObjectPropertyChain SubObjectPropertyOf
+    {0, {kC, kOP, kDP}}, {0, {kI}},                // HasKey ClassAssertion
+    {0, {kDP}}, {0, {kDP}}, {0, {kDP, kDP}},       // DataPropertyDomain DataPropertyRange SubDataPropertyOf
+    {0, {kI, kDP}}, {0, {kI, kOP, kI}},            // DataPropertyAssertion NegativeObjectPropertyAssertion
+    {0, {kI, kDP}}, {0, {kI, kOP, kI}},            // NegativeDataPropertyAssertion ObjectPropertyAssertion
+    {0, {kDT}}, {0, {kDP}},                        // DatatypeDefinition FunctionalDataProperty
+    {2, {kDP}}, {2, {kDP}}, {2, {kOP}},            // Equivalent/DisjointDataProperties DisjointObjectProperties
+    {2, {kI}}, {2, {kI}},                          // SameIndividual DifferentIndividuals
+    {0, {kOP}}, {0, {kOP}}, {},                    // Transitive/SymmetricObjectProperty SwrlRule
+    {0, {kOP}}, {0, {kOP}},                        // InverseFunctional/IrreflexiveObjectProperty
+});
+static_assert(kAxiomRules.size() == kDlAxiomKindCount);
+
+// The first entity of the wrong kind or list too short in node `n`, as the
+// message that names it after `place`; ids are known to be in range.
+template <class Node>
+std::optional<Error> first_bad_form(const Node& n, const Family& fam, const FormRule& rule,
+                                    std::span<const EntityRecord> entities, std::string_view place, size_t index) {
+  const auto k = static_cast<size_t>(n.kind);
+  const auto specs = fam.specs[k];
+  auto where = [&](size_t field) {
+    const std::string_view field_name = field < fam.fields[k].size() ? fam.fields[k][field] : "";
+    return fmt::format("{}[{}] {}{}{}", place, index, fam.names[k], field_name.empty() ? "" : " ", field_name);
+  };
+  auto check = [&](uint32_t id, size_t field) -> std::optional<Error> {
+    const EntityKind expected = rule.kinds[field];
+    if (kind_satisfies(entities[id].kind, expected)) return std::nullopt;
+    return Error::invalid_axiom(fmt::format("{} entity {} must be {}, found {}", where(field), EntityId(id),
+                                            entity_kind_name(expected), entity_kind_name(entities[id].kind)));
+  };
+  for (size_t i = 0; i < specs.size(); ++i) {
+    const FieldSpec& f = specs[i];
+    switch (f.type) {
+      case FieldType::Entity:
+      case FieldType::Role:
+        if (auto bad = check(n.slot[f.slot], i)) return bad;
+        break;
+      case FieldType::ListCe:
+      case FieldType::ListDe:
+      case FieldType::ListEntity:
+      case FieldType::ListRole: {
+        if (n.slot[f.slot] < rule.min_list)
+          return Error::invalid_axiom(fmt::format("{} needs at least {} operand{}, found {}", where(i), rule.min_list,
+                                                  rule.min_list == 1 ? "" : "s", n.slot[f.slot]));
+        if (f.type != FieldType::ListEntity && f.type != FieldType::ListRole) break;
+        const auto raw = list_field(n, specs, i);
+        const size_t stride = list_stride(f.type);
+        for (size_t j = stride - 1; j < raw.size(); j += stride)
+          if (auto bad = check(raw[j], i)) return bad;
+        break;
+      }
+      case FieldType::Ce:
+      case FieldType::De:
+      case FieldType::Count:
+      case FieldType::OptCe:
+      case FieldType::OptDe:
+      case FieldType::Text: break;
+    }
+  }
+  return std::nullopt;
+}
+
 constexpr std::string_view kSectionFields[] = {"expressions", "data_exprs", "axioms"};
 constexpr js::RecordShape kSectionShape{"struct DlStore", "struct DlStore with 3 elements", kSectionFields,
                                         js::UnknownFields::Skip};
@@ -394,6 +486,30 @@ Result<void> check_dl_store_ids(const DlStore& store, size_t entity_count) {
     const DlAxiomView a = store.axiom(i);
     if (auto bad = first_bad_id(a, dl_axiom_fields(a.kind), all))
       return std::unexpected(bad_id_error("dl axioms", i, *bad, all, FieldType::Count));
+  }
+  return {};
+}
+
+}  // namespace trelvanic_core
+
+namespace trelvanic_core {
+
+Result<void> check_dl_store_forms(const DlStore& store, const EntityRegistry& entities) {
+  const auto records = entities.records();
+  for (uint32_t i = 0; i < store.ce_count(); ++i) {
+    const ClassExprView e = store.ce(CeId(i));
+    if (auto bad = first_bad_form(e, ce_family(), kCeRules[static_cast<size_t>(e.kind)], records, "dl expressions", i))
+      return std::unexpected(std::move(*bad));
+  }
+  for (uint32_t i = 0; i < store.de_count(); ++i) {
+    const DataExprView e = store.de(DeId(i));
+    if (auto bad = first_bad_form(e, de_family(), kDeRules[static_cast<size_t>(e.kind)], records, "dl data_exprs", i))
+      return std::unexpected(std::move(*bad));
+  }
+  for (size_t i = 0; i < store.axiom_count(); ++i) {
+    const DlAxiomView a = store.axiom(i);
+    if (auto bad = first_bad_form(a, axiom_family(), kAxiomRules[static_cast<size_t>(a.kind)], records, "dl axioms", i))
+      return std::unexpected(std::move(*bad));
   }
   return {};
 }

@@ -11,16 +11,20 @@
 //   write_dl_store(w, ontology.dl());
 //   auto store = read_dl_store(reader);                 // json Result<DlStore>
 //   auto ok = check_dl_store_ids(*store, entity_count); // core Result<void>
+//   ok = check_dl_store_forms(*store, ontology.entities());
 //
 // Reading checks shapes and number ranges only; `check_dl_store_ids` is the
 // check that every id names an element (and that expression operands name
-// earlier elements) before the store reaches anything that follows ids.
+// earlier elements) before the store reaches anything that follows ids;
+// `check_dl_store_forms` then holds kinds and list lengths to what the told
+// axioms are held to.
 #pragma once
 
 #include <cstddef>
 
 #include "core/dl.h"
 #include "core/dl_expr.h"
+#include "core/entity.h"
 #include "core/error.h"
 #include "json/reader.h"
 #include "json/writer.h"
@@ -46,5 +50,12 @@ void write_dl_store(trelvanic_json::Writer& w, const DlStore& store);
 // operand of data range k is below k, and every id in the axioms names an
 // element of its list.
 [[nodiscard]] Result<void> check_dl_store_ids(const DlStore& store, size_t entity_count);
+
+// After `check_dl_store_ids`: InvalidAxiom unless every entity id names an
+// entity of the kind its place needs (classes, individuals, object and data
+// properties, datatypes; puns satisfy their parts) and every list has OWL 2's
+// least length (two for intersections, unions and the equivalence,
+// disjointness, same and different lists; one for OneOf).
+[[nodiscard]] Result<void> check_dl_store_forms(const DlStore& store, const EntityRegistry& entities);
 
 }  // namespace trelvanic_core

@@ -55,7 +55,7 @@ inline Ontology full_ontology() {
   const CeId bottom = dl.intern_ce(ClassExpr::bottom());
   const CeId notA = dl.intern_ce(ClassExpr::complement_of(cA));
   const CeId andAB = dl.intern_ce(ClassExpr::and_of({cA, cB}));
-  const CeId orE = dl.intern_ce(ClassExpr::or_of({}));
+  const CeId orE = dl.intern_ce(ClassExpr::or_of({cA, notA}));
   const CeId some = dl.intern_ce(ClassExpr::some(RoleExpr::inverse(p), andAB));
   const CeId all = dl.intern_ce(ClassExpr::all(RoleExpr::atomic(q), notA));
   const CeId one = dl.intern_ce(ClassExpr::one_of({a, b}));
@@ -70,7 +70,7 @@ inline Ontology full_ontology() {
   const DeId facet2 = dl.intern_de(DataExpr::facet(facet, "http://www.w3.org/2001/XMLSchema#maxInclusive", "9"));
   const DeId dand = dl.intern_de(DataExpr::and_of({dtop, facet2}));
   const DeId lit = dl.intern_de(DataExpr::literal("x\"y", dt));
-  const DeId dor = dl.intern_de(DataExpr::or_of({lit}));
+  const DeId dor = dl.intern_de(DataExpr::or_of({lit, dty}));
   const DeId dnot = dl.intern_de(DataExpr::complement_of(dor));
   (void)dl.intern_ce(ClassExpr::data_all(d, dand));
   (void)dl.intern_ce(ClassExpr::data_some(d, dnot));
@@ -103,7 +103,7 @@ inline Ontology full_ontology() {
   for (DK k : {DK::EquivalentDataProperties, DK::DisjointDataProperties})
     dl.push_axiom(DlAxiom::entity_list(k, {d, d2}));
   dl.push_axiom(DlAxiom::entity_list(DK::DisjointObjectProperties, {p, q}));
-  dl.push_axiom(DlAxiom::entity_list(DK::SameIndividual, {}));
+  dl.push_axiom(DlAxiom::entity_list(DK::SameIndividual, {a, pun}));
   dl.push_axiom(DlAxiom::entity_list(DK::DifferentIndividuals, {a, b}));
   dl.push_axiom(DlAxiom::role_characteristic(DK::TransitiveObjectProperty, RoleExpr::atomic(q)));
   dl.push_axiom(DlAxiom::role_characteristic(DK::SymmetricObjectProperty, RoleExpr::inverse(p)));

@@ -185,7 +185,7 @@ TEST(SnapshotReader, EntitiesAndAxiomsAreValidated) {
 // operands an earlier one, so nothing dangling or cyclic is ever stored.
 TEST(SnapshotReader, MalformedIdsAreRefused) {
   auto dl = [](std::string_view expressions, std::string_view data, std::string_view axioms) {
-    return doc(kAB, "",
+    return doc(R"({"iri":"http://x/A","kind":"Class"},{"iri":"http://x/p","kind":"ObjectProperty"})", "",
                fmt::format(R"(,"dl":{{"expressions":[{}],"data_exprs":[{}],"axioms":[{}]}})", expressions, data,
                            axioms));
   };
@@ -230,6 +230,81 @@ TEST(SnapshotReader, MalformedIdsAreRefused) {
        S, p + "swrl_rules[0] refers to entity 5, past the 2 entities"},
       {"rule data range without dl", rules(R"({"DataRange":{"range":0,"arg":{"Variable":"x"}}})"), S,
        p + "swrl_rules[0] refers to data range 0, past the 0 data ranges"},
+  });
+}
+
+// The "dl" section holds its entities to the kinds their places need and
+// its lists to OWL 2's arities, as the told axioms are held.
+TEST(SnapshotReader, DlKindsAndAritiesAreValidated) {
+  // 0 A: Class, 1 p: ObjectProperty, 2 i: Individual, 3 d: DataProperty,
+  // 4 dt: Datatype, 5 pun: ClassIndividual, 6 j: Individual.
+  constexpr std::string_view kEntities =
+      R"(["http://x/A","Class"],["http://x/p","ObjectProperty"],["http://x/i","Individual"],)"
+      R"(["http://x/d","DataProperty"],["http://x/dt","Datatype"],["http://x/pun","ClassIndividual"],)"
+      R"(["http://x/j","Individual"])";
+  auto dl = [&](std::string_view expressions, std::string_view data = "", std::string_view axioms = "") {
+    return doc(kEntities, "",
+               fmt::format(R"(,"dl":{{"expressions":[{}],"data_exprs":[{}],"axioms":[{}]}})", expressions, data,
+                           axioms));
+  };
+  const std::string p = "invalid axiom: ";
+  run({
+      // Class expressions.
+      {"property as a class", dl(R"({"Atomic":1})"), A,
+       p + "dl expressions[0] Atomic entity EntityId(1) must be Class, found ObjectProperty"},
+      {"pun as a class", dl(R"({"Atomic":5})"), A, ""},
+      {"empty intersection", dl(R"({"And":[]})"), A, p + "dl expressions[0] And needs at least 2 operands, found 0"},
+      {"one-operand union", dl(R"({"Atomic":0},{"Or":[0]})"), A,
+       p + "dl expressions[1] Or needs at least 2 operands, found 1"},
+      {"repeated operands", dl(R"({"Atomic":0},{"And":[0,0]},{"Or":[0,1]})"), A, ""},
+      {"empty enumeration", dl(R"({"OneOf":[]})"), A, p + "dl expressions[0] OneOf needs at least 1 operand, found 0"},
+      {"one individual and a pun", dl(R"({"OneOf":[2]},{"OneOf":[5,6]})"), A, ""},
+      {"class in an enumeration", dl(R"({"OneOf":[2,0]})"), A,
+       p + "dl expressions[0] OneOf entity EntityId(0) must be Individual, found Class"},
+      {"data property in a restriction", dl(R"({"Atomic":0},{"Some":{"property":{"Atomic":3},"filler":0}})"), A,
+       p + "dl expressions[1] Some property entity EntityId(3) must be ObjectProperty, found DataProperty"},
+      {"inverse of a class", dl(R"({"MaxCardinality":{"n":1,"property":{"Inverse":0},"filler":null}})"), A,
+       p + "dl expressions[0] MaxCardinality property entity EntityId(0) must be ObjectProperty, found Class"},
+      {"class as a value", dl(R"({"HasValue":{"property":{"Atomic":1},"individual":0}})"), A,
+       p + "dl expressions[0] HasValue individual entity EntityId(0) must be Individual, found Class"},
+      {"object property in a data restriction", dl(R"({"DataSome":{"property":1,"range":0}})", R"("Top")"), A,
+       p + "dl expressions[0] DataSome property entity EntityId(1) must be DataProperty, found ObjectProperty"},
+      {"self restriction on a data property", dl(R"({"HasSelf":3})"), A,
+       p + "dl expressions[0] HasSelf entity EntityId(3) must be ObjectProperty, found DataProperty"},
+      // Data ranges.
+      {"class as a datatype", dl("", R"({"Datatype":0})"), A,
+       p + "dl data_exprs[0] Datatype entity EntityId(0) must be Datatype, found Class"},
+      {"literal typed by a property", dl("", R"({"Literal":{"lexical":"1","datatype":3}})"), A,
+       p + "dl data_exprs[0] Literal datatype entity EntityId(3) must be Datatype, found DataProperty"},
+      {"one-operand data intersection", dl("", R"("Top",{"And":[0]})"), A,
+       p + "dl data_exprs[1] And needs at least 2 operands, found 1"},
+      {"data ranges of the right kinds", dl("", R"({"Datatype":4},{"Literal":["1",4]},{"Or":[0,1]})"), A, ""},
+      // DL axioms.
+      {"one equivalent class", dl(R"({"Atomic":0})", "", R"({"EquivalentClasses":[0]})"), A,
+       p + "dl axioms[0] EquivalentClasses needs at least 2 operands, found 1"},
+      {"no disjoint classes", dl("", "", R"({"DisjointClasses":[]})"), A,
+       p + "dl axioms[0] DisjointClasses needs at least 2 operands, found 0"},
+      {"one same individual", dl("", "", R"({"SameIndividual":[2]})"), A,
+       p + "dl axioms[0] SameIndividual needs at least 2 operands, found 1"},
+      {"class asserted of a class", dl(R"({"Atomic":0})", "", R"({"ClassAssertion":{"individual":0,"class":0}})"), A,
+       p + "dl axioms[0] ClassAssertion individual entity EntityId(0) must be Individual, found Class"},
+      {"object property as a key data property", dl(R"("Top")", "", R"({"HasKey":[0,[1],[1]]})"), A,
+       p + "dl axioms[0] HasKey data_properties entity EntityId(1) must be DataProperty, found ObjectProperty"},
+      {"class in a chain", dl("", "", R"({"SubObjectPropertyChain":{"chain":[{"Atomic":1},{"Inverse":0}],)"
+                                      R"("super_property":{"Atomic":1}}})"),
+       A, p + "dl axioms[0] SubObjectPropertyChain chain entity EntityId(0) must be ObjectProperty, found Class"},
+      {"data property among object properties", dl("", "", R"({"DisjointObjectProperties":[1,3]})"), A,
+       p + "dl axioms[0] DisjointObjectProperties entity EntityId(3) must be ObjectProperty, found DataProperty"},
+      {"class as an assertion object",
+       dl("", "", R"({"ObjectPropertyAssertion":{"subject":2,"property":{"Atomic":1},"object":0}})"), A,
+       p + "dl axioms[0] ObjectPropertyAssertion object entity EntityId(0) must be Individual, found Class"},
+      {"data property defined as a datatype", dl("", R"("Top")", R"({"DatatypeDefinition":[3,0]})"), A,
+       p + "dl axioms[0] DatatypeDefinition datatype entity EntityId(3) must be Datatype, found DataProperty"},
+      {"axioms of the right kinds",
+       dl(R"({"Atomic":5})", R"({"Literal":["1",4]})",
+          R"({"ClassAssertion":[5,0]},{"DataPropertyAssertion":[2,3,0]},{"DifferentIndividuals":[2,5]},)"
+          R"({"TransitiveObjectProperty":{"Inverse":1}},{"HasKey":[0,[],[]]},"SwrlRule")"),
+       A, ""},
   });
 }
 

@@ -84,7 +84,7 @@ std::string doc(std::string_view entities, std::string_view axioms, std::string_
 constexpr std::string_view kEntities =
     R"({"iri": "http://x/A", "kind": "Class"}, {"iri": "http://x/B", "kind": "Class"},
        {"iri": "http://x/p", "kind": "ObjectProperty"}, {"iri": "http://x/i", "kind": "Individual"},
-       {"iri": "http://x/d", "kind": "DataProperty"})";
+       {"iri": "http://x/d", "kind": "DataProperty"}, {"iri": "http://x/dt", "kind": "Datatype"})";
 
 // Each pair reads to the same ontology: the second is the writer's shape,
 // the first another shape the reader accepts.
@@ -115,12 +115,12 @@ TEST(SnapshotRoundTrip, AlternativeShapesReadLikeTheWrittenOnes) {
       {doc(kEntities, "", R"(, "dl": {"expressions": [{"Atomic": 0}, {"Some": [{"Atomic": 2}, 0]},
                                      {"MinCardinality": {"n": 1, "property": {"Inverse": 2}}},
                                      {"MaxCardinality": [1, {"Atomic": 2}, null]}],
-                                     "data_exprs": [{"Literal": ["5", 4]}], "axioms": [{"SubClassOf": [1, 0]}]})"),
+                                     "data_exprs": [{"Literal": ["5", 5]}], "axioms": [{"SubClassOf": [1, 0]}]})"),
        doc(kEntities, "", R"(, "dl": {"expressions": [{"Atomic": 0},
                                      {"Some": {"filler": 0, "property": {"Atomic": 2}, "range": [1, {"n": null}]}},
                                      {"MinCardinality": {"n": 1, "property": {"Inverse": 2}, "filler": null}},
                                      {"MaxCardinality": {"n": 1, "property": {"Atomic": 2}, "filler": null}}],
-                                     "data_exprs": [{"Literal": {"lexical": "5", "datatype": 4}}],
+                                     "data_exprs": [{"Literal": {"lexical": "5", "datatype": 5}}],
                                      "axioms": [{"SubClassOf": {"sup": 0, "sub": 1}}]})")},
       {doc(kEntities, "", R"(, "swrl_rules": [[[], []], {"head": [], "body": [{"Class": {"class": 0,
            "arg": {"Variable": "x"}, "range": 1}}]}, {"body": [{"DataProperty": [4, {"Individual": 3},
