@@ -192,6 +192,22 @@ void Mapper::push_dl_axiom(const DlAxiom& axiom) {
     skip(fmt::format("axiom limit {} reached; skipping further DL axioms", limits_.max_axioms));
     return;
   }
+  // OWL 2 gives the list forms two operands at least; the readers take
+  // shorter lists, which no stored axiom may hold.
+  using DK = trelvanic_core::DlAxiomKind;
+  switch (axiom.kind) {
+    case DK::EquivalentClasses:
+    case DK::DisjointClasses:
+    case DK::EquivalentDataProperties:
+    case DK::DisjointDataProperties:
+    case DK::DisjointObjectProperties:
+    case DK::SameIndividual:
+    case DK::DifferentIndividuals:
+      if (axiom.list.size() < 2)
+        return skip(fmt::format("{} with fewer than two operands", trelvanic_core::dl_axiom_kind_name(axiom.kind)));
+      break;
+    default: break;
+  }
   trelvanic_core::DlStore& dl = ontology_.dl_mut();
   note_dl_axiom_constructs(dl, axiom, meta_, noted_expressions_);
   dl.push_axiom(axiom);

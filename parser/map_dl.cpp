@@ -359,11 +359,17 @@ std::optional<ClassExpr> Mapper::finish_class_expression(NodeId ce, RoleExpr rol
       if (ce == nothing_class_) return ClassExpr::bottom();
       if (auto id = register_class(ce)) return ClassExpr::atomic(*id);
       return std::nullopt;
+    // OWL 2 gives intersections and unions two operands at least and
+    // enumerations one; shorter ones are not mapped.
     case Kind::ObjectIntersectionOf:
-      return ClassExpr::and_of(std::vector<CeId>(children.begin(), children.end()));
-    case Kind::ObjectUnionOf: return ClassExpr::or_of(std::vector<CeId>(children.begin(), children.end()));
+    case Kind::ObjectUnionOf: {
+      if (children.size() < 2) return std::nullopt;
+      std::vector<CeId> ops(children.begin(), children.end());
+      return k == Kind::ObjectIntersectionOf ? ClassExpr::and_of(ops) : ClassExpr::or_of(ops);
+    }
     case Kind::ObjectComplementOf: return ClassExpr::complement_of(children[0]);
     case Kind::ObjectOneOf: {
+      if (m.operands(ce).empty()) return std::nullopt;
       std::vector<EntityId> inds;
       for (NodeId op : m.operands(ce)) {
         auto id = map_individual_entity(op);
@@ -515,11 +521,16 @@ std::optional<DataExpr> Mapper::finish_data_range(NodeId range, std::span<const 
       if (!id) return std::nullopt;
       return DataExpr::datatype_ref(*id);
     }
-    case Kind::DataIntersectionOf: return DataExpr::and_of(std::vector<DeId>(children.begin(), children.end()));
-    case Kind::DataUnionOf: return DataExpr::or_of(std::vector<DeId>(children.begin(), children.end()));
+    case Kind::DataIntersectionOf:
+    case Kind::DataUnionOf: {
+      if (children.size() < 2) return std::nullopt;
+      std::vector<DeId> ops(children.begin(), children.end());
+      return node_kind(range) == Kind::DataIntersectionOf ? DataExpr::and_of(ops) : DataExpr::or_of(ops);
+    }
     case Kind::DataComplementOf: return DataExpr::complement_of(children[0]);
     case Kind::DataOneOf: {
       const auto literals = m.operands(range);
+      if (literals.empty()) return std::nullopt;
       if (literals.size() == 1) return build_literal(literals[0]);
       std::vector<DeId> ids;
       for (NodeId lit : literals) {
