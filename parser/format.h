@@ -2,9 +2,13 @@
 // extension and, where that is ambiguous or unknown, from its first bytes.
 //
 // Extensions (exact, case-sensitive): "ofn" and "func" are functional
-// syntax, "rdf" RDF/XML, "ttl" and "turtle" Turtle; "owl" and "xml" are
-// decided by the bytes, as is every other name. The byte tests are prefix and
-// substring comparisons over at most 4096 bytes, with no parsing.
+// syntax, "rdf" RDF/XML, "ttl", "turtle" and "nt" (N-Triples is Turtle)
+// Turtle; "owl" and "xml" are decided by the bytes, as is every other name.
+// The byte tests are prefix and substring comparisons over the first 4096
+// bytes; where those decide nothing and the text opens with an XML prolog
+// (declaration, comments, processing instructions, a DOCTYPE with an
+// internal subset) that runs on, more is read, up to `kMaxPrologBytes`, to
+// reach the root element, whose name decides.
 //
 // Bytes are always sniffed from the descriptor that the sandbox validated
 // and opened, never by opening the path again, so a FIFO or another file put
@@ -33,15 +37,22 @@ enum class OntologyFormat : uint8_t {
 // "OWL/XML", "RDF/XML", "Turtle" or "functional syntax".
 [[nodiscard]] std::string_view format_name(OntologyFormat format);
 
-// Bytes read for detection.
+// Bytes read for detection; at most `kMaxPrologBytes` to reach the root
+// element past a long XML prolog.
 inline constexpr std::size_t kSniffBytes = 4096;
+inline constexpr std::size_t kMaxPrologBytes = std::size_t{1} << 20;
 
 // By extension; for "owl" and "xml" by the first bytes of `file` (which is
 // rewound to offset 0 afterwards). A failed read or rewind gives none.
 [[nodiscard]] std::optional<OntologyFormat> detect_format(std::string_view path, const OpenFile& file);
 
-// The first 4096 bytes of `file` through `detect_format_from_bytes`, file
-// rewound; none when the read or the rewind fails.
+// The first 4096 bytes of `file`, more while an XML prolog is still open
+// and nothing is decided (up to `kMaxPrologBytes`), file rewound; a failed
+// read or rewind is `Parse` with the system's text.
+[[nodiscard]] Result<std::string> sniff_for_format(const OpenFile& file);
+
+// `sniff_for_format` through `detect_format_from_bytes`; none when the read
+// or the rewind fails.
 [[nodiscard]] std::optional<OntologyFormat> sniff_xml_format(const OpenFile& file);
 
 // One read of at most `n` bytes from the current offset; a failure is
@@ -51,7 +62,9 @@ inline constexpr std::size_t kSniffBytes = 4096;
 // `sniff_reader`, then seek back to offset 0.
 [[nodiscard]] Result<std::string> sniff_and_rewind(const OpenFile& file, std::size_t n);
 
-// Functional syntax, then RDF/XML, OWL/XML and Turtle by the bytes alone.
+// Functional syntax, then RDF/XML, OWL/XML (by the prefix and substring
+// tests, then by the root element past an XML prolog: "rdf:RDF", or
+// "Ontology" with any prefix) and Turtle by the bytes alone.
 [[nodiscard]] std::optional<OntologyFormat> detect_format_from_bytes(std::string_view bytes);
 
 // Valid UTF-8 that, after leading white space, starts with "Prefix(" or
@@ -60,7 +73,9 @@ inline constexpr std::size_t kSniffBytes = 4096;
 
 // Valid UTF-8 that, without a byte-order mark and leading white space,
 // starts with "@prefix", "@base" or (any letter case) "prefix ", or holds a
-// line starting with "@prefix" or (any case) "prefix ".
+// line starting with "@prefix" or (any case) "prefix ", or whose first
+// statement past "#" comment lines opens with two absolute IRI references
+// ("<http://x/s> <http://x/p> ...", as N-Triples does).
 [[nodiscard]] bool detect_turtle_from_bytes(std::string_view bytes);
 
 // The format a load reads `file` with: by the extension of `requested_path`

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include "tests/cpp/parser/temp_tree.h"
@@ -37,9 +38,19 @@ TEST(DetectFormatFromBytes, ByteRules) {
       {"prefixed Ontology root", ":Ontology xmlns=\"x\">", F::OwlXml},
       {"declaration and owl:Ontology", "<?xml version=\"1.0\"?><owl:Ontology/>", F::OwlXml},
       {"owl:Ontology and rdf root together", "<?xml version=\"1.0\"?><owl:Ontology/><rdf:RDF>", F::RdfXml},
-      {"doctype first", "<!DOCTYPE rdf:RDF []>\n<rdf:RDF>", std::nullopt},
-      {"comment first", "<!-- c -->\n<rdf:RDF>", std::nullopt},
       {"declaration without a known root", "<?xml version=\"1.0\"?><html>", std::nullopt},
+      // Past a prolog the root element decides, with or without a declaration.
+      {"doctype first", "<!DOCTYPE rdf:RDF []>\n<rdf:RDF>", F::RdfXml},
+      {"comment first", "<!-- c -->\n<rdf:RDF>", F::RdfXml},
+      {"comment and instruction before owl:Ontology", "<!-- a > b --><?pi x?>\n<owl:Ontology/>", F::OwlXml},
+      {"entity text naming the other root",
+       "<!DOCTYPE Ontology [<!ENTITY r \"<rdf:RDF>\">]>\n<Ontology xmlns=\"http://www.w3.org/2002/07/owl#\">",
+       F::OwlXml},
+      {"quotes, comments and instructions in the subset",
+       "<!DOCTYPE rdf:RDF [<!-- ]> ' --><?pi ]>?><!ENTITY a 'x]>y'><!ENTITY b \"'\">]>\n<rdf:RDF>", F::RdfXml},
+      {"doctype before another root", "<!DOCTYPE html><html>", std::nullopt},
+      {"prolog cut off", "<!DOCTYPE rdf:RDF [<!ENTITY a 'x'>", std::nullopt},
+      {"root name cut off", "<!-- c --><rdf:RD", std::nullopt},
       {"functional after blanks", "\n\t Ontology(<http://x/o>)", F::Functional},
       {"functional Prefix", "Prefix(:=<http://x/>)", F::Functional},
       {"bom before Prefix(", std::string(kBom) + "Prefix(:=<http://x/>)", std::nullopt},
@@ -51,7 +62,13 @@ TEST(DetectFormatFromBytes, ByteRules) {
       {"@PREFIX in capitals", "@PREFIX : <http://x/> .", std::nullopt},
       {"@prefix on a later line", "# comment\n@prefix : <http://x/> .", F::Turtle},
       {"PREFIX on a later line", "# comment\nPREFIX : <http://x/>", F::Turtle},
-      {"plain triples", "<http://x/a> <http://x/b> <http://x/c> .", std::nullopt},
+      // N-Triples, and Turtle that opens with a plain triple.
+      {"plain triples", "<http://x/a> <http://x/b> <http://x/c> .", F::Turtle},
+      {"comments before triples", "# made by hand\n\n# more\n<urn:x:a>\t<http://x/b> \"v\" .", F::Turtle},
+      {"relative references", "<a> <b> <c> .", std::nullopt},
+      {"blank subject", "_:b <http://x/b> <http://x/c> .", std::nullopt},
+      {"one IRI", "<http://x/a> .", std::nullopt},
+      {"space inside the IRI", "<http://x/ a> <http://x/b> <http://x/c> .", std::nullopt},
       {"empty", "", std::nullopt},
       {"not UTF-8", "\xFF\xFE@prefix : <http://x/> .", std::nullopt},
       {"Unicode blank before rdf root", "\xE2\x80\x83<rdf:RDF>", F::RdfXml},
@@ -81,6 +98,16 @@ class FormatOfFile : public ::testing::Test {
   TempTree tree;
 };
 
+// An XML declaration, a comment and a DOCTYPE whose internal subset of
+// entity declarations runs to about `bytes` bytes, then `root`, as older
+// editors write them.
+std::string long_prolog(size_t bytes, std::string_view root) {
+  std::string text = "<?xml version=\"1.0\"?>\n<!-- written by an editor -->\n<!DOCTYPE rdf:RDF [\n";
+  for (int i = 0; text.size() < bytes; ++i)
+    text += fmt::format("  <!ENTITY e{} \"http://example.org/vocabulary/{}#\" >\n", i, i);
+  return text + "]>\n" + std::string(root);
+}
+
 TEST_F(FormatOfFile, ExtensionRulesThenBytes) {
   const struct {
     const char* name;
@@ -102,7 +129,15 @@ TEST_F(FormatOfFile, ExtensionRulesThenBytes) {
       {".ttl", kOwlXml, "OWL/XML"},  // a leading dot is not an extension
       {"a.tar.ttl", kRdfXml, "Turtle"},
       {"a.owl", "", "unsupported format: could not detect OWL/RDF format for "},
-      {"doctype.owl", "<!DOCTYPE rdf:RDF []>\n<rdf:RDF/>", "unsupported format: could not detect OWL/RDF format for "},
+      {"doctype.owl", "<!DOCTYPE rdf:RDF []>\n<rdf:RDF/>", "RDF/XML"},
+      {"a.nt", "", "Turtle"},
+      {"triples", "<http://x/a> <http://x/b> <http://x/c> .\n", "Turtle"},
+      // Prologs past the first read: reached up to the bound, not beyond.
+      {"entities.owl", long_prolog(8000, "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\"/>"),
+       "RDF/XML"},
+      {"entities.owl", long_prolog(200'000, "<Ontology xmlns=\"http://www.w3.org/2002/07/owl#\"/>"), "OWL/XML"},
+      {"comment.owl", "<!--" + std::string(kMaxPrologBytes, ' ') + "-->\n<rdf:RDF/>",
+       "unsupported format: could not detect OWL/RDF format for "},
   };
   int n = 0;
   for (const auto& c : cases) {
