@@ -8,10 +8,8 @@
 // same byte; and the compact and pretty texts written from the parsed value
 // parse back to the same value.
 //
-// libFuzzer build (clang):
-//   clang++ -std=gnu++2b -O1 -g -fsanitize=fuzzer,address,undefined -I. tests/fuzz/json/json_fuzz.cpp
-//     json/*.cpp -lfmt -labsl_raw_hash_set -labsl_hash -labsl_city -labsl_low_level_hash -o json_fuzz
-//   ./json_fuzz tests/fuzz/json/corpus
+// libFuzzer build and run (clang, installed when missing):
+//   scripts/fuzz build && scripts/fuzz run json 600
 // Without clang, the C++ test `JsonFuzzSmoke` runs this entry point over the
 // seed corpus and a fixed set of mutations of it (built with g++).
 #include <cmath>

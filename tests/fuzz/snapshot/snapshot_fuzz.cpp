@@ -6,11 +6,8 @@
 // gives an ontology whose DL store has no dangling id and no cycle, whose
 // snapshot writes, reads back and writes again to the same text.
 //
-// libFuzzer build (clang):
-//   clang++ -std=gnu++2b -O1 -g -fsanitize=fuzzer,address,undefined -I. tests/fuzz/snapshot/snapshot_fuzz.cpp
-//     core/*.cpp json/*.cpp -lfmt -labsl_raw_hash_set -labsl_hash -labsl_city -labsl_low_level_hash
-//     -o snapshot_fuzz
-//   ./snapshot_fuzz tests/data/core/snapshot
+// libFuzzer build and run (clang, installed when missing):
+//   scripts/fuzz build && scripts/fuzz run snapshot 600
 // Without clang, the C++ test `SnapshotFuzzSmoke` runs this entry point over
 // the seeds and a fixed set of mutations of them (built with g++).
 #include <cstddef>
