@@ -516,6 +516,7 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
   }
   for (const trelvanic_owl::Component& c : ranges) mapper.visit(c);
   mapper.flush();
+  out.meta.mapped_axiom_count += mapper.dl_only_mapped();
 
   out.meta.logical_axiom_count = out.meta.mapped_axiom_count + out.meta.skipped_axiom_count;
   return out;

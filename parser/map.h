@@ -213,6 +213,9 @@ class Mapper {
   [[nodiscard]] trelvanic_core::Ontology& ontology() { return ontology_; }
   [[nodiscard]] trelvanic_core::ParseMeta& meta() { return meta_; }
   [[nodiscard]] bool strict() const { return limits_.strict; }
+  // Source axioms mapped into the DL store alone, which `push_axiom`'s
+  // count of stored told axioms does not see.
+  [[nodiscard]] uint64_t dl_only_mapped() const { return dl_only_mapped_; }
 
  private:
   // Registration of an entity node's IRI for `kind`, through the cache.
@@ -227,6 +230,11 @@ class Mapper {
   void visit_sub_class_of(NodeId axiom);
   void visit_equivalent_classes(NodeId axiom);
   void visit_disjoint_classes(NodeId axiom);
+  void visit_disjoint_union(NodeId axiom);
+  // DL DisjointClasses over `ces` when they hold two distinct expressions
+  // (returns true); else the one expression is empty, SubClassOf(it, Bottom)
+  // per operand.
+  bool push_disjoint_expressions(const std::vector<CeId>& ces);
   void visit_sub_object_property_of(NodeId axiom);
   void visit_property_domain_or_range(NodeId axiom, bool domain);
   void visit_characteristic(NodeId axiom);
@@ -303,6 +311,7 @@ class Mapper {
   std::vector<NodeId> marked_;                // nodes marked by the current walk
   std::vector<NodeId> datatype_todo_;         // scratch of class_expression_uses_datatype
   uint64_t noted_ = 0;          // constructs already in meta_.constructs
+  uint64_t dl_only_mapped_ = 0;
 };
 
 struct MappedOntology {

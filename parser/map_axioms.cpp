@@ -85,6 +85,20 @@ void Mapper::visit_equivalent_classes(NodeId n) {
   skip(any_failed(statuses) ? kRegistrationSkipText : "EquivalentClasses with complex operands not mapped in v0.2");
 }
 
+bool Mapper::push_disjoint_expressions(const std::vector<CeId>& ces) {
+  std::vector<CeId> distinct = ces;
+  std::sort(distinct.begin(), distinct.end());
+  distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+  if (distinct.size() >= 2) {
+    push_dl_axiom(DlAxiom::disjoint_classes(ces));
+    return true;
+  }
+  // A class disjoint with itself is empty.
+  const CeId bottom = ontology_.dl_mut().intern_ce(ClassExpr::bottom());
+  for (CeId c : ces) push_dl_axiom(DlAxiom::sub_class_of(c, bottom));
+  return false;
+}
+
 void Mapper::visit_disjoint_classes(NodeId n) {
   const auto& m = model_;
   note(OwlConstruct::DisjointClasses);
@@ -103,19 +117,11 @@ void Mapper::visit_disjoint_classes(NodeId n) {
   };
   const std::vector<CeId> ces = map_all();
   if (ces.size() == ops.size() && ops.size() >= 2) {
-    std::vector<CeId> distinct = ces;
-    std::sort(distinct.begin(), distinct.end());
-    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
-    if (distinct.size() >= 2) {
-      push_dl_axiom(DlAxiom::disjoint_classes(ces));
+    if (push_disjoint_expressions(ces)) {
       const auto st = statuses();
       if (auto ids = collect_resolved(st); ids && sorted_unique(*ids).size() >= 2)
         push_axiom(Axiom::disjoint_classes(std::move(*ids)));
-      return;
     }
-    // A class disjoint with itself is empty.
-    const CeId bottom = ontology_.dl_mut().intern_ce(ClassExpr::bottom());
-    for (CeId c : ces) push_dl_axiom(DlAxiom::sub_class_of(c, bottom));
     return;
   }
   const auto st = statuses();
@@ -123,6 +129,31 @@ void Mapper::visit_disjoint_classes(NodeId n) {
   const std::vector<CeId> again = map_all();
   if (again.size() == ops.size()) return push_dl_axiom(DlAxiom::disjoint_classes(again));
   skip(any_failed(st) ? kRegistrationSkipText : "DisjointClasses with complex operands not mapped in v0.2");
+}
+
+// DisjointUnion(C D1 ... Dn) is C = D1 or ... or Dn with the Di pairwise
+// disjoint: both parts go to the DL store, and the axiom counts as one
+// mapped axiom although it stores no told axiom.
+void Mapper::visit_disjoint_union(NodeId n) {
+  note(OwlConstruct::DisjointUnion);
+  const auto ops = model_.operands(n);
+  for (NodeId op : ops) scan_class_expression(op);
+  std::vector<CeId> parts;
+  for (NodeId op : ops.subspan(1))
+    if (auto id = map_class_expression(op)) parts.push_back(*id);
+  const auto whole = map_class_expression(ops[0]);
+  if (!whole || parts.empty() || parts.size() + 1 != ops.size()) {
+    std::vector<Operand> statuses;
+    for (NodeId op : ops) statuses.push_back(class_status(op));
+    return skip(any_failed(statuses) ? kRegistrationSkipText : "DisjointUnion not mapped in v0.2");
+  }
+  const uint64_t skipped_before = meta_.skipped_axiom_count;
+  const CeId either = parts.size() == 1 ? parts[0] : ontology_.dl_mut().intern_ce(ClassExpr::or_of(parts));
+  push_dl_axiom(DlAxiom::equivalent_classes({*whole, either}));
+  if (parts.size() >= 2) (void)push_disjoint_expressions(parts);
+  if (meta_.skipped_axiom_count != skipped_before) return;  // over the axiom limit
+  note_profile(OwlConstruct::DisjointUnion);
+  ++dl_only_mapped_;
 }
 
 void Mapper::visit_same_individual(NodeId n) {
@@ -140,28 +171,27 @@ void Mapper::visit_same_individual(NodeId n) {
   skip(kRegistrationSkipText);
 }
 
+// DifferentIndividuals(a1 ... an) says ai != aj for every two positions, so
+// two operands naming one individual make it unsatisfiable: strict keeps it
+// (duplicates and all) for the DL store, lenient drops it with a warning and
+// the flag. A single distinct operand says nothing and maps to nothing.
 void Mapper::visit_different_individuals(NodeId n) {
   note(OwlConstruct::IndividualEquality);
   const auto ops = model_.operands(n);
-  auto degenerate = [&] {
-    warn("degenerate DifferentIndividuals ignored in lenient parse");
-    meta_.degenerate_different_individuals = true;
-  };
   std::vector<EntityId> mapped;
   for (NodeId op : ops)
     if (auto id = map_individual_entity(op)) mapped.push_back(*id);
-  if (mapped.size() == ops.size() && mapped.size() >= 2 &&
-      std::all_of(mapped.begin(), mapped.end(), [&](EntityId e) { return e == mapped[0]; })) {
-    // An individual different from itself: the ontology is inconsistent.
+  if (mapped.size() == ops.size() && sorted_unique(mapped).size() < mapped.size()) {
     if (limits_.strict) return push_dl_axiom(DlAxiom::entity_list(DlAxiomKind::DifferentIndividuals, mapped));
-    return degenerate();
+    warn("degenerate DifferentIndividuals ignored in lenient parse");
+    meta_.degenerate_different_individuals = true;
+    return;
   }
   std::vector<Operand> statuses;
   for (NodeId op : ops) statuses.push_back(individual_status(op));
   if (auto ids = collect_resolved(statuses)) {
     auto unique = sorted_unique(std::move(*ids));
-    if (unique.size() >= 2) return push_axiom(Axiom::different_individuals(std::move(unique)));
-    if (!limits_.strict) degenerate();
+    if (unique.size() >= 2) push_axiom(Axiom::different_individuals(std::move(unique)));
     return;
   }
   for (NodeId op : ops) (void)map_individual_entity(op);

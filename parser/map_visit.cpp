@@ -42,9 +42,7 @@ void Mapper::visit(trelvanic_owl::Component component) {
     case Kind::SubClassOf: return visit_sub_class_of(n);
     case Kind::EquivalentClasses: return visit_equivalent_classes(n);
     case Kind::DisjointClasses: return visit_disjoint_classes(n);
-    case Kind::DisjointUnion:
-      note(OwlConstruct::DisjointUnion);
-      return skip("DisjointUnion not mapped in v0.2");
+    case Kind::DisjointUnion: return visit_disjoint_union(n);
     case Kind::SubObjectPropertyOf: return visit_sub_object_property_of(n);
     case Kind::EquivalentObjectProperties: {
       note(OwlConstruct::EquivalentObjectProperties);

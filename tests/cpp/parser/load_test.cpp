@@ -113,7 +113,7 @@ TEST(Load, OneNamedSubClassOf) {
 TEST(Load, StrictFailsOnSkippedAxiomsLenientCountsThem) {
   TempTree tree;
   const std::string path =
-      tree.write("skip.ofn", "Prefix(:=<http://ex.org/>)\nOntology(\nSubClassOf(:A :B)\nDisjointUnion(:A :B :C)\n)\n");
+      tree.write("skip.ofn", "Prefix(:=<http://ex.org/>)\nOntology(\nSubClassOf(:A :B)\nFunctionalObjectProperty(ObjectInverseOf(:p))\n)\n");
   EXPECT_EQ(error_of(load_ontology(path)),
             "parse error: strict parse: skipped 1 axioms due to limits or mapping failures");
   EXPECT_EQ(error_of(load_ontology_in(tree.path(), "skip.ofn")),
@@ -358,7 +358,7 @@ TEST(Imports, ImportedFileThatFailsFailsTheLoadInBothModes) {
 TEST(Imports, SkipsInsideAnImportFailStrictAndCountInLenient) {
   TempTree tree;
   tree.write("imp.ofn", "Prefix(:=<http://ex.org/>)\nOntology(<http://ex.org/imp>\nSubClassOf(:C :D)\n"
-                        "DisjointUnion(:C :D :E)\n)\n");
+                        "FunctionalObjectProperty(ObjectInverseOf(:p))\n)\n");
   const std::string main = tree.write("main.ofn", document(Syntax::Functional, ex("main"), {ex("imp")}, {sub("A", "B")}));
   EXPECT_EQ(error_of(load_ontology(main)),
             "parse error: strict parse: skipped 1 axioms due to limits or mapping failures");

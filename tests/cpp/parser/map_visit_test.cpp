@@ -56,8 +56,9 @@ INSTANTIATE_TEST_SUITE_P(
                  {"DisjointClasses(A B)"}, {}, 0},
         RuleCase{"DisjointWithItselfIsEmpty", "DisjointClasses(:A :A)", true, {},
                  {"SubClassOf(A Bottom)", "SubClassOf(A Bottom)"}, {}, 0},
-        RuleCase{"DisjointUnionSkipped", "DisjointUnion(:A :B :C)", true, {}, {}, {"DisjointUnion not mapped in v0.2"},
-                 1},
+        RuleCase{"DisjointUnion", "DisjointUnion(:A :B ObjectComplementOf(:C))", true, {},
+                 {"EquivalentClasses(A Or(B Not(C)))", "DisjointClasses(B Not(C))"}, {}, 0},
+        RuleCase{"DisjointUnionOfOnePart", "DisjointUnion(:A :B)", true, {}, {"EquivalentClasses(A B)"}, {}, 0},
         // An unmappable qualified filler must not become an unqualified
         // restriction: the axiom is skipped with its own text.
         RuleCase{"UnmappableQualifiedFiller",
@@ -113,6 +114,11 @@ INSTANTIATE_TEST_SUITE_P(
                  {"DifferentIndividuals(a a)"}, {}, 0},
         RuleCase{"DifferentReflexiveLenient", "DifferentIndividuals(:a :a)", false, {}, {},
                  {"degenerate DifferentIndividuals ignored in lenient parse"}, 0},
+        // One operand repeated among others is as unsatisfiable as (a a).
+        RuleCase{"DifferentRepeatedAmongOthersStrict", "DifferentIndividuals(:a :b :a)", true, {},
+                 {"DifferentIndividuals(a b a)"}, {}, 0},
+        // A single member says nothing: no axiom, no warning.
+        RuleCase{"DifferentOneMemberLenient", "DifferentIndividuals(:a)", false, {}, {}, {}, 0},
         RuleCase{"NamedClassAssertionInBothStores", "ClassAssertion(:A :a)", true, {"ClassAssertion(a A)"},
                  {"ClassAssertion(a A)"}, {}, 0},
         RuleCase{"ComplexClassAssertion", "ClassAssertion(ObjectComplementOf(:A) :a)", true, {},
@@ -152,14 +158,28 @@ TEST(MapRules, DegenerateDifferentIndividualsFlag) {
     bool strict;
     bool flag;
   };
-  for (const Case& c : {Case{"DifferentIndividuals(:a :a)", false, true}, Case{"DifferentIndividuals(:a)", false, true},
+  for (const Case& c : {Case{"DifferentIndividuals(:a :a)", false, true}, Case{"DifferentIndividuals(:a)", false, false},
                         Case{"DifferentIndividuals(:a :a)", true, false}, Case{"DifferentIndividuals(:a)", true, false},
-                        Case{"DifferentIndividuals(:a :b :a)", false, false}}) {
+                        Case{"DifferentIndividuals(:a :b :a)", false, true},
+                        Case{"DifferentIndividuals(:a :b)", false, false}}) {
     auto m = map_body(c.body, limits_for(c.strict));
     ASSERT_TRUE(m);
     EXPECT_EQ(m->meta.degenerate_different_individuals, c.flag) << c.body << " strict " << c.strict;
     EXPECT_EQ(m->meta.skipped_axiom_count, 0u) << c.body;
   }
+}
+
+// A DisjointUnion stores no told axiom but is one mapped axiom, and its
+// construct reaches the profile set (it keeps the ontology out of EL, RL
+// and QL); told axioms beside it still count.
+TEST(MapRules, DisjointUnionCountsAsMapped) {
+  auto m = map_body("DisjointUnion(:A :B :C) SubClassOf(:D :E) DisjointUnion(:F :G :H)", limits_for(true));
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->meta.mapped_axiom_count, 3u);
+  EXPECT_EQ(m->meta.skipped_axiom_count, 0u);
+  EXPECT_EQ(m->meta.logical_axiom_count, 3u);
+  EXPECT_TRUE(m->meta.profile_constructs.contains(OwlConstruct::DisjointUnion));
+  EXPECT_TRUE(m->meta.profile_constructs.contains(OwlConstruct::ObjectUnionOf));
 }
 
 TEST(MapRules, IntersectionSuperclassNotesItsConstructs) {
