@@ -1,0 +1,84 @@
+// The state of one tableau branch: worlds with their labels and edges, and
+// the dependency sets that say which choices a fact rests on.
+//
+// Worlds, labels and edges are flat records indexed by ids. A world is a
+// root (an individual's world, or the world a test starts from; never
+// blocked) or a tree world created by an ∃ or ≥ rule under its parent. Each
+// label entry and edge carries a dependency set: the choice points (by their
+// level on the search stack) it was derived from. A clash unions the sets
+// of its premises, so the search can jump back past choices the clash does
+// not depend on.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include <absl/container/flat_hash_map.h>
+
+#include "alc/dl_ontology.h"
+
+namespace trelvanic_alc {
+
+inline constexpr uint32_t kNoWorld = 0xFFFFFFFFu;
+
+// Interned dependency sets: sorted vectors of choice levels; id 0 is empty.
+class DepSets {
+ public:
+  DepSets();
+  [[nodiscard]] uint32_t join(uint32_t a, uint32_t b);
+  [[nodiscard]] uint32_t with(uint32_t a, uint32_t level);
+  [[nodiscard]] uint32_t without(uint32_t a, uint32_t level);
+  // Every level below `levels`.
+  [[nodiscard]] uint32_t all_below(uint32_t levels);
+  [[nodiscard]] bool contains(uint32_t a, uint32_t level) const;
+  [[nodiscard]] const std::vector<uint32_t>& levels(uint32_t a) const { return sets_[a]; }
+
+ private:
+  uint32_t intern(std::vector<uint32_t> v);
+  std::vector<std::vector<uint32_t>> sets_;
+  absl::flat_hash_map<std::vector<uint32_t>, uint32_t> index_;
+  absl::flat_hash_map<uint64_t, uint32_t> joins_;
+};
+
+struct LabelEntry {
+  uint32_t ce;
+  uint32_t dep;
+};
+
+struct Edge {
+  uint32_t to;
+  Role role;  // as seen from the world holding the edge
+  uint32_t dep;
+};
+
+struct World {
+  uint32_t parent = kNoWorld;  // tree worlds only
+  bool root = false;           // an individual's or a test's world
+  bool alive = true;
+  std::vector<LabelEntry> label;  // sorted by concept
+  std::vector<Edge> edges;
+  std::vector<std::pair<uint32_t, uint32_t>> different;  // (world, dep)
+
+  [[nodiscard]] const LabelEntry* find(uint32_t ce) const;
+};
+
+// One pending item: a label entry whose rule needs a later look (⊔, ∃, ≥, ≤).
+struct Pending {
+  uint32_t world;
+  uint32_t ce;
+  uint32_t dep;
+};
+
+struct Branch {
+  std::vector<World> worlds;
+  std::vector<Pending> queue;  // label entries not yet processed
+  size_t queue_head = 0;
+  std::vector<Pending> disjunctions, generators, at_most;
+  std::vector<uint32_t> individual_worlds;  // individual index → world
+  uint32_t expansions = 0;
+  bool clash = false;
+  uint32_t clash_dep = 0;
+  bool gave_up = false;  // met something the calculus does not decide
+};
+
+}  // namespace trelvanic_alc

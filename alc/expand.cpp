@@ -1,0 +1,561 @@
+#include "alc/expand.h"
+
+#include <algorithm>
+
+#include <absl/hash/hash.h>
+
+namespace trelvanic_alc {
+
+// ---- dependency sets
+
+DepSets::DepSets() { sets_.emplace_back(); index_[{}] = 0; }
+
+uint32_t DepSets::intern(std::vector<uint32_t> v) {
+  auto [it, fresh] = index_.try_emplace(v, static_cast<uint32_t>(sets_.size()));
+  if (fresh) sets_.push_back(std::move(v));
+  return it->second;
+}
+
+uint32_t DepSets::join(uint32_t a, uint32_t b) {
+  if (a == b || b == 0) return a;
+  if (a == 0) return b;
+  if (a > b) std::swap(a, b);
+  const uint64_t key = (uint64_t{a} << 32) | b;
+  if (auto it = joins_.find(key); it != joins_.end()) return it->second;
+  std::vector<uint32_t> out;
+  std::set_union(sets_[a].begin(), sets_[a].end(), sets_[b].begin(), sets_[b].end(), std::back_inserter(out));
+  const uint32_t id = intern(std::move(out));
+  joins_[key] = id;
+  return id;
+}
+
+uint32_t DepSets::with(uint32_t a, uint32_t level) {
+  if (contains(a, level)) return a;
+  std::vector<uint32_t> v = sets_[a];
+  v.insert(std::lower_bound(v.begin(), v.end(), level), level);
+  return intern(std::move(v));
+}
+
+uint32_t DepSets::without(uint32_t a, uint32_t level) {
+  if (!contains(a, level)) return a;
+  std::vector<uint32_t> v = sets_[a];
+  v.erase(std::lower_bound(v.begin(), v.end(), level));
+  return intern(std::move(v));
+}
+
+uint32_t DepSets::all_below(uint32_t levels) {
+  std::vector<uint32_t> v(levels);
+  for (uint32_t i = 0; i < levels; ++i) v[i] = i;
+  return intern(std::move(v));
+}
+
+bool DepSets::contains(uint32_t a, uint32_t level) const {
+  return std::binary_search(sets_[a].begin(), sets_[a].end(), level);
+}
+
+const LabelEntry* World::find(uint32_t ce) const {
+  auto it = std::lower_bound(label.begin(), label.end(), ce,
+                             [](const LabelEntry& e, uint32_t c) { return e.ce < c; });
+  return it != label.end() && it->ce == ce ? &*it : nullptr;
+}
+
+// ---- rules
+
+const Expander::Rule Expander::kRules[kNodeKindCount] = {
+    &Expander::rule_none,         // Top
+    &Expander::rule_bottom,       // Bottom
+    &Expander::rule_atom,         // Atom
+    &Expander::rule_complement,   // NegAtom
+    &Expander::rule_and,          // And
+    &Expander::rule_or,           // Or
+    &Expander::rule_generating,   // Some
+    &Expander::rule_all,          // All
+    &Expander::rule_generating,   // AtLeast
+    &Expander::rule_at_most,      // AtMost
+    &Expander::rule_nominal,      // Nominal
+    &Expander::rule_neg_nominal,  // NegNominal
+    &Expander::rule_self,         // Self
+    &Expander::rule_neg_self,     // NegSelf
+};
+
+Expander::Expander(const DlOntology& dl, DepSets& deps, Branch& branch, ExpandLimits limits)
+    : dl_(dl), deps_(deps), b_(branch), limits_(limits), pairwise_(dl.uses_inverse() || dl.uses_at_most()) {}
+
+uint32_t Expander::new_world(uint32_t parent, bool root) {
+  const auto w = static_cast<uint32_t>(b_.worlds.size());
+  World world;
+  world.parent = parent;
+  world.root = root;
+  b_.worlds.push_back(std::move(world));
+  for (uint32_t c : dl_.thing_classes()) add(w, c, 0);
+  return w;
+}
+
+void Expander::add(uint32_t w, uint32_t ce, uint32_t dep) {
+  World& world = b_.worlds[w];
+  if (!world.alive) return;
+  auto it = std::lower_bound(world.label.begin(), world.label.end(), ce,
+                             [](const LabelEntry& e, uint32_t c) { return e.ce < c; });
+  if (it != world.label.end() && it->ce == ce) return;
+  world.label.insert(it, LabelEntry{ce, dep});
+  b_.queue.push_back(Pending{w, ce, dep});
+  ++b_.expansions;
+  ++added_;
+}
+
+void Expander::clash(uint32_t dep) {
+  if (b_.clash) return;
+  b_.clash = true;
+  b_.clash_dep = dep;
+}
+
+void Expander::give_up() { b_.gave_up = true; }
+
+void Expander::rule_none(uint32_t, uint32_t, const Node&, uint32_t) {}
+
+void Expander::rule_bottom(uint32_t, uint32_t, const Node&, uint32_t dep) { clash(dep); }
+
+void Expander::rule_complement(uint32_t w, uint32_t, const Node& n, uint32_t dep) {
+  if (const LabelEntry* e = b_.worlds[w].find(n.negation)) clash(deps_.join(dep, e->dep));
+}
+
+void Expander::rule_atom(uint32_t w, uint32_t c, const Node& n, uint32_t dep) {
+  rule_complement(w, c, n, dep);
+  for (uint32_t x : dl_.unfolding(c)) add(w, x, dep);
+  for (uint32_t ri : dl_.conjunction_rules_of(c)) {
+    const ConjunctionRule& rule = dl_.conjunction_rule(ri);
+    uint32_t d = dep;
+    bool all = true;
+    for (uint32_t a : rule.atoms) {
+      const LabelEntry* e = b_.worlds[w].find(a);
+      if (e == nullptr) {
+        all = false;
+        break;
+      }
+      d = deps_.join(d, e->dep);
+    }
+    if (all) add(w, rule.consequent, d);
+  }
+}
+
+void Expander::rule_and(uint32_t w, uint32_t, const Node& n, uint32_t dep) {
+  for (uint32_t op : dl_.operands(n)) add(w, op, dep);
+}
+
+void Expander::rule_or(uint32_t w, uint32_t c, const Node&, uint32_t dep) {
+  b_.disjunctions.push_back(Pending{w, c, dep});
+}
+
+void Expander::rule_generating(uint32_t w, uint32_t c, const Node&, uint32_t dep) {
+  b_.generators.push_back(Pending{w, c, dep});
+}
+
+void Expander::rule_at_most(uint32_t w, uint32_t c, const Node&, uint32_t dep) {
+  b_.at_most.push_back(Pending{w, c, dep});
+}
+
+void Expander::all_over_edge(const Node& all, uint32_t dep, const Edge& e) {
+  const uint32_t d = deps_.join(dep, e.dep);
+  add(e.to, all.filler, d);
+  // ∀⁺: ∀T.C travels along every transitive T below the role.
+  for (Role t : dl_.transitive_subs(all.role))
+    if (dl_.is_sub_role(e.role, t)) add(e.to, dl_.all_concept(t, all.filler), d);
+}
+
+void Expander::rule_all(uint32_t w, uint32_t, const Node& n, uint32_t dep) {
+  const std::vector<Edge> edges = b_.worlds[w].edges;
+  for (const Edge& e : edges)
+    if (dl_.is_sub_role(e.role, n.role)) all_over_edge(n, dep, e);
+}
+
+void Expander::rule_nominal(uint32_t w, uint32_t, const Node& n, uint32_t) {
+  const uint32_t i = dl_.representative(n.entity);
+  if (i < b_.individual_worlds.size() && b_.individual_worlds[i] == w) return;
+  // Identifying a world with a named individual's needs the nominal rules.
+  give_up();
+}
+
+void Expander::rule_neg_nominal(uint32_t w, uint32_t, const Node& n, uint32_t dep) {
+  const uint32_t i = dl_.representative(n.entity);
+  if (i < b_.individual_worlds.size() && b_.individual_worlds[i] == w) clash(dep);
+}
+
+void Expander::rule_self(uint32_t w, uint32_t, const Node& n, uint32_t dep) { add_edge(w, n.role, w, dep); }
+
+void Expander::rule_neg_self(uint32_t w, uint32_t, const Node& n, uint32_t dep) {
+  for (const Edge& e : b_.worlds[w].edges)
+    if (e.to == w && dl_.is_sub_role(e.role, n.role)) return clash(deps_.join(dep, e.dep));
+}
+
+// ---- edges
+
+void Expander::add_edge(uint32_t x, Role r, uint32_t y, uint32_t dep) {
+  if (!b_.worlds[x].alive || !b_.worlds[y].alive) return;
+  for (const Edge& e : b_.worlds[x].edges)
+    if (e.to == y && e.role == r) return;
+  b_.worlds[x].edges.push_back(Edge{y, r, dep});
+  b_.worlds[y].edges.push_back(Edge{x, inverse(r), dep});
+  edge_rules(x, r, y, dep);
+  edge_rules(y, inverse(r), x, dep);
+}
+
+// What a new edge x –r→ y asks of x: its ∀ entries reach y, the concepts of
+// edges with a role above r (domains, absorbed ∃R.⊤) go on x, and the role
+// tests (self, disjoint, asymmetric) look at it.
+void Expander::edge_rules(uint32_t x, Role r, uint32_t y, uint32_t dep) {
+  std::vector<std::pair<uint32_t, uint32_t>> alls, neg_selves;
+  for (const LabelEntry& le : b_.worlds[x].label) {
+    const Node& n = dl_.node(le.ce);
+    if (n.kind == NodeKind::All && dl_.is_sub_role(r, n.role)) alls.emplace_back(le.ce, le.dep);
+    if (n.kind == NodeKind::NegSelf && x == y && dl_.is_sub_role(r, n.role)) neg_selves.emplace_back(le.ce, le.dep);
+  }
+  const Edge e{y, r, dep};
+  for (auto [c, d] : alls) all_over_edge(dl_.node(c), d, e);
+  for (auto [c, d] : neg_selves) clash(deps_.join(d, dep));
+  for (uint32_t c : dl_.edge_source_concepts(r)) add(x, c, dep);
+  for (auto [p, q] : dl_.disjoint_roles()) {
+    const bool below_p = dl_.is_sub_role(r, p), below_q = dl_.is_sub_role(r, q);
+    if (!below_p && !below_q) continue;
+    if (below_p && below_q) return clash(dep);
+    const Role other = below_p ? q : p;
+    for (const Edge& f : b_.worlds[x].edges)
+      if (f.to == y && dl_.is_sub_role(f.role, other)) return clash(deps_.join(dep, f.dep));
+  }
+  for (Role s : dl_.supers(r)) {
+    if (!dl_.asymmetric(s)) continue;
+    for (const Edge& f : b_.worlds[x].edges)
+      if (f.to == y && dl_.is_sub_role(f.role, inverse(s))) return clash(deps_.join(dep, f.dep));
+  }
+}
+
+bool Expander::different(uint32_t a, uint32_t b, uint32_t* dep) const {
+  for (auto [w, d] : b_.worlds[a].different)
+    if (w == b) {
+      if (dep != nullptr) *dep = d;
+      return true;
+    }
+  return false;
+}
+
+void Expander::mark_different(uint32_t a, uint32_t b, uint32_t dep) {
+  if (a == b) return clash(dep);
+  if (different(a, b)) return;
+  b_.worlds[a].different.emplace_back(b, dep);
+  b_.worlds[b].different.emplace_back(a, dep);
+}
+
+std::vector<std::pair<uint32_t, uint32_t>> Expander::neighbours(uint32_t w, Role r) const {
+  std::vector<std::pair<uint32_t, uint32_t>> out;
+  for (const Edge& e : b_.worlds[w].edges) {
+    if (!dl_.is_sub_role(e.role, r)) continue;
+    if (std::none_of(out.begin(), out.end(), [&](auto& p) { return p.first == e.to; })) out.emplace_back(e.to, e.dep);
+  }
+  return out;
+}
+
+// ---- merging
+
+void Expander::prune(uint32_t w) {
+  std::vector<uint32_t> todo{w};
+  while (!todo.empty()) {
+    const uint32_t d = todo.back();
+    todo.pop_back();
+    World& dead = b_.worlds[d];
+    if (!dead.alive) continue;
+    dead.alive = false;
+    for (const Edge& e : dead.edges) {
+      if (e.to == d) continue;
+      World& other = b_.worlds[e.to];
+      if (other.parent == d && !other.root) {
+        todo.push_back(e.to);
+      } else {
+        std::erase_if(other.edges, [&](const Edge& f) { return f.to == d; });
+      }
+    }
+    dead.edges.clear();
+  }
+}
+
+void Expander::merge(uint32_t from, uint32_t into, uint32_t dep) {
+  World f = b_.worlds[from];
+  b_.worlds[from].alive = false;
+  b_.worlds[from].edges.clear();
+  for (uint32_t& iw : b_.individual_worlds)
+    if (iw == from) iw = into;
+  std::vector<Edge> moved;
+  for (const Edge& e : f.edges) {
+    if (e.to == from) {
+      moved.push_back(Edge{into, e.role, e.dep});
+      continue;
+    }
+    World& other = b_.worlds[e.to];
+    if (other.parent == from && !other.root) {
+      prune(e.to);
+      continue;
+    }
+    std::erase_if(other.edges, [&](const Edge& g) { return g.to == from; });
+    moved.push_back(e);
+  }
+  for (auto [u, d] : f.different) {
+    std::erase_if(b_.worlds[u].different, [&](auto& p) { return p.first == from; });
+    mark_different(into, u, deps_.join(dep, d));
+  }
+  for (const LabelEntry& le : f.label) add(into, le.ce, deps_.join(dep, le.dep));
+  for (const Edge& e : moved)
+    if (b_.worlds[e.to].alive) add_edge(into, e.role, e.to, deps_.join(dep, e.dep));
+}
+
+void Expander::merge_neighbours(uint32_t x, uint32_t a, uint32_t b, uint32_t dep) {
+  const World& wa = b_.worlds[a];
+  const World& wb = b_.worlds[b];
+  uint32_t from = a, into = b;
+  if (wa.root != wb.root) {
+    if (wa.root) std::swap(from, into);  // a tree world goes into the root
+  } else if (!wa.root && b_.worlds[x].parent == a) {
+    std::swap(from, into);  // a successor goes into the predecessor
+  } else if (!wa.root && b_.worlds[x].parent == b) {
+  } else if (from < into) {
+    std::swap(from, into);  // the younger goes into the older
+  }
+  merge(from, into, dep);
+}
+
+// ---- sweeps
+
+bool Expander::sweep_at_most(Choice& out, Step& step) {
+  for (size_t i = 0; i < b_.at_most.size(); ++i) {
+    const Pending p = b_.at_most[i];
+    if (!b_.worlds[p.world].alive) continue;
+    const Node& n = dl_.node(p.ce);
+    const auto nb = neighbours(p.world, n.role);
+    if (nb.size() <= n.n) continue;
+    // choose: every R-neighbour decides the filler first.
+    bool chose = false;
+    if (n.filler != dl_.top()) {
+      for (auto [y, ed] : nb) {
+        const World& wy = b_.worlds[y];
+        if (wy.find(n.filler) == nullptr && wy.find(dl_.node(n.filler).negation) == nullptr) {
+          add(y, n.choose, deps_.join(p.dep, ed));
+          chose = true;
+        }
+      }
+    }
+    if (chose) return true;
+    std::vector<uint32_t> with;
+    uint32_t d = p.dep;
+    for (auto [y, ed] : nb) {
+      uint32_t fd = 0;
+      if (n.filler != dl_.top()) {
+        const LabelEntry* e = b_.worlds[y].find(n.filler);
+        if (e == nullptr) continue;
+        fd = e->dep;
+      }
+      with.push_back(y);
+      d = deps_.join(d, deps_.join(ed, fd));
+    }
+    if (with.size() <= n.n) continue;
+    std::vector<std::pair<uint32_t, uint32_t>> pairs;
+    uint32_t diff_dep = d;
+    for (size_t a = 0; a < with.size(); ++a)
+      for (size_t c = a + 1; c < with.size(); ++c) {
+        uint32_t dd = 0;
+        if (different(with[a], with[c], &dd))
+          diff_dep = deps_.join(diff_dep, dd);
+        else
+          pairs.emplace_back(with[a], with[c]);
+      }
+    if (pairs.empty()) {
+      clash(diff_dep);
+      step = Step::Clash;
+      return true;
+    }
+    out = Choice{Choice::Kind::Merge, p.world, {}, std::move(pairs), d};
+    step = Step::Choice;
+    return true;
+  }
+  return false;
+}
+
+bool Expander::sweep_disjunctions(Choice& out, Step& step) {
+  size_t keep = 0;
+  bool stop = false;
+  for (size_t i = 0; i < b_.disjunctions.size(); ++i) {
+    const Pending p = b_.disjunctions[i];
+    if (stop) {
+      b_.disjunctions[keep++] = p;
+      continue;
+    }
+    const World& w = b_.worlds[p.world];
+    if (!w.alive) continue;
+    const Node& n = dl_.node(p.ce);
+    const auto ops = dl_.operands(n);
+    if (std::any_of(ops.begin(), ops.end(), [&](uint32_t op) { return w.find(op) != nullptr; })) continue;
+    std::vector<uint32_t> viable;
+    uint32_t d = p.dep;
+    for (uint32_t op : ops) {
+      if (const LabelEntry* e = w.find(dl_.node(op).negation))
+        d = deps_.join(d, e->dep);
+      else
+        viable.push_back(op);
+    }
+    if (viable.empty()) {
+      clash(d);
+      step = Step::Clash;
+      return true;
+    }
+    if (viable.size() == 1) {
+      add(p.world, viable[0], d);
+      stop = true;
+      continue;
+    }
+    b_.disjunctions[keep++] = p;
+    out = Choice{Choice::Kind::Or, p.world, std::move(viable), {}, d};
+    step = Step::Choice;
+    for (size_t j = i + 1; j < b_.disjunctions.size(); ++j) b_.disjunctions[keep++] = b_.disjunctions[j];
+    b_.disjunctions.resize(keep);
+    return true;
+  }
+  b_.disjunctions.resize(keep);
+  return stop;
+}
+
+bool Expander::satisfied(const Pending& p) const {
+  const Node& n = dl_.node(p.ce);
+  const World& w = b_.worlds[p.world];
+  std::vector<uint32_t> with;
+  for (const Edge& e : w.edges) {
+    if (!dl_.is_sub_role(e.role, n.role)) continue;
+    if (n.filler != dl_.top() && b_.worlds[e.to].find(n.filler) == nullptr) continue;
+    if (n.kind == NodeKind::Some) return true;
+    if (std::find(with.begin(), with.end(), e.to) == with.end()) with.push_back(e.to);
+  }
+  if (with.size() < n.n) return false;
+  for (uint32_t seed : with) {
+    std::vector<uint32_t> set{seed};
+    for (uint32_t y : with)
+      if (std::all_of(set.begin(), set.end(), [&](uint32_t s) { return different(s, y); })) set.push_back(y);
+    if (set.size() >= n.n) return true;
+  }
+  return false;
+}
+
+std::vector<uint8_t> Expander::blocking() const {
+  const auto count = b_.worlds.size();
+  std::vector<uint8_t> status(count, 0);
+  auto label_of = [&](uint32_t w) {
+    std::vector<uint32_t> v;
+    for (const LabelEntry& e : b_.worlds[w].label) v.push_back(e.ce);
+    return v;
+  };
+  // The roles of the edges from the parent (and of self loops).
+  auto roles_of = [&](uint32_t w) {
+    std::vector<Role> v;
+    const World& world = b_.worlds[w];
+    for (const Edge& e : world.edges)
+      if (e.to == world.parent) v.push_back(inverse(e.role));
+      else if (e.to == w) v.push_back(e.role | 0x80000000u);
+    std::sort(v.begin(), v.end());
+    return v;
+  };
+  struct Signature {
+    std::vector<uint32_t> label, parent_label;
+    std::vector<Role> roles;
+    bool operator==(const Signature&) const = default;
+  };
+  std::vector<Signature> sigs(count);
+  absl::flat_hash_map<uint64_t, std::vector<uint32_t>> index;
+  for (uint32_t w = 0; w < count; ++w) {
+    const World& world = b_.worlds[w];
+    if (!world.alive || world.root || world.parent == kNoWorld) continue;
+    if (status[world.parent] != 0) {
+      status[w] = 2;
+      continue;
+    }
+    Signature s;
+    s.label = label_of(w);
+    s.roles = roles_of(w);
+    if (pairwise_) s.parent_label = label_of(world.parent);
+    // The hash only finds candidates; equality of the sets decides.
+    const uint64_t h = absl::HashOf(s.label, s.parent_label, s.roles);
+    auto& bucket = index[h];
+    for (uint32_t y : bucket)
+      if (sigs[y] == s) {
+        status[w] = 1;
+        break;
+      }
+    if (status[w] == 0) {
+      bucket.push_back(w);
+      sigs[w] = std::move(s);
+    }
+  }
+  return status;
+}
+
+bool Expander::sweep_generators() {
+  bool progress = false;
+  std::vector<uint8_t> blocked;
+  size_t keep = 0;
+  const size_t count = b_.generators.size();
+  for (size_t i = 0; i < count; ++i) {
+    const Pending p = b_.generators[i];
+    if (!b_.worlds[p.world].alive || satisfied(p)) continue;
+    if (blocked.empty()) blocked = blocking();
+    if (p.world < blocked.size() && blocked[p.world] != 0) {
+      b_.generators[keep++] = p;  // deferred, never dropped
+      continue;
+    }
+    const Node& n = dl_.node(p.ce);
+    const uint32_t copies = n.kind == NodeKind::Some ? 1 : n.n;
+    std::vector<uint32_t> made;
+    for (uint32_t k = 0; k < copies; ++k) {
+      const uint32_t y = new_world(p.world, false);
+      add_edge(p.world, n.role, y, p.dep);
+      add(y, n.filler, p.dep);
+      made.push_back(y);
+    }
+    for (size_t a = 0; a < made.size(); ++a)
+      for (size_t c = a + 1; c < made.size(); ++c) mark_different(made[a], made[c], p.dep);
+    progress = true;
+  }
+  // Entries appended while generating stay after the kept ones.
+  for (size_t i = count; i < b_.generators.size(); ++i) b_.generators[keep++] = b_.generators[i];
+  b_.generators.resize(keep);
+  return progress;
+}
+
+// ---- the fixpoint
+
+Step Expander::expand(Choice& out) {
+  for (;;) {
+    while (b_.queue_head < b_.queue.size()) {
+      if (b_.clash) return Step::Clash;
+      if (b_.gave_up) return Step::Clash;
+      if (b_.expansions > limits_.expansions) return Step::Budget;
+      const Pending p = b_.queue[b_.queue_head++];
+      if (!b_.worlds[p.world].alive) continue;
+      const Node& n = dl_.node(p.ce);
+      (this->*kRules[static_cast<int>(n.kind)])(p.world, p.ce, n, p.dep);
+    }
+    b_.queue.clear();
+    b_.queue_head = 0;
+    if (b_.clash || b_.gave_up) return Step::Clash;
+    Step step = Step::Open;
+    if (sweep_at_most(out, step)) {
+      if (step != Step::Open) return step;
+      continue;
+    }
+    if (sweep_disjunctions(out, step)) {
+      if (step != Step::Open) return step;
+      continue;
+    }
+    if (sweep_generators()) {
+      size_t live = 0;
+      for (const World& w : b_.worlds) live += w.alive ? 1 : 0;
+      if (live >= limits_.worlds) return Step::Budget;
+      continue;
+    }
+    return Step::Open;
+  }
+}
+
+}  // namespace trelvanic_alc

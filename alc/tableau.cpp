@@ -1,0 +1,213 @@
+// The search over branches: choice points on an explicit stack, each with a
+// copy of the branch before its first alternative; dependency-directed
+// backjumping closes a choice point at once when a clash does not rest on
+// it; semantic branching gives the k-th disjunct the negations of the
+// failed ones.
+#include "alc/tableau.h"
+
+#include "alc/expand.h"
+#include "core/dl_expr.h"
+
+namespace trelvanic_alc {
+
+using trelvanic_core::CeId;
+using trelvanic_core::EntityId;
+
+namespace {
+
+// Deeper nesting of open choices is not searched: the run is incomplete.
+constexpr uint32_t kMaxChoiceDepth = 128;
+
+struct Frame {
+  Branch snapshot;
+  Choice choice;
+  size_t next = 0;
+  uint32_t failed = 0;               // union of the failed alternatives' sets, own level removed
+  std::vector<uint32_t> alt_failed;  // the same per alternative
+};
+
+}  // namespace
+
+Result<bool> Tableau::run(Branch start, uint32_t test_world) {
+  const ExpandLimits limits{expansion_limit(), world_limit()};
+  std::vector<Frame> stack;
+  Branch cur = std::move(start);
+  bool gave_up = false;
+
+  auto apply = [&](Frame& f) {
+    cur = f.snapshot;
+    const auto level = static_cast<uint32_t>(stack.size() - 1);
+    Expander ex(dl_, deps_, cur, limits);
+    const uint32_t d = deps_.with(f.choice.dep, level);
+    ++stats_.branches;
+    if (f.choice.kind == Choice::Kind::Or) {
+      ex.add(f.choice.world, f.choice.alternatives[f.next], d);
+      for (size_t j = 0; j < f.next; ++j)
+        ex.add(f.choice.world, dl_.node(f.choice.alternatives[j]).negation,
+               deps_.join(f.choice.dep, f.alt_failed[j]));
+    } else {
+      const auto [a, b] = f.choice.pairs[f.next];
+      ex.merge_neighbours(f.choice.world, a, b, d);
+    }
+    stats_.expansions += ex.added();
+  };
+
+  for (;;) {
+    Choice choice;
+    Expander ex(dl_, deps_, cur, limits);
+    const Step step = ex.expand(choice);
+    stats_.expansions += ex.added();
+    if (step == Step::Budget) return std::unexpected(Error::budget_exhausted(limits.expansions));
+    if (step == Step::Open) {
+      // The verdict guard: an open branch is a model only where the
+      // calculus is complete for the input.
+      if (!dl_.complete()) return std::unexpected(Error::budget_exhausted(limits.expansions));
+      root_names_.clear();
+      if (test_world != kNoWorld && cur.worlds[test_world].alive) {
+        for (const LabelEntry& e : cur.worlds[test_world].label)
+          if (dl_.is_named(e.ce)) root_names_.push_back(EntityId(dl_.node(e.ce).entity));
+        root_names_valid_ = true;
+      } else {
+        root_names_valid_ = false;
+      }
+      return true;
+    }
+    if (step == Step::Choice) {
+      if (stack.size() >= kMaxChoiceDepth) return std::unexpected(Error::budget_exhausted(limits.expansions));
+      stack.push_back(Frame{cur, std::move(choice)});
+      apply(stack.back());
+      continue;
+    }
+    // A clash (or a branch the calculus cannot finish, which must not be
+    // jumped over).
+    uint32_t dep = cur.clash_dep;
+    if (cur.gave_up) {
+      gave_up = true;
+      dep = deps_.all_below(static_cast<uint32_t>(stack.size()));
+    }
+    bool resumed = false;
+    while (!stack.empty()) {
+      const auto level = static_cast<uint32_t>(stack.size() - 1);
+      Frame& f = stack.back();
+      if (backjumping_ && !deps_.contains(dep, level)) {
+        ++stats_.backjumps;
+        stack.pop_back();
+        continue;
+      }
+      const uint32_t rest = deps_.without(dep, level);
+      f.failed = deps_.join(f.failed, rest);
+      f.alt_failed.push_back(rest);
+      if (++f.next < f.choice.size()) {
+        apply(f);
+        resumed = true;
+        break;
+      }
+      dep = deps_.join(f.choice.dep, f.failed);
+      stack.pop_back();
+    }
+    if (resumed) continue;
+    if (gave_up) return std::unexpected(Error::budget_exhausted(limits.expansions));
+    return false;
+  }
+}
+
+Branch Tableau::seed(bool with_abox) {
+  Branch b;
+  b.individual_worlds.assign(dl_.individual_count(), kNoWorld);
+  if (!with_abox) return b;
+  Expander ex(dl_, deps_, b, ExpandLimits{});
+  for (uint32_t i = 0; i < dl_.individual_count(); ++i) {
+    const uint32_t r = dl_.representative(i);
+    if (b.individual_worlds[r] == kNoWorld) b.individual_worlds[r] = ex.new_world(kNoWorld, true);
+    b.individual_worlds[i] = b.individual_worlds[r];
+  }
+  for (auto [a, c] : dl_.class_assertions()) ex.add(b.individual_worlds[a], c, 0);
+  for (const auto& ra : dl_.role_assertions())
+    ex.add_edge(b.individual_worlds[ra.subject], ra.role, b.individual_worlds[ra.object], 0);
+  for (auto [a, c] : dl_.different()) ex.mark_different(b.individual_worlds[a], b.individual_worlds[c], 0);
+  return b;
+}
+
+Result<bool> Tableau::is_consistent() {
+  if (consistent_) return *consistent_;
+  Branch b = seed(true);
+  if (b.worlds.empty()) {
+    Expander ex(dl_, deps_, b, ExpandLimits{});
+    (void)ex.new_world(kNoWorld, true);
+  }
+  auto r = run(std::move(b), kNoWorld);
+  if (r) consistent_ = *r;
+  return r;
+}
+
+Result<bool> Tableau::is_satisfiable(uint32_t ce) {
+  // Without nominals the ABox cannot constrain a fresh world: the test runs
+  // on the TBox alone, and a model found stands once the ontology is
+  // consistent (a disjoint union of the two models).
+  const bool with_abox = dl_.uses_nominals();
+  if (!with_abox && consistent_ && !*consistent_) return false;
+  Branch b = seed(with_abox);
+  Expander ex(dl_, deps_, b, ExpandLimits{});
+  const uint32_t w = ex.new_world(kNoWorld, true);
+  ex.add(w, ce, 0);
+  auto r = run(std::move(b), w);
+  if (!r || !*r || with_abox) return r;
+  const auto names = root_names_;
+  const bool valid = root_names_valid_;
+  auto c = is_consistent();
+  root_names_ = names;
+  root_names_valid_ = valid;
+  if (!c) return std::unexpected(c.error());
+  return *c;
+}
+
+Result<bool> Tableau::is_class_expression_satisfiable(CeId ce) {
+  const uint32_t c = dl_.normalize(ce);
+  dl_.close();
+  return is_satisfiable(c);
+}
+
+Result<bool> Tableau::is_class_satisfiable(EntityId cls) {
+  const uint32_t c = dl_.atom(cls);
+  dl_.close();
+  return is_satisfiable(c);
+}
+
+Result<bool> Tableau::is_subsumed(EntityId sub, EntityId sup) {
+  const uint32_t c = dl_.conjunction_with_complement(sub, sup);
+  dl_.close();
+  auto r = is_satisfiable(c);
+  if (!r) return r;
+  return !*r;
+}
+
+Result<Tableau::Classification> Tableau::classify() {
+  Classification out;
+  auto consistent = is_consistent();
+  if (!consistent) return std::unexpected(consistent.error());
+  if (!*consistent) {
+    out.consistent = false;
+    return out;
+  }
+  const auto& names = dl_.named_classes();
+  for (EntityId a : names) {
+    auto sat = is_class_satisfiable(a);
+    if (!sat) return std::unexpected(sat.error());
+    if (!*sat) {
+      out.unsatisfiable.push_back(a);
+      continue;
+    }
+    // A model of A whose root lacks B is a model of A ⊓ ¬B: only the names
+    // in that root are possible subsumers.
+    std::vector<EntityId> candidates = root_names_valid_ ? root_names_ : names;
+    for (EntityId b : candidates) {
+      if (b == a) continue;
+      auto sub = is_subsumed(a, b);
+      if (!sub) return std::unexpected(sub.error());
+      if (*sub) out.subsumptions.emplace_back(a, b);
+    }
+  }
+  return out;
+}
+
+}  // namespace trelvanic_alc

@@ -1,0 +1,120 @@
+// The DL tableau on one ontology file, for differential runs against other
+// reasoners. Prints one line of JSON:
+//
+//   bench_dl FILE [--classify]
+//   {"consistent": true|false|null, "unsatisfiable": [IRI, ...]|null,
+//    "error": null|"text"[, "subsumptions": [[sub, sup], ...]|null]}
+//
+// null means not decided (a limit was hit or the input holds constructs the
+// calculus does not decide). "unsatisfiable" is given only when the ontology
+// is consistent and every named class was decided; "subsumptions" (with
+// --classify) lists every pair of distinct named classes A ⊑ B with A
+// satisfiable. The exit code is 0 whenever the line was printed. Unless set,
+// the tableau limits are raised far above the library's defaults, which are
+// meant for interactive calls.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "alc/dl_ontology.h"
+#include "alc/tableau.h"
+#include "json/writer.h"
+#include "parser/load.h"
+
+namespace {
+
+std::string quote(std::string_view s) {
+  std::string out;
+  trelvanic_json::append_escaped(out, s);
+  return out;
+}
+
+std::string iri(const trelvanic_core::Ontology& o, trelvanic_core::EntityId e) {
+  auto r = o.entity_iri(e);
+  return r ? quote(*r) : quote("?");
+}
+
+void print(const char* consistent, const std::string& unsat, const std::string& error, const std::string* subs) {
+  std::printf("{\"consistent\": %s, \"unsatisfiable\": %s, \"error\": %s", consistent, unsat.c_str(), error.c_str());
+  if (subs != nullptr) std::printf(", \"subsumptions\": %s", subs->c_str());
+  std::printf("}\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string path;
+  bool classify = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string_view a(argv[i]);
+    if (a == "--classify")
+      classify = true;
+    else
+      path = a;
+  }
+  if (path.empty()) {
+    std::fprintf(stderr, "usage: bench_dl FILE [--classify]\n");
+    return 2;
+  }
+  setenv("TRELVANIC_TABLEAU_MAX_EXPANSIONS", "2000000", 0);
+  setenv("TRELVANIC_TABLEAU_MAX_WORLDS", "200000", 0);
+  setenv("TRELVANIC_TABLEAU_MAX_STALL_STEPS", "100000", 0);
+  const std::string null = "null";
+  const std::string* no_subs = classify ? &null : nullptr;
+  auto loaded = trelvanic_parser::load_ontology_lenient(path);
+  if (!loaded) {
+    print("null", null, quote(loaded.error().message()), no_subs);
+    return 0;
+  }
+  auto dl = trelvanic_alc::DlOntology::from_ontology(*loaded);
+  if (!dl) {
+    print("null", null, quote(dl.error().message()), no_subs);
+    return 0;
+  }
+  trelvanic_alc::Tableau t(*dl);
+  auto consistent = t.is_consistent();
+  if (!consistent) {
+    print("null", null, quote(consistent.error().message()), no_subs);
+    return 0;
+  }
+  if (!*consistent) {
+    print("false", null, null, no_subs);
+    return 0;
+  }
+  std::string unsat = "[";
+  bool all = true;
+  std::string first_error = "null";
+  for (auto cls : dl->named_classes()) {
+    auto sat = t.is_class_satisfiable(cls);
+    if (!sat) {
+      all = false;
+      if (first_error == "null") first_error = quote(sat.error().message());
+      break;
+    }
+    if (!*sat) {
+      if (unsat.size() > 1) unsat += ", ";
+      unsat += iri(*loaded, cls);
+    }
+  }
+  unsat += "]";
+  if (!all) unsat = null;
+  if (!classify) {
+    print("true", unsat, first_error, nullptr);
+    return 0;
+  }
+  std::string subs = null;
+  if (auto c = t.classify()) {
+    subs = "[";
+    for (auto [a, b] : c->subsumptions) {
+      if (subs.size() > 1) subs += ", ";
+      subs += "[" + iri(*loaded, a) + ", " + iri(*loaded, b) + "]";
+    }
+    subs += "]";
+  } else if (first_error == "null") {
+    first_error = quote(c.error().message());
+  }
+  print("true", unsat, first_error, &subs);
+  return 0;
+}
