@@ -133,6 +133,34 @@ Result<std::optional<std::string>> Args::optional_str(std::size_t i) const {
   return std::optional<std::string>(std::move(*text));
 }
 
+Result<std::string> Args::path(std::size_t i) const {
+  PyObject* obj = slots_[i];
+  if (!obj || PyUnicode_Check(obj)) return str(i);
+  constexpr const char* kExpected = "str or os.PathLike";
+  // Only objects with `__fspath__` go through os.fspath: bytes are no path here.
+  if (PyBytes_Check(obj) || !PyObject_HasAttrString(reinterpret_cast<PyObject*>(Py_TYPE(obj)), "__fspath__"))
+    return std::unexpected(wrong_type(i, kExpected));
+  PyObject* fs = PyOS_FSPath(obj);
+  if (!fs) return std::unexpected(Error::fetch());
+  const bool text = PyUnicode_Check(fs);
+  Py_ssize_t size = 0;
+  const char* data = text ? PyUnicode_AsUTF8AndSize(fs, &size) : nullptr;
+  std::optional<std::string> out;
+  if (data) out.emplace(data, static_cast<std::size_t>(size));
+  Py_DECREF(fs);
+  if (out) return std::move(*out);
+  if (text) return std::unexpected(Error::fetch());  // lone surrogates: UnicodeEncodeError
+  return std::unexpected(Error::type_error(callable(*signature_) + " argument '" + signature_->params[i].name +
+                                           "' must be " + kExpected + ", not a bytes path"));
+}
+
+Result<std::optional<std::string>> Args::optional_path(std::size_t i) const {
+  if (is_none(i)) return std::optional<std::string>();
+  auto text = path(i);
+  if (!text) return std::unexpected(std::move(text.error()));
+  return std::optional<std::string>(std::move(*text));
+}
+
 Result<bool> Args::flag(std::size_t i, bool fallback) const {
   PyObject* obj = slots_[i];
   if (!obj) return fallback;

@@ -10,7 +10,8 @@
 //
 // The typed accessors then convert one argument each, strictly: a `bool`
 // parameter takes only `True`/`False`, a `str` parameter only `str`, an
-// unsigned integer only an `int` (not a `bool`) within range. A wrong type
+// unsigned integer only an `int` (not a `bool`) within range, a path a `str`
+// or an os.PathLike that gives one. A wrong type
 // raises TypeError, an out-of-range integer OverflowError, both naming the
 // parameter, e.g. "Reasoner() argument 'incremental' must be bool, not None".
 #pragma once
@@ -59,6 +60,11 @@ class Args {
 
   Result<std::string> str(std::size_t i) const;
   Result<std::optional<std::string>> optional_str(std::size_t i) const;
+  // A file path: a `str`, or any os.PathLike whose `__fspath__` gives one
+  // (`os.fspath`); bytes paths are refused. An exception raised by
+  // `__fspath__` is passed on.
+  Result<std::string> path(std::size_t i) const;
+  Result<std::optional<std::string>> optional_path(std::size_t i) const;
   Result<bool> flag(std::size_t i, bool fallback) const;
   Result<std::optional<std::uint64_t>> optional_u64(std::size_t i) const;
   Result<std::optional<std::size_t>> optional_usize(std::size_t i) const;

@@ -66,9 +66,9 @@ Result<Ref> from_dict(PyTypeObject*, const Args& args) {
 }
 
 Result<Ref> load_in(PyTypeObject*, const Args& args) {
-  auto base = args.str(0);
+  auto base = args.path(0);
   if (!base) return std::unexpected(std::move(base.error()));
-  auto path = args.str(1);
+  auto path = args.path(1);
   if (!path) return std::unexpected(std::move(path.error()));
   auto loaded = trelvanic_parser::load_ontology_in(*base, *path);
   if (!loaded) return std::unexpected(exceptions::map_parser_py_err(loaded.error()));

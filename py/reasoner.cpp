@@ -108,7 +108,7 @@ Result<Ref> create(PyTypeObject* cls, trelvanic_core::Reasoner reasoner, trelvan
 }
 
 Result<Ref> construct(PyTypeObject* cls, const Args& args) {
-  auto path = args.optional_str(0);
+  auto path = args.optional_path(0);
   if (!path) return std::unexpected(std::move(path.error()));
   auto ontology = args.optional_instance(1, reinterpret_cast<PyObject*>(ontology::NativeOntology::type()),
                                          ontology::PyOntology::kPythonName);
@@ -150,9 +150,9 @@ Result<Ref> construct(PyTypeObject* cls, const Args& args) {
 }
 
 Result<Ref> load_in(PyTypeObject* cls, const Args& args) {
-  auto base = args.str(0);
+  auto base = args.path(0);
   if (!base) return std::unexpected(std::move(base.error()));
-  auto path = args.str(1);
+  auto path = args.path(1);
   if (!path) return std::unexpected(std::move(path.error()));
   auto settings = read_settings(args, 2, 3, 4, 5);
   if (!settings) return std::unexpected(std::move(settings.error()));
