@@ -136,6 +136,7 @@ class Translator {
     store.for_each_live([&](AxiomId id, const AxiomView& ax) {
       if (!result || store.is_inferred(id)) return;
       result = told(ax);
+      out_.told_source.resize(out_.input.axioms().size(), id);
     });
     return result;
   }

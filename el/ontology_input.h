@@ -29,6 +29,9 @@ struct OntologyInput {
   std::vector<trelvanic_core::EntityId> entity_of_role;
   std::optional<trelvanic_core::EntityId> thing;    // owl:Thing when registered as a class
   std::optional<trelvanic_core::EntityId> nothing;  // owl:Nothing when registered as a class
+  // The told axiom each input axiom was translated from, by input axiom
+  // index; none for axioms of the DL store.
+  std::vector<std::optional<trelvanic_core::AxiomId>> told_source;
 
   bool is_individual_index(uint32_t index) const { return index >= class_count; }
 };

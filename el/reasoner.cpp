@@ -130,7 +130,8 @@ InferenceTrace to_core_trace(const Saturated& s) {
   auto convert = [&](const TraceFact& f) -> std::optional<TraceConclusion> {
     switch (f.kind) {
       case FactKind::Axiom:
-        return std::nullopt;
+        if (f.a >= in.told_source.size() || !in.told_source[f.a]) return std::nullopt;
+        return TraceConclusion::axiom(in.told_source[f.a]->value);
       case FactKind::Subsumption: {
         auto a = concept_entity(f.a), b = concept_entity(f.b);
         if (!a || !b) return std::nullopt;
@@ -155,6 +156,8 @@ InferenceTrace to_core_trace(const Saturated& s) {
     if (!conclusion) continue;
     premises.clear();
     for (const TraceFact& p : s.trace.premises(step)) {
+      // C ⊑ C holds by itself: no step derives it, so it is no premise.
+      if (p.kind == FactKind::Subsumption && p.a == p.b) continue;
       if (auto c = convert(p)) premises.push_back(*c);
     }
     out.push(rule_name(step.rule), premises, *conclusion);
@@ -200,6 +203,29 @@ std::expected<Taxonomy, Error> ElClassifier::classify_for_swrl(const Ontology& o
   auto report = classify_el_tbox(ontology, false);
   if (!report) return std::unexpected(report.error());
   return std::move(report->taxonomy);
+}
+
+std::expected<std::vector<EntityId>, Error> ElClassifier::instances(const Ontology& ontology, EntityId cls) {
+  if (auto gate = validate_el_profile(ontology); !gate) return std::unexpected(gate.error());
+  auto s = saturate_ontology(ontology, false);
+  if (!s) return std::unexpected(s.error());
+  const OntologyInput& in = s->input;
+  const uint32_t total = static_cast<uint32_t>(in.entity_of_index.size());
+  const bool every = is_inconsistent(*s, extract_taxonomy(s->nf, s->graph)) || (in.thing && *in.thing == cls);
+  std::optional<uint32_t> concept_of_cls;
+  for (uint32_t i = 0; i < in.class_count && !every; ++i) {
+    if (in.entity_of_index[i] == cls) {
+      concept_of_cls = NormalForm::class_concept(i);
+      break;
+    }
+  }
+  std::vector<EntityId> out;
+  for (uint32_t i = in.class_count; i < total; ++i) {
+    if (every || (concept_of_cls && s->graph.subsumes(NormalForm::class_concept(i), *concept_of_cls))) {
+      out.push_back(in.entity_of_index[i]);
+    }
+  }
+  return out;
 }
 
 std::expected<bool, Error> ElEngine::is_consistent(const Ontology& ontology) {

@@ -18,6 +18,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/dirty.h"
 #include "core/ontology.h"
@@ -49,6 +50,11 @@ struct ElClassifier {
   // cannot be translated.
   [[nodiscard]] static std::expected<ElReport, Error> classify_el_tbox(
       const trelvanic_core::Ontology& ontology, bool trace);
+  // The named individuals entailed to be instances of `cls`, in registry
+  // order: every individual for owl:Thing, and for every class when the
+  // ontology is inconsistent. Passes the same gate as `classify`.
+  [[nodiscard]] static std::expected<std::vector<trelvanic_core::EntityId>, Error> instances(
+      const trelvanic_core::Ontology& ontology, trelvanic_core::EntityId cls);
 };
 
 struct ElEngine {

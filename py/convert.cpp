@@ -1,5 +1,6 @@
 #include "py/convert.h"
 
+#include <array>
 #include <cstdio>
 #include <utility>
 
@@ -132,6 +133,84 @@ Result<Ref> parse_meta_dict(const trelvanic_core::ParseMetaSummary& summary) {
     if (!value) return value;
     if (PyDict_SetItemString(dict->get(), key, value->get()) < 0) return std::unexpected(Error::fetch());
   }
+  return dict;
+}
+
+Result<std::string> entity_iri(const trelvanic_core::Ontology& ontology, trelvanic_core::EntityId id) {
+  auto iri = ontology.entity_iri(id);
+  if (!iri) return std::unexpected(py_err(iri.error().message()));
+  return std::string(*iri);
+}
+
+namespace {
+
+// A tuple of the entities' IRIs, converted in order; the first failure is returned.
+template <size_t N>
+Result<Ref> iri_tuple(const trelvanic_core::Ontology& ontology, const std::array<trelvanic_core::EntityId, N>& ids) {
+  auto tuple = trelvanic_binding::checked(PyTuple_New(N));
+  if (!tuple) return tuple;
+  for (size_t i = 0; i < N; ++i) {
+    auto iri = entity_iri(ontology, ids[i]);
+    if (!iri) return std::unexpected(std::move(iri.error()));
+    auto item = trelvanic_binding::to_py_str(*iri);
+    if (!item) return item;
+    PyTuple_SET_ITEM(tuple->get(), i, item->release());
+  }
+  return tuple;
+}
+
+Result<void> set_item(PyObject* dict, const char* key, Result<Ref> value) {
+  if (!value) return std::unexpected(std::move(value.error()));
+  if (PyDict_SetItemString(dict, key, value->get()) < 0) return std::unexpected(Error::fetch());
+  return {};
+}
+
+Result<Ref> proof_node_dict(const trelvanic_core::Ontology& ontology, const trelvanic_explain::ProofNode& node) {
+  auto dict = trelvanic_binding::checked(PyDict_New());
+  if (!dict) return dict;
+  TRELVANIC_TRY(set_item(dict->get(), "rule", trelvanic_binding::to_py_str(node.rule)));
+  auto premises = trelvanic_binding::checked(PyList_New(static_cast<Py_ssize_t>(node.premises.size())));
+  if (!premises) return premises;
+  for (size_t i = 0; i < node.premises.size(); ++i) {
+    auto index = trelvanic_binding::checked(PyLong_FromUnsignedLong(node.premises[i]));
+    if (!index) return index;
+    PyList_SET_ITEM(premises->get(), static_cast<Py_ssize_t>(i), index->release());
+  }
+  TRELVANIC_TRY(set_item(dict->get(), "premises", std::move(premises)));
+  if (node.conclusion_axiom) {
+    TRELVANIC_TRY(set_item(dict->get(), "conclusion_axiom",
+                           trelvanic_binding::checked(PyLong_FromUnsignedLong(node.conclusion_axiom->value))));
+  }
+  if (node.conclusion_sub) {
+    const auto& [a, b] = *node.conclusion_sub;
+    TRELVANIC_TRY(set_item(dict->get(), "conclusion_sub", iri_tuple<2>(ontology, {a, b})));
+  }
+  if (node.conclusion_existential) {
+    TRELVANIC_TRY(set_item(dict->get(), "conclusion_existential", iri_tuple<3>(ontology, *node.conclusion_existential)));
+  }
+  if (node.conclusion_subproperty) {
+    const auto& [a, b] = *node.conclusion_subproperty;
+    TRELVANIC_TRY(set_item(dict->get(), "conclusion_subproperty", iri_tuple<2>(ontology, {a, b})));
+  }
+  return dict;
+}
+
+}  // namespace
+
+Result<Ref> proof_graph_dict(const trelvanic_core::Ontology& working, const trelvanic_explain::ProofGraph& graph,
+                             const std::optional<trelvanic_core::ParseMetaSummary>& summary) {
+  auto dict = trelvanic_binding::checked(PyDict_New());
+  if (!dict) return dict;
+  TRELVANIC_TRY(set_item(dict->get(), "node_count", trelvanic_binding::checked(PyLong_FromSize_t(graph.nodes.size()))));
+  auto nodes = trelvanic_binding::checked(PyList_New(static_cast<Py_ssize_t>(graph.nodes.size())));
+  if (!nodes) return nodes;
+  for (size_t i = 0; i < graph.nodes.size(); ++i) {
+    auto node = proof_node_dict(working, graph.nodes[i]);
+    if (!node) return node;
+    PyList_SET_ITEM(nodes->get(), static_cast<Py_ssize_t>(i), node->release());
+  }
+  TRELVANIC_TRY(set_item(dict->get(), "nodes", std::move(nodes)));
+  if (summary) TRELVANIC_TRY(set_item(dict->get(), "parse_meta", parse_meta_dict(*summary)));
   return dict;
 }
 

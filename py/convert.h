@@ -29,6 +29,7 @@
 #include "core/parse_meta.h"
 #include "core/session.h"
 #include "core/taxonomy.h"
+#include "explain/build.h"
 #include "facade/outcome.h"
 
 namespace _trelvanic::convert {
@@ -57,5 +58,16 @@ inline constexpr const char* kUnsupportedProfile = "unsupported profile {}; use 
 
 [[nodiscard]] trelvanic_binding::Result<trelvanic_binding::Ref> parse_meta_dict(
     const trelvanic_core::ParseMetaSummary& summary);
+
+// The IRI text of a registered entity; RuntimeError with the core error's
+// text otherwise.
+[[nodiscard]] trelvanic_binding::Result<std::string> entity_iri(const trelvanic_core::Ontology& ontology,
+                                                                 trelvanic_core::EntityId id);
+// The explanation dictionary: "node_count", "nodes" (a dict per node: "rule",
+// "premises" and the one conclusion key the node holds, IRIs as str) and,
+// with parse metadata, "parse_meta". Built directly, keys in that order.
+[[nodiscard]] trelvanic_binding::Result<trelvanic_binding::Ref> proof_graph_dict(
+    const trelvanic_core::Ontology& working, const trelvanic_explain::ProofGraph& graph,
+    const std::optional<trelvanic_core::ParseMetaSummary>& summary);
 
 }  // namespace _trelvanic::convert

@@ -120,6 +120,21 @@ Error map_facade_py_err(const trelvanic_facade::Error& error) {
   return Error::lazy(trelvanic_binding::exception_type, error.message());
 }
 
+Error map_explain_py_err(const trelvanic_explain::Error& error) {
+  using trelvanic_explain::ErrorKind;
+  switch (error.kind()) {
+    case ErrorKind::Core:
+    case ErrorKind::El:
+      if (error.core_error()) return map_core_py_err(*error.core_error());
+      break;
+    case ErrorKind::NotImplemented:
+    case ErrorKind::Profile:
+    case ErrorKind::UnsupportedRoute:
+      break;
+  }
+  return Error::lazy(trelvanic_binding::exception_type, error.message());
+}
+
 Error map_parser_py_err(const trelvanic_parser::Error& error) {
   using trelvanic_parser::ErrorKind;
   switch (error.kind()) {

@@ -12,6 +12,7 @@
 
 #include "binding/error.h"
 #include "core/error.h"
+#include "explain/error.h"
 #include "facade/error.h"
 #include "facade/shared.h"
 #include "parser/error.h"
@@ -43,6 +44,7 @@ PyObject* ontology_conflict_error();
 [[nodiscard]] trelvanic_binding::Error map_core_py_err(const trelvanic_core::Error& error);
 [[nodiscard]] trelvanic_binding::Error map_facade_py_err(const trelvanic_facade::Error& error);
 [[nodiscard]] trelvanic_binding::Error map_parser_py_err(const trelvanic_parser::Error& error);
+[[nodiscard]] trelvanic_binding::Error map_explain_py_err(const trelvanic_explain::Error& error);
 [[nodiscard]] trelvanic_binding::Error map_sync_py_err(const trelvanic_facade::SyncError& error);
 
 // Adds ParseError, ResourceLimitError, IncompleteReasoningError and

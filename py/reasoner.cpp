@@ -7,7 +7,9 @@
 
 #include "binding/gil.h"
 #include "binding/pycall.h"
+#include "explain/explain.h"
 #include "facade/classify.h"
+#include "facade/instances.h"
 #include "parser/load.h"
 #include "py/common.h"
 #include "py/convert.h"
@@ -15,6 +17,9 @@
 #include "py/ontology.h"
 #include "py/reasoner_edits.h"
 #include "py/reasoner_reasoning.h"
+#include "ql/answer.h"
+#include "ql/parse.h"
+#include "ql/rewrite.h"
 
 namespace _trelvanic::reasoner {
 
@@ -225,14 +230,74 @@ Result<Ref> classify(PyReasoner& self, PyObject*) {
   return dict;
 }
 
-Result<Ref> explain(PyReasoner&, PyObject*) { return std::unexpected(not_built("Reasoner.explain")); }
+Result<Ref> explain(PyReasoner& self, PyObject*) {
+  TRELVANIC_TRY(pull_shared(self));
+  auto graph = trelvanic_explain::explain_with_profile(self.reasoner);
+  if (!graph) return std::unexpected(exceptions::map_explain_py_err(graph.error()));
+  std::optional<trelvanic_core::ParseMetaSummary> summary;
+  if (const auto& meta = self.reasoner.ontology().parse_meta()) summary = meta->summary();
+  TRELVANIC_TRY(push_shared(self));
+  return convert::proof_graph_dict(self.reasoner.ontology(), *graph, summary);
+}
 
 // add_subclass_of, remove_subclass_of, add_axiom_json: py/reasoner_edits.h;
 // check_consistency, is_consistent, is_entailed: py/reasoner_reasoning.h.
 
-Result<Ref> query(PyReasoner&, PyObject*, const Args& args) {
-  TRELVANIC_TRY(args.str(0));
-  return std::unexpected(not_built("Reasoner.query"));
+// The rewritten query's answers. Instance atoms are realised by the routed
+// engine with the interpreter lock released; an engine failure is kept
+// aside so it reaches Python as the facade's error, not as a query error.
+Result<std::vector<trelvanic_ql::query::QueryAnswer>> answer(const PyReasoner& self,
+                                                              const trelvanic_ql::query::ConjunctiveQuery& rewritten) {
+  std::optional<trelvanic_facade::Error> engine_error;
+  trelvanic_ql::query::InstanceSource realise =
+      [&](trelvanic_core::EntityId cls) -> trelvanic_ql::Result<std::vector<trelvanic_core::EntityId>> {
+    auto members = trelvanic_facade::instances_of(self.reasoner, cls);
+    if (members) return std::move(*members);
+    engine_error = members.error();
+    return std::unexpected(trelvanic_ql::Error::core(trelvanic_core::Error::message_text(members.error().message())));
+  };
+  return trelvanic_binding::allow_threads([&]() -> Result<std::vector<trelvanic_ql::query::QueryAnswer>> {
+    auto answers = trelvanic_ql::answer_query(self.reasoner.ontology(), *self.taxonomy, rewritten, realise);
+    if (engine_error) return std::unexpected(exceptions::map_facade_py_err(*engine_error));
+    if (!answers) return std::unexpected(convert::py_err(answers.error().message()));
+    return std::move(*answers);
+  });
+}
+
+Result<Ref> query(PyReasoner& self, PyObject* unused, const Args& args) {
+  auto text = args.str(0);
+  if (!text) return std::unexpected(std::move(text.error()));
+  TRELVANIC_TRY(pull_shared(self));
+  if (!self.taxonomy) {
+    TRELVANIC_TRY(classify(self, unused));
+    if (!self.taxonomy) return std::unexpected(convert::py_err("query requires taxonomy classification outcome"));
+  }
+  const trelvanic_core::Ontology& working = self.reasoner.ontology();
+  auto parsed = trelvanic_ql::parse::parse_conjunctive_query(*text);
+  if (!parsed) return std::unexpected(convert::py_err(parsed.error().message()));
+  auto rewritten = trelvanic_ql::rewrite::rewrite_query(working, *self.taxonomy, *parsed);
+  if (!rewritten) return std::unexpected(convert::py_err(rewritten.error().message()));
+  auto answers = answer(self, *rewritten);
+  if (!answers) return std::unexpected(std::move(answers.error()));
+
+  auto list = trelvanic_binding::checked(PyList_New(0));
+  if (!list) return list;
+  for (const auto& a : *answers) {
+    auto dict = trelvanic_binding::checked(PyDict_New());
+    if (!dict) return dict;
+    for (const auto& [variable, id] : a.bindings) {
+      auto iri = convert::entity_iri(working, id);
+      if (!iri) return std::unexpected(std::move(iri.error()));
+      auto value = trelvanic_binding::to_py_str(*iri);
+      if (!value) return value;
+      auto key = trelvanic_binding::to_py_str(variable);
+      if (!key) return key;
+      if (PyDict_SetItem(dict->get(), key->get(), value->get()) < 0) return std::unexpected(Error::fetch());
+    }
+    if (PyList_Append(list->get(), dict->get()) < 0) return std::unexpected(Error::fetch());
+  }
+  TRELVANIC_TRY(push_shared(self));
+  return list;
 }
 
 using namespace trelvanic_binding;

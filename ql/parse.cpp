@@ -1,0 +1,96 @@
+#include "ql/parse.h"
+
+#include <fmt/format.h>
+
+#include <string>
+#include <vector>
+
+namespace trelvanic_ql::parse {
+
+using query::ConjunctiveQuery;
+using query::QueryAtom;
+using query::QueryAtomKind;
+
+namespace {
+
+// Unicode white space, as UTF-8 byte sequences.
+constexpr std::string_view kSpaces[] = {
+    " ", "\t", "\n", "\v", "\f", "\r", "\xC2\x85", "\xC2\xA0", "\xE1\x9A\x80", "\xE2\x80\x80", "\xE2\x80\x81",
+    "\xE2\x80\x82", "\xE2\x80\x83", "\xE2\x80\x84", "\xE2\x80\x85", "\xE2\x80\x86", "\xE2\x80\x87",
+    "\xE2\x80\x88", "\xE2\x80\x89", "\xE2\x80\x8A", "\xE2\x80\xA8", "\xE2\x80\xA9", "\xE2\x80\xAF",
+    "\xE2\x81\x9F", "\xE3\x80\x80"};
+
+size_t space_prefix(std::string_view s) {
+  for (std::string_view sp : kSpaces)
+    if (s.starts_with(sp)) return sp.size();
+  return 0;
+}
+
+size_t space_suffix(std::string_view s) {
+  for (std::string_view sp : kSpaces)
+    if (s.ends_with(sp)) return sp.size();
+  return 0;
+}
+
+std::string_view trim(std::string_view s) {
+  for (size_t n; (n = space_prefix(s)) != 0;) s.remove_prefix(n);
+  for (size_t n; (n = space_suffix(s)) != 0;) s.remove_suffix(n);
+  return s;
+}
+
+std::string_view trim_question_marks(std::string_view s) {
+  while (!s.empty() && s.front() == '?') s.remove_prefix(1);
+  while (!s.empty() && s.back() == '?') s.remove_suffix(1);
+  return s;
+}
+
+// The inside of an atom: variable, then the class text after the first comma.
+Result<QueryAtom> split_two(QueryAtomKind kind, std::string_view inside) {
+  size_t comma = inside.find(',');
+  if (comma == std::string_view::npos) return std::unexpected(Error::parse("missing second argument"));
+  QueryAtom atom;
+  atom.kind = kind;
+  atom.variable = std::string(trim_question_marks(trim(inside.substr(0, comma))));
+  atom.class_ = std::string(trim(inside.substr(comma + 1)));
+  return atom;
+}
+
+Result<QueryAtom> parse_atom(std::string_view piece) {
+  constexpr std::string_view kType = "Type(";
+  constexpr std::string_view kSub = "SubClassOf(";
+  if (piece.size() > kType.size() && piece.starts_with(kType) && piece.ends_with(')')) {
+    return split_two(QueryAtomKind::Type, piece.substr(kType.size(), piece.size() - kType.size() - 1));
+  }
+  if (piece.size() > kSub.size() && piece.starts_with(kSub) && piece.ends_with(')')) {
+    return split_two(QueryAtomKind::SubClassOf, piece.substr(kSub.size(), piece.size() - kSub.size() - 1));
+  }
+  return std::unexpected(Error::parse(fmt::format("unsupported query atom: {}", piece)));
+}
+
+}  // namespace
+
+Result<ConjunctiveQuery> parse_conjunctive_query(std::string_view text) {
+  if (text.size() > kMaxQueryBytes) {
+    return std::unexpected(Error::parse(fmt::format("query length exceeds maximum of {}", kMaxQueryBytes)));
+  }
+  ConjunctiveQuery out;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t at = text.find("AND", start);
+    std::string_view piece = trim(text.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
+    if (!piece.empty()) {
+      auto atom = parse_atom(piece);
+      if (!atom) return std::unexpected(std::move(atom.error()));
+      out.atoms.push_back(std::move(*atom));
+    }
+    if (at == std::string_view::npos) break;
+    start = at + 3;
+  }
+  if (out.atoms.size() > kMaxAtoms) {
+    return std::unexpected(Error::parse(fmt::format("query atom count exceeds maximum of {}", kMaxAtoms)));
+  }
+  if (out.atoms.empty()) return std::unexpected(Error::parse("query must contain at least one atom"));
+  return out;
+}
+
+}  // namespace trelvanic_ql::parse
