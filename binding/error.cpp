@@ -37,7 +37,11 @@ void Error::restore() && {
   }
   PyObject* type = type_ ? type_() : PyExc_RuntimeError;
   if (!type) return;  // creating the class failed; that error is now set
-  PyErr_SetString(type, message_.c_str());
+  // Decoded leniently: a message must never turn into a UnicodeDecodeError.
+  PyObject* text = PyUnicode_DecodeUTF8(message_.data(), static_cast<Py_ssize_t>(message_.size()), "replace");
+  if (!text) return;  // that error is now set
+  PyErr_SetObject(type, text);
+  Py_DECREF(text);
 }
 
 }  // namespace trelvanic_binding

@@ -11,7 +11,9 @@ Result<Ref> import_attr(const char* module, const char* name) {
 }
 
 Result<Ref> to_py_str(std::string_view text) {
-  return checked(PyUnicode_FromStringAndSize(text.data(), static_cast<Py_ssize_t>(text.size())));
+  // The readers hand on only UTF-8; a byte that still is not decodes as
+  // U+FFFD rather than failing the whole result with UnicodeDecodeError.
+  return checked(PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "replace"));
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include "owl/node_stack.h"
 #include "owl/prefixes.h"
 #include "owl/text_position.h"
+#include "owl/utf8.h"
 
 namespace trelvanic_owl {
 namespace {
@@ -40,6 +41,9 @@ class FunctionalReader {
   }
 
   Ontology run() {
+    // Names, IRIs and strings are kept as written, so the whole document
+    // must be text before any of it is.
+    if (auto bad = find_invalid_utf8(in_)) fail("invalid UTF-8 sequence", *bad);
     out_.begin_bulk_load(in_.size() / 40);
     read_ontology_document();
     out_.finish_bulk_load();

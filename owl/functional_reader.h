@@ -10,7 +10,8 @@
 // a declaration; a prefix declared twice takes its later namespace; strings
 // may hold the escapes \n, \r and \t besides \" and \\; n-ary constructs may
 // have fewer operands than the grammar asks (the consumer decides). IRIs are
-// kept exactly as written ("%23" stays "%23").
+// kept exactly as written ("%23" stays "%23"). A document that is not
+// well-formed UTF-8 is refused at its first bad byte.
 //
 // Nesting is followed with an explicit stack and refused beyond
 // `max_depth`; no exception leaves the reader (allocation failure becomes an

@@ -180,6 +180,7 @@ std::expected<void, Error> check_element_depth(std::string_view text, const Read
 std::expected<ReadStats, Error> read_rdfxml(std::string_view text, Graph& graph,
                                             const ReadOptions& options) {
   if (auto ok = check_no_nul(text, options); !ok) return std::unexpected(std::move(ok.error()));
+  if (auto ok = check_utf8(text, options); !ok) return std::unexpected(std::move(ok.error()));
   if (auto ok = check_element_depth(text, options); !ok) {
     return std::unexpected(std::move(ok.error()));
   }

@@ -1,7 +1,10 @@
 #include "rdf/reader.h"
 
+#include <optional>
+
 #include <fmt/format.h>
 
+#include "owl/utf8.h"
 #include "rdf/rdfxml_reader.h"
 #include "rdf/turtle_reader.h"
 
@@ -43,6 +46,13 @@ std::pair<std::uint32_t, std::uint32_t> line_column(std::string_view text, std::
     }
   }
   return {line, static_cast<std::uint32_t>(offset - line_start + 1)};
+}
+
+std::expected<void, Error> check_utf8(std::string_view text, const ReadOptions& options) {
+  const std::optional<std::size_t> bad = trelvanic_owl::find_invalid_utf8(text);
+  if (!bad) return {};
+  const auto [line, column] = line_column(text, *bad);
+  return std::unexpected(syntax_error(options, line, column, "invalid UTF-8 sequence"));
 }
 
 std::expected<void, Error> check_no_nul(std::string_view text, const ReadOptions& options) {

@@ -50,6 +50,11 @@ struct ReadStats {
 [[nodiscard]] std::pair<std::uint32_t, std::uint32_t> line_column(std::string_view text,
                                                                   std::size_t offset);
 
+// Finds the first byte that does not begin a well-formed UTF-8 sequence
+// ("invalid UTF-8 sequence" with its position): the parsers pass such bytes
+// into terms, and every term must be text.
+[[nodiscard]] std::expected<void, Error> check_utf8(std::string_view text, const ReadOptions& options);
+
 // Finds the first NUL byte (which the parsers would take for the end of
 // input) and reports it with its position.
 [[nodiscard]] std::expected<void, Error> check_no_nul(std::string_view text,

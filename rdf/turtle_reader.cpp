@@ -12,6 +12,8 @@
 #include <fmt/format.h>
 #include <serd/serd.h>
 
+#include "owl/utf8.h"
+
 namespace trelvanic_rdf {
 
 namespace {
@@ -67,6 +69,7 @@ class Sink {
   }
 
   SerdStatus on_prefix(const SerdNode* name, const SerdNode* uri) {
+    if (!escapes_are_characters(uri)) return SERD_ERR_BAD_ARG;
     std::optional<std::string> ns = expand_uri(uri);
     if (!ns) return SERD_ERR_BAD_ARG;
     serd_env_set_prefix(env_, name, uri);
@@ -117,6 +120,11 @@ class Sink {
     if (flags != 0 || !open_.empty()) {
       if (SerdStatus st = track_nesting(flags, predicate, object); st != SERD_SUCCESS) return st;
     }
+    if (check_escapes_) {
+      for (const SerdNode* node : {subject, predicate, object, datatype}) {
+        if (!escapes_are_characters(node)) return SERD_ERR_BAD_ARG;
+      }
+    }
     const TermId s = term(subject);
     const TermId p = term(predicate);
     TermId o;
@@ -155,6 +163,10 @@ class Sink {
     return SERD_ERR_BAD_ARG;
   }
 
+  // Whether the text has numeric escapes (backslash u or U), whose code
+  // points serd writes out unchecked.
+  void set_check_escapes(bool on) { check_escapes_ = on; }
+
   // The source being read; in byte-at-a-time mode its position tells where
   // a failure found by this sink (not by serd) happened.
   void set_source(const MemorySource* source) { source_ = source; }
@@ -164,6 +176,16 @@ class Sink {
   [[nodiscard]] const ReadStats& stats() const { return stats_; }
 
  private:
+  // serd writes an escaped surrogate code point (D800 to DFFF) as the
+  // three bytes of a character that does not exist; the text was checked before
+  // reading, so only an escape can make a node that is not UTF-8.
+  bool escapes_are_characters(const SerdNode* node) {
+    if (!check_escapes_ || node == nullptr || node->buf == nullptr) return true;
+    if (!trelvanic_owl::find_invalid_utf8(node_text(node))) return true;
+    fail(ErrorKind::Syntax, "escaped surrogate code point");
+    return false;
+  }
+
   // A URI node as an absolute IRI text, resolved against the current base.
   std::optional<std::string> expand_uri(const SerdNode* node) {
     if (serd_uri_string_has_scheme(node->buf)) return std::string(node_text(node));
@@ -236,6 +258,7 @@ class Sink {
   std::string scratch_;
   std::vector<bool> open_;  // open nested nodes: true for a collection
   std::optional<Error> error_;
+  bool check_escapes_ = false;
   const MemorySource* source_ = nullptr;
   std::optional<std::size_t> fail_offset_;
   ReadStats stats_;
@@ -309,6 +332,7 @@ PassResult read_pass(std::string_view text, Graph& graph, const ReadOptions& opt
     return out;
   }
   serd_reader_set_strict(reader, true);
+  sink.set_check_escapes(text.find("\\u") != std::string_view::npos || text.find("\\U") != std::string_view::npos);
   serd_reader_set_error_sink(reader, error_cb, &sink);
   MemorySource source{text, 0};
   sink.set_source(&source);
@@ -327,6 +351,7 @@ PassResult read_pass(std::string_view text, Graph& graph, const ReadOptions& opt
 std::expected<ReadStats, Error> read_turtle(std::string_view text, Graph& graph,
                                             const ReadOptions& options, bool ntriples) {
   if (auto ok = check_no_nul(text, options); !ok) return std::unexpected(std::move(ok.error()));
+  if (auto ok = check_utf8(text, options); !ok) return std::unexpected(std::move(ok.error()));
   PassResult pass = read_pass(text, graph, options, ntriples, kPageSize);
   if (pass.error && pass.error->line == 0 &&
       (pass.error->kind == ErrorKind::Syntax || pass.error->kind == ErrorKind::Limit)) {

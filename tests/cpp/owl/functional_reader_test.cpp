@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include <fmt/format.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -161,6 +163,41 @@ TEST(FunctionalReader, MalformedInputGivesMessageAndPosition) {
     EXPECT_EQ(result.error().line(), c.line) << c.name;
     EXPECT_EQ(result.error().column(), c.column) << c.name;
   }
+}
+
+TEST(FunctionalReader, TextThatIsNotUtf8IsRefusedWhereverItStands) {
+  // Where the bad bytes go: {} marks them; the line and column are theirs.
+  struct Place {
+    const char* text;
+    uint32_t line;
+    uint32_t column;
+  };
+  const Place places[] = {
+      {"Prefix(:=<http://x/\u00e9{}>)\nOntology()", 1, 21},
+      {"Prefix(p{}:=<http://x/>)\nOntology()", 1, 9},
+      {"Ontology(\nSubClassOf(<http://x/A{}> <http://x/B>))", 2, 23},
+      {"Prefix(:=<http://x/>)\nOntology(\nSubClassOf(:\u00e9{} :B))", 3, 14},
+      {"Prefix(:=<http://x/>)\nOntology(\nAnnotationAssertion(:l :A \"caf\u00e9 {}\"))", 3, 33},
+      {"Prefix(:=<http://x/>)\nOntology(\nAnnotationAssertion(:l :A \"x\"@e{}))", 3, 32},
+      {"Ontology( # {}\n)", 1, 13},
+      {"Ontology()\n{}", 2, 1},
+  };
+  for (const Utf8Sample& sample : kBadUtf8) {
+    for (const Place& place : places) {
+      std::string text = fmt::format(fmt::runtime(place.text), sample.bad);
+      auto result = read_functional(text);
+      ASSERT_FALSE(result.has_value()) << sample.name << " in " << place.text;
+      EXPECT_EQ(result.error().message(), "invalid UTF-8 sequence") << sample.name << " in " << place.text;
+      EXPECT_EQ(result.error().line(), place.line) << sample.name << " in " << place.text;
+      EXPECT_EQ(result.error().column(), place.column) << sample.name << " in " << place.text;
+    }
+  }
+  // every form of a character is taken, up to the last one
+  auto good = read_functional(
+      "Prefix(:=<http://x/>)\nOntology(\nAnnotationAssertion(:l :\u00e9\u20ac \"\U0001F600\U0010FFFF\ud7ff\"))");
+  ASSERT_TRUE(good.has_value()) << good.error().text();
+  EXPECT_THAT(rendered(*good), testing::ElementsAre("AnnotationAssertion(<http://x/l> <http://x/\u00e9\u20ac> "
+                                                    "\"\U0001F600\U0010FFFF\ud7ff\")"));
 }
 
 TEST(FunctionalReader, EveryTruncationOfTheFixtureIsAnError) {

@@ -25,4 +25,16 @@ inline std::vector<std::string> rendered(const Ontology& o) {
   return out;
 }
 
+// Byte sequences that are not UTF-8, for the readers' tests.
+struct Utf8Sample {
+  const char* name;
+  const char* bad;
+};
+inline constexpr Utf8Sample kBadUtf8[] = {
+    {"lone continuation", "\x82"},       {"invalid byte", "\xff"},
+    {"overlong", "\xc0\x80"},          {"overlong three", "\xe0\x80\xaf"},
+    {"surrogate", "\xed\xa0\x80"},      {"above U+10FFFF", "\xf4\x90\x80\x80"},
+    {"cut short", "\xe2\x82"},          {"cut short at the end", "\xf0\x9f\x98"},
+};
+
 }  // namespace trelvanic_owl

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include <fmt/format.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -70,6 +72,24 @@ TEST(OwlXmlReader, MalformedInputGivesMessageAndPosition) {
       EXPECT_EQ(result.error().message(), c.message) << c.name;
     }
     EXPECT_EQ(result.error().line(), c.line) << c.name;
+  }
+}
+
+TEST(OwlXmlReader, TextThatIsNotUtf8IsRefusedWhereverItStands) {
+  const char* places[] = {
+      "<Declaration><Class IRI=\"http://x/A{}\"/></Declaration>",
+      "<Prefix name=\"p{}\" IRI=\"http://x/\"/>",
+      "<Declaration><Class abbreviatedIRI=\"owl:{}\"/></Declaration>",
+      "<AnnotationAssertion><AnnotationProperty IRI=\"http://x/l\"/><IRI>http://x/a</IRI>"
+      "<Literal xml:lang=\"en\">caf\u00e9 {}</Literal></AnnotationAssertion>",
+      "<!-- {} -->",
+  };
+  for (const Utf8Sample& sample : kBadUtf8) {
+    for (const char* place : places) {
+      auto result = read_owlxml(document(fmt::format(fmt::runtime(place), sample.bad)));
+      ASSERT_FALSE(result.has_value()) << sample.name << " in " << place;
+      EXPECT_EQ(result.error().line(), 3u) << sample.name << " in " << place;
+    }
   }
 }
 

@@ -5,6 +5,10 @@
 #include <set>
 #include <string>
 
+#include <fmt/format.h>
+
+#include "tests/cpp/owl/owl_test_support.h"
+
 #include "rdf/vocab.h"
 
 namespace trelvanic_rdf {
@@ -171,6 +175,52 @@ TEST(ReaderErrorTest, MalformedInputsReportPositions) {
     EXPECT_EQ(r.error().line, c.line) << r.error().message;
     EXPECT_NE(r.error().message.find(c.fragment), std::string::npos) << r.error().message;
   }
+}
+
+TEST(ReaderErrorTest, TextThatIsNotUtf8IsRefusedWithItsPosition) {
+  // {} marks the bad bytes; the line and column are theirs.
+  struct Place {
+    RdfSyntax syntax;
+    const char* text;
+    std::uint32_t line;
+    std::uint32_t column;
+  };
+  const char* rdf = "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" xmlns:e=\"http://e.org/\">\n";
+  const Place places[] = {
+      {RdfSyntax::Turtle, "@prefix : <http://x/{}> .\n", 1, 21},
+      {RdfSyntax::Turtle, "@prefix : <http://x/> .\n:a :b \"caf\u00e9{}\" .\n", 2, 13},
+      {RdfSyntax::Turtle, "@prefix : <http://x/> .\n:a{} :b :c .\n", 2, 3},
+      {RdfSyntax::Turtle, "<http://x/a> <http://x/b> <http://x/c> . # {}\n", 1, 44},
+      {RdfSyntax::NTriples, "<http://x/a> <http://x/b> <http://x/\u00e9{}> .\n", 1, 39},
+      {RdfSyntax::RdfXml, "{}<e:A rdf:about=\"http://e.org/a{}\"/></rdf:RDF>\n", 2, 31},
+      {RdfSyntax::RdfXml, "{}<rdf:Description><e:p>caf\u00e9 {}</e:p></rdf:Description></rdf:RDF>\n", 2, 29},
+  };
+  for (const trelvanic_owl::Utf8Sample& sample : trelvanic_owl::kBadUtf8) {
+    for (const Place& place : places) {
+      SCOPED_TRACE(std::string(sample.name) + " in " + place.text);
+      std::string text = place.syntax == RdfSyntax::RdfXml
+                             ? fmt::format(fmt::runtime(place.text), rdf, sample.bad)
+                             : fmt::format(fmt::runtime(place.text), sample.bad);
+      Graph g;
+      auto r = read_rdf(text, place.syntax, g);
+      ASSERT_FALSE(r.has_value());
+      EXPECT_EQ(r.error().message,
+                fmt::format("{}:{}: invalid UTF-8 sequence", place.line, place.column));
+    }
+  }
+  // An escape must name a character: a surrogate code point is none.
+  for (const char* escaped : {"\"\\uD800\"", "\"x\\udfff\"", "<http://x/\\uD83D>"}) {
+    SCOPED_TRACE(escaped);
+    Graph g;
+    auto r = read_rdf(fmt::format("<http://x/a>\n  <http://x/b> {} .\n", escaped), RdfSyntax::Turtle, g);
+    ASSERT_FALSE(r.has_value());
+    EXPECT_EQ(r.error().line, 2u) << r.error().message;
+    EXPECT_NE(r.error().message.find("surrogate"), std::string::npos) << r.error().message;
+  }
+  Graph g;
+  auto r = read_rdf("<http://x/a> <http://x/b> \"\\u00e9\\U0001F600\\uD7FF\" .\n", RdfSyntax::Turtle, g);
+  ASSERT_TRUE(r) << r.error().message;
+  EXPECT_EQ(lines(g), std::set<std::string>{"<http://x/a> <http://x/b> \"\u00e9\U0001F600\ud7ff\""});
 }
 
 TEST(RdfXmlReaderTest, ReadsTriplesAndKeepsNodeIdsApartFromGeneratedOnes) {

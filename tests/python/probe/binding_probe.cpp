@@ -92,12 +92,15 @@ Result<Ref> parse(PyTypeObject*, const Args& args) {
 
 // Runs native work with the interpreter lock released. "ok" reports
 // whether the lock was really released; "error" fails with a lazy error;
-// "throw" throws a C++ exception.
+// "throw" throws a C++ exception; "bad error" and "bad text" give bytes
+// that are not UTF-8 as an error message and as a result text.
 Result<Ref> native(PyTypeObject*, const Args& args) {
   auto mode = args.str(0);
   if (!mode) return std::unexpected(std::move(mode.error()));
+  if (*mode == "bad text") return to_py_str("caf\xe9 \xed\xa0\x80!");
   auto out = allow_threads([&]() -> Result<bool> {
     if (*mode == "error") return std::unexpected(Error::runtime("native work failed"));
+    if (*mode == "bad error") return std::unexpected(Error::runtime("bad \xff byte"));
     if (*mode == "throw") throw std::runtime_error("boom");
     return PyGILState_Check() == 0;
   });

@@ -1,0 +1,120 @@
+"""Hostile and unusual files in each syntax: bytes that are not UTF-8, very
+long IRIs, literals and prefix names, and prefixes that would blow up into
+huge IRIs. Each must end in a ParseError or a normal load, never in a crash
+or a UnicodeDecodeError, and nothing handed back may be undecodable."""
+import pathlib
+import re
+
+import pytest
+
+from _trelvanic import ParseError, Reasoner
+
+EX = "http://example.org/h#"
+RDF_NS = ('xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#" '
+          'xmlns:rdfs="http://www.w3.org/2000/01/rdf-schema#" xmlns:owl="http://www.w3.org/2002/07/owl#"')
+
+
+def document(syntax, prefix=b"ex", cls=b"A", literal=b"v"):
+    """A small ontology in `syntax`: class `cls` (a local name under EX) is
+    below B and has the label `literal`; the prefix `prefix` abbreviates a
+    namespace in use. All arguments are bytes, written as they are."""
+    ex = EX.encode()
+    if syntax == "ofn":
+        return (b"Prefix(" + prefix + b":=<" + ex + b">)\nOntology(\n"
+                b"SubClassOf(" + prefix + b":" + cls + b" " + prefix + b":B)\n"
+                b"AnnotationAssertion(rdfs:label " + prefix + b":" + cls + b" \"" + literal + b"\")\n)\n")
+    if syntax == "owx":
+        return (b'<?xml version="1.0"?>\n<Ontology xmlns="http://www.w3.org/2002/07/owl#">\n'
+                b'<Prefix name="' + prefix + b'" IRI="' + ex + b'"/>\n'
+                b'<SubClassOf><Class abbreviatedIRI="' + prefix + b":" + cls + b'"/>'
+                b'<Class abbreviatedIRI="' + prefix + b':B"/></SubClassOf>\n'
+                b'<AnnotationAssertion><AnnotationProperty abbreviatedIRI="rdfs:label"/>'
+                b"<AbbreviatedIRI>" + prefix + b":" + cls + b"</AbbreviatedIRI><Literal>" + literal + b"</Literal>"
+                b"</AnnotationAssertion>\n</Ontology>\n")
+    if syntax == "ttl":
+        return (b"@prefix owl: <http://www.w3.org/2002/07/owl#> .\n"
+                b"@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+                b"@prefix " + prefix + b": <" + ex + b"> .\n"
+                b"" + prefix + b":" + cls + b" a owl:Class ; rdfs:subClassOf " + prefix + b":B ;\n"
+                b'  rdfs:label "' + literal + b'" .\n' + prefix + b":B a owl:Class .\n")
+    assert syntax == "rdf"
+    # here the prefix names the namespace of rdfs:label
+    return (b'<?xml version="1.0"?>\n<rdf:RDF ' + RDF_NS.encode() + b" xmlns:" + prefix
+            + b'="http://www.w3.org/2000/01/rdf-schema#">\n'
+            b'<owl:Class rdf:about="' + ex + cls + b'"><rdfs:subClassOf rdf:resource="' + ex + b'B"/>'
+            b"<" + prefix + b":label>" + literal + b"</" + prefix + b":label></owl:Class>\n"
+            b'<owl:Class rdf:about="' + ex + b'B"/>\n</rdf:RDF>\n')
+
+
+SYNTAXES = ["ofn", "owx", "ttl", "rdf"]
+
+
+def write(tmp_path, syntax, data):
+    path = pathlib.Path(tmp_path) / f"h.{syntax}"
+    path.write_bytes(data)
+    return str(path)
+
+
+def load(path, lenient=False):
+    return Reasoner(path=path, trusted=True, lenient=lenient)
+
+
+def test_the_document_itself_loads_in_every_syntax(tmp_path):
+    for syntax in SYNTAXES:
+        reasoner = load(write(tmp_path, syntax, document(syntax)))
+        assert reasoner.classify()["subsumptions"] == [[EX + "A", EX + "B"]], syntax
+
+
+BAD_UTF8 = {
+    "lone continuation": b"\x82",
+    "invalid byte": b"\xff",
+    "overlong": b"\xc0\xaf",
+    "surrogate": b"\xed\xa0\x80",
+    "above U+10FFFF": b"\xf4\x90\x80\x80",
+    "cut short": b"\xe2\x82",
+}
+PLACES = {
+    "IRI": lambda bad: {"cls": b"A" + bad},
+    "literal": lambda bad: {"literal": "caf\u00e9 ".encode() + bad},
+    "prefix name": lambda bad: {"prefix": b"e" + bad},
+}
+
+
+def expected_refusal(syntax, data, bad, path):
+    """The message that refuses `data`, whose first bytes that are not
+    UTF-8 are `bad`: each reader names their position in its own way."""
+    offset = data.index(bad)
+    line = data.count(b"\n", 0, offset) + 1
+    if syntax == "ofn":
+        return rf"^parse error: invalid UTF-8 sequence at line {line}, column \d+$"
+    if syntax == "ttl":
+        return rf"^parse error: {line}:\d+: invalid UTF-8 sequence$"
+    if syntax == "rdf":
+        return rf"^parse error: (invalid|incomplete) utf-8 (byte )?sequence (of \d bytes )?from index {offset}$"
+    # the format sniff reads the start of the file as text and finds none
+    return rf"^unsupported format: could not detect OWL/RDF format for {re.escape(path)}$"
+
+
+@pytest.mark.parametrize("syntax", SYNTAXES)
+@pytest.mark.parametrize("place", PLACES)
+@pytest.mark.parametrize("bad", BAD_UTF8)
+def test_bytes_that_are_not_utf8_are_a_parse_error_with_their_position(tmp_path, syntax, place, bad):
+    data = document(syntax, **PLACES[place](BAD_UTF8[bad]))
+    path = write(tmp_path, syntax, data)
+    for lenient in (False, True):
+        with pytest.raises(ParseError, match=expected_refusal(syntax, data, BAD_UTF8[bad], path)):
+            load(path, lenient)
+
+
+def test_an_escaped_surrogate_is_a_parse_error(tmp_path):
+    data = document("ttl", literal=b"\\uD83D\\uDE00")
+    with pytest.raises(ParseError, match=r"^parse error: 5:\d+: escaped surrogate code point$"):
+        load(write(tmp_path, "ttl", data))
+    good = load(write(tmp_path, "ttl", document("ttl", literal=b"\\U0001F600")))
+    assert good.classify()["subsumptions"] == [[EX + "A", EX + "B"]]
+
+
+def test_a_truncated_prefix_declaration_is_a_parse_error(tmp_path):
+    for data in (b"@prefix : <http://x/\xe2", b"@prefix : <http://x/\xe2\x82> .\n:a a :b .\n"):
+        with pytest.raises(ParseError):
+            load(write(tmp_path, "ttl", data))
