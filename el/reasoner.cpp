@@ -1,6 +1,7 @@
 #include "el/reasoner.h"
 
 #include <algorithm>
+#include <span>
 
 #include <fmt/format.h>
 
@@ -77,10 +78,18 @@ Taxonomy to_taxonomy(const Saturated& s, const ClassTaxonomy& t) {
     std::sort(unsatisfiable.begin(), unsatisfiable.end());
     return Taxonomy::from_parts({}, {}, std::move(unsatisfiable));
   }
+  // Classes equivalent to owl:Thing. Without an owl:Thing entity to stand
+  // for them they are one cluster of their own, and every edge to owl:Thing
+  // goes to each of them instead, so no subsumption they carry is lost.
+  std::vector<EntityId> top;
+  if (in.thing) top.push_back(*in.thing);
+  for (uint32_t i : t.thing_equivalents) {
+    if (i < in.class_count) top.push_back(entity(i));
+  }
   for (auto [sub, sup] : t.edges) {
     if (sub >= in.class_count) continue;
     if (sup == ClassTaxonomy::kThing) {
-      if (in.thing) edges.push_back({entity(sub), *in.thing});
+      for (EntityId e : in.thing ? std::span(top).first(1) : std::span(top)) edges.push_back({entity(sub), e});
     } else if (sup < in.class_count) {
       edges.push_back({entity(sub), entity(sup)});
     }
@@ -92,13 +101,9 @@ Taxonomy to_taxonomy(const Saturated& s, const ClassTaxonomy& t) {
     }
     if (members.size() >= 2) clusters.push_back(std::move(members));
   }
-  if (in.thing && !t.thing_equivalents.empty()) {
-    std::vector<EntityId> members{*in.thing};
-    for (uint32_t i : t.thing_equivalents) {
-      if (i < in.class_count) members.push_back(entity(i));
-    }
-    std::sort(members.begin(), members.end());
-    if (members.size() >= 2) clusters.push_back(std::move(members));
+  if (top.size() >= 2) {
+    std::sort(top.begin(), top.end());
+    clusters.push_back(std::move(top));
   }
   for (uint32_t i : t.unsatisfiable) {
     if (i < in.class_count) unsatisfiable.push_back(entity(i));

@@ -65,6 +65,30 @@ def test_equivalences_and_unsatisfiable_classes(tmp_path):
     assert sorted(result["unsatisfiable"]) == [EX + "U", EX + "V", "http://www.w3.org/2002/07/owl#Nothing"]
 
 
+THING = "http://www.w3.org/2002/07/owl#Thing"
+
+
+@needs_el
+@pytest.mark.parametrize("thing_declared", [False, True])
+def test_range_of_a_reflexive_role_holds_for_every_element(tmp_path, thing_declared):
+    # S is reflexive and below T: every element is its own S- and
+    # T-successor, so it lies in T's range B, which is owl:Thing.
+    body = "\n".join([
+        f"ReflexiveObjectProperty(<{EX}S>)",
+        f"SubObjectPropertyOf(<{EX}S> <{EX}T>)",
+        f"ObjectPropertyRange(<{EX}T> <{EX}B>)",
+        f"SubClassOf(<{EX}A> <{EX}C>)",
+    ] + (["Declaration(Class(owl:Thing))"] if thing_declared else []))
+    result = Reasoner(path=write_ofn(tmp_path, body), trusted=True, profile="el").classify()
+    if thing_declared:
+        assert [sorted(c) for c in result["equivalences"]] == [[EX + "B", THING]]
+        assert result["subsumptions"] == [[EX + "A", EX + "C"], [EX + "C", THING]]
+    else:
+        assert result["equivalences"] == []
+        assert result["subsumptions"] == [[EX + "A", EX + "C"], [EX + "C", EX + "B"]]
+    assert result["unsatisfiable"] == []
+
+
 @needs_el
 def test_parse_meta_is_in_the_dictionary_only_when_the_load_warned(tmp_path):
     clean = Reasoner(path=write_ofn(tmp_path, subclass_axioms(PAIRS)), trusted=True).classify()

@@ -65,6 +65,17 @@ struct ClassifyCase {
   std::set<std::string> absent;
 };
 
+void expect_facts(const std::vector<ClassifyCase>& cases) {
+  for (const auto& c : cases) {
+    Ontology o = load(c.body);
+    auto t = ElClassifier::classify(o);
+    ASSERT_TRUE(t.has_value()) << c.name << ": " << t.error().message;
+    auto got = facts(o, *t);
+    for (const auto& f : c.expected) EXPECT_TRUE(got.contains(f)) << c.name << ": missing " << f;
+    for (const auto& f : c.absent) EXPECT_FALSE(got.contains(f)) << c.name << ": unsound " << f;
+  }
+}
+
 TEST(ElReasoner, ClassifiesLoadedOntologies) {
   std::vector<ClassifyCase> cases = {
       {"defined class through conjunction and existential",
@@ -101,14 +112,48 @@ TEST(ElReasoner, ClassifiesLoadedOntologies) {
        "SubClassOf(:X :A)\nEquivalentClasses(:A :B)",
        {"X<A", "X<B", "A<B", "B<A"}, {}},
   };
-  for (const auto& c : cases) {
-    Ontology o = load(c.body);
-    auto t = ElClassifier::classify(o);
-    ASSERT_TRUE(t.has_value()) << c.name << ": " << t.error().message;
-    auto got = facts(o, *t);
-    for (const auto& f : c.expected) EXPECT_TRUE(got.contains(f)) << c.name << ": missing " << f;
-    for (const auto& f : c.absent) EXPECT_FALSE(got.contains(f)) << c.name << ": unsound " << f;
-  }
+  expect_facts(cases);
+}
+
+// A reflexive role links every element to itself: its ranges, and those of
+// its super-roles, hold everywhere, and a reflexive link may stand anywhere
+// in a chain. Classes equivalent to owl:Thing stay visible whether or not
+// owl:Thing is registered.
+TEST(ElReasoner, ReflexiveRolesAndRanges) {
+  const std::string thing = "Declaration(Class(owl:Thing))\n";
+  const std::string refl_range = "ReflexiveObjectProperty(:S)\nObjectPropertyRange(:S :B)\nSubClassOf(:A :D)\n";
+  const std::string super_range =
+      "ReflexiveObjectProperty(:S)\nSubObjectPropertyOf(:S :T)\nObjectPropertyRange(:T :C)\n"
+      "Declaration(Class(:A))\n";
+  std::vector<ClassifyCase> cases = {
+      {"range of a reflexive role", refl_range, {"A<B", "D<B", "A<D"}, {"B<A", "B<D"}},
+      {"range of a reflexive role, owl:Thing registered", thing + refl_range,
+       {"Thing<B", "B<Thing", "A<B", "D<B"}, {"B<A"}},
+      {"two classes equivalent to owl:Thing", refl_range + "ObjectPropertyRange(:S :E)\n",
+       {"B<E", "E<B", "A<E", "D<B"}, {"B<A"}},
+      {"range of a super-role of a reflexive role", super_range, {"A<C"}, {"C<A"}},
+      {"range of a super-role, owl:Thing registered", thing + super_range, {"Thing<C", "A<C"}, {}},
+      {"reflexive role inside a nested existential",
+       "SubClassOf(:A ObjectSomeValuesFrom(:R :B))\nReflexiveObjectProperty(:S)\nObjectPropertyRange(:R :C)\n"
+       "SubClassOf(ObjectSomeValuesFrom(:R ObjectSomeValuesFrom(:S ObjectIntersectionOf(:B :C))) :E)",
+       {"A<E"}, {"E<A", "B<C"}},
+      {"reflexive middle link of a chain",
+       "ReflexiveObjectProperty(:S)\nObjectPropertyRange(:S :M)\n"
+       "SubObjectPropertyOf(ObjectPropertyChain(:R :S :H) :V)\n"
+       "SubClassOf(:A ObjectSomeValuesFrom(:R ObjectSomeValuesFrom(:H :D)))\n"
+       "SubClassOf(ObjectSomeValuesFrom(:V :D) :E)\n"
+       "SubClassOf(:X ObjectSomeValuesFrom(:R :Y))\nSubClassOf(ObjectSomeValuesFrom(:R :M) :RM)",
+       {"A<E", "X<RM", "Y<M"}, {"E<A", "D<E"}},
+      {"reflexive sub-role of a transitive role",
+       "ReflexiveObjectProperty(:S)\nSubObjectPropertyOf(:S :P)\nTransitiveObjectProperty(:P)\n"
+       "ObjectPropertyRange(:P :R)\nSubClassOf(ObjectSomeValuesFrom(:P :A) :B)\nDeclaration(Class(:K))",
+       {"A<B", "K<R", "A<R"}, {"B<A"}},
+      {"reflexivity through a cycle of sub-roles",
+       "ReflexiveObjectProperty(:S)\nSubObjectPropertyOf(:S :T)\nSubObjectPropertyOf(:T :S)\n"
+       "ObjectPropertyDomain(:T :D)\nDeclaration(Class(:A))",
+       {"A<D"}, {}},
+  };
+  expect_facts(cases);
 }
 
 TEST(ElReasoner, GateRefusesWhatTheEngineDoesNotDecide) {
