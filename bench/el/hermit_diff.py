@@ -8,16 +8,27 @@ N-Triples, classifies it with `bench_el nt FILE --dump` and with HermiT, and
 compares the consistency verdict and, for consistent ones, every subsumption
 between named classes and every unsatisfiable class.
 
+With `--module PYTHON`, each ontology also goes the whole way through the
+extension module (loading, mapping, the EL route, the classification
+dictionary and check_consistency) in that interpreter, which must import
+`_trelvanic`; its answers are compared with HermiT's as well. With
+`--mix roles` the ontologies are dense in reflexive properties, ranges and
+property chains of up to three links.
+
 Needs Java and owlready2 in the Python environment that runs it (a benchmark
 environment; owlready2 is no dependency of the module):
 
     python3 -m venv /tmp/el-venv && /tmp/el-venv/bin/pip install owlready2
-    /tmp/el-venv/bin/python bench/el/hermit_diff.py BUILD_DIR/bench/el/bench_el [COUNT] [SEED]
+    /tmp/el-venv/bin/python bench/el/hermit_diff.py BUILD_DIR/bench/el/bench_el [COUNT] [SEED] \
+        [--mix classes|roles] [--module PYTHON]
 """
 
 from __future__ import annotations
 
+import argparse
+import collections
 import itertools
+import json
 import os
 import random
 import subprocess
@@ -55,7 +66,17 @@ def iri(name: str) -> str:
     return f"<{NS}{name}>"
 
 
-def random_ontology(rng: random.Random, w: Writer) -> tuple[int, int]:
+# Percent of each axiom kind, in the order drawn below, and the longest
+# property chain.
+MIXES = {
+    "classes": ([45, 15, 6, 8, 5, 6, 3, 6, 6], 2),
+    "roles": ([34, 10, 3, 8, 12, 6, 10, 5, 12], 3),
+}
+
+
+def random_ontology(rng: random.Random, w: Writer, mix: str = "classes") -> tuple[int, int]:
+    weights, longest_chain = MIXES[mix]
+    bounds = list(itertools.accumulate(weights))
     classes, roles = rng.randint(3, 7), rng.randint(1, 3)
     w.triple(f"<{NS[:-1]}>", f"<{RDF}type>", f"<{OWL}Ontology>")
     for c in range(classes):
@@ -90,31 +111,33 @@ def random_ontology(rng: random.Random, w: Writer) -> tuple[int, int]:
         w.triple(iri(f"i{i}"), f"<{RDF}type>", f"<{OWL}NamedIndividual>")
 
     chains: set = set()
-    for _ in range(rng.randint(4, 12)):
+    for _ in range(rng.randint(4, 12 if mix == "classes" else 16)):
         k = rng.randrange(100)
-        if k < 45:
+        if k < bounds[0]:
             w.triple(expr(2), f"<{RDFS}subClassOf>", expr(2))
-        elif k < 60:
+        elif k < bounds[1]:
             w.triple(iri(f"C{rng.randrange(classes)}"), f"<{OWL}equivalentClass>", expr(2))
-        elif k < 66:
+        elif k < bounds[2]:
             # A named class on one side: HermiT refuses a disjointness whose two
             # sides its parser reads as one expression.
             left, right = iri(f"C{rng.randrange(classes)}"), expr(1)
             if left != right:
                 w.triple(left, f"<{OWL}disjointWith>", right)
-        elif k < 74:
+        elif k < bounds[3]:
             w.triple(role(), f"<{RDFS}subPropertyOf>", role())
-        elif k < 79:
+        elif k < bounds[4]:
             # One chain per super-property: the RDF mapping cannot tell two apart.
             sup = role()
             if sup not in chains:
                 chains.add(sup)
-                w.triple(sup, f"<{OWL}propertyChainAxiom>", w.rdf_list([role(), role()]))
-        elif k < 85:
+                length = rng.randint(2, longest_chain) if longest_chain > 2 else 2
+                links = [role() for _ in range(length)]
+                w.triple(sup, f"<{OWL}propertyChainAxiom>", w.rdf_list(links))
+        elif k < bounds[5]:
             w.triple(role(), f"<{RDF}type>", f"<{OWL}TransitiveProperty>")
-        elif k < 88:
+        elif k < bounds[6]:
             w.triple(role(), f"<{RDF}type>", f"<{OWL}ReflexiveProperty>")
-        elif k < 94:
+        elif k < bounds[7]:
             w.triple(role(), f"<{RDFS}domain>", expr(1))
         else:
             w.triple(role(), f"<{RDFS}range>", expr(1))
@@ -191,50 +214,148 @@ def hermit(path: str, classes: int):
            or world[NS + n] in owlready2.Thing.equivalent_to}
     subs.update((m, t) for t in top for m in names if m != t)
     # Close transitively: owlready2 reports ancestors, equivalences apart.
+    return closed(subs), unsat
+
+
+# Runs in the interpreter given with --module: one path per input line, one
+# JSON answer per output line.
+MODULE_WORKER = r"""
+import json, sys
+from _trelvanic import Reasoner
+for line in sys.stdin:
+    try:
+        answer = Reasoner(path=line.strip(), trusted=True, profile="el").classify()
+        # The consistency verdict where this route gives one.
+        try:
+            verdict = Reasoner(path=line.strip(), trusted=True, profile="el").check_consistency()
+            if verdict["complete"]:
+                answer["consistent"] = verdict["consistent"]
+        except Exception:
+            pass
+    except Exception as exc:
+        answer = {"refused": f"{type(exc).__name__}: {exc}"}
+    print(json.dumps(answer), flush=True)
+"""
+
+
+def closed(subs: set) -> set:
     changed = True
     while changed:
         extra = {(a, d) for (a, b) in subs for (c, d) in subs if b == c and a != d} - subs
         changed = bool(extra)
         subs |= extra
-    return subs, unsat
+    return subs
+
+
+class Module:
+    """The extension module in another interpreter, kept running."""
+
+    def __init__(self, python: str) -> None:
+        self.proc = subprocess.Popen([python, "-c", MODULE_WORKER], stdin=subprocess.PIPE,
+                                     stdout=subprocess.PIPE, text=True)
+        self.refusals: collections.Counter = collections.Counter()
+
+    def classify(self, path: str, classes: int):
+        # The module reads N-Triples as Turtle, which it is.
+        ttl = path[:-3] + ".ttl"
+        with open(path) as src, open(ttl, "w") as dst:
+            dst.write(src.read())
+        self.proc.stdin.write(ttl + "\n")
+        self.proc.stdin.flush()
+        answer = json.loads(self.proc.stdout.readline())
+        if "refused" in answer:
+            self.refusals[answer["refused"][:60]] += 1
+            return None
+        names = [f"C{c}" for c in range(classes)]
+        short = lambda x: x[len(NS):] if x.startswith(NS) else ("Thing" if x == OWL + "Thing" else x)
+        keep = set(names) | {"Thing"}
+        subs = set()
+        for a, b in answer["subsumptions"]:
+            subs.add((short(a), short(b)))
+        for cluster in answer["equivalences"]:
+            members = [short(m) for m in cluster]
+            subs.update((a, b) for a in members for b in members if a != b)
+        unsat = {short(u) for u in answer["unsatisfiable"]} & set(names)
+        subs = closed({(a, b) for (a, b) in subs if a in keep and b in keep})
+        top = {b for (a, b) in subs if a == "Thing"}
+        subs.update((m, t) for t in top for m in names if m != t)
+        for u in unsat:
+            subs.update((u, n) for n in names if n != u)
+        subs = {(a, b) for (a, b) in closed(subs) if a in names and b in names}
+        return subs, unsat, answer.get("consistent")
+
+
+def report(label: str, k: int, seed: int, mine, theirs) -> None:
+    print(f"case {k} (seed {seed}): {label} disagrees with HermiT")
+    if isinstance(mine, str) or isinstance(theirs, str):
+        print("  ours:", "inconsistent" if isinstance(mine, str) else "consistent",
+              "HermiT:", "inconsistent" if isinstance(theirs, str) else "consistent")
+    else:
+        print("  only ours:", sorted(mine[0] - theirs[0]), sorted(mine[1] - theirs[1]))
+        print("  only HermiT:", sorted(theirs[0] - mine[0]), sorted(theirs[1] - mine[1]))
 
 
 def main() -> int:
-    bench = sys.argv[1]
-    count = int(sys.argv[2]) if len(sys.argv) > 2 else 50
-    seed = int(sys.argv[3]) if len(sys.argv) > 3 else 1
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("bench")
+    parser.add_argument("count", nargs="?", type=int, default=50)
+    parser.add_argument("seed", nargs="?", type=int, default=1)
+    parser.add_argument("--mix", choices=sorted(MIXES), default="classes")
+    parser.add_argument("--module", metavar="PYTHON")
+    args = parser.parse_args()
+    args.bench = os.path.abspath(args.bench)  # owlready2 changes the working directory
+    module = Module(args.module) if args.module else None
+    seed = args.seed
     compared = disagreements = skipped = refused = inconsistent = 0
+    module_compared = module_refused = 0
     with tempfile.TemporaryDirectory() as tmp:
-        for k in range(count):
+        for k in range(args.count):
             rng = random.Random(seed * 100003 + k)
             w = Writer()
-            classes, _ = random_ontology(rng, w)
+            classes, _ = random_ontology(rng, w, args.mix)
             path = os.path.join(tmp, f"case{k}.nt")
             with open(path, "w") as f:
                 f.write("\n".join(w.lines) + "\n")
-            mine = ours(bench, path, classes)
-            if mine is None:
+            mine = ours(args.bench, path, classes)
+            via_module = module.classify(path, classes) if module else None
+            if mine is None and via_module is None:
                 skipped += 1
                 continue
             theirs = hermit(path, classes)
             if theirs is None:
                 refused += 1
                 continue
-            compared += 1
             inconsistent += theirs == "inconsistent"
-            if mine != theirs:
-                disagreements += 1
-                print(f"case {k} (seed {seed}): disagreement")
-                if isinstance(mine, str) or isinstance(theirs, str):
-                    print("  ours:", "inconsistent" if isinstance(mine, str) else "consistent",
-                          "HermiT:", "inconsistent" if isinstance(theirs, str) else "consistent")
+            wrong = False
+            if mine is not None:
+                compared += 1
+                if mine != theirs:
+                    wrong = True
+                    report("bench_el", k, seed, mine, theirs)
+            if module:
+                if via_module is None:
+                    module_refused += 1
                 else:
-                    print("  only ours:", sorted(mine[0] - theirs[0]), sorted(mine[1] - theirs[1]))
-                    print("  only HermiT:", sorted(theirs[0] - mine[0]), sorted(theirs[1] - mine[1]))
+                    module_compared += 1
+                    # An ontology without a model has every class unsatisfiable.
+                    names = [f"C{c}" for c in range(classes)]
+                    expected = theirs if theirs != "inconsistent" else (
+                        {(a, b) for a in names for b in names if a != b}, set(names))
+                    consistent = via_module[2]
+                    if via_module[:2] != expected or consistent not in (None, theirs != "inconsistent"):
+                        wrong = True
+                        report("module", k, seed, via_module[:2] if consistent is not False else "inconsistent",
+                               theirs)
+            if wrong:
+                disagreements += 1
                 with open(path) as f:
                     print("  " + f.read().replace("\n", "\n  "))
     print(f"compared {compared} ({inconsistent} inconsistent), disagreements {disagreements}, "
           f"skipped (incomplete) {skipped}, refused by HermiT {refused}")
+    if module:
+        print(f"through the module: compared {module_compared}, not decided by its EL route {module_refused}")
+        for reason, n in module.refusals.most_common():
+            print(f"  {n} x {reason}")
     return 1 if disagreements else 0
 
 
