@@ -45,6 +45,9 @@ struct ParseMeta {
   uint64_t logical_axiom_count = 0;
   // A lenient load ignored a DifferentIndividuals axiom over one individual.
   bool degenerate_different_individuals = false;
+  // Some owl:imports of the source were not merged (unresolved, over a
+  // limit, or not followed): the ontology holds less than the source states.
+  bool unresolved_imports = false;
 
   // Appends while fewer than 10,000 warnings are held; drops it otherwise.
   void warn(std::string text);

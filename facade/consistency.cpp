@@ -81,8 +81,14 @@ Result<ConsistencyResult> rl_consistency(const Ontology& ontology) {
   return ConsistencyResult{true, true};
 }
 
-Result<ConsistencyResult> check_consistency_on_route(const trelvanic_profile::Route& route,
-                                                     const Reasoner& reasoner) {
+bool holds_less_than_source(const Ontology& ontology) {
+  const auto& meta = ontology.parse_meta();
+  return meta && (meta->skipped_axiom_count > 0 || meta->unresolved_imports);
+}
+
+namespace {
+
+Result<ConsistencyResult> route_verdict(const trelvanic_profile::Route& route, const Reasoner& reasoner) {
   // A lenient load that dropped DifferentIndividuals(a, a) read an axiom
   // no interpretation satisfies: the ontology is inconsistent whatever the
   // engine.
@@ -103,6 +109,17 @@ Result<ConsistencyResult> check_consistency_on_route(const trelvanic_profile::Ro
       return dl_check(reasoner);
   }
   return std::unexpected(Error::el_message("unknown route engine"));
+}
+
+}  // namespace
+
+Result<ConsistencyResult> check_consistency_on_route(const trelvanic_profile::Route& route,
+                                                     const Reasoner& reasoner) {
+  auto verdict = route_verdict(route, reasoner);
+  // A model of the axioms that were read need not extend to the axioms the
+  // load left out; a contradiction among the read ones stays one.
+  if (verdict && verdict->consistent && holds_less_than_source(reasoner.ontology())) verdict->complete = false;
+  return verdict;
 }
 
 Result<ConsistencyResult> check_consistency(Reasoner& reasoner) {

@@ -22,7 +22,9 @@
 // An engine that is not part of the build fails with "{engine} engine is
 // not available yet"; no route guesses an answer. A lenient load that
 // dropped `DifferentIndividuals(a, a)` is inconsistent on every route.
-// `complete` is true only when the engine decided the whole ontology.
+// `complete` is true only when the engine decided the whole ontology: after
+// a load that skipped axioms or left imports out (`holds_less_than_source`)
+// "consistent" is reported incomplete, while "inconsistent" stays complete.
 //
 // `is_consistent` turns an incomplete pair into the `Core` error
 // "consistency check incomplete". Neither changes the reasoner's ontology.
@@ -37,6 +39,12 @@ namespace trelvanic_facade {
 
 [[nodiscard]] Result<trelvanic_core::ConsistencyResult> check_consistency(trelvanic_core::Reasoner& reasoner);
 [[nodiscard]] Result<bool> is_consistent(trelvanic_core::Reasoner& reasoner);
+
+// The ontology was loaded from a source some of whose axioms it does not
+// hold: its parse metadata counts skipped axioms or records imports that
+// were not merged. Its entailments and contradictions are the source's;
+// its models and non-entailments need not be.
+[[nodiscard]] bool holds_less_than_source(const trelvanic_core::Ontology& ontology);
 
 // The RL route's answer for an ontology (saturates a copy); RL engine
 // errors are the `Rl` error.

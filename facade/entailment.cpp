@@ -383,7 +383,7 @@ Result<bool> is_subsumption_entailed(Reasoner& reasoner, std::string_view sub_ir
 
 Result<bool> is_entailed_axiom(Reasoner& reasoner, const EntailmentCheck& check) {
   reasoner.invalidate_stale_classify_cache();
-  return std::visit(
+  auto answer = std::visit(
       [&](const auto& c) -> Result<bool> {
         using T = std::decay_t<decltype(c)>;
         if constexpr (std::is_same_v<T, SubClassOfCheck>) {
@@ -395,6 +395,10 @@ Result<bool> is_entailed_axiom(Reasoner& reasoner, const EntailmentCheck& check)
         }
       },
       check);
+  // What the read axioms entail the source entails too; a "no" may be
+  // undone by an axiom the load left out.
+  if (answer && !*answer && holds_less_than_source(reasoner.ontology())) return std::unexpected(incomplete());
+  return answer;
 }
 
 }  // namespace trelvanic_facade

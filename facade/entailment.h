@@ -30,6 +30,8 @@
 //     refused as incomplete ("consistency check incomplete"), since RDFS
 //     rules prove no non-entailment under the Direct Semantics.
 //   - DL, hybrid, SWRL: their engine.
+// After a load that skipped axioms or left imports out, "no" is refused
+// as incomplete on every route; "yes" stands.
 // An engine that is not part of the build fails with "{engine} engine is
 // not available yet". Lookups fail with "unknown class IRI: {}" and kin
 // (`lookup.h`). The reasoner's ontology changes only through a facade

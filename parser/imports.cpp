@@ -144,6 +144,7 @@ class ImportFollower {
           return std::unexpected(Error::parse(fmt::format("strict parse: unresolved owl:imports IRI {}", next.iri)));
         }
         meta().warn(fmt::format("unresolved owl:imports IRI {}; import skipped", next.iri));
+        meta().unresolved_imports = true;
         continue;
       }
       if (auto r = merge(next.iri, std::get<LoadedDocument>(std::move(*resolution))); !r) return r;
@@ -236,6 +237,7 @@ class ImportFollower {
                                                         limits_.max_axioms, current, incoming)));
       }
       meta().warn(fmt::format("skipping import {}: would exceed axiom limit {}", iri, limits_.max_axioms));
+      meta().unresolved_imports = true;
       return {};
     }
     const uint64_t entities = target.entity_count();
@@ -247,6 +249,7 @@ class ImportFollower {
             incoming_entities)));
       }
       meta().warn(fmt::format("skipping import {}: would exceed entity limit {}", iri, limits_.max_entities));
+      meta().unresolved_imports = true;
       return {};
     }
 

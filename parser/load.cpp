@@ -211,6 +211,11 @@ Result<Ontology> load_ontology_with_limits_and_base_inner(std::string_view path,
   if (!doc) return std::unexpected(std::move(doc).error());
   if (follow_imports) {
     if (auto r = follow_owl_imports(*doc, limits, base); !r) return std::unexpected(std::move(r).error());
+  } else {
+    for (const std::string& iri : doc->header.imports) {
+      doc->mapped.meta.warn(fmt::format("owl:imports IRI {} not followed; import skipped", iri));
+      doc->mapped.meta.unresolved_imports = true;
+    }
   }
   set_logical_count(doc->mapped.meta);
   return finalize_parsed_ontology(std::move(doc->mapped.ontology), std::move(doc->mapped.meta), limits.strict,

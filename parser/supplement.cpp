@@ -169,12 +169,16 @@ Result<void> merge_supplement_ontology(Ontology& target, const Ontology& source,
   source.axioms().for_each_live([&](trelvanic_core::AxiomId, const trelvanic_core::AxiomView& view) {
     if (failure) return;
     auto axiom = translate_axiom(*mapping, view);
-    if (!axiom) return;  // over an entity left out with a warning
+    if (!axiom) {  // over an entity left out with a warning
+      ++meta.skipped_axiom_count;
+      return;
+    }
     if (auto added = target.add_axiom(std::move(*axiom)); !added) {
       if (strict) {
         failure = Error::core(std::move(added).error());
       } else {
         meta.warn(fmt::format("imported axiom skipped: {}", added.error().message()));
+        ++meta.skipped_axiom_count;
       }
     }
   });
@@ -197,6 +201,7 @@ Result<void> merge_supplement_ontology(Ontology& target, const Ontology& source,
     if (!imported) {
       if (strict) return std::unexpected(Error::core(std::move(imported).error()));
       meta.warn(fmt::format("DL axioms of the merged ontology skipped: {}", imported.error().message()));
+      meta.skipped_axiom_count += source.dl().axiom_count();
     }
   }
 
@@ -205,6 +210,7 @@ Result<void> merge_supplement_ontology(Ontology& target, const Ontology& source,
       target.push_swrl_rule(std::move(*translated));
     } else {
       meta.warn("imported SWRL rule skipped: it names a data range or an entity left out of the merge");
+      ++meta.skipped_axiom_count;
     }
   }
 
@@ -212,6 +218,7 @@ Result<void> merge_supplement_ontology(Ontology& target, const Ontology& source,
     meta.constructs.insert(source_meta->constructs.begin(), source_meta->constructs.end());
     meta.profile_constructs.insert(source_meta->profile_constructs.begin(), source_meta->profile_constructs.end());
     meta.degenerate_different_individuals |= source_meta->degenerate_different_individuals;
+    meta.unresolved_imports |= source_meta->unresolved_imports;
   }
   return {};
 }

@@ -294,11 +294,16 @@ TEST(Imports, LenientInFollowsNoImports) {
   auto inside = load_ontology_lenient_in(tree.path(), "main.ofn");
   ASSERT_TRUE(inside) << inside.error().message();
   EXPECT_EQ(told(*inside), std::vector<std::string>{sub_text("A", "B")});
-  EXPECT_TRUE(meta(*inside).warnings.empty());
+  // The ontology holds less than the document states, and says so.
+  EXPECT_EQ(meta(*inside).warnings,
+            (std::vector<std::string>{"owl:imports IRI http://ex.org/imp not followed; import skipped",
+                                      "owl:imports IRI urn:ex:missing not followed; import skipped"}));
+  EXPECT_TRUE(meta(*inside).unresolved_imports);
   auto lenient = load_ontology_lenient(tree.path("main.ofn"));
   ASSERT_TRUE(lenient) << lenient.error().message();
   EXPECT_EQ(told(*lenient).size(), 2u);
   EXPECT_EQ(meta(*lenient).warnings.size(), 1u);
+  EXPECT_TRUE(meta(*lenient).unresolved_imports);
 }
 
 TEST(Imports, AxiomAndEntityLimitsAtTheirBoundaries) {
@@ -407,6 +412,7 @@ TEST(Imports, EntityKindConflictsFailStrictAndAreLeftOutLenient) {
   EXPECT_EQ(told(*o), (std::vector<std::string>{sub_text("A", "B"), sub_text("C", "D")}));
   EXPECT_EQ(meta(*o).warnings,
             std::vector<std::string>{"import entity kind conflict for http://ex.org/B: Class vs DataProperty"});
+  EXPECT_EQ(meta(*o).skipped_axiom_count, 0u);
 
   // DL axioms are never carried over onto an entity of another kind.
   tree.write("imp.ofn",
@@ -417,6 +423,8 @@ TEST(Imports, EntityKindConflictsFailStrictAndAreLeftOutLenient) {
   EXPECT_EQ(dl->dl().axiom_count(), 0u);
   ASSERT_EQ(meta(*dl).warnings.size(), 2u);
   EXPECT_TRUE(meta(*dl).warnings[1].starts_with("DL axioms of the merged ontology skipped: ")) << meta(*dl).warnings[1];
+  // Left-out axioms count as skipped, so the answers over the rest know it.
+  EXPECT_EQ(meta(*dl).skipped_axiom_count, 2u);
 }
 
 TEST(Load, SizeLimits) {

@@ -1,0 +1,109 @@
+"""Answers over an ontology that holds less than its source: a lenient load
+that skipped axioms, or a load that left owl:imports out. What the read
+axioms entail, and a contradiction among them, hold for the source too; a
+model of them, and so a "consistent" or a "no", need not. So "consistent"
+comes back with complete False (is_consistent raises), a "no" from
+is_entailed raises IncompleteReasoningError, while "yes", "inconsistent"
+and classify() stay as they are."""
+import json
+import warnings
+
+import pytest
+
+from _trelvanic import IncompleteReasoningError, Ontology, Reasoner
+from helpers import EX, ofn_document, write_ofn, write_text
+
+# No IRI this long can be registered: every axiom naming it is skipped by a
+# lenient load, whatever else it says.
+UNREGISTRABLE = "http://example.org/" + "x" * 9000
+
+# A(a) is read. The skipped axioms say A ⊑ ⊥ (so the source is
+# inconsistent) and B ⊑ A (so B ⊑ A is entailed by the source).
+SKIPPING = f"""
+Declaration(Class(:A)) Declaration(Class(:B)) Declaration(Class(:C))
+Declaration(NamedIndividual(:a))
+ClassAssertion(:A :a)
+SubClassOf(:A ObjectIntersectionOf(owl:Nothing <{UNREGISTRABLE}>))
+SubClassOf(:B ObjectIntersectionOf(:A <{UNREGISTRABLE}>))
+"""
+READ_ONLY = SKIPPING.split("SubClassOf")[0]
+
+# (profile, incremental): the EL route under Auto, the EL session, the RL
+# and RDFS routes.
+ROUTES = [(None, False), ("el", True), ("rl", False), ("rdfs", False)]
+
+
+def load(tmp_path, body, profile=None, incremental=False, lenient=True):
+    write_ofn(tmp_path, body)
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")
+        return Reasoner.load_in(str(tmp_path), "o.ofn", profile=profile, incremental=incremental,
+                                lenient=lenient)
+
+
+def refused(call):
+    with pytest.raises(IncompleteReasoningError, match="consistency check incomplete"):
+        call()
+
+
+@pytest.mark.parametrize("profile,incremental", ROUTES)
+def test_a_skipping_load_gets_no_consistent_and_no_no(tmp_path, profile, incremental):
+    r = load(tmp_path, SKIPPING, profile, incremental)
+    assert r.parse_meta["skipped_axiom_count"] == 2
+    # The source is inconsistent: "consistent" would be wrong, so it is
+    # reported as not proven (RDFS never proves it anyway).
+    assert r.check_consistency()["complete"] is False
+    refused(r.is_consistent)
+    # Read entailments stand; the ones only the skipped axioms give are
+    # refused, never denied.
+    assert r.is_entailed(individual=EX + "a", class_=EX + "A") is True
+    refused(lambda: r.is_entailed(EX + "B", EX + "A"))
+    refused(lambda: r.is_entailed(individual=EX + "a", class_=EX + "C"))
+    result = r.classify()
+    assert result["parse_meta"]["skipped_axiom_count"] == 2
+    # After classify() the answers are the same.
+    refused(lambda: r.is_entailed(EX + "B", EX + "A"))
+    assert r.check_consistency()["complete"] is False
+
+
+@pytest.mark.parametrize("profile", ["el", "rl"])
+def test_the_same_ontology_read_whole_is_decided(tmp_path, profile):
+    # Without skipped axioms the engines answer "no" and "consistent" outright.
+    r = load(tmp_path, READ_ONLY, profile, lenient=False)
+    assert r.check_consistency() == {"consistent": True, "complete": True}
+    assert r.is_entailed(EX + "B", EX + "A") is False
+
+
+@pytest.mark.parametrize("profile", [None, "el", "rl"])
+def test_inconsistent_stays_complete(tmp_path, profile):
+    body = SKIPPING + "DisjointClasses(:A :C)\nClassAssertion(:C :a)\n"
+    r = load(tmp_path, body, profile)
+    assert r.check_consistency() == {"consistent": False, "complete": True}
+    assert r.is_consistent() is False
+
+
+def test_shared_ontologies_carry_what_their_load_left_out(tmp_path):
+    # A snapshot keeps the skipped count of the load it was taken from.
+    write_ofn(tmp_path, READ_ONLY)
+    snapshot = Ontology.load_in(str(tmp_path), "o.ofn").to_dict()
+    snapshot["parse_meta"] = {"warnings": ["two axioms skipped"], "mapped_axiom_count": 2,
+                              "skipped_axiom_count": 2, "logical_axiom_count": 4}
+    # A strict load may leave a web import unresolved (with a warning).
+    write_ofn(tmp_path, READ_ONLY + "Import(<http://example.org/nowhere/other.owl>)", name="i.ofn")
+    for shared in (Ontology.from_dict(snapshot), Ontology.load_in(str(tmp_path), "i.ofn")):
+        for profile in (None, "rl"):
+            r = Reasoner(ontology=shared, profile=profile)
+            assert r.check_consistency() == {"consistent": True, "complete": False}
+            refused(lambda: r.is_entailed(EX + "B", EX + "A"))
+            assert r.is_entailed(individual=EX + "a", class_=EX + "A") is True
+
+
+def test_imports_a_sandboxed_lenient_load_does_not_follow_are_reported(tmp_path):
+    write_ofn(tmp_path, "SubClassOf(:B :C)", name="other.ofn")
+    write_text(tmp_path, "o.ofn", ofn_document(READ_ONLY + "Import(<other.ofn>)"))
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")
+        r = Reasoner.load_in(str(tmp_path), "o.ofn", lenient=True)
+    assert any("other.ofn" in w for w in r.parse_meta["warnings"])
+    assert r.check_consistency() == {"consistent": True, "complete": False}
+    refused(lambda: r.is_entailed(EX + "B", EX + "C"))
