@@ -34,6 +34,7 @@ class EngineAnswer:
     crashed: bool = False        # no JSON line: the engine died, hung or printed something else
     seconds: float = 0.0
     peak_mib: float | None = None
+    extra: dict = field(default_factory=dict)   # the phase times it printed (fields ending in _s)
 
 
 def engine_command(engine: str) -> list[str]:
@@ -69,6 +70,7 @@ def run_engine(engine: str, path: str, classify: bool = False, timeout: float = 
     subs = doc.get("subsumptions")
     ans.subsumptions = None if subs is None else [tuple(p) for p in subs]
     ans.error = doc.get("error")
+    ans.extra = {k: v for k, v in doc.items() if k.endswith("_s") and isinstance(v, (int, float))}
     return ans
 
 

@@ -30,7 +30,6 @@ import concurrent.futures
 import glob
 import os
 import re
-import signal
 import subprocess
 import sys
 import threading
@@ -147,8 +146,9 @@ class Hermit:
     def _one_jvm(self, paths: list[str]) -> tuple[list[Result], float | None]:
         """Runs one JVM over `paths`; returns the results of the files it reached (a prefix of
         `paths`, at least one) and the JVM's peak resident size in MiB."""
+        # The JVM stays in this process group: whatever ends the caller's group ends it too.
         proc = subprocess.Popen(self.command(paths), stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                stderr=subprocess.STDOUT, start_new_session=True, text=True,
+                                stderr=subprocess.STDOUT, text=True,
                                 errors="replace")
         segments: list[list[str]] = []
         preamble: list[str] = []          # what the JVM said before any file (it failed to start)
@@ -178,7 +178,7 @@ class Hermit:
                 break
             if time.monotonic() - started[0] > self.timeout:
                 timed_out = True
-                os.killpg(proc.pid, signal.SIGKILL)
+                proc.kill()
                 _, _, usage = os.wait4(proc.pid, 0)
                 break
             time.sleep(0.02)

@@ -258,3 +258,87 @@ def main() -> int:
 
 if __name__ == "__main__":
     sys.exit(main())
+
+
+def alchiq_ontology(classes: int, seed: int = 1) -> Ontology:
+    """A classification workload of `classes` named classes in ALCHIQ, shaped like a hand-built
+    terminology: a third of the classes are values (a told tree with some disjoint siblings below
+    the top two levels, and no restrictions), the rest concepts (a told tree, most with an existential, universal or
+    cardinality part, a fifth defined by a parent and one or two restrictions, a few unions).
+    Restrictions mostly reach values, a few reach concepts (existentially), universals only the
+    top two levels of values, so that models stay small and most classes satisfiable, as in real
+    terminologies. A small role hierarchy, inverse pairs with a functional side and
+    domains complete it. The same (classes, seed) always gives the same text."""
+    rng = random.Random(seed * 7919 + classes)
+    names = [f"C{k}" for k in range(classes)]
+    split = max(2, classes // 3)
+    values, concepts = range(0, split), range(split, classes)
+    count = max(6, classes // 40)
+    plain = [f"r{k}" for k in range(count)]                   # the role hierarchy, counted freely
+    pairs = [(f"p{k}", f"q{k}") for k in range(max(1, count // 4))]   # inverse pairs, p functional
+    axioms: list[str] = []
+    for k in range(1, len(plain)):
+        if rng.random() < 0.5:
+            axioms.append(f"SubObjectPropertyOf(:{plain[k]} :{plain[rng.randrange(k)]})")
+    for p, q in pairs:
+        axioms.append(f"InverseObjectProperties(:{p} :{q})")
+        axioms.append(f"FunctionalObjectProperty(:{p})")
+
+    def tree(members) -> dict:
+        """Told parents within `members` (the first is the root), mostly near in the order."""
+        first, parents = members[0], {}
+        for k in members[1:]:
+            near = k - first > 30 and rng.random() < 0.7
+            parents[k] = rng.randrange(max(first, k - 30) if near else first, k)
+        return parents
+
+    parent = {**tree(values), **tree(concepts)}
+    depth = {values[0]: 0, concepts[0]: 0}
+    for k in sorted(parent):
+        depth[k] = depth[parent[k]] + 1
+    broad = [k for k in values if depth[k] <= 1]      # never disjoint: the fillers of universals
+    for r in rng.sample(plain, max(1, len(plain) // 4)):
+        axioms.append(f"ObjectPropertyDomain(:{r} :{names[concepts[0]]})")
+
+    def any_role() -> str:
+        if rng.random() < 0.7:
+            return f":{rng.choice(plain)}"
+        p, q = rng.choice(pairs)
+        return rng.choice((f":{p}", f":{q}", f"ObjectInverseOf(:{p})"))
+
+    def value() -> str:
+        return f":{names[rng.choice(values)]}"
+
+    def restriction() -> str:
+        x = rng.random()
+        if x < 0.5:
+            return f"ObjectSomeValuesFrom({any_role()} {value()})"
+        if x < 0.6:
+            return f"ObjectSomeValuesFrom({any_role()} :{names[rng.choice(concepts)]})"
+        if x < 0.75:
+            return f"ObjectAllValuesFrom({any_role()} :{names[rng.choice(broad)]})"
+        if x < 0.88:
+            return f"ObjectMinCardinality({rng.randint(1, 3)} :{rng.choice(plain)} {value()})"
+        return f"ObjectMaxCardinality({rng.randint(1, 3)} {any_role()} {value()})"
+
+    children: dict = {}
+    for k, up in parent.items():
+        children.setdefault(up, []).append(k)
+        sup = f":{names[up]}"
+        x = rng.random() if k in concepts else 1.0
+        if x < 0.2:
+            parts = " ".join(restriction() for _ in range(rng.randint(1, 2)))
+            axioms.append(f"EquivalentClasses(:{names[k]} ObjectIntersectionOf({sup} {parts}))")
+            continue
+        axioms.append(f"SubClassOf(:{names[k]} {sup})")
+        if x < 0.7:
+            axioms.append(f"SubClassOf(:{names[k]} {restriction()})")
+        elif x < 0.73:
+            axioms.append(f"SubClassOf(:{names[k]} ObjectUnionOf({value()} {value()}))")
+    for up, kids in children.items():
+        if len(kids) >= 2 and depth[up] >= 1 and rng.random() < (0.5 if up in values else 0.1):
+            a, b = rng.sample(kids, 2)
+            axioms.append(f"DisjointClasses(:{names[a]} :{names[b]})")
+    roles = plain + [r for pair in pairs for r in pair]
+    text = render(axioms, names, roles, [], iri=f"http://example.org/alchiq-{classes}")
+    return Ontology(text, [NS + c for c in names], [NS + r for r in roles], [], axioms)
