@@ -67,20 +67,53 @@ std::optional<AxiomKind> characteristic_of(TermId cls, const Dictionary& dict) {
   return std::nullopt;
 }
 
+// The reserved vocabulary of RDF, RDFS, OWL 2 and XML Schema, by full IRI.
+bool is_reserved_iri(std::string_view iri) {
+  for (std::string_view ns : {"http://www.w3.org/1999/02/22-rdf-syntax-ns#", "http://www.w3.org/2000/01/rdf-schema#",
+                              "http://www.w3.org/2002/07/owl#", "http://www.w3.org/2001/XMLSchema#"}) {
+    if (iri.starts_with(ns)) return true;
+  }
+  return false;
+}
+
 // One merge: the lookups of IRI terms as entities, cached per term and
 // wanted kind, and the messages of kind mismatches.
+//
+// A merge adds axioms about the entities the ontology has; it never changes
+// what an entity is. A triple that would need an entity as a kind it lacks
+// (a property or a class typed as an individual, which punning would turn
+// into another kind) is dropped: a mismatch the registry could not pun is
+// noted in the messages, a pun is dropped silently. Nor does a triple about
+// reserved vocabulary (rdf:Property, owl:DatatypeProperty, owl:topDataProperty
+// ...; RDF-level facts about the language itself, such as every property
+// typed rdf:Property) say anything about the ontology's entities: such a
+// triple is dropped too, except for owl:Thing and owl:Nothing, which are
+// classes.
 class Merger {
  public:
   Merger(Ontology& o, const Dictionary& dict, size_t max_entities)
       : o_(o), dict_(dict), max_entities_(max_entities) {}
 
-  // The entity, none after a kind mismatch (message recorded), or an error.
+  // The entity, none after a kind mismatch (message recorded) or a kind the
+  // entity lacks, or an error.
   Result<std::optional<EntityId>> get(TermId term, EntityKind wanted) {
     const int slot = wanted == EntityKind::Class ? 0 : wanted == EntityKind::Individual ? 1
                      : wanted == EntityKind::ObjectProperty ? 2 : 3;
-    if (term.value < cache_.size() && cache_[term.value][slot] != 0)
-      return EntityId(cache_[term.value][slot] - 1);
-    auto id = lookup_or_insert(o_, dict_.value(term), wanted, max_entities_);
+    if (term.value < cache_.size() && cache_[term.value][slot] != 0) {
+      const uint32_t cached = cache_[term.value][slot];
+      if (cached == kLacksKind) return std::optional<EntityId>();
+      return EntityId(cached - 1);
+    }
+    if (term.value >= cache_.size()) cache_.resize(std::max<size_t>(term.value + 1, dict_.size() + 1));
+    const std::string_view text = dict_.value(term);
+    if (auto found = o_.lookup_entity(text)) {
+      const auto record = TRELVANIC_BRIDGE_TRY_CORE(o_.entity(*found));
+      if (!trelvanic_core::kind_satisfies(record.kind, wanted) && trelvanic_core::merge_punning(record.kind, wanted)) {
+        cache_[term.value][slot] = kLacksKind;
+        return std::optional<EntityId>();
+      }
+    }
+    auto id = lookup_or_insert(o_, text, wanted, max_entities_);
     if (!id) {
       if (id.error().kind() == Error::Kind::Core &&
           id.error().core_error().kind() == trelvanic_core::ErrorKind::EntityKindMismatch) {
@@ -89,18 +122,32 @@ class Merger {
       }
       return std::unexpected(id.error());
     }
-    if (term.value >= cache_.size()) cache_.resize(std::max<size_t>(term.value + 1, dict_.size() + 1));
     cache_[term.value][slot] = id->value + 1;
     return std::optional<EntityId>(*id);
+  }
+
+  // Whether an IRI term may name an entity of the ontology: not reserved
+  // vocabulary, apart from owl:Thing and owl:Nothing. Blank nodes and
+  // literals pass (the steps treat them apart).
+  bool names_entity(TermId term) {
+    if (term == v::owl_Thing || term == v::owl_Nothing) return true;
+    if (term.value != 0 && term.value <= v::kLast.value) return false;
+    if (dict_.kind(term) != TermKind::kIri) return true;
+    if (term.value >= reserved_.size()) reserved_.resize(std::max<size_t>(term.value + 1, dict_.size() + 1));
+    if (reserved_[term.value] == 0) reserved_[term.value] = is_reserved_iri(dict_.value(term)) ? 2 : 1;
+    return reserved_[term.value] == 1;
   }
 
   std::vector<std::string> messages;
 
  private:
+  static constexpr uint32_t kLacksKind = ~uint32_t{0};
+
   Ontology& o_;
   const Dictionary& dict_;
   size_t max_entities_;
-  std::vector<std::array<uint32_t, 4>> cache_;  // term -> entity id + 1 per wanted kind
+  std::vector<std::array<uint32_t, 4>> cache_;  // term -> entity id + 1 (or kLacksKind) per wanted kind
+  std::vector<uint8_t> reserved_;               // term -> 0 unknown, 1 names an entity, 2 reserved
 };
 
 struct RestrictionRecord {
@@ -169,6 +216,9 @@ Result<MergeReport> merge_triples_into_ontology_inner(Ontology& ontology, const 
     auto it = records.find(node.value);
     if (it == records.end() || !it->second.typed || !it->second.on_property || !it->second.some_values_from)
       continue;
+    if (!m.names_entity(cls) || !m.names_entity(*it->second.on_property) ||
+        !m.names_entity(*it->second.some_values_from))
+      continue;
     auto c = TRELVANIC_BRIDGE_TRY(m.get(cls, EntityKind::Class));
     if (!c) continue;
     auto p = TRELVANIC_BRIDGE_TRY(m.get(*it->second.on_property, EntityKind::ObjectProperty));
@@ -188,9 +238,10 @@ Result<MergeReport> merge_triples_into_ontology_inner(Ontology& ontology, const 
     return {};
   };
   for (const Triple& t : output) {
-    if (dict.kind(t.s) == TermKind::kBlank) continue;
+    if (dict.kind(t.s) == TermKind::kBlank || !m.names_entity(t.s)) continue;
     const TermKind ok = dict.kind(t.o);
     if (ok == TermKind::kLiteral) {
+      if (!m.names_entity(t.p)) continue;  // rdfs:label and other vocabulary
       auto s = TRELVANIC_BRIDGE_TRY(m.get(t.s, EntityKind::Individual));
       if (!s) continue;
       auto p = TRELVANIC_BRIDGE_TRY(m.get(t.p, EntityKind::DataProperty));
@@ -199,6 +250,12 @@ Result<MergeReport> merge_triples_into_ontology_inner(Ontology& ontology, const 
       continue;
     }
     if (ok == TermKind::kBlank) continue;
+    if (auto ch = t.p == v::rdf_type ? characteristic_of(t.o, dict) : std::nullopt) {
+      auto q = TRELVANIC_BRIDGE_TRY(m.get(t.s, EntityKind::ObjectProperty));
+      if (q) push(*ch, *q);
+      continue;
+    }
+    if (!m.names_entity(t.o)) continue;
     // A pair of a term with itself states nothing.
     const bool self = t.s == t.o;
     const TermId p = t.p;
@@ -234,13 +291,10 @@ Result<MergeReport> merge_triples_into_ontology_inner(Ontology& ontology, const 
     } else if (p == v::rdfs_range) {
       TRELVANIC_BRIDGE_TRY(pair(t.s, EntityKind::ObjectProperty, t.o, EntityKind::Class, AxiomKind::ObjectPropertyRange));
     } else if (p == v::rdf_type) {
-      if (auto ch = characteristic_of(t.o, dict)) {
-        auto q = TRELVANIC_BRIDGE_TRY(m.get(t.s, EntityKind::ObjectProperty));
-        if (q) push(*ch, *q);
-      } else if (t.o != v::owl_Class && t.o != v::owl_NamedIndividual && t.o != v::owl_ObjectProperty) {
-        TRELVANIC_BRIDGE_TRY(pair(t.s, EntityKind::Individual, t.o, EntityKind::Class, AxiomKind::ClassAssertion));
-      }
-    } else if (p.value <= v::kLast.value) {
+      // Declarations (owl:Class, owl:NamedIndividual, ...) are reserved
+      // objects and were passed over above.
+      TRELVANIC_BRIDGE_TRY(pair(t.s, EntityKind::Individual, t.o, EntityKind::Class, AxiomKind::ClassAssertion));
+    } else if (!m.names_entity(p)) {
       // Other standard vocabulary (owl:propertyDisjointWith, owl:hasKey,
       // list cells, ...) has no told form.
     } else {

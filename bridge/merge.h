@@ -10,8 +10,13 @@
 // triples name, drops what the ontology already holds, checks the axiom
 // limit and adds the rest with `Ontology::add_inferred_axiom`.
 //
-// A triple whose terms name entities of clashing kinds is dropped with the
-// message "entity kind mismatch for {}: expected {}, found {}". Reflexive
+// A merge never changes what an entity is: a triple that would need an
+// entity as a kind it lacks is dropped, with the message "entity kind
+// mismatch for {}: expected {}, found {}" where the kinds could not even
+// pun, silently where punning would have made it another kind. Triples
+// about reserved RDF, RDFS, OWL or XML Schema vocabulary (other than
+// owl:Thing and owl:Nothing), such as every property typed rdf:Property,
+// say nothing about the ontology's entities and are dropped too. Reflexive
 // pairs (a owl:sameAs a, A owl:equivalentClass A, ...) say nothing and are
 // skipped; triples of other standard vocabulary (owl:propertyDisjointWith,
 // list and restriction structure) have no told form and are skipped too.

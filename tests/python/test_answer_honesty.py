@@ -6,6 +6,7 @@ comes back with complete False (is_consistent raises), a "no" from
 is_entailed raises IncompleteReasoningError, while "yes", "inconsistent"
 and classify() stay as they are."""
 import json
+import pathlib
 import warnings
 
 import pytest
@@ -107,3 +108,80 @@ def test_imports_a_sandboxed_lenient_load_does_not_follow_are_reported(tmp_path)
     assert any("other.ofn" in w for w in r.parse_meta["warnings"])
     assert r.check_consistency() == {"consistent": True, "complete": False}
     refused(lambda: r.is_entailed(EX + "B", EX + "C"))
+
+
+# --- Classification leaves every answer as it was ------------------------------
+
+RDF = "http://www.w3.org/1999/02/22-rdf-syntax-ns#"
+RDFS = "http://www.w3.org/2000/01/rdf-schema#"
+OWL = "http://www.w3.org/2002/07/owl#"
+OWL_VOCABULARY = pathlib.Path("/work/shared/data/rl/owl.ttl")
+
+# What the OWL vocabulary file says about itself that reaches the
+# reasoner's rules: its property classes under rdf:Property, its built-in
+# properties typed, with domains and ranges.
+VOCABULARY_TRIPLES = f"""
+<{OWL}ObjectProperty> <{RDFS}subClassOf> <{RDF}Property> .
+<{OWL}DatatypeProperty> <{RDFS}subClassOf> <{RDF}Property> .
+<{OWL}topDataProperty> a <{OWL}DatatypeProperty> .
+<{OWL}topDataProperty> <{RDFS}domain> <{OWL}Thing> .
+<{OWL}bottomDataProperty> a <{OWL}DatatypeProperty> .
+<{OWL}Class> <{RDFS}subClassOf> <{RDFS}Class> .
+"""
+
+ONTOLOGY_TRIPLES = f"""
+@prefix : <{EX}> .
+@prefix owl: <{OWL}> .
+@prefix rdfs: <{RDFS}> .
+:A a owl:Class . :B a owl:Class . :C a owl:Class .
+:A rdfs:subClassOf :B .
+:p a owl:ObjectProperty ; rdfs:domain :A .
+:q a owl:ObjectProperty . :p rdfs:subPropertyOf :q .
+:d a owl:DatatypeProperty .
+:a a owl:NamedIndividual . :b a owl:NamedIndividual .
+:a :p :b .
+"""
+
+QUESTIONS = [
+    ("subclass, entailed", lambda r: r.is_entailed(EX + "A", EX + "B")),
+    ("subclass, not entailed", lambda r: r.is_entailed(EX + "B", EX + "A")),
+    ("class assertion", lambda r: r.is_entailed(individual=EX + "a", class_=EX + "B")),
+    ("class assertion, not entailed", lambda r: r.is_entailed(individual=EX + "b", class_=EX + "C")),
+    ("property assertion", lambda r: r.is_entailed(subject=EX + "a", property=EX + "q", object=EX + "b")),
+    ("property assertion, not entailed",
+     lambda r: r.is_entailed(subject=EX + "b", property=EX + "p", object=EX + "a")),
+    ("consistency", lambda r: r.check_consistency()),
+]
+
+
+def answers(reasoner):
+    out = {}
+    for name, ask in QUESTIONS:
+        try:
+            out[name] = ask(reasoner)
+        except Exception as exc:  # noqa: BLE001 - the error is part of the answer
+            out[name] = (type(exc).__name__, str(exc))
+    return out
+
+
+def vocabulary_sources():
+    yield "vocabulary triples", VOCABULARY_TRIPLES
+    if OWL_VOCABULARY.exists():
+        yield "owl.ttl", OWL_VOCABULARY.read_text(encoding="utf-8")
+
+
+@pytest.mark.parametrize("profile", ["rl", "rdfs"])
+@pytest.mark.parametrize("source", list(vocabulary_sources()), ids=lambda s: s[0])
+def test_classify_leaves_every_answer_as_it_was(tmp_path, source, profile):
+    # N-Triples first, then the Turtle document with its prefixes.
+    write_text(tmp_path, "o.ttl", source[1] + ONTOLOGY_TRIPLES)
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")
+        r = Reasoner.load_in(str(tmp_path), "o.ttl", profile=profile, lenient=True)
+    before = answers(r)
+    result = r.classify()
+    assert answers(r) == before
+    assert not any("entity kind mismatch" in c for c in result.get("clashes", []))
+    if profile in ("rl", "rdfs"):
+        assert before["subclass, entailed"] is True
+        assert before["property assertion"] is True

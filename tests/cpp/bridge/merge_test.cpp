@@ -57,8 +57,11 @@ TEST(Merge, KnownAndRepeatedTriplesAddOnce) {
 TEST(Merge, KindMismatchesAreMessagesAfterTheProblems) {
   Onto x;
   x.dprop("d");
+  x.cls("C");
   auto r = merge(x,
-                 {t3(iri("d"), kRdfType, kOwl + "DatatypeProperty"), t3(iri("d"), kRdfType, kOwl + "FunctionalProperty")},
+                 {t3(iri("d"), kRdfType, iri("C")), t3(iri("d"), kRdfType, kOwl + "FunctionalProperty"),
+                  // Typing with reserved vocabulary is no class assertion.
+                  t3(iri("d"), kRdfType, kOwl + "DatatypeProperty")},
                  {Problem{"cax-dw", "x is in two disjoint classes"}});
   ASSERT_TRUE(r);
   EXPECT_EQ(r->clashes, (std::vector<std::string>{
@@ -81,14 +84,49 @@ TEST(Merge, LiteralObjectsBecomeDataAssertions) {
       *a, *d, DataLiteral{"hi", "http://www.w3.org/1999/02/22-rdf-syntax-ns#langString"})));
 }
 
-TEST(Merge, ClassMetAsIndividualIsPunnedKeepingItsId) {
+// A merge adds axioms about the entities it finds; it never turns one into
+// another kind, and RDF-level facts about the vocabulary itself (every
+// property is an rdf:Property, owl:ObjectProperty is a subclass of it) are
+// not facts about the ontology's entities.
+TEST(Merge, NeverChangesWhatAnEntityIs) {
+  const std::string rdf = "http://www.w3.org/1999/02/22-rdf-syntax-ns#";
+  const std::string rdfs = "http://www.w3.org/2000/01/rdf-schema#";
   Onto x;
   auto c = x.cls("C");
-  x.cls("D");
-  auto r = merge(x, {t3(iri("C"), kRdfType, iri("D"))});
-  ASSERT_TRUE(r);
-  EXPECT_EQ(x.o.lookup_entity(iri("C")), c);
-  EXPECT_EQ(x.o.entities().kind(c), EntityKind::ClassIndividual);
+  auto d = x.cls("D");
+  auto p = x.prop("p");
+  auto a = x.ind("a");
+  auto top_data = x.e("top", EntityKind::DataProperty);
+  ASSERT_TRUE(x.o.entity_id(kOwl + "topDataProperty", EntityKind::DataProperty));
+  auto r = merge(x, {
+                        t3(iri("C"), kRdfType, iri("D")),            // a class typed as an individual
+                        t3(iri("p"), kRdfType, iri("D")),            // a property typed likewise
+                        t3(iri("p"), kRdfType, rdf + "Property"),    // every property is one
+                        t3(iri("a"), iri("p"), iri("C")),            // a class as an object
+                        t3(iri("top"), kRdfType, rdf + "Property"),  // a data property
+                        t3(kOwl + "topDataProperty", kRdfType, rdf + "Property"),
+                        t3(kOwl + "ObjectProperty", kSubClassOf, rdf + "Property"),
+                        t3(rdfs + "Class", kSubClassOf, rdfs + "Resource"),
+                        t3(iri("a"), kRdfType, iri("D")),            // kept
+                        t3(iri("b"), kRdfType, iri("D")),            // a new individual: kept
+                        t3(iri("a"), kRdfType, kOwl + "Thing"),      // kept
+                    });
+  ASSERT_TRUE(r) << r.error().message();
+  EXPECT_EQ(r->clashes, std::vector<std::string>{});
+  EXPECT_EQ(x.o.entities().kind(c), EntityKind::Class);
+  EXPECT_EQ(x.o.entities().kind(d), EntityKind::Class);
+  EXPECT_EQ(x.o.entities().kind(p), EntityKind::ObjectProperty);
+  EXPECT_EQ(x.o.entities().kind(top_data), EntityKind::DataProperty);
+  EXPECT_FALSE(x.o.lookup_entity(rdf + "Property"));
+  EXPECT_FALSE(x.o.lookup_entity(rdfs + "Class"));
+  auto b = x.o.lookup_entity(iri("b"));
+  auto thing = x.o.lookup_entity(kOwl + "Thing");
+  ASSERT_TRUE(b && thing);
+  EXPECT_EQ(x.o.entities().kind(*b), EntityKind::Individual);
+  EXPECT_TRUE(x.has(Axiom::class_assertion(a, d)));
+  EXPECT_TRUE(x.has(Axiom::class_assertion(*b, d)));
+  EXPECT_TRUE(x.has(Axiom::class_assertion(a, *thing)));
+  EXPECT_EQ(x.o.axiom_count(), 3u);
 }
 
 TEST(Merge, RestrictionNodesGiveExistentialsInAnyOrder) {
