@@ -28,6 +28,9 @@ namespace trelvanic_owl {
 
 struct ReaderSettings {
   uint32_t max_depth = kMaxNestingDepth;
+  // OWL/XML: the largest size the document may reach once its entities are
+  // replaced (the loader's default).
+  uint64_t max_expanded_bytes = 268'435'456;
 };
 
 [[nodiscard]] Result<Ontology> read_functional(std::string_view text, const ReaderSettings& settings = {}) noexcept;

@@ -15,6 +15,7 @@
 
 #include "owl/node_stack.h"
 #include "owl/prefixes.h"
+#include "owl/xml_entities.h"
 
 namespace trelvanic_owl {
 namespace {
@@ -360,6 +361,11 @@ Result<Ontology> read_owlxml(std::string_view text, const ReaderSettings& settin
   try {
     if (text.size() > static_cast<size_t>(INT_MAX)) {
       return std::unexpected(Error(ErrorKind::Limit, "document too large for the XML reader"));
+    }
+    if (xml_expanded_size(text) > settings.max_expanded_bytes) {
+      return std::unexpected(Error(
+          ErrorKind::Limit,
+          fmt::format("expanded XML size exceeds limit of {} bytes during entity expansion", settings.max_expanded_bytes)));
     }
     xmlInitParser();
     ExternalEntityGuard guard;

@@ -10,7 +10,8 @@
 //
 // Malformed XML is an `Xml` error at libxml2's line and column. External
 // entities and network access are refused, entity expansion stays under
-// libxml2's amplification limits, and nesting is bounded (libxml2's own depth
+// libxml2's amplification limits and a document that would expand past
+// `max_expanded_bytes` is refused before parsing, and nesting is bounded (libxml2's own depth
 // limit and `max_depth`). No exception leaves the reader.
 //
 // The refusal of external entities swaps libxml2's process-wide entity

@@ -16,9 +16,11 @@ namespace {
 
 using Output = ModelReadOutput<trelvanic_owl::Ontology>;
 
-std::expected<Output, std::string> read_with_owl(std::string_view bytes, OntologyFormat format) {
-  auto model = format == OntologyFormat::Functional ? trelvanic_owl::read_functional(bytes)
-                                                    : trelvanic_owl::read_owlxml(bytes);
+std::expected<Output, std::string> read_with_owl(std::string_view bytes, OntologyFormat format,
+                                                 uint64_t max_expanded_bytes) {
+  const trelvanic_owl::ReaderSettings settings{.max_expanded_bytes = max_expanded_bytes};
+  auto model = format == OntologyFormat::Functional ? trelvanic_owl::read_functional(bytes, settings)
+                                                    : trelvanic_owl::read_owlxml(bytes, settings);
   if (!model) return std::unexpected(model.error().text());
   Output out{.model = std::move(*model)};
   out.component_count = out.model.component_count();
@@ -26,11 +28,12 @@ std::expected<Output, std::string> read_with_owl(std::string_view bytes, Ontolog
 }
 
 std::expected<Output, std::string> read_with_rdf(std::string_view bytes, OntologyFormat format,
-                                                 const std::string& turtle_base) {
+                                                 const std::string& turtle_base, uint64_t max_expanded_bytes) {
   const bool turtle = format == OntologyFormat::Turtle;
   auto syntax = turtle ? trelvanic_rdf::RdfSyntax::Turtle : trelvanic_rdf::RdfSyntax::RdfXml;
   trelvanic_rdf::ReadOptions options;
   if (turtle) options.base_iri = turtle_base;
+  options.max_expanded_bytes = max_expanded_bytes;
   auto read = trelvanic_rdf::read_rdf_ontology(bytes, syntax, options);
   if (!read) return std::unexpected(read.error().text());
   Output out{.model = std::move(read->ontology)};
@@ -44,16 +47,16 @@ std::expected<Output, std::string> read_with_rdf(std::string_view bytes, Ontolog
 
 }  // namespace
 
-ModelReader<trelvanic_owl::Ontology> owl_model_reader(std::string turtle_base) {
-  return [turtle_base = std::move(turtle_base)](std::string_view bytes,
-                                                OntologyFormat format) -> std::expected<Output, std::string> {
+ModelReader<trelvanic_owl::Ontology> owl_model_reader(std::string turtle_base, uint64_t max_expanded_bytes) {
+  return [turtle_base = std::move(turtle_base), max_expanded_bytes](
+             std::string_view bytes, OntologyFormat format) -> std::expected<Output, std::string> {
     switch (format) {
       case OntologyFormat::Functional:
       case OntologyFormat::OwlXml:
-        return read_with_owl(bytes, format);
+        return read_with_owl(bytes, format, max_expanded_bytes);
       case OntologyFormat::Turtle:
       case OntologyFormat::RdfXml:
-        return read_with_rdf(bytes, format, turtle_base);
+        return read_with_rdf(bytes, format, turtle_base, max_expanded_bytes);
     }
     return std::unexpected(std::string("unknown ontology format"));
   };
@@ -61,7 +64,8 @@ ModelReader<trelvanic_owl::Ontology> owl_model_reader(std::string turtle_base) {
 
 Result<trelvanic_owl::Ontology> read_owl_model(ByteSource& source, OntologyFormat format, const LoadLimits& limits,
                                                std::string_view turtle_base) {
-  const ModelReader<trelvanic_owl::Ontology> reader = owl_model_reader(std::string(turtle_base));
+  const ModelReader<trelvanic_owl::Ontology> reader =
+      owl_model_reader(std::string(turtle_base), limits.max_expanded_bytes);
   return read_owl_model_from_reader<trelvanic_owl::Ontology>(source, format, limits, reader);
 }
 

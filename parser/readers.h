@@ -24,7 +24,10 @@ namespace trelvanic_parser {
 // discards an incomplete parse whose input was read to its end).
 // `turtle_base`, when not empty, is the base IRI of relative references in
 // Turtle (which has no default base, so without one they fail to read).
-[[nodiscard]] ModelReader<trelvanic_owl::Ontology> owl_model_reader(std::string turtle_base = {});
+// The XML readers refuse documents whose entities would expand them past
+// `max_expanded_bytes`.
+[[nodiscard]] ModelReader<trelvanic_owl::Ontology> owl_model_reader(
+    std::string turtle_base = {}, uint64_t max_expanded_bytes = LoadLimits{}.max_expanded_bytes);
 
 // `read_owl_model_from_reader` with `owl_model_reader(turtle_base)`.
 [[nodiscard]] Result<trelvanic_owl::Ontology> read_owl_model(ByteSource& source, OntologyFormat format,

@@ -8,6 +8,8 @@
 #include <fmt/format.h>
 #include <raptor2/raptor2.h>
 
+#include "owl/xml_entities.h"
+
 namespace trelvanic_rdf {
 
 namespace {
@@ -183,6 +185,12 @@ std::expected<ReadStats, Error> read_rdfxml(std::string_view text, Graph& graph,
   if (auto ok = check_utf8(text, options); !ok) return std::unexpected(std::move(ok.error()));
   if (auto ok = check_element_depth(text, options); !ok) {
     return std::unexpected(std::move(ok.error()));
+  }
+  // libxml2 under raptor replaces entities as it goes: a small document
+  // may ask for gigabytes of them.
+  if (trelvanic_owl::xml_expanded_size(text) > options.max_expanded_bytes) {
+    return make_error(ErrorKind::Limit, fmt::format("expanded RDF/XML size exceeds limit of {} bytes during entity "
+                                                    "expansion", options.max_expanded_bytes));
   }
   State state{nullptr, &graph, &options, std::nullopt, {}, 0};
   RaptorHandles h;

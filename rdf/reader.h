@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <expected>
 #include <string>
 #include <string_view>
@@ -30,6 +31,9 @@ struct ReadOptions {
   std::string base_iri;
   // Name used in error messages (a file name); may be empty.
   std::string source_name;
+  // RDF/XML: the largest size the document may reach once the parser has
+  // replaced its entities (the loader's default).
+  std::uint64_t max_expanded_bytes = 268'435'456;
 };
 
 struct ReadStats {

@@ -118,3 +118,28 @@ def test_a_truncated_prefix_declaration_is_a_parse_error(tmp_path):
     for data in (b"@prefix : <http://x/\xe2", b"@prefix : <http://x/\xe2\x82> .\n:a a :b .\n"):
         with pytest.raises(ParseError):
             load(write(tmp_path, "ttl", data))
+
+
+def amplified(syntax, uses):
+    """A document of about 40 bytes per use of a 100,000-byte entity, each
+    use in another class IRI: 300 KB that libxml2 would expand to 300 MB."""
+    big = "a" * 100_000
+    if syntax == "rdf":
+        head = f'<?xml version="1.0"?>\n<!DOCTYPE rdf:RDF [<!ENTITY e "{big}">]>\n<rdf:RDF {RDF_NS}>\n'
+        body = "".join(f'<owl:Class rdf:about="http://x/&e;{i}"/>\n' for i in range(uses))
+        return head + body + "</rdf:RDF>\n"
+    head = (f'<?xml version="1.0"?>\n<!DOCTYPE Ontology [<!ENTITY e "{big}">]>\n'
+            '<Ontology xmlns="http://www.w3.org/2002/07/owl#">\n')
+    body = "".join(f'<Declaration><Class IRI="http://x/&e;{i}"/></Declaration>\n' for i in range(uses))
+    return head + body + "</Ontology>\n"
+
+
+@pytest.mark.parametrize("syntax,message", [
+    ("rdf", "expanded RDF/XML size exceeds limit of 268435456 bytes during entity expansion"),
+    ("owx", "expanded XML size exceeds limit of 268435456 bytes during entity expansion"),
+])
+def test_entity_amplification_is_refused_before_the_xml_is_parsed(tmp_path, syntax, message):
+    path = write(tmp_path, syntax, amplified(syntax, 3000).encode())
+    for lenient in (False, True):
+        with pytest.raises(ParseError, match=f"^parse error: {message}"):
+            load(path, lenient)

@@ -140,9 +140,38 @@ TEST(OwlXmlReader, EntityExpansionStaysBounded) {
                      "<Ontology xmlns=\"http://www.w3.org/2002/07/owl#\"><AnnotationAssertion>"
                      "<AnnotationProperty IRI=\"http://x/l\"/><IRI>http://x/a</IRI><Literal>&l10;</Literal>"
                      "</AnnotationAssertion></Ontology>";
+  // refused before parsing under the size limit, and by libxml2 itself without it
   auto result = read_owlxml(text);
   ASSERT_FALSE(result.has_value());
-  EXPECT_EQ(result.error().kind(), ErrorKind::Xml);
+  EXPECT_EQ(result.error().kind(), ErrorKind::Limit);
+  auto unlimited = read_owlxml(text, ReaderSettings{.max_expanded_bytes = UINT64_MAX});
+  ASSERT_FALSE(unlimited.has_value());
+  EXPECT_EQ(unlimited.error().kind(), ErrorKind::Xml);
+}
+
+TEST(OwlXmlReader, DocumentsThatEntitiesWouldBlowUpAreRefusedBeforeParsing) {
+  // One entity, used in many IRIs: no nesting for libxml2 to object to.
+  auto text = [](int uses) {
+    std::string out = "<?xml version=\"1.0\"?>\n<!DOCTYPE Ontology [<!ENTITY e \"" + std::string(1000, 'a') +
+                      "\">]>\n<Ontology xmlns=\"http://www.w3.org/2002/07/owl#\">\n";
+    for (int i = 0; i < uses; ++i) {
+      out += "<Declaration><Class IRI=\"http://x/&e;" + std::to_string(i) + "\"/></Declaration>\n";
+    }
+    return out + "</Ontology>\n";
+  };
+  const std::string fits = text(10);
+  auto read = read_owlxml(fits, ReaderSettings{.max_expanded_bytes = fits.size() + 10 * 1000});
+  ASSERT_TRUE(read.has_value()) << read.error().text();
+  EXPECT_EQ(read->component_count(), 10u);
+  auto refused = read_owlxml(fits, ReaderSettings{.max_expanded_bytes = fits.size() + 10 * 1000 - 1});
+  ASSERT_FALSE(refused.has_value());
+  EXPECT_EQ(refused.error().kind(), ErrorKind::Limit);
+  EXPECT_EQ(refused.error().message(), fmt::format("expanded XML size exceeds limit of {} bytes during entity expansion",
+                                                   fits.size() + 10 * 1000 - 1));
+  // the default limit: 300,000 uses of 1,000 bytes from a file of 24 MB
+  auto large = read_owlxml(text(300000));
+  ASSERT_FALSE(large.has_value());
+  EXPECT_EQ(large.error().kind(), ErrorKind::Limit);
 }
 
 TEST(OwlXmlReader, ExternalEntitiesAreNotLoaded) {

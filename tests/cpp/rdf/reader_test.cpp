@@ -223,6 +223,27 @@ TEST(ReaderErrorTest, TextThatIsNotUtf8IsRefusedWithItsPosition) {
   EXPECT_EQ(lines(g), std::set<std::string>{"<http://x/a> <http://x/b> \"\u00e9\U0001F600\ud7ff\""});
 }
 
+TEST(RdfXmlReaderTest, DocumentsThatEntitiesWouldBlowUpAreRefusedBeforeParsing) {
+  std::string text = "<!DOCTYPE rdf:RDF [<!ENTITY e \"" + std::string(1000, 'a') +
+                     "\">]>\n<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" "
+                     "xmlns:e=\"http://e.org/\">\n";
+  for (int i = 0; i < 20; ++i) text += "<e:C rdf:about=\"http://e.org/&e;" + std::to_string(i) + "\"/>\n";
+  text += "</rdf:RDF>\n";
+  ReadOptions options;
+  options.max_expanded_bytes = text.size() + 20 * 1000;
+  Graph g;
+  auto r = read_rdf(text, RdfSyntax::RdfXml, g, options);
+  ASSERT_TRUE(r) << r.error().message;
+  EXPECT_EQ(r->triples, 20u);
+  options.max_expanded_bytes -= 1;
+  Graph refused;
+  r = read_rdf(text, RdfSyntax::RdfXml, refused, options);
+  ASSERT_FALSE(r.has_value());
+  EXPECT_EQ(r.error().kind, ErrorKind::Limit);
+  EXPECT_EQ(r.error().message, fmt::format("expanded RDF/XML size exceeds limit of {} bytes during entity expansion",
+                                           options.max_expanded_bytes));
+}
+
 TEST(RdfXmlReaderTest, ReadsTriplesAndKeepsNodeIdsApartFromGeneratedOnes) {
   const char* doc = R"(<?xml version="1.0"?>
 <rdf:RDF xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#"

@@ -1,0 +1,25 @@
+// How large an XML document grows when its parser replaces the internal
+// general entities the DOCTYPE declares, worked out without replacing them,
+// so that a reader can refuse a small document that would expand into
+// gigabytes (a large entity referred to thousands of times, or entities of
+// entities) before its parser starts.
+//
+//   if (xml_expanded_size(text) > limit) refuse(...);
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace trelvanic_owl {
+
+// The document's length plus, for each reference to a declared internal
+// general entity outside the DOCTYPE, what its replacement (itself expanded)
+// adds. References in comments and CDATA sections count as well, so the
+// figure may exceed what the parser builds but never falls short of it. A
+// reference cycle counts as unbounded; the sum saturates at the largest
+// value. The declarations are read by libxml2 (parameter entities included,
+// nothing loaded from outside); a DOCTYPE it cannot read adds nothing, as
+// the parser will refuse the document anyway.
+[[nodiscard]] uint64_t xml_expanded_size(std::string_view text);
+
+}  // namespace trelvanic_owl
