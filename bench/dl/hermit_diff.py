@@ -5,8 +5,9 @@ Writes COUNT random ontologies in functional syntax (see random_dl.py for the co
 JVMs at once), and compares the consistency verdict, the unsatisfiable classes and, with
 --classify, the entailed subsumptions between named classes. Every disagreement on a part the
 engine decided (not null) is printed with the file that shows it, which is kept; with --shrink the
-file is first cut down to the axioms the disagreement needs. The shares of files each part was
-decided on are printed last.
+file is first cut down to the axioms the disagreement needs. Files on which the engine dies,
+hangs or prints no answer are kept and listed (and cut down) the same way. The shares of files
+each part was decided on are printed last.
 
     python3 bench/dl/hermit_diff.py BUILD/bench/dl/bench_dl --count 300 --constructs alc
     python3 bench/dl/hermit_diff.py BUILD/bench/dl/bench_dl --constructs shoiq --classify --shrink
@@ -40,39 +41,51 @@ def run_engine_many(engine, paths, classify, timeout, jobs) -> dict:
         return {p: f.result() for p, f in futures.items()}
 
 
-def shrink(onto: random_dl.Ontology, fact: tuple, engine, hermit: Hermit, classify, timeout, folder, stem):
-    """Drops axioms one at a time while `fact` still shows; returns the smallest ontology found.
-    Each round tries every single-axiom removal: HermiT on all of them in one JVM."""
+def shrink(onto: random_dl.Ontology, shows, folder: str, stem: str) -> random_dl.Ontology:
+    """Drops axioms one at a time while the fault still shows; returns the smallest ontology found.
+    Each round writes every single-axiom removal and asks `shows(paths)` for the first path (in
+    order) that still shows the fault, or None."""
     axioms = list(onto.axioms)
-    universe = onto.classes
+    names = [_local(onto.classes), _local(onto.roles), _local(onto.individuals)]
     rounds = 0
     while len(axioms) > 1 and rounds < 40:
         rounds += 1
-        trials = []
+        trials = {}
         for k in range(len(axioms)):
-            rest = axioms[:k] + axioms[k + 1:]
             path = os.path.join(folder, f"{stem}-try{k}.ofn")
+            trials[path] = axioms[:k] + axioms[k + 1:]
             with open(path, "w", encoding="utf-8") as f:
-                f.write(random_dl.render(rest, _local(onto.classes), _local(onto.roles), _local(onto.individuals)))
-            trials.append((path, rest))
-        theirs = hermit.run_batch([p for p, _ in trials])
-        found = None
-        for path, rest in trials:
-            res = theirs[path]
-            if res.consistent is None:
-                continue
-            ans = answers.run_engine(engine, path, classify, timeout)
-            if fact in answers.judge(ans, res, universe, classify).facts:
-                found = rest
-                break
-        for path, _ in trials:
+                f.write(random_dl.render(trials[path], *names))
+        found = shows(list(trials))
+        for path in trials:
             os.remove(path)
         if found is None:
             break
-        axioms = found
-    return random_dl.Ontology(random_dl.render(axioms, _local(onto.classes), _local(onto.roles),
-                                             _local(onto.individuals)),
-                             onto.classes, onto.roles, onto.individuals, axioms)
+        axioms = trials[found]
+    return random_dl.Ontology(random_dl.render(axioms, *names), onto.classes, onto.roles,
+                              onto.individuals, axioms)
+
+
+def disagreement_shows(fact, universe, engine, hermit: Hermit, classify, timeout):
+    """The first file on which the engine still disagrees with HermiT on `fact` (HermiT on all
+    of them in one JVM)."""
+    def shows(paths):
+        theirs = hermit.run_batch(paths)
+        for path in paths:
+            if theirs[path].consistent is None:
+                continue
+            ans = answers.run_engine(engine, path, classify, timeout)
+            if fact in answers.judge(ans, theirs[path], universe, classify).facts:
+                return path
+        return None
+    return shows
+
+
+def crash_shows(engine, classify, timeout):
+    """The first file on which the engine still fails (dies, hangs or prints no answer)."""
+    def shows(paths):
+        return next((p for p in paths if answers.run_engine(engine, p, classify, timeout).crashed), None)
+    return shows
 
 
 def _local(iris):
@@ -123,7 +136,7 @@ def main(argv=None) -> int:
         ans, res = ours[path], theirs[path]
         if ans.crashed:
             crashed += 1
-            print(f"{path}: engine failed: {ans.error}")
+            disagreeing.append((path, [("engine failed", ans.error)]))
             continue
         verdict = answers.judge(ans, res, ontologies[path].classes, args.classify)
         if not verdict.compared:
@@ -140,23 +153,28 @@ def main(argv=None) -> int:
 
     for path, facts in disagreeing:
         onto = ontologies[path]
-        print(f"\n{path}: {len(facts)} disagreement(s)")
+        print(f"\n{path}: " + ("engine failed" if facts[0][0] == "engine failed"
+                                else f"{len(facts)} disagreement(s)"))
         for fact in facts[:12]:
             print("  " + ": ".join(fact))
         if len(facts) > 12:
             print(f"  ... {len(facts) - 12} more")
         if args.shrink:
-            small = shrink(onto, facts[0], args.engine, hermit, args.classify, args.timeout,
-                           folder, os.path.basename(path)[:-4])
+            if facts[0][0] == "engine failed":
+                shows = crash_shows(args.engine, args.classify, args.timeout)
+            else:
+                shows = disagreement_shows(facts[0], onto.classes, args.engine, hermit, args.classify,
+                                           args.timeout)
+            small = shrink(onto, shows, folder, os.path.basename(path)[:-4])
             small_path = path[:-4] + "-small.ofn"
             small.write(small_path)
             print(f"  cut down to {len(small.axioms)} of {len(onto.axioms)} axioms, still showing "
-                  f"'{': '.join(facts[0])}': {small_path}")
+                  f"'{facts[0][0]}': {small_path}")
             onto = small
         if not args.quiet:
             print("  " + "\n  ".join(onto.axioms))
     if not args.keep_all:
-        keep = {p for p, _ in disagreeing} | {p for p in paths if ours[p].crashed}
+        keep = {p for p, _ in disagreeing}
         for p in paths:
             if p not in keep:
                 os.remove(p)
@@ -168,8 +186,8 @@ def main(argv=None) -> int:
           f"{refused}, the engine failed on {crashed}")
     for part, (done, total) in answered.items():
         print(f"  {part}: decided {done}/{total} ({100.0 * done / total:.0f}%)")
-    print(f"disagreements in {len(disagreeing)} file(s)"
-          + (f", kept in {folder}" if disagreeing or crashed else ""))
+    print(f"disagreements in {len(disagreeing) - crashed} file(s)"
+          + (f", kept in {folder}" if disagreeing else ""))
     print(f"time: engine {t1 - t0:.1f} s, HermiT {t2 - t1:.1f} s ({args.jobs} at once)")
     return 1 if disagreeing or crashed else 0
 
