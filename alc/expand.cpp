@@ -168,11 +168,15 @@ void Expander::rule_all(uint32_t w, uint32_t, const Node& n, uint32_t dep) {
     if (dl_.is_sub_role(e.role, n.role)) all_over_edge(n, dep, e);
 }
 
-void Expander::rule_nominal(uint32_t w, uint32_t, const Node& n, uint32_t) {
+// {a} at w: w is a's world; another world is merged into it.
+void Expander::rule_nominal(uint32_t w, uint32_t, const Node& n, uint32_t dep) {
   const uint32_t i = dl_.representative(n.entity);
-  if (i < b_.individual_worlds.size() && b_.individual_worlds[i] == w) return;
-  // Identifying a world with a named individual's needs the nominal rules.
-  give_up();
+  if (i >= b_.individual_worlds.size() || b_.individual_worlds[i] == kNoWorld) return give_up();
+  const uint32_t o = b_.individual_worlds[i];
+  if (o == w) return;
+  uint32_t d = 0;
+  if (different(w, o, &d)) return clash(deps_.join(dep, d));
+  merge(w, o, dep);
 }
 
 void Expander::rule_neg_nominal(uint32_t w, uint32_t, const Node& n, uint32_t dep) {

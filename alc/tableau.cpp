@@ -28,6 +28,25 @@ struct Frame {
 
 }  // namespace
 
+// A named individual's world with an at-most restriction over the inverse
+// of an edge that a tree world (not its child) holds into it: the branch
+// would need the rules that make new nominals, which are not built.
+bool Tableau::nominal_inverse_at_most(const Branch& b) const {
+  for (uint32_t o = 0; o < b.worlds.size(); ++o) {
+    const World& w = b.worlds[o];
+    if (!w.alive || !w.root) continue;
+    for (const Edge& e : w.edges) {
+      const World& y = b.worlds[e.to];
+      if (y.root || y.parent == o) continue;
+      for (const LabelEntry& le : w.label) {
+        const Node& n = dl_.node(le.ce);
+        if (n.kind == NodeKind::AtMost && dl_.is_sub_role(e.role, n.role)) return true;
+      }
+    }
+  }
+  return false;
+}
+
 Result<bool> Tableau::run(Branch start, uint32_t test_world) {
   const ExpandLimits limits{expansion_limit(), world_limit()};
   std::vector<Frame> stack;
@@ -58,7 +77,9 @@ Result<bool> Tableau::run(Branch start, uint32_t test_world) {
     const Step step = ex.expand(choice);
     stats_.expansions += ex.added();
     if (step == Step::Budget) return std::unexpected(Error::budget_exhausted(limits.expansions));
-    if (step == Step::Open) {
+    if (step == Step::Open && nominal_inverse_at_most(cur)) {
+      cur.gave_up = true;
+    } else if (step == Step::Open) {
       // The verdict guard: an open branch is a model only where the
       // calculus is complete for the input.
       if (!dl_.complete()) return std::unexpected(Error::budget_exhausted(limits.expansions));
@@ -72,7 +93,7 @@ Result<bool> Tableau::run(Branch start, uint32_t test_world) {
       }
       return true;
     }
-    if (step == Step::Choice) {
+    if (step == Step::Choice && !cur.gave_up) {
       if (stack.size() >= kMaxChoiceDepth) return std::unexpected(Error::budget_exhausted(limits.expansions));
       stack.push_back(Frame{cur, std::move(choice)});
       apply(stack.back());

@@ -62,6 +62,7 @@ class Tableau {
  private:
   Result<bool> run(Branch seed, uint32_t test_world);
   Branch seed(bool with_abox);
+  bool nominal_inverse_at_most(const Branch& b) const;
 
   DlOntology& dl_;
   DepSets deps_;

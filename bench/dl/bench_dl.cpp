@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
     print("null", null, quote(dl.error().message()), no_subs);
     return 0;
   }
+  if (!dl->complete()) std::fprintf(stderr, "not decided in full: %s\n", dl->incomplete_reason().c_str());
   trelvanic_alc::Tableau t(*dl);
   auto consistent = t.is_consistent();
   if (!consistent) {
