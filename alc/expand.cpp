@@ -333,18 +333,22 @@ bool Expander::sweep_at_most(Choice& out, Step& step) {
     const Node& n = dl_.node(p.ce);
     const auto nb = neighbours(p.world, n.role);
     if (nb.size() <= n.n) continue;
-    // choose: every R-neighbour decides the filler first.
-    bool chose = false;
+    // choose: every R-neighbour decides the filler first; the ≤ entry is
+    // looked at again once the disjunctions are settled.
+    bool undecided = false, chose = false;
     if (n.filler != dl_.top()) {
       for (auto [y, ed] : nb) {
         const World& wy = b_.worlds[y];
-        if (wy.find(n.filler) == nullptr && wy.find(dl_.node(n.filler).negation) == nullptr) {
+        if (wy.find(n.filler) != nullptr || wy.find(dl_.node(n.filler).negation) != nullptr) continue;
+        undecided = true;
+        if (wy.find(n.choose) == nullptr) {
           add(y, n.choose, deps_.join(p.dep, ed));
           chose = true;
         }
       }
     }
     if (chose) return true;
+    if (undecided) continue;
     std::vector<uint32_t> with;
     uint32_t d = p.dep;
     for (auto [y, ed] : nb) {

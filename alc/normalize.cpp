@@ -682,7 +682,9 @@ class Normalizer {
       todo.pop_back();
       if (d_.supers_.size() != d_.told_supers_.size()) finish_roles();
       const Node n = d_.nodes_[c];
-      for (uint32_t op : d_.operands(n)) push(op);
+      const auto span = d_.operands(n);
+      const std::vector<uint32_t> ops(span.begin(), span.end());  // decoding grows the pool
+      for (uint32_t op : ops) push(op);
       if (n.kind == NodeKind::Some || n.kind == NodeKind::All || n.kind == NodeKind::AtLeast ||
           n.kind == NodeKind::AtMost)
         push(n.filler);

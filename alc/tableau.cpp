@@ -16,7 +16,10 @@ using trelvanic_core::EntityId;
 namespace {
 
 // Deeper nesting of open choices is not searched: the run is incomplete.
-constexpr uint32_t kMaxChoiceDepth = 128;
+// (Every world of a branch may hold its own open disjunctions, so this
+// bounds the copies kept rather than the logic.)
+constexpr uint32_t kMaxChoiceDepth = 1024;
+constexpr uint64_t kSearchFactor = 16;
 
 struct Frame {
   Branch snapshot;
@@ -71,18 +74,28 @@ Result<bool> Tableau::run(Branch start, uint32_t test_world) {
     stats_.expansions += ex.added();
   };
 
+  // The expansion limit bounds each branch; the whole search gets a
+  // multiple of it, so that many short branches cannot run without end.
+  const uint64_t search_limit = uint64_t{limits.expansions} * kSearchFactor;
+  const uint64_t search_start = stats_.expansions;
   for (;;) {
     Choice choice;
     Expander ex(dl_, deps_, cur, limits);
     const Step step = ex.expand(choice);
     stats_.expansions += ex.added();
-    if (step == Step::Budget) return std::unexpected(Error::budget_exhausted(limits.expansions));
+    if (step == Step::Budget || stats_.expansions - search_start > search_limit) {
+      stats_.limit = step == Step::Budget ? "branch expansions or worlds" : "search expansions";
+      return std::unexpected(Error::budget_exhausted(limits.expansions));
+    }
     if (step == Step::Open && nominal_inverse_at_most(cur)) {
       cur.gave_up = true;
     } else if (step == Step::Open) {
       // The verdict guard: an open branch is a model only where the
       // calculus is complete for the input.
-      if (!dl_.complete()) return std::unexpected(Error::budget_exhausted(limits.expansions));
+      if (!dl_.complete()) {
+        stats_.limit = "an open branch of an input not decided in full";
+        return std::unexpected(Error::budget_exhausted(limits.expansions));
+      }
       root_names_.clear();
       if (test_world != kNoWorld && cur.worlds[test_world].alive) {
         for (const LabelEntry& e : cur.worlds[test_world].label)
@@ -94,7 +107,10 @@ Result<bool> Tableau::run(Branch start, uint32_t test_world) {
       return true;
     }
     if (step == Step::Choice && !cur.gave_up) {
-      if (stack.size() >= kMaxChoiceDepth) return std::unexpected(Error::budget_exhausted(limits.expansions));
+      if (stack.size() >= kMaxChoiceDepth) {
+        stats_.limit = "choice depth";
+        return std::unexpected(Error::budget_exhausted(limits.expansions));
+      }
       stack.push_back(Frame{cur, std::move(choice)});
       apply(stack.back());
       continue;
@@ -127,7 +143,10 @@ Result<bool> Tableau::run(Branch start, uint32_t test_world) {
       stack.pop_back();
     }
     if (resumed) continue;
-    if (gave_up) return std::unexpected(Error::budget_exhausted(limits.expansions));
+    if (gave_up) {
+      stats_.limit = "a branch the calculus cannot finish";
+      return std::unexpected(Error::budget_exhausted(limits.expansions));
+    }
     return false;
   }
 }

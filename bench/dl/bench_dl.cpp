@@ -44,6 +44,8 @@ void print(const char* consistent, const std::string& unsat, const std::string& 
 
 }  // namespace
 
+void why(const trelvanic_alc::Tableau& t) { std::fprintf(stderr, "undecided: %s\n", t.stats().limit); }
+
 int main(int argc, char** argv) {
   std::string path;
   bool classify = false;
@@ -77,6 +79,7 @@ int main(int argc, char** argv) {
   trelvanic_alc::Tableau t(*dl);
   auto consistent = t.is_consistent();
   if (!consistent) {
+    why(t);
     print("null", null, quote(consistent.error().message()), no_subs);
     return 0;
   }
@@ -90,6 +93,7 @@ int main(int argc, char** argv) {
   for (auto cls : dl->named_classes()) {
     auto sat = t.is_class_satisfiable(cls);
     if (!sat) {
+      why(t);
       all = false;
       if (first_error == "null") first_error = quote(sat.error().message());
       break;
