@@ -75,6 +75,7 @@ struct Branch {
   size_t queue_head = 0;
   std::vector<Pending> disjunctions, generators, at_most;
   std::vector<uint32_t> individual_worlds;  // individual index → world
+  std::vector<uint32_t> individual_deps;    // what each of those rests on (merges)
   uint32_t expansions = 0;
   bool clash = false;
   uint32_t clash_dep = 0;

@@ -174,14 +174,16 @@ void Expander::rule_nominal(uint32_t w, uint32_t, const Node& n, uint32_t dep) {
   if (i >= b_.individual_worlds.size() || b_.individual_worlds[i] == kNoWorld) return give_up();
   const uint32_t o = b_.individual_worlds[i];
   if (o == w) return;
+  const uint32_t via = deps_.join(dep, i < b_.individual_deps.size() ? b_.individual_deps[i] : 0);
   uint32_t d = 0;
-  if (different(w, o, &d)) return clash(deps_.join(dep, d));
-  merge(w, o, dep);
+  if (different(w, o, &d)) return clash(deps_.join(via, d));
+  merge(w, o, via);
 }
 
 void Expander::rule_neg_nominal(uint32_t w, uint32_t, const Node& n, uint32_t dep) {
   const uint32_t i = dl_.representative(n.entity);
-  if (i < b_.individual_worlds.size() && b_.individual_worlds[i] == w) clash(dep);
+  if (i < b_.individual_worlds.size() && b_.individual_worlds[i] == w)
+    clash(deps_.join(dep, i < b_.individual_deps.size() ? b_.individual_deps[i] : 0));
 }
 
 void Expander::rule_self(uint32_t w, uint32_t, const Node& n, uint32_t dep) { add_edge(w, n.role, w, dep); }
@@ -284,8 +286,12 @@ void Expander::merge(uint32_t from, uint32_t into, uint32_t dep) {
   World f = b_.worlds[from];
   b_.worlds[from].alive = false;
   b_.worlds[from].edges.clear();
-  for (uint32_t& iw : b_.individual_worlds)
-    if (iw == from) iw = into;
+  b_.individual_deps.resize(b_.individual_worlds.size(), 0);
+  for (size_t i = 0; i < b_.individual_worlds.size(); ++i)
+    if (b_.individual_worlds[i] == from) {
+      b_.individual_worlds[i] = into;
+      b_.individual_deps[i] = deps_.join(b_.individual_deps[i], dep);
+    }
   std::vector<Edge> moved;
   for (const Edge& e : f.edges) {
     if (e.to == from) {

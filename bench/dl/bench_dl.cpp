@@ -1,7 +1,7 @@
 // The DL tableau on one ontology file, for differential runs against other
 // reasoners. Prints one line of JSON:
 //
-//   bench_dl FILE [--classify]
+//   bench_dl FILE [--classify] [--no-backjump]
 //   {"consistent": true|false|null, "unsatisfiable": [IRI, ...]|null,
 //    "error": null|"text"[, "subsumptions": [[sub, sup], ...]|null]}
 //
@@ -48,11 +48,13 @@ void why(const trelvanic_alc::Tableau& t) { std::fprintf(stderr, "undecided: %s\
 
 int main(int argc, char** argv) {
   std::string path;
-  bool classify = false;
+  bool classify = false, backjump = true;
   for (int i = 1; i < argc; ++i) {
     std::string_view a(argv[i]);
     if (a == "--classify")
       classify = true;
+    else if (a == "--no-backjump")
+      backjump = false;
     else
       path = a;
   }
@@ -77,6 +79,7 @@ int main(int argc, char** argv) {
   }
   if (!dl->complete()) std::fprintf(stderr, "not decided in full: %s\n", dl->incomplete_reason().c_str());
   trelvanic_alc::Tableau t(*dl);
+  t.set_backjumping(backjump);
   auto consistent = t.is_consistent();
   if (!consistent) {
     why(t);

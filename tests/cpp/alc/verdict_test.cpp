@@ -160,6 +160,11 @@ const Case kCases[] = {
      " ObjectSomeValuesFrom(:r ObjectIntersectionOf(:C :A)) ObjectSomeValuesFrom(:r ObjectIntersectionOf(:C"
      " ObjectComplementOf(:A)))))",
      "X", {V::False}},
+    {"a world merged into a nominal's world: the merge is part of every later clash",
+     "SubClassOf(:C2 ObjectOneOf(:i3 :i0)) SubClassOf(owl:Thing ObjectIntersectionOf(ObjectSomeValuesFrom(:r1 :C2)"
+     " ObjectSomeValuesFrom(ObjectInverseOf(:r1) :C3) :C2)) EquivalentClasses(:X ObjectIntersectionOf(:C0"
+     " ObjectComplementOf(:C3)))",
+     "X", {V::True, V::Undecided}},
     // Constructs not decided yet: never a wrong answer.
     {"a data restriction is not decided",
      "EquivalentClasses(:X ObjectIntersectionOf(DataMinCardinality(3 :p xsd:integer) DataMaxCardinality(2 :p"
