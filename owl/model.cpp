@@ -162,6 +162,14 @@ Ontology::~Ontology() = default;
 Ontology::Ontology(Ontology&&) noexcept = default;
 Ontology& Ontology::operator=(Ontology&&) noexcept = default;
 
+void Ontology::add_source_note(std::string text, bool lost_axiom) {
+  if (source_notes_.size() < kMaxSourceNotes) {
+    source_notes_.push_back(SourceNote{std::move(text), lost_axiom});
+  } else if (lost_axiom) {
+    ++unnoted_lost_axioms_;
+  }
+}
+
 void Ontology::reserve(size_t nodes, size_t strings) {
   arena_->nodes.reserve(nodes);
   arena_->words.reserve(nodes * 2);

@@ -44,6 +44,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -274,6 +275,21 @@ class Ontology {
   [[nodiscard]] IriId ontology_iri() const { return ontology_id_part(0); }
   [[nodiscard]] IriId version_iri() const { return ontology_id_part(1); }
 
+  // ---- what the reader could not carry over
+  // A reader that meets something in its source it cannot turn into
+  // components leaves a note for the loader's warnings; a note that stands
+  // for a lost axiom (`lost_axiom`) also counts as a skipped axiom. At most
+  // `kMaxSourceNotes` texts are kept; lost axioms beyond them are counted.
+  struct SourceNote {
+    std::string text;
+    bool lost_axiom = false;
+  };
+  static constexpr size_t kMaxSourceNotes = 10'000;
+  void add_source_note(std::string text, bool lost_axiom);
+  [[nodiscard]] std::span<const SourceNote> source_notes() const { return source_notes_; }
+  // Lost axioms whose notes were not kept.
+  [[nodiscard]] uint64_t unnoted_lost_axioms() const { return unnoted_lost_axioms_; }
+
   // Prefix declarations as read (name without ':' to namespace IRI), the
   // last declaration of a name winning. Kept for writers and diagnostics.
   void set_prefix(std::string_view name, std::string_view iri);
@@ -333,6 +349,8 @@ class Ontology {
   std::vector<Component> pending_components_;
   bool bulk_ = false;
   absl::flat_hash_map<TextId, IriId> prefixes_;
+  std::vector<SourceNote> source_notes_;
+  uint64_t unnoted_lost_axioms_ = 0;
   IriId owl_thing_;
   IriId owl_nothing_;
 };

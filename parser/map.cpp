@@ -488,6 +488,12 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
     if ((d.kinds & class_and_individual) == class_and_individual) class_individual_iris.insert(std::string(d.iri));
   }
   for (std::string& w : local_warnings) out.meta.warn(std::move(w));
+  // What the reader met but could not carry into the model.
+  for (const trelvanic_owl::Ontology::SourceNote& note : model.source_notes()) {
+    if (note.lost_axiom) ++out.meta.skipped_axiom_count;
+    out.meta.warn(note.text);
+  }
+  out.meta.skipped_axiom_count += model.unnoted_lost_axioms();
 
   Mapper mapper(model, out.ontology, out.meta, class_individual_iris, limits, options);
   out.ontology.reserve(mapper.entity_node_count(), logical + mapper.split_axiom_estimate());

@@ -104,14 +104,13 @@ bool Mapper::fail(TermId x, std::string_view reason) {
   return false;
 }
 
-std::optional<std::vector<TermId>> Mapper::list(TermId head) {
+std::optional<RdfList> Mapper::list(TermId head) {
   auto l = read_rdf_list(graph_, head);
   if (!l) {
     problem(l.error());
     return std::nullopt;
   }
-  for (std::uint32_t pos : l->triples) use(pos);
-  return std::move(l->items);
+  return std::move(*l);
 }
 
 bool Mapper::is_data_property(TermId p) const {
@@ -172,7 +171,6 @@ std::optional<NodeRef> Mapper::class_expression_at(TermId x, std::size_t depth) 
     return std::nullopt;
   }
   return guarded(x, depth, class_memo_, [&](const Shape& s) -> std::optional<NodeRef> {
-    auto sub = [&](TermId item) { return class_expression_at(item, depth + 1); };
     std::optional<NodeRef> result;
     if (s.typed_datatype) {
       fail(x, "a data range where a class expression is expected");
@@ -184,26 +182,56 @@ std::optional<NodeRef> Mapper::class_expression_at(TermId x, std::size_t depth) 
     } else if (s.intersection_of.count + s.union_of.count + s.complement_of.count +
                    s.one_of.count != 1) {
       fail(x, "a class constructor given twice");
-    } else if (s.complement_of.count == 1) {
-      if (auto c = sub(s.complement_of.object)) {
-        use(s.complement_of.pos);
-        result = draft_.node(Form::ObjectComplementOf, {*c});
-      }
-    } else if (s.one_of.count == 1) {
-      if (auto items = map_list(s.one_of.object, [&](TermId i) { return individual(i); })) {
-        use(s.one_of.pos);
-        result = draft_.node(Form::ObjectOneOf, *items);
-      }
     } else {
-      const bool is_and = s.intersection_of.count == 1;
-      const Shape::Slot& slot = is_and ? s.intersection_of : s.union_of;
-      if (auto ops = map_list(slot.object, sub)) {
-        use(slot.pos);
-        result = draft_.node(is_and ? Form::ObjectIntersectionOf : Form::ObjectUnionOf, *ops);
-      }
+      const Shape::Slot& slot = s.complement_of.count    ? s.complement_of
+                                : s.one_of.count         ? s.one_of
+                                : s.intersection_of.count ? s.intersection_of
+                                                          : s.union_of;
+      result = class_constructor(graph_.triples()[slot.pos].predicate, slot.object, depth);
+      if (result) use(slot.pos);
     }
     return result;
   });
+}
+
+std::optional<NodeRef> Mapper::class_constructor(TermId pred, TermId object, std::size_t depth) {
+  auto sub = [&](TermId item) { return class_expression_at(item, depth + 1); };
+  switch (pred.value) {
+    case vocab::kOwlComplementOf.value:
+      if (auto c = sub(object)) return draft_.node(Form::ObjectComplementOf, {*c});
+      return std::nullopt;
+    case vocab::kOwlOneOf.value:
+      if (auto items = map_list(object, [&](TermId i) { return individual(i); })) {
+        return draft_.node(Form::ObjectOneOf, *items);
+      }
+      return std::nullopt;
+    case vocab::kOwlIntersectionOf.value:
+    case vocab::kOwlUnionOf.value:
+      if (auto ops = map_list(object, sub)) {
+        return draft_.node(pred == vocab::kOwlIntersectionOf ? Form::ObjectIntersectionOf : Form::ObjectUnionOf,
+                           *ops);
+      }
+      return std::nullopt;
+    default: return std::nullopt;
+  }
+}
+
+std::optional<NodeRef> Mapper::range_constructor(TermId pred, TermId object, std::size_t depth) {
+  auto sub = [&](TermId item) { return data_range_at(item, depth + 1); };
+  switch (pred.value) {
+    case vocab::kOwlOneOf.value:
+      if (auto ops = map_list(object, [&](TermId i) { return literal(i); })) {
+        return draft_.node(Form::DataOneOf, *ops);
+      }
+      return std::nullopt;
+    case vocab::kOwlIntersectionOf.value:
+    case vocab::kOwlUnionOf.value:
+      if (auto ops = map_list(object, sub)) {
+        return draft_.node(pred == vocab::kOwlIntersectionOf ? Form::DataIntersectionOf : Form::DataUnionOf, *ops);
+      }
+      return std::nullopt;
+    default: return std::nullopt;
+  }
 }
 
 std::optional<NodeRef> Mapper::restriction(TermId x, const Shape& s, std::size_t depth) {
@@ -317,21 +345,15 @@ std::optional<NodeRef> Mapper::data_range_at(TermId x, std::size_t depth) {
         use(s.datatype_complement_of.pos);
         result = draft_.node(Form::DataComplementOf, {*r});
       }
-    } else if (s.one_of.count == 1) {
-      if (auto ops = map_list(s.one_of.object, [&](TermId i) { return literal(i); })) {
-        use(s.one_of.pos);
-        result = draft_.node(Form::DataOneOf, *ops);
-      } else {
-        fail(x, "owl:oneOf of a data range lists a non-literal");
-      }
     } else if (s.on_datatype.count == 1) {
       result = datatype_restriction(x, s);
     } else {
-      const bool is_and = s.intersection_of.count == 1;
-      const Shape::Slot& slot = is_and ? s.intersection_of : s.union_of;
-      if (auto ops = map_list(slot.object, sub)) {
+      const Shape::Slot& slot = s.one_of.count ? s.one_of : s.intersection_of.count ? s.intersection_of : s.union_of;
+      result = range_constructor(graph_.triples()[slot.pos].predicate, slot.object, depth);
+      if (result) {
         use(slot.pos);
-        result = draft_.node(is_and ? Form::DataIntersectionOf : Form::DataUnionOf, *ops);
+      } else if (&slot == &s.one_of) {
+        fail(x, "owl:oneOf of a data range lists a non-literal");
       }
     }
     return result;
@@ -346,7 +368,7 @@ std::optional<NodeRef> Mapper::datatype_restriction(TermId x, const Shape& s) {
   }
   std::vector<NodeRef> ops{entity(Form::Datatype, s.on_datatype.object)};
   std::vector<std::uint32_t> facet_triples;
-  for (TermId item : *facets) {
+  for (TermId item : facets->items) {
     // Each facet is a blank node with one triple: (node, facet IRI, literal).
     const auto triples = graph_.by_subject(item);
     if (!terms().is_blank(item) || triples.size() != 1) break;
@@ -357,10 +379,11 @@ std::optional<NodeRef> Mapper::datatype_restriction(TermId x, const Shape& s) {
                               {draft_.leaf(Form::Iri, terms().text(t.predicate)), *value}));
     facet_triples.push_back(triples[0]);
   }
-  if (ops.size() != facets->size() + 1) {
+  if (ops.size() != facets->items.size() + 1) {
     fail(x, "a facet must be a node with one facet and a literal");
     return std::nullopt;
   }
+  use_list(*facets);
   for (std::uint32_t pos : facet_triples) use(pos);
   use(s.on_datatype.pos);
   use(s.with_restrictions.pos);

@@ -33,6 +33,9 @@ constexpr std::string_view kBuiltinAnnotationProperties[] = {
 
 constexpr std::string_view kXsdNs = TRELVANIC_XSD_NS;
 
+// How much of an unmapped triple a warning quotes.
+constexpr std::size_t kMaxQuotedTripleBytes = 300;
+
 // Characteristics only object properties have, and the axiom each gives.
 struct Characteristic {
   TermId type;
@@ -161,6 +164,79 @@ void Mapper::collect_kinds() {
       }
     }
   }
+  collect_kinds_by_use();
+}
+
+void Mapper::collect_kinds_by_use() {
+  const TermTable& t = terms();
+  constexpr std::uint8_t kPropertyKinds = kObjectPropertyKind | kDataPropertyKind;
+  // Per term: 0 not looked at, 1 an undeclared property of the document's
+  // own vocabulary, 2 anything else.
+  std::vector<std::uint8_t> state(t.size(), 0);
+  std::vector<std::uint8_t> uses(t.size(), 0);
+  auto undeclared = [&](TermId p) {
+    std::uint8_t& st = state[p.value];
+    if (st == 0) {
+      st = t.is_iri(p) && !(kinds_[p.value] & (kPropertyKinds | kAnnotationPropertyKind)) && !is_reserved(p) ? 1 : 2;
+    }
+    return st == 1;
+  };
+  // The ontology header and reified axioms and annotations carry
+  // annotations, not assertions about individuals.
+  absl::flat_hash_set<TermId> annotated;
+  for (std::uint32_t pos : graph_.by_predicate(vocab::kRdfType)) {
+    const TripleIds& tr = graph_.triples()[pos];
+    if (tr.object == vocab::kOwlOntology || tr.object == vocab::kOwlAxiom || tr.object == vocab::kOwlAnnotation) {
+      annotated.insert(tr.subject);
+    }
+  }
+  for (const TripleIds& tr : graph_.triples()) {
+    if (vocab::is_vocab(tr.predicate) || !undeclared(tr.predicate) || annotated.contains(tr.subject)) continue;
+    uses[tr.predicate.value] |= t.is_literal(tr.object) ? kDataPropertyKind : kObjectPropertyKind;
+  }
+  // Properties linked by rdfs:subPropertyOf or owl:equivalentProperty are
+  // of one kind: when the declared and used kinds met in a linked group are
+  // one, its undeclared, unused members take it as well.
+  auto shown = [&](TermId p) -> std::uint8_t {
+    const std::uint8_t k = kinds_[p.value] & kPropertyKinds;
+    return k != 0 || !undeclared(p) ? k : uses[p.value];
+  };
+  absl::flat_hash_map<TermId, std::vector<TermId>> links;
+  for (TermId link : {vocab::kRdfsSubPropertyOf, vocab::kOwlEquivalentProperty}) {
+    for (std::uint32_t pos : graph_.by_predicate(link)) {
+      const TripleIds& tr = graph_.triples()[pos];
+      if (!t.is_iri(tr.subject) || !t.is_iri(tr.object)) continue;
+      links[tr.subject].push_back(tr.object);
+      links[tr.object].push_back(tr.subject);
+    }
+  }
+  absl::flat_hash_set<TermId> grouped;
+  std::vector<TermId> group, todo;
+  for (const auto& [start, unused] : links) {
+    if (!grouped.insert(start).second) continue;
+    group.clear();
+    todo.assign(1, start);
+    std::uint8_t kinds = 0;
+    while (!todo.empty()) {
+      const TermId p = todo.back();
+      todo.pop_back();
+      group.push_back(p);
+      kinds |= shown(p);
+      for (TermId q : links[p]) {
+        if (grouped.insert(q).second) todo.push_back(q);
+      }
+    }
+    if (kinds != kObjectPropertyKind && kinds != kDataPropertyKind) continue;
+    for (TermId p : group) {
+      if (undeclared(p) && uses[p.value] == 0) uses[p.value] = kinds;
+    }
+  }
+  for (std::uint32_t id = 1; id < t.size(); ++id) {
+    const std::uint8_t k = uses[id];
+    if (state[id] != 1 || (k != kObjectPropertyKind && k != kDataPropertyKind)) continue;
+    kinds_[id] |= k;
+    kinds_by_use_.emplace_back(TermId{id}, k);
+  }
 }
 
 void Mapper::map_header() {
@@ -193,6 +269,7 @@ void Mapper::map_header() {
       }
     } else if (!vocab::is_vocab(t.predicate) || (kinds(t.predicate) & kAnnotationPropertyKind)) {
       use(pos);  // an ontology annotation
+      use_annotation_value(t.object);
     }
   }
   add(draft_.node(Form::OntologyId, id));
@@ -210,8 +287,15 @@ void Mapper::map_ignored_nodes() {
     if ((kinds(t.predicate) & kAnnotationPropertyKind) != 0 &&
         (kinds(t.predicate) & (kObjectPropertyKind | kDataPropertyKind)) == 0) {
       use(pos);
+      use_annotation_value(t.object);
     }
   }
+}
+
+void Mapper::use_annotation_value(TermId value) {
+  // A list as an annotation value (of creators, say) is dropped with the
+  // annotation; its cells are used up once the axioms have had theirs.
+  if (terms().is_blank(value)) annotation_lists_.push_back(value);
 }
 
 void Mapper::map_declarations() {
@@ -221,6 +305,12 @@ void Mapper::map_declarations() {
     if (k == 0 || !terms().is_iri(t.subject)) continue;
     add(draft_.node(Form::Declaration, {entity(declaration_form(k), t.subject)}));
     use(pos);
+  }
+  for (const auto& [p, k] : kinds_by_use_) {
+    add(draft_.node(Form::Declaration, {entity(declaration_form(k), p)}));
+    draft_.note(fmt::format("undeclared property {} declared as {} property by its use", terms().text(p),
+                            k == kObjectPropertyKind ? "an object" : "a data"),
+                false);
   }
 }
 
@@ -246,12 +336,76 @@ void Mapper::run() {
   for (std::uint32_t pos = 0; pos < graph_.size(); ++pos) {
     if (!used_[pos]) map_triple(pos);
   }
+  for (TermId head : annotation_lists_) {
+    if (auto cells = read_rdf_list(graph_, head)) {
+      for (std::uint32_t pos : cells->triples) use(pos);
+    }
+  }
   for (std::uint32_t pos = 0; pos < graph_.size(); ++pos) {
     if (used_[pos]) continue;
     if (++incomplete_.triple_count > kMaxIncompleteLines) continue;
     const TripleIds& t = graph_.triples()[pos];
     incomplete_.triples.push_back(terms().display(t.subject) + " " + terms().display(t.predicate) +
                                   " " + terms().display(t.object) + " .");
+  }
+  report_unmapped();
+}
+
+void Mapper::report_unmapped() {
+  for (const std::string& p : incomplete_.problems) draft_.note(p, false);
+  if (incomplete_.triple_count == 0) return;
+  const auto& triples = graph_.triples();
+  // An unmapped triple is reported with the unmapped triples of the blank
+  // nodes below it (a refused restriction with its subclass triple is one
+  // lost axiom); a triple whose blank subject some unmapped triple points
+  // at is reported with that one.
+  absl::flat_hash_set<TermId> below;
+  for (std::uint32_t pos = 0; pos < triples.size(); ++pos) {
+    if (!used_[pos] && terms().is_blank(triples[pos].object)) below.insert(triples[pos].object);
+  }
+  std::vector<std::uint8_t> reported(triples.size(), 0);
+  absl::flat_hash_set<TermId> seen;
+  std::vector<TermId> todo;
+  auto report = [&](std::uint32_t root) {
+    reported[root] = 1;
+    std::size_t more = 0;
+    seen.clear();
+    // A blank node nothing points at (a stray restriction, say) is one
+    // report with all its triples; else the walk starts at the object.
+    const TermId subject = triples[root].subject;
+    todo.assign(1, terms().is_blank(subject) ? subject : triples[root].object);
+    while (!todo.empty()) {
+      const TermId b = todo.back();
+      todo.pop_back();
+      if (!terms().is_blank(b) || !seen.insert(b).second) continue;
+      for (std::uint32_t p : graph_.by_subject(b)) {
+        if (used_[p] || reported[p]) continue;
+        reported[p] = 1;
+        ++more;
+        todo.push_back(triples[p].object);
+      }
+    }
+    const TripleIds& t = triples[root];
+    std::string text = terms().display(t.subject) + " " + terms().display(t.predicate) + " " +
+                       terms().display(t.object) + " .";
+    if (text.size() > kMaxQuotedTripleBytes) {
+      std::size_t cut = kMaxQuotedTripleBytes;
+      while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // a whole UTF-8 character
+      text.resize(cut);
+      text += "...";
+    }
+    draft_.note(more == 0 ? fmt::format("RDF triple not mapped: {}", text)
+                          : fmt::format("RDF triple not mapped: {} (with {} triples below it)", text, more),
+                true);
+  };
+  for (std::uint32_t pos = 0; pos < triples.size(); ++pos) {
+    if (used_[pos] || reported[pos]) continue;
+    const TermId subject = triples[pos].subject;
+    if (!terms().is_blank(subject) || !below.contains(subject)) report(pos);
+  }
+  // Blank nodes that only point at each other have no top triple.
+  for (std::uint32_t pos = 0; pos < triples.size(); ++pos) {
+    if (!used_[pos] && !reported[pos]) report(pos);
   }
 }
 
@@ -278,16 +432,17 @@ bool Mapper::map_members(std::uint32_t pos, Form objects_form, Form data_form) {
     }
   }
   if (count != 1) return fail(x, "needs exactly one owl:members list");
-  auto items = list(graph_.triples()[members_pos].object);
-  if (!items) return false;
+  auto cells = list(graph_.triples()[members_pos].object);
+  if (!cells) return false;
+  const std::vector<TermId>& items = cells->items;
   std::vector<NodeRef> ops;
   Form form = objects_form;
   if (objects_form == Form::DisjointObjectProperties) {
-    bool all_data = !items->empty();
-    for (TermId i : *items) all_data = all_data && is_data_property(i);
+    bool all_data = !items.empty();
+    for (TermId i : items) all_data = all_data && is_data_property(i);
     if (all_data) form = data_form;
   }
-  for (TermId item : *items) {
+  for (TermId item : items) {
     std::optional<NodeRef> op;
     switch (form) {
       case Form::DisjointClasses: op = class_expression(item); break;
@@ -299,6 +454,7 @@ bool Mapper::map_members(std::uint32_t pos, Form objects_form, Form data_form) {
     ops.push_back(*op);
   }
   use(members_pos);
+  use_list(*cells);
   return add(draft_.node(form, ops));
 }
 
@@ -396,6 +552,22 @@ bool Mapper::map_property_triple(std::uint32_t pos) {
       auto b = class_expression(o);
       return a && b && add(draft_.node(Form::EquivalentClasses, {*a, *b}));
     }
+    case vocab::kOwlIntersectionOf.value:
+    case vocab::kOwlUnionOf.value:
+    case vocab::kOwlComplementOf.value:
+    case vocab::kOwlOneOf.value: {
+      // A named class that carries a constructor itself (the way older
+      // RDF/XML defines classes) is equivalent to the expression; a named
+      // datatype so is defined by the data range. On a blank node the
+      // triple is part of an expression.
+      if (!terms().is_iri(s)) return false;
+      if (looks_like_data_range(s)) {
+        auto r = range_constructor(t.predicate, o, 0);
+        return r && add(draft_.node(Form::DatatypeDefinition, {entity(Form::Datatype, s), *r}));
+      }
+      auto c = class_constructor(t.predicate, o, 0);
+      return c && add(draft_.node(Form::EquivalentClasses, {entity(Form::Class, s), *c}));
+    }
     case vocab::kOwlDisjointWith.value: {
       auto a = class_expression(s);
       auto b = class_expression(o);
@@ -475,10 +647,10 @@ bool Mapper::map_property_triple(std::uint32_t pos) {
     }
     case vocab::kOwlHasKey.value: {
       auto c = class_expression(s);
-      auto items = list(o);
-      if (!c || !items) return false;
+      auto cells = list(o);
+      if (!c || !cells) return false;
       std::vector<NodeRef> objects, data;
-      for (TermId item : *items) {
+      for (TermId item : cells->items) {
         if (is_data_property(item)) {
           data.push_back(entity(Form::DataProperty, item));
         } else if (auto p = object_property_expression(item)) {
@@ -490,6 +662,7 @@ bool Mapper::map_property_triple(std::uint32_t pos) {
       std::vector<NodeRef> ops{*c};
       ops.insert(ops.end(), objects.begin(), objects.end());
       ops.insert(ops.end(), data.begin(), data.end());
+      use_list(*cells);
       return add(draft_.node(Form::HasKey, ops));
     }
     case vocab::kOwlSameAs.value:

@@ -63,10 +63,10 @@ bool Mapper::rule(TermId x) {
     return literal(a);
   };
   auto atoms = [&](TermId list_head, Form form) -> std::optional<NodeRef> {
-    auto items = list(list_head);
-    if (!items) return std::nullopt;
+    auto cells = list(list_head);
+    if (!cells) return std::nullopt;
     std::vector<NodeRef> out;
-    for (TermId atom : *items) {
+    for (TermId atom : cells->items) {
       const AtomParts a = atom_parts(graph_, atom);
       std::optional<NodeRef> node;
       if (a.repeated || !terms().is_blank(atom)) {
@@ -101,12 +101,15 @@ bool Mapper::rule(TermId x) {
       } else if (a.type == vocab::kSwrlBuiltinAtom && terms().is_iri(a.builtin)) {
         if (auto args = list(a.arguments)) {
           std::vector<NodeRef> ops{draft_.leaf(Form::Iri, terms().text(a.builtin))};
-          for (TermId arg : *args) {
+          for (TermId arg : args->items) {
             auto d = data_arg(arg);
             if (!d) break;
             ops.push_back(*d);
           }
-          if (ops.size() == args->size() + 1) node = draft_.node(Form::BuiltInAtom, ops);
+          if (ops.size() == args->items.size() + 1) {
+            node = draft_.node(Form::BuiltInAtom, ops);
+            use_list(*args);
+          }
         }
       }
       if (!node) {
@@ -116,6 +119,7 @@ bool Mapper::rule(TermId x) {
       for (std::uint32_t pos : a.triples) use(pos);
       out.push_back(*node);
     }
+    use_list(*cells);
     return draft_.node(form, out);
   };
   auto b = atoms(body, Form::Body);

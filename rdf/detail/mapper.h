@@ -43,6 +43,7 @@ class ModelBuilder {
     return node(form, std::span<const NodeRef>(operands.begin(), operands.size()), number);
   }
   void add_component(NodeRef node) { o_.add_component(node); }
+  void note(std::string text, bool lost_axiom) { o_.add_source_note(std::move(text), lost_axiom); }
 
  private:
   trelvanic_owl::Ontology& o_;
@@ -87,9 +88,13 @@ class Mapper {
   std::optional<NodeRef> data_property(TermId x);
   std::optional<NodeRef> individual(TermId x);
   std::optional<NodeRef> literal(TermId x);
-  // A list's items, its triples marked used; nothing (and a problem
-  // recorded) for an ill-founded list.
-  std::optional<std::vector<TermId>> list(TermId head);
+  // A list's items and cells; nothing (and a problem recorded) for an
+  // ill-founded list. The cells are marked used (`use_list`) only by a
+  // caller whose construct maps, so a refused one is reported whole.
+  std::optional<RdfList> list(TermId head);
+  void use_list(const RdfList& l) {
+    for (std::uint32_t pos : l.triples) use(pos);
+  }
   // Whether x reads as a data range rather than a class (datatype IRI, or a
   // blank node of data-range shape).
   bool looks_like_data_range(TermId x);
@@ -123,6 +128,9 @@ class Mapper {
 
  private:
   void collect_kinds();
+  void collect_kinds_by_use();
+  void report_unmapped();
+  void use_annotation_value(TermId value);
   void map_header();
   void map_ignored_nodes();
   void map_declarations();
@@ -141,15 +149,16 @@ class Mapper {
   // is ill-founded or an item does not map.
   template <class Item>
   std::optional<std::vector<NodeRef>> map_list(TermId head, Item item) {
-    auto items = list(head);
-    if (!items) return std::nullopt;
+    auto cells = list(head);
+    if (!cells) return std::nullopt;
     std::vector<NodeRef> out;
-    out.reserve(items->size());
-    for (TermId t : *items) {
+    out.reserve(cells->items.size());
+    for (TermId t : cells->items) {
       auto r = item(t);
       if (!r) return std::nullopt;
       out.push_back(*r);
     }
+    use_list(*cells);
     return out;
   }
   // The memo, depth limit and cycle guard around translating blank node x
@@ -158,6 +167,11 @@ class Mapper {
   std::optional<NodeRef> guarded(TermId x, std::size_t depth,
                                  absl::flat_hash_map<TermId, NodeRef>& memo, Body body);
 
+  // The expression that the constructor triple (x, pred, object) gives x:
+  // pred is owl:intersectionOf, owl:unionOf, owl:complementOf or owl:oneOf.
+  std::optional<NodeRef> class_constructor(TermId pred, TermId object, std::size_t depth);
+  // The same for a data range (owl:intersectionOf, owl:unionOf, owl:oneOf).
+  std::optional<NodeRef> range_constructor(TermId pred, TermId object, std::size_t depth);
   std::optional<NodeRef> class_expression_at(TermId x, std::size_t depth);
   std::optional<NodeRef> data_range_at(TermId x, std::size_t depth);
   std::optional<NodeRef> restriction(TermId x, const Shape& s, std::size_t depth);
@@ -173,6 +187,10 @@ class Mapper {
   absl::flat_hash_set<TermId> failed_;
   absl::flat_hash_set<TermId> variables_;
   TermId ontology_{};
+  // Properties never declared whose kind their uses show, in term order,
+  // with that kind (kObjectPropertyKind or kDataPropertyKind).
+  std::vector<std::pair<TermId, std::uint8_t>> kinds_by_use_;
+  std::vector<TermId> annotation_lists_;  // blank annotation values that may be lists
   std::size_t depth_ = 0;
 
   friend class ExpressionBuilder;

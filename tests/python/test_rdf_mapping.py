@@ -3,7 +3,7 @@ stored and the parse metadata, for constructs every syntax spells its own
 way (DisjointUnion, AllDifferent)."""
 import pytest
 
-from _trelvanic import Ontology, Reasoner
+from _trelvanic import Ontology, ParseError, Reasoner
 from helpers import EX, ONTOLOGY_IRI, write_ofn, write_owx, write_text, write_ttl
 
 RDF_XML_HEAD = ('<?xml version="1.0"?>\n'
@@ -101,3 +101,41 @@ def test_all_different_is_degenerate_only_with_a_repeated_member(tmp_path, label
     else:
         assert meta["warnings"] == ["degenerate DifferentIndividuals ignored in lenient parse"]
         assert reasoner.check_consistency() == {"consistent": False, "complete": True}
+
+
+# Named classes carrying their constructors, an undeclared property, an
+# unknown OWL term and a restriction with two fillers.
+MIXED_TTL = f"""
+<{EX}A> a owl:Class ; owl:intersectionOf ( <{EX}B> <{EX}C> ) .
+<{EX}x> <{EX}undeclared> <{EX}y> .
+<{EX}B> owl:someWeirdOwlTerm <{EX}C> .
+<{EX}B> rdfs:subClassOf [ a owl:Restriction ; owl:onProperty <{EX}p> ;
+                          owl:someValuesFrom <{EX}C> ; owl:allValuesFrom <{EX}B> ] .
+"""
+MIXED_RDF = f"""
+<owl:Class rdf:about="#A"><owl:intersectionOf rdf:parseType="Collection">
+  <rdf:Description rdf:about="#B"/><rdf:Description rdf:about="#C"/></owl:intersectionOf></owl:Class>
+<rdf:Description rdf:about="#x"><undeclared xmlns="{EX}" rdf:resource="#y"/></rdf:Description>
+<rdf:Description rdf:about="#B">
+  <owl:someWeirdOwlTerm rdf:resource="#C"/>
+  <rdfs:subClassOf><owl:Restriction><owl:onProperty rdf:resource="#p"/>
+    <owl:someValuesFrom rdf:resource="#C"/><owl:allValuesFrom rdf:resource="#B"/></owl:Restriction></rdfs:subClassOf>
+</rdf:Description>
+"""
+
+
+@pytest.mark.parametrize("write", [lambda p: write_ttl(p, MIXED_TTL), lambda p: write_rdf_xml(p, MIXED_RDF)],
+                         ids=["turtle", "rdf-xml"])
+def test_triples_the_mapping_cannot_carry_fail_strict_and_are_named_lenient(tmp_path, write):
+    path = write(tmp_path)
+    with pytest.raises(ParseError, match=r"strict parse: skipped 2 axioms due to limits or mapping failures"):
+        Reasoner(path=path, trusted=True)
+    meta = Reasoner(path=path, trusted=True, lenient=True).parse_meta
+    assert meta["skipped_axiom_count"] == 2
+    assert meta["mapped_axiom_count"] == 1  # the assertion; the definition of A lives in the DL store
+    warnings = meta["warnings"]
+    assert warnings[0] == f"undeclared property {EX}undeclared declared as an object property by its use"
+    assert f"RDF triple not mapped: <{EX}B> <http://www.w3.org/2002/07/owl#someWeirdOwlTerm> <{EX}C> ." in warnings
+    assert any(w.startswith(f"RDF triple not mapped: <{EX}B> <http://www.w3.org/2000/01/rdf-schema#subClassOf> _:")
+               and w.endswith("(with 4 triples below it)") for w in warnings)
+    assert any("a restriction needs exactly one kind of restriction and filler" in w for w in warnings)

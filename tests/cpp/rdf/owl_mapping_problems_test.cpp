@@ -102,7 +102,7 @@ TEST(OwlMappingProblemsTest, DeepAndCyclicExpressionsAreRefused) {
 TEST(OwlMappingProblemsTest, UntranslatableTriplesGoToTheIncompleteRecord) {
   const RdfOntology r = map_turtle(
       ":undeclared a rdf:Property .\n"
-      ":A :unknown :B .\n"
+      ":A owl:unknown :B .\n"
       ":A rdfs:subClassOf [ a owl:Restriction ; owl:onProperty :p ; owl:someValuesFrom :B ;"
       " owl:allValuesFrom :C ] .\n"
       ":A rdfs:subClassOf [ a owl:Restriction ; owl:onProperty :p ;"
@@ -124,12 +124,15 @@ TEST(OwlMappingProblemsTest, UntranslatableTriplesGoToTheIncompleteRecord) {
 TEST(OwlMappingProblemsTest, IncompleteRecordKeepsCountsBeyondItsTextLimit) {
   std::string body;
   for (std::size_t i = 0; i < kMaxIncompleteLines + 5; ++i) {
-    body += ":s" + std::to_string(i) + " :unknown :o .\n";
+    body += ":s" + std::to_string(i) + " owl:unknown :o .\n";
   }
   const RdfOntology r = map_turtle(body);
   EXPECT_EQ(r.incomplete.triple_count, kMaxIncompleteLines + 5);
   EXPECT_EQ(r.incomplete.triples.size(), kMaxIncompleteLines);
   EXPECT_FALSE(r.incomplete.empty());
+  // The notes for the loader keep as many texts and count the rest.
+  EXPECT_EQ(r.ontology.source_notes().size(), trelvanic_owl::Ontology::kMaxSourceNotes);
+  EXPECT_EQ(r.ontology.unnoted_lost_axioms(), kMaxIncompleteLines + 5 - trelvanic_owl::Ontology::kMaxSourceNotes);
 }
 
 TEST(OwlMappingProblemsTest, CardinalitiesReadAsNonNegativeIntegers) {
