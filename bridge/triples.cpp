@@ -213,6 +213,13 @@ Result<ExportSummary> export_ontology(const Ontology& ontology, Dictionary& dict
   return summary;
 }
 
+bool rl_engine_decides(const Ontology& ontology) {
+  Dictionary dict;
+  std::vector<Triple> out;
+  auto summary = export_ontology(ontology, dict, out);
+  return summary && summary->outside_rl == 0;
+}
+
 Result<ExportSummary> export_axioms(const Ontology& ontology, std::span<const AxiomId> ids, Dictionary& dict,
                                     std::vector<Triple>& out) {
   const size_t start = out.size();

@@ -118,6 +118,11 @@ class TripleExporter {
                                                   std::span<const trelvanic_core::AxiomId> ids, Dictionary& dict,
                                                   std::vector<Triple>& out);
 
+// Whether every axiom of the ontology reaches the RL rules in an OWL 2 RL
+// form (`export_ontology` counts none outside RL): the RL engine then
+// decides the ontology. An export error gives false.
+[[nodiscard]] bool rl_engine_decides(const trelvanic_core::Ontology& ontology);
+
 // Text forms of the same exports.
 [[nodiscard]] Result<std::vector<TermTriple>> core_to_triples(const trelvanic_core::Ontology& ontology);
 [[nodiscard]] Result<std::vector<TermTriple>> core_to_triples_for_axioms(

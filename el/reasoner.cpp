@@ -4,6 +4,7 @@
 #include <span>
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include "el/engine.h"
 #include "el/normal_form.h"
@@ -26,16 +27,52 @@ using trelvanic_core::TraceConclusion;
 
 namespace {
 
-// NotEl with the detected profile, or the profile error when detection
-// cannot name one.
-Error not_el(const Ontology& ontology) {
+using trelvanic_core::OwlConstruct;
+
+// Constructs OWL 2 EL has no place for at all (its profile allows hasValue,
+// self restrictions, one-individual enumerations, keys, chains, reflexive
+// and transitive properties, individual (in)equality and assertions).
+constexpr OwlConstruct kOutsideOwl2El[] = {
+    OwlConstruct::ObjectUnionOf, OwlConstruct::ObjectComplementOf, OwlConstruct::ObjectAllValuesFrom,
+    OwlConstruct::ObjectCardinality, OwlConstruct::DisjointUnion, OwlConstruct::DisjointObjectProperties,
+    OwlConstruct::InverseObjectProperties, OwlConstruct::SymmetricObjectProperty,
+    OwlConstruct::AsymmetricObjectProperty, OwlConstruct::IrreflexiveObjectProperty,
+    OwlConstruct::FunctionalObjectProperty, OwlConstruct::InverseFunctionalObjectProperty,
+    OwlConstruct::SwrlRule, OwlConstruct::Unknown,
+};
+
+// The refusal, naming what was refused: "ontology is not in OWL EL profile
+// (detected {}): uses {}" when a refused construct lies outside OWL 2 EL,
+// else "EL engine does not reason with {} (detected {})" for what OWL 2 EL
+// allows but the engine does not take. `detail` names a refusal the
+// construct scan cannot show (a translation or normalisation limit); with
+// neither, the plain "ontology is not in OWL EL profile (detected {})". The
+// profile error when detection cannot name a profile.
+Error not_el(const Ontology& ontology, std::string_view detail = {}) {
   auto report = trelvanic_profile::detect_profile(ontology);
   if (!report) return Error{ErrorKind::Profile, report.error().display()};
   if (!report->profile) {
     return Error{ErrorKind::Profile, trelvanic_profile::Error("no profile detected").display()};
   }
-  return Error{ErrorKind::NotEl, fmt::format("ontology is not in OWL EL profile (detected {})",
-                                             trelvanic_profile::owl_profile_name(*report->profile))};
+  const std::string_view detected = trelvanic_profile::owl_profile_name(*report->profile);
+  const auto refused = trelvanic_profile::construct_set(trelvanic_profile::scan_construct_mask(ontology) &
+                                                        ~trelvanic_profile::rules::el_engine_mask());
+  std::vector<std::string> outside, unsupported;
+  for (OwlConstruct c : refused) {
+    const bool not_el = std::find(std::begin(kOutsideOwl2El), std::end(kOutsideOwl2El), c) != std::end(kOutsideOwl2El);
+    (not_el ? outside : unsupported).emplace_back(trelvanic_core::owl_construct_name(c));
+  }
+  if (trelvanic_profile::holds_negative_assertion(ontology)) unsupported.emplace_back("negative property assertions");
+  if (!outside.empty()) {
+    return Error{ErrorKind::NotEl, fmt::format("ontology is not in OWL EL profile (detected {}): uses {}", detected,
+                                               fmt::join(outside, ", "))};
+  }
+  if (unsupported.empty() && !detail.empty()) unsupported.emplace_back(detail);
+  if (!unsupported.empty()) {
+    return Error{ErrorKind::NotEl, fmt::format("EL engine does not reason with {} (detected {})",
+                                               fmt::join(unsupported, ", "), detected)};
+  }
+  return Error{ErrorKind::NotEl, fmt::format("ontology is not in OWL EL profile (detected {})", detected)};
 }
 
 struct Saturated {
@@ -47,7 +84,7 @@ struct Saturated {
 
 std::expected<Saturated, Error> saturate_ontology(const Ontology& ontology, bool trace) {
   auto input = build_ontology_input(ontology);
-  if (!input) return std::unexpected(not_el(ontology));
+  if (!input) return std::unexpected(not_el(ontology, input.error().what));
   auto nf = normalize(input->input);
   if (!nf) return std::unexpected(nf.error());
   if (!nf->incomplete.empty()) return std::unexpected(not_el(ontology));

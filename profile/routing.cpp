@@ -1,5 +1,6 @@
 #include "profile/routing.h"
 
+#include "bridge/triples.h"
 #include "profile/detect.h"
 #include "profile/hybrid.h"
 #include "profile/scanner.h"
@@ -28,14 +29,18 @@ bool el_engine_accepts_scan(const Ontology& ontology, ConstructMask scanned) {
   return rules::el::el_engine_accepts(scanned) && !holds_negative_assertion(ontology);
 }
 
-// The engine of a DL ontology: by the number of modules of the split.
+// The engine of an ontology the EL engine does not take as detected: one
+// engine that decides the whole ontology, else by the modules of the split.
 std::expected<RouteEngine, Error> route_by_split(const Ontology& ontology, ConstructMask scanned) {
   auto split = classify_hybrid(ontology);
   if (!split) return std::unexpected(split.error());
   // Modules classified apart miss what follows only from axioms of two
-  // modules together; when the EL engine decides the whole ontology it
-  // classifies it whole, however the split falls.
+  // modules together; when the EL or the RL engine decides the whole
+  // ontology it reasons over it whole, however the split falls. An
+  // ontology inside both EL and RL that uses a construct the EL engine
+  // does not take (ObjectHasValue, say) goes to the RL engine this way.
   if (el_engine_accepts_scan(ontology, scanned)) return RouteEngine::El;
+  if (trelvanic_bridge::rl_engine_decides(ontology)) return RouteEngine::Rl;
   if (split->modules.size() > 1) return RouteEngine::Hybrid;
   switch (split->modules.front().profile) {
     case OwlProfile::El:
@@ -74,7 +79,13 @@ std::expected<Route, Error> resolve_route(Profile requested, const Ontology& ont
     case OwlProfile::Ql:
       if (el_engine_accepts_scan(ontology, scanned)) return route;
       break;  // the next wider profile: as for Dl
-    case OwlProfile::Rl: route.engine = RouteEngine::Rl; return route;
+    case OwlProfile::Rl:
+      // An RL ontology that the RL rules do not reach whole (a reflexive
+      // property, say) but the EL engine decides goes to the EL engine.
+      route.engine = !trelvanic_bridge::rl_engine_decides(ontology) && el_engine_accepts_scan(ontology, scanned)
+                         ? RouteEngine::El
+                         : RouteEngine::Rl;
+      return route;
     case OwlProfile::Dl: break;
   }
   auto engine = route_by_split(ontology, scanned);

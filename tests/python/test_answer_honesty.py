@@ -170,7 +170,7 @@ def vocabulary_sources():
         yield "owl.ttl", OWL_VOCABULARY.read_text(encoding="utf-8")
 
 
-@pytest.mark.parametrize("profile", ["rl", "rdfs"])
+@pytest.mark.parametrize("profile", [None, "rl", "rdfs"])
 @pytest.mark.parametrize("source", list(vocabulary_sources()), ids=lambda s: s[0])
 def test_classify_leaves_every_answer_as_it_was(tmp_path, source, profile):
     # N-Triples first, then the Turtle document with its prefixes.
@@ -185,3 +185,50 @@ def test_classify_leaves_every_answer_as_it_was(tmp_path, source, profile):
     if profile in ("rl", "rdfs"):
         assert before["subclass, entailed"] is True
         assert before["property assertion"] is True
+
+
+# --- Auto sends an ontology to an engine that decides it ----------------------
+
+# Inside OWL 2 EL and OWL 2 RL, yet the EL engine does not take hasValue:
+# the RL engine decides it.
+HAS_VALUE = """
+Declaration(Class(:A)) Declaration(Class(:B)) Declaration(Class(:C))
+Declaration(ObjectProperty(:p)) Declaration(NamedIndividual(:a)) Declaration(NamedIndividual(:b))
+SubClassOf(:A ObjectHasValue(:p :b))
+SubClassOf(ObjectIntersectionOf(:A :B) :C)
+ClassAssertion(:A :a)
+ClassAssertion(:B :a)
+"""
+
+
+def test_an_el_and_rl_ontology_the_el_engine_refuses_goes_to_rl(tmp_path):
+    r = load(tmp_path, HAS_VALUE, lenient=False)
+    assert r.check_consistency() == {"consistent": True, "complete": True}
+    assert r.is_entailed(individual=EX + "a", class_=EX + "C") is True
+    assert r.is_entailed(subject=EX + "a", property=EX + "p", object=EX + "b") is True
+    assert r.is_entailed(individual=EX + "b", class_=EX + "A") is False
+    assert r.classify()["status"] == "classified"
+    # Asked for explicitly, the EL engine names what it refused and does not
+    # call an OWL 2 EL ontology something else.
+    el = load(tmp_path, HAS_VALUE, profile="el", lenient=False)
+    with pytest.raises(Exception, match="EL engine does not reason with ObjectHasValue") as refusal:
+        el.classify()
+    assert "not in OWL EL profile" not in str(refusal.value)
+
+
+BRICK = pathlib.Path("/work/shared/data/rl/Brick.ttl")
+BUILDING = pathlib.Path("/work/shared/data/rl/buildings/RPL(v1.1).ttl")
+
+
+@pytest.mark.skipif(not (BRICK.exists() and BUILDING.exists()), reason="Brick data not present")
+def test_brick_with_a_building_is_reasoned_under_auto(tmp_path):
+    # The schema is N-Triples, the building Turtle with its own prefixes.
+    write_text(tmp_path, "brick.ttl", BRICK.read_text(encoding="utf-8") + BUILDING.read_text(encoding="utf-8"))
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")
+        r = Reasoner.load_in(str(tmp_path), "brick.ttl", lenient=True)
+    assert r.classify()["status"] == "classified"
+    assert r.check_consistency()["consistent"] is True
+    # RTU ⊑ AHU in the building, AHU ⊑ HVAC in the schema.
+    assert r.is_entailed("https://brickschema.org/schema/1.0.2/Brick#RTU",
+                         "https://brickschema.org/schema/1.1/Brick#HVAC") is True

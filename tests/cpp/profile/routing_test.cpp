@@ -78,24 +78,44 @@ TEST(Routing, AutoFollowsTheDetectedProfile) {
                                                  RoleExpr::atomic(f.prop("t"))));
        },
        {OwlProfile::Dl, RouteEngine::El}},
-      // Only a universal restriction: never the EL engine.
+      // A universal restriction on the right: never the EL engine, and the
+      // RL rules decide it.
       {"universal restriction alone",
        [](Fixture& f) {
          f.dl(DlAxiom::sub_class_of(f.atom("C"), f.ce(ClassExpr::all(RoleExpr::atomic(f.prop("r")), f.atom("D")))));
        },
+       {OwlProfile::Dl, RouteEngine::Rl}},
+      // On the left it is outside OWL 2 RL as well: the DL route.
+      {"universal restriction on the left",
+       [](Fixture& f) {
+         f.dl(DlAxiom::sub_class_of(f.ce(ClassExpr::all(RoleExpr::atomic(f.prop("r")), f.atom("D"))), f.atom("C")));
+       },
        {OwlProfile::Dl, RouteEngine::Dl}},
-      // Ql, but the EL engine does not reason with disjoint properties.
+      // Inside OWL 2 EL and RL, but the EL engine does not take hasValue:
+      // the RL engine decides it (not the DL route).
+      {"hasValue, intersections and individuals",
+       [](Fixture& f) {
+         f.dl(DlAxiom::sub_class_of(f.atom("A"), f.ce(ClassExpr::has_value(RoleExpr::atomic(f.prop("r")), f.ind("b")))));
+         f.dl(DlAxiom::sub_class_of(f.ce(ClassExpr::and_of({f.atom("A"), f.atom("B")})), f.atom("C")));
+         f.add(Axiom::class_assertion(f.ind("a"), f.cls("A")));
+       },
+       {OwlProfile::Dl, RouteEngine::Rl}},
+      // Ql, but the EL engine does not reason with disjoint properties;
+      // the RL rules do.
       {"disjoint properties",
        [](Fixture& f) {
          f.add(Axiom::sub_class_of(f.cls("A"), f.cls("B")));
          f.dl(DlAxiom::entity_list(DlAxiomKind::DisjointObjectProperties, {f.prop("r"), f.prop("s")}));
        },
-       {OwlProfile::Ql, RouteEngine::Hybrid}},
-      {"disjoint properties alone",
+       {OwlProfile::Ql, RouteEngine::Rl}},
+      // Detected Rl, but the RL rules do not reach a reflexive property
+      // while the EL engine decides it.
+      {"reflexive property",
        [](Fixture& f) {
-         f.dl(DlAxiom::entity_list(DlAxiomKind::DisjointObjectProperties, {f.prop("r"), f.prop("s")}));
+         f.add(Axiom::sub_class_of(f.cls("A"), f.cls("B")));
+         f.add(Axiom::property_characteristic(AxiomKind::ReflexiveObjectProperty, f.prop("r")));
        },
-       {OwlProfile::Ql, RouteEngine::Dl}},
+       {OwlProfile::Rl, RouteEngine::El}},
       // El, but data property axioms are beyond the EL engine.
       {"existential and a data sub-property",
        [](Fixture& f) {
@@ -104,13 +124,14 @@ TEST(Routing, AutoFollowsTheDetectedProfile) {
                                             f.entity("e", EntityKind::DataProperty)));
        },
        {OwlProfile::El, RouteEngine::Hybrid}},
-      // A negative assertion records no construct, yet the EL engine would ignore it.
+      // A negative assertion records no construct, yet the EL engine would
+      // ignore it; the RL rules check it.
       {"negative assertion",
        [](Fixture& f) {
          f.add(Axiom::sub_class_of(f.cls("A"), f.cls("B")));
          f.add(Axiom::negative_object_property_assertion(f.ind("i"), f.prop("r"), f.ind("j")));
        },
-       {OwlProfile::Ql, RouteEngine::Hybrid}},
+       {OwlProfile::Ql, RouteEngine::Rl}},
   };
   for (const auto& c : cases) {
     Fixture f;
