@@ -130,6 +130,7 @@ def main(argv=None) -> int:
     t2 = time.perf_counter()
 
     compared = refused = inconsistent = crashed = 0
+    no_verdict: dict = {}     # HermiT's reasons, by their first words
     answered = {}
     disagreeing = []
     for k, path in enumerate(paths):
@@ -141,6 +142,8 @@ def main(argv=None) -> int:
         verdict = answers.judge(ans, res, ontologies[path].classes, args.classify)
         if not verdict.compared:
             refused += 1
+            why = (res.error or "?").split(":", 1)[0]
+            no_verdict[why] = no_verdict.get(why, 0) + 1
             continue
         compared += 1
         inconsistent += res.consistent is False
@@ -184,6 +187,8 @@ def main(argv=None) -> int:
     print(f"\nconstructs {','.join(sorted(features)) or 'alc'}; {args.count} ontologies, seed {args.seed}")
     print(f"compared {compared} ({inconsistent} inconsistent for HermiT), HermiT gave no verdict on "
           f"{refused}, the engine failed on {crashed}")
+    if no_verdict:
+        print("  HermiT gave no verdict: " + "; ".join(f"{n} x {why}" for why, n in no_verdict.items()))
     for part, (done, total) in answered.items():
         print(f"  {part}: decided {done}/{total} ({100.0 * done / total:.0f}%)")
     print(f"disagreements in {len(disagreeing) - crashed} file(s)"
