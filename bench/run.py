@@ -49,6 +49,8 @@ def parse_args(argv):
                                             "4; full, 1: timings are cleanest one at a time)")
     ap.add_argument("--el-sizes", help="generated EL ontology sizes in classes (default 2000 quick, "
                                        "10000,100000,300000 full)")
+    ap.add_argument("--dl-sizes", help="generated ALCHIQ ontology sizes in classes (default 300 quick, "
+                                       "300,1000,3000 full; '' for none)")
     ap.add_argument("--buildings", type=int, help="number of building models, smallest first (default all; 1 quick)")
     ap.add_argument("--tools", help="comma-separated subset of tools to run (trelvanic, hermit, whelk, "
                                     "reasonable, owlrl, owlready2, rdflib, horned-owl)")
@@ -69,6 +71,8 @@ def parse_args(argv):
     args.jobs = args.jobs or (min(4, max(1, (os.cpu_count() or 2) // 2)) if args.quick else 1)
     sizes = args.el_sizes or ("2000" if args.quick else "10000,100000,300000")
     args.el_sizes = [int(s) for s in sizes.split(",") if s.strip()]
+    dl_sizes = args.dl_sizes if args.dl_sizes is not None else ("300" if args.quick else "300,1000,3000")
+    args.dl_sizes = [int(s) for s in dl_sizes.split(",") if s.strip()]
     args.tools = {t.strip() for t in args.tools.split(",") if t.strip()} if args.tools else None
     return args
 
@@ -105,7 +109,7 @@ def plan(args, inputs):
         elif key == "rl":
             planned.append(suites.rl_suite(inputs, args.quick, args.buildings))
         elif key == "dl":
-            planned.append(suites.dl_suite(inputs, args.quick))
+            planned.append(suites.dl_suite(inputs, args.quick, args.dl_sizes))
         else:
             planned.append(suites.parse_suite(inputs, args.quick))
     return planned

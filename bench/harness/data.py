@@ -18,6 +18,9 @@ sys.path.insert(0, BENCH)
 
 from generate import el_ontology  # noqa: E402
 
+sys.path.insert(0, os.path.join(BENCH, "dl"))
+import random_dl  # noqa: E402
+
 CONVERT = os.path.join(BENCH, "harness", "convert.py")
 
 
@@ -80,6 +83,18 @@ class Inputs:
         if not all(os.path.exists(p) for p in el_ontology.paths_for(classes, out, formats).values()):
             print(f"bench: generating the {classes}-class EL ontology", file=sys.stderr, flush=True)
         return el_ontology.write_all(classes, out, formats)
+
+    # ------------------------------------------------------------ DL
+
+    def alchiq(self, classes: int, seed: int = 1) -> str:
+        """A generated ALCHIQ ontology of `classes` classes in functional syntax, written once."""
+        out = os.path.join(self.dir, "dl", f"alchiq-{classes}-{seed}.ofn")
+        if not os.path.exists(out):
+            os.makedirs(os.path.dirname(out), exist_ok=True)
+            print(f"bench: generating the {classes}-class ALCHIQ ontology", file=sys.stderr, flush=True)
+            random_dl.alchiq_ontology(classes, seed).write(out + ".part")
+            os.replace(out + ".part", out)
+        return out
 
     # ------------------------------------------------------------ RL
 
