@@ -1,5 +1,7 @@
 #include "owl/functional_lookahead.h"
 
+#include "owl/prefixes.h"
+
 namespace trelvanic_owl {
 
 void FunctionalLookahead::run(size_t pos) {
@@ -101,7 +103,7 @@ void FunctionalLookahead::scan_token() {
   scan_ = i;
   if (colon == std::string_view::npos || word.starts_with("_:")) return;
   const std::string* iri = prefix_iri(word.substr(0, colon));
-  if (iri == nullptr) return;
+  if (iri == nullptr || iri->size() + (word.size() - colon - 1) > kMaxBuiltIriBytes) return;  // the parser refuses it
   expanded_.assign(*iri);
   expanded_.append(word.substr(colon + 1));
   record(start, expanded_);

@@ -151,12 +151,14 @@ class FunctionalReader {
     std::string_view name = word.substr(0, colon);
     if (last_prefix_iri_ == nullptr || name != last_prefix_name_) {
       auto prefix = prefixes_.find(std::string(name));
-      if (prefix == prefixes_.end()) fail(fmt::format("undeclared prefix '{}:'", name), start);
+      if (prefix == prefixes_.end()) fail(fmt::format("undeclared prefix '{}:'", utf8_excerpt(name)), start);
       last_prefix_name_.assign(name);
       last_prefix_iri_ = &prefix->second;
     }
+    std::string_view local = word.substr(colon + 1);
+    if (last_prefix_iri_->size() + local.size() > kMaxBuiltIriBytes) fail(std::string(kBuiltIriTooLong), start);
     scratch_.assign(*last_prefix_iri_);
-    scratch_.append(word.substr(colon + 1));
+    scratch_.append(local);
     return intern_iri_at(start, scratch_);
   }
 
@@ -336,7 +338,7 @@ class FunctionalReader {
   void open_construct(std::string_view word, size_t start) {
     std::optional<Kind> kind = kind_from_name(word);
     if (!kind || *kind == Kind::Iri || *kind == Kind::Literal || *kind == Kind::AnonymousIndividual) {
-      fail(fmt::format("unknown keyword '{}'", word), start);
+      fail(fmt::format("unknown keyword '{}'", utf8_excerpt(word)), start);
     }
     expect('(', "'(' after", word);
     if (is_entity(*kind) || *kind == Kind::Variable) {

@@ -15,6 +15,7 @@
 
 #include "owl/node_stack.h"
 #include "owl/prefixes.h"
+#include "owl/utf8.h"
 #include "owl/xml_entities.h"
 
 namespace trelvanic_owl {
@@ -171,7 +172,12 @@ class OwlXmlReader {
     xmlChar* built = xmlBuildURI(reinterpret_cast<const xmlChar*>(relative.c_str()),
                                  reinterpret_cast<const xmlChar*>(base_.c_str()));
     if (built == nullptr) return out_.intern_iri(iri);
-    IriId id = out_.intern_iri(view(built));
+    const std::string_view resolved = view(built);
+    if (resolved.size() > kMaxBuiltIriBytes && resolved.size() > iri.size()) {
+      xmlFree(built);
+      fail(std::string(kBuiltIriTooLong));
+    }
+    IriId id = out_.intern_iri(resolved);
     xmlFree(built);
     return id;
   }
@@ -179,9 +185,10 @@ class OwlXmlReader {
   IriId expand_abbreviated(std::string_view name) {
     name = trim(name);
     size_t colon = name.find(':');
-    if (colon == std::string_view::npos) fail(fmt::format("malformed abbreviated IRI '{}'", name));
+    if (colon == std::string_view::npos) fail(fmt::format("malformed abbreviated IRI '{}'", utf8_excerpt(name)));
     auto prefix = prefixes_.find(std::string(name.substr(0, colon)));
-    if (prefix == prefixes_.end()) fail(fmt::format("undeclared prefix '{}:'", name.substr(0, colon)));
+    if (prefix == prefixes_.end()) fail(fmt::format("undeclared prefix '{}:'", utf8_excerpt(name.substr(0, colon))));
+    if (prefix->second.size() + name.size() - colon - 1 > kMaxBuiltIriBytes) fail(std::string(kBuiltIriTooLong));
     scratch_.assign(prefix->second);
     scratch_.append(name.substr(colon + 1));
     return out_.intern_iri(scratch_);
@@ -199,7 +206,7 @@ class OwlXmlReader {
     std::string_view name = view(xmlTextReaderConstLocalName(reader_));
     bool empty = xmlTextReaderIsEmptyElement(reader_) == 1;
     if (ns != kOwlNamespace) {
-      if (elements_.empty()) fail(fmt::format("the root element is not an OWL Ontology but '{}'", name));
+      if (elements_.empty()) fail(fmt::format("the root element is not an OWL Ontology but '{}'", utf8_excerpt(name)));
       if (!empty) {
         // Skip the foreign content whole; the reader then stands on the
         // node after it, which the loop handles next without reading on.
@@ -211,7 +218,7 @@ class OwlXmlReader {
     }
     Attributes a = read_attributes();
     if (elements_.empty()) {
-      if (name != "Ontology" || seen_root_) fail(fmt::format("the root element is not an OWL Ontology but '{}'", name));
+      if (name != "Ontology" || seen_root_) fail(fmt::format("the root element is not an OWL Ontology but '{}'", utf8_excerpt(name)));
       seen_root_ = true;
       start_ontology(a);
       push(Element{ElementRole::Root}, empty);
@@ -238,7 +245,7 @@ class OwlXmlReader {
     }
     std::optional<Kind> kind = kind_from_name(name);
     if (!kind || *kind == Kind::Iri || *kind == Kind::Literal || kind_role(*kind) == KindRole::Internal) {
-      fail(fmt::format("unknown element '{}'", name));
+      fail(fmt::format("unknown element '{}'", utf8_excerpt(name)));
     }
     if (stack_.empty() && !is_component(*kind) && !is_entity(*kind)) {
       fail(fmt::format("{} cannot stand at the top level of an ontology", name));

@@ -11,11 +11,14 @@
 #include <absl/container/flat_hash_set.h>
 #include <fmt/format.h>
 
+#include "owl/utf8.h"
 #include "parser/load.h"
 #include "parser/sandbox.h"
 #include "parser/supplement.h"
 
 namespace trelvanic_parser {
+
+using trelvanic_owl::utf8_excerpt;  // IRIs quoted in warnings
 
 namespace {
 
@@ -141,9 +144,9 @@ class ImportFollower {
       if (std::holds_alternative<AlreadyLoaded>(*resolution)) continue;
       if (std::holds_alternative<Unresolved>(*resolution)) {
         if (limits_.strict && !is_web_iri(next.iri)) {
-          return std::unexpected(Error::parse(fmt::format("strict parse: unresolved owl:imports IRI {}", next.iri)));
+          return std::unexpected(Error::parse(fmt::format("strict parse: unresolved owl:imports IRI {}", utf8_excerpt(next.iri))));
         }
-        meta().warn(fmt::format("unresolved owl:imports IRI {}; import skipped", next.iri));
+        meta().warn(fmt::format("unresolved owl:imports IRI {}; import skipped", utf8_excerpt(next.iri)));
         meta().unresolved_imports = true;
         continue;
       }
@@ -236,7 +239,7 @@ class ImportFollower {
         return std::unexpected(Error::parse(fmt::format("import merge would exceed axiom limit {} (current {} + import {})",
                                                         limits_.max_axioms, current, incoming)));
       }
-      meta().warn(fmt::format("skipping import {}: would exceed axiom limit {}", iri, limits_.max_axioms));
+      meta().warn(fmt::format("skipping import {}: would exceed axiom limit {}", utf8_excerpt(iri), limits_.max_axioms));
       meta().unresolved_imports = true;
       return {};
     }
@@ -248,7 +251,7 @@ class ImportFollower {
             "import merge would exceed entity limit {} (current {} + import {})", limits_.max_entities, entities,
             incoming_entities)));
       }
-      meta().warn(fmt::format("skipping import {}: would exceed entity limit {}", iri, limits_.max_entities));
+      meta().warn(fmt::format("skipping import {}: would exceed entity limit {}", utf8_excerpt(iri), limits_.max_entities));
       meta().unresolved_imports = true;
       return {};
     }

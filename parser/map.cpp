@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include "core/limits.h"
+#include "owl/utf8.h"
 #include "parser/map_dl.h"
 
 namespace trelvanic_parser {
@@ -17,6 +18,7 @@ using trelvanic_core::EntityKind;
 using trelvanic_core::OwlConstruct;
 using trelvanic_owl::Kind;
 using trelvanic_owl::NodeId;
+using trelvanic_owl::utf8_excerpt;  // IRIs and messages quoted in warnings
 
 namespace {
 
@@ -176,7 +178,7 @@ void Mapper::flush() {
   pending_.clear();
   for (auto& r : stored) {
     if (!r) {
-      skip(fmt::format("failed to store axiom: {}", r.error().message()));
+      skip(fmt::format("failed to store axiom: {}", utf8_excerpt(r.error().message())));
       continue;
     }
     if (r->value == next) {  // new: the store grew by one live axiom
@@ -263,14 +265,14 @@ Result<EntityId> Mapper::register_entity(std::string_view iri, EntityKind kind) 
 std::optional<EntityId> Mapper::register_or_warn_class(std::string_view iri) {
   auto r = register_entity(iri, EntityKind::Class);
   if (r) return *r;
-  warn(fmt::format("failed to register class {}: {}", iri, r.error().message()));
+  warn(fmt::format("failed to register class {}: {}", utf8_excerpt(iri), utf8_excerpt(r.error().message())));
   return std::nullopt;
 }
 
 std::optional<EntityId> Mapper::register_or_warn_object_property(std::string_view iri) {
   auto r = register_entity(iri, EntityKind::ObjectProperty);
   if (r) return *r;
-  warn(fmt::format("failed to register object property {}: {}", iri, r.error().message()));
+  warn(fmt::format("failed to register object property {}: {}", utf8_excerpt(iri), utf8_excerpt(r.error().message())));
   return std::nullopt;
 }
 
@@ -278,7 +280,7 @@ std::optional<EntityId> Mapper::register_or_warn_entity(std::string_view iri, En
   auto r = register_entity(iri, kind);
   if (r) return *r;
   if (limits_.strict) ++meta_.skipped_axiom_count;
-  warn(fmt::format("failed to register entity {}: {}", iri, r.error().message()));
+  warn(fmt::format("failed to register entity {}: {}", utf8_excerpt(iri), utf8_excerpt(r.error().message())));
   return std::nullopt;
 }
 
@@ -298,7 +300,7 @@ Result<EntityId> Mapper::resolve_cached(NodeId entity, EntityKind kind) {
 std::optional<EntityId> Mapper::register_class(NodeId entity) {
   auto r = resolve_cached(entity, EntityKind::Class);
   if (r) return *r;
-  warn(fmt::format("failed to register class {}: {}", model_.iri_text(entity), r.error().message()));
+  warn(fmt::format("failed to register class {}: {}", utf8_excerpt(model_.iri_text(entity)), utf8_excerpt(r.error().message())));
   return std::nullopt;
 }
 
@@ -306,7 +308,7 @@ std::optional<EntityId> Mapper::register_object_property(NodeId entity) {
   auto r = resolve_cached(entity, EntityKind::ObjectProperty);
   if (r) return *r;
   warn(
-      fmt::format("failed to register object property {}: {}", model_.iri_text(entity), r.error().message()));
+      fmt::format("failed to register object property {}: {}", utf8_excerpt(model_.iri_text(entity)), utf8_excerpt(r.error().message())));
   return std::nullopt;
 }
 
@@ -320,7 +322,7 @@ std::optional<EntityId> Mapper::register_or_warn_entity(NodeId entity, EntityKin
   auto r = resolve_cached(entity, kind);
   if (r) return *r;
   if (limits_.strict) ++meta_.skipped_axiom_count;
-  warn(fmt::format("failed to register entity {}: {}", model_.iri_text(entity), r.error().message()));
+  warn(fmt::format("failed to register entity {}: {}", utf8_excerpt(model_.iri_text(entity)), utf8_excerpt(r.error().message())));
   return std::nullopt;
 }
 
@@ -468,9 +470,9 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
     if (previous && *previous != k) {
       if (limits.strict && !declaration_kinds_compatible(d.kinds))
         return std::unexpected(
-            Error::parse(fmt::format("incompatible declaration kinds for {}: {}", iri, kinds_debug_text(d.kinds))));
+            Error::parse(fmt::format("incompatible declaration kinds for {}: {}", utf8_excerpt(iri), kinds_debug_text(d.kinds))));
       local_warnings.push_back(fmt::format("entity kind mismatch on declaration for {}: {} then {}; using last declaration",
-                                           iri, trelvanic_core::entity_kind_name(*previous),
+                                           utf8_excerpt(iri), trelvanic_core::entity_kind_name(*previous),
                                            trelvanic_core::entity_kind_name(k)));
     }
   }
@@ -481,9 +483,9 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
     if (std::popcount(d.kinds) >= 2 && !declaration_kinds_compatible(d.kinds)) {
       if (limits.strict)
         return std::unexpected(
-            Error::parse(fmt::format("incompatible declaration kinds for {}: {}", d.iri, kinds_debug_text(d.kinds))));
+            Error::parse(fmt::format("incompatible declaration kinds for {}: {}", utf8_excerpt(d.iri), kinds_debug_text(d.kinds))));
       local_warnings.push_back(
-          fmt::format("incompatible declaration kinds for {}: {}; using last declaration", d.iri, kinds_debug_text(d.kinds)));
+          fmt::format("incompatible declaration kinds for {}: {}; using last declaration", utf8_excerpt(d.iri), kinds_debug_text(d.kinds)));
     }
     if ((d.kinds & class_and_individual) == class_and_individual) class_individual_iris.insert(std::string(d.iri));
   }

@@ -8,6 +8,7 @@
 #include <fmt/format.h>
 #include <raptor2/raptor2.h>
 
+#include "owl/prefixes.h"
 #include "owl/xml_entities.h"
 
 namespace trelvanic_rdf {
@@ -32,13 +33,40 @@ struct State {
   unsigned long next_blank = 0;
 
   void fail(ErrorKind kind, std::string message) {
-    if (!error) error = Error{kind, std::move(message), 0, 0};
+    if (error) return;
+    error = Error{kind, std::move(message), 0, 0};
+    // stop raptor now rather than at the end of the chunk it is reading
+    if (parser != nullptr) raptor_parser_parse_abort(parser);
+  }
+
+  // Bytes of the distinct IRIs longer than the limit of built IRIs that the
+  // document has named, and the most it may name: its own length.
+  std::size_t long_iri_bytes = 0;
+  std::size_t text_bytes = 0;
+
+  // raptor builds IRIs from namespaces and xml:base; a long namespace used
+  // many times would make a gigabyte of them from a small document. An IRI
+  // written out pays for itself, so the distinct long IRIs may not add up to
+  // more than the document's length.
+  TermId long_iri(std::string_view text) {
+    TermTable& terms = graph->terms();
+    if (auto known = terms.find_iri(text)) return *known;
+    long_iri_bytes += text.size();
+    if (long_iri_bytes > text_bytes) {
+      fail(ErrorKind::Limit, std::string(trelvanic_owl::kBuiltIriTooLong));
+      return TermId{};
+    }
+    return terms.iri(text);
+  }
+
+  TermId iri(std::string_view text) {
+    return text.size() > trelvanic_owl::kMaxBuiltIriBytes ? long_iri(text) : graph->terms().iri(text);
   }
 
   TermId term(const raptor_term* t) {
     TermTable& terms = graph->terms();
     switch (t->type) {
-      case RAPTOR_TERM_TYPE_URI: return terms.iri(uri_text(t->value.uri));
+      case RAPTOR_TERM_TYPE_URI: return iri(uri_text(t->value.uri));
       case RAPTOR_TERM_TYPE_BLANK:
         return terms.blank({reinterpret_cast<const char*>(t->value.blank.string),
                             t->value.blank.string_len});
@@ -49,7 +77,7 @@ struct State {
             lit.language != nullptr
                 ? std::string_view(reinterpret_cast<const char*>(lit.language), lit.language_len)
                 : std::string_view{};
-        const TermId dt = lit.datatype != nullptr ? terms.iri(uri_text(lit.datatype)) : TermId{};
+        const TermId dt = lit.datatype != nullptr ? iri(uri_text(lit.datatype)) : TermId{};
         return terms.literal(lexical, dt, lang);
       }
       case RAPTOR_TERM_TYPE_UNKNOWN: break;
@@ -193,6 +221,7 @@ std::expected<ReadStats, Error> read_rdfxml(std::string_view text, Graph& graph,
                                                     "expansion", options.max_expanded_bytes));
   }
   State state{nullptr, &graph, &options, std::nullopt, {}, 0};
+  state.text_bytes = text.size();
   RaptorHandles h;
   h.world = raptor_new_world();
   if (h.world == nullptr || raptor_world_open(h.world) != 0) {

@@ -12,6 +12,7 @@
 #include <fmt/format.h>
 #include <serd/serd.h>
 
+#include "owl/prefixes.h"
 #include "owl/utf8.h"
 
 namespace trelvanic_rdf {
@@ -63,7 +64,7 @@ class Sink {
 
   SerdStatus on_base(const SerdNode* uri) {
     if (serd_env_set_base_uri(env_, uri) != SERD_SUCCESS) {
-      return fail(ErrorKind::Syntax, fmt::format("invalid base IRI <{}>", node_text(uri)));
+      return fail(ErrorKind::Syntax, fmt::format("invalid base IRI <{}>", trelvanic_owl::utf8_excerpt(node_text(uri))));
     }
     return SERD_SUCCESS;
   }
@@ -193,7 +194,12 @@ class Sink {
     if (expanded.buf == nullptr || !serd_uri_string_has_scheme(expanded.buf)) {
       serd_node_free(&expanded);
       fail(ErrorKind::Syntax,
-           fmt::format("relative IRI <{}> without a base IRI", node_text(node)));
+           fmt::format("relative IRI <{}> without a base IRI", trelvanic_owl::utf8_excerpt(node_text(node))));
+      return std::nullopt;
+    }
+    if (expanded.n_bytes > trelvanic_owl::kMaxBuiltIriBytes && expanded.n_bytes > node->n_bytes) {
+      serd_node_free(&expanded);
+      fail(ErrorKind::Limit, std::string(trelvanic_owl::kBuiltIriTooLong));
       return std::nullopt;
     }
     std::string out(node_text(&expanded));
@@ -216,7 +222,11 @@ class Sink {
                       ? prefixes_.end()
                       : prefixes_.find(text.substr(0, colon));
         if (it == prefixes_.end()) {
-          fail(ErrorKind::Syntax, fmt::format("undefined prefix in {}", text));
+          fail(ErrorKind::Syntax, fmt::format("undefined prefix in {}", trelvanic_owl::utf8_excerpt(text)));
+          return TermId{};
+        }
+        if (it->second.size() + text.size() - colon - 1 > trelvanic_owl::kMaxBuiltIriBytes) {
+          fail(ErrorKind::Limit, std::string(trelvanic_owl::kBuiltIriTooLong));
           return TermId{};
         }
         scratch_.assign(it->second);

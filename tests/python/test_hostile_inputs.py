@@ -15,33 +15,39 @@ RDF_NS = ('xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#" '
 
 
 def document(syntax, prefix=b"ex", cls=b"A", literal=b"v"):
-    """A small ontology in `syntax`: class `cls` (a local name under EX) is
-    below B and has the label `literal`; the prefix `prefix` abbreviates a
-    namespace in use. All arguments are bytes, written as they are."""
+    """A small ontology in `syntax`: class `cls` is below B and has the label
+    `literal`; the prefix `prefix` abbreviates the namespace EX in use. The
+    class is written under the prefix, or in full when `cls` is a full IRI
+    (one starting with "http"). All arguments are bytes, written as they are."""
     ex = EX.encode()
+    full = cls.startswith(b"http")
     if syntax == "ofn":
+        name = b"<" + cls + b">" if full else prefix + b":" + cls
         return (b"Prefix(" + prefix + b":=<" + ex + b">)\nOntology(\n"
-                b"SubClassOf(" + prefix + b":" + cls + b" " + prefix + b":B)\n"
-                b"AnnotationAssertion(rdfs:label " + prefix + b":" + cls + b" \"" + literal + b"\")\n)\n")
+                b"SubClassOf(" + name + b" " + prefix + b":B)\n"
+                b"AnnotationAssertion(rdfs:label " + name + b" \"" + literal + b"\")\n)\n")
     if syntax == "owx":
+        attribute = b'IRI="' + cls + b'"' if full else b'abbreviatedIRI="' + prefix + b":" + cls + b'"'
+        subject = b"<IRI>" + cls + b"</IRI>" if full else b"<AbbreviatedIRI>" + prefix + b":" + cls + b"</AbbreviatedIRI>"
         return (b'<?xml version="1.0"?>\n<Ontology xmlns="http://www.w3.org/2002/07/owl#">\n'
                 b'<Prefix name="' + prefix + b'" IRI="' + ex + b'"/>\n'
-                b'<SubClassOf><Class abbreviatedIRI="' + prefix + b":" + cls + b'"/>'
+                b"<SubClassOf><Class " + attribute + b"/>"
                 b'<Class abbreviatedIRI="' + prefix + b':B"/></SubClassOf>\n'
                 b'<AnnotationAssertion><AnnotationProperty abbreviatedIRI="rdfs:label"/>'
-                b"<AbbreviatedIRI>" + prefix + b":" + cls + b"</AbbreviatedIRI><Literal>" + literal + b"</Literal>"
-                b"</AnnotationAssertion>\n</Ontology>\n")
+                b"" + subject + b"<Literal>" + literal + b"</Literal></AnnotationAssertion>\n</Ontology>\n")
     if syntax == "ttl":
+        name = b"<" + cls + b">" if full else prefix + b":" + cls
         return (b"@prefix owl: <http://www.w3.org/2002/07/owl#> .\n"
                 b"@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
                 b"@prefix " + prefix + b": <" + ex + b"> .\n"
-                b"" + prefix + b":" + cls + b" a owl:Class ; rdfs:subClassOf " + prefix + b":B ;\n"
+                b"" + name + b" a owl:Class ; rdfs:subClassOf " + prefix + b":B ;\n"
                 b'  rdfs:label "' + literal + b'" .\n' + prefix + b":B a owl:Class .\n")
     assert syntax == "rdf"
     # here the prefix names the namespace of rdfs:label
+    about = cls if full else ex + cls
     return (b'<?xml version="1.0"?>\n<rdf:RDF ' + RDF_NS.encode() + b" xmlns:" + prefix
             + b'="http://www.w3.org/2000/01/rdf-schema#">\n'
-            b'<owl:Class rdf:about="' + ex + cls + b'"><rdfs:subClassOf rdf:resource="' + ex + b'B"/>'
+            b'<owl:Class rdf:about="' + about + b'"><rdfs:subClassOf rdf:resource="' + ex + b'B"/>'
             b"<" + prefix + b":label>" + literal + b"</" + prefix + b":label></owl:Class>\n"
             b'<owl:Class rdf:about="' + ex + b'B"/>\n</rdf:RDF>\n')
 
@@ -143,3 +149,54 @@ def test_entity_amplification_is_refused_before_the_xml_is_parsed(tmp_path, synt
     for lenient in (False, True):
         with pytest.raises(ParseError, match=f"^parse error: {message}"):
             load(path, lenient)
+
+
+def prefix_blowup(syntax, uses):
+    """A namespace of 1 MB and `uses` names under it, each of which would
+    become an IRI of 1 MB."""
+    ns = "http://x/" + "n" * 1_000_000 + "/"
+    names = [f"p:c{i}" for i in range(uses)]
+    if syntax == "ofn":
+        body = "\n".join(f"Declaration(Class({n}))" for n in names)
+        return f"Prefix(p:=<{ns}>)\nOntology(\n{body}\n)\n"
+    if syntax == "ttl":
+        body = "\n".join(f"{n} a <http://www.w3.org/2002/07/owl#Class> ." for n in names)
+        return f"@prefix p: <{ns}> .\n{body}\n"
+    if syntax == "owx":
+        body = "\n".join(f'<Declaration><Class abbreviatedIRI="{n}"/></Declaration>' for n in names)
+        return (f'<?xml version="1.0"?>\n<Ontology xmlns="http://www.w3.org/2002/07/owl#">\n'
+                f'<Prefix name="p" IRI="{ns}"/>\n{body}\n</Ontology>\n')
+    body = "\n".join(f"<rdf:Description rdf:about=\"http://x/s\"><{n}>v</{n}></rdf:Description>" for n in names)
+    return f'<?xml version="1.0"?>\n<rdf:RDF {RDF_NS} xmlns:p="{ns}">\n{body}\n</rdf:RDF>\n'
+
+
+@pytest.mark.parametrize("syntax", SYNTAXES)
+def test_a_long_prefix_used_many_times_is_refused_before_its_iris_are_built(tmp_path, syntax):
+    path = write(tmp_path, syntax, prefix_blowup(syntax, 1000).encode())
+    for lenient in (False, True):
+        with pytest.raises(ParseError, match="expanded IRI exceeds maximum length of 8192 bytes"):
+            load(path, lenient)
+
+
+@pytest.mark.parametrize("syntax", SYNTAXES)
+@pytest.mark.parametrize("size", [40_000, 600_000])
+def test_long_iris_and_literals_load_or_fail_cleanly_and_warnings_stay_short(tmp_path, syntax, size):
+    long_literal = "\u00e9" * (size // 2)
+    reasoner = load(write(tmp_path, syntax, document(syntax, literal=long_literal.encode())))
+    assert reasoner.classify()["subsumptions"] == [[EX + "A", EX + "B"]]
+
+    # written in full, a long IRI is the mapper's to skip (and to quote)
+    long_iri = (EX + "A" + "\u00e9" * (size // 2)).encode()
+    path = write(tmp_path, syntax, document(syntax, cls=long_iri))
+    with pytest.raises(ParseError, match="^parse error: strict parse: skipped"):
+        load(path)
+    warnings = load(path, lenient=True).parse_meta["warnings"]
+    assert any("IRI exceeds maximum length of 8192 bytes" in w for w in warnings), warnings
+    assert all(len(w.encode()) < 1000 for w in warnings), [w[:300] for w in warnings]
+
+    # abbreviated, the reader refuses to build it
+    if syntax != "rdf":
+        abbreviated = write(tmp_path, syntax, document(syntax, cls=long_iri[len(EX):]))
+        for lenient in (False, True):
+            with pytest.raises(ParseError, match="expanded IRI exceeds maximum length of 8192 bytes"):
+                load(abbreviated, lenient)

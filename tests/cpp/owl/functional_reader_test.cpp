@@ -200,6 +200,25 @@ TEST(FunctionalReader, TextThatIsNotUtf8IsRefusedWhereverItStands) {
                                                     "\"\U0001F600\U0010FFFF\ud7ff\")"));
 }
 
+TEST(FunctionalReader, AnIriBuiltFromAPrefixMayNotPassTheIriLengthLimit) {
+  const std::string ns = "http://x/" + std::string(8000, 'n');
+  const std::string fits(8192 - ns.size(), 'a');
+  auto text = [&](std::string_view local) {
+    return "Prefix(p:=<" + ns + ">)\nOntology(\nDeclaration(Class(p:" + std::string(local) + "))\n" +
+           "SubClassOf(p:" + std::string(local) + " <http://x/" + std::string(9000, 'w') + ">))";
+  };
+  auto read = read_functional(text(fits));
+  ASSERT_TRUE(read.has_value()) << read.error().text();
+  EXPECT_EQ(read->iri(read->intern_iri(ns + fits)).size(), 8192u);
+  // one byte more: refused at the name, before it is built; an IRI written
+  // out in full is not the reader's to refuse
+  auto refused = read_functional(text(fits + "a"));
+  ASSERT_FALSE(refused.has_value());
+  EXPECT_EQ(refused.error().message(), "expanded IRI exceeds maximum length of 8192 bytes");
+  EXPECT_EQ(refused.error().line(), 3u);
+  EXPECT_EQ(refused.error().column(), 19u);
+}
+
 TEST(FunctionalReader, EveryTruncationOfTheFixtureIsAnError) {
   std::string text = read_test_data("fixture.ofn");
   size_t last = text.rfind(')');

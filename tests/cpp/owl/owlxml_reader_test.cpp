@@ -174,6 +174,30 @@ TEST(OwlXmlReader, DocumentsThatEntitiesWouldBlowUpAreRefusedBeforeParsing) {
   EXPECT_EQ(large.error().kind(), ErrorKind::Limit);
 }
 
+TEST(OwlXmlReader, AnIriBuiltFromAPrefixOrTheBaseMayNotPassTheIriLengthLimit) {
+  const std::string ns = "http://x/" + std::string(8000, 'n') + "/";
+  const std::string fits(8192 - ns.size(), 'a');
+  auto text = [&](std::string_view base, std::string_view prefix, std::string_view iri, std::string_view abbreviated) {
+    return "<?xml version=\"1.0\"?>\n<Ontology xmlns=\"http://www.w3.org/2002/07/owl#\" xml:base=\"" +
+           std::string(base) + "\">\n<Prefix name=\"p\" IRI=\"" + std::string(prefix) +
+           "\"/>\n<Declaration><Class IRI=\"" + std::string(iri) + "\"/></Declaration>\n" +
+           "<Declaration><Class abbreviatedIRI=\"p:" + std::string(abbreviated) + "\"/></Declaration>\n</Ontology>\n";
+  };
+  auto read = read_owlxml(text(ns, ns, fits, fits));
+  ASSERT_TRUE(read.has_value()) << read.error().text();
+  EXPECT_EQ(read->component_count(), 1u);  // the same class, written two ways
+  const std::string long_iri = "http://x/" + std::string(9000, 'w');
+  EXPECT_TRUE(read_owlxml(text(ns, ns, long_iri, fits)).has_value());
+  const std::pair<std::string, uint32_t> over[] = {{text(ns, ns, fits + "a", fits), 4},
+                                                    {text(ns, ns, fits, fits + "a"), 5}};
+  for (const auto& [doc, line] : over) {
+    auto refused = read_owlxml(doc);
+    ASSERT_FALSE(refused.has_value());
+    EXPECT_EQ(refused.error().message(), "expanded IRI exceeds maximum length of 8192 bytes");
+    EXPECT_EQ(refused.error().line(), line);
+  }
+}
+
 TEST(OwlXmlReader, ExternalEntitiesAreNotLoaded) {
   std::string path = std::string(TRELVANIC_TEST_DATA) + "/owl/fixture.ofn";
   std::string text = "<?xml version=\"1.0\"?>\n<!DOCTYPE Ontology [<!ENTITY secret SYSTEM \"file://" + path +

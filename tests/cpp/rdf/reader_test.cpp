@@ -244,6 +244,62 @@ TEST(RdfXmlReaderTest, DocumentsThatEntitiesWouldBlowUpAreRefusedBeforeParsing) 
                                            options.max_expanded_bytes));
 }
 
+TEST(ReaderErrorTest, IrisBuiltFromALongNamespaceAreBounded) {
+  const std::string ns = "http://x/" + std::string(8000, 'n') + "/";
+  const std::string fits(8192 - ns.size(), 'a');
+  const std::string over = fits + "a";
+  // Turtle: a prefixed name or a relative reference that would build an
+  // IRI past the limit is refused where it stands
+  struct Case {
+    std::string text;
+    const char* message;  // empty: read
+  };
+  const Case turtle[] = {
+      {"@prefix p: <" + ns + "> .\n<http://x/s> <http://x/p>\n p:" + fits + " .\n", ""},
+      {"@prefix p: <" + ns + "> .\n<http://x/s> <http://x/p>\n p:" + over + " .\n",
+       "expanded IRI exceeds maximum length of 8192 bytes"},
+      {"@base <" + ns + "> .\n<http://x/s> <http://x/p>\n <" + over + "> .\n",
+       "expanded IRI exceeds maximum length of 8192 bytes"},
+      {"<http://x/s> <http://x/p>\n <" + ns + over + "> .\n", ""},
+  };
+  for (const Case& c : turtle) {
+    Graph g;
+    auto r = read_rdf(c.text, RdfSyntax::Turtle, g);
+    if (*c.message == '\0') {
+      EXPECT_TRUE(r) << r.error().message;
+      continue;
+    }
+    ASSERT_FALSE(r.has_value());
+    EXPECT_EQ(r.error().kind, ErrorKind::Limit);
+    EXPECT_EQ(r.error().line, 3u);
+    EXPECT_NE(r.error().message.find(c.message), std::string::npos) << r.error().message;
+  }
+  // RDF/XML: the distinct long IRIs a document names may add up to its
+  // own length; written out in full, they always do
+  const std::string head = "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" xmlns:p=\"";
+  std::string rdf = head + "http://x/\">\n";
+  for (int i = 0; i < 10; ++i) {
+    rdf += "<rdf:Description rdf:about=\"" + ns + over + "\"><p:a>v</p:a><p:b rdf:resource=\"" + ns + fits +
+           "b\"/></rdf:Description>\n";
+  }
+  rdf += "</rdf:RDF>\n";
+  Graph g;
+  auto r = read_rdf(rdf, RdfSyntax::RdfXml, g);
+  ASSERT_TRUE(r) << r.error().message;
+  EXPECT_EQ(r->triples, 20u);
+  std::string many = head + ns + over + "\">\n";
+  for (int i = 0; i < 100; ++i) {
+    const std::string name = "p:a" + std::to_string(i);
+    many += "<rdf:Description rdf:about=\"http://x/s\"><" + name + ">v</" + name + "></rdf:Description>\n";
+  }
+  many += "</rdf:RDF>\n";
+  Graph refused;
+  r = read_rdf(many, RdfSyntax::RdfXml, refused);
+  ASSERT_FALSE(r.has_value());
+  EXPECT_EQ(r.error().kind, ErrorKind::Limit);
+  EXPECT_NE(r.error().message.find("expanded IRI exceeds maximum length of 8192 bytes"), std::string::npos);
+}
+
 TEST(RdfXmlReaderTest, ReadsTriplesAndKeepsNodeIdsApartFromGeneratedOnes) {
   const char* doc = R"(<?xml version="1.0"?>
 <rdf:RDF xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#"
