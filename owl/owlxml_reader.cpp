@@ -207,6 +207,12 @@ class OwlXmlReader {
     bool empty = xmlTextReaderIsEmptyElement(reader_) == 1;
     if (ns != kOwlNamespace) {
       if (elements_.empty()) fail(fmt::format("the root element is not an OWL Ontology but '{}'", utf8_excerpt(name)));
+      // Elements of another vocabulary mean nothing here and are left out,
+      // with a note for the load's warnings; one where a component would
+      // stand is a lost axiom.
+      out_.add_source_note(
+          fmt::format("OWL/XML element '{}' of namespace '{}' not mapped", utf8_excerpt(name), utf8_excerpt(ns)),
+          stack_.empty());
       if (!empty) {
         // Skip the foreign content whole; the reader then stands on the
         // node after it, which the loop handles next without reading on.

@@ -125,6 +125,27 @@ TEST(Load, StrictFailsOnSkippedAxiomsLenientCountsThem) {
   EXPECT_EQ(meta(*lenient).logical_axiom_count, 2u);
 }
 
+// OWL/XML elements of another namespace are left out with a warning; one
+// where a component stands is a skipped axiom.
+TEST(Load, ForeignOwlXmlElementsAreNamed) {
+  TempTree tree;
+  const std::string path = tree.write(
+      "f.owx",
+      "<?xml version=\"1.0\"?>\n<Ontology xmlns=\"http://www.w3.org/2002/07/owl#\" xmlns:x=\"http://x.org/\">\n"
+      "<x:SubClassOf><Class IRI=\"http://ex.org/A\"/><Class IRI=\"http://ex.org/B\"/></x:SubClassOf>\n"
+      "<SubClassOf><Class IRI=\"http://ex.org/C\"/><x:note>n</x:note><Class IRI=\"http://ex.org/D\"/></SubClassOf>\n"
+      "</Ontology>\n");
+  EXPECT_EQ(error_of(load_ontology(path)),
+            "parse error: strict parse: skipped 1 axioms due to limits or mapping failures");
+  auto lenient = load_ontology_lenient(path);
+  ASSERT_TRUE(lenient) << lenient.error().message();
+  EXPECT_EQ(meta(*lenient).warnings,
+            (std::vector<std::string>{"OWL/XML element 'SubClassOf' of namespace 'http://x.org/' not mapped",
+                                      "OWL/XML element 'note' of namespace 'http://x.org/' not mapped"}));
+  EXPECT_EQ(meta(*lenient).skipped_axiom_count, 1u);
+  EXPECT_EQ(meta(*lenient).mapped_axiom_count, 1u);
+}
+
 TEST(Load, DlOnlyOntologyTakesItsCountsFromTheDlStore) {
   TempTree tree;
   const std::string path = tree.write(
