@@ -9,6 +9,7 @@
 #include "bridge/perf.h"
 #include "bridge/rl_postprocess.h"
 #include "bridge/triples.h"
+#include "core/cancel.h"
 
 namespace trelvanic_bridge {
 
@@ -76,6 +77,16 @@ struct Driver {
     if (removals) ontology.strip_inferred_axioms();
     const bool full = !incremental || !s.warmed_ || removals || mismatch || ontology.dirty().empty();
 
+    // The thread's cancellation flag is polled during the fixpoint only, and
+    // a run stopped by it leaves the session cold, so the next run rebuilds.
+    auto reason = [&]() -> Result<void> {
+      s.materializer_.set_cancel(trelvanic_core::current_cancel_flag());
+      auto reasoned = s.materializer_.reason();
+      s.materializer_.set_cancel(nullptr);
+      if (reasoned) return {};
+      s.warmed_ = false;
+      return std::unexpected(Error::materializer(reasoned.error()));
+    };
     MaterializeOutcome outcome;
     if (full) {
       trelvanic_materializer::Materializer engine;
@@ -89,12 +100,11 @@ struct Driver {
       s.outside_rl_ = summary.outside_rl;
       if (auto loaded = s.materializer_.load(triples); !loaded)
         return std::unexpected(Error::materializer(loaded.error()));
+      s.warmed_ = true;
       {
         Phase phase(perf, timings.rl_fixpoint_s);
-        if (auto reasoned = s.materializer_.reason(); !reasoned)
-          return std::unexpected(Error::materializer(reasoned.error()));
+        if (auto reasoned = reason(); !reasoned) return std::unexpected(std::move(reasoned).error());
       }
-      s.warmed_ = true;
       outcome.full_rebuild = true;
     } else {
       std::vector<Triple> triples;
@@ -113,8 +123,7 @@ struct Driver {
       if (auto loaded = s.materializer_.load(triples); !loaded)
         return std::unexpected(Error::materializer(loaded.error()));
       Phase phase(perf, timings.rl_fixpoint_s);
-      if (auto reasoned = s.materializer_.reason(); !reasoned)
-        return std::unexpected(Error::materializer(reasoned.error()));
+      if (auto reasoned = reason(); !reasoned) return std::unexpected(std::move(reasoned).error());
     }
     outcome.export_complete = s.outside_rl_ == 0;
 

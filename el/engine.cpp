@@ -6,6 +6,8 @@
 #include <absl/container/flat_hash_map.h>
 #include <absl/container/flat_hash_set.h>
 
+#include "core/cancel.h"
+
 namespace trelvanic_el {
 namespace {
 
@@ -48,6 +50,13 @@ class Saturator {
     }
     for (uint32_t c : roots) activate(c);
     while (!todo_.empty()) {
+      if (cancel_()) {
+        // Stopped from outside: what is derived so far is not the closure.
+        todo_.clear();
+        if constexpr (kTrace) whys_.clear();
+        stats_.cancelled = true;
+        return;
+      }
       Todo t = todo_.back();
       todo_.pop_back();
       if constexpr (kTrace) {
@@ -76,6 +85,7 @@ class Saturator {
   }
 
   SaturationStats stats() const { return stats_; }
+  bool cancelled() const { return stats_.cancelled; }
 
   // Fires the normal forms made since `from` on the facts already derived:
   // every active context is visited once and meets the new normal forms
@@ -382,6 +392,7 @@ class Saturator {
   CompletionGraph& g_;
   const RoleHierarchy& roles_;
   ElTrace* trace_;
+  trelvanic_core::CancelPoll cancel_;
   std::vector<Todo> todo_;
   std::vector<Why> whys_;
   Why why_{};

@@ -43,6 +43,9 @@ struct SaturationStats {
   uint64_t subsumers = 0;  // inserted subsumer conclusions
   uint64_t links = 0;      // inserted link conclusions
   uint64_t taken = 0;      // conclusions taken from the work stack
+  // The thread's cancellation flag was raised (core/cancel.h): the run
+  // stopped early and the graph is not saturated.
+  bool cancelled = false;
 };
 
 // The contexts classification needs: ⊤ and every class.

@@ -91,7 +91,8 @@ std::expected<Saturated, Error> saturate_ontology(const Ontology& ontology, bool
   Saturated s{std::move(*input), std::move(*nf), {}, {}};
   RuleIndex index(s.nf);
   s.graph = CompletionGraph(s.nf.concept_count);
-  saturate(s.nf, index, s.graph, roots_of(s.nf), trace ? &s.trace : nullptr);
+  if (saturate(s.nf, index, s.graph, roots_of(s.nf), trace ? &s.trace : nullptr).cancelled)
+    return std::unexpected(Error{ErrorKind::Message, "classification cancelled"});
   return s;
 }
 

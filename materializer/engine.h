@@ -68,6 +68,9 @@ class Engine {
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
 
+  // Replaces the cancellation flag of the options (null: never cancelled).
+  void set_cancel(const std::atomic<bool>* cancel) { options_.cancel = cancel; }
+
   // Adds a triple as told. The terms must come from the dictionary.
   [[nodiscard]] std::expected<void, Error> add(const Triple& t);
   // Makes room for about this many stored triples, told and derived (a hint).

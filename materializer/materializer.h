@@ -60,6 +60,9 @@ class Materializer {
   [[nodiscard]] std::expected<void, Error> load(std::span<const Triple> triples);
   [[nodiscard]] std::expected<void, Error> load_terms(std::span<const TermTriple> triples);
   [[nodiscard]] std::expected<void, Error> reason();
+  // The flag `reason` polls from now on (`Options::cancel`; null: never
+  // cancelled). It must outlive every `reason` call made while it is set.
+  void set_cancel(const std::atomic<bool>* cancel) { engine_->set_cancel(cancel); }
   // Makes room for about this many triples, told and derived: a hint that
   // spares the store's tables their regrowth when the closure size is known.
   void reserve(std::size_t triples) { engine_->reserve(triples); }

@@ -31,6 +31,7 @@ class FunctionalReader {
   FunctionalReader(std::string_view text, const ReaderSettings& settings)
       : in_(text),
         stack_(out_, settings.max_depth == 0 ? 1 : settings.max_depth),
+        cancelled_(settings.cancel),
         prefixes_(standard_prefixes()),
         lookahead_(text, prefixes_, out_) {
     // Typical files hold one node per 25 to 50 bytes, a third of them
@@ -278,6 +279,7 @@ class FunctionalReader {
   // stack of open constructs.
   void read_contents() {
     for (;;) {
+      if (cancelled_()) throw Failure{ErrorKind::Internal, kCancelledText, pos_};
       char c = peek();
       size_t start = pos_;
       lookahead_.run(start);
@@ -397,6 +399,7 @@ class FunctionalReader {
   size_t pos_ = 0;
   Ontology out_;
   NodeStack stack_;
+  CancelCheck cancelled_;
   PrefixMap prefixes_;
   FunctionalLookahead lookahead_;
   // the prefix of the last abbreviated IRI: most files use one or two

@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "owl/cancel_check.h"
 #include "owl/error.h"
 #include "owl/model.h"
 
@@ -31,6 +32,9 @@ struct ReaderSettings {
   // OWL/XML: the largest size the document may reach once its entities are
   // replaced (the loader's default).
   uint64_t max_expanded_bytes = 268'435'456;
+  // Polled while reading (owl/cancel_check.h); once it reads true the read
+  // fails with an `Internal` error "cancelled". Null: never.
+  const std::atomic<bool>* cancel = nullptr;
 };
 
 [[nodiscard]] Result<Ontology> read_functional(std::string_view text, const ReaderSettings& settings = {}) noexcept;

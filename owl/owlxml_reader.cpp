@@ -104,11 +104,12 @@ class OwlXmlReader {
  public:
   OwlXmlReader(xmlTextReaderPtr reader, const ReaderSettings& settings)
       : reader_(reader), stack_(out_, settings.max_depth == 0 ? 1 : settings.max_depth),
-        prefixes_(standard_prefixes()) {}
+        cancelled_(settings.cancel), prefixes_(standard_prefixes()) {}
 
   Ontology run() {
     out_.begin_bulk_load();
     for (;;) {
+      if (cancelled_()) throw Failure{ErrorKind::Internal, kCancelledText};
       int status = pending_ ? 1 : xmlTextReaderRead(reader_);
       pending_ = false;
       if (status == 0) break;
@@ -355,6 +356,7 @@ class OwlXmlReader {
   xmlTextReaderPtr reader_;
   Ontology out_;
   NodeStack stack_;
+  CancelCheck cancelled_;
   absl::flat_hash_map<std::string, std::string> prefixes_;
   std::vector<Element> elements_;
   std::string base_;

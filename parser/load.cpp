@@ -5,6 +5,7 @@
 
 #include <fmt/format.h>
 
+#include "core/cancel.h"
 #include "parser/format.h"
 #include "parser/imports.h"
 #include "parser/rdf_preprocess.h"
@@ -29,6 +30,7 @@ Result<LoadedDocument> read_and_map(ByteSource& source, OntologyFormat format, c
                                     uint32_t document, std::string_view turtle_base = {}) {
   auto model = read_owl_model(source, format, limits, turtle_base);
   if (!model) return std::unexpected(std::move(model).error());
+  if (trelvanic_core::cancel_requested()) return std::unexpected(Error::parse("cancelled"));
   LoadedDocument out;
   out.header = ontology_header(*model);
   auto mapped = map_to_core(*model, limits, MapOptions{.document = document});
@@ -173,6 +175,7 @@ Result<LoadedDocument> load_document(std::string_view path, const LoadLimits& li
     if (auto bad = utf8_error(*text)) return std::unexpected(Error::parse(std::move(*bad)));
     auto pre = preprocess_rdf_xml_text(std::move(*text), limits.max_expanded_bytes, limits.max_preprocess_bytes);
     if (!pre) return std::unexpected(std::move(pre).error());
+    if (trelvanic_core::cancel_requested()) return std::unexpected(Error::parse("cancelled"));
     doc = load_preprocessed_rdf_xml(pre->text, limits, pre->ill_founded_list, document);
   } else {
     // Relative references in Turtle are taken from the file's location.

@@ -4,6 +4,7 @@
 
 #include <fmt/format.h>
 
+#include "core/cancel.h"
 #include "core/limits.h"
 #include "owl/utf8.h"
 #include "parser/map_dl.h"
@@ -516,7 +517,9 @@ Result<MappedOntology> map_to_core(const trelvanic_owl::Ontology& model, const L
   // entries) of the component 16 ahead, then the DL store's slots of the
   // expressions of the component 8 ahead, which read those operands.
   constexpr size_t kStep = 8;
+  trelvanic_core::CancelPoll cancelled;
   for (size_t i = 0; i < components.size(); ++i) {
+    if (cancelled()) return std::unexpected(Error::parse("cancelled"));
     if (i + 2 * kStep < components.size()) mapper.prefetch_operands(components[i + 2 * kStep]);
     if (i + kStep < components.size()) mapper.prefetch_expressions(components[i + kStep]);
     const Kind k = mapper.node_kind(components[i].node);

@@ -6,6 +6,7 @@
 #include <absl/container/flat_hash_set.h>
 #include <fmt/format.h>
 
+#include "core/cancel.h"
 #include "owl/functional_reader.h"
 #include "owl/owlxml_reader.h"
 #include "rdf/owl_mapping.h"
@@ -18,7 +19,8 @@ using Output = ModelReadOutput<trelvanic_owl::Ontology>;
 
 std::expected<Output, std::string> read_with_owl(std::string_view bytes, OntologyFormat format,
                                                  uint64_t max_expanded_bytes) {
-  const trelvanic_owl::ReaderSettings settings{.max_expanded_bytes = max_expanded_bytes};
+  trelvanic_owl::ReaderSettings settings{.max_expanded_bytes = max_expanded_bytes};
+  settings.cancel = trelvanic_core::current_cancel_flag();
   auto model = format == OntologyFormat::Functional ? trelvanic_owl::read_functional(bytes, settings)
                                                     : trelvanic_owl::read_owlxml(bytes, settings);
   if (!model) return std::unexpected(model.error().text());
@@ -34,6 +36,7 @@ std::expected<Output, std::string> read_with_rdf(std::string_view bytes, Ontolog
   trelvanic_rdf::ReadOptions options;
   if (turtle) options.base_iri = turtle_base;
   options.max_expanded_bytes = max_expanded_bytes;
+  options.cancel = trelvanic_core::current_cancel_flag();
   auto read = trelvanic_rdf::read_rdf_ontology(bytes, syntax, options);
   if (!read) return std::unexpected(read.error().text());
   Output out{.model = std::move(read->ontology)};

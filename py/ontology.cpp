@@ -4,6 +4,7 @@
 #include "core/limits.h"
 #include "core/serialize.h"
 #include "parser/load.h"
+#include "py/cancel.h"
 #include "py/common.h"
 #include "py/convert.h"
 #include "py/exceptions.h"
@@ -70,8 +71,8 @@ Result<Ref> load_in(PyTypeObject*, const Args& args) {
   if (!base) return std::unexpected(std::move(base.error()));
   auto path = args.path(1);
   if (!path) return std::unexpected(std::move(path.error()));
-  auto loaded = trelvanic_parser::load_ontology_in(*base, *path);
-  if (!loaded) return std::unexpected(exceptions::map_parser_py_err(loaded.error()));
+  auto loaded = load_cancellable([&] { return trelvanic_parser::load_ontology_in(*base, *path); });
+  if (!loaded) return std::unexpected(std::move(loaded.error()));
   loaded->set_limits(trelvanic_core::kDefaultLimits);
   return wrap_ontology(std::move(*loaded));
 }

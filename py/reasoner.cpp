@@ -5,7 +5,7 @@
 #include <type_traits>
 #include <variant>
 
-#include "binding/gil.h"
+#include "py/cancel.h"
 #include "binding/pycall.h"
 #include "explain/explain.h"
 #include "facade/classify.h"
@@ -136,9 +136,11 @@ Result<Ref> construct(PyTypeObject* cls, const Args& args) {
   }
   if (path->has_value()) {
     if (!*trusted) TRELVANIC_TRY(trelvanic_binding::warn(kUnsandboxedWarning));
-    auto loaded = settings->lenient ? trelvanic_parser::load_ontology_lenient(**path)
-                                    : trelvanic_parser::load_ontology(**path);
-    if (!loaded) return std::unexpected(exceptions::map_parser_py_err(loaded.error()));
+    auto loaded = load_cancellable([&] {
+      return settings->lenient ? trelvanic_parser::load_ontology_lenient(**path)
+                               : trelvanic_parser::load_ontology(**path);
+    });
+    if (!loaded) return std::unexpected(std::move(loaded.error()));
     auto reasoner = build_reasoner(std::move(*loaded), settings->profile, settings->incremental,
                                    settings->budget_secs);
     if (!reasoner) return std::unexpected(std::move(reasoner.error()));
@@ -161,9 +163,11 @@ Result<Ref> load_in(PyTypeObject* cls, const Args& args) {
   if (!path) return std::unexpected(std::move(path.error()));
   auto settings = read_settings(args, 2, 3, 4, 5);
   if (!settings) return std::unexpected(std::move(settings.error()));
-  auto loaded = settings->lenient ? trelvanic_parser::load_ontology_lenient_in(*base, *path)
-                                  : trelvanic_parser::load_ontology_in(*base, *path);
-  if (!loaded) return std::unexpected(exceptions::map_parser_py_err(loaded.error()));
+  auto loaded = load_cancellable([&] {
+    return settings->lenient ? trelvanic_parser::load_ontology_lenient_in(*base, *path)
+                             : trelvanic_parser::load_ontology_in(*base, *path);
+  });
+  if (!loaded) return std::unexpected(std::move(loaded.error()));
   auto reasoner =
       build_reasoner(std::move(*loaded), settings->profile, settings->incremental, settings->budget_secs);
   if (!reasoner) return std::unexpected(std::move(reasoner.error()));
@@ -203,8 +207,7 @@ Result<Ref> classify(PyReasoner& self, PyObject*) {
   const trelvanic_core::ReasonerBuilder settings = self.reasoner.settings();
   auto work = trelvanic_facade::clone_work_ontology(self.link, self.reasoner);
   if (!work) return std::unexpected(exceptions::map_sync_py_err(work.error()));
-  auto done = trelvanic_binding::allow_threads(
-      [&]() -> Result<ClassifyDone> { return run_classify_work(settings, std::move(*work)); });
+  auto done = run_cancellable([&]() -> Result<ClassifyDone> { return run_classify_work(settings, std::move(*work)); });
   if (!done) return std::unexpected(std::move(done.error()));
 
   self.reasoner.ontology_mut() = std::move(done->ontology);

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "binding/gil.h"
+#include "py/cancel.h"
 #include "facade/consistency.h"
 #include "facade/entailment.h"
 #include "facade/shared.h"
@@ -32,10 +32,11 @@ Result<Ontology> work_copy(PyReasoner& self) {
 }
 
 // Runs `body` on a fresh core reasoner built from the stored settings and
-// the work copy, with the interpreter lock released; errors are lazy.
+// the work copy, with the interpreter lock released and Ctrl-C heeded
+// (py/cancel.h); errors are lazy.
 template <class T, class Body>
 Result<T> on_fresh_reasoner(const ReasonerBuilder& settings, Ontology work, Body&& body) {
-  return trelvanic_binding::allow_threads([&]() -> Result<T> {
+  return run_cancellable([&]() -> Result<T> {
     auto core = settings.build(std::move(work));
     if (!core) return std::unexpected(exceptions::map_core_py_err(core.error()));
     return body(*core);

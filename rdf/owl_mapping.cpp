@@ -314,7 +314,8 @@ void Mapper::map_declarations() {
   }
 }
 
-void Mapper::run() {
+bool Mapper::run(const std::atomic<bool>* cancel) {
+  CancelCheck cancelled(cancel);
   used_.assign(graph_.size(), 0);
   collect_kinds();
   map_header();
@@ -334,6 +335,7 @@ void Mapper::run() {
     }
   }
   for (std::uint32_t pos = 0; pos < graph_.size(); ++pos) {
+    if (cancelled()) return false;
     if (!used_[pos]) map_triple(pos);
   }
   for (TermId head : annotation_lists_) {
@@ -349,6 +351,7 @@ void Mapper::run() {
                                   " " + terms().display(t.object) + " .");
   }
   report_unmapped();
+  return true;
 }
 
 void Mapper::report_unmapped() {
@@ -691,11 +694,11 @@ bool Mapper::map_property_triple(std::uint32_t pos) {
 
 }  // namespace detail
 
-std::expected<MappingResult, Error> map_graph_to_owl(Graph& graph) try {
+std::expected<MappingResult, Error> map_graph_to_owl(Graph& graph, const std::atomic<bool>* cancel) try {
   if (!graph.indexed()) graph.build_indexes();
   MappingResult result;
   detail::Mapper mapper(graph, result.ontology, result.incomplete);
-  mapper.run();
+  if (!mapper.run(cancel)) return make_error(ErrorKind::Internal, kCancelledText);
   return result;
 } catch (const std::bad_alloc&) {
   return make_error(ErrorKind::Internal, "out of memory while mapping RDF to OWL");
@@ -706,7 +709,7 @@ std::expected<RdfOntology, Error> read_rdf_ontology(std::string_view text, RdfSy
   Graph graph;
   auto stats = read_rdf(text, syntax, graph, options);
   if (!stats) return std::unexpected(std::move(stats.error()));
-  auto mapped = map_graph_to_owl(graph);
+  auto mapped = map_graph_to_owl(graph, options.cancel);
   if (!mapped) return std::unexpected(std::move(mapped.error()));
   return RdfOntology{std::move(mapped->ontology), std::move(mapped->incomplete), *stats};
 }

@@ -55,7 +55,10 @@ struct MappingResult {
 };
 
 // Builds the graph's indexes when they are missing.
-[[nodiscard]] std::expected<MappingResult, Error> map_graph_to_owl(Graph& graph);
+// `cancel` (may be null) is polled between triples: once it reads true the
+// mapping stops with an `Internal` error "cancelled".
+[[nodiscard]] std::expected<MappingResult, Error> map_graph_to_owl(Graph& graph,
+                                                                  const std::atomic<bool>* cancel = nullptr);
 
 struct RdfOntology {
   trelvanic_owl::Ontology ontology;

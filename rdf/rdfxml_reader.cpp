@@ -31,6 +31,7 @@ struct State {
   std::optional<Error> error;
   ReadStats stats;
   unsigned long next_blank = 0;
+  CancelCheck cancel{options->cancel};
 
   void fail(ErrorKind kind, std::string message) {
     if (error) return;
@@ -90,6 +91,11 @@ struct State {
 void statement_cb(void* user_data, raptor_statement* st) {
   auto* state = static_cast<State*>(user_data);
   if (state->error) return;
+  if (state->cancel()) {
+    state->fail(ErrorKind::Internal, kCancelledText);
+    raptor_parser_parse_abort(state->parser);
+    return;
+  }
   try {
     const TermId s = state->term(st->subject);
     const TermId p = state->term(st->predicate);

@@ -10,6 +10,10 @@
 // thrown inside a parser callback ever leaves the reader.
 #pragma once
 
+#include <atomic>
+
+#include "owl/cancel_check.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <expected>
@@ -34,7 +38,14 @@ struct ReadOptions {
   // RDF/XML: the largest size the document may reach once the parser has
   // replaced its entities (the loader's default).
   std::uint64_t max_expanded_bytes = 268'435'456;
+  // Polled while statements are read (and, by `read_rdf_ontology`, while
+  // the graph is mapped); once it reads true the read stops with an
+  // `Internal` error "cancelled". Null: never.
+  const std::atomic<bool>* cancel = nullptr;
 };
+
+using trelvanic_owl::CancelCheck;
+using trelvanic_owl::kCancelledText;
 
 struct ReadStats {
   std::size_t triples = 0;     // triples the parser reported

@@ -118,6 +118,7 @@ class Sink {
   SerdStatus on_statement(SerdStatementFlags flags, const SerdNode* subject,
                           const SerdNode* predicate, const SerdNode* object,
                           const SerdNode* datatype, const SerdNode* lang) {
+    if (cancel_()) return fail(ErrorKind::Internal, kCancelledText);
     if (flags != 0 || !open_.empty()) {
       if (SerdStatus st = track_nesting(flags, predicate, object); st != SERD_SUCCESS) return st;
     }
@@ -272,6 +273,7 @@ class Sink {
   const MemorySource* source_ = nullptr;
   std::optional<std::size_t> fail_offset_;
   ReadStats stats_;
+  CancelCheck cancel_{options_.cancel};
 };
 
 // The callbacks catch everything: no exception may unwind through serd.

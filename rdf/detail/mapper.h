@@ -4,6 +4,7 @@
 // (rules). Not part of the library's surface.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -79,7 +80,9 @@ struct Shape {
 class Mapper {
  public:
   Mapper(const Graph& graph, trelvanic_owl::Ontology& ontology, IncompleteParse& incomplete);
-  void run();
+  // Maps the whole graph; false when `cancel` (may be null) was raised
+  // part way, the ontology then being incomplete.
+  bool run(const std::atomic<bool>* cancel = nullptr);
 
   // --- owl_expressions.cpp ---
   std::optional<NodeRef> class_expression(TermId x);

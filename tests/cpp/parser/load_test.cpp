@@ -3,6 +3,8 @@
 #include "parser/load.h"
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -10,6 +12,7 @@
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 
+#include "core/cancel.h"
 #include "parser/imports.h"
 #include "temp_tree.h"
 
@@ -209,6 +212,26 @@ TEST(Load, UnreadableInputs) {
   EXPECT_EQ(utf8_error("\xe2\x82"), "incomplete utf-8 byte sequence from index 0");
   EXPECT_EQ(utf8_error("ab\xed\xa0\x80"), "invalid utf-8 sequence of 1 bytes from index 2");
   EXPECT_EQ(utf8_error("\xf0\x9f\x98\x80 ok"), std::nullopt);
+}
+
+// A load polls the cancellation flag of its thread: raised, it ends the
+// load in every syntax with "cancelled"; installed but not raised, the
+// load is unchanged.
+TEST(Load, RaisedCancellationFlagEndsTheLoadInEverySyntax) {
+  TempTree tree;
+  std::vector<std::pair<std::string, std::string>> pairs;
+  for (int i = 0; i < 6000; ++i) pairs.push_back(sub(fmt::format("C{}", i), fmt::format("C{}", i + 1)));
+  for (Syntax s : kSyntaxes) {
+    const std::string path = tree.write(fmt::format("big{}", extension(s)), document(s, ex("o"), {}, pairs));
+    auto flag = std::make_shared<std::atomic<bool>>(false);
+    trelvanic_core::ScopedCancel installed(flag);
+    auto quiet = load_ontology(path);
+    ASSERT_TRUE(quiet) << path << ": " << quiet.error().message();
+    EXPECT_EQ(quiet->axiom_count(), pairs.size()) << path;
+    flag->store(true);
+    EXPECT_TRUE(error_of(load_ontology(path)).starts_with("parse error: cancelled")) << path;
+  }
+  EXPECT_EQ(trelvanic_core::current_cancel_flag(), nullptr);  // the guard emptied the slot
 }
 
 TEST(LoadIn, RelativePathsJoinTheBaseAndMustStayUnderIt) {
