@@ -271,11 +271,58 @@ class Normalizer {
   }
   uint32_t neg_of(uint32_t c) { return nnf(CeId(c), true); }
 
+  // Whether C ⊑ D hangs on names without internalising anything: C a name,
+  // a nominal, a union of such, or a conjunction with one of them.
+  bool absorbable(uint32_t c, int depth = 0) {
+    if (depth > kMaxDepth) return false;
+    const ClassExpr e = ClassExpr::from_view(d_.ontology_.dl().ce(CeId(c)));
+    switch (e.kind) {
+      case CeKind::Atomic: return true;
+      case CeKind::OneOf: return e.individuals().size() == 1;
+      case CeKind::Or:
+        for (CeId x : e.operands())
+          if (!absorbable(x.value, depth + 1)) return false;
+        return true;
+      case CeKind::And:
+        for (CeId x : e.operands())
+          if (absorbable(x.value, depth + 1)) return true;
+        return false;
+      default: return false;
+    }
+  }
+
   // C ⊑ D over NNF concepts, absorbed where a named conjunct allows it.
   void gci(uint32_t c, uint32_t dd) {
     if (c == d_.bottom_ || dd == d_.top_) return;
+    {
+      // C1 ⊔ C2 ⊑ D is C1 ⊑ D and C2 ⊑ D; {a} ⊑ D is D(a).
+      const ClassExpr e = ClassExpr::from_view(d_.ontology_.dl().ce(CeId(c)));
+      if (e.kind == CeKind::Or) {
+        for (CeId x : e.operands()) gci(x.value, dd);
+        return;
+      }
+      if (e.kind == CeKind::OneOf && e.individuals().size() == 1) {
+        assert_class(e.individuals()[0], dd);
+        return;
+      }
+    }
+    const std::vector<uint32_t> parts = conjuncts(c);
+    // A ⊓ (B1 ⊔ B2) ⊑ D is A ⊓ B1 ⊑ D and A ⊓ B2 ⊑ D when the Bi hang on
+    // names themselves (a few disjuncts only).
+    if (parts.size() > 1) {
+      for (size_t i = 0; i < parts.size(); ++i) {
+        const ClassExpr e = ClassExpr::from_view(d_.ontology_.dl().ce(CeId(parts[i])));
+        if (e.kind != CeKind::Or || e.operands().size() > 8 || !absorbable(parts[i])) continue;
+        for (CeId alt : e.operands()) {
+          std::vector<uint32_t> with = parts;
+          with[i] = alt.value;
+          gci(junction(true, std::move(with)), dd);
+        }
+        return;
+      }
+    }
     std::vector<uint32_t> atoms, rest;
-    for (uint32_t x : conjuncts(c)) {
+    for (uint32_t x : parts) {
       auto v = d_.ontology_.dl().ce(CeId(x));
       if (v.kind == CeKind::Atomic) {
         atoms.push_back(x);
@@ -284,15 +331,14 @@ class Normalizer {
       if (v.kind == CeKind::Some) {
         const RoleExpr r = v.role();
         const uint32_t f = v.filler()->value;
-        auto fv = d_.ontology_.dl().ce(CeId(f));
-        if (f == d_.top_ || fv.kind == CeKind::Atomic) {
+        if (f == d_.top_ || absorbable(f)) {
           const uint32_t q = fresh_atom();
           const Role role = role_of(r);
           if (f == d_.top_) {
             d_.told_edge_source_[role].push_back(q);
           } else {
             if (!r.is_inverse()) d_.uses_inverse_ = true;
-            d_.unfold_[f].push_back(intern(ClassExpr::all(role_expr(inverse(role)), CeId(q))));
+            gci(f, intern(ClassExpr::all(role_expr(inverse(role)), CeId(q))));
           }
           atoms.push_back(q);
           continue;

@@ -89,6 +89,7 @@ Result<bool> Tableau::run(Branch start, uint32_t test_world) {
     }
     if (step == Step::Open && nominal_inverse_at_most(cur)) {
       cur.gave_up = true;
+      ++stats_.unfinished;
     } else if (step == Step::Open) {
       // The verdict guard: an open branch is a model only where the
       // calculus is complete for the input.
@@ -120,6 +121,7 @@ Result<bool> Tableau::run(Branch start, uint32_t test_world) {
     uint32_t dep = cur.clash_dep;
     if (cur.gave_up) {
       gave_up = true;
+      ++stats_.unfinished;
       dep = deps_.all_below(static_cast<uint32_t>(stack.size()));
     }
     bool resumed = false;

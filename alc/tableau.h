@@ -26,6 +26,7 @@ struct SearchStats {
   uint64_t branches = 0;      // alternatives tried
   uint64_t backjumps = 0;     // choice points closed without trying the rest
   uint64_t expansions = 0;    // label entries added, over all branches
+  uint64_t unfinished = 0;    // branches the calculus could not finish
   const char* limit = "";     // what ended the last undecided run
 };
 

@@ -77,9 +77,15 @@ int main(int argc, char** argv) {
     print("null", null, quote(dl.error().message()), no_subs);
     return 0;
   }
-  if (!dl->complete()) std::fprintf(stderr, "not decided in full: %s\n", dl->incomplete_reason().c_str());
+  if (!dl->complete()) {
+    std::fprintf(stderr, "not decided in full: %s\n", dl->incomplete_reason().c_str());
+    if (const auto& meta = loaded->parse_meta())
+      for (const auto& w : meta->warnings) std::fprintf(stderr, "  loader: %s\n", w.c_str());
+  }
   trelvanic_alc::Tableau t(*dl);
   t.set_backjumping(backjump);
+  if (std::getenv("BENCH_DL_VERBOSE") != nullptr)
+    std::fprintf(stderr, "internalised: %zu, individuals: %u\n", dl->thing_classes().size(), dl->individual_count());
   auto consistent = t.is_consistent();
   if (!consistent) {
     why(t);
@@ -94,7 +100,15 @@ int main(int argc, char** argv) {
   bool all = true;
   std::string first_error = "null";
   for (auto cls : dl->named_classes()) {
+    const auto before = t.stats();
     auto sat = t.is_class_satisfiable(cls);
+    if (std::getenv("BENCH_DL_VERBOSE") != nullptr)
+      std::fprintf(stderr, "%s: %s, %llu expansions, %llu branches, %llu backjumps, %llu unfinished\n", iri(*loaded, cls).c_str(),
+                   sat ? (*sat ? "sat" : "unsat") : "undecided",
+                   static_cast<unsigned long long>(t.stats().expansions - before.expansions),
+                   static_cast<unsigned long long>(t.stats().branches - before.branches),
+                   static_cast<unsigned long long>(t.stats().backjumps - before.backjumps),
+                   static_cast<unsigned long long>(t.stats().unfinished - before.unfinished));
     if (!sat) {
       why(t);
       all = false;
