@@ -537,6 +537,105 @@ bool Expander::sweep_generators() {
   return progress;
 }
 
+// ---- the check of an open branch
+
+bool Expander::verify_open_branch() const {
+  const auto status = blocking();
+  auto has = [&](uint32_t w, uint32_t c) { return c == dl_.top() || b_.worlds[w].find(c) != nullptr; };
+  for (uint32_t w = 0; w < b_.worlds.size(); ++w) {
+    const World& world = b_.worlds[w];
+    if (!world.alive || status[w] == 2) continue;
+    for (uint32_t c : dl_.thing_classes())
+      if (!has(w, c)) return false;
+    for (const Edge& e : world.edges) {
+      if (!b_.worlds[e.to].alive) return false;
+      for (uint32_t c : dl_.edge_source_concepts(e.role))
+        if (!has(w, c)) return false;
+      for (auto [p, q] : dl_.disjoint_roles())
+        for (const Edge& f : world.edges)
+          if (f.to == e.to && dl_.is_sub_role(e.role, p) && dl_.is_sub_role(f.role, q)) return false;
+      for (Role s : dl_.supers(e.role))
+        if (dl_.asymmetric(s))
+          for (const Edge& f : world.edges)
+            if (f.to == e.to && dl_.is_sub_role(f.role, inverse(s))) return false;
+    }
+    for (const LabelEntry& le : world.label) {
+      const Node& n = dl_.node(le.ce);
+      switch (n.kind) {
+        case NodeKind::Top: break;
+        case NodeKind::Bottom: return false;
+        case NodeKind::Atom:
+          for (uint32_t x : dl_.unfolding(le.ce))
+            if (!has(w, x)) return false;
+          for (uint32_t ri : dl_.conjunction_rules_of(le.ce)) {
+            const ConjunctionRule& rule = dl_.conjunction_rule(ri);
+            if (std::all_of(rule.atoms.begin(), rule.atoms.end(), [&](uint32_t a) { return has(w, a); }) &&
+                !has(w, rule.consequent))
+              return false;
+          }
+          [[fallthrough]];
+        case NodeKind::NegAtom:
+          if (has(w, n.negation)) return false;
+          break;
+        case NodeKind::And:
+          for (uint32_t op : dl_.operands(n))
+            if (!has(w, op)) return false;
+          break;
+        case NodeKind::Or: {
+          const auto ops = dl_.operands(n);
+          if (std::none_of(ops.begin(), ops.end(), [&](uint32_t op) { return has(w, op); })) return false;
+          break;
+        }
+        case NodeKind::Some:
+        case NodeKind::AtLeast:
+          if (status[w] == 0 && !satisfied(Pending{w, le.ce, 0})) return false;
+          break;
+        case NodeKind::All:
+          for (const Edge& e : world.edges) {
+            if (!dl_.is_sub_role(e.role, n.role)) continue;
+            if (!has(e.to, n.filler)) return false;
+            for (Role t : dl_.transitive_subs(n.role))
+              if (dl_.is_sub_role(e.role, t) && !has(e.to, dl_.all_concept(t, n.filler))) return false;
+          }
+          break;
+        case NodeKind::AtMost: {
+          size_t count = 0;
+          for (auto [y, d] : neighbours(w, n.role)) {
+            if (!has(y, n.filler)) {
+              if (!has(y, dl_.node(n.filler).negation)) return false;  // the choose rule did not run
+              continue;
+            }
+            ++count;
+          }
+          if (count > n.n) return false;
+          break;
+        }
+        case NodeKind::Nominal: {
+          const uint32_t i = dl_.representative(n.entity);
+          if (i >= b_.individual_worlds.size() || b_.individual_worlds[i] != w) return false;
+          break;
+        }
+        case NodeKind::NegNominal: {
+          const uint32_t i = dl_.representative(n.entity);
+          if (i < b_.individual_worlds.size() && b_.individual_worlds[i] == w) return false;
+          break;
+        }
+        case NodeKind::Self:
+        case NodeKind::NegSelf: {
+          const bool loop = std::any_of(world.edges.begin(), world.edges.end(), [&](const Edge& e) {
+            return e.to == w && dl_.is_sub_role(e.role, n.role);
+          });
+          if (loop != (n.kind == NodeKind::Self)) return false;
+          break;
+        }
+      }
+    }
+    for (auto [u, d] : world.different)
+      if (u == w) return false;
+  }
+  return true;
+}
+
 // ---- the fixpoint
 
 Step Expander::expand(Choice& out) {

@@ -56,6 +56,12 @@ class Expander {
   // directly, 2 indirectly); exposed for tests.
   [[nodiscard]] std::vector<uint8_t> blocking() const;
   [[nodiscard]] uint64_t added() const { return added_; }
+  // Checks the conditions of a finished open branch on the final graph
+  // (every rule's premise met by its conclusion, no clash, directly blocked
+  // worlds read through their labels, indirectly blocked ones left out), so
+  // that a fault in a rule shows as an unfinished branch rather than as a
+  // model.
+  [[nodiscard]] bool verify_open_branch() const;
 
  private:
   using Rule = void (Expander::*)(uint32_t w, uint32_t c, const Node& n, uint32_t dep);

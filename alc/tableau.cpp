@@ -87,7 +87,7 @@ Result<bool> Tableau::run(Branch start, uint32_t test_world) {
       stats_.limit = step == Step::Budget ? "branch expansions or worlds" : "search expansions";
       return std::unexpected(Error::budget_exhausted(limits.expansions));
     }
-    if (step == Step::Open && nominal_inverse_at_most(cur)) {
+    if (step == Step::Open && (nominal_inverse_at_most(cur) || !ex.verify_open_branch())) {
       cur.gave_up = true;
       ++stats_.unfinished;
     } else if (step == Step::Open) {
