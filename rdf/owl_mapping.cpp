@@ -14,6 +14,7 @@
 
 #include <fmt/format.h>
 
+#include "owl/utf8.h"
 #include "rdf/detail/mapper.h"
 #include "rdf/vocab.h"
 
@@ -33,7 +34,7 @@ constexpr std::string_view kBuiltinAnnotationProperties[] = {
 
 constexpr std::string_view kXsdNs = TRELVANIC_XSD_NS;
 
-// How much of an unmapped triple a warning quotes.
+// How much of an unmapped triple (or a problem) a warning quotes.
 constexpr std::size_t kMaxQuotedTripleBytes = 300;
 
 // Characteristics only object properties have, and the axiom each gives.
@@ -308,7 +309,8 @@ void Mapper::map_declarations() {
   }
   for (const auto& [p, k] : kinds_by_use_) {
     add(draft_.node(Form::Declaration, {entity(declaration_form(k), p)}));
-    draft_.note(fmt::format("undeclared property {} declared as {} property by its use", terms().text(p),
+    draft_.note(fmt::format("undeclared property {} declared as {} property by its use",
+                            trelvanic_owl::utf8_excerpt(terms().text(p)),
                             k == kObjectPropertyKind ? "an object" : "a data"),
                 false);
   }
@@ -355,7 +357,7 @@ bool Mapper::run(const std::atomic<bool>* cancel) {
 }
 
 void Mapper::report_unmapped() {
-  for (const std::string& p : incomplete_.problems) draft_.note(p, false);
+  for (const std::string& p : incomplete_.problems) draft_.note(trelvanic_owl::utf8_excerpt(p, kMaxQuotedTripleBytes), false);
   if (incomplete_.triple_count == 0) return;
   const auto& triples = graph_.triples();
   // An unmapped triple is reported with the unmapped triples of the blank
@@ -389,14 +391,9 @@ void Mapper::report_unmapped() {
       }
     }
     const TripleIds& t = triples[root];
-    std::string text = terms().display(t.subject) + " " + terms().display(t.predicate) + " " +
-                       terms().display(t.object) + " .";
-    if (text.size() > kMaxQuotedTripleBytes) {
-      std::size_t cut = kMaxQuotedTripleBytes;
-      while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // a whole UTF-8 character
-      text.resize(cut);
-      text += "...";
-    }
+    const std::string text = trelvanic_owl::utf8_excerpt(
+        terms().display(t.subject) + " " + terms().display(t.predicate) + " " + terms().display(t.object) + " .",
+        kMaxQuotedTripleBytes);
     draft_.note(more == 0 ? fmt::format("RDF triple not mapped: {}", text)
                           : fmt::format("RDF triple not mapped: {} (with {} triples below it)", text, more),
                 true);

@@ -247,8 +247,8 @@ TEST(LoadRdf, LongTriplesAreQuotedInPart) {
   ASSERT_EQ(got.warnings.size(), 1u);
   const std::string& w = got.warnings[0];
   EXPECT_TRUE(w.starts_with("RDF triple not mapped: <http://ex.org/x>"));
-  EXPECT_LE(w.size(), 340u);
-  EXPECT_TRUE(w.ends_with("\xC3\xA9...")) << w;
+  EXPECT_LE(w.size(), 350u);
+  EXPECT_NE(w.find("\xC3\xA9... ("), std::string::npos) << w;
   EXPECT_EQ(got.skipped, 1u);
 }
 
