@@ -6,6 +6,7 @@
 #include "alc/tableau.h"
 
 #include "alc/expand.h"
+#include "core/cancel.h"
 #include "core/dl_expr.h"
 
 namespace trelvanic_alc {
@@ -79,6 +80,9 @@ Result<bool> Tableau::run(Branch start, uint32_t test_world) {
   const uint64_t search_limit = uint64_t{limits.expansions} * kSearchFactor;
   const uint64_t search_start = stats_.expansions;
   for (;;) {
+    // A caller that stopped waiting (a timed-out bounded job) ends the run
+    // as an exhausted budget: undecided, never a verdict.
+    if (trelvanic_core::cancel_requested()) return std::unexpected(Error::budget_exhausted(limits.expansions));
     Choice choice;
     Expander ex(dl_, deps_, cur, limits);
     const Step step = ex.expand(choice);

@@ -3,16 +3,18 @@
 namespace trelvanic_core {
 namespace {
 
-thread_local CancelFlag current_cancel;
+thread_local CancelFlag slot;
 
 }  // namespace
 
-void set_current_cancel(CancelFlag flag) { current_cancel = std::move(flag); }
+void set_current_cancel(CancelFlag flag) { slot = std::move(flag); }
+
+CancelFlag current_cancel() { return slot; }
 
 bool cancel_requested() {
-  return current_cancel && current_cancel->load(std::memory_order_relaxed);
+  return slot && slot->load(std::memory_order_relaxed);
 }
 
-const std::atomic<bool>* current_cancel_flag() { return current_cancel.get(); }
+const std::atomic<bool>* current_cancel_flag() { return slot.get(); }
 
 }  // namespace trelvanic_core

@@ -20,6 +20,10 @@ using CancelFlag = std::shared_ptr<std::atomic<bool>>;
 // Replaces the calling thread's flag (null empties the slot).
 void set_current_cancel(CancelFlag flag);
 
+// The calling thread's flag (null when the slot is empty), for handing it
+// on to a helper thread that works for this one.
+[[nodiscard]] CancelFlag current_cancel();
+
 // True exactly when the calling thread holds a flag and it is set.
 [[nodiscard]] bool cancel_requested();
 

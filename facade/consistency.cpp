@@ -3,6 +3,7 @@
 #include "core/dl.h"
 #include "core/dl_expr.h"
 #include "el/reasoner.h"
+#include "facade/engines/calls.h"
 #include "rl/abox.h"
 #include "rl/engine.h"
 #include "rl/rdfs.h"
@@ -38,11 +39,9 @@ bool has_complex_class_assertion(const Ontology& ontology) {
   return false;
 }
 
-// The engines below have no entry in this build yet: their routes fail
-// with the engine's name instead of answering.
-Error dl_missing() { return Error::engine_not_available(ErrorVariant::Dl, "DL"); }
-
-Result<ConsistencyResult> dl_check(const Reasoner&) { return std::unexpected(dl_missing()); }
+Result<ConsistencyResult> dl_check(const Reasoner& reasoner) {
+  return dl_check_consistency(reasoner.ontology(), reasoner.budget_secs());
+}
 
 Result<ConsistencyResult> el_check(const Reasoner& reasoner) {
   const Ontology& ontology = reasoner.ontology();

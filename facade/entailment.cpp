@@ -10,6 +10,7 @@
 #include "el/reasoner.h"
 #include "facade/classify.h"
 #include "facade/consistency.h"
+#include "facade/engines/calls.h"
 #include "facade/lookup.h"
 #include "profile/routing.h"
 #include "rl/abox.h"
@@ -40,7 +41,7 @@ constexpr std::string_view kProbePrefix = "urn:trelvanic:entailment-probe:";
 
 Error usage(const char* text) { return Error::core(trelvanic_core::Error::message_text(text)); }
 
-Error dl_missing() { return Error::engine_not_available(ErrorVariant::Dl, "DL"); }
+Error swrl_missing() { return Error::engine_not_available(ErrorVariant::Swrl, "SWRL"); }
 
 // The IRI text names `iri`, with "%23" read as "#" as the lookups do.
 bool text_names(std::string_view text, std::string_view iri) {
@@ -227,9 +228,10 @@ Result<bool> class_assertion_entailed(Reasoner& reasoner, const ClassAssertionCh
   switch (route->engine) {
     case RouteEngine::Alc:
     case RouteEngine::Dl:
-    case RouteEngine::Swrl:
     case RouteEngine::Hybrid:
-      return std::unexpected(dl_missing());
+      return dl_entails_class_assertion(ontology, *individual, *cls);
+    case RouteEngine::Swrl:
+      return std::unexpected(swrl_missing());
     case RouteEngine::Rdfs: {
       auto closure = rdfs_closure(ontology);
       if (!closure) return std::unexpected(std::move(closure.error()));
@@ -239,7 +241,7 @@ Result<bool> class_assertion_entailed(Reasoner& reasoner, const ClassAssertionCh
     case RouteEngine::Rl:
       return entails_class_assertion(ontology, *individual, *cls, RouteEngine::Rl);
     case RouteEngine::El:
-      if (has_complex_assertion_of(ontology, *individual)) return std::unexpected(dl_missing());
+      if (has_complex_assertion_of(ontology, *individual)) return dl_entails_class_assertion(ontology, *individual, *cls);
       return entails_class_assertion(ontology, *individual, *cls, RouteEngine::El);
   }
   return std::unexpected(Error::el_message("unknown route engine"));
@@ -274,9 +276,10 @@ Result<bool> property_assertion_entailed(Reasoner& reasoner, const ObjectPropert
     }
     case RouteEngine::Alc:
     case RouteEngine::Dl:
-    case RouteEngine::Swrl:
     case RouteEngine::Hybrid:
-      return std::unexpected(dl_missing());
+      return dl_entails_property_assertion(ontology, *subject, *property, *object);
+    case RouteEngine::Swrl:
+      return std::unexpected(swrl_missing());
   }
   return std::unexpected(Error::el_message("unknown route engine"));
 }

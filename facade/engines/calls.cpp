@@ -2,6 +2,11 @@
 
 #include <type_traits>
 
+#include "core/dl.h"
+#include "core/dl_expr.h"
+#include "dl/bounded.h"
+#include "dl/classify.h"
+#include "dl/engine.h"
 #include "el/reasoner.h"
 #include "rl/engine.h"
 #include "rl/rdfs.h"
@@ -38,7 +43,25 @@ Result<MaterializationReport> facade_report(trelvanic_rl::Result<Report> result,
   return out;
 }
 
-Error dl_missing() { return Error::engine_not_available(ErrorVariant::Dl, "DL"); }
+// The DL pipeline's error in the facade's Dl variant: an exhausted tableau
+// budget with its expansion count, an undecided check with its reason, an
+// incomplete yes-or-no answer as the core's "consistency check incomplete".
+Error dl_error(const trelvanic_dl::Error& e) {
+  if (e.is_budget_exhausted()) return Error::dl_budget_exhausted(e.alc_error()->limit, e.message());
+  if (e.kind() == trelvanic_dl::ErrorKind::Incomplete) return Error::dl_incomplete(e.detail());
+  if (e.kind() == trelvanic_dl::ErrorKind::Core && e.core_error() &&
+      e.core_error()->kind() == trelvanic_core::ErrorKind::ConsistencyIncomplete) {
+    return Error::core(*e.core_error());
+  }
+  return Error::dl(e.message());
+}
+
+template <class T>
+Result<T> from_dl(trelvanic_dl::Result<T> r) {
+  if (!r) return std::unexpected(dl_error(r.error()));
+  return std::move(*r);
+}
+
 Error swrl_missing() { return Error::engine_not_available(ErrorVariant::Swrl, "SWRL"); }
 
 }  // namespace
@@ -63,9 +86,39 @@ Result<MaterializationReport> rdfs_materialize_routed(Reasoner& reasoner) {
   return facade_report(trelvanic_rl::rdfs::materialize_routed(reasoner), trelvanic_rl::rdfs::rdfs_rule_name);
 }
 
-Result<Taxonomy> dl_classify(const Ontology&, bool) { return std::unexpected(dl_missing()); }
+Result<Taxonomy> dl_classify(const Ontology& ontology, bool preview) {
+  return from_dl(trelvanic_dl::DlClassifier{.preview = preview}.classify(ontology));
+}
 
-Result<Taxonomy> dl_classify_bounded(uint64_t, Ontology, bool) { return std::unexpected(dl_missing()); }
+Result<Taxonomy> dl_classify_bounded(uint64_t budget_secs, Ontology ontology, bool preview) {
+  auto budget = trelvanic_dl::bounded::resolve_budget_secs(budget_secs);
+  if (!budget) return std::unexpected(dl_error(budget.error()));
+  return from_dl(trelvanic_dl::bounded::run_bounded(*budget, [work = std::move(ontology), preview] {
+    return trelvanic_dl::DlClassifier{.preview = preview}.classify(work);
+  }));
+}
+
+Result<trelvanic_core::ConsistencyResult> dl_check_consistency(const Ontology& ontology,
+                                                               std::optional<uint64_t> budget_secs) {
+  return from_dl(trelvanic_dl::check_consistency(ontology, budget_secs));
+}
+
+Result<bool> dl_entails_class_assertion(const Ontology& ontology, trelvanic_core::EntityId individual,
+                                        trelvanic_core::EntityId cls) {
+  Ontology probe = ontology.clone();
+  const trelvanic_core::CeId ce = probe.dl_mut().intern_ce(trelvanic_core::ClassExpr::atomic(cls));
+  return from_dl(trelvanic_dl::entails_class_assertion(probe, individual, ce));
+}
+
+// p(a, b) exactly when adding the negative assertion leaves no model.
+Result<bool> dl_entails_property_assertion(const Ontology& ontology, trelvanic_core::EntityId subject,
+                                           trelvanic_core::EntityId property, trelvanic_core::EntityId object) {
+  Ontology probe = ontology.clone();
+  probe.dl_mut().push_axiom(trelvanic_core::DlAxiom::negative_object_property_assertion(subject, property, object));
+  auto consistent = from_dl(trelvanic_dl::is_consistent(probe));
+  if (!consistent) return std::unexpected(std::move(consistent.error()));
+  return !*consistent;
+}
 
 Result<Taxonomy> swrl_classify(const Ontology&) { return std::unexpected(swrl_missing()); }
 

@@ -14,12 +14,18 @@
 //   dl_classify_bounded(...)    DL classification on the DL worker pool
 //                               within a time budget
 //   swrl_classify(o)            SWRL pre-pass and classification
+//   dl_check_consistency(o, b)  the DL consistency cascade, within a budget
+//                               when one is given or set in the environment
+//   dl_entails_class_assertion  C(a) by refutation through the cascade
+//   dl_entails_property_assertion  p(a, b) by refutation through the cascade
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "core/ontology.h"
 #include "core/reasoner.h"
+#include "core/session.h"
 #include "core/taxonomy.h"
 #include "facade/error.h"
 #include "facade/outcome.h"
@@ -37,6 +43,14 @@ namespace trelvanic_facade {
 [[nodiscard]] Result<trelvanic_core::Taxonomy> dl_classify(const trelvanic_core::Ontology& ontology, bool preview);
 [[nodiscard]] Result<trelvanic_core::Taxonomy> dl_classify_bounded(uint64_t budget_secs,
                                                                    trelvanic_core::Ontology ontology, bool preview);
+
+[[nodiscard]] Result<trelvanic_core::ConsistencyResult> dl_check_consistency(const trelvanic_core::Ontology& ontology,
+                                                                           std::optional<uint64_t> budget_secs);
+[[nodiscard]] Result<bool> dl_entails_class_assertion(const trelvanic_core::Ontology& ontology,
+                                                      trelvanic_core::EntityId individual, trelvanic_core::EntityId cls);
+[[nodiscard]] Result<bool> dl_entails_property_assertion(const trelvanic_core::Ontology& ontology,
+                                                         trelvanic_core::EntityId subject, trelvanic_core::EntityId property,
+                                                         trelvanic_core::EntityId object);
 
 [[nodiscard]] Result<trelvanic_core::Taxonomy> swrl_classify(const trelvanic_core::Ontology& ontology);
 
