@@ -10,6 +10,7 @@
 // calling thread. A job that throws sends an error and keeps its worker.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <utility>
 #include <chrono>
@@ -109,14 +110,23 @@ auto run_bounded(Budget budget, Work work) -> decltype(work()) {
   };
   if (auto queued = detail::submit(std::move(job)); !queued) return std::unexpected(std::move(queued.error()));
 
+  // The caller waits in short slices so that its own cancellation (an
+  // interrupt) reaches the job as well as the budget does.
   const auto deadline = std::chrono::steady_clock::now() + *budget;
   std::unique_lock lock(channel->mutex);
-  if (!channel->ready.wait_until(lock, deadline, [&] { return channel->sender_gone; })) {
+  bool interrupted = false;
+  while (!channel->sender_gone) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= deadline || (interrupted = trelvanic_core::cancel_requested())) break;
+    channel->ready.wait_until(lock, std::min(deadline, now + std::chrono::milliseconds(50)));
+  }
+  if (!channel->sender_gone) {
     detail::orphan_added();
     orphaned->store(true);
     cancel->store(true);
     lock.unlock();
     permit.release();
+    if (interrupted) return std::unexpected(Error::incomplete("dl operation cancelled"));
     return std::unexpected(Error::incomplete(fmt::format("dl operation exceeded {}s budget", budget->count())));
   }
   if (!channel->value) return std::unexpected(Error::incomplete("dl worker disconnected"));
