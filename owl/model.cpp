@@ -111,7 +111,8 @@ uint32_t StringPool::intern(std::string_view text, size_t hash) {
   auto same = [&](uint32_t ref, NoExtra) {
     Record* r = at(ref);
     found = r;
-    return r->size == text.size() && std::memcmp(r->data(), text.data(), text.size()) == 0;
+    // An empty view may have no data pointer, which memcmp must not get.
+    return r->size == text.size() && (text.empty() || std::memcmp(r->data(), text.data(), text.size()) == 0);
   };
   index_.find_or_emplace(hash, store, same);
   last_id_ = found->id;

@@ -68,6 +68,10 @@ TEST(Model, StringsSurviveMovesAndGrowth) {
   EXPECT_EQ(moved.make_leaf(Kind::Class, ids[5]), c);
   EXPECT_EQ(moved.intern_text(""), moved.intern_text(""));
   EXPECT_NE(moved.intern_text("").value, 0u);
+  // An empty text may come as a view without data (a reader's empty
+  // literal); it is the same text.
+  EXPECT_EQ(moved.intern_text(std::string_view()), moved.intern_text(""));
+  EXPECT_EQ(moved.intern_iri(std::string_view()), moved.intern_iri(std::string_view()));
 }
 
 TEST(Model, LongStringsFitWhateverTheSizeOfTheCurrentBlock) {
