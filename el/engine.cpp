@@ -11,7 +11,8 @@
 namespace trelvanic_el {
 namespace {
 
-enum class TodoKind : uint8_t { Sub, Link };
+// ClosureLink: a link derived by the transitivity of its own role.
+enum class TodoKind : uint8_t { Sub, Link, ClosureLink };
 
 struct Todo {
   uint32_t c;
@@ -75,11 +76,13 @@ class Saturator {
         Context& c = g_.context(t.c);
         if (!c.link_keys.insert(link_key(t.x, t.y))) continue;
         ++stats_.links;
-        g_.context(t.y).preds.push_back({t.x, t.c});
+        const bool closure = t.kind == TodoKind::ClosureLink;
+        Context& y = g_.context(t.y);
+        (closure ? y.closure_preds : y.preds).push_back({t.x, t.c});
         if (ix_.keeps_succs[t.x]) c.succs.push_back({t.x, t.y});
         if constexpr (kTrace) trace_->push(why_.rule, why_.premises, TraceFact::link(t.c, t.x, t.y));
         activate(t.y);
-        fire_link(t.c, t.x, t.y);
+        fire_link(t.c, t.x, t.y, closure);
       }
     }
   }
@@ -146,9 +149,9 @@ class Saturator {
     todo_.push_back({c, a, 0, TodoKind::Sub});
     if constexpr (kTrace) whys_.push_back({rule, p});
   }
-  void push_link(uint32_t c, uint32_t r, uint32_t d, RuleId rule, const P& p) {
+  void push_link(uint32_t c, uint32_t r, uint32_t d, RuleId rule, const P& p, bool closure = false) {
     if (g_.context(c).link_keys.contains(link_key(r, d))) return;
-    todo_.push_back({c, r, d, TodoKind::Link});
+    todo_.push_back({c, r, d, closure ? TodoKind::ClosureLink : TodoKind::Link});
     if constexpr (kTrace) whys_.push_back({rule, p});
   }
 
@@ -186,15 +189,15 @@ class Saturator {
           x.neg_fillers.push_back(a);
           recorded = true;
         }
-        for (const Edge& pred : x.preds) {
-          if (!roles_.is_sub(pred.role, el.role)) continue;
+        x.for_each_pred([&](const Edge& pred) {
+          if (!roles_.is_sub(pred.role, el.role)) return;
           P q;
           add(q, TraceFact::link(pred.node, pred.role, c));
           add_sub(q, c, a);
           if (pred.role != el.role) add(q, TraceFact::sub_role(pred.role, el.role));
           add(q, TraceFact::axiom(el.source));
           push_sub(pred.node, el.super, el.from_domain ? RuleId::PropertyDomain : RuleId::ExLeftSub, q);
-        }
+        });
         return;
       }
       case AddedKind::Disjoint: {
@@ -241,12 +244,12 @@ class Saturator {
     Context& x = g_.context(c);
     if (a == kBottom) {
       x.bottom = true;
-      for (const Edge& e : x.preds) {
+      x.for_each_pred([&](const Edge& e) {
         P p;
         add(p, TraceFact::link(e.node, e.role, c));
         add_sub(p, c, kBottom);
         push_sub(e.node, kBottom, RuleId::ExBottom, p);
-      }
+      });
       return;
     }
     if (x.bottom) return;  // everything follows already
@@ -274,7 +277,7 @@ class Saturator {
     }
     if (!t.ex_left.empty()) {
       x.neg_fillers.push_back(a);
-      for (const Edge& pred : x.preds) left_existentials(pred.node, pred.role, c, a);
+      x.for_each_pred([&](const Edge& pred) { left_existentials(pred.node, pred.role, c, a); });
     }
     for (uint32_t group : t.disjoint) {
       auto it = std::find_if(x.disjoint_seen.begin(), x.disjoint_seen.end(),
@@ -335,7 +338,14 @@ class Saturator {
     }
   }
 
-  void fire_link(uint32_t c, uint32_t r, uint32_t d) {
+  // The chain is t ∘ t ⊑ t: transitivity of t.
+  bool transitive(const ChainEntry& ch) const {
+    const RoleChain& x = nf_.chains[ch.nf];
+    return x.first == x.super && x.second == x.super;
+  }
+
+  // c ⊑ ∃r.d is new; `closure` when the transitivity of r derived it.
+  void fire_link(uint32_t c, uint32_t r, uint32_t d, bool closure) {
     const Context& y = g_.context(d);
     if (y.bottom) {
       P p;
@@ -346,26 +356,35 @@ class Saturator {
     }
     for (uint32_t a : y.neg_fillers) left_existentials(c, r, d, a);
     for (const ChainEntry& ch : ix_.left_chains[r]) {
+      // A closure link never stands first in a transitivity: the first
+      // step of the path it stands for does.
+      const bool derives_closure = transitive(ch);
+      if (closure && derives_closure) continue;
       for (const Edge& e : y.succs) {
         if (!roles_.is_sub(e.role, ch.other)) continue;
         P p;
         add(p, TraceFact::link(c, r, d));
         add(p, TraceFact::link(d, e.role, e.node));
         add(p, TraceFact::axiom(nf_.chains[ch.nf].source));
-        push_link(c, ch.super, e.node, RuleId::ExChain, p);
+        push_link(c, ch.super, e.node, RuleId::ExChain, p, derives_closure);
       }
     }
     auto right = ix_.right_chains[r];
     if (right.empty()) return;
     const Context& x = g_.context(c);
     for (const ChainEntry& ch : right) {
-      for (const Edge& e : x.preds) {
-        if (!roles_.is_sub(e.role, ch.other)) continue;
+      const bool derives_closure = transitive(ch);
+      auto compose = [&](const Edge& e) {
+        if (!roles_.is_sub(e.role, ch.other)) return;
         P p;
         add(p, TraceFact::link(e.node, e.role, c));
         add(p, TraceFact::link(c, r, d));
         add(p, TraceFact::axiom(nf_.chains[ch.nf].source));
-        push_link(e.node, ch.super, d, RuleId::ExChain, p);
+        push_link(e.node, ch.super, d, RuleId::ExChain, p, derives_closure);
+      };
+      for (const Edge& e : x.preds) compose(e);
+      if (!derives_closure) {  // closure links stand first in other chains only
+        for (const Edge& e : x.closure_preds) compose(e);
       }
     }
   }

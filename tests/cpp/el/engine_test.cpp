@@ -102,6 +102,26 @@ const Case kCases[] = {
     {"unsatisfiable_class_without_instances", "(sub A Nothing) (sub x B)", "A:unsat x:sat"},
     {"assertions_through_transitive_role",
      "(trans p) (link a p b) (link b p c) (sub c C) (sub (some p C) D)", "a<D b<D c!<D"},
+    // Links that transitivity derived still feed the other rules: chains on
+    // either side, a transitive super-role, left existentials.
+    {"transitive_path_as_first_link_of_a_chain",
+     "(trans r) (chain r q s) (sub A (some r B)) (sub B (some r C)) (sub C (some r D))"
+     " (sub D (some q E)) (sub (some s E) X)",
+     "A<X B<X C<X D!<X"},
+    // The filler's context starts only when the link to it arrives, after
+    // the closure link A → (C and D) (B is saturated after A here).
+    {"transitive_path_into_a_fresh_filler_as_first_link_of_a_chain",
+     "(trans r) (chain r q s) (sub B (some r (and C D))) (sub A (some r B)) (sub C (some q E))"
+     " (sub (some s E) X)",
+     "A<X B<X C!<X"},
+    {"transitive_path_as_second_link_of_a_chain",
+     "(trans r) (chain q r s) (sub A (some q B)) (sub B (some r C)) (sub C (some r D))"
+     " (sub (some s D) X)",
+     "A<X B!<X"},
+    {"transitive_role_below_a_transitive_role",
+     "(trans r) (trans t) (subrole r t) (sub A (some r B)) (sub B (some r C)) (sub C (some t D))"
+     " (sub D (some r E)) (sub (some t E) X) (sub (some r E) Y)",
+     "A<X B<X C<X A!<Y D<Y"},
 };
 
 class ElCases : public ::testing::TestWithParam<Case> {};
