@@ -50,32 +50,44 @@ ClassTaxonomy extract_taxonomy(const NormalForm& nf, const CompletionGraph& g) {
       usable[i] = 1;
     }
   }
-  // Named superclasses of each usable class, gathered once.
+  // The usable named superclasses of each usable class, gathered once into
+  // one array, except where the subsumer set is a bitmap: a set that dense
+  // (a long chain gives quadratically many pairs) is read in place.
   std::vector<uint32_t> offsets(n + 1, 0), supers;
+  std::vector<uint8_t> in_place(n, 0);
+  auto for_each_in_set = [&](uint32_t i, auto&& f) {
+    const uint32_t self = concept_of(i);
+    g.context(self).subsumers.for_each([&](uint32_t a) {
+      if (nf.is_class(a) && a != self && usable[a - kFirstClass]) f(a - kFirstClass);
+    });
+  };
   for (uint32_t i = 0; i < n; ++i) {
     if (usable[i]) {
-      g.context(concept_of(i)).subsumers.for_each([&](uint32_t a) {
-        if (nf.is_class(a) && a != concept_of(i) && usable[a - kFirstClass]) {
-          supers.push_back(a - kFirstClass);
-        }
-      });
+      if (g.context(concept_of(i)).subsumers.is_bitmap()) {
+        in_place[i] = 1;
+      } else {
+        for_each_in_set(i, [&](uint32_t j) { supers.push_back(j); });
+      }
     }
     offsets[i + 1] = static_cast<uint32_t>(supers.size());
   }
-  auto supers_of = [&](uint32_t i) {
-    return std::span<const uint32_t>(supers.data() + offsets[i], offsets[i + 1] - offsets[i]);
+  auto for_each_super = [&](uint32_t i, auto&& f) {
+    if (in_place[i]) return for_each_in_set(i, f);
+    for (uint32_t k = offsets[i]; k < offsets[i + 1]; ++k) f(supers[k]);
   };
+  // Subsumer counts by class, read often below: one array, not the contexts.
+  std::vector<uint32_t> count(n);
+  for (uint32_t i = 0; i < n; ++i) count[i] = g.context(concept_of(i)).subsumers.size();
   UnionFind uf(n);
   for (uint32_t i = 0; i < n; ++i) {
-    for (uint32_t j : supers_of(i)) {
+    if (!usable[i]) continue;
+    for_each_super(i, [&](uint32_t j) {
       // Equivalent concepts have equal subsumer sets (both sets are complete),
       // so the sizes rule most pairs out before the lookup.
-      const Context& y = g.context(concept_of(j));
-      if (j < i && y.subsumers.size() == g.context(concept_of(i)).subsumers.size() &&
-          y.subsumers.contains(concept_of(i))) {
+      if (j < i && count[j] == count[i] && g.context(concept_of(j)).subsumers.contains(concept_of(i))) {
         uf.unite(i, j);
       }
-    }
+    });
   }
   std::vector<uint32_t> root(n);
   absl::flat_hash_map<uint32_t, std::vector<uint32_t>> members;
@@ -92,7 +104,9 @@ ClassTaxonomy extract_taxonomy(const NormalForm& nf, const CompletionGraph& g) {
   // Direct superclasses: candidates are the roots of the superclasses' clusters;
   // a candidate is indirect when another candidate lies strictly below it.
   // Marking everything above each not-yet-indirect candidate finds them with
-  // one pass over the candidates' own superclass lists.
+  // one pass over the candidates' own superclass sets. The lowest candidate
+  // (the one with the most subsumers) goes first: it is direct, and on a
+  // chain it marks every other candidate at once.
   std::vector<uint32_t> mark(n, UINT32_MAX);     // candidate of class i
   std::vector<uint32_t> indirect(n, UINT32_MAX);  // indirect for class i
   std::vector<uint32_t> cands, parents;
@@ -100,18 +114,21 @@ ClassTaxonomy extract_taxonomy(const NormalForm& nf, const CompletionGraph& g) {
     if (!usable[i]) continue;
     if (root[i] != i) continue;  // members of a cluster share the root's parents
     cands.clear();
-    for (uint32_t j : supers_of(i)) {
+    size_t lowest = 0;
+    for_each_super(i, [&](uint32_t j) {
       uint32_t rj = root[j];
-      if (rj == i || mark[rj] == i) continue;
+      if (rj == i || mark[rj] == i) return;
       mark[rj] = i;
       cands.push_back(rj);
-    }
+      if (count[rj] > count[cands[lowest]]) lowest = cands.size() - 1;
+    });
+    if (!cands.empty()) std::swap(cands[0], cands[lowest]);
     for (uint32_t y : cands) {
       if (indirect[y] == i) continue;
-      for (uint32_t z : supers_of(y)) {
+      for_each_super(y, [&](uint32_t z) {
         uint32_t rz = root[z];
         if (rz != y) indirect[rz] = i;
-      }
+      });
     }
     parents.clear();
     for (uint32_t y : cands) {
