@@ -2,6 +2,9 @@
 // taxonomy extraction, single-threaded.
 //
 //   bench_el generate [CLASSES] [SEED]   SNOMED-like ontology built in memory
+//   bench_el transitive [N]              C0 ⊑ ∃r.C1, ..., C(N-1) ⊑ ∃r.CN with r
+//                                        transitive, and Ai ≡ ∃r.Ci
+//   bench_el chain [N]                   the SubClassOf chain C0 ⊑ C1 ⊑ ... ⊑ CN
 //   bench_el nt FILE|- [--dump]          an N-Triples ontology (e.g. GALEN-EL
 //                                        through zcat), read by the bench's own
 //                                        converter; reading is timed apart;
@@ -104,6 +107,29 @@ ElInput generate(uint32_t classes, uint32_t seed) {
   return in;
 }
 
+// Existentials along a transitive property: Ci ⊑ ∃r.C(i+1) for i < n and
+// the defined classes Ai ≡ ∃r.Ci, so every Cj lies below Ai for i > j: the
+// closure holds about n²/2 links and n²/2 subsumptions.
+ElInput transitive_path(uint32_t n) {
+  ElInput in;
+  in.reserve_classes(2 * (n + 1));
+  in.transitive(0);
+  for (uint32_t i = 0; i < n; ++i) in.sub_class_of(in.named(i), in.some(0, in.named(i + 1)));
+  for (uint32_t i = 0; i <= n; ++i) {
+    ExprId pair[2] = {in.named(n + 1 + i), in.some(0, in.named(i))};
+    in.equivalent_classes(pair);
+  }
+  return in;
+}
+
+// C0 ⊑ C1 ⊑ ... ⊑ Cn: class i has n - i + 1 subsumers.
+ElInput subclass_chain(uint32_t n) {
+  ElInput in;
+  in.reserve_classes(n + 1);
+  for (uint32_t i = 0; i < n; ++i) in.sub_class_of(in.named(i), in.named(i + 1));
+  return in;
+}
+
 // Every entailed subsumption between two different classes ("S sub super")
 // and every unsatisfiable class ("U class"), for comparisons with other
 // reasoners on small ontologies.
@@ -178,6 +204,13 @@ int main(int argc, char** argv) {
     ElInput in = generate(classes, seed);
     return classify(in, "snomed-like", seconds_since(t0));
   }
+  if (mode == "transitive" || mode == "chain") {
+    uint32_t n = argc > 2 ? static_cast<uint32_t>(std::strtoul(argv[2], nullptr, 10)) : 1000;
+    auto t0 = std::chrono::steady_clock::now();
+    ElInput in = mode == "transitive" ? transitive_path(n) : subclass_chain(n);
+    std::string label = mode + "-" + std::to_string(n);
+    return classify(in, label.c_str(), seconds_since(t0));
+  }
   if (mode == "nt" && argc > 2) {
     auto t0 = std::chrono::steady_clock::now();
     bench::NtOntology onto;
@@ -198,6 +231,8 @@ int main(int argc, char** argv) {
     bool want_dump = argc > 3 && std::string(argv[3]) == "--dump";
     return classify(onto.input, argv[2], t_read, want_dump ? &onto : nullptr);
   }
-  std::fprintf(stderr, "usage: bench_el generate [CLASSES] [SEED] | bench_el nt FILE|- [--dump]\n");
+  std::fprintf(stderr,
+               "usage: bench_el generate [CLASSES] [SEED] | bench_el transitive [N] | bench_el chain [N] |"
+               " bench_el nt FILE|- [--dump]\n");
   return 2;
 }
