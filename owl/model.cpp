@@ -5,6 +5,8 @@
 
 #include <absl/hash/hash.h>
 
+#include "owl/utf8.h"
+
 namespace trelvanic_owl {
 
 size_t TextHash::operator()(std::string_view text) const {
@@ -165,6 +167,7 @@ Ontology& Ontology::operator=(Ontology&&) noexcept = default;
 
 void Ontology::add_source_note(std::string text, bool lost_axiom) {
   if (source_notes_.size() < kMaxSourceNotes) {
+    if (text.size() > kMaxSourceNoteBytes) text = utf8_excerpt(text, kMaxSourceNoteBytes);
     source_notes_.push_back(SourceNote{std::move(text), lost_axiom});
   } else if (lost_axiom) {
     ++unnoted_lost_axioms_;

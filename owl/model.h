@@ -280,11 +280,14 @@ class Ontology {
   // components leaves a note for the loader's warnings; a note that stands
   // for a lost axiom (`lost_axiom`) also counts as a skipped axiom. At most
   // `kMaxSourceNotes` texts are kept; lost axioms beyond them are counted.
+  // A note longer than `kMaxSourceNoteBytes` (it quotes a long IRI or
+  // literal) keeps its start and its length.
   struct SourceNote {
     std::string text;
     bool lost_axiom = false;
   };
   static constexpr size_t kMaxSourceNotes = 10'000;
+  static constexpr size_t kMaxSourceNoteBytes = 1000;
   void add_source_note(std::string text, bool lost_axiom);
   [[nodiscard]] std::span<const SourceNote> source_notes() const { return source_notes_; }
   // Lost axioms whose notes were not kept.

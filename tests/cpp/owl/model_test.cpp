@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "owl/functional_writer.h"
+#include "owl/utf8.h"
 
 namespace trelvanic_owl {
 namespace {
@@ -91,6 +92,21 @@ TEST(Model, LongStringsFitWhateverTheSizeOfTheCurrentBlock) {
   }
   for (const auto& [id, text] : stored) EXPECT_EQ(o.text(id), text);
   EXPECT_EQ(o.intern_text(stored[3].second), stored[3].first);
+}
+
+TEST(Model, SourceNotesQuoteTheStartOfALongTextWithoutSplittingACharacter) {
+  Ontology o;
+  std::string accented = "http://x/" + std::string(900, 'a');  // the cut falls inside a character
+  for (int i = 0; i < 20000; ++i) accented += "\u00e9";
+  o.add_source_note("cannot map <" + accented + ">", true);
+  o.add_source_note("short", false);
+  ASSERT_EQ(o.source_notes().size(), 2u);
+  const std::string& note = o.source_notes()[0].text;
+  EXPECT_LE(note.size(), Ontology::kMaxSourceNoteBytes + 20);
+  EXPECT_TRUE(note.starts_with("cannot map <http://x/aaa")) << note.substr(0, 40);
+  EXPECT_TRUE(note.ends_with("... (40922 bytes)")) << note.substr(note.size() - 40);
+  EXPECT_EQ(find_invalid_utf8(note), std::nullopt);
+  EXPECT_EQ(o.source_notes()[1].text, "short");
 }
 
 TEST(Model, OneIriAsManyLeafKinds) {
