@@ -10,7 +10,7 @@ hangs or prints no answer are kept and listed (and cut down) the same way. The s
 each part was decided on are printed last.
 
     python3 bench/dl/hermit_diff.py BUILD/bench/dl/bench_dl --count 300 --constructs alc
-    python3 bench/dl/hermit_diff.py BUILD/bench/dl/bench_dl --constructs shoiq --classify --shrink
+    python3 bench/dl/hermit_diff.py BUILD/bench/dl/bench_dl --constructs sroiq --classify --shrink
 
 The engine argument may be a command line ("python3 my_stub.py"); the file name (and --classify)
 are appended. HermiT comes from owlready2 (importable, or in build/bench-venv or /tmp/bench-venv;
@@ -98,7 +98,7 @@ def main(argv=None) -> int:
     ap.add_argument("--count", type=int, default=200)
     ap.add_argument("--seed", type=int, default=1)
     ap.add_argument("--constructs", default="shoiq",
-                    help="presets alc, alchiq, shoiq and features " + ",".join(random_dl.FEATURES))
+                    help="presets alc, alchiq, shoiq, sroiq and features " + ",".join(random_dl.FEATURES))
     ap.add_argument("--classify", action="store_true", help="also compare the subsumptions")
     ap.add_argument("--classes", default="3,7", help="named classes per ontology: MIN,MAX")
     ap.add_argument("--axioms", default="4,12", help="axioms per ontology: MIN,MAX")

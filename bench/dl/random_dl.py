@@ -9,17 +9,19 @@ first:
     hierarchy   sub- and equivalent properties
     inverse     ObjectInverseOf in restrictions, inverse and symmetric properties
     transitive  transitive properties
+    chains      property chains r o s below t (t after r and s in the order of the properties)
     functional  functional and inverse-functional properties
     counting    qualified and unqualified min, max and exact cardinalities
     nominals    ObjectOneOf and ObjectHasValue
     roleprops   reflexive, irreflexive, asymmetric and disjoint properties, ObjectHasSelf
     abox        class and (negative) property assertions, same and different individuals
 
-Presets: "alc", "alchiq" (hierarchy, inverse, counting, functional), "shoiq" (everything).
+Presets: "alc", "alchiq" (hierarchy, inverse, counting, functional), "shoiq" (everything but
+chains), "sroiq" (everything).
 
 Every ontology keeps to OWL 2 DL's global restrictions, so that HermiT accepts it: the role axioms
-come first, and only simple properties (none transitive, none with a transitive sub-property,
-through inverses and equivalences) appear in cardinalities, functionality, irreflexivity,
+come first, and only simple properties (none transitive or the end of a chain, none with such a
+sub-property, through inverses and equivalences) appear in cardinalities, functionality, irreflexivity,
 asymmetry, disjointness and self restrictions.
 """
 
@@ -31,11 +33,13 @@ import random
 import sys
 from dataclasses import dataclass, field
 
-FEATURES = ("hierarchy", "inverse", "transitive", "functional", "counting", "nominals", "roleprops", "abox")
+FEATURES = ("hierarchy", "inverse", "transitive", "chains", "functional", "counting", "nominals", "roleprops",
+            "abox")
 PRESETS = {
     "alc": (),
     "alchiq": ("hierarchy", "inverse", "counting", "functional"),
-    "shoiq": FEATURES,
+    "shoiq": tuple(f for f in FEATURES if f != "chains"),
+    "sroiq": FEATURES,
 }
 NS = "http://example.org/dldiff#"
 
@@ -127,7 +131,7 @@ def random_ontology(rng: random.Random, features=frozenset(PRESETS["shoiq"]), si
 
     # Role axioms first: the simple properties depend on them.
     for _ in range(rng.randint(0, 3)):
-        options = [f for f in ("hierarchy", "inverse", "transitive", "roleprops") if has(f)]
+        options = [f for f in ("hierarchy", "inverse", "transitive", "chains", "roleprops") if has(f)]
         if not options:
             break
         kind = rng.choice(options)
@@ -154,6 +158,12 @@ def random_ontology(rng: random.Random, features=frozenset(PRESETS["shoiq"]), si
             r = rng.choice(roles)
             axioms.append(f"TransitiveObjectProperty(:{r})")
             info.transitive.add(r)
+        elif kind == "chains":
+            if len(roles) >= 2:
+                end = rng.randrange(1, len(roles))   # regular: the chain's links come before its end
+                links = " ".join(f":{roles[rng.randrange(end)]}" for _ in range(2))
+                axioms.append(f"SubObjectPropertyOf(ObjectPropertyChain({links}) :{roles[end]})")
+                info.transitive.add(roles[end])   # not simple, as a transitive property
         else:
             axioms.append(f"ReflexiveObjectProperty(:{rng.choice(roles)})")
     simple = info.simple()
