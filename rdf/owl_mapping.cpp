@@ -504,6 +504,10 @@ bool Mapper::map_type_triple(std::uint32_t pos) {
     case vocab::kOwlDeprecatedProperty.value:
     case vocab::kOwlOntologyProperty.value:
       return true;  // annotation-like typing, nothing to build
+    case vocab::kRdfProperty.value:
+      // The RDF typing of a property whose OWL kind is known (declared or
+      // shown by its use) says nothing more.
+      return (kinds(x) & (kObjectPropertyKind | kDataPropertyKind | kAnnotationPropertyKind)) != 0;
     default: break;
   }
   for (const Characteristic& c : kObjectCharacteristics) {

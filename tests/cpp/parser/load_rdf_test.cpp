@@ -201,6 +201,14 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"DeclaredPropertyGivesItsKindToAnUndeclaredOne",
              ":d a owl:DatatypeProperty . :e rdfs:subPropertyOf :d .", {}, {"SubDataPropertyOf"},
              {by_use("e", "a data")}, 0},
+        // rdf:Property adds nothing to a property of known kind, and
+        // tells no kind of its own.
+        Case{"RdfPropertyTyping", ":p a rdf:Property . :x :p :y . :q a rdf:Property .",
+             {"ObjectPropertyAssertion(x p y)"}, {},
+             {by_use("p", "an object"),
+              not_mapped("<http://ex.org/q> <http://www.w3.org/1999/02/22-rdf-syntax-ns#type> "
+                         "<http://www.w3.org/1999/02/22-rdf-syntax-ns#Property> .")},
+             1},
         // Annotations of the ontology are no use as an assertion.
         Case{"HeaderAnnotationOnly", "<http://ex.org/o> :creator \"me\" , ( :a :b ) .", {}, {}, {}, 0},
         Case{"ReservedVocabularyIsNotGuessed", ":x rdfs:member :y .", {}, {},
