@@ -11,7 +11,12 @@
 // detected `El` or `Ql` that holds something the EL engine does not reason
 // with (see `el_engine_accepts`) is routed as a `Dl` one instead, and a
 // single EL module of such an ontology goes to `Dl`: no route hands an
-// engine an ontology it would refuse or partly ignore.
+// engine an ontology it would refuse or partly ignore. Before the split,
+// an engine that decides the whole ontology takes it: the EL engine when it
+// accepts it, else the RL engine when every axiom reaches its rules in an
+// OWL 2 RL form (`trelvanic_bridge::rl_engine_decides`). A detected `Rl`
+// ontology the RL rules do not reach whole goes to the EL engine when that
+// accepts it. The DL and hybrid routes are for what neither decides.
 #pragma once
 
 #include <cstdint>
