@@ -237,3 +237,14 @@ def test_brick_with_a_building_is_reasoned_under_auto(tmp_path):
     # RTU ⊑ AHU in the building, AHU ⊑ HVAC in the schema.
     assert r.is_entailed("https://brickschema.org/schema/1.0.2/Brick#RTU",
                          "https://brickschema.org/schema/1.1/Brick#HVAC") is True
+
+
+def test_a_published_classification_leaves_the_other_reasoners_answers(tmp_path):
+    write_text(tmp_path, "o.ttl", VOCABULARY_TRIPLES + ONTOLOGY_TRIPLES)
+    shared = Ontology.load_in(str(tmp_path), "o.ttl")
+    rl, auto = Reasoner(ontology=shared, profile="rl"), Reasoner(ontology=shared)
+    before = answers(auto)
+    told = shared.axiom_count
+    rl.classify()
+    assert shared.axiom_count > told  # the materialised axioms were published
+    assert answers(auto) == before
