@@ -35,6 +35,7 @@ class EngineAnswer:
     seconds: float = 0.0
     peak_mib: float | None = None
     extra: dict = field(default_factory=dict)   # the phase times it printed (fields ending in _s)
+    stderr: str = ""                              # what it said besides the answer (why it left a part open)
 
 
 def engine_command(engine: str) -> list[str]:
@@ -70,6 +71,7 @@ def run_engine(engine: str, path: str, classify: bool = False, timeout: float = 
     subs = doc.get("subsumptions")
     ans.subsumptions = None if subs is None else [tuple(p) for p in subs]
     ans.error = doc.get("error")
+    ans.stderr = output.get("err", "")[:2000]
     ans.extra = {k: v for k, v in doc.items() if k.endswith("_s") and isinstance(v, (int, float))}
     return ans
 
@@ -153,3 +155,13 @@ def judge(ans: EngineAnswer, res, universe, classify: bool) -> Verdict:
             for pair in sorted(theirs - mine):
                 v.facts.append(("subsumption only HermiT",) + tuple(short(x) for x in pair.split("\t")))
     return v
+
+
+def undecided_reason(ans: EngineAnswer) -> str:
+    """One line on why the engine left a part open: its first specific remark on standard error
+    (a construct the loader skipped, a limit), else its error text."""
+    for line in ans.stderr.splitlines():
+        line = line.strip()
+        if line and not line.startswith(("not decided in full", "undecided: an open branch")):
+            return line[:110]
+    return (ans.error or "no reason given")[:110]

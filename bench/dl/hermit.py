@@ -52,7 +52,6 @@ class Result:
     parse_ms: float | None = None
     reason_ms: float | None = None                    # preprocessing and every action, JVM start apart
     error: str | None = None
-    refused: bool = False                             # HermiT refused the ontology (outside OWL 2 DL)
     peak_mib: float | None = None                     # the JVM's peak resident size (one-file batches)
 
 
@@ -119,7 +118,7 @@ def parse_segment(lines: list[str]) -> Result:
             res.consistent, res.error = False, None
         elif ("Exception" in line or "Error" in line) and not line.startswith(("\t", "at ")) \
                 and res.error is None and res.consistent is None:
-            res.error, res.refused = _exception_text(line), "IllegalArgumentException" in line
+            res.error = _exception_text(line)
     if res.consistent is False:
         res.unsatisfiable, res.direct, res.groups = set(), [], []
     elif res.consistent is None and res.error is None:

@@ -131,6 +131,7 @@ def main(argv=None) -> int:
 
     compared = refused = inconsistent = crashed = 0
     no_verdict: dict = {}     # HermiT's reasons, by their first words
+    open_reasons: dict = {}   # the engine's reasons for leaving a part open
     answered = {}
     disagreeing = []
     for k, path in enumerate(paths):
@@ -151,6 +152,9 @@ def main(argv=None) -> int:
             answered.setdefault(part, [0, 0])
             answered[part][0] += done
             answered[part][1] += 1
+        if not all(verdict.answered.values()):
+            why = answers.undecided_reason(ans)
+            open_reasons[why] = open_reasons.get(why, 0) + 1
         if verdict.facts:
             disagreeing.append((path, verdict.facts))
 
@@ -191,6 +195,10 @@ def main(argv=None) -> int:
         print("  HermiT gave no verdict: " + "; ".join(f"{n} x {why}" for why, n in no_verdict.items()))
     for part, (done, total) in answered.items():
         print(f"  {part}: decided {done}/{total} ({100.0 * done / total:.0f}%)")
+    if open_reasons:
+        print("  why the engine left parts open (files):")
+        for why, n in sorted(open_reasons.items(), key=lambda kv: -kv[1])[:10]:
+            print(f"    {n:4d}  {why}")
     print(f"disagreements in {len(disagreeing) - crashed} file(s)"
           + (f", kept in {folder}" if disagreeing else ""))
     print(f"time: engine {t1 - t0:.1f} s, HermiT {t2 - t1:.1f} s ({args.jobs} at once)")

@@ -233,7 +233,8 @@ def random_ontology(rng: random.Random, features=frozenset(PRESETS["shoiq"]), si
         if k < 35:
             axiom = f"SubClassOf({expr(size.depth)} {expr(size.depth)})"
         elif k < 50:
-            axiom = f"EquivalentClasses(:{rng.choice(classes)} {expr(size.depth)})"
+            left, right = f":{rng.choice(classes)}", expr(size.depth)
+            axiom = f"EquivalentClasses({left} {right})" if left != right else None
         elif k < 57:
             a, b = expr(1), expr(1)
             axiom = f"DisjointClasses({a} {b})" if a != b else None
