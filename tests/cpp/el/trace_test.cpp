@@ -61,7 +61,9 @@ TEST(ElTrace, OneStepPerDerivedFactWithDerivedPremises) {
       facts += x.subsumers.size() - (x.active ? 1 : 0);  // C ⊑ C is no fact
       links += x.link_keys.size();
       x.subsumers.for_each([&](uint32_t a) {
-        if (a != c) EXPECT_TRUE(concluded.count(key(TraceFact::sub(c, a))));
+        if (a != c) {
+          EXPECT_TRUE(concluded.count(key(TraceFact::sub(c, a))));
+        }
       });
     }
     EXPECT_EQ(subsumption_steps, facts);
