@@ -38,22 +38,6 @@ std::string_view trim(std::string_view text) {
   return text;
 }
 
-// Refuses every external entity and DTD: an ontology document never needs
-// one, and loading them would read files or the network.
-xmlParserInputPtr refuse_external_entity(const char*, const char*, xmlParserCtxtPtr) { return nullptr; }
-
-// Installs the refusing loader for the time of one read.
-class ExternalEntityGuard {
- public:
-  ExternalEntityGuard() : previous_(xmlGetExternalEntityLoader()) { xmlSetExternalEntityLoader(refuse_external_entity); }
-  ~ExternalEntityGuard() { xmlSetExternalEntityLoader(previous_); }
-  ExternalEntityGuard(const ExternalEntityGuard&) = delete;
-  ExternalEntityGuard& operator=(const ExternalEntityGuard&) = delete;
-
- private:
-  xmlExternalEntityLoader previous_;
-};
-
 struct Failure {
   ErrorKind kind;
   std::string message;

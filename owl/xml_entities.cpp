@@ -109,7 +109,15 @@ struct DocDeleter {
   void operator()(xmlDoc* d) const { xmlFreeDoc(d); }
 };
 
+xmlParserInputPtr refuse_external_entity(const char*, const char*, xmlParserCtxtPtr) { return nullptr; }
+
 }  // namespace
+
+ExternalEntityGuard::ExternalEntityGuard() : previous_(xmlGetExternalEntityLoader()) {
+  xmlSetExternalEntityLoader(refuse_external_entity);
+}
+
+ExternalEntityGuard::~ExternalEntityGuard() { xmlSetExternalEntityLoader(previous_); }
 
 uint64_t xml_expanded_size(std::string_view text) {
   const size_t doctype = text.find("<!DOCTYPE");

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include <libxml/parser.h>
+
 namespace trelvanic_owl {
 
 // The document's length plus, for each reference to a declared internal
@@ -21,5 +23,22 @@ namespace trelvanic_owl {
 // nothing loaded from outside); a DOCTYPE it cannot read adds nothing, as
 // the parser will refuse the document anyway.
 [[nodiscard]] uint64_t xml_expanded_size(std::string_view text);
+
+// Refuses every external entity and DTD (general and parameter entities,
+// the external subset) for its lifetime: an ontology document never needs
+// one, and loading them would read files or the network whatever the
+// parser's own options say. It swaps libxml2's process-wide entity loader,
+// so XML parses that load external entities must not run meanwhile (the
+// loader runs every syntax reader under one process-wide lock).
+class ExternalEntityGuard {
+ public:
+  ExternalEntityGuard();
+  ~ExternalEntityGuard();
+  ExternalEntityGuard(const ExternalEntityGuard&) = delete;
+  ExternalEntityGuard& operator=(const ExternalEntityGuard&) = delete;
+
+ private:
+  xmlExternalEntityLoader previous_;
+};
 
 }  // namespace trelvanic_owl

@@ -226,6 +226,9 @@ std::expected<ReadStats, Error> read_rdfxml(std::string_view text, Graph& graph,
     return make_error(ErrorKind::Limit, fmt::format("expanded RDF/XML size exceeds limit of {} bytes during entity "
                                                     "expansion", options.max_expanded_bytes));
   }
+  // raptor's own option leaves external parameter entities to libxml2,
+  // which would read them
+  trelvanic_owl::ExternalEntityGuard no_external_entities;
   State state{nullptr, &graph, &options, std::nullopt, {}, 0};
   state.text_bytes = text.size();
   RaptorHandles h;

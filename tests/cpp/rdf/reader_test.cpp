@@ -300,6 +300,25 @@ TEST(ReaderErrorTest, IrisBuiltFromALongNamespaceAreBounded) {
   EXPECT_NE(r.error().message.find("expanded IRI exceeds maximum length of 8192 bytes"), std::string::npos);
 }
 
+TEST(RdfXmlReaderTest, ExternalEntitiesAreNotLoaded) {
+  // A declaration file beside the tests whose entity would carry its text
+  // into the graph, reached as a general and as a parameter entity.
+  const std::string dtd = std::string(TRELVANIC_TEST_DATA) + "/rdf/secret.dtd";
+  const std::string head = "<?xml version=\"1.0\"?>\n<!DOCTYPE rdf:RDF [\n";
+  const std::string body = "]>\n<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" "
+                           "xmlns:e=\"http://e.org/\">\n<rdf:Description rdf:about=\"http://e.org/a\">"
+                           "<e:p>[&secret;]</e:p></rdf:Description></rdf:RDF>\n";
+  for (const std::string& subset : {"<!ENTITY % decls SYSTEM \"file://" + dtd + "\">\n%decls;\n",
+                                    "<!ENTITY secret SYSTEM \"file://" + dtd + "\">\n"}) {
+    SCOPED_TRACE(subset);
+    Graph g;
+    auto r = read_rdf(head + subset + body, RdfSyntax::RdfXml, g);
+    if (r) {
+      for (const std::string& line : lines(g)) EXPECT_EQ(line.find("s3cret"), std::string::npos) << line;
+    }
+  }
+}
+
 TEST(RdfXmlReaderTest, ReadsTriplesAndKeepsNodeIdsApartFromGeneratedOnes) {
   const char* doc = R"(<?xml version="1.0"?>
 <rdf:RDF xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#"
