@@ -162,6 +162,6 @@ def undecided_reason(ans: EngineAnswer) -> str:
     (a construct the loader skipped, a limit), else its error text."""
     for line in ans.stderr.splitlines():
         line = line.strip()
-        if line and not line.startswith(("not decided in full", "undecided: an open branch")):
+        if line and not line.startswith(("not decided in full: axioms skipped", "undecided: an open branch")):
             return line[:110]
     return (ans.error or "no reason given")[:110]

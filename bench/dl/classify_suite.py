@@ -84,7 +84,8 @@ def engine_answer(ans) -> str:
         return f"{len(pairs):,} subs, {len(unsat)} unsat"
     if ans.consistent and ans.subsumptions is None:
         verdict += ", taxonomy undecided"
-    return verdict + (f" ({ans.error})" if ans.error else "")
+    undecided = ans.consistent is None or (ans.consistent and ans.subsumptions is None)
+    return verdict + (f" ({answers.undecided_reason(ans)})" if undecided else "")
 
 
 def agreement(ans, res, universe) -> tuple[str, list]:
