@@ -11,6 +11,10 @@
 // DatatypeDefinition first, then everything else, DataPropertyRange last (so
 // a range may use a datatype defined anywhere in the file).
 //
+// The model's source notes (what its reader could not carry into the
+// model) come first: each is a warning, and one standing for a lost axiom
+// is one more `skipped_axiom_count`.
+//
 // The `Mapper` never fails an axiom hard: what the core model can hold as a
 // told axiom goes to the axiom store, what only the DL store can hold goes
 // there, SWRL rules go to the rule list, and the rest is skipped with a

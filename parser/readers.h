@@ -19,9 +19,9 @@
 namespace trelvanic_parser {
 
 // Dispatches by syntax to the reader of owl/ (functional syntax, OWL/XML) or
-// rdf/ (Turtle, RDF/XML). The RDF readers consume their whole input; triples
-// they could not turn into OWL constructs are dropped (the read policy
-// discards an incomplete parse whose input was read to its end).
+// rdf/ (Turtle, RDF/XML). The RDF readers consume their whole input; what
+// they could not turn into OWL constructs is left in the model as source
+// notes, which `map_to_core` turns into warnings and skipped axioms.
 // `turtle_base`, when not empty, is the base IRI of relative references in
 // Turtle (which has no default base, so without one they fail to read).
 // The XML readers refuse documents whose entities would expand them past

@@ -2,14 +2,16 @@
 //
 // Order of work over an indexed graph:
 //  1. entity kinds from declarations, the built-in vocabulary and the few
-//     uses that fix a kind;
+//     uses that fix a kind, then the kinds of undeclared properties from
+//     their uses;
 //  2. the ontology header (ontology IRI, version IRI, imports);
 //  3. annotations and axiom reification, dropped;
 //  4. declarations of IRIs;
 //  5. SWRL rules;
 //  6. every other triple in document order, each by its predicate, blank
 //     class expressions and lists being translated when an axiom uses them;
-//  7. whatever is still unused goes to the incomplete-parse record.
+//  7. whatever is still unused goes to the incomplete-parse record, and
+//     to the notes for the loader, one lost axiom per top triple.
 #include "rdf/owl_mapping.h"
 
 #include <fmt/format.h>

@@ -12,9 +12,17 @@
 // Entity kinds come from the document's declarations, the built-in
 // vocabulary, and the few uses that fix a kind (a property with a
 // characteristic only object properties have, owl:inverseOf, a property
-// chain, a restriction whose filler is a class or a data range). A triple
-// whose property kind stays unknown is not guessed but recorded as
-// incomplete.
+// chain, a restriction whose filler is a class or a data range). A property
+// of the document's own vocabulary that is never declared takes the kind
+// its assertions show (literal objects: data property; others: object
+// property), passed along rdfs:subPropertyOf and owl:equivalentProperty
+// links; it is declared so, with a note. A triple whose property kind stays
+// unknown is not guessed but recorded as incomplete.
+//
+// Besides the IncompleteParse, the mapping leaves notes in the ontology for
+// the loader (`Ontology::source_notes`): each problem and each property
+// declared by its use as a warning, and each unmapped triple (with the
+// unmapped triples of the blank nodes below it) as a lost axiom.
 //
 // `read_rdf_ontology` reads a Turtle, N-Triples or RDF/XML text and maps it:
 // the RDF reader of the loader.
