@@ -8,6 +8,7 @@
 #include "core/cancel.h"
 #include "core/dl.h"
 #include "core/dl_expr.h"
+#include "dl/datatype/consistency.h"
 
 namespace trelvanic_dl {
 
@@ -87,6 +88,10 @@ Result<ConsistencyResult> run_cascade(const Ontology& ontology, const Trace& tra
   }
   if (thing_equivalent_nothing(ontology)) {
     trace.reject_at("thing_equivalent_nothing");
+    return kReject;
+  }
+  if (!datatype::is_datatype_consistent(ontology)) {
+    trace.reject_at("datatype");
     return kReject;
   }
   if (trelvanic_bridge::has_bottom_chain_violation(ontology)) {

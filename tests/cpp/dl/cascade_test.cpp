@@ -38,6 +38,37 @@ TEST(Cascade, DecidedOntologies) {
   EXPECT_EQ(check("EquivalentClasses(owl:Thing owl:Nothing)"), kInconsistent);
 }
 
+TEST(Cascade, DataFactsThatContradictEachOther) {
+  const char* inconsistent[] = {
+      "FunctionalDataProperty(:p) DataPropertyAssertion(:p :x \"1\"^^xsd:integer) "
+      "DataPropertyAssertion(:p :x \"2\"^^xsd:integer)",
+      // float and double values are never the same value
+      "FunctionalDataProperty(:p) DataPropertyAssertion(:p :x \"1\"^^xsd:float) "
+      "DataPropertyAssertion(:p :x \"1\"^^xsd:double)",
+      "DisjointDataProperties(:p :q) DataPropertyAssertion(:p :x \"a\") DataPropertyAssertion(:q :x \"a\")",
+      "DataPropertyAssertion(:p :x \"abc\"^^xsd:integer)",
+      "DataPropertyRange(:p xsd:integer) DataPropertyAssertion(:p :x \"1.5\"^^xsd:decimal)",
+      "SubDataPropertyOf(:q :p) DataPropertyRange(:p xsd:nonNegativeInteger) "
+      "DataPropertyAssertion(:q :x \"-1\"^^xsd:integer)",
+      "DataPropertyRange(:p xsd:double) DataPropertyAssertion(:p :x \"1\"^^xsd:integer)",
+      "SubDataPropertyOf(:q :p) NegativeDataPropertyAssertion(:p :x \"01\"^^xsd:integer) "
+      "DataPropertyAssertion(:q :x \"1\"^^xsd:integer)",
+  };
+  for (const char* body : inconsistent) EXPECT_EQ(check(body), kInconsistent) << body;
+  const char* not_inconsistent[] = {
+      "FunctionalDataProperty(:p) DataPropertyRange(:p xsd:string) DataPropertyAssertion(:p :a \"x\")",
+      "FunctionalDataProperty(:p) DataPropertyAssertion(:p :x \"1\"^^xsd:integer) "
+      "DataPropertyAssertion(:p :x \"1.0\"^^xsd:decimal)",
+      "NegativeDataPropertyAssertion(:p :x \"1\"^^xsd:float) DataPropertyAssertion(:p :x \"1\"^^xsd:double)",
+      "DisjointDataProperties(:p :q) DataPropertyAssertion(:p :x \"1\") DataPropertyAssertion(:q :x \"2\")",
+      "DataPropertyAssertion(:p :x \"99999999999999999999\"^^xsd:nonNegativeInteger) "
+      "DataPropertyRange(:p xsd:integer)",
+      "FunctionalDataProperty(:p) DataPropertyAssertion(:p :x \"a\"^^<http://e.org/dt>) "
+      "DataPropertyAssertion(:p :x \"b\"^^<http://e.org/dt>)",
+  };
+  for (const char* body : not_inconsistent) EXPECT_NE(check(body), kInconsistent) << body;
+}
+
 // Each of these has a model; an answer other than consistent may only be
 // "undecided".
 TEST(Cascade, NeverInconsistentWithoutProof) {
