@@ -1,6 +1,9 @@
 """What a load makes of an ontology file, per syntax: the told and DL axioms
 stored and the parse metadata, for constructs every syntax spells its own
-way (DisjointUnion, AllDifferent)."""
+way (DisjointUnion, AllDifferent), and for RDF triples the mapping to OWL
+cannot carry over."""
+import os
+
 import pytest
 
 from _trelvanic import Ontology, ParseError, Reasoner
@@ -26,7 +29,6 @@ def stored_axioms(path):
     """(told, dl) of a strict load: told axioms as their JSON dicts with short
     names, DL axioms rendered as Kind(operands) over expressions spelled
     out, each list sorted."""
-    import os
     data = Ontology.load_in(os.path.dirname(path), os.path.basename(path)).to_dict()
     names = [short(e["iri"]) for e in data["entities"]]
     exprs = data["dl"]["expressions"]
