@@ -308,11 +308,17 @@ class Normalizer {
     }
     const std::vector<uint32_t> parts = conjuncts(c);
     // A ⊓ (B1 ⊔ B2) ⊑ D is A ⊓ B1 ⊑ D and A ⊓ B2 ⊑ D when the Bi hang on
-    // names themselves (a few disjuncts only).
-    if (parts.size() > 1) {
+    // names themselves, as long as the axioms made stay few.
+    size_t product = 1;
+    for (uint32_t x : parts) {
+      auto v = d_.ontology_.dl().ce(CeId(x));
+      if (v.kind == CeKind::Or) product *= v.operands().size();
+      if (product > 16) break;
+    }
+    if (parts.size() > 1 && product <= 16) {
       for (size_t i = 0; i < parts.size(); ++i) {
         const ClassExpr e = ClassExpr::from_view(d_.ontology_.dl().ce(CeId(parts[i])));
-        if (e.kind != CeKind::Or || e.operands().size() > 8 || !absorbable(parts[i])) continue;
+        if (e.kind != CeKind::Or || !absorbable(parts[i])) continue;
         for (CeId alt : e.operands()) {
           std::vector<uint32_t> with = parts;
           with[i] = alt.value;
