@@ -45,6 +45,7 @@ class Normalizer {
     find("Nothing", d_.nothing_, d_.has_nothing_);
     find("topObjectProperty", d_.top_property_, d_.has_top_property_);
     find("bottomObjectProperty", d_.bottom_property_, d_.has_bottom_property_);
+    top_data_property_ = o.lookup_entity(std::string(kOwl) + "topDataProperty");
     d_.fresh_base_ = static_cast<uint32_t>(o.entity_count());
     d_.top_ = intern(ClassExpr::top());
     d_.bottom_ = intern(ClassExpr::bottom());
@@ -91,6 +92,7 @@ class Normalizer {
   }
   bool is_bottom_property(EntityId p) const { return d_.has_bottom_property_ && p == d_.bottom_property_; }
   bool is_top_property(EntityId p) const { return d_.has_top_property_ && p == d_.top_property_; }
+  bool is_top_data_property(EntityId p) const { return top_data_property_ && p == *top_data_property_; }
 
   uint32_t fresh_atom() { return intern(ClassExpr::atomic(EntityId(d_.fresh_base_ + d_.fresh_next_++))); }
 
@@ -484,8 +486,10 @@ class Normalizer {
       case AxiomKind::NegativeObjectPropertyAssertion: return not_role(a.subject(), a.property(), a.object());
       case AxiomKind::SameIndividual: return same_all(a.operands());
       case AxiomKind::DifferentIndividuals: return different(a.operands());
-      case AxiomKind::DataPropertyAssertion:
-      case AxiomKind::NegativeDataPropertyAssertion: return incomplete("data property assertions");
+      // Without values asserted or required, every data property may be
+      // empty: negative data assertions then hold, positive ones do not.
+      case AxiomKind::DataPropertyAssertion: return incomplete("data property assertions");
+      case AxiomKind::NegativeDataPropertyAssertion: return;
     }
   }
 
@@ -585,7 +589,29 @@ class Normalizer {
       case DlAxiomKind::IrreflexiveObjectProperty: return irreflexive(a.property());
       case DlAxiomKind::SwrlRule: return incomplete("rules");
       case DlAxiomKind::HasKey: return incomplete("keys");
-      default: return incomplete("data property axioms");
+      case DlAxiomKind::DataPropertyAssertion: return incomplete("data property assertions");
+      case DlAxiomKind::NegativeDataPropertyAssertion: return;
+      // Domains, ranges, sub-, equivalent, disjoint and functional data
+      // properties, datatype definitions: all hold when every data property
+      // is empty, which is possible as long as nothing asserts or requires
+      // a value (data assertions and data restrictions make the input
+      // undecided on their own) and the top data property, never empty,
+      // takes no part.
+      case DlAxiomKind::DataPropertyDomain:
+      case DlAxiomKind::DataPropertyRange:
+      case DlAxiomKind::FunctionalDataProperty:
+        if (is_top_data_property(a.property())) incomplete("the top data property");
+        return;
+      case DlAxiomKind::SubDataPropertyOf:
+        if (is_top_data_property(a.sub_data_property()) || is_top_data_property(a.sup_data_property()))
+          incomplete("the top data property");
+        return;
+      case DlAxiomKind::EquivalentDataProperties:
+      case DlAxiomKind::DisjointDataProperties:
+        for (EntityId p : a.entities())
+          if (is_top_data_property(p)) incomplete("the top data property");
+        return;
+      default: return;
     }
   }
 
@@ -766,6 +792,7 @@ class Normalizer {
   std::vector<uint32_t> parent_;
   std::vector<std::pair<uint32_t, uint32_t>> pending_different_;
   absl::flat_hash_map<uint64_t, uint32_t> opaque_;
+  std::optional<EntityId> top_data_property_;
 };
 
 Result<DlOntology> DlOntology::from_ontology(const trelvanic_core::Ontology& ontology) {
