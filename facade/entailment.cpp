@@ -338,14 +338,29 @@ Result<bool> is_subsumption_entailed(Reasoner& reasoner, std::string_view sub_ir
   // interpretation, whatever the route and whether or not they are
   // registered; the other side must still name an entity.
   auto sub = ontology.lookup_entity(sub_iri);
-  if (!sub && !text_names(sub_iri, kOwlNothing)) {
+  auto sup = ontology.lookup_entity(sup_iri);
+  const bool sub_thing = text_names(sub_iri, kOwlThing), sub_nothing = text_names(sub_iri, kOwlNothing);
+  const bool sup_thing = text_names(sup_iri, kOwlThing), sup_nothing = text_names(sup_iri, kOwlNothing);
+  if (!sub && !sub_thing && !sub_nothing) {
     return std::unexpected(Error::el_message("unknown class IRI: " + std::string(sub_iri)));
   }
-  auto sup = ontology.lookup_entity(sup_iri);
-  if (!sup && !text_names(sup_iri, kOwlThing)) {
+  if (!sup && !sup_thing && !sup_nothing) {
     return std::unexpected(Error::el_message("unknown class IRI: " + std::string(sup_iri)));
   }
-  if (text_names(sup_iri, kOwlThing) || text_names(sub_iri, kOwlNothing) || *sub == *sup) return true;
+  if (sup_thing || sub_nothing || (sub && sup && *sub == *sup)) return true;
+  // owl:Thing below a class and a class below owl:Nothing hold or fail in
+  // every interpretation whether the ontology names the standard classes
+  // or not: a copy that registers them answers.
+  if (!sub || !sup) {
+    Ontology probe = ontology.clone();
+    for (std::string_view iri : {kOwlThing, kOwlNothing}) {
+      if (probe.lookup_entity(iri)) continue;
+      if (auto id = probe.entity_id(iri, EntityKind::Class); !id) return std::unexpected(Error::core(id.error()));
+    }
+    auto built = reasoner.settings().build(std::move(probe));
+    if (!built) return std::unexpected(Error::core(built.error()));
+    return is_subsumption_entailed(*built, sub_thing ? kOwlThing : sub_iri, sup_nothing ? kOwlNothing : sup_iri);
+  }
   auto route = route_of(reasoner);
   if (!route) return std::unexpected(std::move(route.error()));
   switch (route->engine) {

@@ -5,7 +5,7 @@ and what the calls leave behind."""
 import pytest
 
 from _trelvanic import IncompleteReasoningError, OntologyBuilder, Reasoner
-from helpers import el_engine_available, iri, ofn_document, write_text
+from helpers import el_engine_available, iri, ofn_document, write_ofn, write_text
 
 needs_el = pytest.mark.skipif("not el_engine_available()", reason="EL engine not in this build yet")
 
@@ -228,3 +228,22 @@ def test_linked_reasoner_answers_on_the_newer_shared_ontology():
     writer.add_subclass_of(iri("B"), iri("C"))
     assert reader.is_entailed(iri("A"), iri("C")) is True
     assert shared.entity_count == 3
+
+
+@pytest.mark.parametrize("sub,sup,expected", [
+    ("http://www.w3.org/2002/07/owl#Thing", "B", True),     # every element is S-linked to itself
+    ("http://www.w3.org/2002/07/owl#Thing", "A", False),
+    ("X", "http://www.w3.org/2002/07/owl#Nothing", True),
+    ("A", "http://www.w3.org/2002/07/owl#Nothing", False),
+    ("http://www.w3.org/2002/07/owl#Thing", "http://www.w3.org/2002/07/owl#Thing", True),
+])
+def test_standard_classes_need_not_be_registered(tmp_path, sub, sup, expected):
+    body = "\n".join([
+        "Declaration(Class(:A))", "Declaration(Class(:B))", "Declaration(Class(:C))", "Declaration(Class(:X))",
+        "Declaration(ObjectProperty(:S))",
+        "ReflexiveObjectProperty(:S)", "ObjectPropertyRange(:S :B)",
+        "SubClassOf(:X :A)", "SubClassOf(:X :C)", "DisjointClasses(:A :C)",
+    ])
+    path = write_ofn(tmp_path, body)
+    reasoner = Reasoner.load_in(str(tmp_path), path, profile="el")
+    assert reasoner.is_entailed(sub=iri(sub), sup=iri(sup)) is expected
