@@ -38,6 +38,12 @@ class DepSets {
   std::vector<std::vector<uint32_t>> sets_;
   absl::flat_hash_map<std::vector<uint32_t>, uint32_t> index_;
   absl::flat_hash_map<uint64_t, uint32_t> joins_;
+  // A direct-mapped cache in front of `joins_`.
+  struct Recent {
+    uint64_t key = ~uint64_t{0};
+    uint32_t value = 0;
+  };
+  std::vector<Recent> recent_ = std::vector<Recent>(4096);
 };
 
 struct LabelEntry {

@@ -101,7 +101,9 @@ class DlOntology {
   // Roles.
   [[nodiscard]] uint32_t role_count() const { return static_cast<uint32_t>(supers_.size()); }
   [[nodiscard]] const std::vector<Role>& supers(Role r) const { return supers_[r]; }
-  [[nodiscard]] bool is_sub_role(Role sub, Role sup) const;
+  [[nodiscard]] bool is_sub_role(Role sub, Role sup) const {
+    return (sub_bits_[size_t{sub} * sub_words_ + sup / 64] >> (sup % 64)) & 1u;
+  }
   [[nodiscard]] bool transitive(Role r) const { return transitive_[r] != 0; }
   [[nodiscard]] const std::vector<Role>& transitive_subs(Role r) const { return transitive_subs_[r]; }
   [[nodiscard]] const std::vector<uint32_t>& edge_source_concepts(Role r) const { return edge_source_[r]; }
@@ -161,6 +163,8 @@ class DlOntology {
   std::vector<trelvanic_core::EntityId> role_property_;
   std::vector<std::vector<Role>> told_supers_;
   std::vector<std::vector<Role>> supers_;
+  std::vector<uint64_t> sub_bits_;  // role_count × role_count bits: row sub, column sup
+  uint32_t sub_words_ = 0;
   std::vector<uint8_t> transitive_;
   std::vector<std::vector<Role>> transitive_subs_;
   std::vector<std::vector<uint32_t>> told_edge_source_;

@@ -21,11 +21,17 @@ uint32_t DepSets::join(uint32_t a, uint32_t b) {
   if (a == 0) return b;
   if (a > b) std::swap(a, b);
   const uint64_t key = (uint64_t{a} << 32) | b;
-  if (auto it = joins_.find(key); it != joins_.end()) return it->second;
+  Recent& slot = recent_[(key * 0x9E3779B97F4A7C15ull) >> 52];
+  if (slot.key == key) return slot.value;
+  if (auto it = joins_.find(key); it != joins_.end()) {
+    slot = Recent{key, it->second};
+    return it->second;
+  }
   std::vector<uint32_t> out;
   std::set_union(sets_[a].begin(), sets_[a].end(), sets_[b].begin(), sets_[b].end(), std::back_inserter(out));
   const uint32_t id = intern(std::move(out));
   joins_[key] = id;
+  slot = Recent{key, id};
   return id;
 }
 

@@ -659,6 +659,10 @@ class Normalizer {
       }
       std::sort(d_.supers_[r].begin(), d_.supers_[r].end());
     }
+    d_.sub_words_ = (n + 63) / 64;
+    d_.sub_bits_.assign(size_t{n} * d_.sub_words_, 0);
+    for (Role r = 0; r < n; ++r)
+      for (Role s : d_.supers_[r]) d_.sub_bits_[size_t{r} * d_.sub_words_ + s / 64] |= uint64_t{1} << (s % 64);
     d_.transitive_subs_.assign(n, {});
     d_.edge_source_.assign(n, {});
     for (Role r = 0; r < n; ++r) {
@@ -844,11 +848,6 @@ uint32_t DlOntology::all_concept(Role t, uint32_t filler) const {
 bool DlOntology::is_named(uint32_t atom_concept) const {
   const Node& n = nodes_[atom_concept];
   return n.kind == NodeKind::Atom && n.entity < fresh_base_;
-}
-
-bool DlOntology::is_sub_role(Role sub, Role sup) const {
-  const auto& s = supers_[sub];
-  return std::binary_search(s.begin(), s.end(), sup);
 }
 
 std::span<const uint32_t> DlOntology::unfolding(uint32_t atom_concept) const {

@@ -65,6 +65,7 @@ class Tableau {
   Result<bool> run(Branch seed, uint32_t test_world);
   Branch seed(bool with_abox);
   bool nominal_inverse_at_most(const Branch& b) const;
+  std::vector<trelvanic_core::EntityId> told_subsumers(trelvanic_core::EntityId cls);
 
   DlOntology& dl_;
   DepSets deps_;
