@@ -276,8 +276,10 @@ Result<Tableau::Classification> Tableau::classify() {
     // A model of A whose root lacks B is a model of A ⊓ ¬B: only the names
     // in that root are possible subsumers.
     std::vector<EntityId> candidates = root_names_valid_ ? root_names_ : names;
+    std::sort(candidates.begin(), candidates.end());
     const auto told = told_subsumers(a);
-    for (EntityId b : candidates) {
+    for (size_t i = 0; i < candidates.size(); ++i) {
+      const EntityId b = candidates[i];
       if (b == a) continue;
       if (std::binary_search(told.begin(), told.end(), b)) {
         out.subsumptions.emplace_back(a, b);
@@ -285,7 +287,17 @@ Result<Tableau::Classification> Tableau::classify() {
       }
       auto sub = is_subsumed(a, b);
       if (!sub) return std::unexpected(sub.error());
-      if (*sub) out.subsumptions.emplace_back(a, b);
+      if (*sub) {
+        out.subsumptions.emplace_back(a, b);
+      } else if (root_names_valid_) {
+        // The model of A ⊓ ¬B found is a model of A: names missing from its
+        // root are no subsumers either.
+        std::vector<EntityId> model = root_names_;
+        std::sort(model.begin(), model.end());
+        std::erase_if(candidates, [&](EntityId c) {
+          return c > b && !std::binary_search(model.begin(), model.end(), c);
+        });
+      }
     }
   }
   return out;
