@@ -80,6 +80,7 @@ struct Branch {
   std::vector<Pending> queue;  // label entries not yet processed
   size_t queue_head = 0;
   std::vector<Pending> disjunctions, generators, at_most;
+  std::vector<Pending> everywhere;  // ∀ over the universal role: fillers every world gets
   std::vector<uint32_t> individual_worlds;  // individual index → world
   std::vector<uint32_t> individual_deps;    // what each of those rests on (merges)
   uint32_t expansions = 0;

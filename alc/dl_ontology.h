@@ -43,8 +43,10 @@ namespace trelvanic_alc {
 
 enum class NodeKind : uint8_t {
   Top, Bottom, Atom, NegAtom, And, Or, Some, All, AtLeast, AtMost, Nominal, NegNominal, Self, NegSelf,
+  Somewhere,   // ∃ over the universal role: some world holds the filler
+  Everywhere,  // ∀ over the universal role: every world holds the filler
 };
-inline constexpr int kNodeKindCount = 14;
+inline constexpr int kNodeKindCount = 16;
 
 // 2 × property index, plus 1 for the inverse.
 using Role = uint32_t;
@@ -134,6 +136,7 @@ class DlOntology {
   [[nodiscard]] bool uses_inverse() const { return uses_inverse_; }
   [[nodiscard]] bool uses_at_most() const { return uses_at_most_; }
   [[nodiscard]] bool uses_nominals() const { return uses_nominals_; }
+  [[nodiscard]] bool uses_universal() const { return uses_universal_; }
 
   // Named classes of the ontology (owl:Thing and owl:Nothing excluded).
   [[nodiscard]] const std::vector<trelvanic_core::EntityId>& named_classes() const { return named_classes_; }
@@ -180,7 +183,7 @@ class DlOntology {
   std::vector<std::pair<uint32_t, uint32_t>> different_;
 
   std::string incomplete_reason_;
-  bool uses_inverse_ = false, uses_at_most_ = false, uses_nominals_ = false;
+  bool uses_inverse_ = false, uses_at_most_ = false, uses_nominals_ = false, uses_universal_ = false;
   std::vector<trelvanic_core::EntityId> named_classes_;
   absl::flat_hash_map<uint64_t, uint32_t> nnf_memo_;
   absl::flat_hash_map<uint64_t, uint32_t> all_concepts_;

@@ -82,6 +82,8 @@ const Expander::Rule Expander::kRules[kNodeKindCount] = {
     &Expander::rule_neg_nominal,  // NegNominal
     &Expander::rule_self,         // Self
     &Expander::rule_neg_self,     // NegSelf
+    &Expander::rule_somewhere,    // Somewhere
+    &Expander::rule_everywhere,   // Everywhere
 };
 
 Expander::Expander(const DlOntology& dl, DepSets& deps, Branch& branch, ExpandLimits limits)
@@ -94,6 +96,7 @@ uint32_t Expander::new_world(uint32_t parent, bool root) {
   world.root = root;
   b_.worlds.push_back(std::move(world));
   for (uint32_t c : dl_.thing_classes()) add(w, c, 0);
+  for (size_t i = 0; i < b_.everywhere.size(); ++i) add(w, b_.everywhere[i].ce, b_.everywhere[i].dep);
   return w;
 }
 
@@ -197,6 +200,22 @@ void Expander::rule_self(uint32_t w, uint32_t, const Node& n, uint32_t dep) { ad
 void Expander::rule_neg_self(uint32_t w, uint32_t, const Node& n, uint32_t dep) {
   for (const Edge& e : b_.worlds[w].edges)
     if (e.to == w && dl_.is_sub_role(e.role, n.role)) return clash(deps_.join(dep, e.dep));
+}
+
+// ∃U.C: a world with C anywhere, else a new root world for it (at most one
+// per such concept and branch, so no blocking is needed).
+void Expander::rule_somewhere(uint32_t, uint32_t, const Node& n, uint32_t dep) {
+  for (const World& w : b_.worlds)
+    if (w.alive && w.find(n.filler) != nullptr) return;
+  const uint32_t y = new_world(kNoWorld, true);
+  add(y, n.filler, dep);
+}
+
+// ∀U.C: C on every world, now and later.
+void Expander::rule_everywhere(uint32_t, uint32_t, const Node& n, uint32_t dep) {
+  b_.everywhere.push_back(Pending{0, n.filler, dep});
+  const auto count = static_cast<uint32_t>(b_.worlds.size());
+  for (uint32_t w = 0; w < count; ++w) add(w, n.filler, dep);
 }
 
 // ---- edges
@@ -623,6 +642,15 @@ bool Expander::verify_open_branch() const {
           if (i < b_.individual_worlds.size() && b_.individual_worlds[i] == w) return false;
           break;
         }
+        case NodeKind::Somewhere:
+          if (std::none_of(b_.worlds.begin(), b_.worlds.end(),
+                           [&](const World& y) { return y.alive && y.find(n.filler) != nullptr; }))
+            return false;
+          break;
+        case NodeKind::Everywhere:
+          for (uint32_t y = 0; y < b_.worlds.size(); ++y)
+            if (b_.worlds[y].alive && status[y] != 2 && !has(y, n.filler)) return false;
+          break;
         case NodeKind::Self:
         case NodeKind::NegSelf: {
           const bool loop = std::any_of(world.edges.begin(), world.edges.end(), [&](const Edge& e) {

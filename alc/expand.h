@@ -80,6 +80,8 @@ class Expander {
   void rule_neg_nominal(uint32_t w, uint32_t c, const Node& n, uint32_t dep);
   void rule_self(uint32_t w, uint32_t c, const Node& n, uint32_t dep);
   void rule_neg_self(uint32_t w, uint32_t c, const Node& n, uint32_t dep);
+  void rule_somewhere(uint32_t w, uint32_t c, const Node& n, uint32_t dep);
+  void rule_everywhere(uint32_t w, uint32_t c, const Node& n, uint32_t dep);
 
   void all_over_edge(const Node& all, uint32_t dep, const Edge& e);
   void edge_rules(uint32_t x, Role r, uint32_t y, uint32_t dep);

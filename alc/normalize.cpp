@@ -192,11 +192,15 @@ class Normalizer {
         const RoleExpr r = e.role();
         note_role(r);
         const bool some = (e.kind == CeKind::Some) != neg;
-        if (is_top_property(r.property)) return opaque(src, neg, "the universal role");
         if (is_bottom_property(r.property)) return some ? d_.bottom_ : d_.top_;
         const uint32_t f = nnf(*e.filler(), neg, depth + 1);
         if (some && f == d_.bottom_) return d_.bottom_;
         if (!some && f == d_.top_) return d_.top_;
+        if (is_top_property(r.property)) {
+          d_.uses_universal_ = true;
+          const RoleExpr u = RoleExpr::atomic(r.property);  // the universal role is its own inverse
+          return intern(some ? ClassExpr::some(u, CeId(f)) : ClassExpr::all(u, CeId(f)));
+        }
         (void)role_of(r);
         return intern(some ? ClassExpr::some(r, CeId(f)) : ClassExpr::all(r, CeId(f)));
       }
@@ -239,7 +243,8 @@ class Normalizer {
         note_role(r);
         note_individual(e.individual());
         d_.uses_nominals_ = true;
-        if (is_top_property(r.property)) return opaque(src, neg, "the universal role");
+        // Every individual is reached through the universal role.
+        if (is_top_property(r.property)) return neg ? d_.bottom_ : d_.top_;
         if (is_bottom_property(r.property)) return neg ? d_.top_ : d_.bottom_;
         (void)role_of(r);
         const uint32_t s = intern(ClassExpr::one_of({e.individual()}));
@@ -336,7 +341,7 @@ class Normalizer {
         atoms.push_back(x);
         continue;
       }
-      if (v.kind == CeKind::Some) {
+      if (v.kind == CeKind::Some && !is_top_property(v.role().property)) {
         const RoleExpr r = v.role();
         const uint32_t f = v.filler()->value;
         if (f == d_.top_ || absorbable(f)) {
@@ -526,7 +531,7 @@ class Normalizer {
         if (is_bottom_property(a.property())) return;
         return domain(role_of(RoleExpr::atomic(a.property())), nnf(a.domain(), false));
       case DlAxiomKind::ObjectPropertyRange:
-        if (is_top_property(a.property())) return incomplete("a range of the universal role");
+        if (is_top_property(a.property())) return thing(nnf(a.range(), false));
         if (is_bottom_property(a.property())) return;
         return domain(inverse(role_of(RoleExpr::atomic(a.property()))), nnf(a.range(), false));
       case DlAxiomKind::SubObjectPropertyChain: {
@@ -717,9 +722,13 @@ class Normalizer {
       }
       case CeKind::Some:
       case CeKind::All:
+        n.filler = e.filler()->value;
+        if (is_top_property(e.role().property)) {
+          n.kind = e.kind == CeKind::Some ? NodeKind::Somewhere : NodeKind::Everywhere;
+          break;
+        }
         n.kind = e.kind == CeKind::Some ? NodeKind::Some : NodeKind::All;
         n.role = role_of(e.role());
-        n.filler = e.filler()->value;
         break;
       case CeKind::MinCardinality:
       case CeKind::MaxCardinality:
@@ -768,7 +777,7 @@ class Normalizer {
       const std::vector<uint32_t> ops(span.begin(), span.end());  // decoding grows the pool
       for (uint32_t op : ops) push(op);
       if (n.kind == NodeKind::Some || n.kind == NodeKind::All || n.kind == NodeKind::AtLeast ||
-          n.kind == NodeKind::AtMost)
+          n.kind == NodeKind::AtMost || n.kind == NodeKind::Somewhere || n.kind == NodeKind::Everywhere)
         push(n.filler);
       if (n.negation == kNoConcept) {
         const uint32_t neg = neg_of(c);

@@ -189,10 +189,11 @@ Result<bool> Tableau::is_consistent() {
 }
 
 Result<bool> Tableau::is_satisfiable(uint32_t ce) {
-  // Without nominals the ABox cannot constrain a fresh world: the test runs
+  // Without nominals or the universal role the ABox cannot constrain a
+  // fresh world: the test runs
   // on the TBox alone, and a model found stands once the ontology is
   // consistent (a disjoint union of the two models).
-  const bool with_abox = dl_.uses_nominals();
+  const bool with_abox = dl_.uses_nominals() || dl_.uses_universal();
   if (!with_abox && consistent_ && !*consistent_) return false;
   Branch b = seed(with_abox);
   Expander ex(dl_, deps_, b, ExpandLimits{});

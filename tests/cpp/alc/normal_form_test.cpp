@@ -91,7 +91,7 @@ TEST(NormalForm, WhatIsLeftOutMakesTheInputUndecided) {
       "SubClassOf(:A DataSomeValuesFrom(:d xsd:integer))",
       "SubObjectPropertyOf(ObjectPropertyChain(:r :s) :t)",
       "HasKey(:A (:r) ())",
-      "SubClassOf(:A ObjectSomeValuesFrom(owl:topObjectProperty :B))",
+      "SubClassOf(:A ObjectMinCardinality(2 owl:topObjectProperty :B))",
       "DataPropertyAssertion(:d :a \"1\")",
       "DataPropertyDomain(owl:topDataProperty :A)",
   };

@@ -179,9 +179,21 @@ const Case kCases[] = {
      " :v) ObjectSomeValuesFrom(:r ObjectSomeValuesFrom(:s owl:Thing)) ObjectAllValuesFrom(:q"
      " ObjectSomeValuesFrom(:u owl:Nothing))) :a)",
      nullptr, {V::Undecided, V::False}},
-    {"a universal over the universal role",
-     "EquivalentClasses(:X ObjectAllValuesFrom(owl:topObjectProperty owl:Nothing))", "X",
-     {V::Undecided, V::False}},
+    {"nothing anywhere is unsatisfiable",
+     "EquivalentClasses(:X ObjectAllValuesFrom(owl:topObjectProperty owl:Nothing))", "X", {V::False}},
+    {"a universal over the universal role reaches the ABox",
+     "ClassAssertion(ObjectComplementOf(:C) :a) EquivalentClasses(:X ObjectAllValuesFrom(owl:topObjectProperty :C))",
+     "X", {V::False}},
+    {"... and worlds made later",
+     "SubClassOf(owl:Thing ObjectSomeValuesFrom(:r :B)) SubClassOf(:B ObjectSomeValuesFrom(:s :D)) EquivalentClasses(:X"
+     " ObjectIntersectionOf(ObjectAllValuesFrom(owl:topObjectProperty ObjectComplementOf(:D)) :A))",
+     "X", {V::False}},
+    {"an existential over the universal role needs a witness somewhere",
+     "SubClassOf(:A ObjectSomeValuesFrom(owl:topObjectProperty :B)) SubClassOf(:B :E) EquivalentClasses(:X"
+     " ObjectIntersectionOf(:A ObjectAllValuesFrom(owl:topObjectProperty ObjectComplementOf(:E))))",
+     "X", {V::False}},
+    {"... which need not be the world itself",
+     "SubClassOf(:A ObjectSomeValuesFrom(owl:topObjectProperty :B)) DisjointClasses(:A :B)", "A", {V::True}},
 };
 
 class Verdicts : public ::testing::TestWithParam<Case> {};
