@@ -162,7 +162,8 @@ def main(argv=None) -> int:
         phases = ", ".join(f"{k} {_s(v)}" for k, v in sorted(ans.extra.items()))
         text, facts = agreement(ans, res_f, universe)
         speed = ""
-        if res_f.reason_ms and not ans.crashed and ans.seconds:
+        decided = ans.consistent is False or ans.subsumptions is not None
+        if res_f.reason_ms and not ans.crashed and ans.seconds and decided:
             speed = f"; HermiT reasoning / ours = {res_f.reason_ms / 1000.0 / ans.seconds:.2f}x"
         lines.append([name, "trelvanic (bench_dl)", "-", phases or "-", "-", _s(ans.seconds),
                       f"{ans.peak_mib:.0f}" if ans.peak_mib else "-", engine_answer(ans), text + speed])
