@@ -16,8 +16,6 @@ struct Case {
   const char* body;
   const char* cls;  // nullptr: knowledge-base consistency
   std::vector<Verdict> allowed;
-  // The strong answer expected once built; the test fails when it regresses
-  // from a decided answer to "undecided" only for cases listed as decided.
 };
 
 const Case kCases[] = {
