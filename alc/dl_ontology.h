@@ -66,6 +66,14 @@ struct Node {
   bool decoded = false;
 };
 
+// HasKey over object properties: named individuals in `ce` that share a
+// named value on every role are the same.
+struct Key {
+  uint32_t ce = 0;
+  uint32_t choose = 0;  // ce ⊔ ¬ce, so that every named individual decides ce
+  std::vector<Role> roles;
+};
+
 struct ConjunctionRule {
   std::vector<uint32_t> atoms;  // sorted concept ids of named classes
   uint32_t consequent = 0;
@@ -99,6 +107,7 @@ class DlOntology {
   [[nodiscard]] std::span<const uint32_t> conjunction_rules_of(uint32_t atom_concept) const;
   [[nodiscard]] const ConjunctionRule& conjunction_rule(uint32_t i) const { return conj_rules_[i]; }
   [[nodiscard]] const std::vector<uint32_t>& thing_classes() const { return thing_classes_; }
+  [[nodiscard]] const std::vector<Key>& keys() const { return keys_; }
 
   // Roles.
   [[nodiscard]] uint32_t role_count() const { return static_cast<uint32_t>(supers_.size()); }
@@ -161,6 +170,7 @@ class DlOntology {
   absl::flat_hash_map<uint32_t, std::vector<uint32_t>> conj_by_atom_;
   std::vector<ConjunctionRule> conj_rules_;
   std::vector<uint32_t> thing_classes_;
+  std::vector<Key> keys_;
 
   absl::flat_hash_map<uint32_t, uint32_t> property_index_;  // entity → index
   std::vector<trelvanic_core::EntityId> role_property_;

@@ -562,6 +562,68 @@ bool Expander::sweep_generators() {
   return progress;
 }
 
+// ---- keys
+
+bool Expander::key_pair(const Key& key, uint32_t x, uint32_t y, uint32_t* dep) const {
+  const LabelEntry* cx = b_.worlds[x].find(key.ce);
+  const LabelEntry* cy = b_.worlds[y].find(key.ce);
+  if ((cx == nullptr && key.ce != dl_.top()) || (cy == nullptr && key.ce != dl_.top())) return false;
+  uint32_t d = deps_.join(cx ? cx->dep : 0, cy ? cy->dep : 0);
+  auto named = [&](uint32_t w) {
+    return std::find(b_.individual_worlds.begin(), b_.individual_worlds.end(), w) != b_.individual_worlds.end();
+  };
+  for (Role r : key.roles) {
+    bool shared = false;
+    for (const Edge& e : b_.worlds[x].edges) {
+      if (!dl_.is_sub_role(e.role, r) || !named(e.to)) continue;
+      for (const Edge& f : b_.worlds[y].edges)
+        if (f.to == e.to && dl_.is_sub_role(f.role, r)) {
+          d = deps_.join(d, deps_.join(e.dep, f.dep));
+          shared = true;
+          break;
+        }
+      if (shared) break;
+    }
+    if (!shared) return false;
+  }
+  *dep = d;
+  return true;
+}
+
+// Named individuals first decide each key's class, then any two that agree
+// on every key role are merged (or clash when they are different).
+bool Expander::sweep_keys(Step& step) {
+  if (dl_.keys().empty()) return false;
+  std::vector<uint32_t> named;
+  for (uint32_t w : b_.individual_worlds)
+    if (w != kNoWorld && b_.worlds[w].alive && std::find(named.begin(), named.end(), w) == named.end())
+      named.push_back(w);
+  bool chose = false;
+  for (const Key& key : dl_.keys())
+    for (uint32_t w : named)
+      if (key.ce != dl_.top() && b_.worlds[w].find(key.ce) == nullptr &&
+          b_.worlds[w].find(dl_.node(key.ce).negation) == nullptr && b_.worlds[w].find(key.choose) == nullptr) {
+        add(w, key.choose, 0);
+        chose = true;
+      }
+  if (chose) return true;
+  for (const Key& key : dl_.keys())
+    for (size_t i = 0; i < named.size(); ++i)
+      for (size_t j = i + 1; j < named.size(); ++j) {
+        uint32_t d = 0;
+        if (!key_pair(key, named[i], named[j], &d)) continue;
+        uint32_t dd = 0;
+        if (different(named[i], named[j], &dd)) {
+          clash(deps_.join(d, dd));
+          step = Step::Clash;
+          return true;
+        }
+        merge(std::max(named[i], named[j]), std::min(named[i], named[j]), d);
+        return true;
+      }
+  return false;
+}
+
 // ---- the check of an open branch
 
 bool Expander::verify_open_branch() const {
@@ -664,6 +726,17 @@ bool Expander::verify_open_branch() const {
     for (auto [u, d] : world.different)
       if (u == w) return false;
   }
+  for (const Key& key : dl_.keys())
+    for (uint32_t x : b_.individual_worlds)
+      for (uint32_t y : b_.individual_worlds) {
+        uint32_t d = 0;
+        if (x != y && x != kNoWorld && y != kNoWorld && b_.worlds[x].alive && b_.worlds[y].alive &&
+            key_pair(key, x, y, &d))
+          return false;
+        if (x != kNoWorld && b_.worlds[x].alive && key.ce != dl_.top() && !has(x, key.ce) &&
+            !has(x, dl_.node(key.ce).negation))
+          return false;
+      }
   return true;
 }
 
@@ -685,6 +758,10 @@ Step Expander::expand(Choice& out) {
     if (b_.clash || b_.gave_up) return Step::Clash;
     Step step = Step::Open;
     if (sweep_at_most(out, step)) {
+      if (step != Step::Open) return step;
+      continue;
+    }
+    if (sweep_keys(step)) {
       if (step != Step::Open) return step;
       continue;
     }

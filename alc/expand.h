@@ -94,6 +94,9 @@ class Expander {
   bool sweep_at_most(Choice& out, Step& step);
   bool sweep_disjunctions(Choice& out, Step& step);
   bool sweep_generators();
+  bool sweep_keys(Step& step);
+  // Two named individuals' worlds a key makes equal, with what that rests on.
+  bool key_pair(const Key& key, uint32_t x, uint32_t y, uint32_t* dep) const;
 
   bool satisfied(const Pending& p) const;
   bool different(uint32_t a, uint32_t b, uint32_t* dep = nullptr) const;

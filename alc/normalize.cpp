@@ -593,7 +593,18 @@ class Normalizer {
         return functional(RoleExpr::inverse(a.property()));
       case DlAxiomKind::IrreflexiveObjectProperty: return irreflexive(a.property());
       case DlAxiomKind::SwrlRule: return incomplete("rules");
-      case DlAxiomKind::HasKey: return incomplete("keys");
+      case DlAxiomKind::HasKey: {
+        if (!a.data_properties().empty()) return incomplete("keys over data properties");
+        Key k;
+        k.ce = nnf(a.class_expr(), false);
+        k.choose = junction(false, {k.ce, neg_of(k.ce)});
+        for (EntityId p : a.object_properties()) {
+          if (is_top_property(p) || is_bottom_property(p)) return incomplete("keys over the universal or empty role");
+          k.roles.push_back(role_of(RoleExpr::atomic(p)));
+        }
+        d_.keys_.push_back(std::move(k));
+        return;
+      }
       case DlAxiomKind::DataPropertyAssertion: return incomplete("data property assertions");
       case DlAxiomKind::NegativeDataPropertyAssertion: return;
       // Domains, ranges, sub-, equivalent, disjoint and functional data

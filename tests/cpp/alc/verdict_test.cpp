@@ -163,6 +163,25 @@ const Case kCases[] = {
      " ObjectSomeValuesFrom(ObjectInverseOf(:r1) :C3) :C2)) EquivalentClasses(:X ObjectIntersectionOf(:C0"
      " ObjectComplementOf(:C3)))",
      "X", {V::True, V::Undecided}},
+    // Keys over object properties, on named individuals only.
+    {"a key makes two individuals with a shared value equal",
+     "HasKey(:C (:k) ()) ClassAssertion(:C :x) ClassAssertion(:C :y) ObjectPropertyAssertion(:k :x :v)"
+     " ObjectPropertyAssertion(:k :y :v) ClassAssertion(:A :x) ClassAssertion(ObjectComplementOf(:A) :y)",
+     nullptr, {V::False}},
+    {"a key without a shared value merges nothing",
+     "HasKey(:C (:k) ()) ClassAssertion(:C :x) ClassAssertion(:C :y) ObjectPropertyAssertion(:k :x :v)"
+     " ObjectPropertyAssertion(:k :y :w) DifferentIndividuals(:x :y)",
+     nullptr, {V::True}},
+    {"a key's class decided on every named individual",
+     "HasKey(ObjectSomeValuesFrom(:s owl:Thing) (:k) ()) ObjectPropertyAssertion(:s :x :z)"
+     " ObjectPropertyAssertion(:s :y :z) ObjectPropertyAssertion(:k :x :v) ObjectPropertyAssertion(:k :y :v)"
+     " DifferentIndividuals(:x :y)",
+     nullptr, {V::False}},
+    {"a key does not reach anonymous worlds",
+     "HasKey(:C (:k) ()) ClassAssertion(ObjectIntersectionOf(ObjectSomeValuesFrom(:r ObjectIntersectionOf(:C"
+     " ObjectHasValue(:k :v) :A)) ObjectSomeValuesFrom(:r ObjectIntersectionOf(:C ObjectHasValue(:k :v)"
+     " ObjectComplementOf(:A)))) :x)",
+     nullptr, {V::True, V::Undecided}},
     // Constructs not decided yet: never a wrong answer.
     {"a data restriction is not decided",
      "EquivalentClasses(:X ObjectIntersectionOf(DataMinCardinality(3 :p xsd:integer) DataMaxCardinality(2 :p"
