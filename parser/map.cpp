@@ -329,7 +329,14 @@ std::optional<EntityId> Mapper::register_or_warn_entity(NodeId entity, EntityKin
 
 std::optional<EntityId> Mapper::register_else_lookup(NodeId entity, EntityKind kind) {
   if (auto id = register_as(entity, kind)) return id;
-  return ontology_.lookup_entity(model_.iri_text(entity));
+  // Only an entity that can stand for `kind`: a DL expression over a name of
+  // another kind (an object property in a data restriction) is one no store
+  // may hold, and its snapshot would not read back.
+  const std::optional<EntityId> known = ontology_.lookup_entity(model_.iri_text(entity));
+  if (!known) return std::nullopt;
+  auto record = ontology_.entity(*known);
+  if (!record || !trelvanic_core::kind_satisfies(record->kind, kind)) return std::nullopt;
+  return known;
 }
 
 Operand Mapper::class_status(NodeId ce) {

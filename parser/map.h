@@ -157,7 +157,8 @@ class Mapper {
   std::optional<EntityId> register_as(NodeId entity, EntityKind kind);
   // register_or_warn_entity for an entity node (whatever the kind).
   std::optional<EntityId> register_or_warn_entity(NodeId entity, EntityKind kind);
-  // Register, else the id of any entity already stored under the IRI.
+  // Register, else the id of an entity already stored under the IRI whose
+  // kind stands for `kind`.
   std::optional<EntityId> register_else_lookup(NodeId entity, EntityKind kind);
   // Status of a class expression operand: a named class is registered.
   Operand class_status(NodeId ce);

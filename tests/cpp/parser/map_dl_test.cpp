@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "core/serialize.h"
 #include "map_test_support.h"
 #include "parser/map_dl.h"
 
@@ -234,6 +235,30 @@ TEST(MapDlConstructs, DeepExpressionsAreWalkedWithoutRecursion) {
   EXPECT_THAT(meta.profile_constructs,
               ::testing::ElementsAre(trelvanic_core::OwlConstruct::ObjectComplementOf,
                                      trelvanic_core::OwlConstruct::ClassAssertion));
+}
+
+// A name used where the DL store needs another kind of entity, which the
+// name cannot be as well (a property of the other sort, a datatype, a name
+// already punned as class and individual): the construct is skipped, never
+// stored over the entity of the wrong kind, so the ontology's snapshot reads
+// back.
+TEST(MapDlAxiom, NameOfAnotherKindIsSkippedNotStored) {
+  for (const char* body : {
+           "Declaration(ObjectProperty(:p)) SubClassOf(:A DataMinCardinality(1 :p))",
+           "Declaration(ObjectProperty(:p)) SubClassOf(:A DataHasValue(:p \"1\"))",
+           "Declaration(DataProperty(:d)) SubClassOf(:A ObjectMinCardinality(1 :d))",
+           "Declaration(DataProperty(:d)) TransitiveObjectProperty(:d)",
+           "ClassAssertion(:p :p) SymmetricObjectProperty(:p)",
+           "DatatypeDefinition(:t xsd:integer) SubObjectPropertyOf(ObjectPropertyChain(:t :q) :r)",
+       }) {
+    auto m = map_body(body, limits_for(false));
+    ASSERT_TRUE(m) << body;
+    EXPECT_GE(m->meta.skipped_axiom_count, 1u) << body;
+    auto written = trelvanic_core::to_json(m->ontology);
+    ASSERT_TRUE(written) << body;
+    auto back = trelvanic_core::from_json(*written);
+    EXPECT_TRUE(back) << body << ": " << (back ? "" : back.error().message());
+  }
 }
 
 }  // namespace
