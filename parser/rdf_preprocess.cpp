@@ -1,13 +1,35 @@
 #include "parser/rdf_preprocess.h"
 
+#include "parser/rdfxml_passes/scan.h"
+
 namespace trelvanic_parser {
 
-std::string normalize_multiline_rdf_root_tag(std::string text) { return text; }
-std::string dedupe_rdf_xml_ids(std::string text) { return text; }
-std::string normalize_invalid_rdf_ids(std::string text) { return text; }
-
-Result<std::string> expand_xml_entities_with_limit(std::string text, uint64_t /*max_expanded_bytes*/) {
-  return text;
+std::string normalize_multiline_rdf_root_tag(std::string text) {
+  const auto root = rdfxml::find_rdf_root_tag(text);
+  if (!root) return text;
+  const std::string_view tag = std::string_view(text).substr(root->begin, root->end - root->begin);
+  if (tag.find_first_of("\r\n") == std::string_view::npos) return text;
+  // Runs of white space between attributes become one blank; quoted values
+  // are kept as written.
+  std::string out;
+  out.reserve(text.size());
+  out.append(text, 0, root->begin);
+  char quote = 0;
+  for (size_t i = 0; i < tag.size(); ++i) {
+    const char c = tag[i];
+    if (quote == 0 && rdfxml::is_xml_space(c)) {
+      if (!rdfxml::is_xml_space(tag[i - 1])) out.push_back(' ');
+      continue;
+    }
+    if (quote != 0 && c == quote) {
+      quote = 0;
+    } else if (quote == 0 && (c == '"' || c == '\'')) {
+      quote = c;
+    }
+    out.push_back(c);
+  }
+  out.append(text, root->end);
+  return out;
 }
 
 bool contains_ill_founded_rdf_list(std::string_view text) {

@@ -2,9 +2,11 @@
 // sees it. The loader runs them in a fixed order (load.cpp,
 // `preprocess_rdf_xml_text`), each taking the text the one before produced.
 //
-// For now every rewriting pass hands its text back unchanged; the passes
-// themselves come with the RDF/XML normalisation work. Only
-// `contains_ill_founded_rdf_list`, a plain test, already answers.
+// The root-tag, rdf:ID and entity passes are in place (the scanning
+// primitives they share are in parser/rdfxml_passes/); the vocabulary,
+// declaration, typed-node and collection passes still hand their text back
+// unchanged. Every pass keeps the document's meaning: a document written by
+// a standard OWL 2 serialiser reads to the same axioms with or without them.
 #pragma once
 
 #include <cstdint>
@@ -14,10 +16,28 @@
 
 namespace trelvanic_parser {
 
+// Puts a root `rdf:RDF` tag written over several lines on one line: runs of
+// white space between its attributes become one blank.
 [[nodiscard]] std::string normalize_multiline_rdf_root_tag(std::string text);
+// Makes rdf:ID values unique: a later node element with a value already
+// seen says rdf:about="#value" instead (the same IRI); a later property
+// element loses the attribute (only its reification goes).
 [[nodiscard]] std::string dedupe_rdf_xml_ids(std::string text);
+// Renames every rdf:ID value that is not a name ("_" and the value with
+// each character other than an ASCII letter or digit written "_"), and the
+// rdf:about, rdf:resource and rdf:datatype values that name it: "#value" or
+// an IRI of the document base with that fragment. Text content and comments
+// are left alone.
 [[nodiscard]] std::string normalize_invalid_rdf_ids(std::string text);
-// Expands internal DTD entities under `max_expanded_bytes`.
+// Expands the internal general entities of the DOCTYPE in text content and
+// attribute values (not in comments or CDATA) and removes the DOCTYPE.
+// Fails, before building anything, when a definition chain is deeper than 32
+// ("entity definition nesting depth {} exceeds limit of 32"), when more than
+// 10,000 references would be expanded ("entity expansion replacement count
+// exceeds limit of 10000") or when the result would be longer than
+// `max_expanded_bytes` ("expanded RDF/XML size exceeds limit of {} bytes
+// during entity expansion"; without declarations, "expanded RDF/XML size {}
+// exceeds limit of {} bytes").
 [[nodiscard]] Result<std::string> expand_xml_entities_with_limit(std::string text, uint64_t max_expanded_bytes);
 // True when the text holds "syntax-ns#nil" and an rdf:first or rdf:rest
 // element.

@@ -1,0 +1,378 @@
+#include "parser/rdfxml_passes/entities.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include <fmt/format.h>
+
+#include "parser/rdf_preprocess.h"
+#include "parser/rdfxml_passes/scan.h"
+
+namespace trelvanic_parser {
+namespace rdfxml {
+namespace {
+
+constexpr uint64_t kMaxEntityDepth = 32;
+constexpr uint64_t kMaxReplacements = 10'000;
+// Growth of a quote character escaped as "&quot;" or "&apos;".
+constexpr uint64_t kQuoteEscapeGrowth = 5;
+
+uint64_t sat_add(uint64_t a, uint64_t b) { return a > UINT64_MAX - b ? UINT64_MAX : a + b; }
+uint64_t sat_mul(uint64_t a, uint64_t b) { return b != 0 && a > UINT64_MAX / b ? UINT64_MAX : a * b; }
+
+bool starts_with_at(std::string_view text, size_t pos, std::string_view prefix) {
+  return text.size() - pos >= prefix.size() && text.compare(pos, prefix.size(), prefix) == 0;
+}
+
+// The DOCTYPE declaration before the document element, if any.
+std::optional<Markup> find_doctype(std::string_view text) {
+  for (auto m = next_markup(text, 0); m; m = next_markup(text, m->end)) {
+    if (m->kind == MarkupKind::Declaration && starts_with_at(text, m->begin, "<!DOCTYPE")) return m;
+    if (m->kind == MarkupKind::StartTag || m->kind == MarkupKind::EmptyTag) return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+// Reads one "<!ENTITY ...>" declaration whose keyword ends at `i`; returns
+// the offset just past it.
+size_t read_entity_declaration(std::string_view subset, size_t i, EntityTable& table) {
+  const auto skip_space = [&] {
+    while (i < subset.size() && is_xml_space(subset[i])) ++i;
+  };
+  const auto rest = [&] { return quoted_tag_end(subset, i).value_or(subset.size()); };
+  skip_space();
+  if (i >= subset.size() || subset[i] == '%') return rest();  // parameter entity
+  const size_t name_begin = i;
+  while (i < subset.size() && !is_xml_space(subset[i]) && subset[i] != '"' && subset[i] != '\'' &&
+         subset[i] != '>') {
+    ++i;
+  }
+  const std::string_view name = subset.substr(name_begin, i - name_begin);
+  skip_space();
+  if (name.empty() || i >= subset.size() || (subset[i] != '"' && subset[i] != '\'')) return rest();  // external
+  const size_t close = subset.find(subset[i], i + 1);
+  if (close == std::string_view::npos) return subset.size();
+  table.insert_or_assign(std::string(name), std::string(subset.substr(i + 1, close - i - 1)));
+  i = close + 1;
+  return rest();
+}
+
+struct Frame {
+  std::string_view name;
+  std::string_view value;
+  size_t pos = 0;
+  EntityMeasure measure;
+  uint64_t child_depth = 0;
+};
+
+void add_literal(EntityMeasure& m, std::string_view literal) {
+  m.bytes = sat_add(m.bytes, literal.size());
+  m.double_quotes = sat_add(m.double_quotes, static_cast<uint64_t>(std::ranges::count(literal, '"')));
+  m.single_quotes = sat_add(m.single_quotes, static_cast<uint64_t>(std::ranges::count(literal, '\'')));
+}
+
+void add_child(Frame& parent, const EntityMeasure& child) {
+  EntityMeasure& m = parent.measure;
+  m.bytes = sat_add(m.bytes, child.bytes);
+  m.replacements = sat_add(m.replacements, sat_add(child.replacements, 1));
+  m.double_quotes = sat_add(m.double_quotes, child.double_quotes);
+  m.single_quotes = sat_add(m.single_quotes, child.single_quotes);
+  m.cyclic = m.cyclic || child.cyclic;
+  parent.child_depth = std::max(parent.child_depth, child.depth);
+}
+
+// Counts what expanding a document costs, without building anything.
+struct CostCounter {
+  const EntityMeasures& measures;
+  uint64_t bytes = 0;
+  uint64_t replacements = 0;
+
+  void literal(std::string_view s) { bytes = sat_add(bytes, s.size()); }
+  void entity(std::string_view name, char quote) {
+    const EntityMeasure& m = measures.find(map_key(name))->second;
+    const uint64_t quotes = quote == '"' ? m.double_quotes : quote == '\'' ? m.single_quotes : 0;
+    bytes = sat_add(bytes, sat_add(m.bytes, sat_mul(quotes, kQuoteEscapeGrowth)));
+    replacements = sat_add(replacements, sat_add(m.replacements, 1));
+  }
+};
+
+// Writes the expansion. Inside an attribute value the value's own quote
+// character is written as a character entity so that it cannot end the value.
+struct TextBuilder {
+  const EntityTable& table;
+  const EntityMeasures& measures;
+  std::string out;
+
+  void literal(std::string_view s) { out.append(s); }
+  void quoted_literal(std::string_view s, char quote) {
+    if (quote == 0) return literal(s);
+    for (const char c : s) {
+      if (c == quote) {
+        out.append(quote == '"' ? "&quot;" : "&apos;");
+      } else {
+        out.push_back(c);
+      }
+    }
+  }
+  void entity(std::string_view name, char quote) {
+    std::vector<std::pair<std::string_view, size_t>> stack{{table.find(map_key(name))->second, 0}};
+    while (!stack.empty()) {
+      auto& [value, pos] = stack.back();
+      const size_t amp = value.find('&', pos);
+      if (amp == std::string_view::npos) {
+        quoted_literal(value.substr(pos), quote);
+        stack.pop_back();
+        continue;
+      }
+      quoted_literal(value.substr(pos, amp - pos), quote);
+      const auto ref = entity_reference_at(value, amp, table);
+      if (!ref || measures.find(map_key(*ref))->second.cyclic) {
+        quoted_literal("&", quote);
+        pos = amp + 1;
+        continue;
+      }
+      pos = amp + ref->size() + 2;
+      stack.emplace_back(table.find(map_key(*ref))->second, 0);
+    }
+  }
+};
+
+// Expands the references inside the quoted values of one start tag.
+template <class Out>
+void expand_tag(std::string_view tag, const EntityTable& table, const EntityMeasures& measures, Out& out) {
+  char quote = 0;
+  size_t run = 0;
+  for (size_t i = 0; i < tag.size(); ++i) {
+    const char c = tag[i];
+    if (quote != 0 && c == quote) {
+      quote = 0;
+    } else if (quote == 0 && (c == '"' || c == '\'')) {
+      quote = c;
+    } else if (quote != 0 && c == '&') {
+      const auto ref = entity_reference_at(tag, i, table);
+      if (!ref || measures.find(map_key(*ref))->second.cyclic) continue;
+      out.literal(tag.substr(run, i - run));
+      out.entity(*ref, quote);
+      i += ref->size() + 1;
+      run = i + 1;
+    }
+  }
+  out.literal(tag.substr(run));
+}
+
+// Expands the references in text content and attribute values; comments,
+// CDATA sections, instructions and declarations are copied as written.
+template <class Out>
+void expand_document(std::string_view text, const EntityTable& table, const EntityMeasures& measures, Out& out) {
+  size_t i = 0;
+  while (i < text.size()) {
+    const size_t next = text.find_first_of("<&", i);
+    if (next == std::string_view::npos) {
+      out.literal(text.substr(i));
+      return;
+    }
+    out.literal(text.substr(i, next - i));
+    i = next;
+    if (text[i] == '&') {
+      const auto ref = entity_reference_at(text, i, table);
+      if (ref && !measures.find(map_key(*ref))->second.cyclic) {
+        out.entity(*ref, 0);
+        i += ref->size() + 2;
+      } else {
+        out.literal("&");
+        ++i;
+      }
+      continue;
+    }
+    const auto m = next_markup(text, i);
+    if (!m || m->begin != i) {
+      out.literal("<");
+      ++i;
+      continue;
+    }
+    const std::string_view whole = text.substr(m->begin, m->end - m->begin);
+    if (m->kind == MarkupKind::StartTag || m->kind == MarkupKind::EmptyTag) {
+      expand_tag(whole, table, measures, out);
+    } else {
+      out.literal(whole);
+    }
+    i = m->end;
+  }
+}
+
+Error expanded_size_error(uint64_t size, uint64_t limit) {
+  return Error::parse(fmt::format("expanded RDF/XML size {} exceeds limit of {} bytes", size, limit));
+}
+
+}  // namespace
+
+EntityTable read_entity_declarations(std::string_view text) {
+  EntityTable table;
+  const auto doctype = find_doctype(text);
+  if (!doctype) return table;
+  const std::string_view decl = text.substr(doctype->begin, doctype->end - doctype->begin);
+  // The internal subset opens at the first '[' outside quotes.
+  char quote = 0;
+  size_t open = std::string_view::npos;
+  for (size_t i = 0; i < decl.size() && open == std::string_view::npos; ++i) {
+    if (quote != 0) {
+      if (decl[i] == quote) quote = 0;
+    } else if (decl[i] == '"' || decl[i] == '\'') {
+      quote = decl[i];
+    } else if (decl[i] == '[') {
+      open = i;
+    }
+  }
+  if (open == std::string_view::npos) return table;
+  const std::string_view subset = decl.substr(open + 1);
+  size_t i = 0;
+  while (i < subset.size()) {
+    if (subset[i] == ']') break;
+    if (starts_with_at(subset, i, "<!--")) {
+      const size_t end = subset.find("-->", i + 4);
+      i = end == std::string_view::npos ? subset.size() : end + 3;
+    } else if (starts_with_at(subset, i, "<?")) {
+      const size_t end = subset.find("?>", i + 2);
+      i = end == std::string_view::npos ? subset.size() : end + 2;
+    } else if (starts_with_at(subset, i, "<!ENTITY")) {
+      i = read_entity_declaration(subset, i + 8, table);
+    } else if (subset[i] == '<') {
+      i = quoted_tag_end(subset, i).value_or(subset.size());
+    } else {
+      ++i;
+    }
+  }
+  return table;
+}
+
+std::string strip_xml_internal_subset(std::string_view text) {
+  const auto doctype = find_doctype(text);
+  if (!doctype) return std::string(text);
+  std::string out;
+  out.reserve(text.size() - (doctype->end - doctype->begin));
+  out.append(text.substr(0, doctype->begin));
+  out.append(text.substr(doctype->end));
+  return out;
+}
+
+std::optional<std::string_view> entity_reference_at(std::string_view text, size_t pos, const EntityTable& table) {
+  static constexpr std::array<std::string_view, 5> kPredefined = {"lt", "gt", "amp", "quot", "apos"};
+  if (pos >= text.size() || text[pos] != '&') return std::nullopt;
+  size_t end = pos + 1;
+  while (end < text.size() && text[end] != ';') {
+    const char c = text[end];
+    if (is_xml_space(c) || c == '&' || c == '<' || c == '>' || c == '"' || c == '\'' || c == '#') return std::nullopt;
+    ++end;
+  }
+  if (end >= text.size() || end == pos + 1) return std::nullopt;
+  const std::string_view name = text.substr(pos + 1, end - pos - 1);
+  if (std::ranges::find(kPredefined, name) != kPredefined.end()) return std::nullopt;
+  const auto it = table.find(map_key(name));
+  if (it == table.end()) return std::nullopt;
+  return std::string_view(it->first);
+}
+
+EntityMeasures measure_entities(const EntityTable& table) {
+  EntityMeasures done;
+  absl::flat_hash_map<std::string_view, bool> open;  // entities on the stack
+  for (const auto& [root_name, root_value] : table) {
+    if (done.contains(map_key(root_name))) continue;
+    std::vector<Frame> stack{{.name = root_name, .value = root_value}};
+    open[root_name] = true;
+    while (!stack.empty()) {
+      Frame& f = stack.back();
+      const size_t amp = f.value.find('&', f.pos);
+      if (amp == std::string_view::npos) {
+        add_literal(f.measure, f.value.substr(f.pos));
+        f.measure.depth = sat_add(f.child_depth, 1);
+        const EntityMeasure finished = f.measure;
+        const std::string_view name = f.name;
+        open.erase(name);
+        done.insert_or_assign(std::string(name), finished);
+        stack.pop_back();
+        if (!stack.empty()) add_child(stack.back(), finished);
+        continue;
+      }
+      add_literal(f.measure, f.value.substr(f.pos, amp - f.pos));
+      const auto ref = entity_reference_at(f.value, amp, table);
+      if (!ref) {
+        add_literal(f.measure, "&");
+        f.pos = amp + 1;
+        continue;
+      }
+      f.pos = amp + ref->size() + 2;
+      if (open.contains(*ref)) {
+        // A cycle: the reference stays as written.
+        f.measure.cyclic = true;
+        add_literal(f.measure, f.value.substr(amp, ref->size() + 2));
+      } else if (const auto it = done.find(map_key(*ref)); it != done.end()) {
+        add_child(f, it->second);
+      } else {
+        open[*ref] = true;
+        stack.push_back(Frame{.name = *ref, .value = table.find(map_key(*ref))->second});
+      }
+    }
+  }
+  return done;
+}
+
+std::optional<std::string> expand_entity_text(std::string_view value, const EntityTable& table,
+                                              const EntityMeasures& measures, uint64_t max_bytes) {
+  const auto walk = [&](auto& out) {
+    size_t run = 0;
+    for (size_t i = value.find('&'); i != std::string_view::npos; i = value.find('&', i + 1)) {
+      const auto ref = entity_reference_at(value, i, table);
+      if (!ref) continue;
+      if (measures.find(map_key(*ref))->second.cyclic) return false;
+      out.literal(value.substr(run, i - run));
+      out.entity(*ref, 0);
+      i += ref->size() + 1;
+      run = i + 1;
+    }
+    out.literal(value.substr(std::min(run, value.size())));
+    return true;
+  };
+  CostCounter cost{.measures = measures};
+  if (!walk(cost) || cost.bytes > max_bytes || cost.replacements > kMaxReplacements) return std::nullopt;
+  TextBuilder builder{.table = table, .measures = measures};
+  builder.out.reserve(cost.bytes);
+  walk(builder);
+  return std::move(builder.out);
+}
+
+}  // namespace rdfxml
+
+Result<std::string> expand_xml_entities_with_limit(std::string text, uint64_t max_expanded_bytes) {
+  using namespace rdfxml;
+  const EntityTable table = read_entity_declarations(text);
+  std::string stripped = strip_xml_internal_subset(text);
+  if (table.empty()) {
+    if (stripped.size() > max_expanded_bytes) return std::unexpected(expanded_size_error(stripped.size(), max_expanded_bytes));
+    return stripped;
+  }
+  const EntityMeasures measures = measure_entities(table);
+  uint64_t depth = 0;
+  for (const auto& [name, m] : measures) depth = std::max(depth, m.depth);
+  if (depth > kMaxEntityDepth) {
+    return std::unexpected(
+        Error::parse(fmt::format("entity definition nesting depth {} exceeds limit of {}", depth, kMaxEntityDepth)));
+  }
+  CostCounter cost{.measures = measures};
+  expand_document(stripped, table, measures, cost);
+  if (cost.replacements > kMaxReplacements) {
+    return std::unexpected(
+        Error::parse(fmt::format("entity expansion replacement count exceeds limit of {}", kMaxReplacements)));
+  }
+  if (cost.replacements == 0) return stripped;
+  if (cost.bytes > max_expanded_bytes) {
+    return std::unexpected(Error::parse(
+        fmt::format("expanded RDF/XML size exceeds limit of {} bytes during entity expansion", max_expanded_bytes)));
+  }
+  TextBuilder builder{.table = table, .measures = measures};
+  builder.out.reserve(cost.bytes);
+  expand_document(stripped, table, measures, builder);
+  return std::move(builder.out);
+}
+
+}  // namespace trelvanic_parser

@@ -1,0 +1,182 @@
+#include "parser/rdfxml_passes/scan.h"
+
+namespace trelvanic_parser::rdfxml {
+namespace {
+
+// Offset just past `close` searched from `from`, or npos.
+size_t past(std::string_view text, size_t from, std::string_view close) {
+  const size_t at = text.find(close, from);
+  return at == std::string_view::npos ? at : at + close.size();
+}
+
+// Offset just past the '>' that ends the markup begun at `from`, or npos.
+// A '>' inside quotes never ends it. With `subset`, the markup is a DOCTYPE:
+// a '>' inside its bracketed internal subset does not end it either, and
+// comments in the subset are skipped whole (a quote in one opens nothing).
+size_t markup_end(std::string_view text, size_t from, bool subset) {
+  char quote = 0;
+  size_t depth = 0;
+  for (size_t i = from; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quote != 0) {
+      if (c == quote) quote = 0;
+    } else if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == '>' && depth == 0) {
+      return i + 1;
+    } else if (!subset) {
+      continue;
+    } else if (c == '[') {
+      ++depth;
+    } else if (c == ']') {
+      if (depth > 0) --depth;
+    } else if (depth > 0 && text.compare(i, 4, "<!--") == 0) {
+      const size_t end = past(text, i + 4, "-->");
+      if (end == std::string_view::npos) return end;
+      i = end - 1;
+    }
+  }
+  return std::string_view::npos;
+}
+
+size_t tag_end(std::string_view text, size_t from) { return markup_end(text, from, false); }
+
+bool starts_with_at(std::string_view text, size_t pos, std::string_view prefix) {
+  return text.size() - pos >= prefix.size() && text.compare(pos, prefix.size(), prefix) == 0;
+}
+
+}  // namespace
+
+std::optional<size_t> quoted_tag_end(std::string_view text, size_t from) {
+  const size_t end = tag_end(text, from);
+  if (end == std::string_view::npos) return std::nullopt;
+  return end;
+}
+
+std::optional<Markup> next_markup(std::string_view text, size_t pos) {
+  if (pos >= text.size()) return std::nullopt;
+  const size_t lt = text.find('<', pos);
+  if (lt == std::string_view::npos) return std::nullopt;
+  Markup m{.begin = lt};
+  size_t end = std::string_view::npos;
+  if (starts_with_at(text, lt, "<!--")) {
+    m.kind = MarkupKind::Comment;
+    end = past(text, lt + 4, "-->");
+  } else if (starts_with_at(text, lt, "<![CDATA[")) {
+    m.kind = MarkupKind::CData;
+    end = past(text, lt + 9, "]]>");
+  } else if (starts_with_at(text, lt, "<?")) {
+    m.kind = MarkupKind::Instruction;
+    end = past(text, lt + 2, "?>");
+  } else if (starts_with_at(text, lt, "<!DOCTYPE")) {
+    m.kind = MarkupKind::Declaration;
+    end = markup_end(text, lt, true);
+  } else if (starts_with_at(text, lt, "<!")) {
+    m.kind = MarkupKind::Declaration;
+    end = tag_end(text, lt);
+  } else if (starts_with_at(text, lt, "</")) {
+    m.kind = MarkupKind::EndTag;
+    end = tag_end(text, lt);
+  } else {
+    end = tag_end(text, lt);
+    m.kind = end != std::string_view::npos && end >= lt + 3 && text[end - 2] == '/' ? MarkupKind::EmptyTag
+                                                                                     : MarkupKind::StartTag;
+  }
+  if (end == std::string_view::npos) return std::nullopt;
+  m.end = end;
+  return m;
+}
+
+std::optional<std::string_view> element_name(std::string_view tag) {
+  if (tag.empty() || tag.front() != '<') return std::nullopt;
+  size_t i = 1;
+  if (i < tag.size() && tag[i] == '/') ++i;
+  while (i < tag.size() && is_xml_space(tag[i])) ++i;
+  size_t j = i;
+  while (j < tag.size() && !is_xml_space(tag[j]) && tag[j] != '>' && tag[j] != '/') ++j;
+  if (j == i) return std::nullopt;
+  return tag.substr(i, j - i);
+}
+
+std::vector<Attribute> tag_attributes(std::string_view tag) {
+  std::vector<Attribute> out;
+  const auto name = element_name(tag);
+  if (!name || tag.size() < 2 || tag[1] == '/') return out;
+  size_t i = static_cast<size_t>(name->data() - tag.data()) + name->size();
+  const auto skip_space = [&] {
+    while (i < tag.size() && is_xml_space(tag[i])) ++i;
+  };
+  while (true) {
+    skip_space();
+    const size_t name_begin = i;
+    while (i < tag.size() && !is_xml_space(tag[i]) && tag[i] != '=' && tag[i] != '>' && tag[i] != '/') ++i;
+    if (i == name_begin) return out;
+    const std::string_view attr_name = tag.substr(name_begin, i - name_begin);
+    skip_space();
+    if (i >= tag.size() || tag[i] != '=') return out;
+    ++i;
+    skip_space();
+    if (i >= tag.size() || (tag[i] != '"' && tag[i] != '\'')) return out;
+    const char quote = tag[i];
+    const size_t close = tag.find(quote, i + 1);
+    if (close == std::string_view::npos) return out;
+    out.push_back(Attribute{.name = attr_name,
+                            .value = tag.substr(i + 1, close - i - 1),
+                            .name_begin = name_begin,
+                            .value_begin = i + 1,
+                            .quote = quote});
+    i = close + 1;
+  }
+}
+
+std::optional<std::string_view> extract_attribute(std::string_view tag, std::string_view name) {
+  for (const Attribute& a : tag_attributes(tag)) {
+    if (a.name == name) return a.value;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> trim_xml_attr_value(std::string_view text) {
+  while (!text.empty() && is_xml_space(text.front())) text.remove_prefix(1);
+  while (!text.empty() && is_xml_space(text.back())) text.remove_suffix(1);
+  if (text.size() < 2) return std::nullopt;
+  const char q = text.front();
+  if ((q != '"' && q != '\'') || text.back() != q) return std::nullopt;
+  return std::string(text.substr(1, text.size() - 2));
+}
+
+std::optional<Markup> find_rdf_root_tag(std::string_view text) {
+  for (auto m = next_markup(text, 0); m; m = next_markup(text, m->end)) {
+    if (m->kind != MarkupKind::StartTag && m->kind != MarkupKind::EmptyTag) continue;
+    if (element_name(text.substr(m->begin, m->end - m->begin)) == "rdf:RDF") return m;
+    return std::nullopt;  // the document element is something else
+  }
+  return std::nullopt;
+}
+
+std::optional<size_t> find_rdf_open_body_start(std::string_view text) {
+  const auto root = find_rdf_root_tag(text);
+  if (!root || root->kind != MarkupKind::StartTag) return std::nullopt;
+  return root->end;
+}
+
+std::optional<size_t> find_element_end(std::string_view text, size_t start) {
+  const auto first = next_markup(text, start);
+  if (!first || first->begin != start) return std::nullopt;
+  if (first->kind != MarkupKind::StartTag) return first->end;
+  const auto name = element_name(text.substr(first->begin, first->end - first->begin));
+  if (!name) return std::nullopt;
+  size_t depth = 1;
+  for (auto m = next_markup(text, first->end); m; m = next_markup(text, m->end)) {
+    if (m->kind != MarkupKind::StartTag && m->kind != MarkupKind::EndTag) continue;
+    if (element_name(text.substr(m->begin, m->end - m->begin)) != *name) continue;
+    if (m->kind == MarkupKind::StartTag) {
+      ++depth;
+    } else if (--depth == 0) {
+      return m->end;
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace trelvanic_parser::rdfxml
