@@ -33,8 +33,9 @@ namespace trelvanic_parser {
 // attribute values (not in comments or CDATA) and removes the DOCTYPE.
 // Fails, before building anything, when a definition chain is deeper than 32
 // ("entity definition nesting depth {} exceeds limit of 32"), when more than
-// 10,000 references would be expanded ("entity expansion replacement count
-// exceeds limit of 10000") or when the result would be longer than
+// 10,000 references inside entity values would be expanded in all ("entity
+// expansion replacement count exceeds limit of 10000"; references in the
+// document itself are not counted, a serialiser writes thousands) or when the result would be longer than
 // `max_expanded_bytes` ("expanded RDF/XML size exceeds limit of {} bytes
 // during entity expansion"; without declarations, "expanded RDF/XML size {}
 // exceeds limit of {} bytes").

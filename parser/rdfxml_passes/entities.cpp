@@ -86,14 +86,19 @@ void add_child(Frame& parent, const EntityMeasure& child) {
 struct CostCounter {
   const EntityMeasures& measures;
   uint64_t bytes = 0;
+  // References expanded inside entity values: the amplification a document
+  // buys with its declarations. References in the document itself are not
+  // counted (a serialiser writes one per IRI); each costs its bytes.
   uint64_t replacements = 0;
+  uint64_t references = 0;
 
   void literal(std::string_view s) { bytes = sat_add(bytes, s.size()); }
   void entity(std::string_view name, char quote) {
     const EntityMeasure& m = measures.find(map_key(name))->second;
     const uint64_t quotes = quote == '"' ? m.double_quotes : quote == '\'' ? m.single_quotes : 0;
     bytes = sat_add(bytes, sat_add(m.bytes, sat_mul(quotes, kQuoteEscapeGrowth)));
-    replacements = sat_add(replacements, sat_add(m.replacements, 1));
+    replacements = sat_add(replacements, m.replacements);
+    ++references;
   }
 };
 
@@ -106,7 +111,7 @@ struct TextBuilder {
 
   void literal(std::string_view s) { out.append(s); }
   void quoted_literal(std::string_view s, char quote) {
-    if (quote == 0) return literal(s);
+    if (quote == 0 || s.find(quote) == std::string_view::npos) return literal(s);
     for (const char c : s) {
       if (c == quote) {
         out.append(quote == '"' ? "&quot;" : "&apos;");
@@ -116,7 +121,12 @@ struct TextBuilder {
     }
   }
   void entity(std::string_view name, char quote) {
-    std::vector<std::pair<std::string_view, size_t>> stack{{table.find(map_key(name))->second, 0}};
+    const std::string& whole = table.find(map_key(name))->second;
+    if (measures.find(map_key(name))->second.replacements == 0) {
+      quoted_literal(whole, quote);
+      return;
+    }
+    std::vector<std::pair<std::string_view, size_t>> stack{{whole, 0}};
     while (!stack.empty()) {
       auto& [value, pos] = stack.back();
       const size_t amp = value.find('&', pos);
@@ -364,7 +374,7 @@ Result<std::string> expand_xml_entities_with_limit(std::string text, uint64_t ma
     return std::unexpected(
         Error::parse(fmt::format("entity expansion replacement count exceeds limit of {}", kMaxReplacements)));
   }
-  if (cost.replacements == 0) return stripped;
+  if (cost.references == 0) return stripped;
   if (cost.bytes > max_expanded_bytes) {
     return std::unexpected(Error::parse(
         fmt::format("expanded RDF/XML size exceeds limit of {} bytes during entity expansion", max_expanded_bytes)));

@@ -72,13 +72,6 @@ bool is_tag(const Markup& m) { return m.kind == MarkupKind::StartTag || m.kind =
 
 std::string_view markup_text(std::string_view text, const Markup& m) { return text.substr(m.begin, m.end - m.begin); }
 
-std::optional<Attribute> find_attribute(std::string_view tag, std::string_view name) {
-  for (const Attribute& a : rdfxml::tag_attributes(tag)) {
-    if (a.name == name) return a;
-  }
-  return std::nullopt;
-}
-
 bool is_ascii_letter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool is_ascii_digit(unsigned char c) { return c >= '0' && c <= '9'; }
 
@@ -144,7 +137,7 @@ std::string dedupe_rdf_xml_ids(std::string text) {
   std::vector<Edit> edits;
   walk_tags(text, [&](const Markup& m, ElementRole role) {
     if (role != ElementRole::Node && role != ElementRole::Property) return;
-    const auto id = find_attribute(markup_text(text, m), "rdf:ID");
+    const auto id = rdfxml::find_attribute(markup_text(text, m), "rdf:ID");
     if (!id || seen.insert(std::string(id->value)).second) return;
     const size_t name_at = m.begin + id->name_begin;
     const size_t value_end = m.begin + id->value_begin + id->value.size() + 1;
@@ -163,7 +156,7 @@ std::string normalize_invalid_rdf_ids(std::string text) {
   absl::flat_hash_set<std::string> ids;
   walk_tags(text, [&](const Markup& m, ElementRole role) {
     if (role != ElementRole::Node && role != ElementRole::Property) return;
-    if (const auto id = find_attribute(markup_text(text, m), "rdf:ID")) ids.insert(std::string(id->value));
+    if (const auto id = rdfxml::find_attribute(markup_text(text, m), "rdf:ID")) ids.insert(std::string(id->value));
   });
   absl::flat_hash_map<std::string, std::string> renames;
   absl::flat_hash_set<std::string> taken = ids;
@@ -210,7 +203,10 @@ std::string normalize_invalid_rdf_ids(std::string text) {
   std::vector<Edit> edits;
   walk_tags(text, [&](const Markup& m, ElementRole role) {
     if (role == ElementRole::Opaque) return;
-    for (const Attribute& a : rdfxml::tag_attributes(markup_text(text, m))) {
+    const std::string_view tag = markup_text(text, m);
+    size_t pos = 0;
+    while (const auto attr = rdfxml::next_attribute(tag, pos)) {
+      const Attribute& a = *attr;
       std::optional<std::string> with;
       if (a.name == "rdf:ID") {
         if (const auto it = renames.find(rdfxml::map_key(a.value)); it != renames.end()) with = it->second;

@@ -98,42 +98,56 @@ std::optional<std::string_view> element_name(std::string_view tag) {
   return tag.substr(i, j - i);
 }
 
-std::vector<Attribute> tag_attributes(std::string_view tag) {
-  std::vector<Attribute> out;
-  const auto name = element_name(tag);
-  if (!name || tag.size() < 2 || tag[1] == '/') return out;
-  size_t i = static_cast<size_t>(name->data() - tag.data()) + name->size();
+std::optional<Attribute> next_attribute(std::string_view tag, size_t& pos) {
+  if (pos == 0) {
+    const auto name = element_name(tag);
+    if (!name || tag.size() < 2 || tag[1] == '/') return std::nullopt;
+    pos = static_cast<size_t>(name->data() - tag.data()) + name->size();
+  }
+  size_t i = pos;
   const auto skip_space = [&] {
     while (i < tag.size() && is_xml_space(tag[i])) ++i;
   };
-  while (true) {
-    skip_space();
-    const size_t name_begin = i;
-    while (i < tag.size() && !is_xml_space(tag[i]) && tag[i] != '=' && tag[i] != '>' && tag[i] != '/') ++i;
-    if (i == name_begin) return out;
-    const std::string_view attr_name = tag.substr(name_begin, i - name_begin);
-    skip_space();
-    if (i >= tag.size() || tag[i] != '=') return out;
-    ++i;
-    skip_space();
-    if (i >= tag.size() || (tag[i] != '"' && tag[i] != '\'')) return out;
-    const char quote = tag[i];
-    const size_t close = tag.find(quote, i + 1);
-    if (close == std::string_view::npos) return out;
-    out.push_back(Attribute{.name = attr_name,
-                            .value = tag.substr(i + 1, close - i - 1),
-                            .name_begin = name_begin,
-                            .value_begin = i + 1,
-                            .quote = quote});
-    i = close + 1;
+  skip_space();
+  const size_t name_begin = i;
+  while (i < tag.size() && !is_xml_space(tag[i]) && tag[i] != '=' && tag[i] != '>' && tag[i] != '/') ++i;
+  if (i == name_begin) return std::nullopt;
+  const std::string_view attr_name = tag.substr(name_begin, i - name_begin);
+  skip_space();
+  if (i >= tag.size() || tag[i] != '=') return std::nullopt;
+  ++i;
+  skip_space();
+  if (i >= tag.size() || (tag[i] != '"' && tag[i] != '\'')) return std::nullopt;
+  const char quote = tag[i];
+  const size_t close = tag.find(quote, i + 1);
+  if (close == std::string_view::npos) return std::nullopt;
+  pos = close + 1;
+  return Attribute{.name = attr_name,
+                   .value = tag.substr(i + 1, close - i - 1),
+                   .name_begin = name_begin,
+                   .value_begin = i + 1,
+                   .quote = quote};
+}
+
+std::vector<Attribute> tag_attributes(std::string_view tag) {
+  std::vector<Attribute> out;
+  size_t pos = 0;
+  while (auto a = next_attribute(tag, pos)) out.push_back(*a);
+  return out;
+}
+
+std::optional<Attribute> find_attribute(std::string_view tag, std::string_view name) {
+  size_t pos = 0;
+  while (auto a = next_attribute(tag, pos)) {
+    if (a->name == name) return a;
   }
+  return std::nullopt;
 }
 
 std::optional<std::string_view> extract_attribute(std::string_view tag, std::string_view name) {
-  for (const Attribute& a : tag_attributes(tag)) {
-    if (a.name == name) return a.value;
-  }
-  return std::nullopt;
+  const auto a = find_attribute(tag, name);
+  if (!a) return std::nullopt;
+  return a->value;
 }
 
 std::optional<std::string> trim_xml_attr_value(std::string_view text) {

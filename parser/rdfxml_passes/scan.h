@@ -59,6 +59,13 @@ struct Attribute {
 // first shape that is not `name = "value"` or `name = 'value'`.
 [[nodiscard]] std::vector<Attribute> tag_attributes(std::string_view tag);
 
+// The attribute after offset `pos` of the tag (start with 0), moving `pos`
+// past it; nothing after the last. Walks the tag without allocating.
+[[nodiscard]] std::optional<Attribute> next_attribute(std::string_view tag, size_t& pos);
+
+// The first attribute whose name is exactly `name`.
+[[nodiscard]] std::optional<Attribute> find_attribute(std::string_view tag, std::string_view name);
+
 // The raw value (undecoded) of the attribute whose name is exactly `name`.
 [[nodiscard]] std::optional<std::string_view> extract_attribute(std::string_view tag, std::string_view name);
 

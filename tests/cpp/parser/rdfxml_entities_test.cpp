@@ -54,34 +54,47 @@ TEST(EntityExpansion, ExpandsContentAndValuesButNotCommentsOrCData) {
   for (const Case& c : cases) EXPECT_EQ(expand_ok(std::string(c.input)), c.output) << c.input;
 }
 
+std::string repeat(std::string_view s, int n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += s;
+  return out;
+}
+
 // A document with `width` references in the body to the first of `depth`
-// entities, each referring `fanout` times to the next.
+// entities, each referring `fanout` times to the next; the last is "lol".
 std::string laughs(int depth, int fanout, int width) {
   std::string doc = "<!DOCTYPE r [\n";
-  for (int i = 0; i < depth; ++i) {
-    std::string value;
-    for (int k = 0; k < fanout; ++k) value += i + 1 < depth ? fmt::format("&e{};", i + 1) : "lol";
-    doc += fmt::format("<!ENTITY e{} \"{}\">\n", i, value);
+  for (int i = 0; i + 1 < depth; ++i) {
+    doc += fmt::format("<!ENTITY e{} \"{}\">\n", i, repeat(fmt::format("&e{};", i + 1), fanout));
   }
+  doc += fmt::format("<!ENTITY e{} \"lol\">\n", depth - 1);
   doc += "]>\n<a>";
-  for (int k = 0; k < width; ++k) doc += "&e0;";
-  return doc + "</a>";
+  return doc + repeat("&e0;", width) + "</a>";
 }
 
 TEST(EntityExpansion, LimitsAreHeldBeforeExpanding) {
   // Depth: a chain of 32 expands, 33 is refused.
   EXPECT_EQ(expand_ok(laughs(32, 1, 1)), "\n<a>lol</a>");
   EXPECT_EQ(expand_error(laughs(33, 1, 1)), "parse error: entity definition nesting depth 33 exceeds limit of 32");
-  // Width: 10,000 references pass, 10,001 do not.
-  EXPECT_EQ(expand_ok(laughs(1, 1, 10'000)).size(), std::string("\n<a></a>").size() + 30'000);
-  EXPECT_EQ(expand_error(laughs(1, 1, 10'001)),
-            "parse error: entity expansion replacement count exceeds limit of 10000");
+  // Width: 10,000 references inside values pass, 10,001 do not.
+  EXPECT_EQ(expand_ok(laughs(2, 10'000, 1)).size(), std::string("\n<a></a>").size() + 30'000);
+  EXPECT_EQ(expand_error(laughs(2, 10'001, 1)), "parse error: entity expansion replacement count exceeds limit of 10000");
+  EXPECT_EQ(expand_error(laughs(3, 100, 2)), "parse error: entity expansion replacement count exceeds limit of 10000");
   // The classic: ten levels of ten, about 3 GB. Refused by its count.
   EXPECT_EQ(expand_error(laughs(10, 10, 1)), "parse error: entity expansion replacement count exceeds limit of 10000");
-  // Few references to a large expansion: refused by its size.
-  EXPECT_EQ(expand_error(laughs(4, 16, 2), 100'000),
+  // Values that expand to nothing still count.
+  EXPECT_EQ(expand_error("<!DOCTYPE r [<!ENTITY z ''><!ENTITY y '" + repeat("&z;", 100) + "'>]><a>" +
+                         repeat("&y;", 101) + "</a>"),
+            "parse error: entity expansion replacement count exceeds limit of 10000");
+  // References in the document itself are not counted: a serialiser writes
+  // one per IRI. Their bytes are.
+  EXPECT_EQ(expand_ok(laughs(1, 1, 50'000)).size(), std::string("\n<a></a>").size() + 150'000);
+  EXPECT_EQ(expand_error(laughs(1, 1, 50'000), 100'000),
             "parse error: expanded RDF/XML size exceeds limit of 100000 bytes during entity expansion");
-  EXPECT_EQ(expand_ok(laughs(4, 16, 2), 1'000'000).size(), std::string("\n<a></a>").size() + 2 * 3 * 16 * 16 * 16 * 16);
+  // Few references to a large expansion: refused by its size.
+  EXPECT_EQ(expand_error(laughs(4, 16, 2), 20'000),
+            "parse error: expanded RDF/XML size exceeds limit of 20000 bytes during entity expansion");
+  EXPECT_EQ(expand_ok(laughs(4, 16, 2), 30'000).size(), std::string("\n<a></a>").size() + 2 * 3 * 16 * 16 * 16);
   // Declarations that are never used do not count, and the input is not
   // measured against the limit then.
   EXPECT_EQ(expand_ok(laughs(10, 10, 0), 10), "\n<a></a>");
@@ -91,17 +104,16 @@ TEST(EntityExpansion, LimitsAreHeldBeforeExpanding) {
 }
 
 TEST(EntityExpansion, MeasuresSaturateOnHugeDefinitions) {
-  // 30 levels of fanout 100: 10^60 bytes does not wrap around.
+  // 30 levels of fanout 100: 3 * 10^58 bytes does not wrap around.
   const auto table = rdfxml::read_entity_declarations(laughs(30, 100, 0));
   const auto measures = rdfxml::measure_entities(table);
   const auto& top = measures.find("e0")->second;
   EXPECT_EQ(top.bytes, UINT64_MAX);
   EXPECT_EQ(top.replacements, UINT64_MAX);
   EXPECT_EQ(top.depth, 30u);
+  EXPECT_FALSE(top.cyclic);
   EXPECT_EQ(rdfxml::expand_entity_text("&e0;", table, measures, 1'000'000), std::nullopt);
-  std::string lols;
-  for (int i = 0; i < 100; ++i) lols += "lol";
-  EXPECT_EQ(rdfxml::expand_entity_text("x&e29;y", table, measures, 1'000), "x" + lols + "y");
+  EXPECT_EQ(rdfxml::expand_entity_text("x&e28;y", table, measures, 1'000), "x" + repeat("lol", 100) + "y");
 }
 
 }  // namespace
