@@ -9,6 +9,8 @@ namespace trelvanic_dl::datatype {
 namespace {
 
 constexpr int kMaxDepth = 256;
+// Shared members make a range a graph; its walks are counted, not only deep.
+constexpr size_t kMaxSteps = 100000;
 
 // Unicode characters of a UTF-8 text.
 uint64_t code_points(std::string_view s) {
@@ -114,8 +116,8 @@ struct AllOf {
   }
 };
 
-std::optional<bool> satisfies_at(const DataValue& v, const DataRange& r, uint32_t at, int depth) {
-  if (at >= r.nodes.size() || depth > kMaxDepth) return std::nullopt;
+std::optional<bool> satisfies_at(const DataValue& v, const DataRange& r, uint32_t at, int depth, size_t& steps) {
+  if (at >= r.nodes.size() || depth > kMaxDepth || ++steps > kMaxSteps) return std::nullopt;
   const DataRangeNode& n = r.nodes[at];
   switch (n.kind) {
     case DataRangeNode::Kind::Top: return true;
@@ -127,13 +129,13 @@ std::optional<bool> satisfies_at(const DataValue& v, const DataRange& r, uint32_
     case DataRangeNode::Kind::And: {
       AllOf all;
       for (uint32_t m : n.members)
-        if (all.add(satisfies_at(v, r, m, depth + 1))) return false;
+        if (all.add(satisfies_at(v, r, m, depth + 1, steps))) return false;
       return all.result();
     }
     case DataRangeNode::Kind::Or: {
       bool unknown = false;
       for (uint32_t m : n.members) {
-        auto t = satisfies_at(v, r, m, depth + 1);
+        auto t = satisfies_at(v, r, m, depth + 1, steps);
         if (t && *t) return true;
         if (!t) unknown = true;
       }
@@ -142,7 +144,7 @@ std::optional<bool> satisfies_at(const DataValue& v, const DataRange& r, uint32_
     }
     case DataRangeNode::Kind::Not: {
       if (n.members.size() != 1) return std::nullopt;
-      auto t = satisfies_at(v, r, n.members.front(), depth + 1);
+      auto t = satisfies_at(v, r, n.members.front(), depth + 1, steps);
       if (!t) return std::nullopt;
       return !*t;
     }
@@ -220,7 +222,8 @@ std::optional<bool> satisfies_restriction(const DataValue& v, Dt base, const std
 }
 
 std::optional<bool> satisfies(const DataValue& v, const DataRange& range, uint32_t at) {
-  return satisfies_at(v, range, at, 0);
+  size_t steps = 0;
+  return satisfies_at(v, range, at, 0, steps);
 }
 
 uint32_t DataRange::add(DataRangeNode n) {

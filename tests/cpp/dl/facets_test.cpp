@@ -9,15 +9,10 @@
 #include "dl/datatype/facets.h"
 #include "dl/datatype/pattern.h"
 #include "dl/datatype/value.h"
+#include "tests/cpp/dl/data_value_support.h"
 
 namespace trelvanic_dl::datatype {
 namespace {
-
-DataValue val(std::string_view lexical, Dt dt) {
-  Parsed p = parse_value(lexical, dt);
-  EXPECT_EQ(p.status, Parsed::Status::Ok) << lexical;
-  return p.value.value_or(DataValue{});
-}
 
 std::string show(std::optional<bool> t) { return !t ? "unknown" : *t ? "yes" : "no"; }
 
