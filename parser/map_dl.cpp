@@ -360,9 +360,11 @@ std::optional<ClassExpr> Mapper::finish_class_expression(NodeId ce, RoleExpr rol
       if (auto id = register_class(ce)) return ClassExpr::atomic(*id);
       return std::nullopt;
     // OWL 2 gives intersections and unions two operands at least and
-    // enumerations one; shorter ones are not mapped.
+    // enumerations one. One operand (common in RDF files) is the operand
+    // itself, exactly; an empty one is not mapped.
     case Kind::ObjectIntersectionOf:
     case Kind::ObjectUnionOf: {
+      if (children.size() == 1) return ClassExpr::from_view(ontology_.dl().ce(children[0]));
       if (children.size() < 2) return std::nullopt;
       std::vector<CeId> ops(children.begin(), children.end());
       return k == Kind::ObjectIntersectionOf ? ClassExpr::and_of(ops) : ClassExpr::or_of(ops);
@@ -523,6 +525,7 @@ std::optional<DataExpr> Mapper::finish_data_range(NodeId range, std::span<const 
     }
     case Kind::DataIntersectionOf:
     case Kind::DataUnionOf: {
+      if (children.size() == 1) return DataExpr::from_view(ontology_.dl().de(children[0]));
       if (children.size() < 2) return std::nullopt;
       std::vector<DeId> ops(children.begin(), children.end());
       return node_kind(range) == Kind::DataIntersectionOf ? DataExpr::and_of(ops) : DataExpr::or_of(ops);

@@ -118,6 +118,18 @@ bool Mapper::is_reserved(TermId x) const {
   return false;
 }
 
+bool Mapper::usable_in_axioms(TermId x) const {
+  const std::string_view text = terms().text(x);
+  for (std::string_view local : {"Thing", "Nothing", "topObjectProperty", "bottomObjectProperty", "topDataProperty",
+                                 "bottomDataProperty"}) {
+    if (text.size() == std::string_view(TRELVANIC_OWL_NS).size() + local.size() &&
+        text.starts_with(TRELVANIC_OWL_NS) && text.ends_with(local)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 void Mapper::collect_kinds() {
   const TermTable& t = terms();
   kinds_.assign(t.size(), 0);
@@ -370,6 +382,9 @@ void Mapper::report_unmapped() {
   for (std::uint32_t pos = 0; pos < triples.size(); ++pos) {
     if (!used_[pos] && terms().is_blank(triples[pos].object)) below.insert(triples[pos].object);
   }
+  absl::flat_hash_set<TermId> pointed;  // blank nodes that are the object of any triple
+  for (const TripleIds& t : triples)
+    if (terms().is_blank(t.object)) pointed.insert(t.object);
   std::vector<std::uint8_t> reported(triples.size(), 0);
   absl::flat_hash_set<TermId> seen;
   std::vector<TermId> todo;
@@ -396,9 +411,16 @@ void Mapper::report_unmapped() {
     const std::string text = trelvanic_owl::utf8_excerpt(
         terms().display(t.subject) + " " + terms().display(t.predicate) + " " + terms().display(t.object) + " .",
         kMaxQuotedTripleBytes);
+    // Triples about the built-in vocabulary (owl.ttl, rdfs.ttl loaded beside
+    // an ontology) describe names whose meaning OWL 2 fixes: nothing an
+    // axiom could say is lost with them, so they are noted but not counted.
+    const bool about_vocabulary = is_reserved(t.subject) && !usable_in_axioms(t.subject);
+    // A blank node no triple points at is an expression no axiom uses: it
+    // states nothing either.
+    const bool stray = terms().is_blank(t.subject) && !pointed.contains(t.subject);
     draft_.note(more == 0 ? fmt::format("RDF triple not mapped: {}", text)
                           : fmt::format("RDF triple not mapped: {} (with {} triples below it)", text, more),
-                true);
+                !about_vocabulary && !stray);
   };
   for (std::uint32_t pos = 0; pos < triples.size(); ++pos) {
     if (used_[pos] || reported[pos]) continue;

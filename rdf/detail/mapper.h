@@ -104,6 +104,9 @@ class Mapper {
   bool is_data_property(TermId p) const;
   // An IRI of the RDF, RDFS, OWL or XSD namespace.
   bool is_reserved(TermId x) const;
+  // owl:Thing, owl:Nothing and the four top and bottom properties: reserved
+  // names that axioms may use.
+  bool usable_in_axioms(TermId x) const;
   Shape shape_of(TermId x) const;
 
   // --- owl_swrl.cpp ---
