@@ -62,8 +62,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: bench_dl FILE [--classify]\n");
     return 2;
   }
-  setenv("TRELVANIC_TABLEAU_MAX_EXPANSIONS", "2000000", 0);
-  setenv("TRELVANIC_TABLEAU_MAX_WORLDS", "200000", 0);
+  setenv("TRELVANIC_TABLEAU_MAX_EXPANSIONS", "200000", 0);
+  setenv("TRELVANIC_TABLEAU_MAX_WORLDS", "20000", 0);
   setenv("TRELVANIC_TABLEAU_MAX_STALL_STEPS", "100000", 0);
   const std::string null = "null";
   const std::string* no_subs = classify ? &null : nullptr;
