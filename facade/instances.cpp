@@ -3,10 +3,13 @@
 #include "core/dl.h"
 #include "core/dl_expr.h"
 #include "el/reasoner.h"
+#include "facade/engines/calls.h"
 #include "profile/routing.h"
 
 namespace trelvanic_facade {
 
+using trelvanic_core::EntityId;
+using trelvanic_core::EntityKind;
 using trelvanic_profile::RouteEngine;
 
 namespace {
@@ -25,20 +28,31 @@ bool has_complex_class_assertion(const trelvanic_core::Ontology& ontology) {
   return false;
 }
 
-Error engine_missing(RouteEngine engine) {
-  if (engine == RouteEngine::Swrl) return Error::engine_not_available(ErrorVariant::Swrl, "SWRL");
-  return Error::engine_not_available(ErrorVariant::Dl, "DL");
+// One refutation per named individual through the DL pipeline; an
+// undecided one makes the whole answer undecided.
+Result<std::vector<EntityId>> dl_instances(const trelvanic_core::Ontology& ontology, EntityId cls) {
+  std::vector<EntityId> members;
+  const auto records = ontology.entities().records();
+  for (uint32_t i = 0; i < records.size(); ++i) {
+    const EntityKind k = records[i].kind;
+    if (k != EntityKind::Individual && k != EntityKind::ClassIndividual && k != EntityKind::ObjectPropertyIndividual) {
+      continue;
+    }
+    auto yes = dl_entails_class_assertion(ontology, EntityId(i), cls);
+    if (!yes) return std::unexpected(std::move(yes.error()));
+    if (*yes) members.push_back(EntityId(i));
+  }
+  return members;
 }
 
 }  // namespace
 
-Result<std::vector<trelvanic_core::EntityId>> instances_of(const trelvanic_core::Reasoner& reasoner,
-                                                           trelvanic_core::EntityId cls) {
+Result<std::vector<EntityId>> instances_of(const trelvanic_core::Reasoner& reasoner, EntityId cls) {
   auto route = trelvanic_profile::resolve_route(reasoner.profile(), reasoner.ontology());
   if (!route) return std::unexpected(Error::el_profile(route.error()));
   switch (route->engine) {
     case RouteEngine::El: {
-      if (has_complex_class_assertion(reasoner.ontology())) return std::unexpected(engine_missing(RouteEngine::Dl));
+      if (has_complex_class_assertion(reasoner.ontology())) return dl_instances(reasoner.ontology(), cls);
       auto members = trelvanic_el::ElClassifier::instances(reasoner.ontology(), cls);
       if (!members) return std::unexpected(Error::el(std::move(members.error())));
       return std::move(*members);
@@ -48,9 +62,10 @@ Result<std::vector<trelvanic_core::EntityId>> instances_of(const trelvanic_core:
       return std::unexpected(Error::el_message("instance queries need a taxonomy classification route"));
     case RouteEngine::Alc:
     case RouteEngine::Dl:
-    case RouteEngine::Swrl:
     case RouteEngine::Hybrid:
-      return std::unexpected(engine_missing(route->engine));
+      return dl_instances(reasoner.ontology(), cls);
+    case RouteEngine::Swrl:
+      return std::unexpected(Error::engine_not_available(ErrorVariant::Swrl, "SWRL"));
   }
   return std::unexpected(Error::el_message("unknown route engine"));
 }

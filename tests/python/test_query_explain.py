@@ -117,3 +117,13 @@ def test_a_ten_thousand_step_derivation_is_explained(tmp_path):
             break
         at, depth = subs[0], depth + 1
     assert depth == n
+
+
+def test_type_atoms_on_the_dl_route(tmp_path):
+    body = """
+    SubClassOf(:A ObjectUnionOf(:B :C)) SubClassOf(:B :D) SubClassOf(:C :D)
+    ClassAssertion(:A :x) ClassAssertion(:B :y) ClassAssertion(:E :z)
+    """
+    r = _trelvanic.Reasoner.load_in(str(tmp_path), write_ofn(tmp_path, body), profile="dl")
+    assert r.query(f"Type(?i, {iri('D')})") == [{"i": iri("x")}, {"i": iri("y")}]
+    assert r.query(f"Type(?i, {iri('B')})") == [{"i": iri("y")}]
