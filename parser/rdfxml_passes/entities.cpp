@@ -355,9 +355,10 @@ std::optional<std::string> expand_entity_text(std::string_view value, const Enti
 
 Result<std::string> expand_xml_entities_with_limit(std::string text, uint64_t max_expanded_bytes) {
   using namespace rdfxml;
+  const auto doctype = find_doctype(text);
   const EntityTable table = read_entity_declarations(text);
-  std::string stripped = strip_xml_internal_subset(text);
   if (table.empty()) {
+    std::string stripped = doctype ? strip_xml_internal_subset(text) : std::move(text);
     if (stripped.size() > max_expanded_bytes) return std::unexpected(expanded_size_error(stripped.size(), max_expanded_bytes));
     return stripped;
   }
@@ -368,20 +369,28 @@ Result<std::string> expand_xml_entities_with_limit(std::string text, uint64_t ma
     return std::unexpected(
         Error::parse(fmt::format("entity definition nesting depth {} exceeds limit of {}", depth, kMaxEntityDepth)));
   }
+  // The text around the DOCTYPE (declarations come only from one, so it exists).
+  const std::string_view whole = text;
+  const std::string_view prolog = whole.substr(0, doctype->begin);
+  const std::string_view body = whole.substr(doctype->end);
+  const auto expand = [&](auto& out) {
+    expand_document(prolog, table, measures, out);
+    expand_document(body, table, measures, out);
+  };
   CostCounter cost{.measures = measures};
-  expand_document(stripped, table, measures, cost);
+  expand(cost);
   if (cost.replacements > kMaxReplacements) {
     return std::unexpected(
         Error::parse(fmt::format("entity expansion replacement count exceeds limit of {}", kMaxReplacements)));
   }
-  if (cost.references == 0) return stripped;
+  if (cost.references == 0) return strip_xml_internal_subset(text);
   if (cost.bytes > max_expanded_bytes) {
     return std::unexpected(Error::parse(
         fmt::format("expanded RDF/XML size exceeds limit of {} bytes during entity expansion", max_expanded_bytes)));
   }
   TextBuilder builder{.table = table, .measures = measures};
   builder.out.reserve(cost.bytes);
-  expand_document(stripped, table, measures, builder);
+  expand(builder);
   return std::move(builder.out);
 }
 

@@ -51,7 +51,9 @@ class StripeTracker {
       mine = Children::Properties;
     } else {
       role = ElementRole::Property;
-      const auto parse_type = rdfxml::extract_attribute(tag, "rdf:parseType");
+      const auto parse_type = tag.find("rdf:parseType") == std::string_view::npos
+                                  ? std::nullopt
+                                  : rdfxml::extract_attribute(tag, "rdf:parseType");
       mine = !parse_type                 ? Children::Nodes
              : *parse_type == "Resource" ? Children::Properties
              : *parse_type == "Collection" ? Children::Nodes
@@ -130,14 +132,22 @@ std::string apply_edits(std::string_view text, const std::vector<Edit>& edits) {
   return out;
 }
 
+// The rdf:ID attribute of a tag; most tags have none, and are passed over
+// without reading their attributes.
+std::optional<Attribute> rdf_id_attribute(std::string_view tag) {
+  if (tag.find("rdf:ID") == std::string_view::npos) return std::nullopt;
+  return rdfxml::find_attribute(tag, "rdf:ID");
+}
+
 }  // namespace
 
 std::string dedupe_rdf_xml_ids(std::string text) {
+  if (text.find("rdf:ID") == std::string::npos) return text;
   absl::flat_hash_set<std::string> seen;
   std::vector<Edit> edits;
   walk_tags(text, [&](const Markup& m, ElementRole role) {
     if (role != ElementRole::Node && role != ElementRole::Property) return;
-    const auto id = rdfxml::find_attribute(markup_text(text, m), "rdf:ID");
+    const auto id = rdf_id_attribute(markup_text(text, m));
     if (!id || seen.insert(std::string(id->value)).second) return;
     const size_t name_at = m.begin + id->name_begin;
     const size_t value_end = m.begin + id->value_begin + id->value.size() + 1;
@@ -153,10 +163,11 @@ std::string dedupe_rdf_xml_ids(std::string text) {
 }
 
 std::string normalize_invalid_rdf_ids(std::string text) {
+  if (text.find("rdf:ID") == std::string::npos) return text;
   absl::flat_hash_set<std::string> ids;
   walk_tags(text, [&](const Markup& m, ElementRole role) {
     if (role != ElementRole::Node && role != ElementRole::Property) return;
-    if (const auto id = rdfxml::find_attribute(markup_text(text, m), "rdf:ID")) ids.insert(std::string(id->value));
+    if (const auto id = rdf_id_attribute(markup_text(text, m))) ids.insert(std::string(id->value));
   });
   absl::flat_hash_map<std::string, std::string> renames;
   absl::flat_hash_set<std::string> taken = ids;
