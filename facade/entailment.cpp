@@ -162,7 +162,8 @@ bool taxonomy_says_subsumed(const Ontology& ontology, const Taxonomy& taxonomy, 
   return thing && taxonomy.is_subsumed(*thing, sup);
 }
 
-Result<Route> route_of(const Reasoner& reasoner) {
+Result<Route> route_of(const Reasoner& reasoner, EntailmentAnswers* answers) {
+  if (answers) return answers->route(reasoner.profile(), reasoner.ontology());
   auto route = trelvanic_profile::resolve_route(reasoner.profile(), reasoner.ontology());
   if (!route) return std::unexpected(Error::el_profile(route.error()));
   return *route;
@@ -215,14 +216,15 @@ bool asserted_member(const Ontology& ontology, EntityId individual, EntityId cls
   return false;
 }
 
-Result<bool> class_assertion_entailed(Reasoner& reasoner, const ClassAssertionCheck& check) {
+Result<bool> class_assertion_entailed(Reasoner& reasoner, const ClassAssertionCheck& check,
+                                      EntailmentAnswers* answers) {
   auto individual = lookup_individual(reasoner.ontology(), check.individual);
   if (!individual) return std::unexpected(std::move(individual.error()));
   // Every individual is an instance of owl:Thing, registered or not.
   if (text_names(check.cls, kOwlThing)) return true;
   auto cls = lookup_class(reasoner.ontology(), check.cls);
   if (!cls) return std::unexpected(std::move(cls.error()));
-  auto route = route_of(reasoner);
+  auto route = route_of(reasoner, answers);
   if (!route) return std::unexpected(std::move(route.error()));
   const Ontology& ontology = reasoner.ontology();
   switch (route->engine) {
@@ -242,12 +244,16 @@ Result<bool> class_assertion_entailed(Reasoner& reasoner, const ClassAssertionCh
       return entails_class_assertion(ontology, *individual, *cls, RouteEngine::Rl);
     case RouteEngine::El:
       if (has_complex_assertion_of(ontology, *individual)) return dl_entails_class_assertion(ontology, *individual, *cls);
+      if (answers) {
+        if (auto known = answers->instance_of(reasoner.profile(), ontology, *individual, *cls)) return *known;
+      }
       return entails_class_assertion(ontology, *individual, *cls, RouteEngine::El);
   }
   return std::unexpected(Error::el_message("unknown route engine"));
 }
 
-Result<bool> property_assertion_entailed(Reasoner& reasoner, const ObjectPropertyAssertionCheck& check) {
+Result<bool> property_assertion_entailed(Reasoner& reasoner, const ObjectPropertyAssertionCheck& check,
+                                         EntailmentAnswers* answers) {
   const Ontology& ontology = reasoner.ontology();
   auto subject = lookup_individual(ontology, check.subject);
   if (!subject) return std::unexpected(std::move(subject.error()));
@@ -258,7 +264,7 @@ Result<bool> property_assertion_entailed(Reasoner& reasoner, const ObjectPropert
   for (const auto& [p, o] : ontology.object_assertions_of(*subject)) {
     if (p == *property && o == *object) return true;  // stated
   }
-  auto route = route_of(reasoner);
+  auto route = route_of(reasoner, answers);
   if (!route) return std::unexpected(std::move(route.error()));
   switch (route->engine) {
     case RouteEngine::El:
@@ -331,7 +337,8 @@ Result<bool> el_entails_class_assertion(const Ontology& ontology, EntityId indiv
   return entails_class_assertion(ontology, individual, cls, RouteEngine::El);
 }
 
-Result<bool> is_subsumption_entailed(Reasoner& reasoner, std::string_view sub_iri, std::string_view sup_iri) {
+Result<bool> is_subsumption_entailed(Reasoner& reasoner, std::string_view sub_iri, std::string_view sup_iri,
+                                     EntailmentAnswers* answers) {
   reasoner.invalidate_stale_classify_cache();
   const Ontology& ontology = reasoner.ontology();
   // owl:Thing above and owl:Nothing below anything hold in every
@@ -361,7 +368,7 @@ Result<bool> is_subsumption_entailed(Reasoner& reasoner, std::string_view sub_ir
     if (!built) return std::unexpected(Error::core(built.error()));
     return is_subsumption_entailed(*built, sub_thing ? kOwlThing : sub_iri, sup_nothing ? kOwlNothing : sup_iri);
   }
-  auto route = route_of(reasoner);
+  auto route = route_of(reasoner, answers);
   if (!route) return std::unexpected(std::move(route.error()));
   switch (route->engine) {
     case RouteEngine::Rdfs: {
@@ -386,6 +393,9 @@ Result<bool> is_subsumption_entailed(Reasoner& reasoner, std::string_view sub_ir
       // model, so the engine decides those.
       const Taxonomy* cached = reasoner.cached_taxonomy();
       if (cached && taxonomy_says_subsumed(ontology, *cached, *sub, *sup)) return true;
+      if (answers) {
+        if (auto known = answers->subsumed(reasoner.profile(), ontology, *sub, *sup)) return *known;
+      }
       return entails_subsumption(ontology, *sub, *sup, RouteEngine::El);
     }
     case RouteEngine::Alc:
@@ -399,17 +409,17 @@ Result<bool> is_subsumption_entailed(Reasoner& reasoner, std::string_view sub_ir
   return taxonomy_says_subsumed(reasoner.ontology(), *taxonomy, *sub, *sup);
 }
 
-Result<bool> is_entailed_axiom(Reasoner& reasoner, const EntailmentCheck& check) {
+Result<bool> is_entailed_axiom(Reasoner& reasoner, const EntailmentCheck& check, EntailmentAnswers* answers) {
   reasoner.invalidate_stale_classify_cache();
   auto answer = std::visit(
       [&](const auto& c) -> Result<bool> {
         using T = std::decay_t<decltype(c)>;
         if constexpr (std::is_same_v<T, SubClassOfCheck>) {
-          return is_subsumption_entailed(reasoner, c.sub, c.sup);
+          return is_subsumption_entailed(reasoner, c.sub, c.sup, answers);
         } else if constexpr (std::is_same_v<T, ClassAssertionCheck>) {
-          return class_assertion_entailed(reasoner, c);
+          return class_assertion_entailed(reasoner, c, answers);
         } else {
-          return property_assertion_entailed(reasoner, c);
+          return property_assertion_entailed(reasoner, c, answers);
         }
       },
       check);

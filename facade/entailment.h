@@ -46,6 +46,7 @@
 #include "core/ids.h"
 #include "core/ontology.h"
 #include "core/reasoner.h"
+#include "facade/answers.h"
 #include "facade/error.h"
 
 namespace trelvanic_facade {
@@ -77,9 +78,12 @@ inline constexpr const char* kEntailUsage =
     std::optional<std::string> cls, std::optional<std::string> subject, std::optional<std::string> property,
     std::optional<std::string> object);
 
-[[nodiscard]] Result<bool> is_entailed_axiom(trelvanic_core::Reasoner& reasoner, const EntailmentCheck& check);
+// With `answers`, what they keep for the reasoner's ontology answers where
+// it can (`answers.h`), with the same results as without.
+[[nodiscard]] Result<bool> is_entailed_axiom(trelvanic_core::Reasoner& reasoner, const EntailmentCheck& check,
+                                             EntailmentAnswers* answers = nullptr);
 [[nodiscard]] Result<bool> is_subsumption_entailed(trelvanic_core::Reasoner& reasoner, std::string_view sub,
-                                                   std::string_view sup);
+                                                   std::string_view sup, EntailmentAnswers* answers = nullptr);
 
 // The EL engine's answer to C(a) for a class-kind `cls`: true when the
 // ontology with a(F) and DisjointClasses(C, F), F fresh, has no model.

@@ -109,7 +109,7 @@ Result<Settings> read_settings(const Args& args, std::size_t profile, std::size_
 }
 
 Result<Ref> create(PyTypeObject* cls, trelvanic_core::Reasoner reasoner, trelvanic_facade::SharedLink link) {
-  return NativeReasoner::create_in(cls, PyReasoner{std::move(reasoner), std::nullopt, std::move(link)});
+  return NativeReasoner::create_in(cls, PyReasoner{std::move(reasoner), std::nullopt, std::move(link), {}});
 }
 
 Result<Ref> construct(PyTypeObject* cls, const Args& args) {

@@ -15,6 +15,7 @@
 #include "binding/native.h"
 #include "core/reasoner.h"
 #include "core/taxonomy.h"
+#include "facade/answers.h"
 #include "facade/shared.h"
 
 namespace _trelvanic::reasoner {
@@ -30,6 +31,8 @@ struct PyReasoner {
   // The shared ontology and the revision last in step with it; empty for
   // a reasoner made from a file.
   trelvanic_facade::SharedLink link;
+  // What entailment questions keep for the ontology they were asked on.
+  trelvanic_facade::EntailmentAnswers answers;
 };
 
 using NativeReasoner = trelvanic_binding::Native<PyReasoner>;

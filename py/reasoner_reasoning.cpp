@@ -102,7 +102,7 @@ Result<Ref> is_entailed(PyReasoner& self, PyObject*, const Args& args) {
   };
   auto done = on_fresh_reasoner<Done>(self.reasoner.settings(), std::move(*work),
                                       [&](Reasoner& core) -> Result<Done> {
-                                        auto out = trelvanic_facade::is_entailed_axiom(core, *check);
+                                        auto out = trelvanic_facade::is_entailed_axiom(core, *check, &self.answers);
                                         if (!out) return std::unexpected(exceptions::map_facade_py_err(out.error()));
                                         return Done{*out, core.ontology().clone()};
                                       });
