@@ -12,16 +12,6 @@
 namespace trelvanic_dl::datatype {
 namespace {
 
-std::string show(const ValueCount& c) {
-  switch (c.kind) {
-    case ValueCount::Kind::Exact: return c.n;
-    case ValueCount::Kind::AtLeast: return ">=" + c.n;
-    case ValueCount::Kind::Infinite: return "infinite";
-    case ValueCount::Kind::Unknown: return "unknown";
-  }
-  return "?";
-}
-
 TEST(Counting, RestrictionTable) {
   using F = Facet;
   struct Case {
