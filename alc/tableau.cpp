@@ -7,6 +7,11 @@
 
 #include <algorithm>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
 #include "alc/expand.h"
 #include "core/cancel.h"
 #include "core/dl_expr.h"
@@ -185,6 +190,9 @@ Result<bool> Tableau::is_consistent() {
   }
   auto r = run(std::move(b), kNoWorld);
   if (r) consistent_ = *r;
+  if (r && std::getenv("TRELVANIC_KB_TRACE") != nullptr) {
+    std::fprintf(stderr, "kb_consistent: ok=%s clash=%s\n", *r ? "true" : "false", *r ? "false" : "true");
+  }
   return r;
 }
 
@@ -213,7 +221,11 @@ Result<bool> Tableau::is_satisfiable(uint32_t ce) {
 Result<bool> Tableau::is_class_expression_satisfiable(CeId ce) {
   const uint32_t c = dl_.normalize(ce);
   dl_.close();
-  return is_satisfiable(c);
+  auto r = is_satisfiable(c);
+  if (r && !*r && std::getenv("TRELVANIC_CE_TRACE") != nullptr) {
+    std::fprintf(stderr, "ce_sat: post expand clash=true ok=false\n");
+  }
+  return r;
 }
 
 Result<bool> Tableau::is_class_satisfiable(EntityId cls) {
@@ -258,7 +270,40 @@ std::vector<EntityId> Tableau::told_subsumers(EntityId cls) {
   return out;
 }
 
+namespace {
+
+bool perf_enabled() {
+  const char* v = std::getenv("TRELVANIC_TABLEAU_PERF");
+  if (v == nullptr) return false;
+  std::string_view s(v);
+  if (s == "1") return true;
+  if (s.size() != 4) return false;
+  for (size_t i = 0; i < 4; ++i)
+    if ((s[i] | 0x20) != "true"[i]) return false;
+  return true;
+}
+
+double seconds_since(std::chrono::steady_clock::time_point t) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
+}
+
+}  // namespace
+
 Result<Tableau::Classification> Tableau::classify() {
+  // With TRELVANIC_TABLEAU_PERF on, a successful run writes its times:
+  // the satisfiability tests, the subsumption tests and the whole run.
+  const bool perf = perf_enabled();
+  const auto start = std::chrono::steady_clock::now();
+  double sat_s = 0, pairs_s = 0;
+  auto result = classify_timed(perf ? &sat_s : nullptr, perf ? &pairs_s : nullptr);
+  if (perf && result) {
+    std::fprintf(stderr, "{\"class_sat_s\":%g,\"pairwise_entail_s\":%g,\"total_s\":%g}\n", sat_s, pairs_s,
+                 seconds_since(start));
+  }
+  return result;
+}
+
+Result<Tableau::Classification> Tableau::classify_timed(double* sat_s, double* pairs_s) {
   Classification out;
   auto consistent = is_consistent();
   if (!consistent) return std::unexpected(consistent.error());
@@ -268,7 +313,9 @@ Result<Tableau::Classification> Tableau::classify() {
   }
   const auto& names = dl_.named_classes();
   for (EntityId a : names) {
+    const auto t0 = std::chrono::steady_clock::now();
     auto sat = is_class_satisfiable(a);
+    if (sat_s != nullptr) *sat_s += seconds_since(t0);
     if (!sat) return std::unexpected(sat.error());
     if (!*sat) {
       out.unsatisfiable.push_back(a);
@@ -286,7 +333,9 @@ Result<Tableau::Classification> Tableau::classify() {
         out.subsumptions.emplace_back(a, b);
         continue;
       }
+      const auto t1 = std::chrono::steady_clock::now();
       auto sub = is_subsumed(a, b);
+      if (pairs_s != nullptr) *pairs_s += seconds_since(t1);
       if (!sub) return std::unexpected(sub.error());
       if (*sub) {
         out.subsumptions.emplace_back(a, b);

@@ -63,6 +63,7 @@ class Tableau {
 
  private:
   Result<bool> run(Branch seed, uint32_t test_world);
+  Result<Classification> classify_timed(double* sat_s, double* pairs_s);
   Branch seed(bool with_abox);
   bool nominal_inverse_at_most(const Branch& b) const;
   std::vector<trelvanic_core::EntityId> told_subsumers(trelvanic_core::EntityId cls);
