@@ -118,6 +118,7 @@ class Ontology {
   // --- Other parts ----------------------------------------------------------
 
   void push_swrl_rule(SwrlRule rule) { swrl_rules_.push_back(std::move(rule)); }
+  void clear_swrl_rules() { swrl_rules_.clear(); }
   void set_parse_meta(std::optional<ParseMeta> meta) { parse_meta_ = std::move(meta); }
   // The DL store for changing, made private first. Revision and dirty set
   // are untouched.

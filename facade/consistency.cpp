@@ -100,8 +100,11 @@ Result<ConsistencyResult> route_verdict(const trelvanic_profile::Route& route, c
       return rdfs_check(reasoner.ontology());
     case RouteEngine::Rl:
       return rl_consistency(reasoner.ontology());
-    case RouteEngine::Swrl:
-      return std::unexpected(Error::engine_not_available(ErrorVariant::Swrl, "SWRL"));
+    case RouteEngine::Swrl: {
+      auto verdict = swrl_check_consistency(reasoner.ontology(), reasoner.budget_secs());
+      if (!verdict) return kIncomplete;
+      return *verdict;
+    }
     case RouteEngine::Alc:
     case RouteEngine::Dl:
     case RouteEngine::Hybrid:

@@ -41,8 +41,6 @@ constexpr std::string_view kProbePrefix = "urn:trelvanic:entailment-probe:";
 
 Error usage(const char* text) { return Error::core(trelvanic_core::Error::message_text(text)); }
 
-Error swrl_missing() { return Error::engine_not_available(ErrorVariant::Swrl, "SWRL"); }
-
 // The IRI text names `iri`, with "%23" read as "#" as the lookups do.
 bool text_names(std::string_view text, std::string_view iri) {
   std::string decoded(text);
@@ -76,6 +74,18 @@ Result<void> add(Ontology& probe, Axiom axiom) {
 }
 
 Error incomplete() { return Error::core(trelvanic_core::Error::consistency_incomplete()); }
+
+// An entailment asked of the rule-extended clone: "yes" stands; "no" only
+// when the chaining saw every entailed fact.
+template <class Ask>
+Result<bool> entailed_with_rules(const Ontology& ontology, Ask ask) {
+  auto extended = swrl_extend(ontology);
+  if (!extended) return std::unexpected(std::move(extended.error()));
+  if (extended->inconsistent) return true;
+  auto answer = ask(extended->ontology);
+  if (answer && !*answer && !extended->complete) return std::unexpected(incomplete());
+  return answer;
+}
 
 // True when the route's engine (EL or RL) proves the probe has no model;
 // an RL answer that is not complete is refused, never read as "no".
@@ -183,6 +193,21 @@ bool has_complex_assertion_of(const Ontology& ontology, EntityId individual) {
   return false;
 }
 
+// The EL engine decides the whole ontology: its constructs, and no class
+// assertion of a class expression in the DL store.
+bool el_decides(const Ontology& ontology) {
+  if (!trelvanic_profile::el_engine_accepts(ontology)) return false;
+  const auto& dl = ontology.dl();
+  for (size_t i = 0; i < dl.axiom_count(); ++i) {
+    auto axiom = dl.axiom(i);
+    if (axiom.kind == trelvanic_core::DlAxiomKind::ClassAssertion && dl.has_ce(axiom.class_expr()) &&
+        dl.ce(axiom.class_expr()).kind != trelvanic_core::CeKind::Atomic) {
+      return false;
+    }
+  }
+  return true;
+}
+
 // C(a) exactly when the ontology with F(a) and DisjointClasses(C, F), F
 // fresh, has no model: a model with a outside C extends by F = {a}.
 Result<bool> entails_class_assertion(const Ontology& ontology, EntityId individual, EntityId cls, RouteEngine engine) {
@@ -233,7 +258,10 @@ Result<bool> class_assertion_entailed(Reasoner& reasoner, const ClassAssertionCh
     case RouteEngine::Hybrid:
       return dl_entails_class_assertion(ontology, *individual, *cls);
     case RouteEngine::Swrl:
-      return std::unexpected(swrl_missing());
+      return entailed_with_rules(ontology, [&](const Ontology& extended) {
+        if (el_decides(extended)) return entails_class_assertion(extended, *individual, *cls, RouteEngine::El);
+        return dl_entails_class_assertion(extended, *individual, *cls);
+      });
     case RouteEngine::Rdfs: {
       auto closure = rdfs_closure(ontology);
       if (!closure) return std::unexpected(std::move(closure.error()));
@@ -285,7 +313,12 @@ Result<bool> property_assertion_entailed(Reasoner& reasoner, const ObjectPropert
     case RouteEngine::Hybrid:
       return dl_entails_property_assertion(ontology, *subject, *property, *object);
     case RouteEngine::Swrl:
-      return std::unexpected(swrl_missing());
+      return entailed_with_rules(ontology, [&](const Ontology& extended) {
+        if (el_decides(extended)) {
+          return entails_property_assertion(extended, *subject, *property, *object, RouteEngine::El);
+        }
+        return dl_entails_property_assertion(extended, *subject, *property, *object);
+      });
   }
   return std::unexpected(Error::el_message("unknown route engine"));
 }

@@ -11,6 +11,7 @@
 #include "rl/engine.h"
 #include "rl/rdfs.h"
 #include "rl/reasoner.h"
+#include "swrl/engine_adapter.h"
 
 namespace trelvanic_facade {
 
@@ -62,7 +63,22 @@ Result<T> from_dl(trelvanic_dl::Result<T> r) {
   return std::move(*r);
 }
 
-Error swrl_missing() { return Error::engine_not_available(ErrorVariant::Swrl, "SWRL"); }
+// The SWRL engine's error: the DL and core errors it carries as those
+// engines' own, the rest in the Swrl variant with their text.
+Error swrl_error(const trelvanic_swrl::Error& e) {
+  switch (e.kind()) {
+    case trelvanic_swrl::ErrorKind::Dl:
+      return dl_error(*e.dl_error());
+    case trelvanic_swrl::ErrorKind::El:
+      return Error::el_message(e.message());
+    case trelvanic_swrl::ErrorKind::Core:
+      if (e.core_error()) return Error::core(*e.core_error());
+      break;
+    default:
+      break;
+  }
+  return Error::swrl(e.message());
+}
 
 }  // namespace
 
@@ -120,6 +136,23 @@ Result<bool> dl_entails_property_assertion(const Ontology& ontology, trelvanic_c
   return !*consistent;
 }
 
-Result<Taxonomy> swrl_classify(const Ontology&) { return std::unexpected(swrl_missing()); }
+Result<Taxonomy> swrl_classify(const Ontology& ontology) {
+  auto c = trelvanic_swrl::classify_with_swrl(ontology);
+  if (!c) return std::unexpected(swrl_error(c.error()));
+  return std::move(c->taxonomy);
+}
+
+Result<trelvanic_core::ConsistencyResult> swrl_check_consistency(const Ontology& ontology,
+                                                                std::optional<uint64_t> budget_secs) {
+  auto verdict = trelvanic_swrl::check_consistency_with_swrl(ontology, budget_secs);
+  if (!verdict) return std::unexpected(swrl_error(verdict.error()));
+  return *verdict;
+}
+
+Result<SwrlExtended> swrl_extend(const Ontology& ontology) {
+  auto extended = trelvanic_swrl::extend_with_rules(ontology);
+  if (!extended) return std::unexpected(swrl_error(extended.error()));
+  return SwrlExtended{std::move(extended->ontology), extended->run.complete, extended->run.inconsistent};
+}
 
 }  // namespace trelvanic_facade

@@ -14,6 +14,9 @@
 //   dl_classify_bounded(...)    DL classification on the DL worker pool
 //                               within a time budget
 //   swrl_classify(o)            SWRL pre-pass and classification
+//   swrl_check_consistency(o, b)  SWRL pre-pass and the DL consistency check
+//   swrl_extend(o)              the rule-extended clone an entailment is
+//                               asked of, with the chaining's completeness
 //   dl_check_consistency(o, b)  the DL consistency cascade, within a budget
 //                               when one is given or set in the environment
 //   dl_entails_class_assertion  C(a) by refutation through the cascade
@@ -53,5 +56,14 @@ namespace trelvanic_facade {
                                                          trelvanic_core::EntityId object);
 
 [[nodiscard]] Result<trelvanic_core::Taxonomy> swrl_classify(const trelvanic_core::Ontology& ontology);
+[[nodiscard]] Result<trelvanic_core::ConsistencyResult> swrl_check_consistency(const trelvanic_core::Ontology& ontology,
+                                                                             std::optional<uint64_t> budget_secs);
+
+struct SwrlExtended {
+  trelvanic_core::Ontology ontology;  // the clone with the rules' consequences
+  bool complete = true;               // every entailed fact reached the rules
+  bool inconsistent = false;          // a rule head had no model
+};
+[[nodiscard]] Result<SwrlExtended> swrl_extend(const trelvanic_core::Ontology& ontology);
 
 }  // namespace trelvanic_facade

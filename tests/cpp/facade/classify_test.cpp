@@ -22,9 +22,10 @@ Ontology small_el() {
   return std::move(*b).build();
 }
 
-TEST(FacadeClassify, DlRoutesClassifyThroughTheTableauAndSwrlFailsWithItsName) {
+TEST(FacadeClassify, DlAndSwrlRoutesClassify) {
   const std::pair<Profile, std::optional<uint64_t>> dl_routes[] = {
-      {Profile::Dl, std::nullopt}, {Profile::Alc, std::nullopt}, {Profile::DlPreview, std::nullopt}, {Profile::Dl, 5}};
+      {Profile::Dl, std::nullopt}, {Profile::Alc, std::nullopt}, {Profile::DlPreview, std::nullopt}, {Profile::Dl, 5},
+      {Profile::Swrl, std::nullopt}};
   for (const auto& [profile, budget] : dl_routes) {
     auto r = ReasonerBuilder{.budget_secs = budget, .profile = profile}.build(small_el());
     ASSERT_TRUE(r);
@@ -38,13 +39,6 @@ TEST(FacadeClassify, DlRoutesClassifyThroughTheTableauAndSwrlFailsWithItsName) {
     EXPECT_TRUE(taxonomy->is_subsumed(*a, *b));
     EXPECT_FALSE(taxonomy->is_subsumed(*b, *a));
   }
-  auto r = ReasonerBuilder{.profile = Profile::Swrl}.build(small_el());
-  ASSERT_TRUE(r);
-  auto out = classify(*r);
-  ASSERT_FALSE(out);
-  EXPECT_EQ(out.error().variant(), ErrorVariant::Swrl);
-  EXPECT_EQ(out.error().message(), "SWRL engine is not available yet");
-  EXPECT_EQ(r->cached_taxonomy(), nullptr);
 }
 
 TEST(FacadeClassify, RdfsAndRlGiveTheirReportNeverATaxonomyAndDropTheCache) {

@@ -1,0 +1,734 @@
+#include "swrl/engine.h"
+
+#include <algorithm>
+#include <deque>
+#include <optional>
+#include <string_view>
+#include <variant>
+
+#include "core/axiom.h"
+#include "core/dl.h"
+#include "core/dl_expr.h"
+#include "dl/engine.h"
+#include "el/reasoner.h"
+#include "profile/scanner.h"
+
+namespace trelvanic_swrl::engine {
+
+using trelvanic_core::Axiom;
+using trelvanic_core::AxiomKind;
+using trelvanic_core::AxiomView;
+using trelvanic_core::CeId;
+using trelvanic_core::CeKind;
+using trelvanic_core::ClassExpr;
+using trelvanic_core::DeKind;
+using trelvanic_core::DlAxiomKind;
+using trelvanic_core::DlStore;
+using trelvanic_core::EntityId;
+using trelvanic_core::EntityKind;
+using trelvanic_core::Ontology;
+using trelvanic_core::OwlConstruct;
+using trelvanic_core::RoleExpr;
+using trelvanic_core::SwrlAtom;
+using trelvanic_core::SwrlAtomKind;
+using trelvanic_core::SwrlDArg;
+using trelvanic_core::SwrlIArg;
+using trelvanic_core::SwrlRule;
+using trelvanic_core::SwrlVariable;
+
+namespace {
+
+constexpr std::string_view kXsdString = "http://www.w3.org/2001/XMLSchema#string";
+constexpr std::string_view kOwlNothing = "http://www.w3.org/2002/07/owl#Nothing";
+constexpr std::string_view kTopObjectProperty = "http://www.w3.org/2002/07/owl#topObjectProperty";
+
+bool is_individual_kind(EntityKind k) {
+  return k == EntityKind::Individual || k == EntityKind::ClassIndividual || k == EntityKind::ObjectPropertyIndividual;
+}
+
+std::vector<EntityId> named_individuals(const Ontology& ontology) {
+  std::vector<EntityId> out;
+  const auto& registry = ontology.entities();
+  for (uint32_t i = 0; i < registry.size(); ++i) {
+    if (is_individual_kind(registry.kind(EntityId(i)))) out.push_back(EntityId(i));
+  }
+  return out;
+}
+
+void note_gap(std::vector<std::string>& gaps, std::string reason) {
+  if (std::find(gaps.begin(), gaps.end(), reason) == gaps.end()) gaps.push_back(std::move(reason));
+}
+
+// sub ⊑ sup by told SubClassOf alone (sound, not complete).
+bool told_subsumed(const Ontology& ontology, EntityId sub, EntityId sup) {
+  std::vector<EntityId> stack{sub};
+  absl::flat_hash_set<EntityId> visited;
+  while (!stack.empty()) {
+    EntityId c = stack.back();
+    stack.pop_back();
+    if (c == sup) return true;
+    if (!visited.insert(c).second) continue;
+    for (EntityId next : ontology.direct_superclasses(c)) stack.push_back(next);
+  }
+  return false;
+}
+
+bool told_member(const Ontology& ontology, EntityId individual, EntityId cls) {
+  for (EntityId c : ontology.classes_of(individual)) {
+    if (told_subsumed(ontology, c, cls)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool has_complex_class_assertion(const Ontology& ontology) {
+  const DlStore& dl = ontology.dl();
+  for (size_t i = 0; i < dl.axiom_count(); ++i) {
+    auto axiom = dl.axiom(i);
+    if (axiom.kind != DlAxiomKind::ClassAssertion || !dl.has_ce(axiom.class_expr())) continue;
+    if (dl.ce(axiom.class_expr()).kind != CeKind::Atomic) return true;
+  }
+  return false;
+}
+
+namespace {
+
+template <class F>
+void for_each_body_atom(const std::vector<SwrlRule>& rules, F&& f) {
+  for (const SwrlRule& rule : rules) {
+    for (const SwrlAtom& atom : rule.body) f(atom);
+  }
+}
+
+// --- Class memberships -------------------------------------------------------
+
+Result<void> gather_members(const Ontology& ontology, const std::vector<SwrlRule>& rules, PassFacts& facts) {
+  std::vector<EntityId> classes;
+  for_each_body_atom(rules, [&](const SwrlAtom& atom) {
+    if (atom.kind == SwrlAtomKind::Class &&
+        std::find(classes.begin(), classes.end(), atom.predicate) == classes.end()) {
+      classes.push_back(atom.predicate);
+    }
+  });
+  if (classes.empty()) return {};
+  if (!has_complex_class_assertion(ontology)) {
+    bool refused = false;
+    for (EntityId cls : classes) {
+      auto el = trelvanic_el::ElClassifier::instances(ontology, cls);
+      if (el) {
+        facts.members[cls].insert(el->begin(), el->end());
+        continue;
+      }
+      if (el.error().kind != trelvanic_el::ErrorKind::NotEl) {
+        return std::unexpected(Error::core(trelvanic_core::Error::message_text(
+            "SWRL forward chaining requires EL taxonomy; EL classification failed: " + el.error().text())));
+      }
+      refused = true;
+      break;
+    }
+    if (!refused) return {};
+    facts.members.clear();
+  }
+  // Outside EL: DL instance checks, the told memberships where none is
+  // decided.
+  const std::vector<EntityId> individuals = named_individuals(ontology);
+  Ontology probe = ontology.clone();
+  std::vector<CeId> ces;
+  for (EntityId cls : classes) ces.push_back(probe.dl_mut().intern_ce(ClassExpr::atomic(cls)));
+  size_t checks = 0;
+  for (size_t c = 0; c < classes.size(); ++c) {
+    auto& members = facts.members[classes[c]];
+    for (EntityId a : individuals) {
+      if (told_member(ontology, a, classes[c])) {
+        members.insert(a);
+        continue;
+      }
+      if (++checks > kMaxDlMembershipChecks) {
+        note_gap(facts.gaps, "too many class memberships to decide");
+        continue;
+      }
+      auto entailed = trelvanic_dl::entails_class_assertion(probe, a, ces[c]);
+      if (!entailed) {
+        note_gap(facts.gaps, "a class membership was not decided: " + entailed.error().message());
+      } else if (*entailed) {
+        members.insert(a);
+      }
+    }
+  }
+  return {};
+}
+
+// --- Object property assertions ------------------------------------------------
+
+// A role as (property, inverted).
+using Role = std::pair<EntityId, bool>;
+
+struct RoleGraph {
+  absl::flat_hash_map<Role, std::vector<Role>> supers;
+  absl::flat_hash_set<EntityId> transitive;
+
+  void include(Role sub, Role sup) {
+    supers[sub].push_back(sup);
+    supers[{sub.first, !sub.second}].push_back({sup.first, !sup.second});
+  }
+};
+
+Role role_of(const RoleExpr& r) { return {r.property, r.is_inverse()}; }
+
+RoleGraph role_graph(const Ontology& ontology) {
+  RoleGraph g;
+  ontology.axioms().for_each_live([&](trelvanic_core::AxiomId, const AxiomView& axiom) {
+    switch (axiom.kind()) {
+      case AxiomKind::SubObjectPropertyOf:
+        g.include({axiom.sub_property(), false}, {axiom.super_property(), false});
+        break;
+      case AxiomKind::EquivalentObjectProperties:
+        for (EntityId a : axiom.operands()) {
+          for (EntityId b : axiom.operands()) {
+            if (a != b) g.include({a, false}, {b, false});
+          }
+        }
+        break;
+      case AxiomKind::InverseObjectProperties:
+        g.include({axiom.left(), false}, {axiom.right(), true});
+        g.include({axiom.right(), true}, {axiom.left(), false});
+        break;
+      case AxiomKind::SymmetricObjectProperty:
+        g.include({axiom.property(), false}, {axiom.property(), true});
+        break;
+      case AxiomKind::TransitiveObjectProperty:
+        g.transitive.insert(axiom.property());
+        break;
+      default:
+        break;
+    }
+  });
+  const DlStore& dl = ontology.dl();
+  for (size_t i = 0; i < dl.axiom_count(); ++i) {
+    auto axiom = dl.axiom(i);
+    switch (axiom.kind) {
+      case DlAxiomKind::SubObjectPropertyOf:
+        g.include(role_of(axiom.sub_role()), role_of(axiom.sup_role()));
+        break;
+      case DlAxiomKind::SymmetricObjectProperty: {
+        Role r = role_of(axiom.role());
+        g.include(r, {r.first, !r.second});
+        break;
+      }
+      case DlAxiomKind::TransitiveObjectProperty:
+        g.transitive.insert(axiom.role().property);
+        break;
+      default:
+        break;
+    }
+  }
+  return g;
+}
+
+// The told object property assertions closed under the role graph.
+void gather_object_facts(const Ontology& ontology, PassFacts& facts) {
+  const RoleGraph g = role_graph(ontology);
+  // Per property: subject -> objects and object -> subjects, for transitivity.
+  absl::flat_hash_map<EntityId, absl::flat_hash_map<EntityId, std::vector<EntityId>>> by_subject, by_object;
+  std::deque<std::tuple<EntityId, EntityId, EntityId>> work;
+  auto add = [&](EntityId p, EntityId s, EntityId o) {
+    if (facts.object_facts[p].insert({s, o}).second) {
+      by_subject[p][s].push_back(o);
+      by_object[p][o].push_back(s);
+      work.emplace_back(p, s, o);
+    }
+  };
+  ontology.axioms().for_each_live([&](trelvanic_core::AxiomId, const AxiomView& axiom) {
+    if (axiom.kind() == AxiomKind::ObjectPropertyAssertion) add(axiom.property(), axiom.subject(), axiom.object());
+  });
+  const DlStore& dl = ontology.dl();
+  for (size_t i = 0; i < dl.axiom_count(); ++i) {
+    auto axiom = dl.axiom(i);
+    if (axiom.kind != DlAxiomKind::ObjectPropertyAssertion) continue;
+    RoleExpr r = axiom.role();
+    if (r.is_inverse()) {
+      add(r.property, axiom.object(), axiom.subject());
+    } else {
+      add(r.property, axiom.subject(), axiom.object());
+    }
+  }
+  while (!work.empty()) {
+    auto [p, s, o] = work.front();
+    work.pop_front();
+    // p(s, o) is also p⁻(o, s).
+    for (bool inverted : {false, true}) {
+      auto it = g.supers.find(Role{p, inverted});
+      if (it == g.supers.end()) continue;
+      EntityId from = inverted ? o : s, to = inverted ? s : o;
+      for (const Role& sup : it->second) {
+        if (sup.second) {
+          add(sup.first, to, from);
+        } else {
+          add(sup.first, from, to);
+        }
+      }
+    }
+    if (g.transitive.contains(p)) {
+      // Copies: `add` grows the lists being read.
+      std::vector<EntityId> after = by_subject[p][o];
+      std::vector<EntityId> before = by_object[p][s];
+      for (EntityId x : after) add(p, s, x);
+      for (EntityId y : before) add(p, y, o);
+    }
+  }
+}
+
+// --- Data property assertions ---------------------------------------------------
+
+std::string datatype_iri(const Ontology& ontology, std::optional<EntityId> datatype) {
+  if (!datatype) return std::string(kXsdString);
+  auto iri = ontology.entity_iri(*datatype);
+  return iri ? std::string(*iri) : std::string(kXsdString);
+}
+
+DataValue told_value(std::string_view lexical, std::string_view datatype) {
+  return DataValue{std::string(lexical), datatype.empty() ? std::string(kXsdString) : std::string(datatype)};
+}
+
+void gather_data_facts(const Ontology& ontology, PassFacts& facts) {
+  ontology.axioms().for_each_live([&](trelvanic_core::AxiomId, const AxiomView& axiom) {
+    if (axiom.kind() != AxiomKind::DataPropertyAssertion) return;
+    auto literal = axiom.literal();
+    facts.data_facts[axiom.property()].emplace_back(axiom.subject(), told_value(literal.lexical, literal.datatype));
+  });
+  const DlStore& dl = ontology.dl();
+  auto literal_value = [&](trelvanic_core::DeId id) -> std::optional<DataValue> {
+    if (!dl.has_de(id)) return std::nullopt;
+    auto de = dl.de(id);
+    if (de.kind != DeKind::Literal) return std::nullopt;
+    return DataValue{std::string(de.lexical()), datatype_iri(ontology, de.datatype())};
+  };
+  for (size_t i = 0; i < dl.axiom_count(); ++i) {
+    auto axiom = dl.axiom(i);
+    if (axiom.kind == DlAxiomKind::DataPropertyAssertion) {
+      if (auto v = literal_value(axiom.value())) facts.data_facts[axiom.property()].emplace_back(axiom.subject(), *v);
+    } else if (axiom.kind == DlAxiomKind::ClassAssertion && dl.has_ce(axiom.class_expr())) {
+      auto ce = dl.ce(axiom.class_expr());
+      if (ce.kind != CeKind::DataHasValue) continue;
+      if (auto v = literal_value(ce.value())) facts.data_facts[ce.property()].emplace_back(axiom.individual(), *v);
+    }
+  }
+  for (auto& [p, list] : facts.data_facts) {
+    std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
+      return std::tie(a.first.value, a.second.lexical, a.second.datatype) <
+             std::tie(b.first.value, b.second.lexical, b.second.datatype);
+    });
+    list.erase(std::unique(list.begin(), list.end()), list.end());
+  }
+}
+
+// What the told facts may leave out for these rules.
+void note_fact_gaps(const Ontology& ontology, const std::vector<SwrlRule>& rules, PassFacts& facts) {
+  auto constructs = trelvanic_profile::scan_constructs(ontology);
+  bool object_atoms = false, data_atoms = false;
+  for_each_body_atom(rules, [&](const SwrlAtom& atom) {
+    if (atom.kind == SwrlAtomKind::ObjectProperty || atom.kind == SwrlAtomKind::SameIndividual) object_atoms = true;
+    if (atom.kind == SwrlAtomKind::DataProperty) data_atoms = true;
+    if (atom.kind == SwrlAtomKind::ObjectProperty) {
+      auto iri = ontology.entity_iri(atom.predicate);
+      if (iri && *iri == kTopObjectProperty) note_gap(facts.gaps, "the universal object property in a rule body");
+    }
+    if (atom.kind == SwrlAtomKind::DataRange) note_gap(facts.gaps, "data range atoms in rule bodies are not matched");
+    if (atom.kind == SwrlAtomKind::DataProperty) {
+      if (const auto* lit = std::get_if<trelvanic_core::SwrlLiteral>(&atom.value)) {
+        if (datatype_iri(ontology, lit->datatype) != kXsdString) {
+          note_gap(facts.gaps, "typed literals in rule bodies are compared by their lexical form");
+        }
+      }
+    }
+  });
+  if (object_atoms) {
+    static constexpr OwlConstruct kBeyondTold[] = {
+        OwlConstruct::ObjectOneOf,  OwlConstruct::ObjectCardinality,         OwlConstruct::ObjectHasValue,
+        OwlConstruct::ObjectHasSelf, OwlConstruct::SubObjectPropertyChain,   OwlConstruct::ReflexiveObjectProperty,
+        OwlConstruct::FunctionalObjectProperty, OwlConstruct::InverseFunctionalObjectProperty,
+        OwlConstruct::HasKey,       OwlConstruct::Unknown,
+    };
+    for (OwlConstruct c : kBeyondTold) {
+      if (constructs.contains(c)) {
+        note_gap(facts.gaps, "object property assertions or equalities may follow from " +
+                                 std::string(trelvanic_core::owl_construct_name(c)));
+        break;
+      }
+    }
+  }
+  if (data_atoms) {
+    const DlStore& dl = ontology.dl();
+    bool beyond = constructs.contains(OwlConstruct::DataPropertyAxiom);
+    for (size_t i = 0; i < dl.ce_count() && !beyond; ++i) beyond = dl.ce(CeId(i)).kind == CeKind::DataHasValue;
+    if (beyond) note_gap(facts.gaps, "data property assertions may follow from the data property axioms");
+  }
+}
+
+// --- Matching ---------------------------------------------------------------
+
+EntityId rep(const PassFacts& facts, EntityId id) { return facts.same_as.representative(id); }
+
+bool same(const PassFacts& facts, EntityId a, EntityId b) { return a == b || rep(facts, a) == rep(facts, b); }
+
+std::optional<EntityId> resolve(const SwrlIArg& arg, const RuleBinding& binding) {
+  if (const auto* id = std::get_if<EntityId>(&arg)) return *id;
+  auto it = binding.individuals.find(std::get<SwrlVariable>(arg).name);
+  if (it == binding.individuals.end()) return std::nullopt;
+  return it->second;
+}
+
+std::optional<RuleBinding> unify(const PassFacts& facts, const SwrlIArg& arg, EntityId id, const RuleBinding& binding) {
+  if (auto bound = resolve(arg, binding)) {
+    if (!same(facts, *bound, id)) return std::nullopt;
+    return binding;
+  }
+  RuleBinding out = binding;
+  out.individuals.emplace(std::get<SwrlVariable>(arg).name, id);
+  return out;
+}
+
+std::optional<RuleBinding> unify_data(const SwrlDArg& arg, const DataValue& value, const RuleBinding& binding,
+                                      const Ontology& ontology) {
+  if (const auto* lit = std::get_if<trelvanic_core::SwrlLiteral>(&arg)) {
+    if (lit->lexical != value.lexical || datatype_iri(ontology, lit->datatype) != value.datatype) return std::nullopt;
+    return binding;
+  }
+  const std::string& name = std::get<SwrlVariable>(arg).name;
+  auto it = binding.data_values.find(name);
+  if (it != binding.data_values.end()) {
+    if (!(it->second == value)) return std::nullopt;
+    return binding;
+  }
+  RuleBinding out = binding;
+  out.data_values.emplace(name, value);
+  return out;
+}
+
+// The members of a sameAs class, with the individual itself.
+std::vector<EntityId> same_as_members(const PassFacts& facts, EntityId id) {
+  std::vector<EntityId> out{id};
+  const EntityId r = rep(facts, id);
+  if (r != id) out.push_back(r);
+  for (const auto& group : facts.same_as.classes) {
+    if (group.empty() || rep(facts, group.front()) != r) continue;
+    for (EntityId m : group) {
+      if (m != id) out.push_back(m);
+    }
+  }
+  return out;
+}
+
+bool told_different(const PassFacts& facts, EntityId a, EntityId b) {
+  for (EntityId x : same_as_members(facts, a)) {
+    for (EntityId y : same_as_members(facts, b)) {
+      if (facts.different.contains({x, y})) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::vector<RuleBinding> match_atom(const Ontology& ontology, const PassFacts& facts, const SwrlAtom& atom,
+                                    const RuleBinding& binding, std::vector<std::string>& gaps) {
+  std::vector<RuleBinding> out;
+  switch (atom.kind) {
+    case SwrlAtomKind::Class: {
+      auto it = facts.members.find(atom.predicate);
+      if (it == facts.members.end()) break;
+      if (auto bound = resolve(atom.first, binding)) {
+        for (EntityId m : same_as_members(facts, *bound)) {
+          if (it->second.contains(m)) {
+            out.push_back(binding);
+            break;
+          }
+        }
+        break;
+      }
+      std::vector<EntityId> members(it->second.begin(), it->second.end());
+      std::sort(members.begin(), members.end(), [](EntityId a, EntityId b) { return a.value < b.value; });
+      for (EntityId m : members) {
+        if (auto b = unify(facts, atom.first, m, binding)) out.push_back(std::move(*b));
+      }
+      break;
+    }
+    case SwrlAtomKind::ObjectProperty: {
+      auto it = facts.object_facts.find(atom.predicate);
+      if (it == facts.object_facts.end()) break;
+      std::vector<IndividualPair> pairs(it->second.begin(), it->second.end());
+      std::sort(pairs.begin(), pairs.end(), [](const IndividualPair& a, const IndividualPair& b) {
+        return std::tie(a.first.value, a.second.value) < std::tie(b.first.value, b.second.value);
+      });
+      for (const auto& [s, o] : pairs) {
+        auto first = unify(facts, atom.first, s, binding);
+        if (!first) continue;
+        if (auto both = unify(facts, atom.second, o, *first)) out.push_back(std::move(*both));
+      }
+      break;
+    }
+    case SwrlAtomKind::DataProperty: {
+      auto it = facts.data_facts.find(atom.predicate);
+      if (it == facts.data_facts.end()) break;
+      for (const auto& [s, v] : it->second) {
+        auto first = unify(facts, atom.first, s, binding);
+        if (!first) continue;
+        if (auto both = unify_data(atom.value, v, *first, ontology)) out.push_back(std::move(*both));
+      }
+      break;
+    }
+    case SwrlAtomKind::SameIndividual: {
+      auto a = resolve(atom.first, binding);
+      auto b = resolve(atom.second, binding);
+      if (a && b) {
+        if (same(facts, *a, *b)) out.push_back(binding);
+      } else if (a) {
+        for (EntityId m : same_as_members(facts, *a)) {
+          if (auto x = unify(facts, atom.second, m, binding)) out.push_back(std::move(*x));
+        }
+      } else if (b) {
+        for (EntityId m : same_as_members(facts, *b)) {
+          if (auto x = unify(facts, atom.first, m, binding)) out.push_back(std::move(*x));
+        }
+      } else if (std::get<SwrlVariable>(atom.first).name == std::get<SwrlVariable>(atom.second).name) {
+        out.push_back(binding);
+      }
+      // Two unbound variables bind nothing: a DL-safe rule has them bound
+      // by its other atoms.
+      break;
+    }
+    case SwrlAtomKind::DifferentIndividuals: {
+      auto a = resolve(atom.first, binding);
+      auto b = resolve(atom.second, binding);
+      if (!a || !b || same(facts, *a, *b)) break;
+      if (told_different(facts, *a, *b)) {
+        out.push_back(binding);
+      } else {
+        note_gap(gaps, "individuals not told to be different may still be entailed different");
+      }
+      break;
+    }
+    case SwrlAtomKind::DataRange:
+      break;
+  }
+  return out;
+}
+
+Result<PassFacts> gather_facts(const Ontology& ontology, const std::vector<SwrlRule>& rules) {
+  PassFacts facts;
+  facts.same_as = trelvanic_rl::abox::same_as_closure(ontology);
+  if (auto members = gather_members(ontology, rules, facts); !members) return std::unexpected(members.error());
+  gather_object_facts(ontology, facts);
+  gather_data_facts(ontology, facts);
+  ontology.axioms().for_each_live([&](trelvanic_core::AxiomId, const AxiomView& axiom) {
+    if (axiom.kind() != AxiomKind::DifferentIndividuals) return;
+    for (EntityId a : axiom.operands()) {
+      for (EntityId b : axiom.operands()) {
+        if (a != b) facts.different.insert({a, b});
+      }
+    }
+  });
+  const DlStore& dl = ontology.dl();
+  for (size_t i = 0; i < dl.axiom_count(); ++i) {
+    auto axiom = dl.axiom(i);
+    if (axiom.kind != DlAxiomKind::DifferentIndividuals) continue;
+    for (EntityId a : axiom.entities()) {
+      for (EntityId b : axiom.entities()) {
+        if (a != b) facts.different.insert({a, b});
+      }
+    }
+  }
+  note_fact_gaps(ontology, rules, facts);
+  return facts;
+}
+
+namespace {
+
+Error limit(std::string text) { return Error::core(trelvanic_core::Error::message_text(std::move(text))); }
+
+int rank(SwrlAtomKind k) {
+  switch (k) {
+    case SwrlAtomKind::DataRange:
+      return 1;
+    case SwrlAtomKind::SameIndividual:
+      return 2;
+    case SwrlAtomKind::DifferentIndividuals:
+      return 3;
+    default:
+      return 0;
+  }
+}
+
+struct HeadOutcome {
+  bool added = false;
+  bool clash = false;
+};
+
+// Adds `axiom` as told; whether the ontology grew.
+Result<bool> add_told(Ontology& ontology, Axiom axiom) {
+  const size_t before = ontology.axiom_count();
+  auto id = ontology.add_axiom(std::move(axiom));
+  if (!id) return std::unexpected(Error::core(std::move(id.error())));
+  return ontology.axiom_count() > before;
+}
+
+Result<HeadOutcome> apply_head(Ontology& ontology, const PassFacts& facts, const SwrlAtom& atom,
+                               const RuleBinding& binding, std::vector<std::string>& gaps) {
+  HeadOutcome out;
+  auto add = [&](Axiom axiom) -> Result<void> {
+    auto grew = add_told(ontology, std::move(axiom));
+    if (!grew) return std::unexpected(grew.error());
+    out.added |= *grew;
+    return {};
+  };
+  auto a = resolve(atom.first, binding);
+  switch (atom.kind) {
+    case SwrlAtomKind::Class: {
+      if (!a) break;
+      auto it = facts.members.find(atom.predicate);
+      if ((it != facts.members.end() && it->second.contains(*a)) || told_member(ontology, *a, atom.predicate)) break;
+      if (auto r = add(Axiom::class_assertion(*a, atom.predicate)); !r) return std::unexpected(r.error());
+      break;
+    }
+    case SwrlAtomKind::ObjectProperty: {
+      auto b = resolve(atom.second, binding);
+      if (!a || !b) break;
+      auto it = facts.object_facts.find(atom.predicate);
+      if (it != facts.object_facts.end() && it->second.contains({*a, *b})) break;
+      if (auto r = add(Axiom::object_property_assertion(*a, atom.predicate, *b)); !r) return std::unexpected(r.error());
+      break;
+    }
+    case SwrlAtomKind::SameIndividual: {
+      auto b = resolve(atom.second, binding);
+      if (!a || !b || same(facts, *a, *b)) break;
+      if (auto r = add(Axiom::same_individual({*a, *b})); !r) return std::unexpected(r.error());
+      break;
+    }
+    case SwrlAtomKind::DifferentIndividuals: {
+      auto b = resolve(atom.second, binding);
+      if (!a || !b) break;
+      if (same(facts, *a, *b)) {
+        // The rule asks an individual to differ from itself.
+        out.clash = true;
+        break;
+      }
+      if (told_different(facts, *a, *b)) break;
+      if (auto r = add(Axiom::different_individuals({*a, *b})); !r) return std::unexpected(r.error());
+      break;
+    }
+    case SwrlAtomKind::DataProperty: {
+      if (!a) break;
+      std::optional<DataValue> value;
+      if (const auto* lit = std::get_if<trelvanic_core::SwrlLiteral>(&atom.value)) {
+        value = DataValue{lit->lexical, datatype_iri(ontology, lit->datatype)};
+      } else if (auto it = binding.data_values.find(std::get<SwrlVariable>(atom.value).name);
+                 it != binding.data_values.end()) {
+        value = it->second;
+      }
+      if (!value) break;
+      if (auto r = add(Axiom::data_property_assertion(*a, atom.predicate, {value->lexical, value->datatype})); !r) {
+        return std::unexpected(r.error());
+      }
+      break;
+    }
+    case SwrlAtomKind::DataRange:
+      note_gap(gaps, "a data range in a rule head cannot be asserted");
+      break;
+  }
+  return out;
+}
+
+// The individual of a clashing head put into owl:Nothing, so engines that
+// do not read the load's flag see the clash as well.
+Result<void> assert_nothing(Ontology& ontology, const RuleBinding& binding, const SwrlAtom& atom) {
+  auto a = resolve(atom.first, binding);
+  if (!a) return {};
+  auto nothing = ontology.entity_id(kOwlNothing, EntityKind::Class);
+  if (!nothing) return std::unexpected(Error::core(std::move(nothing.error())));
+  auto added = add_told(ontology, Axiom::class_assertion(*a, *nothing));
+  if (!added) return std::unexpected(added.error());
+  return {};
+}
+
+}  // namespace
+
+void drop_rules(Ontology& ontology) {
+  ontology.clear_swrl_rules();
+  const DlStore& dl = ontology.dl();
+  bool any = false;
+  for (size_t i = 0; i < dl.axiom_count() && !any; ++i) any = dl.axiom(i).kind == DlAxiomKind::SwrlRule;
+  if (!any) return;
+  // The same expressions under the same ids, the axioms but the rules.
+  DlStore kept;
+  for (size_t i = 0; i < dl.ce_count(); ++i) kept.append_ce(ClassExpr::from_view(dl.ce(CeId(i))));
+  for (size_t i = 0; i < dl.de_count(); ++i) kept.append_de(trelvanic_core::DataExpr::from_view(dl.de(trelvanic_core::DeId(i))));
+  for (size_t i = 0; i < dl.axiom_count(); ++i) {
+    if (dl.axiom(i).kind != DlAxiomKind::SwrlRule) kept.push_axiom(trelvanic_core::DlAxiom::from_view(dl.axiom(i)));
+  }
+  ontology.set_dl(std::move(kept));
+}
+
+Result<ChainRun> materialize_swrl_rules(Ontology& ontology) {
+  const std::vector<SwrlRule> rules = ontology.swrl_rules();
+  ChainRun run;
+  if (rules.empty()) return run;
+  drop_rules(ontology);
+  run.rule_count = rules.size();
+  for (size_t pass = 0;; ++pass) {
+    if (pass == kMaxPasses) return std::unexpected(limit("SWRL forward chaining exceeded 10000 iterations"));
+    auto facts = gather_facts(ontology, rules);
+    if (!facts) return std::unexpected(facts.error());
+    for (auto& gap : facts->gaps) note_gap(run.gaps, std::move(gap));
+    bool changed = false;
+    for (const SwrlRule& rule : rules) {
+      std::vector<const SwrlAtom*> body;
+      for (const SwrlAtom& atom : rule.body) body.push_back(&atom);
+      std::stable_sort(body.begin(), body.end(),
+                       [](const SwrlAtom* x, const SwrlAtom* y) { return rank(x->kind) < rank(y->kind); });
+      std::vector<RuleBinding> bindings(1);
+      for (const SwrlAtom* atom : body) {
+        std::vector<RuleBinding> next;
+        for (const RuleBinding& b : bindings) {
+          auto more = match_atom(ontology, *facts, *atom, b, run.gaps);
+          for (auto& m : more) next.push_back(std::move(m));
+        }
+        bindings = std::move(next);
+        if (bindings.empty()) break;
+      }
+      if (bindings.size() > kMaxBindings) {
+        return std::unexpected(limit("SWRL rule binding explosion exceeds 10000 bindings"));
+      }
+      for (const RuleBinding& b : bindings) {
+        bool added = false;
+        for (const SwrlAtom& atom : rule.head) {
+          auto outcome = apply_head(ontology, *facts, atom, b, run.gaps);
+          if (!outcome) return std::unexpected(outcome.error());
+          added |= outcome->added;
+          if (outcome->clash) {
+            // No model: mark the ontology as holding DifferentIndividuals
+            // over one individual, which every engine reads as inconsistent.
+            auto& meta = ontology.parse_meta_mut();
+            if (!meta) meta.emplace();
+            meta->degenerate_different_individuals = true;
+            if (auto bottom = assert_nothing(ontology, b, atom); !bottom) return std::unexpected(bottom.error());
+            run.inconsistent = true;
+            run.complete = true;
+            ++run.inference_count;
+            return run;
+          }
+        }
+        if (!added) continue;
+        changed = true;
+        if (++run.inference_count > kMaxInferences) {
+          return std::unexpected(limit("SWRL forward chaining exceeded 100000 inferences"));
+        }
+      }
+    }
+    if (!changed) break;
+  }
+  run.complete = run.gaps.empty();
+  return run;
+}
+
+}  // namespace trelvanic_swrl::engine
