@@ -77,11 +77,22 @@ void Mapper::visit_equivalent_classes(NodeId n) {
   for (NodeId op : ops) scan_class_expression(op);
   std::vector<Operand> statuses;
   for (NodeId op : ops) statuses.push_back(class_status(op));
-  if (auto ids = collect_resolved(statuses)) return push_axiom(Axiom::equivalent_classes(std::move(*ids)));
+  // A class equivalent to itself is a tautology: mapped, with nothing to store.
+  auto tautology = [&] { ++dl_only_mapped_; };
+  if (auto ids = collect_resolved(statuses)) {
+    if (ops.size() >= 2 && sorted_unique(*ids).size() == 1) return tautology();
+    return push_axiom(Axiom::equivalent_classes(std::move(*ids)));
+  }
   std::vector<CeId> ces;
   for (NodeId op : ops)
     if (auto id = map_class_expression(op)) ces.push_back(*id);
-  if (ces.size() == ops.size()) return push_dl_axiom(DlAxiom::equivalent_classes(ces));
+  if (ces.size() == ops.size()) {
+    std::vector<CeId> distinct = ces;
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    if (ops.size() >= 2 && distinct.size() == 1) return tautology();
+    return push_dl_axiom(DlAxiom::equivalent_classes(ces));
+  }
   skip(any_failed(statuses) ? kRegistrationSkipText : "EquivalentClasses with complex operands not mapped in v0.2");
 }
 

@@ -418,9 +418,11 @@ void Mapper::report_unmapped() {
     // A blank node no triple points at is an expression no axiom uses: it
     // states nothing either.
     const bool stray = terms().is_blank(t.subject) && !pointed.contains(t.subject);
+    // Another ontology named in the header (a prior version, say) is no axiom.
+    const bool other_ontology = t.predicate == vocab::kRdfType && t.object == vocab::kOwlOntology;
     draft_.note(more == 0 ? fmt::format("RDF triple not mapped: {}", text)
                           : fmt::format("RDF triple not mapped: {} (with {} triples below it)", text, more),
-                !about_vocabulary && !stray);
+                !about_vocabulary && !stray && !other_ontology);
   };
   for (std::uint32_t pos = 0; pos < triples.size(); ++pos) {
     if (used_[pos] || reported[pos]) continue;

@@ -7,7 +7,7 @@ import os
 import pytest
 
 from _trelvanic import Ontology, ParseError, Reasoner
-from helpers import EX, ONTOLOGY_IRI, write_ofn, write_owx, write_text, write_ttl
+from helpers import EX, ONTOLOGY_IRI, iri, write_ofn, write_owx, write_text, write_ttl
 
 RDF_XML_HEAD = ('<?xml version="1.0"?>\n'
                 '<rdf:RDF xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#"\n'
@@ -141,3 +141,15 @@ def test_triples_the_mapping_cannot_carry_fail_strict_and_are_named_lenient(tmp_
     assert any(w.startswith(f"RDF triple not mapped: <{EX}B> <http://www.w3.org/2000/01/rdf-schema#subClassOf> _:")
                and w.endswith("(with 4 triples below it)") for w in warnings)
     assert any("a restriction needs exactly one kind of restriction and filler" in w for w in warnings)
+
+
+def test_a_class_equivalent_to_itself_is_a_tautology(tmp_path):
+    body = ("Declaration(Class(:C)) Declaration(Class(:D)) Declaration(ObjectProperty(:p))\n"
+            "EquivalentClasses(:C :C)\n"
+            "EquivalentClasses(ObjectSomeValuesFrom(:p :D) ObjectSomeValuesFrom(:p :D))\n"
+            "SubClassOf(:C :D)")
+    r = Reasoner.load_in(str(tmp_path), write_ofn(tmp_path, body))  # strict
+    meta = r.parse_meta
+    assert meta["skipped_axiom_count"] == 0
+    assert meta["mapped_axiom_count"] == 3
+    assert r.is_entailed(sub=iri("C"), sup=iri("D")) is True
