@@ -1,6 +1,7 @@
 #include "dl/datatype/pattern.h"
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <utility>
 #include <vector>
@@ -548,6 +549,78 @@ std::optional<bool> pattern_match(const CompiledPattern& p, std::string_view tex
     case Tri::Maybe: return std::nullopt;
   }
   return std::nullopt;
+}
+
+namespace {
+
+// A character the class surely holds, tried among its own range starts and
+// a few common characters; none when neither is surely in it.
+std::optional<uint32_t> class_example(const CharClass& cls) {
+  for (auto [lo, hi] : cls.ranges)
+    if (class_contains(cls, lo) == Tri::Yes) return lo;
+  for (uint32_t c : {U'a', U'A', U'0', U' ', U'_', U'-', U'.', U':', U'x', U'!', U'$'})
+    if (class_contains(cls, c) == Tri::Yes) return c;
+  return std::nullopt;
+}
+
+void append_utf8(std::string& out, uint32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> pattern_example(const CompiledPattern& p) {
+  // Shortest path to the accepting state: empty moves cost nothing, a class
+  // costs one character (0-1 breadth-first search).
+  const size_t n = p.states.size();
+  std::vector<std::optional<uint32_t>> example(p.classes.size());
+  for (size_t i = 0; i < p.classes.size(); ++i) example[i] = class_example(p.classes[i]);
+  constexpr uint32_t kUnseen = UINT32_MAX;
+  std::vector<uint32_t> dist(n, kUnseen), parent(n, State::kNone);
+  std::deque<uint32_t> queue{p.start};
+  dist[p.start] = 0;
+  while (!queue.empty()) {
+    const uint32_t s = queue.front();
+    queue.pop_front();
+    if (s == 0) break;
+    const State& st = p.states[s];
+    if (st.cls == State::kNone) {
+      for (uint32_t y : {st.out, st.out2})
+        if (y != State::kNone && dist[y] > dist[s]) {
+          dist[y] = dist[s];
+          parent[y] = s;
+          queue.push_front(y);
+        }
+    } else if (example[st.cls] && st.out != State::kNone && dist[st.out] > dist[s] + 1) {
+      dist[st.out] = dist[s] + 1;
+      parent[st.out] = s;
+      queue.push_back(st.out);
+    }
+  }
+  if (dist[0] == kUnseen) return std::nullopt;
+  std::vector<uint32_t> chars;
+  for (uint32_t s = 0, steps = 0; s != p.start; s = parent[s]) {
+    if (++steps > n || parent[s] == State::kNone) return std::nullopt;
+    const State& from = p.states[parent[s]];
+    if (from.cls != State::kNone) chars.push_back(*example[from.cls]);
+  }
+  std::string out;
+  for (size_t i = chars.size(); i-- > 0;) append_utf8(out, chars[i]);
+  return out;
 }
 
 std::optional<bool> pattern_matches(std::string_view pattern, std::string_view text) {

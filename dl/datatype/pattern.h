@@ -21,6 +21,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace trelvanic_dl::datatype {
@@ -37,6 +38,10 @@ using Pattern = std::unique_ptr<CompiledPattern, PatternDeleter>;
 
 // Whether the whole text (UTF-8) matches; none when it cannot be decided.
 [[nodiscard]] std::optional<bool> pattern_match(const CompiledPattern& pattern, std::string_view text);
+
+// A shortest text the pattern surely matches, as found by reading one
+// chosen character for each class; none when no such text is found.
+[[nodiscard]] std::optional<std::string> pattern_example(const CompiledPattern& pattern);
 
 // compile_pattern and pattern_match in one call (none when either is).
 [[nodiscard]] std::optional<bool> pattern_matches(std::string_view pattern, std::string_view text);

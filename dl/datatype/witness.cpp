@@ -1,5 +1,7 @@
 #include "dl/datatype/witness.h"
 
+#include "dl/datatype/pattern.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -95,6 +97,11 @@ class Candidates {
       if (auto b = facet_bound_value(f, base)) around(*b, f, base);
     }
     of_length(base, facets);
+    for (const FacetValue& f : facets) {
+      if (f.facet != Facet::Pattern) continue;
+      if (auto p = compile_pattern(f.lexical))
+        if (auto text = pattern_example(*p)) add(*text, base);
+    }
     for (const char* s : {"0", "1", "-1", "true", "false", "a", "", "00", "AAAA"}) add(s, base);
   }
 

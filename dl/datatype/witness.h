@@ -4,7 +4,8 @@
 //
 // A few candidates are made from the range itself (its listed values, its
 // bounds and the integers or floating-point neighbours next to them,
-// texts and octet strings of the lengths it asks for, the booleans) and a
+// texts and octet strings of the lengths it asks for, a shortest text of
+// each pattern, the booleans) and a
 // candidate is returned only when `satisfies` proves it in the range. The
 // answer is for building a model: none says nothing about the range (in
 // particular never that it is empty), and a witness is never a value that

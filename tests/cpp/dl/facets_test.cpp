@@ -213,5 +213,27 @@ TEST(Patterns, XsdDialectTable) {
     EXPECT_EQ(show(pattern_matches(c.pattern, c.text)), show(c.expected)) << c.pattern << " on " << c.text;
 }
 
+TEST(Patterns, ShortestSureExamples) {
+  struct Case {
+    const char* pattern;
+    std::optional<std::string> example;
+  };
+  const Case cases[] = {
+      {"[A-Z]{2}[0-9]", "AA0"},
+      {"(ab|c)+d?", "c"},
+      {"x*", ""},
+      {"[^a-z]\\d", "A0"},
+      {"\\p{Lo}", std::nullopt},  // nothing in ASCII; no guess beyond it
+      {"[a-z-[a-z]]", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    auto p = compile_pattern(c.pattern);
+    ASSERT_TRUE(p) << c.pattern;
+    const auto example = pattern_example(*p);
+    EXPECT_EQ(example, c.example) << c.pattern;
+    if (example) EXPECT_EQ(pattern_match(*p, *example), std::optional<bool>(true)) << c.pattern;
+  }
+}
+
 }  // namespace
 }  // namespace trelvanic_dl::datatype

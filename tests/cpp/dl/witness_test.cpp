@@ -34,6 +34,9 @@ TEST(Witness, ValuesProvenInTheRange) {
       {"a string of the least length", [](DataRange& r) {
          return r.add_restriction(Dt::String, {{F::MinLength, "5"}});
        }, "aaaaa"},
+      {"a shortest text of a pattern", [](DataRange& r) {
+         return r.add_restriction(Dt::String, {{F::Pattern, "[A-Z]{2}-\\d{3}"}, {F::MaxLength, "6"}});
+       }, "AA-000"},
       {"octets of a given length", [](DataRange& r) {
          return r.add_restriction(Dt::Base64Binary, {{F::Length, "2"}});
        }, "base64-2"},
