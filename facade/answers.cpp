@@ -74,9 +74,16 @@ EntailmentAnswers::State& EntailmentAnswers::state_for(Profile profile, const On
   return *state_;
 }
 
+Error EntailmentAnswers::engine_needed() {
+  needed_engine_ = true;
+  return Error::el_message("answer needs an engine run");
+}
+
 Result<trelvanic_profile::Route> EntailmentAnswers::route(Profile profile, const Ontology& ontology) {
+  if (read_only_ && !holds_for(profile, ontology)) return std::unexpected(engine_needed());
   State& state = state_for(profile, ontology);
   if (state.route) return *state.route;
+  if (read_only_) return std::unexpected(engine_needed());
   auto route = trelvanic_profile::resolve_route(profile, ontology);
   if (!route) return std::unexpected(Error::el_profile(route.error()));
   state.route = *route;
@@ -84,8 +91,9 @@ Result<trelvanic_profile::Route> EntailmentAnswers::route(Profile profile, const
 }
 
 const EntailmentAnswers::Saturation* EntailmentAnswers::saturation_for(Profile profile, const Ontology& ontology) {
+  if (read_only_ && !holds_for(profile, ontology)) return nullptr;
   State& state = state_for(profile, ontology);
-  if (!state.saturation) state.saturation = saturate(ontology);
+  if (!state.saturation && !read_only_) state.saturation = saturate(ontology);
   if (!state.saturation || !state.saturation->usable) return nullptr;
   return &*state.saturation;
 }

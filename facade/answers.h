@@ -18,6 +18,15 @@
 // drops what was kept. A question the saturation cannot answer (a name it
 // did not number, an ontology the gate refuses) returns nullopt: the
 // engine decides it as before.
+//
+// Read-only use answers a question only from what is kept, without any
+// engine run (cheap enough to do on the caller's thread):
+//   answers.set_read_only(true);
+//   auto yes = is_entailed_axiom(reasoner, check, &answers);
+//   answers.set_read_only(false);
+//   if (answers.needed_engine()) ...ask again with engines allowed
+// In that mode nothing new is saturated or resolved, and where an engine
+// would run the question fails with `engine_needed()` instead.
 #pragma once
 
 #include <memory>
@@ -53,6 +62,17 @@ class EntailmentAnswers {
   [[nodiscard]] bool holds_for(trelvanic_core::Profile profile, const trelvanic_core::Ontology& ontology) const;
   void clear();
 
+  // Switching the mode on or off forgets an earlier `needed_engine`.
+  void set_read_only(bool on) {
+    read_only_ = on;
+    needed_engine_ = false;
+  }
+  [[nodiscard]] bool read_only() const { return read_only_; }
+  // A question asked in read-only mode stopped where an engine would run.
+  [[nodiscard]] bool needed_engine() const { return needed_engine_; }
+  // Notes that an engine is needed; the error to stop the question with.
+  [[nodiscard]] Error engine_needed();
+
  private:
   struct State;
   struct Saturation;
@@ -60,6 +80,8 @@ class EntailmentAnswers {
   static std::optional<Saturation> saturate(const trelvanic_core::Ontology& ontology);
   const Saturation* saturation_for(trelvanic_core::Profile profile, const trelvanic_core::Ontology& ontology);
   std::unique_ptr<State> state_;
+  bool read_only_ = false;
+  bool needed_engine_ = false;
 };
 
 }  // namespace trelvanic_facade

@@ -172,8 +172,18 @@ bool taxonomy_says_subsumed(const Ontology& ontology, const Taxonomy& taxonomy, 
   return thing && taxonomy.is_subsumed(*thing, sup);
 }
 
+// Answers used read-only allow no engine run: a question that needs one
+// stops with `engine_needed`.
+bool barred(EntailmentAnswers* answers) { return answers && answers->read_only(); }
+
+// The route; read-only answers refuse every route but the EL engine's,
+// whose kept saturation is the only thing they answer from.
 Result<Route> route_of(const Reasoner& reasoner, EntailmentAnswers* answers) {
-  if (answers) return answers->route(reasoner.profile(), reasoner.ontology());
+  if (answers) {
+    auto route = answers->route(reasoner.profile(), reasoner.ontology());
+    if (route && route->engine != RouteEngine::El && barred(answers)) return std::unexpected(answers->engine_needed());
+    return route;
+  }
   auto route = trelvanic_profile::resolve_route(reasoner.profile(), reasoner.ontology());
   if (!route) return std::unexpected(Error::el_profile(route.error()));
   return *route;
@@ -270,12 +280,15 @@ Result<bool> class_assertion_entailed(Reasoner& reasoner, const ClassAssertionCh
     }
     case RouteEngine::Rl:
       return entails_class_assertion(ontology, *individual, *cls, RouteEngine::Rl);
-    case RouteEngine::El:
-      if (has_complex_assertion_of(ontology, *individual)) return dl_entails_class_assertion(ontology, *individual, *cls);
-      if (answers) {
+    case RouteEngine::El: {
+      const bool complex = has_complex_assertion_of(ontology, *individual);
+      if (answers && !complex) {
         if (auto known = answers->instance_of(reasoner.profile(), ontology, *individual, *cls)) return *known;
       }
+      if (barred(answers)) return std::unexpected(answers->engine_needed());
+      if (complex) return dl_entails_class_assertion(ontology, *individual, *cls);
       return entails_class_assertion(ontology, *individual, *cls, RouteEngine::El);
+    }
   }
   return std::unexpected(Error::el_message("unknown route engine"));
 }
@@ -297,6 +310,7 @@ Result<bool> property_assertion_entailed(Reasoner& reasoner, const ObjectPropert
   switch (route->engine) {
     case RouteEngine::El:
     case RouteEngine::Rl:
+      if (barred(answers)) return std::unexpected(answers->engine_needed());
       return entails_property_assertion(ontology, *subject, *property, *object, route->engine);
     case RouteEngine::Rdfs: {
       Ontology work = ontology.clone();
@@ -392,6 +406,7 @@ Result<bool> is_subsumption_entailed(Reasoner& reasoner, std::string_view sub_ir
   // every interpretation whether the ontology names the standard classes
   // or not: a copy that registers them answers.
   if (!sub || !sup) {
+    if (barred(answers)) return std::unexpected(answers->engine_needed());
     Ontology probe = ontology.clone();
     for (std::string_view iri : {kOwlThing, kOwlNothing}) {
       if (probe.lookup_entity(iri)) continue;
@@ -429,6 +444,7 @@ Result<bool> is_subsumption_entailed(Reasoner& reasoner, std::string_view sub_ir
       if (answers) {
         if (auto known = answers->subsumed(reasoner.profile(), ontology, *sub, *sup)) return *known;
       }
+      if (barred(answers)) return std::unexpected(answers->engine_needed());
       return entails_subsumption(ontology, *sub, *sup, RouteEngine::El);
     }
     case RouteEngine::Alc:

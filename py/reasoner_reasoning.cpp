@@ -59,6 +59,27 @@ Result<ConsistencyResult> run_consistency(PyReasoner& self) {
 
 Result<Ref> py_bool(bool b) { return Ref::borrow(b ? Py_True : Py_False); }
 
+struct Entailed {
+  bool entailed;
+  Ontology ontology;  // the core reasoner's ontology after the question
+};
+
+// The answer read from what `self.answers` keeps for `work`, on this thread
+// and without any engine run; nullopt when an engine has to run.
+std::optional<Result<Entailed>> kept_answer(PyReasoner& self, const Ontology& work,
+                                            const trelvanic_facade::EntailmentCheck& check) {
+  if (!self.answers.holds_for(self.reasoner.profile(), work)) return std::nullopt;
+  auto core = self.reasoner.settings().build(work.clone());
+  if (!core) return std::nullopt;  // the engine road reports it
+  self.answers.set_read_only(true);
+  auto out = trelvanic_facade::is_entailed_axiom(*core, check, &self.answers);
+  const bool needs_engine = self.answers.needed_engine();
+  self.answers.set_read_only(false);
+  if (needs_engine) return std::nullopt;
+  if (!out) return Result<Entailed>(std::unexpected(exceptions::map_facade_py_err(out.error())));
+  return Entailed{*out, core->ontology().clone()};
+}
+
 }  // namespace
 
 Result<Ref> check_consistency(PyReasoner& self, PyObject*) {
@@ -96,21 +117,20 @@ Result<Ref> is_entailed(PyReasoner& self, PyObject*, const Args& args) {
   auto work = trelvanic_facade::clone_work_ontology(self.link, self.reasoner);
   if (!work) return std::unexpected(exceptions::map_sync_py_err(work.error()));
 
-  struct Done {
-    bool entailed;
-    Ontology ontology;
-  };
-  auto done = on_fresh_reasoner<Done>(self.reasoner.settings(), std::move(*work),
-                                      [&](Reasoner& core) -> Result<Done> {
-                                        auto out = trelvanic_facade::is_entailed_axiom(core, *check, &self.answers);
-                                        if (!out) return std::unexpected(exceptions::map_facade_py_err(out.error()));
-                                        return Done{*out, core.ontology().clone()};
-                                      });
-  if (!done) return std::unexpected(std::move(done.error()));
-  self.reasoner.ontology_mut() = std::move(done->ontology);
+  auto done = kept_answer(self, *work, *check);
+  if (!done) {
+    done = on_fresh_reasoner<Entailed>(self.reasoner.settings(), std::move(*work),
+                                       [&](Reasoner& core) -> Result<Entailed> {
+                                         auto out = trelvanic_facade::is_entailed_axiom(core, *check, &self.answers);
+                                         if (!out) return std::unexpected(exceptions::map_facade_py_err(out.error()));
+                                         return Entailed{*out, core.ontology().clone()};
+                                       });
+  }
+  if (!*done) return std::unexpected(std::move(done->error()));
+  self.reasoner.ontology_mut() = std::move((*done)->ontology);
   self.taxonomy.reset();
   if (auto pushed = push_shared(self); !pushed) return std::unexpected(std::move(pushed.error()));
-  return py_bool(done->entailed);
+  return py_bool((*done)->entailed);
 }
 
 }  // namespace _trelvanic::reasoner
