@@ -442,6 +442,9 @@ struct Counter {
     std::optional<Family> fam;
     for (const DataRangeNode* r : rs) {
       const Family f = family(r->base);
+      // A facet read against a narrower base must have meant something on its own.
+      for (const FacetValue& fv : r->facets)
+        if (!facet_applies(fv.facet, r->base)) m.known = false;
       if (f == Family::None) m.known = false;
       if (f == Family::None || f == Family::Top) continue;
       if (fam && *fam != f) m.empty = true;

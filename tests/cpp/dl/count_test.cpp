@@ -116,6 +116,9 @@ TEST(Counting, CombinedRanges) {
          return r.add_and({r.add_restriction(Dt::Decimal, {{Facet::MinInclusive, "-1.5"}}),
                            r.add_restriction(Dt::NonNegativeInteger, {{Facet::MaxExclusive, "4"}})});
        }, "4"},
+      {"a facet that means nothing on its own base", [](DataRange& r) {
+         return r.add_and({r.add_restriction(Dt::Literal, {{Facet::Length, "1"}}), r.add_restriction(Dt::String)});
+       }, "unknown"},
       {"families apart", [](DataRange& r) {
          return r.add_and({r.add_restriction(Dt::Integer), r.add_restriction(Dt::Double)});
        }, "0"},
