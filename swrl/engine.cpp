@@ -9,6 +9,7 @@
 #include "core/axiom.h"
 #include "core/dl.h"
 #include "core/dl_expr.h"
+#include "dl/datatype/literal_index.h"
 #include "dl/engine.h"
 #include "el/reasoner.h"
 #include "profile/scanner.h"
@@ -334,7 +335,6 @@ void note_fact_gaps(const Ontology& ontology, const std::vector<SwrlRule>& rules
       auto iri = ontology.entity_iri(atom.predicate);
       if (iri && *iri == kTopObjectProperty) note_gap(facts.gaps, "the universal object property in a rule body");
     }
-    if (atom.kind == SwrlAtomKind::DataRange) note_gap(facts.gaps, "data range atoms in rule bodies are not matched");
     if (atom.kind == SwrlAtomKind::DataProperty) {
       if (const auto* lit = std::get_if<trelvanic_core::SwrlLiteral>(&atom.value)) {
         if (datatype_iri(ontology, lit->datatype) != kXsdString) {
@@ -404,6 +404,16 @@ std::optional<RuleBinding> unify_data(const SwrlDArg& arg, const DataValue& valu
   RuleBinding out = binding;
   out.data_values.emplace(name, value);
   return out;
+}
+
+// The literal, or the value bound to the variable (none when unbound).
+std::optional<DataValue> data_value_of(const Ontology& ontology, const SwrlDArg& arg, const RuleBinding& binding) {
+  if (const auto* lit = std::get_if<trelvanic_core::SwrlLiteral>(&arg)) {
+    return DataValue{lit->lexical, datatype_iri(ontology, lit->datatype)};
+  }
+  auto it = binding.data_values.find(std::get<SwrlVariable>(arg).name);
+  if (it == binding.data_values.end()) return std::nullopt;
+  return it->second;
 }
 
 // The members of a sameAs class, with the individual itself.
@@ -509,8 +519,21 @@ std::vector<RuleBinding> match_atom(const Ontology& ontology, const PassFacts& f
       }
       break;
     }
-    case SwrlAtomKind::DataRange:
+    case SwrlAtomKind::DataRange: {
+      std::optional<DataValue> value = data_value_of(ontology, atom.value, binding);
+      if (!value) break;  // a data variable no data atom bound
+      auto datatype = ontology.lookup_entity(value->datatype);
+      std::optional<bool> inside;
+      if (datatype) {
+        inside = trelvanic_dl::datatype::literal_satisfies(ontology, {value->lexical, *datatype}, atom.range);
+      }
+      if (!inside) {
+        note_gap(gaps, "a literal was not decided against a data range");
+      } else if (*inside) {
+        out.push_back(binding);
+      }
       break;
+    }
   }
   return out;
 }
@@ -619,13 +642,7 @@ Result<HeadOutcome> apply_head(Ontology& ontology, const PassFacts& facts, const
     }
     case SwrlAtomKind::DataProperty: {
       if (!a) break;
-      std::optional<DataValue> value;
-      if (const auto* lit = std::get_if<trelvanic_core::SwrlLiteral>(&atom.value)) {
-        value = DataValue{lit->lexical, datatype_iri(ontology, lit->datatype)};
-      } else if (auto it = binding.data_values.find(std::get<SwrlVariable>(atom.value).name);
-                 it != binding.data_values.end()) {
-        value = it->second;
-      }
+      std::optional<DataValue> value = data_value_of(ontology, atom.value, binding);
       if (!value) break;
       if (auto r = add(Axiom::data_property_assertion(*a, atom.predicate, {value->lexical, value->datatype})); !r) {
         return std::unexpected(r.error());

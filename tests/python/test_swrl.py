@@ -104,12 +104,12 @@ def test_rule_free_ontology_classifies_as_el_does(tmp_path):
     assert swrl.is_entailed(iri("A"), iri("D")) is True
 
 
-def test_unmatched_data_range_makes_answers_incomplete(tmp_path):
-    r = reasoner_on(tmp_path, "DataPropertyAssertion(:age :a \"5\"^^xsd:integer)\n"
-                    + rule("DataPropertyAtom(:age Variable(:x) Variable(:v)) DataRangeAtom(xsd:integer Variable(:v))",
-                           "ClassAtom(:Aged Variable(:x))"))
+def test_typed_body_literal_makes_answers_incomplete(tmp_path):
+    # "05" and "5" are one integer; the rules compare lexical forms.
+    r = reasoner_on(tmp_path, "DataPropertyAssertion(:age :a \"05\"^^xsd:integer)\n"
+                    + rule("DataPropertyAtom(:age Variable(:x) \"5\"^^xsd:integer)", "ClassAtom(:Five Variable(:x))"))
     assert r.check_consistency() == {"consistent": False, "complete": False}
     with pytest.raises(IncompleteReasoningError):
-        r.is_entailed(individual=iri("a"), class_=iri("Aged"))
+        r.is_entailed(individual=iri("a"), class_=iri("Five"))
     with pytest.raises(Exception, match="^SWRL forward chaining incomplete: "):
         r.classify()
