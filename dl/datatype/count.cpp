@@ -420,6 +420,22 @@ struct Counter {
     return ValueCount::unknown();
   }
 
+  // The values of an enumeration, or of a union of enumerations (the shape
+  // a list of literals takes in the store).
+  std::optional<std::vector<DataValue>> enumeration(uint32_t at) const {
+    const DataRangeNode* n = node(at);
+    if (!n) return std::nullopt;
+    if (n->kind == Kind::OneOf) return n->values;
+    if (n->kind != Kind::Or) return std::nullopt;
+    std::vector<DataValue> out;
+    for (uint32_t m : n->members) {
+      const DataRangeNode* e = node(m);
+      if (!e || e->kind != Kind::OneOf) return std::nullopt;
+      out.insert(out.end(), e->values.begin(), e->values.end());
+    }
+    return out;
+  }
+
   static std::vector<const DataValue*> distinct(const std::vector<DataValue>& values) {
     std::vector<const DataValue*> out;
     for (const DataValue& v : values)
@@ -481,10 +497,10 @@ struct Counter {
   ValueCount count_and(uint32_t at, const DataRangeNode& n, int depth) {
     // An enumeration among the members: test its values against the rest.
     for (uint32_t m : n.members) {
-      const DataRangeNode* e = node(m);
-      if (!e || e->kind != Kind::OneOf) continue;
+      auto listed = enumeration(m);
+      if (!listed) continue;
       uint64_t in = 0, open = 0;
-      for (const DataValue* v : distinct(e->values)) {
+      for (const DataValue* v : distinct(*listed)) {
         auto t = satisfies(*v, r, at);
         if (!t) ++open;
         else if (*t) ++in;
@@ -503,9 +519,9 @@ struct Counter {
         restrictions.push_back(e);
         continue;
       }
-      const DataRangeNode* x = e->kind == Kind::Not && e->members.size() == 1 ? node(e->members.front()) : nullptr;
-      if (x && x->kind == Kind::OneOf) {
-        excluded.insert(excluded.end(), x->values.begin(), x->values.end());
+      auto listed = e->kind == Kind::Not && e->members.size() == 1 ? enumeration(e->members.front()) : std::nullopt;
+      if (listed) {
+        excluded.insert(excluded.end(), listed->begin(), listed->end());
         continue;
       }
       other = true;

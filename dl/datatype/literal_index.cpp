@@ -133,6 +133,25 @@ ValueCount data_range_count(const Ontology& ontology, DeId range) {
   return count_values(r, at);
 }
 
+ValueCount values_in_all_ranges(const Ontology& ontology, const std::vector<DeId>& ranges,
+                                const std::vector<LiteralValue>& excluded) {
+  DataRange r;
+  const StoreRanges stored(ontology);
+  std::vector<uint32_t> members;
+  for (DeId de : ranges) members.push_back(stored.convert(r, de));
+  std::vector<DataValue> left_out;
+  bool unreadable = false;
+  for (const LiteralValue& l : excluded) {
+    Parsed p = literal_value(ontology, l);
+    if (p.status == Parsed::Status::Ok && p.value) left_out.push_back(std::move(*p.value));
+    else unreadable = true;
+  }
+  if (!left_out.empty()) members.push_back(r.add_not(r.add_one_of(std::move(left_out))));
+  ValueCount c = count_values(r, r.add_and(std::move(members)));
+  if (unreadable && c.kind != ValueCount::Kind::Infinite) return ValueCount::unknown();
+  return c;
+}
+
 std::optional<bool> data_range_has_value(const Ontology& ontology, DeId range) {
   return has_at_least(data_range_count(ontology, range), 1);
 }

@@ -59,6 +59,13 @@ class LiteralIndex {
 
 [[nodiscard]] ValueCount data_range_count(const trelvanic_core::Ontology& ontology, trelvanic_core::DeId range);
 
+// The values that lie in every range and are none of the excluded literals'
+// (no ranges: every value). Unknown when an excluded literal has no known
+// value and the rest is finite.
+[[nodiscard]] ValueCount values_in_all_ranges(const trelvanic_core::Ontology& ontology,
+                                              const std::vector<trelvanic_core::DeId>& ranges,
+                                              const std::vector<LiteralValue>& excluded);
+
 // The range holds some value: true and false only when proven.
 [[nodiscard]] std::optional<bool> data_range_has_value(const trelvanic_core::Ontology& ontology,
                                                        trelvanic_core::DeId range);

@@ -109,5 +109,31 @@ TEST(LiteralIndex, CollectsTheStoresLiteralsInOrder) {
   EXPECT_EQ(index.literals()[1].lexical, "x");
 }
 
+TEST(LiteralIndex, ValuesInAllRangesLessExcludedOnes) {
+  Fixture f;
+  const EntityId integer = f.xsd("integer"), str = f.xsd("string");
+  const DeId small = f.facet(f.facet(f.type(integer), "minInclusive", "1"), "maxInclusive", "5");
+  const DeId odd = f.de(DataExpr::or_of({f.lit("1", integer), f.lit("3", integer), f.lit("5", integer),
+                                         f.lit("7", integer)}));
+  struct Case {
+    std::vector<DeId> ranges;
+    std::vector<LiteralValue> excluded;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {{}, {}, "infinite"},
+      {{small}, {}, "5"},
+      {{small}, {{"03", integer}, {"3.0", f.xsd("decimal")}, {"9", integer}, {"3", str}}, "4"},
+      {{small, odd}, {}, "3"},
+      {{small, odd}, {{"5", integer}}, "2"},
+      {{f.lit("5", integer), f.type(integer)}, {{"5", integer}}, "0"},
+      {{small}, {{"abc", integer}}, "unknown"},  // a value we cannot place
+      {{f.type(str)}, {{"abc", integer}}, "infinite"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(show(values_in_all_ranges(f.o, c.ranges, c.excluded)), c.expected)
+        << c.ranges.size() << " ranges, " << c.excluded.size() << " excluded";
+}
+
 }  // namespace
 }  // namespace trelvanic_dl::datatype
