@@ -45,18 +45,21 @@ Result<std::vector<EntityId>> dl_instances(const trelvanic_core::Ontology& ontol
   return members;
 }
 
+Result<std::vector<EntityId>> el_instances(const trelvanic_core::Ontology& ontology, EntityId cls) {
+  if (has_complex_class_assertion(ontology)) return dl_instances(ontology, cls);
+  auto members = trelvanic_el::ElClassifier::instances(ontology, cls);
+  if (!members) return std::unexpected(Error::el(std::move(members.error())));
+  return std::move(*members);
+}
+
 }  // namespace
 
 Result<std::vector<EntityId>> instances_of(const trelvanic_core::Reasoner& reasoner, EntityId cls) {
   auto route = trelvanic_profile::resolve_route(reasoner.profile(), reasoner.ontology());
   if (!route) return std::unexpected(Error::el_profile(route.error()));
   switch (route->engine) {
-    case RouteEngine::El: {
-      if (has_complex_class_assertion(reasoner.ontology())) return dl_instances(reasoner.ontology(), cls);
-      auto members = trelvanic_el::ElClassifier::instances(reasoner.ontology(), cls);
-      if (!members) return std::unexpected(Error::el(std::move(members.error())));
-      return std::move(*members);
-    }
+    case RouteEngine::El:
+      return el_instances(reasoner.ontology(), cls);
     case RouteEngine::Rdfs:
     case RouteEngine::Rl:
       return std::unexpected(Error::el_message("instance queries need a taxonomy classification route"));
@@ -64,8 +67,15 @@ Result<std::vector<EntityId>> instances_of(const trelvanic_core::Reasoner& reaso
     case RouteEngine::Dl:
     case RouteEngine::Hybrid:
       return dl_instances(reasoner.ontology(), cls);
-    case RouteEngine::Swrl:
-      return std::unexpected(Error::engine_not_available(ErrorVariant::Swrl, "SWRL"));
+    case RouteEngine::Swrl: {
+      // The members in the rule-extended clone, when the rules saw every
+      // entailed fact; the EL engine answers when it takes the clone.
+      auto extended = swrl_extend(reasoner.ontology());
+      if (!extended) return std::unexpected(std::move(extended.error()));
+      if (!extended->complete) return std::unexpected(Error::core(trelvanic_core::Error::consistency_incomplete()));
+      if (trelvanic_profile::el_engine_accepts(extended->ontology)) return el_instances(extended->ontology, cls);
+      return dl_instances(extended->ontology, cls);
+    }
   }
   return std::unexpected(Error::el_message("unknown route engine"));
 }

@@ -113,3 +113,8 @@ def test_typed_body_literal_makes_answers_incomplete(tmp_path):
         r.is_entailed(individual=iri("a"), class_=iri("Five"))
     with pytest.raises(Exception, match="^SWRL forward chaining incomplete: "):
         r.classify()
+
+
+def test_type_query_sees_rule_consequences(tmp_path):
+    r = reasoner_on(tmp_path, CHAIN)
+    assert r.query(f"Type(?x, {iri('F')})") == [{"x": iri("a")}]
