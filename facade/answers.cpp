@@ -47,6 +47,7 @@ struct EntailmentAnswers::State {
   Profile profile;
   std::optional<trelvanic_profile::Route> route;
   std::optional<Saturation> saturation;
+  std::optional<Ontology> closure;
 };
 
 namespace {
@@ -70,7 +71,7 @@ bool EntailmentAnswers::holds_for(Profile profile, const Ontology& ontology) con
 }
 
 EntailmentAnswers::State& EntailmentAnswers::state_for(Profile profile, const Ontology& ontology) {
-  if (!holds_for(profile, ontology)) state_ = std::make_unique<State>(State{ontology.clone(), profile, {}, {}});
+  if (!holds_for(profile, ontology)) state_ = std::make_unique<State>(State{ontology.clone(), profile, {}, {}, {}});
   return *state_;
 }
 
@@ -96,6 +97,18 @@ const EntailmentAnswers::Saturation* EntailmentAnswers::saturation_for(Profile p
   if (!state.saturation && !read_only_) state.saturation = saturate(ontology);
   if (!state.saturation || !state.saturation->usable) return nullptr;
   return &*state.saturation;
+}
+
+Result<const Ontology*> EntailmentAnswers::rdfs_closure(Profile profile, const Ontology& ontology, Close close) {
+  if (read_only_ && !holds_for(profile, ontology)) return std::unexpected(engine_needed());
+  State& state = state_for(profile, ontology);
+  if (!state.closure) {
+    if (read_only_) return std::unexpected(engine_needed());
+    auto made = close(ontology);
+    if (!made) return std::unexpected(std::move(made.error()));
+    state.closure = std::move(*made);
+  }
+  return &*state.closure;
 }
 
 std::optional<bool> EntailmentAnswers::subsumed(Profile profile, const Ontology& ontology, EntityId sub,

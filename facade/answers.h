@@ -10,7 +10,8 @@
 // a probe each. The answer is the probe's: sub ⊑ sup (or a ∈ C) holds
 // exactly when the saturation derived it or found the ontology without a
 // model, since the probe's fresh names add nothing else the rules could
-// use. The resolved route is kept the same way.
+// use. The resolved route and, on the RDFS route, the materialised
+// closure are kept the same way.
 //
 // "The same ontology" means the kept copy still shares its stores and DL
 // store with the asked one (every change makes them private first) and
@@ -58,6 +59,12 @@ class EntailmentAnswers {
   [[nodiscard]] std::optional<bool> instance_of(trelvanic_core::Profile profile,
                                                 const trelvanic_core::Ontology& ontology,
                                                 trelvanic_core::EntityId individual, trelvanic_core::EntityId cls);
+  // The RDFS closure of `ontology`, made by `close` once per ontology
+  // (errors are not kept). The pointer stays valid until the next call.
+  using Close = Result<trelvanic_core::Ontology> (*)(const trelvanic_core::Ontology&);
+  [[nodiscard]] Result<const trelvanic_core::Ontology*> rdfs_closure(trelvanic_core::Profile profile,
+                                                                     const trelvanic_core::Ontology& ontology,
+                                                                     Close close);
   // True when something is kept for exactly this ontology and profile.
   [[nodiscard]] bool holds_for(trelvanic_core::Profile profile, const trelvanic_core::Ontology& ontology) const;
   void clear();

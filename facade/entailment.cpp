@@ -176,12 +176,13 @@ bool taxonomy_says_subsumed(const Ontology& ontology, const Taxonomy& taxonomy, 
 // stops with `engine_needed`.
 bool barred(EntailmentAnswers* answers) { return answers && answers->read_only(); }
 
-// The route; read-only answers refuse every route but the EL engine's,
-// whose kept saturation is the only thing they answer from.
+// The route; read-only answers refuse every route but those of the EL
+// engine and RDFS, whose kept saturation and closure they answer from.
 Result<Route> route_of(const Reasoner& reasoner, EntailmentAnswers* answers) {
   if (answers) {
     auto route = answers->route(reasoner.profile(), reasoner.ontology());
-    if (route && route->engine != RouteEngine::El && barred(answers)) return std::unexpected(answers->engine_needed());
+    const bool kept = route && (route->engine == RouteEngine::El || route->engine == RouteEngine::Rdfs);
+    if (route && !kept && barred(answers)) return std::unexpected(answers->engine_needed());
     return route;
   }
   auto route = trelvanic_profile::resolve_route(reasoner.profile(), reasoner.ontology());
@@ -239,6 +240,20 @@ Result<Ontology> rdfs_closure(const Ontology& ontology) {
   return work;
 }
 
+// `use` applied to the RDFS closure of the reasoner's ontology: the one
+// the answers keep, else one made for this question.
+template <class Use>
+Result<bool> with_rdfs_closure(const Reasoner& reasoner, EntailmentAnswers* answers, Use&& use) {
+  if (answers) {
+    auto kept = answers->rdfs_closure(reasoner.profile(), reasoner.ontology(), rdfs_closure);
+    if (!kept) return std::unexpected(std::move(kept.error()));
+    return use(**kept);
+  }
+  auto closure = rdfs_closure(reasoner.ontology());
+  if (!closure) return std::unexpected(std::move(closure.error()));
+  return use(*closure);
+}
+
 // The individual or one of its sameAs partners has `cls` among its
 // asserted (told or materialised) classes.
 bool asserted_member(const Ontology& ontology, EntityId individual, EntityId cls) {
@@ -272,12 +287,11 @@ Result<bool> class_assertion_entailed(Reasoner& reasoner, const ClassAssertionCh
         if (el_decides(extended)) return entails_class_assertion(extended, *individual, *cls, RouteEngine::El);
         return dl_entails_class_assertion(extended, *individual, *cls);
       });
-    case RouteEngine::Rdfs: {
-      auto closure = rdfs_closure(ontology);
-      if (!closure) return std::unexpected(std::move(closure.error()));
-      if (asserted_member(*closure, *individual, *cls)) return true;
-      return std::unexpected(incomplete());
-    }
+    case RouteEngine::Rdfs:
+      return with_rdfs_closure(reasoner, answers, [&](const Ontology& closure) -> Result<bool> {
+        if (asserted_member(closure, *individual, *cls)) return true;
+        return std::unexpected(incomplete());
+      });
     case RouteEngine::Rl:
       return entails_class_assertion(ontology, *individual, *cls, RouteEngine::Rl);
     case RouteEngine::El: {
@@ -313,6 +327,7 @@ Result<bool> property_assertion_entailed(Reasoner& reasoner, const ObjectPropert
       if (barred(answers)) return std::unexpected(answers->engine_needed());
       return entails_property_assertion(ontology, *subject, *property, *object, route->engine);
     case RouteEngine::Rdfs: {
+      if (barred(answers)) return std::unexpected(answers->engine_needed());
       Ontology work = ontology.clone();
       auto values = trelvanic_rl::abox::rdfs_object_property_values(work, *subject, *property);
       if (!values) return std::unexpected(Error::rl(values.error().message()));
@@ -419,12 +434,11 @@ Result<bool> is_subsumption_entailed(Reasoner& reasoner, std::string_view sub_ir
   auto route = route_of(reasoner, answers);
   if (!route) return std::unexpected(std::move(route.error()));
   switch (route->engine) {
-    case RouteEngine::Rdfs: {
-      auto closure = rdfs_closure(ontology);
-      if (!closure) return std::unexpected(std::move(closure.error()));
-      if (superclass_chain(*closure, *sub, *sup)) return true;
-      return std::unexpected(incomplete());
-    }
+    case RouteEngine::Rdfs:
+      return with_rdfs_closure(reasoner, answers, [&](const Ontology& closure) -> Result<bool> {
+        if (superclass_chain(closure, *sub, *sup)) return true;
+        return std::unexpected(incomplete());
+      });
     case RouteEngine::Rl: {
       // The materialised chain answers "yes" cheaply; otherwise the RL
       // rules decide the probe, which they do completely when every axiom
