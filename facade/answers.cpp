@@ -20,6 +20,16 @@ using trelvanic_core::Profile;
 
 namespace {
 constexpr uint32_t kUnnumbered = UINT32_MAX;
+
+// The ontology's limits leave room for the fresh names and axioms of the
+// probe the engine would decide; where they do not, the probe's own error
+// is the answer, so the engine road gives it.
+bool probe_fits(const Ontology& ontology, size_t entities, size_t axioms) {
+  const auto& limits = ontology.limits();
+  constexpr size_t kProbeIriRoom = 64;  // a fresh name's IRI is shorter
+  return !limits || (ontology.entity_count() + entities <= limits->max_entities &&
+                     ontology.axiom_count() + axioms <= limits->max_axioms && limits->max_iri_len >= kProbeIriRoom);
+}
 }  // namespace
 
 // A saturated completion graph and the concept of each numbered entity;
@@ -113,6 +123,8 @@ Result<const Ontology*> EntailmentAnswers::rdfs_closure(Profile profile, const O
 
 std::optional<bool> EntailmentAnswers::subsumed(Profile profile, const Ontology& ontology, EntityId sub,
                                                 EntityId sup) {
+  // The probe: a fresh individual and class, three axioms.
+  if (!probe_fits(ontology, 2, 3)) return std::nullopt;
   const Saturation* s = saturation_for(profile, ontology);
   if (!s) return std::nullopt;
   return s->holds(Saturation::concept_of(s->class_concept, sub), Saturation::concept_of(s->class_concept, sup));
@@ -120,6 +132,8 @@ std::optional<bool> EntailmentAnswers::subsumed(Profile profile, const Ontology&
 
 std::optional<bool> EntailmentAnswers::instance_of(Profile profile, const Ontology& ontology, EntityId individual,
                                                    EntityId cls) {
+  // The probe: a fresh class, two axioms.
+  if (!probe_fits(ontology, 1, 2)) return std::nullopt;
   const Saturation* s = saturation_for(profile, ontology);
   if (!s) return std::nullopt;
   return s->holds(Saturation::concept_of(s->individual_concept, individual),

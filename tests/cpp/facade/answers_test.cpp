@@ -223,6 +223,24 @@ TEST(KeptAnswers, KeptRdfsClosureFollowsAnEdit) {
   answers.set_read_only(false);
 }
 
+TEST(KeptAnswers, AgreeWhereTheLimitsLeaveNoRoomForAProbe) {
+  SmallOntology s;
+  s.add(Axiom::sub_class_of(s.cls("A"), s.cls("B")));
+  s.add(Axiom::class_assertion(s.ind("i"), s.cls("A")));
+  s.cls("C");
+  const size_t entities = s.o.entity_count(), axioms = s.o.axiom_count();
+  const auto asked = questions(iris({"A", "B", "C", "i"}), {});
+  // One fresh name, two axioms: room for a class assertion's probe only.
+  for (auto [more_entities, more_axioms] : {std::pair{1, 100}, std::pair{100, 2}, std::pair{0, 100}}) {
+    trelvanic_core::OntologyLimits limits;
+    limits.max_entities = entities + more_entities;
+    limits.max_axioms = axioms + more_axioms;
+    s.o.set_limits(limits);
+    EntailmentAnswers answers;
+    expect_same_answers(s, Profile::El, asked, answers);
+  }
+}
+
 TEST(KeptAnswers, FollowWhatALenientLoadLeftOut) {
   // Skipped axioms refuse every "no"; a dropped DifferentIndividuals(a, a)
   // leaves no model, so everything holds.
