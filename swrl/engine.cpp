@@ -709,6 +709,9 @@ Result<ChainRun> materialize_swrl_rules(Ontology& ontology) {
         for (const RuleBinding& b : bindings) {
           auto more = match_atom(ontology, *facts, *atom, b, run.gaps);
           for (auto& m : more) next.push_back(std::move(m));
+          if (next.size() > kMaxPartialBindings) {
+            return std::unexpected(limit("SWRL rule binding explosion exceeds 10000 bindings"));
+          }
         }
         bindings = std::move(next);
         if (bindings.empty()) break;

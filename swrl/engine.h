@@ -31,6 +31,9 @@ namespace trelvanic_swrl::engine {
 inline constexpr size_t kMaxPasses = 10'000;
 inline constexpr size_t kMaxBindings = 10'000;
 inline constexpr size_t kMaxInferences = 100'000;
+// Partial matches held while a body is evaluated; a later atom may filter
+// them down to within kMaxBindings, but memory is bounded here.
+inline constexpr size_t kMaxPartialBindings = 200'000;
 // DL instance checks one pass may run for class atoms outside EL; past it
 // the told memberships stand in and the run is incomplete.
 inline constexpr size_t kMaxDlMembershipChecks = 20'000;

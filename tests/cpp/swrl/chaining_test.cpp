@@ -182,6 +182,14 @@ TEST(Chaining, BindingLimit) {
                            rule("ClassAtom(:C Variable(:x)) ClassAtom(:C Variable(:y)) ClassAtom(:D Variable(:y))",
                                 "ObjectPropertyAtom(:r Variable(:x) Variable(:y))"));
   EXPECT_TRUE(engine::materialize_swrl_rules(filtered));
+  // Partial matches are bounded too, however a later atom would filter.
+  Ontology cube = load(individuals(60) + "ClassAssertion(:D :i0) " +
+                       rule("ClassAtom(:C Variable(:x)) ClassAtom(:C Variable(:y)) ClassAtom(:C Variable(:z)) "
+                            "ClassAtom(:D Variable(:z)) ClassAtom(:D Variable(:y))",
+                            "ObjectPropertyAtom(:r Variable(:x) Variable(:z))"));
+  auto refused = engine::materialize_swrl_rules(cube);
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.error().message(), "SWRL rule binding explosion exceeds 10000 bindings");
 }
 
 TEST(Route, ConsistencyOnTheExtendedClone) {
