@@ -227,13 +227,18 @@ RoleGraph role_graph(const Ontology& ontology) {
   return g;
 }
 
-// The told object property assertions closed under the role graph.
+// The told object property assertions closed under the role graph and
+// sameAs.
 void gather_object_facts(const Ontology& ontology, PassFacts& facts) {
   const RoleGraph g = role_graph(ontology);
   // Per property: subject -> objects and object -> subjects, for transitivity.
   absl::flat_hash_map<EntityId, absl::flat_hash_map<EntityId, std::vector<EntityId>>> by_subject, by_object;
   std::deque<std::tuple<EntityId, EntityId, EntityId>> work;
+  // Facts are kept between sameAs representatives, so that joins (the
+  // transitive one here, the rule bodies' later) meet across partners.
   auto add = [&](EntityId p, EntityId s, EntityId o) {
+    s = facts.same_as.representative(s);
+    o = facts.same_as.representative(o);
     if (facts.object_facts[p].insert({s, o}).second) {
       by_subject[p][s].push_back(o);
       by_object[p][o].push_back(s);
@@ -618,7 +623,7 @@ Result<HeadOutcome> apply_head(Ontology& ontology, const PassFacts& facts, const
       auto b = resolve(atom.second, binding);
       if (!a || !b) break;
       auto it = facts.object_facts.find(atom.predicate);
-      if (it != facts.object_facts.end() && it->second.contains({*a, *b})) break;
+      if (it != facts.object_facts.end() && it->second.contains({rep(facts, *a), rep(facts, *b)})) break;
       if (auto r = add(Axiom::object_property_assertion(*a, atom.predicate, *b)); !r) return std::unexpected(r.error());
       break;
     }

@@ -102,6 +102,11 @@ TEST(Chaining, BodiesMatchEntailedFacts) {
                 "ObjectPropertyAtom(:worksAt Variable(:y) Variable(:z))",
                 "ObjectPropertyAtom(:knowsSomeoneAt Variable(:x) Variable(:z))"),
        {{"a knowsSomeoneAt acme", true}, {"b knowsSomeoneAt acme", false}}},
+      {"a transitive join through sameAs partners",
+       "TransitiveObjectProperty(:partOf) ObjectPropertyAssertion(:partOf :a :b) SameIndividual(:b :b2) "
+       "ObjectPropertyAssertion(:partOf :b2 :c) " +
+           rule("ObjectPropertyAtom(:partOf Variable(:x) :c)", "ClassAtom(:InC Variable(:x))"),
+       {{"a:InC", true}}},
       {"membership outside EL through DL instance checks",
        "SubClassOf(:A ObjectUnionOf(:B :C)) SubClassOf(:B :D) SubClassOf(:C :D) ClassAssertion(:A :a) "
        "ClassAssertion(:B :b) ClassAssertion(:X :x) " +
