@@ -57,7 +57,7 @@ struct EntailmentAnswers::State {
   Profile profile;
   std::optional<trelvanic_profile::Route> route;
   std::optional<Saturation> saturation;
-  std::optional<Ontology> closure;
+  std::optional<Ontology> materialised[2];  // by `Materialised`
 };
 
 namespace {
@@ -109,16 +109,17 @@ const EntailmentAnswers::Saturation* EntailmentAnswers::saturation_for(Profile p
   return &*state.saturation;
 }
 
-Result<const Ontology*> EntailmentAnswers::rdfs_closure(Profile profile, const Ontology& ontology, Close close) {
+Result<const Ontology*> EntailmentAnswers::materialised(Materialised which, Profile profile, const Ontology& ontology,
+                                                        Close close) {
   if (read_only_ && !holds_for(profile, ontology)) return std::unexpected(engine_needed());
-  State& state = state_for(profile, ontology);
-  if (!state.closure) {
+  std::optional<Ontology>& kept = state_for(profile, ontology).materialised[static_cast<size_t>(which)];
+  if (!kept) {
     if (read_only_) return std::unexpected(engine_needed());
     auto made = close(ontology);
     if (!made) return std::unexpected(std::move(made.error()));
-    state.closure = std::move(*made);
+    kept = std::move(*made);
   }
-  return &*state.closure;
+  return &*kept;
 }
 
 std::optional<bool> EntailmentAnswers::subsumed(Profile profile, const Ontology& ontology, EntityId sub,

@@ -10,8 +10,8 @@
 // a probe each. The answer is the probe's: sub ⊑ sup (or a ∈ C) holds
 // exactly when the saturation derived it or found the ontology without a
 // model, since the probe's fresh names add nothing else the rules could
-// use. The resolved route and, on the RDFS route, the materialised
-// closure are kept the same way.
+// use. The resolved route and, on the RDFS and RL routes, the materialised
+// copy the route answers "yes" from are kept the same way.
 //
 // "The same ontology" means the kept copy still shares its stores and DL
 // store with the asked one (every change makes them private first) and
@@ -30,6 +30,7 @@
 // would run the question fails with `engine_needed()` instead.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -59,10 +60,13 @@ class EntailmentAnswers {
   [[nodiscard]] std::optional<bool> instance_of(trelvanic_core::Profile profile,
                                                 const trelvanic_core::Ontology& ontology,
                                                 trelvanic_core::EntityId individual, trelvanic_core::EntityId cls);
-  // The RDFS closure of `ontology`, made by `close` once per ontology
-  // (errors are not kept). The pointer stays valid until the next call.
+  // The copy of `ontology` materialised by the RDFS or RL rules, made by
+  // `close` once per ontology and kind (errors are not kept). The pointer
+  // stays valid until the next call.
+  enum class Materialised : uint8_t { Rdfs, Rl };
   using Close = Result<trelvanic_core::Ontology> (*)(const trelvanic_core::Ontology&);
-  [[nodiscard]] Result<const trelvanic_core::Ontology*> rdfs_closure(trelvanic_core::Profile profile,
+  [[nodiscard]] Result<const trelvanic_core::Ontology*> materialised(Materialised which,
+                                                                     trelvanic_core::Profile profile,
                                                                      const trelvanic_core::Ontology& ontology,
                                                                      Close close);
   // True when something is kept for exactly this ontology and profile.

@@ -177,11 +177,13 @@ bool taxonomy_says_subsumed(const Ontology& ontology, const Taxonomy& taxonomy, 
 bool barred(EntailmentAnswers* answers) { return answers && answers->read_only(); }
 
 // The route; read-only answers refuse every route but those of the EL
-// engine and RDFS, whose kept saturation and closure they answer from.
+// engine, RDFS and RL, whose kept saturation or materialised copy they
+// answer from.
 Result<Route> route_of(const Reasoner& reasoner, EntailmentAnswers* answers) {
   if (answers) {
     auto route = answers->route(reasoner.profile(), reasoner.ontology());
-    const bool kept = route && (route->engine == RouteEngine::El || route->engine == RouteEngine::Rdfs);
+    const bool kept = route && (route->engine == RouteEngine::El || route->engine == RouteEngine::Rdfs ||
+                                route->engine == RouteEngine::Rl);
     if (route && !kept && barred(answers)) return std::unexpected(answers->engine_needed());
     return route;
   }
@@ -240,19 +242,31 @@ Result<Ontology> rdfs_closure(const Ontology& ontology) {
   return work;
 }
 
-// `use` applied to the RDFS closure of the reasoner's ontology: the one
-// the answers keep, else one made for this question.
+// The RL rules' materialised copy.
+Result<Ontology> rl_materialised(const Ontology& ontology) {
+  Ontology work = ontology.clone();
+  auto report = trelvanic_rl::RlEngine{}.saturate(work);
+  if (!report) return std::unexpected(Error::rl(report.error().message()));
+  return work;
+}
+
+// `use` applied to the materialised copy of the reasoner's ontology: the
+// one the answers keep, else one `close` makes for this question.
 template <class Use>
-Result<bool> with_rdfs_closure(const Reasoner& reasoner, EntailmentAnswers* answers, Use&& use) {
+Result<bool> with_materialised(EntailmentAnswers::Materialised which, EntailmentAnswers::Close close,
+                               const Reasoner& reasoner, EntailmentAnswers* answers, Use&& use) {
   if (answers) {
-    auto kept = answers->rdfs_closure(reasoner.profile(), reasoner.ontology(), rdfs_closure);
+    auto kept = answers->materialised(which, reasoner.profile(), reasoner.ontology(), close);
     if (!kept) return std::unexpected(std::move(kept.error()));
     return use(**kept);
   }
-  auto closure = rdfs_closure(reasoner.ontology());
-  if (!closure) return std::unexpected(std::move(closure.error()));
-  return use(*closure);
+  auto copy = close(reasoner.ontology());
+  if (!copy) return std::unexpected(std::move(copy.error()));
+  return use(*copy);
 }
+
+constexpr auto kRdfs = EntailmentAnswers::Materialised::Rdfs;
+constexpr auto kRl = EntailmentAnswers::Materialised::Rl;
 
 // The individual or one of its sameAs partners has `cls` among its
 // asserted (told or materialised) classes.
@@ -288,11 +302,12 @@ Result<bool> class_assertion_entailed(Reasoner& reasoner, const ClassAssertionCh
         return dl_entails_class_assertion(extended, *individual, *cls);
       });
     case RouteEngine::Rdfs:
-      return with_rdfs_closure(reasoner, answers, [&](const Ontology& closure) -> Result<bool> {
+      return with_materialised(kRdfs, rdfs_closure, reasoner, answers, [&](const Ontology& closure) -> Result<bool> {
         if (asserted_member(closure, *individual, *cls)) return true;
         return std::unexpected(incomplete());
       });
     case RouteEngine::Rl:
+      if (barred(answers)) return std::unexpected(answers->engine_needed());
       return entails_class_assertion(ontology, *individual, *cls, RouteEngine::Rl);
     case RouteEngine::El: {
       const bool complex = has_complex_assertion_of(ontology, *individual);
@@ -435,7 +450,7 @@ Result<bool> is_subsumption_entailed(Reasoner& reasoner, std::string_view sub_ir
   if (!route) return std::unexpected(std::move(route.error()));
   switch (route->engine) {
     case RouteEngine::Rdfs:
-      return with_rdfs_closure(reasoner, answers, [&](const Ontology& closure) -> Result<bool> {
+      return with_materialised(kRdfs, rdfs_closure, reasoner, answers, [&](const Ontology& closure) -> Result<bool> {
         if (superclass_chain(closure, *sub, *sup)) return true;
         return std::unexpected(incomplete());
       });
@@ -443,10 +458,10 @@ Result<bool> is_subsumption_entailed(Reasoner& reasoner, std::string_view sub_ir
       // The materialised chain answers "yes" cheaply; otherwise the RL
       // rules decide the probe, which they do completely when every axiom
       // has an OWL 2 RL form (else the answer is refused as incomplete).
-      Ontology work = ontology.clone();
-      auto report = trelvanic_rl::RlEngine{}.saturate(work);
-      if (!report) return std::unexpected(Error::rl(report.error().message()));
-      if (superclass_chain(work, *sub, *sup)) return true;
+      auto chain = with_materialised(kRl, rl_materialised, reasoner, answers,
+                                     [&](const Ontology& work) -> Result<bool> { return superclass_chain(work, *sub, *sup); });
+      if (!chain || *chain) return chain;
+      if (barred(answers)) return std::unexpected(answers->engine_needed());
       return entails_subsumption(ontology, *sub, *sup, RouteEngine::Rl);
     }
     case RouteEngine::El: {
