@@ -71,10 +71,19 @@ std::optional<Result<Entailed>> kept_answer(PyReasoner& self, const Ontology& wo
   if (!self.answers.holds_for(self.reasoner.profile(), work)) return std::nullopt;
   auto core = self.reasoner.settings().build(work.clone());
   if (!core) return std::nullopt;  // the engine road reports it
-  self.answers.set_read_only(true);
-  auto out = trelvanic_facade::is_entailed_axiom(*core, check, &self.answers);
-  const bool needs_engine = self.answers.needed_engine();
-  self.answers.set_read_only(false);
+  // Read-only for this question alone, also when it leaves by an exception.
+  struct ReadOnly {
+    trelvanic_facade::EntailmentAnswers& answers;
+    explicit ReadOnly(trelvanic_facade::EntailmentAnswers& a) : answers(a) { answers.set_read_only(true); }
+    ~ReadOnly() { answers.set_read_only(false); }
+  };
+  trelvanic_facade::Result<bool> out = false;
+  bool needs_engine = false;
+  {
+    ReadOnly scope(self.answers);
+    out = trelvanic_facade::is_entailed_axiom(*core, check, &self.answers);
+    needs_engine = self.answers.needed_engine();
+  }
   if (needs_engine) return std::nullopt;
   if (!out) return Result<Entailed>(std::unexpected(exceptions::map_facade_py_err(out.error())));
   return Entailed{*out, core->ontology().clone()};
