@@ -41,6 +41,26 @@ std::size_t unicode_whitespace_prefix(std::string_view text) {
   return i;
 }
 
+std::size_t unicode_whitespace_suffix(std::string_view text) {
+  std::size_t end = text.size();
+  for (;;) {
+    // A white-space character is one to three bytes long: the shortest tail
+    // that is white space through and through is the last character.
+    std::size_t k = 1;
+    for (; k <= 3 && k <= end; ++k) {
+      if (unicode_whitespace_prefix(text.substr(end - k, k)) == k) break;
+    }
+    if (k > 3 || k > end) return text.size() - end;
+    end -= k;
+  }
+}
+
+std::string_view trim_unicode_whitespace(std::string_view text) {
+  text.remove_prefix(unicode_whitespace_prefix(text));
+  text.remove_suffix(unicode_whitespace_suffix(text));
+  return text;
+}
+
 namespace {
 
 // The end of a string whose opening quote is at `open`: the index of its

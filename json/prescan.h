@@ -19,6 +19,9 @@ namespace trelvanic_json {
 // four, the other ASCII controls 0x0B and 0x0C, U+0085, U+00A0, U+1680,
 // U+2000..U+200A, U+2028, U+2029, U+202F, U+205F, U+3000).
 [[nodiscard]] std::size_t unicode_whitespace_prefix(std::string_view text);
+// The same at the end of the text, and the text without either.
+[[nodiscard]] std::size_t unicode_whitespace_suffix(std::string_view text);
+[[nodiscard]] std::string_view trim_unicode_whitespace(std::string_view text);
 
 // `text` starts with "{". Walks the root object and returns the first of its
 // member keys that an earlier key already used, as written between the

@@ -1,5 +1,7 @@
 #include "ql/parse.h"
 
+#include "json/prescan.h"
+
 #include <fmt/format.h>
 
 #include <string>
@@ -13,30 +15,7 @@ using query::QueryAtomKind;
 
 namespace {
 
-// Unicode white space, as UTF-8 byte sequences.
-constexpr std::string_view kSpaces[] = {
-    " ", "\t", "\n", "\v", "\f", "\r", "\xC2\x85", "\xC2\xA0", "\xE1\x9A\x80", "\xE2\x80\x80", "\xE2\x80\x81",
-    "\xE2\x80\x82", "\xE2\x80\x83", "\xE2\x80\x84", "\xE2\x80\x85", "\xE2\x80\x86", "\xE2\x80\x87",
-    "\xE2\x80\x88", "\xE2\x80\x89", "\xE2\x80\x8A", "\xE2\x80\xA8", "\xE2\x80\xA9", "\xE2\x80\xAF",
-    "\xE2\x81\x9F", "\xE3\x80\x80"};
-
-size_t space_prefix(std::string_view s) {
-  for (std::string_view sp : kSpaces)
-    if (s.starts_with(sp)) return sp.size();
-  return 0;
-}
-
-size_t space_suffix(std::string_view s) {
-  for (std::string_view sp : kSpaces)
-    if (s.ends_with(sp)) return sp.size();
-  return 0;
-}
-
-std::string_view trim(std::string_view s) {
-  for (size_t n; (n = space_prefix(s)) != 0;) s.remove_prefix(n);
-  for (size_t n; (n = space_suffix(s)) != 0;) s.remove_suffix(n);
-  return s;
-}
+std::string_view trim(std::string_view s) { return trelvanic_json::trim_unicode_whitespace(s); }
 
 std::string_view trim_question_marks(std::string_view s) {
   while (!s.empty() && s.front() == '?') s.remove_prefix(1);

@@ -2,26 +2,13 @@
 
 #include <algorithm>
 
+#include "json/prescan.h"
+
 namespace trelvanic_dl::datatype {
 
 namespace {
 
-constexpr std::string_view kSpaces[] = {
-    " ", "\t", "\n", "\v", "\f", "\r", "\xC2\x85", "\xC2\xA0", "\xE1\x9A\x80", "\xE2\x80\x80", "\xE2\x80\x81",
-    "\xE2\x80\x82", "\xE2\x80\x83", "\xE2\x80\x84", "\xE2\x80\x85", "\xE2\x80\x86", "\xE2\x80\x87",
-    "\xE2\x80\x88", "\xE2\x80\x89", "\xE2\x80\x8A", "\xE2\x80\xA8", "\xE2\x80\xA9", "\xE2\x80\xAF",
-    "\xE2\x81\x9F", "\xE3\x80\x80"};
-
-size_t white_space_suffix(std::string_view s) {
-  for (std::string_view sp : kSpaces)
-    if (s.ends_with(sp)) return sp.size();
-  return 0;
-}
-
-std::string_view trim_start(std::string_view s) {
-  for (size_t n; (n = white_space_prefix(s)) != 0;) s.remove_prefix(n);
-  return s;
-}
+std::string_view trim_start(std::string_view s) { return s.substr(white_space_prefix(s)); }
 
 void replace_all(std::string& s, std::string_view from, std::string_view to) {
   std::string out;
@@ -69,17 +56,9 @@ std::string map_tags(std::string_view text, OnTag on_tag) {
 
 }  // namespace
 
-size_t white_space_prefix(std::string_view s) {
-  for (std::string_view sp : kSpaces)
-    if (s.starts_with(sp)) return sp.size();
-  return 0;
-}
+size_t white_space_prefix(std::string_view s) { return trelvanic_json::unicode_whitespace_prefix(s); }
 
-std::string_view trim_white_space(std::string_view s) {
-  s = trim_start(s);
-  for (size_t n; (n = white_space_suffix(s)) != 0;) s.remove_suffix(n);
-  return s;
-}
+std::string_view trim_white_space(std::string_view s) { return trelvanic_json::trim_unicode_whitespace(s); }
 
 std::string canonical_plain_literal(std::string_view text) {
   if (text == "-0" || text == "+0") return "0";

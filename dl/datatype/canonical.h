@@ -30,7 +30,7 @@ struct XmlTag {
 // (and the "." when nothing is left of it).
 [[nodiscard]] std::string normalize_datetime_lex(std::string_view text);
 
-// Unicode white space at the start of `s` (its byte length, 0 for none).
+// Unicode white space at the start of `s` (the byte length of the whole run, 0 for none).
 [[nodiscard]] size_t white_space_prefix(std::string_view s);
 [[nodiscard]] std::string_view trim_white_space(std::string_view s);
 

@@ -19,6 +19,15 @@ TEST(Prescan, UnicodeWhitespacePrefix) {
   EXPECT_EQ(unicode_whitespace_prefix("\xC2"), 0u);
 }
 
+TEST(Prescan, WhiteSpaceAtTheEndAndTrimming) {
+  EXPECT_EQ(unicode_whitespace_suffix("{} \t\xC2\xA0\xE3\x80\x80"), 7u);
+  EXPECT_EQ(unicode_whitespace_suffix("x\xE2\x80\x8B"), 0u);  // zero-width space
+  EXPECT_EQ(unicode_whitespace_suffix("\xA0"), 0u);              // a lone continuation byte
+  EXPECT_EQ(unicode_whitespace_suffix(" \xE2\x80\xA8 "), 5u);
+  EXPECT_EQ(trim_unicode_whitespace("\xE2\x80\x83 a b\n"), "a b");
+  EXPECT_EQ(trim_unicode_whitespace(" \t "), "");
+}
+
 TEST(Prescan, RepeatedRootKeys) {
   struct Case {
     std::string_view text;
