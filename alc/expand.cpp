@@ -362,6 +362,14 @@ bool Expander::sweep_at_most(Choice& out, Step& step) {
     const Pending p = b_.at_most[i];
     if (!b_.worlds[p.world].alive) continue;
     const Node& n = dl_.node(p.ce);
+    // Each edge leads to one neighbour at most: count edges first, without
+    // building the list.
+    const auto& edges = b_.worlds[p.world].edges;
+    if (edges.size() <= n.n ||
+        static_cast<size_t>(std::count_if(edges.begin(), edges.end(), [&](const Edge& e) {
+          return dl_.is_sub_role(e.role, n.role);
+        })) <= n.n)
+      continue;
     const auto nb = neighbours(p.world, n.role);
     if (nb.size() <= n.n) continue;
     // choose: every R-neighbour decides the filler first; the ≤ entry is
@@ -415,6 +423,36 @@ bool Expander::sweep_at_most(Choice& out, Step& step) {
   return false;
 }
 
+// The order in which a disjunction's alternatives are tried: those that only
+// constrain the world itself before those that make or merge worlds, so
+// that the first alternative tried is the one least likely to need others
+// undone. Any order gives the same verdicts.
+uint8_t Expander::alternative_cost(uint32_t c) const {
+  switch (dl_.node(c).kind) {
+    case NodeKind::Top:
+    case NodeKind::NegAtom:
+    case NodeKind::NegNominal:
+    case NodeKind::NegSelf:
+      return 0;
+    case NodeKind::Bottom:
+    case NodeKind::Atom:
+    case NodeKind::And:
+    case NodeKind::Or:
+    case NodeKind::All:
+    case NodeKind::Everywhere:
+      return 1;
+    case NodeKind::Some:
+    case NodeKind::AtLeast:
+    case NodeKind::AtMost:
+    case NodeKind::Self:
+    case NodeKind::Somewhere:
+      return 2;
+    case NodeKind::Nominal:
+      return 3;
+  }
+  return 1;
+}
+
 bool Expander::sweep_disjunctions(Choice& out, Step& step) {
   size_t keep = 0;
   bool stop = false;
@@ -448,6 +486,8 @@ bool Expander::sweep_disjunctions(Choice& out, Step& step) {
       continue;
     }
     b_.disjunctions[keep++] = p;
+    std::stable_sort(viable.begin(), viable.end(),
+                     [&](uint32_t a, uint32_t c) { return alternative_cost(a) < alternative_cost(c); });
     out = Choice{Choice::Kind::Or, p.world, std::move(viable), {}, d};
     step = Step::Choice;
     for (size_t j = i + 1; j < b_.disjunctions.size(); ++j) b_.disjunctions[keep++] = b_.disjunctions[j];

@@ -99,6 +99,7 @@ class Expander {
   bool key_pair(const Key& key, uint32_t x, uint32_t y, uint32_t* dep) const;
 
   bool satisfied(const Pending& p) const;
+  [[nodiscard]] uint8_t alternative_cost(uint32_t c) const;
   bool different(uint32_t a, uint32_t b, uint32_t* dep = nullptr) const;
   // Distinct R-neighbours of `w` with the dependency of one edge to each.
   std::vector<std::pair<uint32_t, uint32_t>> neighbours(uint32_t w, Role r) const;

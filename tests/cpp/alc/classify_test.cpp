@@ -59,5 +59,35 @@ TEST(Classify, DefinedSuperclassesAmongManyClasses) {
   EXPECT_FALSE(has_pair(*c, o, "K0", "K1"));
 }
 
+// A closed class of five different individuals over a class every world
+// belongs to: each of the many successor worlds may be one of the
+// individuals, and the search must settle that without trying the merges
+// first, or the classification outgrows the default budget.
+TEST(Classify, ClosedClassOverEveryWorldFitsTheDefaultBudget) {
+  constexpr int kToppings = 14;
+  std::string body =
+      "EquivalentClasses(:Country ObjectIntersectionOf(:Domain ObjectOneOf(:a :b :c :d :e))) "
+      "DifferentIndividuals(:a :b :c :d :e) SubClassOf(:Food :Domain) SubClassOf(:P :Food) "
+      "InverseFunctionalObjectProperty(:hasTopping) DisjointClasses(";
+  for (int i = 0; i < kToppings; ++i) body += ":T" + std::to_string(i) + " ";
+  body += ") ";
+  for (const char* a : {"a", "b", "c", "d", "e"}) body += std::string("ClassAssertion(:Country :") + a + ") ";
+  for (int i = 0; i < kToppings; ++i) {
+    const std::string t = ":T" + std::to_string(i);
+    body += "SubClassOf(" + t + " :Food) SubClassOf(:P ObjectSomeValuesFrom(:hasTopping " + t + ")) ";
+  }
+  auto o = load(body);
+  auto dl = DlOntology::from_ontology(o);
+  ASSERT_TRUE(dl.has_value());
+  Tableau t(*dl);
+  auto c = t.classify();
+  ASSERT_TRUE(c.has_value()) << c.error().message();
+  EXPECT_TRUE(c->unsatisfiable.empty());
+  EXPECT_TRUE(has_pair(*c, o, "P", "Domain"));
+  EXPECT_TRUE(has_pair(*c, o, "Country", "Domain"));
+  EXPECT_FALSE(has_pair(*c, o, "P", "Country"));
+  EXPECT_FALSE(has_pair(*c, o, "T0", "Country"));
+}
+
 }  // namespace
 }  // namespace trelvanic_alc::testing
