@@ -1,7 +1,9 @@
-// RDF/XML reading through raptor2.
+// RDF/XML reading: libxml2 parses the XML (SAX2, no tree) and the
+// RDF/XML grammar runs over its events with an explicit element stack,
+// interning each triple into the graph as it is completed.
 //
 // The parser runs with network access, file access and external XML
-// entities switched off. Blank nodes raptor makes up get labels starting
+// entities switched off. Blank nodes the reader makes up get labels starting
 // with '#', which no rdf:nodeID can produce, so they never meet the
 // document's own node ids.
 #pragma once

@@ -2,7 +2,7 @@
 //
 // `read_rdf` is the one entry point callers use; it leaves the graph
 // deduplicated and indexed. It picks the Turtle /
-// N-Triples reader (serd) or the RDF/XML reader (raptor2) by syntax, so the
+// N-Triples reader (serd) or the RDF/XML reader (on libxml2) by syntax, so the
 // underlying parser can be replaced without touching callers. Readers
 // stream: each triple is interned into the graph's TermTable as soon as the
 // parser reports it, and no document tree is built. The first syntax error

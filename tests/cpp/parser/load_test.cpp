@@ -554,7 +554,7 @@ TEST(Load, LongIrisLiteralsAndPrefixNamesInEverySyntax) {
       auto o = load_ontology(names);
       if (s == Syntax::RdfXml && size > 50000) {
         // the XML parser's own bound on the length of a name
-        EXPECT_TRUE(error_of(o).ends_with("XML parser error: Name too long: Name")) << what << error_of(o);
+        EXPECT_TRUE(error_of(o).find("XML parser error: Name too long") != std::string::npos) << what << error_of(o);
         continue;
       }
       ASSERT_TRUE(o) << what << ": " << o.error().message().substr(0, 300);
