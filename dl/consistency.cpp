@@ -8,7 +8,11 @@
 #include "core/cancel.h"
 #include "core/dl.h"
 #include "core/dl_expr.h"
+#include "dl/abox_checks.h"
+#include "dl/abox_facts.h"
+#include "dl/assertion_stages.h"
 #include "dl/datatype/consistency.h"
+#include "dl/union_csp.h"
 
 namespace trelvanic_dl {
 
@@ -78,6 +82,29 @@ bool thing_equivalent_nothing(const Ontology& ontology) {
   return found;
 }
 
+bool has_dl_class_assertion(const Ontology& ontology) {
+  const auto& dl = ontology.dl();
+  for (size_t i = 0; i < dl.axiom_count(); ++i)
+    if (dl.axiom(i).kind == DlAxiomKind::ClassAssertion) return true;
+  return false;
+}
+
+// The clash checks over the assertions, in cascade order, with the stage
+// word each reports. (Contradicting data values are the datatype stage's.)
+using AboxCheck = bool (*)(const Ontology&, const AboxFacts&);
+constexpr std::pair<std::string_view, AboxCheck> kAboxStages[] = {
+    {"property_characteristic_clash", abox_property_characteristic_clash},
+    {"bottom_property_restriction", abox_bottom_property_clash},
+    {"max_cardinality_zero", abox_max_cardinality_zero_clash},
+    {"max_cardinality_exceeded", abox_max_cardinality_exceeded_clash},
+    {"positive_negative_property", abox_positive_negative_property_clash},
+    {"property_self_disjoint", abox_property_self_disjoint_clash},
+    {"self_disjoint_restriction", abox_self_disjoint_restriction_clash},
+    {"complement_typing", abox_complement_typing_clash},
+    {"complement_existential_property", abox_complement_existential_property_clash},
+    {"min_vs_individual_max_card", abox_min_card_exceeds_individual_max_card_clash},
+};
+
 Result<ConsistencyResult> run_cascade(const Ontology& ontology, const Trace& trace) {
   if (trelvanic_core::cancel_requested()) return std::unexpected(Error::incomplete("dl operation cancelled (budget exceeded)"));
 
@@ -99,11 +126,74 @@ Result<ConsistencyResult> run_cascade(const Ontology& ontology, const Trace& tra
     return kReject;
   }
 
-  auto dl = trelvanic_alc::DlOntology::from_ontology(ontology);
+  const AboxFacts facts = AboxFacts::collect(ontology);
+  for (const auto& [stage, check] : kAboxStages) {
+    if (check(ontology, facts)) {
+      trace.reject_at(stage);
+      return kReject;
+    }
+  }
+  if (union_csp::nominal_grid_consistency(ontology) == union_csp::kInconsistent) {
+    trace.line("union_csp => false");
+    return kReject;
+  }
+
+  // The clause form, built from a copy that also holds the intersections
+  // the exists/forall stage asks about.
+  const auto pairs = exists_forall_candidates(ontology, facts);
+  std::optional<Ontology> with_intersections;
+  std::vector<trelvanic_core::CeId> intersections;
+  if (!pairs.empty()) {
+    with_intersections = ontology.clone();
+    intersections = intern_intersections(*with_intersections, pairs);
+  }
+  auto dl = trelvanic_alc::DlOntology::from_ontology(with_intersections ? *with_intersections : ontology);
   if (!dl) return std::unexpected(Error::alc(std::move(dl.error())));
   trelvanic_alc::Tableau tableau(*dl);
-  auto consistent = tableau.is_consistent();
-  if (!consistent) return std::unexpected(Error::alc(std::move(consistent.error())));
+
+  auto exists_forall = abox_exists_forall_role_clash(tableau, intersections);
+  if (!exists_forall) return std::unexpected(std::move(exists_forall.error()));
+  if (*exists_forall == 2) return kIncomplete;
+  if (*exists_forall != 0) {
+    trace.reject_at("exists_forall_role_clash");
+    return kReject;
+  }
+
+  auto atomic = abox_atomic_class_unsatisfiable(ontology, tableau);
+  if (!atomic) return std::unexpected(std::move(atomic.error()));
+  if (*atomic) {
+    trace.reject_at("abox_atomic_class");
+    return kReject;
+  }
+  if (abox_functional_different_individuals_clash(ontology, facts)) {
+    trace.reject_at("functional_different_individuals");
+    return kReject;
+  }
+
+  // The whole-ontology tableau, asked once: first for a class-assertion-only
+  // ABox (accept only), then as the last stage.
+  std::optional<trelvanic_alc::Result<bool>> whole;
+  auto run_whole = [&]() -> const trelvanic_alc::Result<bool>& {
+    if (!whole) whole = tableau.is_consistent();
+    return *whole;
+  };
+  if (has_dl_class_assertion(ontology) && !abox_has_interacting_assertions(ontology)) {
+    const auto& kb = run_whole();
+    if (!kb) return std::unexpected(Error::alc(kb.error()));
+    if (*kb) {
+      trace.line("class_assertion_kb empty_seed => true");
+      return kAccept;
+    }
+  }
+  auto only = class_assertion_only_consistency(ontology, tableau);
+  if (!only) return std::unexpected(std::move(only.error()));
+  if (*only == 0) {
+    trace.line("class_assertion_only => false");
+    return kReject;
+  }
+
+  const auto& consistent = run_whole();
+  if (!consistent) return std::unexpected(Error::alc(consistent.error()));
   trace.line(*consistent ? "tableau => true" : "tableau => false");
   return *consistent ? kAccept : kReject;
 }

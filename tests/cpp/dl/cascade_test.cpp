@@ -91,7 +91,7 @@ TEST(Cascade, DecidingStageWritesItsTraceLine) {
   ::setenv("TRELVANIC_CONSISTENCY_TRACE", "", 1);
   ::testing::internal::CaptureStderr();
   auto r = check_consistency_inner(load("EquivalentClasses(owl:Thing owl:Nothing)"));
-  auto tableau = check_consistency_inner(load("SubClassOf(:A :B) ClassAssertion(:A :a)"));
+  auto tableau = check_consistency_inner(load("SubClassOf(:A :B) ClassAssertion(:A :a) ObjectPropertyAssertion(:p :a :b)"));
   const std::string err = ::testing::internal::GetCapturedStderr();
   ::unsetenv("TRELVANIC_CONSISTENCY_TRACE");
   ASSERT_TRUE(r && tableau);
