@@ -40,8 +40,9 @@ namespace trelvanic_parser {
 // during entity expansion"; without declarations, "expanded RDF/XML size {}
 // exceeds limit of {} bytes").
 [[nodiscard]] Result<std::string> expand_xml_entities_with_limit(std::string text, uint64_t max_expanded_bytes);
-// True when the text holds "syntax-ns#nil" and an rdf:first or rdf:rest
-// element.
+// Always false: ill-founded lists are found on the triples by the mapping,
+// which skips the one construct that uses such a list (with a warning)
+// instead of giving up on the ontology.
 [[nodiscard]] bool contains_ill_founded_rdf_list(std::string_view text);
 [[nodiscard]] std::string normalize_relative_owl_uris(std::string text);
 [[nodiscard]] std::string normalize_rdfs_class_elements(std::string text);

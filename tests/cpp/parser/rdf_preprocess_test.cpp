@@ -3,8 +3,10 @@
 
 #include <string>
 
+#include "map_test_support.h"
 #include "parser/load.h"
 #include "parser/rdf_preprocess.h"
+#include "temp_tree.h"
 
 namespace trelvanic_parser {
 namespace {
@@ -50,6 +52,78 @@ TEST(RdfPreprocess, ChainRunsRdfIdPassesBeforeEntitiesAndHoldsTheBudget) {
   // An entity error stops the chain with its own text.
   EXPECT_EQ(preprocess_rdf_xml_text(big, 1500, 1 << 20).error().message(),
             "parse error: expanded RDF/XML size exceeds limit of 1500 bytes during entity expansion");
+}
+
+// An RDF/XML document with one list written cell by cell. A well-formed list
+// maps; an ill-founded one costs the one axiom that uses it, with a warning,
+// and the rest of the document (here C's subclass axiom) still loads. No
+// load turns the ontology inconsistent over a list.
+TEST(RdfPreprocess, IllFoundedListsCostOnlyTheAxiomThatUsesThem) {
+  struct Case {
+    const char* name;
+    const char* cells;  // cells of the list headed by node "l1"
+    std::vector<std::string> axioms;  // told and DL
+    const char* warning;  // part of the one warning, or "" for none
+  };
+  const Case cases[] = {
+      {"WellFormed",
+       R"(<rdf:Description rdf:nodeID="l1"><rdf:first rdf:resource="http://ex.org/B"/><rdf:rest rdf:nodeID="l2"/></rdf:Description>
+          <rdf:Description rdf:nodeID="l2"><rdf:first rdf:resource="http://ex.org/C"/><rdf:rest rdf:resource="http://www.w3.org/1999/02/22-rdf-syntax-ns#nil"/></rdf:Description>)",
+       {"EquivalentClasses(A And(B C))", "SubClassOf(C B)"}, ""},
+      {"Cycle",
+       R"(<rdf:Description rdf:nodeID="l1"><rdf:first rdf:resource="http://ex.org/B"/><rdf:rest rdf:nodeID="l2"/></rdf:Description>
+          <rdf:Description rdf:nodeID="l2"><rdf:first rdf:resource="http://ex.org/C"/><rdf:rest rdf:nodeID="l1"/></rdf:Description>)",
+       {"SubClassOf(C B)"}, "the list runs in a cycle"},
+      {"TwoFirsts",
+       R"(<rdf:Description rdf:nodeID="l1"><rdf:first rdf:resource="http://ex.org/B"/><rdf:first rdf:resource="http://ex.org/C"/>
+          <rdf:rest rdf:resource="http://www.w3.org/1999/02/22-rdf-syntax-ns#nil"/></rdf:Description>)",
+       {"SubClassOf(C B)"}, "more than one rdf:first"},
+      {"TwoRests",
+       R"(<rdf:Description rdf:nodeID="l1"><rdf:first rdf:resource="http://ex.org/B"/><rdf:rest rdf:nodeID="l2"/>
+          <rdf:rest rdf:resource="http://www.w3.org/1999/02/22-rdf-syntax-ns#nil"/></rdf:Description>
+          <rdf:Description rdf:nodeID="l2"><rdf:first rdf:resource="http://ex.org/C"/><rdf:rest rdf:resource="http://www.w3.org/1999/02/22-rdf-syntax-ns#nil"/></rdf:Description>)",
+       {"SubClassOf(C B)"}, "more than one rdf:rest"},
+      {"NoNilAtTheEnd",
+       R"(<rdf:Description rdf:nodeID="l1"><rdf:first rdf:resource="http://ex.org/B"/><rdf:rest rdf:nodeID="l2"/></rdf:Description>
+          <rdf:Description rdf:nodeID="l2"><rdf:first rdf:resource="http://ex.org/C"/></rdf:Description>)",
+       {"SubClassOf(C B)"}, "no rdf:rest"},
+      {"EndsInAnIri",
+       R"(<rdf:Description rdf:nodeID="l1"><rdf:first rdf:resource="http://ex.org/B"/><rdf:rest rdf:resource="http://ex.org/D"/></rdf:Description>)",
+       {"SubClassOf(C B)"}, "list node is not a blank node"},
+  };
+  testing::TempTree tree;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string doc = fmt::format(R"(<?xml version="1.0"?>
+<rdf:RDF xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#" xmlns:owl="http://www.w3.org/2002/07/owl#"
+         xmlns:rdfs="http://www.w3.org/2000/01/rdf-schema#">
+  <owl:Ontology rdf:about="http://ex.org/o"/>
+  <owl:Class rdf:about="http://ex.org/A"><owl:intersectionOf rdf:nodeID="l1"/></owl:Class>
+  <owl:Class rdf:about="http://ex.org/B"/>
+  <owl:Class rdf:about="http://ex.org/C"><rdfs:subClassOf rdf:resource="http://ex.org/B"/></owl:Class>
+  {}
+</rdf:RDF>
+)",
+                                        c.cells);
+    auto pre = preprocess_rdf_xml_text(doc, 1 << 20, 1 << 20);
+    ASSERT_TRUE(pre) << pre.error().message();
+    EXPECT_FALSE(pre->ill_founded_list);
+    auto o = load_ontology_lenient(tree.write(std::string(c.name) + ".rdf", doc));
+    ASSERT_TRUE(o) << o.error().message();
+    std::vector<std::string> got = testing::told_axioms(*o);
+    std::ranges::copy(testing::dl_axioms(*o), std::back_inserter(got));
+    std::ranges::sort(got);
+    EXPECT_EQ(got, c.axioms);
+    const auto& meta = *o->parse_meta();
+    if (*c.warning == '\0') {
+      EXPECT_TRUE(meta.warnings.empty()) << meta.warnings.front();
+      EXPECT_EQ(meta.skipped_axiom_count, 0u);
+    } else {
+      ASSERT_FALSE(meta.warnings.empty());
+      EXPECT_NE(meta.warnings.front().find(c.warning), std::string::npos) << meta.warnings.front();
+      EXPECT_EQ(meta.skipped_axiom_count, 1u);
+    }
+  }
 }
 
 }  // namespace
