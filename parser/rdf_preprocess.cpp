@@ -10,15 +10,14 @@ std::string normalize_multiline_rdf_root_tag(std::string text) {
   const std::string_view tag = std::string_view(text).substr(root->begin, root->end - root->begin);
   if (tag.find_first_of("\r\n") == std::string_view::npos) return text;
   // Runs of white space between attributes become one blank; quoted values
-  // are kept as written.
-  std::string out;
-  out.reserve(text.size());
-  out.append(text, 0, root->begin);
+  // are kept as written. The tag is rewritten in place.
+  std::string flat;
+  flat.reserve(tag.size());
   char quote = 0;
   for (size_t i = 0; i < tag.size(); ++i) {
     const char c = tag[i];
     if (quote == 0 && rdfxml::is_xml_space(c)) {
-      if (!rdfxml::is_xml_space(tag[i - 1])) out.push_back(' ');
+      if (!rdfxml::is_xml_space(tag[i - 1])) flat.push_back(' ');
       continue;
     }
     if (quote != 0 && c == quote) {
@@ -26,10 +25,10 @@ std::string normalize_multiline_rdf_root_tag(std::string text) {
     } else if (quote == 0 && (c == '"' || c == '\'')) {
       quote = c;
     }
-    out.push_back(c);
+    flat.push_back(c);
   }
-  out.append(text, root->end);
-  return out;
+  text.replace(root->begin, root->end - root->begin, flat);
+  return text;
 }
 
 // Whether a list is well formed shows only on its triples: the text may

@@ -23,6 +23,9 @@ namespace trelvanic_parser {
 // seen says rdf:about="#value" instead (the same IRI); a later property
 // element loses the attribute (only its reification goes).
 [[nodiscard]] std::string dedupe_rdf_xml_ids(std::string text);
+// The same, telling whether any rdf:ID value it met is not a name (when
+// none is, `normalize_invalid_rdf_ids` would change nothing).
+[[nodiscard]] std::string dedupe_rdf_xml_ids(std::string text, bool& invalid_seen);
 // Renames every rdf:ID value that is not a name ("_" and the value with
 // each character other than an ASCII letter or digit written "_"), and the
 // rdf:about, rdf:resource and rdf:datatype values that name it: "#value" or

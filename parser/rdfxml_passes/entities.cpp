@@ -148,9 +148,45 @@ struct TextBuilder {
   }
 };
 
+// Builds the expanded text in one walk, holding each reference to the
+// limits before its text is appended: the first reference that would pass
+// one stops the building (what was built is dropped by the caller).
+struct CheckedBuilder {
+  enum class Stop : uint8_t { None, Replacements, Size };
+  CostCounter cost;
+  TextBuilder text;
+  uint64_t max_bytes = 0;
+  Stop stop = Stop::None;
+
+  void literal(std::string_view s) {
+    if (stop != Stop::None) return;
+    cost.literal(s);
+    if (cost.bytes > max_bytes) {
+      stop = Stop::Size;
+      return;
+    }
+    text.literal(s);
+  }
+  void entity(std::string_view name, char quote) {
+    if (stop != Stop::None) return;
+    cost.entity(name, quote);
+    if (cost.replacements > kMaxReplacements) {
+      stop = Stop::Replacements;
+    } else if (cost.bytes > max_bytes) {
+      stop = Stop::Size;
+    } else {
+      text.entity(name, quote);
+    }
+  }
+};
+
 // Expands the references inside the quoted values of one start tag.
 template <class Out>
 void expand_tag(std::string_view tag, const EntityTable& table, const EntityMeasures& measures, Out& out) {
+  if (tag.find('&') == std::string_view::npos) {
+    out.literal(tag);
+    return;
+  }
   char quote = 0;
   size_t run = 0;
   for (size_t i = 0; i < tag.size(); ++i) {
@@ -377,21 +413,21 @@ Result<std::string> expand_xml_entities_with_limit(std::string text, uint64_t ma
     expand_document(prolog, table, measures, out);
     expand_document(body, table, measures, out);
   };
-  CostCounter cost{.measures = measures};
-  expand(cost);
-  if (cost.replacements > kMaxReplacements) {
-    return std::unexpected(
-        Error::parse(fmt::format("entity expansion replacement count exceeds limit of {}", kMaxReplacements)));
-  }
-  if (cost.references == 0) return strip_xml_internal_subset(text);
-  if (cost.bytes > max_expanded_bytes) {
-    return std::unexpected(Error::parse(
-        fmt::format("expanded RDF/XML size exceeds limit of {} bytes during entity expansion", max_expanded_bytes)));
-  }
-  TextBuilder builder{.table = table, .measures = measures};
-  builder.out.reserve(cost.bytes);
+  CheckedBuilder builder{.cost = {.measures = measures},
+                         .text = {.table = table, .measures = measures},
+                         .max_bytes = max_expanded_bytes};
+  builder.text.out.reserve(std::min<uint64_t>(text.size(), max_expanded_bytes));
   expand(builder);
-  return std::move(builder.out);
+  switch (builder.stop) {
+    case CheckedBuilder::Stop::Replacements:
+      return std::unexpected(
+          Error::parse(fmt::format("entity expansion replacement count exceeds limit of {}", kMaxReplacements)));
+    case CheckedBuilder::Stop::Size:
+      return std::unexpected(Error::parse(
+          fmt::format("expanded RDF/XML size exceeds limit of {} bytes during entity expansion", max_expanded_bytes)));
+    case CheckedBuilder::Stop::None: break;
+  }
+  return std::move(builder.text.out);
 }
 
 }  // namespace trelvanic_parser

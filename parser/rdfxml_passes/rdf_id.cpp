@@ -118,17 +118,17 @@ struct Edit {
   std::string with;
 };
 
-std::string apply_edits(std::string_view text, const std::vector<Edit>& edits) {
-  if (edits.empty()) return std::string(text);
+std::string apply_edits(std::string text, const std::vector<Edit>& edits) {
+  if (edits.empty()) return text;
   std::string out;
   out.reserve(text.size() + edits.size() * 8);
   size_t at = 0;
   for (const Edit& e : edits) {
-    out.append(text.substr(at, e.begin - at));
+    out.append(text, at, e.begin - at);
     out.append(e.with);
     at = e.end;
   }
-  out.append(text.substr(at));
+  out.append(text, at);
   return out;
 }
 
@@ -142,13 +142,23 @@ std::optional<Attribute> rdf_id_attribute(std::string_view tag) {
 }  // namespace
 
 std::string dedupe_rdf_xml_ids(std::string text) {
+  bool invalid = false;
+  return dedupe_rdf_xml_ids(std::move(text), invalid);
+}
+
+std::string dedupe_rdf_xml_ids(std::string text, bool& invalid_seen) {
+  invalid_seen = false;
   if (text.find("rdf:ID") == std::string::npos) return text;
   absl::flat_hash_set<std::string> seen;
   std::vector<Edit> edits;
   walk_tags(text, [&](const Markup& m, ElementRole role) {
     if (role != ElementRole::Node && role != ElementRole::Property) return;
     const auto id = rdf_id_attribute(markup_text(text, m));
-    if (!id || seen.insert(std::string(id->value)).second) return;
+    if (!id) return;
+    if (seen.insert(std::string(id->value)).second) {
+      invalid_seen = invalid_seen || !is_valid_rdf_id(id->value);
+      return;
+    }
     const size_t name_at = m.begin + id->name_begin;
     const size_t value_end = m.begin + id->value_begin + id->value.size() + 1;
     if (role == ElementRole::Node) {
@@ -159,7 +169,7 @@ std::string dedupe_rdf_xml_ids(std::string text) {
       edits.push_back({from, value_end, ""});
     }
   });
-  return apply_edits(text, edits);
+  return apply_edits(std::move(text), edits);
 }
 
 std::string normalize_invalid_rdf_ids(std::string text) {
@@ -229,7 +239,7 @@ std::string normalize_invalid_rdf_ids(std::string text) {
       edits.push_back({at, at + a.value.size(), std::move(*with)});
     }
   });
-  return apply_edits(text, edits);
+  return apply_edits(std::move(text), edits);
 }
 
 }  // namespace trelvanic_parser

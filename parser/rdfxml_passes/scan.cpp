@@ -1,5 +1,8 @@
 #include "parser/rdfxml_passes/scan.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace trelvanic_parser::rdfxml {
 namespace {
 
@@ -39,7 +42,25 @@ size_t markup_end(std::string_view text, size_t from, bool subset) {
   return std::string_view::npos;
 }
 
-size_t tag_end(std::string_view text, size_t from) { return markup_end(text, from, false); }
+// The same for a tag: the first '>' outside quotes, found with memchr
+// (most tags hold a few quoted values and no '>' inside them).
+size_t tag_end(std::string_view text, size_t from) {
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  const char* p = begin + std::min(from, text.size());
+  while (p < end) {
+    const auto* gt = static_cast<const char*>(std::memchr(p, '>', static_cast<size_t>(end - p)));
+    if (gt == nullptr) return std::string_view::npos;
+    const auto* dq = static_cast<const char*>(std::memchr(p, '"', static_cast<size_t>(gt - p)));
+    const auto* sq = static_cast<const char*>(std::memchr(p, '\'', static_cast<size_t>((dq ? dq : gt) - p)));
+    const char* quote = sq ? sq : dq;
+    if (quote == nullptr) return static_cast<size_t>(gt - begin) + 1;
+    const auto* close = static_cast<const char*>(std::memchr(quote + 1, *quote, static_cast<size_t>(end - quote - 1)));
+    if (close == nullptr) return std::string_view::npos;
+    p = close + 1;
+  }
+  return std::string_view::npos;
+}
 
 bool starts_with_at(std::string_view text, size_t pos, std::string_view prefix) {
   return text.size() - pos >= prefix.size() && text.compare(pos, prefix.size(), prefix) == 0;
