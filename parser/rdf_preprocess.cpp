@@ -42,7 +42,6 @@ std::string normalize_multiline_rdf_root_tag(std::string text) {
 bool contains_ill_founded_rdf_list(std::string_view /*text*/) { return false; }
 
 std::string normalize_relative_owl_uris(std::string text) { return text; }
-std::string normalize_rdfs_class_elements(std::string text) { return text; }
 std::string inject_rdf_based_punning_declarations(std::string text) { return text; }
 std::string materialize_typed_about_elements(std::string text) { return text; }
 std::string materialize_typed_node_elements(std::string text) { return text; }

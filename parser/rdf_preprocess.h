@@ -2,10 +2,13 @@
 // sees it. The loader runs them in a fixed order (load.cpp,
 // `preprocess_rdf_xml_text`), each taking the text the one before produced.
 //
-// The root-tag, rdf:ID and entity passes are in place (the scanning
-// primitives they share are in parser/rdfxml_passes/); the vocabulary,
-// declaration, typed-node and collection passes still hand their text back
-// unchanged. Every pass keeps the document's meaning: a document written by
+// The root-tag, rdf:ID, entity and vocabulary passes are in place (the
+// scanning primitives they share are in parser/rdfxml_passes/). The other
+// passes hand their text back unchanged: the RDF/XML reader and the triple
+// mapping already read typed nodes, named-class definitions, n-ary
+// disjointness and undeclared entities by their use, and a rewrite that
+// changed what a document states (owl:sameAs read as class or property
+// equivalence, names given to anonymous individuals) is not made. Every pass keeps the document's meaning: a document written by
 // a standard OWL 2 serialiser reads to the same axioms with or without them.
 #pragma once
 
@@ -48,6 +51,13 @@ namespace trelvanic_parser {
 // instead of giving up on the ontology.
 [[nodiscard]] bool contains_ill_founded_rdf_list(std::string_view text);
 [[nodiscard]] std::string normalize_relative_owl_uris(std::string text);
+// Writes older class and property vocabulary as its OWL 2 counterpart,
+// matched by full IRI (parser/rdfxml_passes/vocabulary.cpp): rdfs:Class
+// nodes and types become owl:Class, owl:AntisymmetricProperty becomes
+// owl:AsymmetricProperty, owl:disjointObjectProperties and
+// owl:disjointDataProperties become owl:propertyDisjointWith,
+// owl:dataComplementOf becomes owl:datatypeComplementOf, and an
+// owl:SelfRestriction becomes an owl:Restriction with owl:hasSelf true.
 [[nodiscard]] std::string normalize_rdfs_class_elements(std::string text);
 [[nodiscard]] std::string inject_rdf_based_punning_declarations(std::string text);
 [[nodiscard]] std::string materialize_typed_about_elements(std::string text);

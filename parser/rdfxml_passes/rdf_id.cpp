@@ -15,62 +15,20 @@
 #include "parser/rdfxml_passes/entities.h"
 #include "parser/rdfxml_passes/iri.h"
 #include "parser/rdfxml_passes/scan.h"
+#include "parser/rdfxml_passes/walk.h"
 
 namespace trelvanic_parser {
 namespace {
 
 using rdfxml::Attribute;
+using rdfxml::Edit;
+using rdfxml::ElementRole;
 using rdfxml::Markup;
-using rdfxml::MarkupKind;
 
 // Longest attribute value we expand through the document's entities to see
 // what it names.
 constexpr uint64_t kMaxExpandedReference = 65'536;
 
-// What the children of an open element are, by RDF/XML's striping.
-enum class Children : uint8_t { Nodes, Properties, Opaque };
-
-enum class ElementRole : uint8_t { Root, Node, Property, Opaque };
-
-// Walks the start, empty and end tags of a document and tells, for each
-// start or empty tag, whether it is a node element or a property element.
-// The open elements are an explicit stack.
-class StripeTracker {
- public:
-  ElementRole enter(std::string_view tag, bool empty) {
-    const Children parent = stack_.empty() ? Children::Nodes : stack_.back();
-    ElementRole role = ElementRole::Opaque;
-    Children mine = Children::Opaque;
-    if (parent == Children::Opaque) {
-      role = ElementRole::Opaque;
-    } else if (stack_.empty() && rdfxml::element_name(tag) == "rdf:RDF") {
-      role = ElementRole::Root;
-      mine = Children::Nodes;
-    } else if (parent == Children::Nodes) {
-      role = ElementRole::Node;
-      mine = Children::Properties;
-    } else {
-      role = ElementRole::Property;
-      const auto parse_type = tag.find("rdf:parseType") == std::string_view::npos
-                                  ? std::nullopt
-                                  : rdfxml::extract_attribute(tag, "rdf:parseType");
-      mine = !parse_type                 ? Children::Nodes
-             : *parse_type == "Resource" ? Children::Properties
-             : *parse_type == "Collection" ? Children::Nodes
-                                           : Children::Opaque;
-    }
-    if (!empty) stack_.push_back(mine);
-    return role;
-  }
-  void leave() {
-    if (!stack_.empty()) stack_.pop_back();
-  }
-
- private:
-  std::vector<Children> stack_;
-};
-
-bool is_tag(const Markup& m) { return m.kind == MarkupKind::StartTag || m.kind == MarkupKind::EmptyTag; }
 
 std::string_view markup_text(std::string_view text, const Markup& m) { return text.substr(m.begin, m.end - m.begin); }
 
@@ -102,34 +60,8 @@ std::string valid_rdf_id_for(std::string_view v) {
 // Calls `visit(markup, role)` for every start and empty tag, in order.
 template <class Visit>
 void walk_tags(std::string_view text, Visit&& visit) {
-  StripeTracker stripes;
-  for (auto m = rdfxml::next_markup(text, 0); m; m = rdfxml::next_markup(text, m->end)) {
-    if (m->kind == MarkupKind::EndTag) {
-      stripes.leave();
-    } else if (is_tag(*m)) {
-      visit(*m, stripes.enter(markup_text(text, *m), m->kind == MarkupKind::EmptyTag));
-    }
-  }
-}
-
-// Collected edits of a text: replace [begin, end) by `with`, in order.
-struct Edit {
-  size_t begin, end;
-  std::string with;
-};
-
-std::string apply_edits(std::string text, const std::vector<Edit>& edits) {
-  if (edits.empty()) return text;
-  std::string out;
-  out.reserve(text.size() + edits.size() * 8);
-  size_t at = 0;
-  for (const Edit& e : edits) {
-    out.append(text, at, e.begin - at);
-    out.append(e.with);
-    at = e.end;
-  }
-  out.append(text, at);
-  return out;
+  rdfxml::TagWalker walker;
+  walker.walk(text, visit);
 }
 
 // The rdf:ID attribute of a tag; most tags have none, and are passed over
@@ -169,7 +101,7 @@ std::string dedupe_rdf_xml_ids(std::string text, bool& invalid_seen) {
       edits.push_back({from, value_end, ""});
     }
   });
-  return apply_edits(std::move(text), edits);
+  return rdfxml::apply_edits(std::move(text), edits);
 }
 
 std::string normalize_invalid_rdf_ids(std::string text) {
@@ -239,7 +171,7 @@ std::string normalize_invalid_rdf_ids(std::string text) {
       edits.push_back({at, at + a.value.size(), std::move(*with)});
     }
   });
-  return apply_edits(std::move(text), edits);
+  return rdfxml::apply_edits(std::move(text), edits);
 }
 
 }  // namespace trelvanic_parser

@@ -1,0 +1,112 @@
+#include "parser/rdfxml_passes/walk.h"
+
+#include <fmt/format.h>
+
+namespace trelvanic_parser::rdfxml {
+namespace {
+
+constexpr std::string_view kRdfNamespace = "http://www.w3.org/1999/02/22-rdf-syntax-ns#";
+
+}  // namespace
+
+// An RDF name written with a prefix bound to the RDF namespace, or with
+// "rdf:" left unbound (a fragment of a document, which no reader accepts
+// as it stands, is still read the way it is meant).
+bool TagWalker::is_rdf_name(std::string_view qname, std::string_view local) const {
+  const size_t colon = qname.find(':');
+  if (colon == std::string_view::npos || qname.substr(colon + 1) != local) return false;
+  const std::string_view prefix = qname.substr(0, colon);
+  const auto ns = namespace_of(prefix);
+  return ns ? *ns == kRdfNamespace : prefix == "rdf";
+}
+
+namespace {
+
+}  // namespace
+
+std::optional<std::string_view> TagWalker::namespace_of(std::string_view prefix) const {
+  for (auto it = bindings_.rbegin(); it != bindings_.rend(); ++it) {
+    if (it->prefix == prefix) return it->iri;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string_view> TagWalker::prefix_for(std::string_view ns, bool allow_default) const {
+  for (auto it = bindings_.rbegin(); it != bindings_.rend(); ++it) {
+    if (it->prefix.empty() && !allow_default) continue;
+    if (it->iri == ns && namespace_of(it->prefix) == ns) return it->prefix;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> TagWalker::expanded_name(std::string_view qname) const {
+  const size_t colon = qname.find(':');
+  const std::string_view prefix = colon == std::string_view::npos ? std::string_view() : qname.substr(0, colon);
+  const std::string_view local = colon == std::string_view::npos ? qname : qname.substr(colon + 1);
+  const auto ns = namespace_of(prefix);
+  if (!ns || ns->empty()) return std::nullopt;
+  return fmt::format("{}{}", *ns, local);
+}
+
+ElementRole TagWalker::enter(std::string_view tag) {
+  const Children parent = frames_.empty() ? Children::Nodes : frames_.back().children;
+  frames_.push_back({.children = Children::Opaque, .bindings = bindings_.size()});
+  if (tag.find("xmlns") != std::string_view::npos) {
+    size_t pos = 0;
+    while (const auto a = next_attribute(tag, pos)) {
+      if (a->name == "xmlns") {
+        bindings_.push_back({.prefix = {}, .iri = a->value});
+      } else if (a->name.starts_with("xmlns:")) {
+        bindings_.push_back({.prefix = a->name.substr(6), .iri = a->value});
+      }
+    }
+  }
+  if (parent == Children::Opaque) return ElementRole::Opaque;
+  const auto name = element_name(tag);
+  if (frames_.size() == 1 && name && is_rdf_name(*name, "RDF")) {
+    frames_.back().children = Children::Nodes;
+    return ElementRole::Root;
+  }
+  if (parent == Children::Nodes) {
+    frames_.back().children = Children::Properties;
+    return ElementRole::Node;
+  }
+  std::optional<std::string_view> parse_type;
+  if (tag.find("parseType") != std::string_view::npos) {
+    size_t pos = 0;
+    while (const auto a = next_attribute(tag, pos)) {
+      if (is_rdf_name(a->name, "parseType")) {
+        parse_type = a->value;
+      }
+    }
+  }
+  frames_.back().children = !parse_type                   ? Children::Nodes
+                            : *parse_type == "Resource"   ? Children::Properties
+                            : *parse_type == "Collection" ? Children::Nodes
+                                                          : Children::Opaque;
+  return ElementRole::Property;
+}
+
+void TagWalker::leave() {
+  if (frames_.empty()) return;
+  bindings_.resize(frames_.back().bindings);
+  frames_.pop_back();
+}
+
+std::string apply_edits(std::string text, const std::vector<Edit>& edits) {
+  if (edits.empty()) return text;
+  size_t grown = text.size();
+  for (const Edit& e : edits) grown += e.with.size();
+  std::string out;
+  out.reserve(grown);
+  size_t at = 0;
+  for (const Edit& e : edits) {
+    out.append(text, at, e.begin - at);
+    out.append(e.with);
+    at = e.end;
+  }
+  out.append(text, at);
+  return out;
+}
+
+}  // namespace trelvanic_parser::rdfxml
