@@ -84,6 +84,7 @@ const Expander::Rule Expander::kRules[kNodeKindCount] = {
     &Expander::rule_neg_self,     // NegSelf
     &Expander::rule_somewhere,    // Somewhere
     &Expander::rule_everywhere,   // Everywhere
+    &Expander::rule_data,         // Data
 };
 
 Expander::Expander(const DlOntology& dl, DepSets& deps, Branch& branch, ExpandLimits limits)
@@ -761,6 +762,12 @@ bool Expander::verify_open_branch() const {
           if (loop != (n.kind == NodeKind::Self)) return false;
           break;
         }
+        case NodeKind::Data:
+          // The values themselves were decided by the data oracle.
+          if (dl_.data_constraint(n).needs_value())
+            for (uint32_t c : dl_.data_tables().domains_of(dl_.data_constraint(n).property))
+              if (!has(w, c)) return false;
+          break;
       }
     }
     for (auto [u, d] : world.different)
@@ -815,7 +822,7 @@ Step Expander::expand(Choice& out) {
       if (live >= limits_.worlds) return Step::Budget;
       continue;
     }
-    return Step::Open;
+    return sweep_data();
   }
 }
 

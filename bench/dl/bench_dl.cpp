@@ -20,6 +20,7 @@
 
 #include "alc/dl_ontology.h"
 #include "alc/tableau.h"
+#include "dl/datatype/world_values.h"
 #include "json/writer.h"
 #include "parser/load.h"
 
@@ -77,6 +78,7 @@ int main(int argc, char** argv) {
     print("null", null, quote(dl.error().message()), no_subs);
     return 0;
   }
+  dl->set_data_oracle(&trelvanic_dl::datatype::decide_world_values);
   if (!dl->complete()) {
     std::fprintf(stderr, "not decided in full: %s\n", dl->incomplete_reason().c_str());
     if (const auto& meta = loaded->parse_meta())
