@@ -2,7 +2,7 @@
 // copy of the branch before its first alternative; dependency-directed
 // backjumping closes a choice point at once when a clash does not rest on
 // it; semantic branching gives the k-th disjunct the negations of the
-// failed ones.
+// failed ones, and the k-th merge the failed pairs marked different.
 #include "alc/tableau.h"
 
 #include <algorithm>
@@ -76,6 +76,10 @@ Result<bool> Tableau::run(Branch start, uint32_t test_world) {
         ex.add(f.choice.world, dl_.node(f.choice.alternatives[j]).negation,
                deps_.join(f.choice.dep, f.alt_failed[j]));
     } else {
+      // The same for merges: a pair whose merge failed stays apart.
+      for (size_t j = 0; j < f.next; ++j)
+        ex.mark_different(f.choice.pairs[j].first, f.choice.pairs[j].second,
+                          deps_.join(f.choice.dep, f.alt_failed[j]));
       const auto [a, b] = f.choice.pairs[f.next];
       ex.merge_neighbours(f.choice.world, a, b, d);
     }
@@ -84,8 +88,10 @@ Result<bool> Tableau::run(Branch start, uint32_t test_world) {
 
   // The expansion limit bounds each branch; the whole search gets a
   // multiple of it, so that many short branches cannot run without end.
+  // Every alternative tried counts as one step at least: merges that add
+  // no label entry are bounded too.
   const uint64_t search_limit = uint64_t{limits.expansions} * kSearchFactor;
-  const uint64_t search_start = stats_.expansions;
+  const uint64_t search_start = stats_.expansions + stats_.branches;
   for (;;) {
     // A caller that stopped waiting (a timed-out bounded job) ends the run
     // as an exhausted budget: undecided, never a verdict.
@@ -94,7 +100,7 @@ Result<bool> Tableau::run(Branch start, uint32_t test_world) {
     Expander ex(dl_, deps_, cur, limits);
     const Step step = ex.expand(choice);
     stats_.expansions += ex.added();
-    if (step == Step::Budget || stats_.expansions - search_start > search_limit) {
+    if (step == Step::Budget || stats_.expansions + stats_.branches - search_start > search_limit) {
       stats_.limit = step == Step::Budget ? "branch expansions or worlds" : "search expansions";
       return std::unexpected(Error::budget_exhausted(limits.expansions));
     }

@@ -89,5 +89,24 @@ TEST(Classify, ClosedClassOverEveryWorldFitsTheDefaultBudget) {
   EXPECT_FALSE(has_pair(*c, o, "T0", "Country"));
 }
 
+// Every world may hold ≥3 r or ≤5 r besides ≥5 r: the at-most choices
+// over five successors must not try the same merges again in another
+// order, or the search outgrows the default budget. Every merge tried
+// counts towards that budget, even one that adds no label entry.
+TEST(Classify, FailedMergesAreNotTriedAgain) {
+  auto o = load(
+      "EquivalentClasses(:X ObjectIntersectionOf(ObjectComplementOf(ObjectMaxCardinality(4 :r))"
+      " ObjectAllValuesFrom(:r :N)))"
+      "EquivalentClasses(:Y ObjectIntersectionOf(ObjectComplementOf(ObjectMaxCardinality(5 :r))"
+      " ObjectMaxCardinality(2 :r)))");
+  auto dl = DlOntology::from_ontology(o);
+  ASSERT_TRUE(dl.has_value());
+  Tableau t(*dl);
+  auto c = t.classify();
+  ASSERT_TRUE(c.has_value()) << c.error().message();
+  EXPECT_EQ(c->unsatisfiable, std::vector<trelvanic_core::EntityId>{entity(o, "Y")});
+  EXPECT_TRUE(c->subsumptions.empty());
+}
+
 }  // namespace
 }  // namespace trelvanic_alc::testing
