@@ -441,6 +441,7 @@ uint8_t Expander::alternative_cost(uint32_t c) const {
     case NodeKind::Or:
     case NodeKind::All:
     case NodeKind::Everywhere:
+    case NodeKind::Data:
       return 1;
     case NodeKind::Some:
     case NodeKind::AtLeast:
