@@ -134,7 +134,9 @@ Result<LoadedDocument> load_preprocessed_rdf_xml(std::string_view text, const Lo
   auto doc = read_and_map(source, OntologyFormat::RdfXml, limits, document);
   if (!doc) return doc;
   auto& mapped = doc->mapped;
-  if (auto r = supplement_rdf_dl_axioms(text, mapped.ontology, mapped.meta, limits, ill_founded_list); !r) {
+  if (auto r = supplement_rdf_dl_axioms(text, mapped.ontology, mapped.meta, limits, ill_founded_list,
+                                        document);
+      !r) {
     return std::unexpected(std::move(r).error());
   }
   return doc;

@@ -10,6 +10,10 @@
 #include "core/axiom.h"
 #include "core/entity_kind.h"
 #include "core/swrl.h"
+#include "parser/load.h"
+#include "parser/map.h"
+#include "parser/read.h"
+#include "parser/readers.h"
 
 namespace trelvanic_parser {
 
@@ -223,10 +227,17 @@ Result<void> merge_supplement_ontology(Ontology& target, const Ontology& source,
   return {};
 }
 
-Result<void> supplement_rdf_dl_axioms(std::string_view /*text*/, Ontology& /*ontology*/,
-                                      trelvanic_core::ParseMeta& /*meta*/, const LoadLimits& /*limits*/,
-                                      bool /*ill_founded_list*/) {
-  return {};
+Result<Ontology> load_ofn_from_str_with_limits(std::string_view text, const LoadLimits& limits, uint32_t document) {
+  if (text.size() > limits.max_file_bytes) {
+    return std::unexpected(
+        Error::parse(fmt::format("in-memory OFN size {} exceeds limit of {} bytes", text.size(), limits.max_file_bytes)));
+  }
+  TextSource source(text);
+  auto model = read_owl_model(source, OntologyFormat::Functional, limits);
+  if (!model) return std::unexpected(std::move(model).error());
+  auto mapped = map_to_core(*model, limits, MapOptions{.document = document});
+  if (!mapped) return std::unexpected(std::move(mapped).error());
+  return finalize_parsed_ontology(std::move(mapped->ontology), std::move(mapped->meta), limits.strict, false);
 }
 
 }  // namespace trelvanic_parser

@@ -26,8 +26,9 @@ Ontology(<{ONTOLOGY_IRI}>
 # for a form's bare value by the form's name.
 ENTITY_FIELDS = {"individual", "subject", "object", "property", "datatype"}
 EXPRESSION_FIELDS = {"class", "filler", "sub", "sup"}
-DATA_FIELDS = {"value"}
-ENTITY_LISTS = {"OneOf"}
+DATA_FIELDS = {"value", "range", "base"}
+ENTITY_LISTS = {"OneOf", "DisjointObjectProperties", "DisjointDataProperties", "EquivalentObjectProperties",
+                "EquivalentDataProperties"}
 EXPRESSION_VALUES = {"Not"}
 
 
@@ -40,23 +41,25 @@ def stored_axioms(path):
     dl = data.get("dl", {})
     tables = {"expr": dl.get("expressions", []), "data": dl.get("data_exprs", [])}
 
-    def form(value, role):
+    # `table`: the table whose expressions the value's own operands name
+    # (a data complement or intersection names data expressions).
+    def form(value, role, table="expr"):
         if isinstance(value, int):
             if role == "entity":
                 return iris[value]
-            return form(tables[role][value], None) if role in tables else str(value)
+            return form(tables[role][value], None, role) if role in tables else str(value)
         if isinstance(value, list):
-            return "[" + " ".join(sorted(form(v, role) for v in value)) + "]"
+            return "[" + " ".join(sorted(form(v, role, table) for v in value)) + "]"
         if isinstance(value, dict):
             parts = []
             for k, v in value.items():
                 if k[0].isupper():
                     inner = ("entity" if k in ENTITY_LISTS or k == "Atomic" or
-                             (isinstance(v, int) and k not in EXPRESSION_VALUES) else "expr")
+                             (isinstance(v, int) and k not in EXPRESSION_VALUES) else table)
                 else:
                     inner = ("entity" if k in ENTITY_FIELDS else "expr" if k in EXPRESSION_FIELDS
                              else "data" if k in DATA_FIELDS else None)
-                parts.append(f"{k}:{form(v, inner)}")
+                parts.append(f"{k}:{form(v, inner, table)}")
             return "{" + " ".join(parts) + "}"
         return repr(value)
 
