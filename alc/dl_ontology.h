@@ -20,10 +20,13 @@
 //     ¬C ⊔ D, asserted on every world;
 //   - the role tables: inverse closure of the role hierarchy, transitive
 //     roles and the transitive sub-roles of each role, disjoint, irreflexive
-//     and asymmetric roles.
-// Anything left out (data ranges, keys, rules, property chains other than
-// transitivity and plain sub-properties, skipped axioms, the universal role)
-// is replaced by something it entails — a fresh name for an expression, or
+//     and asymmetric roles;
+//   - data restrictions: leaf concepts decided per world by the data
+//     oracle (see datatype_oracle.h); the data property axioms fill its
+//     tables.
+// Anything left out (keys over data properties, the top data property,
+// rules, property chains other than transitivity and plain sub-properties,
+// skipped axioms, the universal role) is replaced by something it entails — a fresh name for an expression, or
 // nothing for an axiom — and `complete()` turns false: a clash then still
 // proves unsatisfiability, but an open branch proves nothing.
 #pragma once
@@ -35,6 +38,7 @@
 
 #include <absl/container/flat_hash_map.h>
 
+#include "alc/datatype_oracle.h"
 #include "alc/error.h"
 #include "core/dl.h"
 #include "core/ontology.h"
@@ -45,8 +49,9 @@ enum class NodeKind : uint8_t {
   Top, Bottom, Atom, NegAtom, And, Or, Some, All, AtLeast, AtMost, Nominal, NegNominal, Self, NegSelf,
   Somewhere,   // ∃ over the universal role: some world holds the filler
   Everywhere,  // ∀ over the universal role: every world holds the filler
+  Data,        // a data restriction; entity: its index in the data tables
 };
-inline constexpr int kNodeKindCount = 16;
+inline constexpr int kNodeKindCount = 17;
 
 // 2 × property index, plus 1 for the inverse.
 using Role = uint32_t;
@@ -154,6 +159,13 @@ class DlOntology {
   [[nodiscard]] bool is_named(uint32_t atom_concept) const;
   [[nodiscard]] const trelvanic_core::Ontology& ontology() const { return ontology_; }
 
+  // Data restrictions: the tables, and the oracle that decides a world's
+  // data concepts (none: such worlds stay undecided).
+  [[nodiscard]] const DataTables& data_tables() const { return data_; }
+  [[nodiscard]] const DataConstraint& data_constraint(const Node& n) const { return data_.concepts[n.entity]; }
+  [[nodiscard]] DataOracle data_oracle() const { return data_oracle_; }
+  void set_data_oracle(DataOracle oracle) { data_oracle_ = oracle; }
+
  private:
   friend class Normalizer;
   DlOntology() = default;
@@ -191,6 +203,9 @@ class DlOntology {
   std::vector<std::pair<uint32_t, uint32_t>> class_assertions_;
   std::vector<RoleAssertion> role_assertions_;
   std::vector<std::pair<uint32_t, uint32_t>> different_;
+
+  DataTables data_;
+  DataOracle data_oracle_ = nullptr;
 
   std::string incomplete_reason_;
   bool uses_inverse_ = false, uses_at_most_ = false, uses_nominals_ = false, uses_universal_ = false;

@@ -84,6 +84,7 @@ const Expander::Rule Expander::kRules[kNodeKindCount] = {
     &Expander::rule_neg_self,     // NegSelf
     &Expander::rule_somewhere,    // Somewhere
     &Expander::rule_everywhere,   // Everywhere
+    &Expander::rule_data,         // Data
 };
 
 Expander::Expander(const DlOntology& dl, DepSets& deps, Branch& branch, ExpandLimits limits)
@@ -440,6 +441,7 @@ uint8_t Expander::alternative_cost(uint32_t c) const {
     case NodeKind::Or:
     case NodeKind::All:
     case NodeKind::Everywhere:
+    case NodeKind::Data:
       return 1;
     case NodeKind::Some:
     case NodeKind::AtLeast:
@@ -518,31 +520,46 @@ bool Expander::satisfied(const Pending& p) const {
   return false;
 }
 
+namespace {
+
+uint64_t mix(uint64_t h, uint64_t v) {
+  h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
+  return h * 0xBF58476D1CE4E5B9ull;
+}
+
+}  // namespace
+
 std::vector<uint8_t> Expander::blocking() const {
-  const auto count = b_.worlds.size();
+  const auto count = static_cast<uint32_t>(b_.worlds.size());
   std::vector<uint8_t> status(count, 0);
-  auto label_of = [&](uint32_t w) {
-    std::vector<uint32_t> v;
-    for (const LabelEntry& e : b_.worlds[w].label) v.push_back(e.ce);
-    return v;
-  };
-  // The roles of the edges from the parent (and of self loops).
-  auto roles_of = [&](uint32_t w) {
-    std::vector<Role> v;
+  // A world's signature: its label, the roles of the edges from its parent
+  // (and of its self loops) and, with inverses or at-most restrictions, its
+  // parent's label. Hashes find the candidates without copying a label;
+  // equality of the sets decides.
+  std::vector<uint64_t> label_hash(count, 0);
+  for (uint32_t w = 0; w < count; ++w) {
+    if (!b_.worlds[w].alive) continue;
+    uint64_t h = b_.worlds[w].label.size();
+    for (const LabelEntry& e : b_.worlds[w].label) h = mix(h, e.ce);
+    label_hash[w] = h;
+  }
+  auto roles_of = [&](uint32_t w, std::vector<Role>& v) {
+    v.clear();
     const World& world = b_.worlds[w];
     for (const Edge& e : world.edges)
       if (e.to == world.parent) v.push_back(inverse(e.role));
       else if (e.to == w) v.push_back(e.role | 0x80000000u);
     std::sort(v.begin(), v.end());
-    return v;
   };
-  struct Signature {
-    std::vector<uint32_t> label, parent_label;
-    std::vector<Role> roles;
-    bool operator==(const Signature&) const = default;
+  auto same_label = [&](uint32_t x, uint32_t y) {
+    const auto& lx = b_.worlds[x].label;
+    const auto& ly = b_.worlds[y].label;
+    return lx.size() == ly.size() &&
+           std::equal(lx.begin(), lx.end(), ly.begin(), [](const LabelEntry& p, const LabelEntry& q) { return p.ce == q.ce; });
   };
-  std::vector<Signature> sigs(count);
-  absl::flat_hash_map<uint64_t, std::vector<uint32_t>> index;
+  std::vector<Role> roles, other_roles;
+  absl::flat_hash_map<uint64_t, uint32_t> first;  // signature hash → latest unblocked world with it
+  std::vector<uint32_t> next(count, kNoWorld);     // the one before it with the same hash
   for (uint32_t w = 0; w < count; ++w) {
     const World& world = b_.worlds[w];
     if (!world.alive || world.root || world.parent == kNoWorld) continue;
@@ -550,21 +567,22 @@ std::vector<uint8_t> Expander::blocking() const {
       status[w] = 2;
       continue;
     }
-    Signature s;
-    s.label = label_of(w);
-    s.roles = roles_of(w);
-    if (pairwise_) s.parent_label = label_of(world.parent);
-    // The hash only finds candidates; equality of the sets decides.
-    const uint64_t h = absl::HashOf(s.label, s.parent_label, s.roles);
-    auto& bucket = index[h];
-    for (uint32_t y : bucket)
-      if (sigs[y] == s) {
+    roles_of(w, roles);
+    uint64_t h = mix(label_hash[w], pairwise_ ? label_hash[world.parent] : 0);
+    for (Role r : roles) h = mix(h, r);
+    auto [it, fresh] = first.try_emplace(h, w);
+    if (fresh) continue;
+    for (uint32_t y = it->second; y != kNoWorld; y = next[y]) {
+      if (!same_label(w, y) || (pairwise_ && !same_label(world.parent, b_.worlds[y].parent))) continue;
+      roles_of(y, other_roles);
+      if (roles == other_roles) {
         status[w] = 1;
         break;
       }
+    }
     if (status[w] == 0) {
-      bucket.push_back(w);
-      sigs[w] = std::move(s);
+      next[w] = it->second;
+      it->second = w;
     }
   }
   return status;
@@ -761,6 +779,12 @@ bool Expander::verify_open_branch() const {
           if (loop != (n.kind == NodeKind::Self)) return false;
           break;
         }
+        case NodeKind::Data:
+          // The values themselves were decided by the data oracle.
+          if (dl_.data_constraint(n).needs_value())
+            for (uint32_t c : dl_.data_tables().domains_of(dl_.data_constraint(n).property))
+              if (!has(w, c)) return false;
+          break;
       }
     }
     for (auto [u, d] : world.different)
@@ -815,7 +839,7 @@ Step Expander::expand(Choice& out) {
       if (live >= limits_.worlds) return Step::Budget;
       continue;
     }
-    return Step::Open;
+    return sweep_data();
   }
 }
 

@@ -82,6 +82,7 @@ class Expander {
   void rule_neg_self(uint32_t w, uint32_t c, const Node& n, uint32_t dep);
   void rule_somewhere(uint32_t w, uint32_t c, const Node& n, uint32_t dep);
   void rule_everywhere(uint32_t w, uint32_t c, const Node& n, uint32_t dep);
+  void rule_data(uint32_t w, uint32_t c, const Node& n, uint32_t dep);
 
   void all_over_edge(const Node& all, uint32_t dep, const Edge& e);
   void edge_rules(uint32_t x, Role r, uint32_t y, uint32_t dep);
@@ -95,6 +96,9 @@ class Expander {
   bool sweep_disjunctions(Choice& out, Step& step);
   bool sweep_generators();
   bool sweep_keys(Step& step);
+  // The data concepts of every live world, once the rest of the branch is
+  // open: Open, Clash, or a branch given up (datatype_oracle.cpp).
+  Step sweep_data();
   // Two named individuals' worlds a key makes equal, with what that rests on.
   bool key_pair(const Key& key, uint32_t x, uint32_t y, uint32_t* dep) const;
 

@@ -14,6 +14,9 @@ using trelvanic_core::AxiomView;
 using trelvanic_core::CeId;
 using trelvanic_core::CeKind;
 using trelvanic_core::ClassExpr;
+using trelvanic_core::DataExpr;
+using trelvanic_core::DeId;
+using trelvanic_core::DeKind;
 using trelvanic_core::DlAxiomKind;
 using trelvanic_core::DlAxiomView;
 using trelvanic_core::EntityId;
@@ -46,6 +49,8 @@ class Normalizer {
     find("topObjectProperty", d_.top_property_, d_.has_top_property_);
     find("bottomObjectProperty", d_.bottom_property_, d_.has_bottom_property_);
     top_data_property_ = o.lookup_entity(std::string(kOwl) + "topDataProperty");
+    bottom_data_property_ = o.lookup_entity(std::string(kOwl) + "bottomDataProperty");
+    register_literal_datatypes();
     d_.fresh_base_ = static_cast<uint32_t>(o.entity_count());
     d_.top_ = intern(ClassExpr::top());
     d_.bottom_ = intern(ClassExpr::bottom());
@@ -93,6 +98,7 @@ class Normalizer {
   bool is_bottom_property(EntityId p) const { return d_.has_bottom_property_ && p == d_.bottom_property_; }
   bool is_top_property(EntityId p) const { return d_.has_top_property_ && p == d_.top_property_; }
   bool is_top_data_property(EntityId p) const { return top_data_property_ && p == *top_data_property_; }
+  bool is_bottom_data_property(EntityId p) const { return bottom_data_property_ && p == *bottom_data_property_; }
 
   uint32_t fresh_atom() { return intern(ClassExpr::atomic(EntityId(d_.fresh_base_ + d_.fresh_next_++))); }
 
@@ -259,8 +265,135 @@ class Normalizer {
         const uint32_t s = intern(ClassExpr::has_self(p));
         return neg ? intern(ClassExpr::complement_of(CeId(s))) : s;
       }
-      default: return opaque(src, neg, "data ranges");
+      case CeKind::DataSome:
+      case CeKind::DataAll: {
+        if (is_top_data_property(e.property())) return opaque(src, neg, "the top data property");
+        const bool some = (e.kind == CeKind::DataSome) != neg;
+        const DeId r = neg ? data_not(*e.range()) : *e.range();
+        return data_concept(some ? DataKind::Some : DataKind::All, 1, e.property(), r);
+      }
+      case CeKind::DataHasValue:
+        if (is_top_data_property(e.property())) return opaque(src, neg, "the top data property");
+        return data_value(e.property(), e.value(), neg);
+      case CeKind::DataMinCardinality:
+      case CeKind::DataMaxCardinality:
+      case CeKind::DataExactCardinality: {
+        const EntityId p = e.property();
+        if (is_top_data_property(p)) return opaque(src, neg, "the top data property");
+        const std::optional<DeId> f = e.range();
+        const uint32_t n = e.n();
+        if (e.kind == CeKind::DataMinCardinality) {
+          if (!neg) return data_at_least(n, p, f);
+          return n == 0 ? d_.bottom_ : data_at_most(n - 1, p, f);
+        }
+        if (e.kind == CeKind::DataMaxCardinality) {
+          if (!neg) return data_at_most(n, p, f);
+          return n == 0xFFFFFFFFu ? d_.bottom_ : data_at_least(n + 1, p, f);
+        }
+        if (!neg) return junction(true, {data_at_least(n, p, f), data_at_most(n, p, f)});
+        std::vector<uint32_t> alts;
+        if (n > 0) alts.push_back(data_at_most(n - 1, p, f));
+        if (n < 0xFFFFFFFFu) alts.push_back(data_at_least(n + 1, p, f));
+        return junction(false, std::move(alts));
+      }
     }
+    return opaque(src, neg, "unknown class expression");
+  }
+
+  // ---- data restrictions
+
+  using DataKind = DataConstraint::Kind;
+
+  DeId data_top() { return d_.ontology_.dl_mut().intern_de(DataExpr::top()); }
+  // The complement of a data range among all data values.
+  DeId data_not(DeId r) {
+    const auto& dl = d_.ontology_.dl();
+    if (dl.has_de(r) && dl.de(r).kind == DeKind::Not) return dl.de(r).operand();
+    return d_.ontology_.dl_mut().intern_de(DataExpr::complement_of(r));
+  }
+  bool is_data_top(DeId r) const {
+    const auto& dl = d_.ontology_.dl();
+    return dl.has_de(r) && dl.de(r).kind == DeKind::Top;
+  }
+
+  // A data concept in negation normal form: ∃p.R, ∀p.R, ≥n p.R (n ≥ 2) or
+  // ≤n p.R (n ≥ 1).
+  uint32_t data_concept(DataKind kind, uint32_t n, EntityId p, std::optional<DeId> r) {
+    const bool needs_value = kind == DataKind::Some || kind == DataKind::AtLeast;
+    if (is_bottom_data_property(p)) return needs_value ? d_.bottom_ : d_.top_;
+    switch (kind) {
+      case DataKind::Some: return intern(ClassExpr::data_some(p, *r));
+      case DataKind::All: return is_data_top(*r) ? d_.top_ : intern(ClassExpr::data_all(p, *r));
+      case DataKind::AtLeast: return intern(ClassExpr::data_cardinality(CeKind::DataMinCardinality, n, p, r));
+      case DataKind::AtMost: return intern(ClassExpr::data_cardinality(CeKind::DataMaxCardinality, n, p, r));
+    }
+    return d_.top_;
+  }
+  uint32_t data_at_least(uint32_t n, EntityId p, std::optional<DeId> f) {
+    if (n == 0) return d_.top_;
+    if (n == 1) return data_concept(DataKind::Some, 1, p, f ? *f : data_top());
+    return data_concept(DataKind::AtLeast, n, p, f);
+  }
+  uint32_t data_at_most(uint32_t n, EntityId p, std::optional<DeId> f) {
+    if (n == 0) return data_concept(DataKind::All, 1, p, data_not(f ? *f : data_top()));
+    return data_concept(DataKind::AtMost, n, p, f);
+  }
+  // p has the value v (not, when `neg`).
+  uint32_t data_value(EntityId p, DeId v, bool neg) {
+    return neg ? data_concept(DataKind::All, 1, p, data_not(v)) : data_concept(DataKind::Some, 1, p, v);
+  }
+
+  // The datatypes of told literals become entities of the clone (before
+  // the fresh names start), so that the literals can be data expressions.
+  void register_literal_datatypes() {
+    auto& o = d_.ontology_;
+    std::vector<std::string> iris;
+    o.axioms().for_each_live([&](AxiomId, const AxiomView& a) {
+      if (trelvanic_core::axiom_kind_has_literal(a.kind())) iris.emplace_back(a.literal().datatype);
+    });
+    std::sort(iris.begin(), iris.end());
+    iris.erase(std::unique(iris.begin(), iris.end()), iris.end());
+    for (const std::string& iri : iris)
+      if (!o.lookup_entity(iri)) (void)o.entity_id(iri, EntityKind::Datatype);
+  }
+  void told_data_value(const AxiomView& a, bool neg) {
+    if (is_top_data_property(a.property())) return incomplete("the top data property");
+    const auto dt = d_.ontology_.lookup_entity(a.literal().datatype);
+    if (!dt) return incomplete("a literal of an unregistered datatype");
+    const DeId v = d_.ontology_.dl_mut().intern_de(DataExpr::literal(std::string(a.literal().lexical), *dt));
+    assert_class(a.subject(), data_value(a.property(), v, neg));
+  }
+  void data_sub_property(EntityId sub, EntityId sup) {
+    if (is_top_data_property(sub) || is_top_data_property(sup)) return incomplete("the top data property");
+    if (is_bottom_data_property(sub)) return;
+    if (is_bottom_data_property(sup)) return incomplete("a data property below the empty one");
+    told_data_supers_[sub].push_back(sup);
+  }
+  // The super-property closure and the domains of every property above.
+  void finish_data() {
+    DataTables& t = d_.data_;
+    for (const auto& [p, _] : told_data_supers_) {
+      std::vector<EntityId> up{p};
+      for (size_t i = 0; i < up.size(); ++i) {
+        auto it = told_data_supers_.find(up[i]);
+        if (it == told_data_supers_.end()) continue;
+        for (EntityId s : it->second)
+          if (std::find(up.begin(), up.end(), s) == up.end()) up.push_back(s);
+      }
+      t.supers[p] = std::move(up);
+    }
+    t.domains.clear();
+    auto add_domains = [&](EntityId p) {
+      std::vector<uint32_t> cs;
+      for (EntityId q : t.supers_of(p))
+        if (auto it = told_data_domains_.find(q); it != told_data_domains_.end())
+          cs.insert(cs.end(), it->second.begin(), it->second.end());
+      std::sort(cs.begin(), cs.end());
+      cs.erase(std::unique(cs.begin(), cs.end()), cs.end());
+      if (!cs.empty()) t.domains[p] = std::move(cs);
+    };
+    for (const auto& [p, _] : told_data_supers_) add_domains(p);
+    for (const auto& [p, _] : told_data_domains_) add_domains(p);
   }
 
   void note_role(RoleExpr r) {
@@ -491,10 +624,8 @@ class Normalizer {
       case AxiomKind::NegativeObjectPropertyAssertion: return not_role(a.subject(), a.property(), a.object());
       case AxiomKind::SameIndividual: return same_all(a.operands());
       case AxiomKind::DifferentIndividuals: return different(a.operands());
-      // Without values asserted or required, every data property may be
-      // empty: negative data assertions then hold, positive ones do not.
-      case AxiomKind::DataPropertyAssertion: return incomplete("data property assertions");
-      case AxiomKind::NegativeDataPropertyAssertion: return;
+      case AxiomKind::DataPropertyAssertion: return told_data_value(a, false);
+      case AxiomKind::NegativeDataPropertyAssertion: return told_data_value(a, true);
     }
   }
 
@@ -605,28 +736,48 @@ class Normalizer {
         d_.keys_.push_back(std::move(k));
         return;
       }
-      case DlAxiomKind::DataPropertyAssertion: return incomplete("data property assertions");
-      case DlAxiomKind::NegativeDataPropertyAssertion: return;
-      // Domains, ranges, sub-, equivalent, disjoint and functional data
-      // properties, datatype definitions: all hold when every data property
-      // is empty, which is possible as long as nothing asserts or requires
-      // a value (data assertions and data restrictions make the input
-      // undecided on their own) and the top data property, never empty,
-      // takes no part.
+      case DlAxiomKind::DataPropertyAssertion:
+      case DlAxiomKind::NegativeDataPropertyAssertion:
+        if (is_top_data_property(a.property())) return incomplete("the top data property");
+        return assert_class(a.subject(),
+                            data_value(a.property(), a.value(), a.kind == DlAxiomKind::NegativeDataPropertyAssertion));
+      // The data property axioms fill the oracle's tables (datatype
+      // definitions are read by the oracle from the store itself); a domain
+      // goes onto every world with a value of the property.
       case DlAxiomKind::DataPropertyDomain:
+        if (is_top_data_property(a.property())) return incomplete("the top data property");
+        if (is_bottom_data_property(a.property())) return;
+        told_data_domains_[a.property()].push_back(nnf(a.domain(), false));
+        return;
       case DlAxiomKind::DataPropertyRange:
+        if (is_top_data_property(a.property())) return incomplete("the top data property");
+        d_.data_.ranges[a.property()].push_back(a.data_range());
+        return;
       case DlAxiomKind::FunctionalDataProperty:
-        if (is_top_data_property(a.property())) incomplete("the top data property");
+        if (is_top_data_property(a.property())) return incomplete("the top data property");
+        d_.data_.functional.insert(a.property());
         return;
-      case DlAxiomKind::SubDataPropertyOf:
-        if (is_top_data_property(a.sub_data_property()) || is_top_data_property(a.sup_data_property()))
-          incomplete("the top data property");
+      case DlAxiomKind::SubDataPropertyOf: return data_sub_property(a.sub_data_property(), a.sup_data_property());
+      case DlAxiomKind::EquivalentDataProperties: {
+        const auto ops = a.entities().to_vector();
+        for (size_t i = 1; i < ops.size(); ++i) {
+          data_sub_property(ops[0], ops[i]);
+          data_sub_property(ops[i], ops[0]);
+        }
         return;
-      case DlAxiomKind::EquivalentDataProperties:
-      case DlAxiomKind::DisjointDataProperties:
-        for (EntityId p : a.entities())
-          if (is_top_data_property(p)) incomplete("the top data property");
+      }
+      case DlAxiomKind::DisjointDataProperties: {
+        const auto ops = a.entities().to_vector();
+        for (size_t i = 0; i < ops.size(); ++i)
+          for (size_t j = i + 1; j < ops.size(); ++j) {
+            if (is_top_data_property(ops[i]) || is_top_data_property(ops[j])) {
+              incomplete("the top data property");
+              continue;
+            }
+            d_.data_.disjoint.emplace_back(ops[i], ops[j]);
+          }
         return;
+      }
       default: return;
     }
   }
@@ -641,6 +792,7 @@ class Normalizer {
   void finish() {
     finish_individuals();
     finish_roles();
+    finish_data();
   }
 
   void finish_individuals() {
@@ -756,6 +908,23 @@ class Normalizer {
         n.kind = NodeKind::Self;
         n.role = role_of(RoleExpr::atomic(e.entity()));
         break;
+      case CeKind::DataSome:
+      case CeKind::DataAll:
+      case CeKind::DataMinCardinality:
+      case CeKind::DataMaxCardinality: {
+        DataConstraint dc;
+        dc.kind = e.kind == CeKind::DataSome  ? DataKind::Some
+                  : e.kind == CeKind::DataAll ? DataKind::All
+                  : e.kind == CeKind::DataMinCardinality ? DataKind::AtLeast
+                                                         : DataKind::AtMost;
+        dc.property = e.property();
+        dc.range = e.range();
+        if (e.kind == CeKind::DataMinCardinality || e.kind == CeKind::DataMaxCardinality) dc.n = e.n();
+        n.kind = NodeKind::Data;
+        n.entity = static_cast<uint32_t>(d_.data_.concepts.size());
+        d_.data_.concepts.push_back(dc);
+        break;
+      }
       default: break;
     }
     d_.nodes_[c] = n;
@@ -817,6 +986,9 @@ class Normalizer {
   std::vector<std::pair<uint32_t, uint32_t>> pending_different_;
   absl::flat_hash_map<uint64_t, uint32_t> opaque_;
   std::optional<EntityId> top_data_property_;
+  std::optional<EntityId> bottom_data_property_;
+  absl::flat_hash_map<EntityId, std::vector<EntityId>> told_data_supers_;
+  absl::flat_hash_map<EntityId, std::vector<uint32_t>> told_data_domains_;
 };
 
 Result<DlOntology> DlOntology::from_ontology(const trelvanic_core::Ontology& ontology) {

@@ -2,7 +2,7 @@
 // copy of the branch before its first alternative; dependency-directed
 // backjumping closes a choice point at once when a clash does not rest on
 // it; semantic branching gives the k-th disjunct the negations of the
-// failed ones.
+// failed ones, and the k-th merge the failed pairs marked different.
 #include "alc/tableau.h"
 
 #include <algorithm>
@@ -76,6 +76,10 @@ Result<bool> Tableau::run(Branch start, uint32_t test_world) {
         ex.add(f.choice.world, dl_.node(f.choice.alternatives[j]).negation,
                deps_.join(f.choice.dep, f.alt_failed[j]));
     } else {
+      // The same for merges: a pair whose merge failed stays apart.
+      for (size_t j = 0; j < f.next; ++j)
+        ex.mark_different(f.choice.pairs[j].first, f.choice.pairs[j].second,
+                          deps_.join(f.choice.dep, f.alt_failed[j]));
       const auto [a, b] = f.choice.pairs[f.next];
       ex.merge_neighbours(f.choice.world, a, b, d);
     }
@@ -84,8 +88,10 @@ Result<bool> Tableau::run(Branch start, uint32_t test_world) {
 
   // The expansion limit bounds each branch; the whole search gets a
   // multiple of it, so that many short branches cannot run without end.
+  // Every alternative tried counts as one step at least: merges that add
+  // no label entry are bounded too.
   const uint64_t search_limit = uint64_t{limits.expansions} * kSearchFactor;
-  const uint64_t search_start = stats_.expansions;
+  const uint64_t search_start = stats_.expansions + stats_.branches;
   for (;;) {
     // A caller that stopped waiting (a timed-out bounded job) ends the run
     // as an exhausted budget: undecided, never a verdict.
@@ -94,7 +100,7 @@ Result<bool> Tableau::run(Branch start, uint32_t test_world) {
     Expander ex(dl_, deps_, cur, limits);
     const Step step = ex.expand(choice);
     stats_.expansions += ex.added();
-    if (step == Step::Budget || stats_.expansions - search_start > search_limit) {
+    if (step == Step::Budget || stats_.expansions + stats_.branches - search_start > search_limit) {
       stats_.limit = step == Step::Budget ? "branch expansions or worlds" : "search expansions";
       return std::unexpected(Error::budget_exhausted(limits.expansions));
     }
@@ -312,7 +318,27 @@ Result<Tableau::Classification> Tableau::classify_timed(double* sat_s, double* p
     return out;
   }
   const auto& names = dl_.named_classes();
-  for (EntityId a : names) {
+  // Classes with fewer told subsumers first: a told superclass is then
+  // classified before its subclasses, whose tests can take its subsumers.
+  std::vector<std::vector<EntityId>> told(names.size());
+  std::vector<uint32_t> order(names.size());
+  absl::flat_hash_map<uint32_t, uint32_t> index;  // class → position in `names`
+  for (uint32_t i = 0; i < names.size(); ++i) {
+    told[i] = told_subsumers(names[i]);
+    order[i] = i;
+    index[names[i].value] = i;
+  }
+  std::stable_sort(order.begin(), order.end(),
+                   [&](uint32_t x, uint32_t y) { return told[x].size() < told[y].size(); });
+  // The whole set of subsumers of each satisfiable class classified so far.
+  std::vector<std::vector<EntityId>> subsumers(names.size());
+  std::vector<uint8_t> done(names.size(), 0);
+  auto finished = [&](EntityId c) -> const std::vector<EntityId>* {
+    auto it = index.find(c.value);
+    return it != index.end() && done[it->second] != 0 ? &subsumers[it->second] : nullptr;
+  };
+  for (uint32_t i : order) {
+    const EntityId a = names[i];
     const auto t0 = std::chrono::steady_clock::now();
     auto sat = is_class_satisfiable(a);
     if (sat_s != nullptr) *sat_s += seconds_since(t0);
@@ -324,31 +350,60 @@ Result<Tableau::Classification> Tableau::classify_timed(double* sat_s, double* p
     // A model of A whose root lacks B is a model of A ⊓ ¬B: only the names
     // in that root are possible subsumers.
     std::vector<EntityId> candidates = root_names_valid_ ? root_names_ : names;
-    std::sort(candidates.begin(), candidates.end());
-    const auto told = told_subsumers(a);
-    for (size_t i = 0; i < candidates.size(); ++i) {
-      const EntityId b = candidates[i];
-      if (b == a) continue;
-      if (std::binary_search(told.begin(), told.end(), b)) {
-        out.subsumptions.emplace_back(a, b);
+    // Subsumers known without a test: the told ones, and with each of them
+    // (and later each one a test proves) its own subsumers when it is
+    // already classified.
+    std::vector<EntityId> known;
+    auto take = [&](EntityId b) {
+      std::vector<EntityId> more{b};
+      if (const auto* s = finished(b)) more.insert(more.end(), s->begin(), s->end());
+      std::sort(more.begin(), more.end());
+      std::vector<EntityId> merged;
+      std::set_union(known.begin(), known.end(), more.begin(), more.end(), std::back_inserter(merged));
+      known = std::move(merged);
+    };
+    for (EntityId b : told[i])
+      if (b != a) take(b);
+    // The most specific candidates first: a subsumption proven there brings
+    // the most subsumers along.
+    auto weight = [&](EntityId c) {
+      const auto* s = finished(c);
+      return s != nullptr ? s->size() : 0;
+    };
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [&](EntityId x, EntityId y) { return weight(x) > weight(y); });
+    std::vector<EntityId> ruled_out;
+    for (size_t k = 0; k < candidates.size(); ++k) {
+      const EntityId b = candidates[k];
+      if (b == a || std::binary_search(known.begin(), known.end(), b) ||
+          std::find(ruled_out.begin(), ruled_out.end(), b) != ruled_out.end())
         continue;
-      }
       const auto t1 = std::chrono::steady_clock::now();
       auto sub = is_subsumed(a, b);
       if (pairs_s != nullptr) *pairs_s += seconds_since(t1);
       if (!sub) return std::unexpected(sub.error());
       if (*sub) {
-        out.subsumptions.emplace_back(a, b);
-      } else if (root_names_valid_) {
-        // The model of A ⊓ ¬B found is a model of A: names missing from its
-        // root are no subsumers either.
-        std::vector<EntityId> model = root_names_;
-        std::sort(model.begin(), model.end());
-        std::erase_if(candidates, [&](EntityId c) {
-          return c > b && !std::binary_search(model.begin(), model.end(), c);
-        });
+        take(b);
+        continue;
+      }
+      // A is not below B, so not below any class below B either; and the
+      // model of A ⊓ ¬B found is a model of A: names missing from its root
+      // are no subsumers.
+      ruled_out.push_back(b);
+      std::vector<EntityId> model = root_names_valid_ ? root_names_ : names;
+      std::sort(model.begin(), model.end());
+      for (size_t m = k + 1; m < candidates.size(); ++m) {
+        const EntityId c = candidates[m];
+        const auto* s = finished(c);
+        if (!std::binary_search(model.begin(), model.end(), c) ||
+            (s != nullptr && std::binary_search(s->begin(), s->end(), b)))
+          ruled_out.push_back(c);
       }
     }
+    std::erase(known, a);
+    for (EntityId b : known) out.subsumptions.emplace_back(a, b);
+    subsumers[i] = std::move(known);
+    done[i] = 1;
   }
   return out;
 }

@@ -19,6 +19,7 @@
 #include "core/dl.h"
 #include "core/dl_expr.h"
 #include "dl/bounded.h"
+#include "dl/datatype/world_values.h"
 #include "profile/detect.h"
 #include "profile/rules.h"
 #include "profile/scanner.h"
@@ -260,6 +261,7 @@ Result<Taxonomy> DlClassifier::classify(const Ontology& ontology) const {
   }
   auto dl = timings.timed(timings.clausify_s, [&] { return trelvanic_alc::DlOntology::from_ontology(work); });
   if (!dl) return std::unexpected(Error::alc(std::move(dl.error())));
+  dl->set_data_oracle(&datatype::decide_world_values);
   auto verdicts = timings.timed(timings.tableau_s, [&] { return run_tableau_classify(*dl, complement); });
   if (!verdicts) return std::unexpected(std::move(verdicts.error()));
   auto taxonomy = timings.timed(timings.taxonomy_post_s,

@@ -12,6 +12,7 @@
 #include "dl/abox_facts.h"
 #include "dl/assertion_stages.h"
 #include "dl/datatype/consistency.h"
+#include "dl/datatype/world_values.h"
 #include "dl/union_csp.h"
 
 namespace trelvanic_dl {
@@ -149,6 +150,7 @@ Result<ConsistencyResult> run_cascade(const Ontology& ontology, const Trace& tra
   }
   auto dl = trelvanic_alc::DlOntology::from_ontology(with_intersections ? *with_intersections : ontology);
   if (!dl) return std::unexpected(Error::alc(std::move(dl.error())));
+  dl->set_data_oracle(&datatype::decide_world_values);
   trelvanic_alc::Tableau tableau(*dl);
 
   auto exists_forall = abox_exists_forall_role_clash(tableau, intersections);

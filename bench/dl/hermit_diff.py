@@ -55,15 +55,15 @@ def shrink(onto: random_dl.Ontology, shows, folder: str, stem: str) -> random_dl
             path = os.path.join(folder, f"{stem}-try{k}.ofn")
             trials[path] = axioms[:k] + axioms[k + 1:]
             with open(path, "w", encoding="utf-8") as f:
-                f.write(random_dl.render(trials[path], *names))
+                f.write(random_dl.render(trials[path], *names, data_roles=onto.data_roles))
         found = shows(list(trials))
         for path in trials:
             os.remove(path)
         if found is None:
             break
         axioms = trials[found]
-    return random_dl.Ontology(random_dl.render(axioms, *names), onto.classes, onto.roles,
-                              onto.individuals, axioms)
+    return random_dl.Ontology(random_dl.render(axioms, *names, data_roles=onto.data_roles), onto.classes,
+                              onto.roles, onto.individuals, axioms, onto.data_roles)
 
 
 def disagreement_shows(fact, universe, engine, hermit: Hermit, classify, timeout):

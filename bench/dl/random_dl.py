@@ -15,6 +15,9 @@ first:
     nominals    ObjectOneOf and ObjectHasValue
     roleprops   reflexive, irreflexive, asymmetric and disjoint properties, ObjectHasSelf
     abox        class and (negative) property assertions, same and different individuals
+    data        data properties: data restrictions over integers, strings, booleans, facets and
+                enumerations; data property domains, ranges, sub-properties, functional and
+                disjoint data properties; (negative) data property assertions with abox
 
 Presets: "alc", "alchiq" (hierarchy, inverse, counting, functional), "shoiq" (everything but
 chains), "sroiq" (everything).
@@ -34,12 +37,12 @@ import sys
 from dataclasses import dataclass, field
 
 FEATURES = ("hierarchy", "inverse", "transitive", "chains", "functional", "counting", "nominals", "roleprops",
-            "abox")
+            "abox", "data")
 PRESETS = {
     "alc": (),
     "alchiq": ("hierarchy", "inverse", "counting", "functional"),
-    "shoiq": tuple(f for f in FEATURES if f != "chains"),
-    "sroiq": FEATURES,
+    "shoiq": tuple(f for f in FEATURES if f not in ("chains", "data")),
+    "sroiq": tuple(f for f in FEATURES if f != "data"),
 }
 NS = "http://example.org/dldiff#"
 
@@ -75,18 +78,46 @@ class Ontology:
     roles: list
     individuals: list
     axioms: list = field(default_factory=list)
+    data_roles: list = field(default_factory=list)
 
     def write(self, path: str) -> None:
         with open(path, "w", encoding="utf-8") as f:
             f.write(self.text)
 
 
-def render(axioms, classes, roles, individuals, iri: str = NS[:-1]) -> str:
+def render(axioms, classes, roles, individuals, iri: str = NS[:-1], data_roles=()) -> str:
     decl = [f"Declaration(Class(:{c}))" for c in classes]
     decl += [f"Declaration(ObjectProperty(:{r}))" for r in roles]
+    decl += [f"Declaration(DataProperty(:{d}))" for d in data_roles]
     decl += [f"Declaration(NamedIndividual(:{i}))" for i in individuals]
     return (f"Prefix(:=<{NS}>)\nPrefix(owl:=<http://www.w3.org/2002/07/owl#>)\n"
+            "Prefix(xsd:=<http://www.w3.org/2001/XMLSchema#>)\n"
             f"Ontology(<{iri}>\n" + "\n".join(decl + list(axioms)) + "\n)\n")
+
+
+# Data ranges and literals of the "data" feature: small value spaces (booleans, enumerations, short
+# integer intervals) so that counting and functional properties matter, and large ones beside them.
+_DATA_RANGES = (
+    "xsd:integer", "xsd:string", "xsd:boolean", "xsd:decimal", "xsd:nonNegativeInteger",
+    'DatatypeRestriction(xsd:integer xsd:minInclusive "0"^^xsd:integer xsd:maxInclusive "2"^^xsd:integer)',
+    'DatatypeRestriction(xsd:integer xsd:minExclusive "1"^^xsd:integer)',
+    'DatatypeRestriction(xsd:string xsd:maxLength "1"^^xsd:integer)',
+    'DataOneOf("a" "b")', 'DataOneOf("1"^^xsd:integer "2"^^xsd:integer)', 'DataOneOf("true"^^xsd:boolean)',
+)
+_LITERALS = ('"0"^^xsd:integer', '"1"^^xsd:integer', '"01"^^xsd:integer', '"2"^^xsd:integer',
+             '"5"^^xsd:integer', '"-1"^^xsd:integer', '"a"', '"b"', '"ab"', '"true"^^xsd:boolean',
+             '"false"^^xsd:boolean', '"1.0"^^xsd:decimal')
+
+
+def _data_range(rng: random.Random, depth: int = 1) -> str:
+    k = rng.randrange(10)
+    if depth > 0 and k == 0:
+        return f"DataComplementOf({_data_range(rng, depth - 1)})"
+    if depth > 0 and k == 1:
+        return f"DataIntersectionOf({_data_range(rng, depth - 1)} {_data_range(rng, depth - 1)})"
+    if depth > 0 and k == 2:
+        return f"DataUnionOf({_data_range(rng, depth - 1)} {_data_range(rng, depth - 1)})"
+    return rng.choice(_DATA_RANGES)
 
 
 class _Roles:
@@ -119,6 +150,7 @@ def random_ontology(rng: random.Random, features=frozenset(PRESETS["shoiq"]), si
     roles = [f"r{k}" for k in range(rng.randint(*size.roles))]
     individuals = ([f"i{k}" for k in range(rng.randint(*size.individuals))]
                    if has("abox") or has("nominals") else [])
+    data_roles = [f"d{k}" for k in range(rng.randint(1, 3))] if has("data") else []
     axioms: list[str] = []
     info = _Roles(roles)
 
@@ -169,6 +201,8 @@ def random_ontology(rng: random.Random, features=frozenset(PRESETS["shoiq"]), si
     simple = info.simple()
 
     def expr(depth: int) -> str:
+        if data_roles and depth > 0 and rng.random() < 0.25:
+            return data_expr()
         k = rng.randrange(100)
         if depth == 0 or k < 40:
             return f":{rng.choice(classes)}"
@@ -199,7 +233,46 @@ def random_ontology(rng: random.Random, features=frozenset(PRESETS["shoiq"]), si
             return f"ObjectHasValue({role_expr()} :{rng.choice(individuals)})"
         if has("roleprops") and simple:
             return f"ObjectHasSelf({role_expr(simple)})"
+        if data_roles:
+            return data_expr()
         return f":{rng.choice(classes)}"
+
+    def data_expr() -> str:
+        d = rng.choice(data_roles)
+        k = rng.randrange(6)
+        if k == 0:
+            return f"DataSomeValuesFrom(:{d} {_data_range(rng)})"
+        if k == 1:
+            return f"DataAllValuesFrom(:{d} {_data_range(rng)})"
+        if k == 2:
+            return f"DataHasValue(:{d} {rng.choice(_LITERALS)})"
+        kind = rng.choice(("DataMinCardinality", "DataMaxCardinality", "DataExactCardinality"))
+        # Plain fillers only: HermiT 1.4 counts wrongly under a filler that is a union (a maximum of
+        # one over DataUnionOf(xsd:string xsd:string) with two strings is consistent for it).
+        filler = f" {_data_range(rng, 0)}" if rng.random() < 0.6 else ""
+        return f"{kind}({rng.randint(0, 3)} :{d}{filler})"
+
+    def data_axiom() -> str | None:
+        d, e = rng.choice(data_roles), rng.choice(data_roles)
+        k = rng.randrange(12)
+        if k < 3 and has("abox") and individuals:
+            neg = "Negative" if k == 2 else ""
+            return f"{neg}DataPropertyAssertion(:{d} :{rng.choice(individuals)} {rng.choice(_LITERALS)})"
+        if k < 5:
+            return f"SubClassOf({expr(1)} {data_expr()})"
+        if k < 6:
+            return f"DataPropertyDomain(:{d} {expr(1)})"
+        if k < 8:
+            return f"DataPropertyRange(:{d} {_data_range(rng)})"
+        if k < 9:
+            return f"FunctionalDataProperty(:{d})"
+        if d == e:
+            return None
+        if k < 10:
+            return f"SubDataPropertyOf(:{d} :{e})"
+        if k < 11:
+            return f"EquivalentDataProperties(:{d} :{e})"
+        return f"DisjointDataProperties(:{d} :{e})"
 
     def simple_axiom() -> str | None:
         kind = rng.choice([f for f in ("functional", "roleprops") if has(f)])
@@ -244,12 +317,14 @@ def random_ontology(rng: random.Random, features=frozenset(PRESETS["shoiq"]), si
             axiom = f"ObjectPropertyRange({role_expr()} {expr(1)})"
         elif k < 75 and simple and (has("functional") or has("roleprops")):
             axiom = simple_axiom()
+        elif k < 85 and data_roles:
+            axiom = data_axiom()
         elif k < 100 and has("abox") and individuals:
             axiom = abox_axiom()
         if axiom:
             axioms.append(axiom)
-    return Ontology(render(axioms, classes, roles, individuals), [NS + c for c in classes],
-                    [NS + r for r in roles], [NS + i for i in individuals], axioms)
+    return Ontology(render(axioms, classes, roles, individuals, data_roles=data_roles), [NS + c for c in classes],
+                    [NS + r for r in roles], [NS + i for i in individuals], axioms, data_roles)
 
 
 def main() -> int:

@@ -59,6 +59,54 @@ TEST(Classify, DefinedSuperclassesAmongManyClasses) {
   EXPECT_FALSE(has_pair(*c, o, "K0", "K1"));
 }
 
+// Subsumptions only tests find, along a chain whose upper classes have
+// fewer told superclasses (so they are classified first and their
+// subsumers are taken along), beside classes classified last whose first model holds the
+// whole chain in its root though it is below none of it (or only of its
+// top, which a failed test of the bottom must not rule out). The result is
+// the closure of the direct edges and nothing more.
+TEST(Classify, SubsumersTakenAlongProvenSubsumptionsAreExactlyTheClosure) {
+  auto o = load(
+      "SubClassOf(:D :A) SubClassOf(:A :B) SubClassOf(:B :C) "
+      "EquivalentClasses(:Z ObjectSomeValuesFrom(:r :C)) "
+      "EquivalentClasses(:Y ObjectSomeValuesFrom(:r :B)) SubClassOf(:Y :E1) "
+      "EquivalentClasses(:X ObjectSomeValuesFrom(:r :A)) SubClassOf(:X :E2) SubClassOf(:X :E3) "
+      "EquivalentClasses(:W ObjectSomeValuesFrom(:r :D)) SubClassOf(:W :E4) SubClassOf(:W :E5) SubClassOf(:W :E6) "
+      "SubClassOf(:G ObjectUnionOf(:X ObjectSomeValuesFrom(:s :H))) SubClassOf(:P ObjectUnionOf(:X ObjectSomeValuesFrom(:s :H))) "
+      "SubClassOf(:P ObjectSomeValuesFrom(:r :C)) SubClassOf(:G :F1) SubClassOf(:P :F1) SubClassOf(:F1 :F2) "
+      "SubClassOf(:F2 :F3) SubClassOf(:F3 :F4) SubClassOf(:F4 :F5)");
+  auto dl = DlOntology::from_ontology(o);
+  ASSERT_TRUE(dl.has_value());
+  Tableau t(*dl);
+  auto c = t.classify();
+  ASSERT_TRUE(c.has_value()) << c.error().message();
+  const std::vector<std::string> names = {"A", "B", "C", "D", "E1", "E2", "E3", "E4",
+                                          "E5", "E6", "F1", "F2", "F3", "F4", "F5", "G", "H", "P", "W", "X", "Y", "Z"};
+  const std::vector<std::pair<std::string, std::string>> direct = {
+      {"D", "A"}, {"A", "B"}, {"B", "C"}, {"W", "X"}, {"X", "Y"}, {"Y", "Z"}, {"Y", "E1"},
+      {"X", "E2"}, {"X", "E3"}, {"W", "E4"}, {"W", "E5"}, {"W", "E6"}, {"P", "Z"},
+      {"G", "F1"}, {"P", "F1"}, {"F1", "F2"}, {"F2", "F3"}, {"F3", "F4"}, {"F4", "F5"}};
+  std::vector<std::pair<std::string, std::string>> closure = direct;
+  for (bool grew = true; grew;) {
+    grew = false;
+    for (size_t i = 0; i < closure.size(); ++i)
+      for (size_t j = 0; j < closure.size(); ++j)
+        if (closure[i].second == closure[j].first) {
+          const std::pair<std::string, std::string> p{closure[i].first, closure[j].second};
+          if (std::find(closure.begin(), closure.end(), p) == closure.end()) {
+            closure.push_back(p);
+            grew = true;
+          }
+        }
+  }
+  for (const auto& sub : names)
+    for (const auto& sup : names) {
+      if (sub == sup) continue;
+      const bool want = std::find(closure.begin(), closure.end(), std::pair(sub, sup)) != closure.end();
+      EXPECT_EQ(has_pair(*c, o, sub.c_str(), sup.c_str()), want) << sub << " ⊑ " << sup;
+    }
+}
+
 // A closed class of five different individuals over a class every world
 // belongs to: each of the many successor worlds may be one of the
 // individuals, and the search must settle that without trying the merges
@@ -87,6 +135,25 @@ TEST(Classify, ClosedClassOverEveryWorldFitsTheDefaultBudget) {
   EXPECT_TRUE(has_pair(*c, o, "Country", "Domain"));
   EXPECT_FALSE(has_pair(*c, o, "P", "Country"));
   EXPECT_FALSE(has_pair(*c, o, "T0", "Country"));
+}
+
+// Every world may hold ≥3 r or ≤5 r besides ≥5 r: the at-most choices
+// over five successors must not try the same merges again in another
+// order, or the search outgrows the default budget. Every merge tried
+// counts towards that budget, even one that adds no label entry.
+TEST(Classify, FailedMergesAreNotTriedAgain) {
+  auto o = load(
+      "EquivalentClasses(:X ObjectIntersectionOf(ObjectComplementOf(ObjectMaxCardinality(4 :r))"
+      " ObjectAllValuesFrom(:r :N)))"
+      "EquivalentClasses(:Y ObjectIntersectionOf(ObjectComplementOf(ObjectMaxCardinality(5 :r))"
+      " ObjectMaxCardinality(2 :r)))");
+  auto dl = DlOntology::from_ontology(o);
+  ASSERT_TRUE(dl.has_value());
+  Tableau t(*dl);
+  auto c = t.classify();
+  ASSERT_TRUE(c.has_value()) << c.error().message();
+  EXPECT_EQ(c->unsatisfiable, std::vector<trelvanic_core::EntityId>{entity(o, "Y")});
+  EXPECT_TRUE(c->subsumptions.empty());
 }
 
 }  // namespace
