@@ -187,22 +187,25 @@ void expand_tag(std::string_view tag, const EntityTable& table, const EntityMeas
     out.literal(tag);
     return;
   }
-  char quote = 0;
+  // Quoted values one at a time; references only inside them.
   size_t run = 0;
-  for (size_t i = 0; i < tag.size(); ++i) {
-    const char c = tag[i];
-    if (quote != 0 && c == quote) {
-      quote = 0;
-    } else if (quote == 0 && (c == '"' || c == '\'')) {
-      quote = c;
-    } else if (quote != 0 && c == '&') {
-      const auto ref = entity_reference_at(tag, i, table);
+  size_t i = 0;
+  while (true) {
+    const size_t open = tag.find_first_of("\"'", i);
+    if (open == std::string_view::npos) break;
+    const char quote = tag[open];
+    const size_t close = tag.find(quote, open + 1);
+    const size_t end = close == std::string_view::npos ? tag.size() : close;
+    for (size_t amp = tag.find('&', open + 1); amp < end; amp = tag.find('&', amp + 1)) {
+      const auto ref = entity_reference_at(tag, amp, table);
       if (!ref || measures.find(map_key(*ref))->second.cyclic) continue;
-      out.literal(tag.substr(run, i - run));
+      out.literal(tag.substr(run, amp - run));
       out.entity(*ref, quote);
-      i += ref->size() + 1;
-      run = i + 1;
+      amp += ref->size() + 1;
+      run = amp + 1;
     }
+    if (close == std::string_view::npos) break;
+    i = close + 1;
   }
   out.literal(tag.substr(run));
 }

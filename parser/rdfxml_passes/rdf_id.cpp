@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <vector>
 
+#include <fmt/format.h>
+
 #include "absl/container/flat_hash_map.h"
 #include "absl/container/flat_hash_set.h"
 #include "parser/rdf_preprocess.h"
@@ -28,6 +30,9 @@ using rdfxml::Markup;
 // Longest attribute value we expand through the document's entities to see
 // what it names.
 constexpr uint64_t kMaxExpandedReference = 65'536;
+
+// The base references are resolved against when the document gives none.
+constexpr std::string_view kStandInDocumentBase = "http://document.invalid/base";
 
 
 std::string_view markup_text(std::string_view text, const Markup& m) { return text.substr(m.begin, m.end - m.begin); }
@@ -57,11 +62,42 @@ std::string valid_rdf_id_for(std::string_view v) {
   return out;
 }
 
-// Calls `visit(markup, role)` for every start and empty tag, in order.
-template <class Visit>
-void walk_tags(std::string_view text, Visit&& visit) {
-  rdfxml::TagWalker walker;
-  walker.walk(text, visit);
+// The rdf:ID values and references of a document, compared as the IRIs
+// they name: each resolved against the base in scope where it stands
+// (nested xml:base included), with entity references read through the
+// document's declarations (these passes run before entities are expanded).
+// Without a root xml:base the document's own IRI is not known here; a
+// stand-in base gives the same answers for the references that name the
+// document itself ("#id").
+class IdWalk {
+ public:
+  explicit IdWalk(std::string_view text)
+      : text_(text), entities_(rdfxml::read_entity_declarations(text)), measures_(rdfxml::measure_entities(entities_)) {}
+
+  // The text a value stands for; nothing when it would expand too far.
+  [[nodiscard]] std::optional<std::string> read(std::string_view value) const {
+    if (value.find('&') == std::string_view::npos || entities_.empty()) return std::string(value);
+    return rdfxml::expand_entity_text(value, entities_, measures_, kMaxExpandedReference);
+  }
+
+  // Calls `visit(walker, markup, role)` for every start and empty tag.
+  template <class Visit>
+  void walk(Visit&& visit) const {
+    rdfxml::TagWalker walker(std::string(kStandInDocumentBase),
+                             [&](std::string_view v) { return read(v).value_or(std::string(v)); });
+    walker.walk(text_, [&](const Markup& m, ElementRole role) { visit(walker, m, role); });
+  }
+
+ private:
+  std::string_view text_;
+  rdfxml::EntityTable entities_;
+  rdfxml::EntityMeasures measures_;
+};
+
+// The IRI rdf:ID="id" names under `base`: the base without its fragment,
+// "#" and the id.
+std::string rdf_id_iri(std::string_view base, std::string_view id) {
+  return fmt::format("{}#{}", base.substr(0, base.find('#')), id);
 }
 
 // The rdf:ID attribute of a tag; most tags have none, and are passed over
@@ -81,13 +117,23 @@ std::string dedupe_rdf_xml_ids(std::string text) {
 std::string dedupe_rdf_xml_ids(std::string text, bool& invalid_seen) {
   invalid_seen = false;
   if (text.find("rdf:ID") == std::string::npos) return text;
-  absl::flat_hash_set<std::string> seen;
+  // The IRIs named so far, as (base, value): bases without their fragment,
+  // each stored once; values are views into the text.
+  absl::flat_hash_map<std::string, uint32_t> bases;
+  absl::flat_hash_set<std::pair<uint32_t, std::string_view>> seen;
+  const std::string* last_base = nullptr;
+  uint32_t last_base_id = 0;
   std::vector<Edit> edits;
-  walk_tags(text, [&](const Markup& m, ElementRole role) {
+  IdWalk(text).walk([&](const rdfxml::TagWalker& walker, const Markup& m, ElementRole role) {
     if (role != ElementRole::Node && role != ElementRole::Property) return;
     const auto id = rdf_id_attribute(markup_text(text, m));
     if (!id) return;
-    if (seen.insert(std::string(id->value)).second) {
+    if (&walker.base() != last_base || *last_base != walker.base()) {
+      last_base = &walker.base();
+      const std::string_view b = walker.base();
+      last_base_id = bases.try_emplace(std::string(b.substr(0, b.find('#'))), bases.size()).first->second;
+    }
+    if (seen.insert({last_base_id, id->value}).second) {
       invalid_seen = invalid_seen || !is_valid_rdf_id(id->value);
       return;
     }
@@ -106,19 +152,23 @@ std::string dedupe_rdf_xml_ids(std::string text, bool& invalid_seen) {
 
 std::string normalize_invalid_rdf_ids(std::string text) {
   if (text.find("rdf:ID") == std::string::npos) return text;
+  const IdWalk ids_walk(text);
   absl::flat_hash_set<std::string> ids;
-  walk_tags(text, [&](const Markup& m, ElementRole role) {
+  absl::flat_hash_map<std::string, std::string> invalid_iris;  // IRI -> the rdf:ID value naming it
+  ids_walk.walk([&](const rdfxml::TagWalker& walker, const Markup& m, ElementRole role) {
     if (role != ElementRole::Node && role != ElementRole::Property) return;
-    if (const auto id = rdf_id_attribute(markup_text(text, m))) ids.insert(std::string(id->value));
+    const auto id = rdf_id_attribute(markup_text(text, m));
+    if (!id) return;
+    ids.insert(std::string(id->value));
+    if (!is_valid_rdf_id(id->value)) invalid_iris.emplace(rdf_id_iri(walker.base(), id->value), std::string(id->value));
   });
+  if (invalid_iris.empty()) return text;
+  std::vector<std::string> invalid;
+  for (const auto& [iri, value] : invalid_iris) invalid.push_back(value);
+  std::ranges::sort(invalid);  // new names do not depend on hash order
+  invalid.erase(std::unique(invalid.begin(), invalid.end()), invalid.end());
   absl::flat_hash_map<std::string, std::string> renames;
   absl::flat_hash_set<std::string> taken = ids;
-  std::vector<std::string> invalid;
-  for (const std::string& id : ids) {
-    if (!is_valid_rdf_id(id)) invalid.push_back(id);
-  }
-  if (invalid.empty()) return text;
-  std::ranges::sort(invalid);  // new names do not depend on hash order
   for (const std::string& id : invalid) {
     std::string fresh = valid_rdf_id_for(id);
     while (taken.contains(fresh)) fresh.push_back('_');
@@ -126,35 +176,8 @@ std::string normalize_invalid_rdf_ids(std::string text) {
     renames.emplace(id, std::move(fresh));
   }
 
-  // A reference names a renamed id when it is "#id", or when it resolves to
-  // the document base with fragment "id". Values written with entities are
-  // read through them.
-  const std::optional<std::string> doc = [&]() -> std::optional<std::string> {
-    const auto base = rdfxml::root_xml_base(text);
-    if (!base) return std::nullopt;
-    return std::string(base->substr(0, base->find('#')));
-  }();
-  const rdfxml::EntityTable entities = rdfxml::read_entity_declarations(text);
-  const rdfxml::EntityMeasures measures = rdfxml::measure_entities(entities);
-  const auto renamed_reference = [&](std::string_view value) -> std::optional<std::string> {
-    std::string expanded;
-    if (value.find('&') != std::string_view::npos && !entities.empty()) {
-      auto e = rdfxml::expand_entity_text(value, entities, measures, kMaxExpandedReference);
-      if (!e) return std::nullopt;
-      expanded = std::move(*e);
-      value = expanded;
-    }
-    const size_t hash = value.find('#');
-    if (hash == std::string_view::npos) return std::nullopt;
-    const auto it = renames.find(rdfxml::map_key(value.substr(hash + 1)));
-    if (it == renames.end()) return std::nullopt;
-    const std::string_view before = value.substr(0, hash);
-    if (!before.empty() && (!doc || rdfxml::resolve_iri_reference(*doc, before) != *doc)) return std::nullopt;
-    return std::string(before) + "#" + it->second;
-  };
-
   std::vector<Edit> edits;
-  walk_tags(text, [&](const Markup& m, ElementRole role) {
+  ids_walk.walk([&](const rdfxml::TagWalker& walker, const Markup& m, ElementRole role) {
     if (role == ElementRole::Opaque) return;
     const std::string_view tag = markup_text(text, m);
     size_t pos = 0;
@@ -164,7 +187,13 @@ std::string normalize_invalid_rdf_ids(std::string text) {
       if (a.name == "rdf:ID") {
         if (const auto it = renames.find(rdfxml::map_key(a.value)); it != renames.end()) with = it->second;
       } else if (a.name == "rdf:about" || a.name == "rdf:resource" || a.name == "rdf:datatype") {
-        with = renamed_reference(a.value);
+        const bool may_name_id = a.value.find_first_of("#&") != std::string_view::npos;
+        const auto value = may_name_id ? ids_walk.read(a.value) : std::nullopt;
+        if (!value) continue;
+        const auto hit = invalid_iris.find(rdfxml::resolve_iri_reference(walker.base(), *value));
+        if (hit == invalid_iris.end()) continue;
+        with = fmt::format("{}#{}", std::string_view(*value).substr(0, value->rfind('#')),
+                           renames.find(hit->second)->second);
       }
       if (!with) continue;
       const size_t at = m.begin + a.value_begin;

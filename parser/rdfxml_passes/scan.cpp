@@ -80,6 +80,15 @@ std::optional<Markup> next_markup(std::string_view text, size_t pos) {
   if (lt == std::string_view::npos) return std::nullopt;
   Markup m{.begin = lt};
   size_t end = std::string_view::npos;
+  const char second = lt + 1 < text.size() ? text[lt + 1] : '\0';
+  if (second != '!' && second != '?' && second != '/') {
+    // The common case: a start or empty tag.
+    end = tag_end(text, lt);
+    if (end == std::string_view::npos) return std::nullopt;
+    m.end = end;
+    m.kind = end >= lt + 3 && text[end - 2] == '/' ? MarkupKind::EmptyTag : MarkupKind::StartTag;
+    return m;
+  }
   if (starts_with_at(text, lt, "<!--")) {
     m.kind = MarkupKind::Comment;
     end = past(text, lt + 4, "-->");

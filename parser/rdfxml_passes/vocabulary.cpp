@@ -16,6 +16,8 @@
 
 #include <fmt/format.h>
 
+#include "absl/container/flat_hash_set.h"
+
 #include "parser/rdf_preprocess.h"
 #include "parser/rdfxml_passes/walk.h"
 
@@ -88,17 +90,27 @@ bool may_hold_old_vocabulary(std::string_view text) {
   for (const auto& [from, to] : kTypeRenames) {
     if (text.find(from) != std::string_view::npos) return true;
   }
+  absl::flat_hash_set<std::string_view> checked;
   for (size_t at = text.find(kRdfs); at != std::string_view::npos; at = text.find(kRdfs, at + 1)) {
-    // `xmlns:P="` or `xmlns="` just before the namespace.
-    const size_t eq = text.rfind('=', at);
-    const size_t xmlns = text.rfind("xmlns", at);
-    if (eq == std::string_view::npos || xmlns == std::string_view::npos || eq < xmlns || at - eq > 2) continue;
-    const std::string_view name = text.substr(xmlns, eq - xmlns);
-    if (name == "xmlns" || name == "xmlns ") return true;
-    if (!name.starts_with("xmlns:")) continue;
-    std::string_view prefix = name.substr(6);
-    while (!prefix.empty() && rdfxml::is_xml_space(prefix.back())) prefix.remove_suffix(1);
-    if (text.find(fmt::format("<{}:Class", prefix)) != std::string_view::npos) return true;
+    // An attribute `xmlns:P="` (or `xmlns="`) just before the namespace.
+    // The name is read backwards a bounded way, so a document full of RDFS
+    // IRIs costs one look per IRI.
+    size_t i = at;
+    if (i == 0 || (text[i - 1] != '"' && text[i - 1] != '\'')) continue;
+    --i;
+    while (i > 0 && rdfxml::is_xml_space(text[i - 1])) --i;
+    if (i == 0 || text[i - 1] != '=') continue;
+    --i;
+    while (i > 0 && rdfxml::is_xml_space(text[i - 1])) --i;
+    const size_t name_end = i;
+    while (i > 0 && name_end - i < 256 && !rdfxml::is_xml_space(text[i - 1]) && text[i - 1] != '<') --i;
+    const std::string_view name = text.substr(i, name_end - i);
+    if (name == "xmlns") return true;
+    // Each prefix is looked for once, however often it is declared.
+    if (name.starts_with("xmlns:") && checked.insert(name.substr(6)).second &&
+        text.find(fmt::format("<{}:Class", name.substr(6))) != std::string_view::npos) {
+      return true;
+    }
   }
   return false;
 }

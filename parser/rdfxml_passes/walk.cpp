@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include "parser/rdfxml_passes/iri.h"
+
 namespace trelvanic_parser::rdfxml {
 namespace {
 
@@ -50,7 +52,13 @@ std::optional<std::string> TagWalker::expanded_name(std::string_view qname) cons
 
 ElementRole TagWalker::enter(std::string_view tag) {
   const Children parent = frames_.empty() ? Children::Nodes : frames_.back().children;
-  frames_.push_back({.children = Children::Opaque, .bindings = bindings_.size()});
+  frames_.push_back({.children = Children::Opaque, .bindings = bindings_.size(), .bases = bases_.size()});
+  if (!bases_.front().empty() && tag.find("xml:base") != std::string_view::npos) {
+    if (const auto value = extract_attribute(tag, "xml:base")) {
+      std::string next = resolve_iri_reference(bases_.back(), read_value_ ? read_value_(*value) : std::string(*value));
+      bases_.push_back(std::move(next));
+    }
+  }
   if (tag.find("xmlns") != std::string_view::npos) {
     size_t pos = 0;
     while (const auto a = next_attribute(tag, pos)) {
@@ -62,8 +70,7 @@ ElementRole TagWalker::enter(std::string_view tag) {
     }
   }
   if (parent == Children::Opaque) return ElementRole::Opaque;
-  const auto name = element_name(tag);
-  if (frames_.size() == 1 && name && is_rdf_name(*name, "RDF")) {
+  if (frames_.size() == 1 && is_rdf_name(element_name(tag).value_or(""), "RDF")) {
     frames_.back().children = Children::Nodes;
     return ElementRole::Root;
   }
@@ -90,6 +97,7 @@ ElementRole TagWalker::enter(std::string_view tag) {
 void TagWalker::leave() {
   if (frames_.empty()) return;
   bindings_.resize(frames_.back().bindings);
+  bases_.resize(frames_.back().bases);
   frames_.pop_back();
 }
 

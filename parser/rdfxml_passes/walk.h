@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,14 @@ enum class ElementRole : uint8_t { Root, Node, Property, Opaque };
 
 class TagWalker {
  public:
+  TagWalker() = default;
+  // A walker that also keeps the base IRI in scope (`base()`): the
+  // document base, then every xml:base resolved against the one around it.
+  // `read_value` gives the text an xml:base value stands for (its entity
+  // references expanded, say); without one the value is taken as written.
+  explicit TagWalker(std::string document_base, std::function<std::string(std::string_view)> read_value = {})
+      : bases_{std::move(document_base)}, read_value_(std::move(read_value)) {}
+
   // Calls `visit(markup, role)` for every start and empty tag, in document
   // order. During the call the tag's own namespace declarations are in
   // scope. The open elements are an explicit stack.
@@ -64,6 +73,9 @@ class TagWalker {
   [[nodiscard]] std::optional<std::string_view> prefix_for(std::string_view ns, bool allow_default) const;
   // Whether `qname` names the RDF vocabulary term `local`.
   [[nodiscard]] bool is_rdf_name(std::string_view qname, std::string_view local) const;
+  // The base IRI in scope (the tag being visited included); empty for a
+  // walker made without a document base.
+  [[nodiscard]] const std::string& base() const { return bases_.back(); }
   // Number of open elements (the tag being visited included).
   [[nodiscard]] size_t depth() const { return frames_.size(); }
 
@@ -72,6 +84,7 @@ class TagWalker {
   struct Frame {
     Children children;
     size_t bindings;  // size of bindings_ before this element's declarations
+    size_t bases;     // size of bases_ before this element's xml:base
   };
   struct Binding {
     std::string_view prefix, iri;
@@ -82,6 +95,8 @@ class TagWalker {
 
   std::vector<Frame> frames_;
   std::vector<Binding> bindings_;
+  std::vector<std::string> bases_{std::string()};
+  std::function<std::string(std::string_view)> read_value_;
 };
 
 // Replace [begin, end) of a text by `with`; edits are sorted and disjoint.

@@ -27,6 +27,12 @@ TEST(RdfIdPasses, RepeatedIdsNameTheSameNodeWithoutRepeatingTheId) {
       // On a property element the id only reifies: the statement stays.
       {R"(<rdf:RDF><C rdf:ID="s"><p rdf:ID="s" rdf:resource="#B"/><q rdf:parseType="Resource"><r rdf:ID="s">v</r></q></C></rdf:RDF>)",
        R"(<rdf:RDF><C rdf:ID="s"><p rdf:resource="#B"/><q rdf:parseType="Resource"><r>v</r></q></C></rdf:RDF>)"},
+      // Under another xml:base the same value names another IRI: no repeat.
+      // A nested base that resolves to the same document is the same IRI.
+      {R"(<rdf:RDF xml:base="http://e.org/o"><C rdf:ID="A"/><D xml:base="http://x.org/p"><p><C rdf:ID="A"/></p></D>)"
+       R"(<D xml:base="o#f"><p><C rdf:ID="A"/></p></D></rdf:RDF>)",
+       R"(<rdf:RDF xml:base="http://e.org/o"><C rdf:ID="A"/><D xml:base="http://x.org/p"><p><C rdf:ID="A"/></p></D>)"
+       R"(<D xml:base="o#f"><p><C rdf:about="#A"/></p></D></rdf:RDF>)"},
       // Comments, literal XML and attribute text are not ids.
       {R"(<rdf:RDF><!-- <C rdf:ID="A"/> --><C rdf:ID="A"><p rdf:parseType="Literal"><C rdf:ID="A"/></p><q a='rdf:ID="A"'/></C></rdf:RDF>)",
        R"(<rdf:RDF><!-- <C rdf:ID="A"/> --><C rdf:ID="A"><p rdf:parseType="Literal"><C rdf:ID="A"/></p><q a='rdf:ID="A"'/></C></rdf:RDF>)"},
@@ -54,6 +60,14 @@ TEST(RdfIdPasses, InvalidIdsAreRenamedWithTheirReferencesOnly) {
        R"(<rdf:RDF><C rdf:ID="_"/><C rdf:about="#_"/><C rdf:about="#B"/></rdf:RDF>)"},
       // A new name already taken by another id gets a further "_".
       {R"(<rdf:RDF><C rdf:ID="1"/><C rdf:ID="_1"/></rdf:RDF>)", R"(<rdf:RDF><C rdf:ID="_1_"/><C rdf:ID="_1"/></rdf:RDF>)"},
+      // Nested xml:base: an id and a reference name the same IRI only under
+      // the bases in scope where each stands.
+      {R"(<rdf:RDF xml:base="http://e.org/o"><C rdf:ID="1a"/><D xml:base="http://x.org/p"><p rdf:resource="#1a"/>)"
+       R"(<C rdf:ID="2b"/></D><E rdf:about="#1a"/><E rdf:about="http://x.org/p#2b"/><F rdf:about="#2b"/>)"
+       R"(<G xml:base="sub/q"><p rdf:resource="../o#1a"/><p rdf:resource="#1a"/></G></rdf:RDF>)",
+       R"(<rdf:RDF xml:base="http://e.org/o"><C rdf:ID="_1a"/><D xml:base="http://x.org/p"><p rdf:resource="#1a"/>)"
+       R"(<C rdf:ID="_2b"/></D><E rdf:about="#_1a"/><E rdf:about="http://x.org/p#_2b"/><F rdf:about="#2b"/>)"
+       R"(<G xml:base="sub/q"><p rdf:resource="../o#_1a"/><p rdf:resource="#1a"/></G></rdf:RDF>)"},
       // A reference written through an entity is read through it.
       {"<!DOCTYPE rdf:RDF [<!ENTITY o \"http://e.org/o#\">]>\n"
        R"(<rdf:RDF xml:base="http://e.org/o#"><C rdf:ID="1a"/><C rdf:about="&o;1a"/><C rdf:about="&o;B"/></rdf:RDF>)",

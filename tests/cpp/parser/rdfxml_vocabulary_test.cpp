@@ -29,6 +29,8 @@ TEST(VocabularyPass, OldTermsAreRenamedByTheirFullIri) {
       {"OtherPrefixes", kRootWithOwl,
        R"(<s:Class xmlns:s="http://www.w3.org/2000/01/rdf-schema#" rdf:about="#A"/><rdfs:Class xmlns:rdfs="http://ex.org/v#" rdf:about="#B"/>)",
        R"(<owl:Class xmlns:s="http://www.w3.org/2000/01/rdf-schema#" rdf:about="#A"/><rdfs:Class xmlns:rdfs="http://ex.org/v#" rdf:about="#B"/>)"},
+      {"DefaultNamespace", kRootWithOwl, R"(<Class xmlns="http://www.w3.org/2000/01/rdf-schema#" rdf:about="#A"/>)",
+       R"(<owl:Class xmlns="http://www.w3.org/2000/01/rdf-schema#" rdf:about="#A"/>)"},
       // "owl" names another namespace here: a fresh prefix is declared.
       {"OwlPrefixTaken", kRoot, R"(<rdfs:Class xmlns:owl="http://ex.org/v#" rdf:about="#A"></rdfs:Class>)",
        R"(<owl1:Class xmlns:owl1="http://www.w3.org/2002/07/owl#" xmlns:owl="http://ex.org/v#" rdf:about="#A"></owl1:Class>)"},
