@@ -51,13 +51,8 @@ namespace trelvanic_parser {
 // instead of giving up on the ontology.
 [[nodiscard]] bool contains_ill_founded_rdf_list(std::string_view text);
 [[nodiscard]] std::string normalize_relative_owl_uris(std::string text);
-// Writes older class and property vocabulary as its OWL 2 counterpart,
-// matched by full IRI (parser/rdfxml_passes/vocabulary.cpp): rdfs:Class
-// nodes and types become owl:Class, owl:AntisymmetricProperty becomes
-// owl:AsymmetricProperty, owl:disjointObjectProperties and
-// owl:disjointDataProperties become owl:propertyDisjointWith,
-// owl:dataComplementOf becomes owl:datatypeComplementOf, and an
-// owl:SelfRestriction becomes an owl:Restriction with owl:hasSelf true.
+// Writes rdfs:Class node elements and rdf:type objects as owl:Class,
+// matched by full IRI (parser/rdfxml_passes/vocabulary.cpp).
 [[nodiscard]] std::string normalize_rdfs_class_elements(std::string text);
 [[nodiscard]] std::string inject_rdf_based_punning_declarations(std::string text);
 [[nodiscard]] std::string materialize_typed_about_elements(std::string text);

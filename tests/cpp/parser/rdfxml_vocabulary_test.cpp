@@ -1,5 +1,5 @@
-// Older vocabulary written as its OWL 2 counterpart: matched by full IRI,
-// written with a prefix that names the OWL namespace where it is written.
+// RDFS classes written as OWL classes: matched by full IRI, written with a
+// prefix that names the OWL namespace where it is written.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,7 +14,7 @@ constexpr std::string_view kRoot =
 constexpr std::string_view kRootWithOwl =
     R"(<rdf:RDF xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#" xmlns:rdfs="http://www.w3.org/2000/01/rdf-schema#" xmlns:owl="http://www.w3.org/2002/07/owl#">)";
 
-TEST(VocabularyPass, OldTermsAreRenamedByTheirFullIri) {
+TEST(VocabularyPass, RdfsClassesAreRenamedByTheirFullIri) {
   struct Case {
     const char* name;
     std::string_view root, body, output;
@@ -41,22 +41,9 @@ TEST(VocabularyPass, OldTermsAreRenamedByTheirFullIri) {
       {"NotVocabulary", kRoot,
        R"(<!-- <rdfs:Class/> --><rdf:Description rdf:about="#A"><rdfs:label>rdfs:Class</rdfs:label><rdfs:seeAlso rdf:resource="http://www.w3.org/2000/01/rdf-schema#Class"/><rdfs:comment rdf:parseType="Literal"><rdfs:Class/></rdfs:comment></rdf:Description>)",
        R"(<!-- <rdfs:Class/> --><rdf:Description rdf:about="#A"><rdfs:label>rdfs:Class</rdfs:label><rdfs:seeAlso rdf:resource="http://www.w3.org/2000/01/rdf-schema#Class"/><rdfs:comment rdf:parseType="Literal"><rdfs:Class/></rdfs:comment></rdf:Description>)"},
-      {"PropertyTerms", kRootWithOwl,
-       R"(<owl:ObjectProperty rdf:about="#p"><rdf:type rdf:resource="http://www.w3.org/2002/07/owl#AntisymmetricProperty"/><owl:disjointObjectProperties rdf:resource="#q"/><owl:disjointDataProperties>
-</owl:disjointDataProperties></owl:ObjectProperty><owl:AntisymmetricProperty rdf:about="#r"/>)",
-       R"(<owl:ObjectProperty rdf:about="#p"><rdf:type rdf:resource="http://www.w3.org/2002/07/owl#AsymmetricProperty"/><owl:propertyDisjointWith rdf:resource="#q"/><owl:propertyDisjointWith>
-</owl:propertyDisjointWith></owl:ObjectProperty><owl:AsymmetricProperty rdf:about="#r"/>)"},
-      // A property element is renamed only as a property, a node only as a node.
-      {"RoleMatters", kRootWithOwl, R"(<owl:disjointObjectProperties rdf:about="#x"><owl:Class/></owl:disjointObjectProperties>)",
-       R"(<owl:disjointObjectProperties rdf:about="#x"><owl:Class/></owl:disjointObjectProperties>)"},
-      {"DataComplement", kRootWithOwl,
-       R"(<owl:DataRange><owl:dataComplementOf rdf:resource="#D"/></owl:DataRange>)",
-       R"(<owl:DataRange><owl:datatypeComplementOf rdf:resource="#D"/></owl:DataRange>)"},
-      {"SelfRestriction", kRootWithOwl,
-       R"(<owl:SelfRestriction><owl:onProperty rdf:resource="#p"/></owl:SelfRestriction>)",
-       R"(<owl:Restriction><owl:hasSelf rdf:datatype="http://www.w3.org/2001/XMLSchema#boolean">true</owl:hasSelf><owl:onProperty rdf:resource="#p"/></owl:Restriction>)"},
-      {"EmptySelfRestrictionWithoutOwlPrefix", kRoot, R"(<o:SelfRestriction xmlns:o="http://www.w3.org/2002/07/owl#" o:onProperty="#p"/>)",
-       R"(<o:Restriction xmlns:o="http://www.w3.org/2002/07/owl#" o:onProperty="#p"><o:hasSelf rdf:datatype="http://www.w3.org/2001/XMLSchema#boolean">true</o:hasSelf></o:Restriction>)"},
+      // Only a node element is a class: as a property it is some property.
+      {"PropertyElement", kRootWithOwl, R"(<rdf:Description rdf:about="#x"><rdfs:Class rdf:resource="#y"/></rdf:Description>)",
+       R"(<rdf:Description rdf:about="#x"><rdfs:Class rdf:resource="#y"/></rdf:Description>)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
