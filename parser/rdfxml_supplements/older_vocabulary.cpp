@@ -320,7 +320,22 @@ class Finder {
   std::vector<std::uint32_t> references_;
 };
 
+// A local name of a term of each older form: the terms of its own, the
+// qualifier beside an unqualified cardinality, the list of a chain.
+constexpr std::string_view kOlderHints[] = {
+    "SelfRestriction", "ObjectRestriction",       "DataRestriction",  "AntisymmetricProperty",
+    "disjointObjectProperties", "disjointDataProperties", "dataComplementOf", "NegativeObjectPropertyAssertion",
+    "NegativeDataPropertyAssertion", "onClass", "onDataRange", "first",
+};
+
 }  // namespace
+
+bool may_hold_older_vocabulary(std::string_view text) {
+  for (std::string_view hint : kOlderHints) {
+    if (text.find(hint) != std::string_view::npos) return true;
+  }
+  return false;
+}
 
 VocabularyRewrite find_older_vocabulary(Graph& graph) {
   if (!graph.indexed()) graph.build_indexes();

@@ -38,6 +38,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "rdf/graph.h"
@@ -49,6 +50,12 @@ struct VocabularyRewrite {
   std::vector<trelvanic_rdf::TripleIds> added;  // over the graph's term table
   std::size_t statements = 0;                   // older statements recognised
 };
+
+// False when the document text cannot hold any of the older forms: none of
+// the local names of the older terms (SelfRestriction, onClass, first, ...)
+// occurs in it. Only a way to spare reading a document again; the forms
+// themselves are recognised on the triples.
+[[nodiscard]] bool may_hold_older_vocabulary(std::string_view text);
 
 // Looks for the older forms on an indexed graph. Interns into the graph's
 // term table the terms the OWL 2 forms need (fresh blank nodes, facet IRIs,

@@ -323,25 +323,39 @@ NegativeDataPropertyAssertion(:d :a "hallo"@de) NegativeDataPropertyAssertion(:d
     assert stored_axioms(write_serialised(tmp_path, rdf)) == stored_axioms(write_ofn(tmp_path, ofn))
 
 
-@pytest.mark.parametrize("lenient", [False, True])
-def test_a_recovered_axiom_over_an_unusable_iri(tmp_path, lenient):
-    """An IRI the loader does not take (a scheme it does not know) is not
-    carried into a supplement: strict loads fail with the IRI check's text,
-    lenient ones warn and count the axiom skipped."""
-    rdf = """
+@pytest.mark.parametrize("subject,strict_error", [
+    ("zzz:a", "IRI scheme 'zzz' is not allowed"),  # fails the IRI check
+    ("&t;a&gt;b", "parse error"),                   # ends its <...> early, so the supplement does not parse
+])
+def test_a_recovered_axiom_over_an_unusable_iri(tmp_path, subject, strict_error):
+    """An IRI that cannot stand in a supplement fails a strict load; a
+    lenient one warns, counts that axiom skipped and keeps the others."""
+    rdf = f"""
     <owl:ObjectProperty rdf:about="&t;knows"/>
     <owl:NegativeObjectPropertyAssertion>
-        <rdf:subject rdf:resource="&t;a"/><rdf:predicate rdf:resource="&t;knows"/><rdf:object rdf:resource="&t;b"/>
+        <rdf:subject rdf:resource="&t;c"/><rdf:predicate rdf:resource="&t;knows"/><rdf:object rdf:resource="&t;b"/>
     </owl:NegativeObjectPropertyAssertion>
     <owl:NegativeObjectPropertyAssertion>
-        <rdf:subject rdf:resource="zzz:a"/><rdf:predicate rdf:resource="&t;knows"/><rdf:object rdf:resource="&t;b"/>
+        <rdf:subject rdf:resource="{subject}"/><rdf:predicate rdf:resource="&t;knows"/><rdf:object rdf:resource="&t;b"/>
     </owl:NegativeObjectPropertyAssertion>
 """
     path = write_serialised(tmp_path, rdf)
-    if not lenient:
-        with pytest.raises(ParseError, match="IRI scheme 'zzz' is not allowed"):
-            stored_axioms(path)
-        return
+    with pytest.raises(ParseError, match=strict_error):
+        stored_axioms(path)
     meta = Reasoner(path=path, trusted=True, lenient=True).parse_meta
-    assert meta["skipped_axiom_count"] >= 1
-    assert any(w.endswith("recovered axiom skipped") for w in meta["warnings"])
+    assert (meta["mapped_axiom_count"], meta["skipped_axiom_count"]) == (1, 1)
+    assert len(meta["warnings"]) == 1 and meta["warnings"][0].endswith("; recovered axiom skipped")
+
+
+def test_a_class_disjoint_with_itself_is_empty(tmp_path):
+    rdf = """
+    <owl:Class rdf:about="&t;A"><owl:disjointWith rdf:resource="&t;A"/></owl:Class>
+    <owl:Class rdf:nodeID="u">
+        <owl:unionOf rdf:parseType="Collection"><owl:Class rdf:about="&t;B"/><owl:Class rdf:about="&t;C"/></owl:unionOf>
+        <owl:disjointWith rdf:nodeID="u"/>
+    </owl:Class>
+"""
+    for member in ("A", "C"):
+        x = f'<owl:NamedIndividual rdf:about="&t;x"><rdf:type rdf:resource="&t;{member}"/></owl:NamedIndividual>\n'
+        path = write_serialised(tmp_path, rdf + x, f"{member}.owl")
+        assert Reasoner(path=path, trusted=True).check_consistency() == {"consistent": False, "complete": True}
