@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -38,7 +39,8 @@ struct DataConstraint {
   enum class Kind : uint8_t { Some, All, AtLeast, AtMost } kind = Kind::Some;
   trelvanic_core::EntityId property;
   std::optional<trelvanic_core::DeId> range;  // none: any data value (AtLeast, AtMost only)
-  uint32_t n = 1;                             // AtLeast (≥ 2), AtMost (≥ 1)
+  uint32_t n = 1;                             // AtLeast, AtMost (in the tableau ≥ 2 and ≥ 1)
+  bool outside = false;                       // All: every value lies outside the range instead
 
   // Whether the concept asks for at least one value.
   [[nodiscard]] bool needs_value() const { return kind == Kind::Some || kind == Kind::AtLeast; }
@@ -60,6 +62,8 @@ struct DataTables {
   // The oracle's answers by the sorted data concepts of a world (the
   // tables belong to one DlOntology, which one thread uses at a time).
   mutable absl::flat_hash_map<std::vector<uint32_t>, DataAnswer> answers;
+  // Whatever the oracle keeps between calls on these tables (it owns it).
+  mutable std::shared_ptr<void> oracle_state;
 
   [[nodiscard]] std::span<const trelvanic_core::EntityId> supers_of(const trelvanic_core::EntityId& p) const {
     auto it = supers.find(p);

@@ -1,5 +1,8 @@
 #include "dl/datatype/consistency.h"
 
+#include <algorithm>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include <absl/container/flat_hash_map.h>
@@ -10,10 +13,17 @@
 #include "core/dl_expr.h"
 #include "dl/datatype/literal.h"
 #include "dl/datatype/value.h"
+#include "dl/datatype/world_values.h"
 
 namespace trelvanic_dl::datatype {
 
+using trelvanic_alc::DataAnswer;
+using trelvanic_alc::DataConstraint;
+using trelvanic_alc::DataTables;
 using trelvanic_core::AxiomKind;
+using trelvanic_core::CeId;
+using trelvanic_core::CeKind;
+using trelvanic_core::DeId;
 using trelvanic_core::DeKind;
 using trelvanic_core::DlAxiomKind;
 using trelvanic_core::EntityId;
@@ -149,8 +159,233 @@ class DataFacts {
   std::vector<std::vector<EntityId>> disjoint_;
 };
 
+// Class expressions are walked with an explicit stack, at most this many
+// nodes each.
+constexpr size_t kMaxWalk = 100000;
+
+constexpr std::string_view kOwl = "http://www.w3.org/2002/07/owl#";
+
+// The data restrictions every individual is told to meet: those of its
+// asserted class expressions, of the named classes above them (through
+// sub- and equivalent-class axioms) and of owl:Thing, its values, its
+// negative values, and for an individual asserted in ¬A the complement of
+// R for each DataSomeValuesFrom(p R) ⊑ A. Each individual's list goes to
+// the tableau's data oracle; only its proof of no values rejects.
+class IndividualRestrictions {
+ public:
+  explicit IndividualRestrictions(const Ontology& o) : o_(o), dl_(o.dl()), stored_(o) {
+    thing_ = o.lookup_entity(std::string(kOwl) + "Thing");
+    top_ = o.lookup_entity(std::string(kOwl) + "topDataProperty");
+    bottom_ = o.lookup_entity(std::string(kOwl) + "bottomDataProperty");
+  }
+
+  bool consistent() {
+    build_tables();
+    read_axioms();
+    const bool classes_restrict = std::any_of(classes_.begin(), classes_.end(),
+                                              [](const auto& c) { return !c.second.constraints.empty(); });
+    for (auto& [x, ind] : individuals_) {
+      if (!classes_restrict && ind.constraints.empty() && ind.facts.values.empty()) continue;
+      std::vector<DataConstraint> all = ind.constraints;
+      std::vector<EntityId> todo = ind.named;
+      if (thing_) todo.push_back(*thing_);
+      absl::flat_hash_set<EntityId> seen;
+      while (!todo.empty()) {
+        const EntityId c = todo.back();
+        todo.pop_back();
+        if (!seen.insert(c).second) continue;
+        auto it = classes_.find(c);
+        if (it == classes_.end()) continue;
+        all.insert(all.end(), it->second.constraints.begin(), it->second.constraints.end());
+        todo.insert(todo.end(), it->second.parents.begin(), it->second.parents.end());
+      }
+      for (EntityId a : ind.negated)
+        for (const auto& [p, r, cls] : some_implies_)
+          if (cls == a) all.push_back(DataConstraint{DataConstraint::Kind::All, p, r, 1, true});
+      std::vector<DataConstraint> kept;
+      for (const DataConstraint& c : all) {
+        if (top_ && c.property == *top_) continue;
+        if (bottom_ && c.property == *bottom_) {
+          if (c.needs_value()) return false;
+          continue;
+        }
+        kept.push_back(c);
+      }
+      if (kept.empty() && ind.facts.values.empty()) continue;
+      if (decide_individual_values(o_, stored_, tables_, kept, ind.facts) == DataAnswer::Unsatisfiable) return false;
+    }
+    return true;
+  }
+
+ private:
+  struct ClassRestrictions {
+    std::vector<DataConstraint> constraints;
+    std::vector<EntityId> parents;
+  };
+  struct Individual {
+    std::vector<DataConstraint> constraints;
+    std::vector<EntityId> named;
+    std::vector<EntityId> negated;  // A of the assertions of ¬A
+    LiteralFacts facts;
+  };
+
+  // The data restrictions of a class expression and its named conjuncts
+  // (unions, complements and object restrictions are not looked into).
+  void collect(CeId ce, std::vector<DataConstraint>& out, std::vector<EntityId>& named) const {
+    using K = DataConstraint::Kind;
+    std::vector<CeId> stack{ce};
+    for (size_t walked = 0; !stack.empty() && walked < kMaxWalk; ++walked) {
+      const CeId at = stack.back();
+      stack.pop_back();
+      if (!dl_.has_ce(at)) continue;
+      const auto e = dl_.ce(at);
+      switch (e.kind) {
+        case CeKind::Atomic: named.push_back(e.entity()); break;
+        case CeKind::And:
+          for (CeId x : e.operands()) stack.push_back(x);
+          break;
+        case CeKind::DataSome: out.push_back({K::Some, e.property(), e.range(), 1}); break;
+        case CeKind::DataAll: out.push_back({K::All, e.property(), e.range(), 1}); break;
+        case CeKind::DataHasValue: out.push_back({K::Some, e.property(), e.value(), 1}); break;
+        case CeKind::DataMinCardinality:
+          if (e.n() > 0) out.push_back({K::AtLeast, e.property(), e.range(), e.n()});
+          break;
+        case CeKind::DataMaxCardinality: out.push_back({K::AtMost, e.property(), e.range(), e.n()}); break;
+        case CeKind::DataExactCardinality:
+          if (e.n() > 0) out.push_back({K::AtLeast, e.property(), e.range(), e.n()});
+          out.push_back({K::AtMost, e.property(), e.range(), e.n()});
+          break;
+        default: break;
+      }
+    }
+  }
+  void collect_into_class(EntityId cls, CeId ce) {
+    ClassRestrictions& r = classes_[cls];
+    collect(ce, r.constraints, r.parents);
+  }
+
+  void build_tables() {
+    absl::flat_hash_map<EntityId, std::vector<EntityId>> told;
+    for (size_t i = 0; i < dl_.axiom_count(); ++i) {
+      const auto a = dl_.axiom(i);
+      switch (a.kind) {
+        case DlAxiomKind::SubDataPropertyOf: told[a.sub_data_property()].push_back(a.sup_data_property()); break;
+        case DlAxiomKind::EquivalentDataProperties: {
+          const auto ops = a.entities().to_vector();
+          for (EntityId x : ops)
+            for (EntityId y : ops)
+              if (x != y) told[x].push_back(y);
+          break;
+        }
+        case DlAxiomKind::DataPropertyRange:
+          if (dl_.has_de(a.data_range())) tables_.ranges[a.property()].push_back(a.data_range());
+          break;
+        case DlAxiomKind::FunctionalDataProperty:
+          if (!top_ || a.property() != *top_) tables_.functional.insert(a.property());
+          break;
+        case DlAxiomKind::DisjointDataProperties: {
+          const auto ops = a.entities().to_vector();
+          for (size_t j = 0; j < ops.size(); ++j)
+            for (size_t k = j + 1; k < ops.size(); ++k)
+              if (!top_ || (ops[j] != *top_ && ops[k] != *top_)) tables_.disjoint.emplace_back(ops[j], ops[k]);
+          break;
+        }
+        default: break;
+      }
+    }
+    for (const auto& [p, _] : told) {
+      std::vector<EntityId> up{p};
+      for (size_t i = 0; i < up.size(); ++i)
+        if (auto it = told.find(up[i]); it != told.end())
+          for (EntityId s : it->second)
+            if (std::find(up.begin(), up.end(), s) == up.end()) up.push_back(s);
+      tables_.supers[p] = std::move(up);
+    }
+  }
+
+  void read_axioms() {
+    for (size_t i = 0; i < dl_.axiom_count(); ++i) {
+      const auto a = dl_.axiom(i);
+      switch (a.kind) {
+        case DlAxiomKind::SubClassOf: {
+          if (!dl_.has_ce(a.sub()) || !dl_.has_ce(a.sup())) break;
+          const auto sub = dl_.ce(a.sub());
+          if (sub.kind == CeKind::Atomic) collect_into_class(sub.entity(), a.sup());
+          const auto sup = dl_.ce(a.sup());
+          if (sub.kind == CeKind::DataSome && sup.kind == CeKind::Atomic)
+            some_implies_.emplace_back(sub.property(), *sub.range(), sup.entity());
+          break;
+        }
+        case DlAxiomKind::EquivalentClasses: {
+          const auto ops = a.classes().to_vector();
+          for (CeId x : ops) {
+            if (!dl_.has_ce(x) || dl_.ce(x).kind != CeKind::Atomic) continue;
+            const EntityId cls = dl_.ce(x).entity();
+            for (CeId y : ops)
+              if (y != x) collect_into_class(cls, y);
+          }
+          break;
+        }
+        case DlAxiomKind::ClassAssertion: {
+          Individual& ind = individuals_[a.individual()];
+          if (dl_.has_ce(a.class_expr())) {
+            const auto ce = dl_.ce(a.class_expr());
+            if (ce.kind == CeKind::Not && dl_.has_ce(ce.operand()) && dl_.ce(ce.operand()).kind == CeKind::Atomic)
+              ind.negated.push_back(dl_.ce(ce.operand()).entity());
+          }
+          collect(a.class_expr(), ind.constraints, ind.named);
+          break;
+        }
+        case DlAxiomKind::DataPropertyAssertion:
+        case DlAxiomKind::NegativeDataPropertyAssertion: {
+          if (!dl_.has_de(a.value()) || dl_.de(a.value()).kind != DeKind::Literal) break;
+          const bool positive = a.kind == DlAxiomKind::DataPropertyAssertion;
+          individuals_[a.subject()].constraints.push_back(positive
+              ? DataConstraint{DataConstraint::Kind::Some, a.property(), a.value(), 1}
+              : DataConstraint{DataConstraint::Kind::All, a.property(), a.value(), 1, true});
+          break;
+        }
+        default: break;
+      }
+    }
+    o_.axioms().for_each_live([&](trelvanic_core::AxiomId, const trelvanic_core::AxiomView& a) {
+      switch (a.kind()) {
+        case AxiomKind::SubClassOf: classes_[a.subclass()].parents.push_back(a.superclass()); break;
+        case AxiomKind::EquivalentClasses:
+          for (EntityId x : a.operands())
+            for (EntityId y : a.operands())
+              if (x != y) classes_[x].parents.push_back(y);
+          break;
+        case AxiomKind::ClassAssertion: individuals_[a.individual()].named.push_back(a.class_id()); break;
+        case AxiomKind::DataPropertyAssertion:
+        case AxiomKind::NegativeDataPropertyAssertion: {
+          LiteralFacts& f = individuals_[a.individual()].facts;
+          const auto dt = o_.lookup_entity(a.literal().datatype);
+          if (!dt) break;
+          LiteralValue v{std::string(a.literal().lexical), *dt};
+          (a.kind() == AxiomKind::DataPropertyAssertion ? f.values : f.excluded).emplace_back(a.property(), std::move(v));
+          break;
+        }
+        default: break;
+      }
+    });
+  }
+
+  const Ontology& o_;
+  const trelvanic_core::DlStore& dl_;
+  StoreRanges stored_;
+  DataTables tables_;
+  std::optional<EntityId> thing_, top_, bottom_;
+  absl::flat_hash_map<EntityId, ClassRestrictions> classes_;
+  absl::flat_hash_map<EntityId, Individual> individuals_;
+  std::vector<std::tuple<EntityId, DeId, EntityId>> some_implies_;  // DataSome(p R) ⊑ A
+};
+
 }  // namespace
 
-bool is_datatype_consistent(const Ontology& ontology) { return DataFacts(ontology).consistent(); }
+bool is_datatype_consistent(const Ontology& ontology) {
+  if (!DataFacts(ontology).consistent()) return false;
+  return IndividualRestrictions(ontology).consistent();
+}
 
 }  // namespace trelvanic_dl::datatype

@@ -52,8 +52,9 @@ using Matrix = std::vector<std::vector<uint8_t>>;
 
 class WorldValues {
  public:
-  WorldValues(const Ontology& o, const DataTables& t, std::span<const DataConstraint> world)
-      : ontology_(o), tables_(t), world_(world), stored_(o) {}
+  WorldValues(const Ontology& o, const StoreRanges& stored, const DataTables& t, std::span<const DataConstraint> world,
+              const LiteralFacts* facts = nullptr)
+      : ontology_(o), tables_(t), world_(world), facts_(facts), stored_(stored) {}
 
   DataAnswer decide();
 
@@ -135,6 +136,16 @@ class WorldValues {
   }
 
   bool build_groups();
+  // A group on `property` (which must outlive the call), with its own range
+  // node when it has one.
+  bool add_group(const EntityId& property, std::optional<uint32_t> own, uint64_t k);
+  // A told literal as a one-value node; none when it is ill-typed.
+  std::optional<uint32_t> literal_node(const LiteralValue& literal) {
+    Parsed v = literal_value(ontology_, literal);
+    if (v.status == Parsed::Status::IllTyped) return std::nullopt;
+    if (v.status != Parsed::Status::Ok || !v.value) return range_.add_restriction(Dt::Unknown);
+    return range_.add_one_of({std::move(*v.value)});
+  }
   void build_maxima();
   bool maximum_broken_by_groups();
   Verdict values_exist(const std::vector<Item>& items, const Matrix& distinct);
@@ -144,7 +155,8 @@ class WorldValues {
   const Ontology& ontology_;
   const DataTables& tables_;
   std::span<const DataConstraint> world_;
-  StoreRanges stored_;
+  const LiteralFacts* facts_;
+  const StoreRanges& stored_;
   DataRange range_;
   absl::flat_hash_map<DeId, uint32_t> nodes_;
 
@@ -167,25 +179,43 @@ bool WorldValues::build_groups() {
   for (const DataConstraint& c : world_) {
     if (!c.needs_value()) continue;
     if (c.range && ill_typed(*c.range)) return false;
-    Group g;
-    g.up = tables_.supers_of(c.property);
-    g.k = c.kind == DataConstraint::Kind::Some ? 1 : c.n;
-    if (c.range) g.ranges.push_back(node(*c.range));
-    for (EntityId q : g.up) {
-      for (const DataConstraint& a : world_)
-        if (a.kind == DataConstraint::Kind::All && a.property == q && a.range) g.ranges.push_back(node(*a.range));
-      if (auto it = tables_.ranges.find(q); it != tables_.ranges.end())
-        for (DeId r : it->second) g.ranges.push_back(node(r));
-    }
-    for (auto [a, b] : tables_.disjoint)
-      if (under(g, a) && under(g, b)) return false;
-    groups_.push_back(std::move(g));
+    if (!add_group(c.property, c.range ? std::optional<uint32_t>(node(*c.range)) : std::nullopt,
+                   c.kind == DataConstraint::Kind::Some ? 1 : c.n))
+      return false;
   }
+  if (facts_ != nullptr)
+    for (const auto& [p, literal] : facts_->values) {
+      const auto v = literal_node(literal);
+      if (!v || !add_group(p, v, 1)) return false;
+    }
   for (const Group& g : groups_) group_range_.push_back(conjunction(g.ranges));
   group_distinct_.assign(groups_.size(), std::vector<uint8_t>(groups_.size(), 0));
   for (size_t i = 0; i < groups_.size(); ++i)
     for (size_t j = i + 1; j < groups_.size(); ++j)
       group_distinct_[i][j] = group_distinct_[j][i] = disjoint(groups_[i], groups_[j]) ? 1 : 0;
+  return true;
+}
+
+bool WorldValues::add_group(const EntityId& property, std::optional<uint32_t> own, uint64_t k) {
+  Group g;
+  g.up = tables_.supers_of(property);
+  g.k = k;
+  if (k == 0) return true;
+  if (own) g.ranges.push_back(*own);
+  for (EntityId q : g.up) {
+    for (const DataConstraint& a : world_)
+      if (a.kind == DataConstraint::Kind::All && a.property == q && a.range)
+        g.ranges.push_back(a.outside ? range_.add_not(node(*a.range)) : node(*a.range));
+    if (auto it = tables_.ranges.find(q); it != tables_.ranges.end())
+      for (DeId r : it->second) g.ranges.push_back(node(r));
+    if (facts_ != nullptr)
+      for (const auto& [p, literal] : facts_->excluded)
+        if (p == q)
+          if (const auto v = literal_node(literal)) g.ranges.push_back(range_.add_not(*v));
+  }
+  for (auto [a, b] : tables_.disjoint)
+    if (under(g, a) && under(g, b)) return false;
+  groups_.push_back(std::move(g));
   return true;
 }
 
@@ -439,7 +469,15 @@ DataAnswer WorldValues::decide() {
 
 DataAnswer decide_world_values(const Ontology& ontology, const DataTables& tables,
                                std::span<const DataConstraint> world) {
-  return WorldValues(ontology, tables, world).decide();
+  // The datatype definitions are read once per set of tables.
+  if (!tables.oracle_state) tables.oracle_state = std::make_shared<StoreRanges>(ontology);
+  const auto& stored = *static_cast<const StoreRanges*>(tables.oracle_state.get());
+  return WorldValues(ontology, stored, tables, world).decide();
+}
+
+DataAnswer decide_individual_values(const Ontology& ontology, const StoreRanges& stored, const DataTables& tables,
+                                    std::span<const DataConstraint> world, const LiteralFacts& facts) {
+  return WorldValues(ontology, stored, tables, world, &facts).decide();
 }
 
 }  // namespace trelvanic_dl::datatype

@@ -19,14 +19,33 @@
 #pragma once
 
 #include <span>
+#include <utility>
+#include <vector>
 
 #include "alc/datatype_oracle.h"
 #include "core/ontology.h"
+#include "dl/datatype/literal.h"
+#include "dl/datatype/literal_index.h"
 
 namespace trelvanic_dl::datatype {
 
 [[nodiscard]] trelvanic_alc::DataAnswer decide_world_values(const trelvanic_core::Ontology& ontology,
                                                             const trelvanic_alc::DataTables& tables,
                                                             std::span<const trelvanic_alc::DataConstraint> world);
+
+// Values known by their literals only (told data property assertions):
+// the individual has, or does not have, this value of the property.
+struct LiteralFacts {
+  std::vector<std::pair<trelvanic_core::EntityId, LiteralValue>> values;
+  std::vector<std::pair<trelvanic_core::EntityId, LiteralValue>> excluded;
+};
+
+// The same decision for one named individual, with its told values beside
+// its data concepts.
+[[nodiscard]] trelvanic_alc::DataAnswer decide_individual_values(const trelvanic_core::Ontology& ontology,
+                                                                 const StoreRanges& stored,
+                                                                 const trelvanic_alc::DataTables& tables,
+                                                                 std::span<const trelvanic_alc::DataConstraint> world,
+                                                                 const LiteralFacts& facts);
 
 }  // namespace trelvanic_dl::datatype
