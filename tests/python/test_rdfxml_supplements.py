@@ -359,3 +359,23 @@ def test_a_class_disjoint_with_itself_is_empty(tmp_path):
         x = f'<owl:NamedIndividual rdf:about="&t;x"><rdf:type rdf:resource="&t;{member}"/></owl:NamedIndividual>\n'
         path = write_serialised(tmp_path, rdf + x, f"{member}.owl")
         assert Reasoner(path=path, trusted=True).check_consistency() == {"consistent": False, "complete": True}
+
+
+def test_an_imported_document_keeps_its_own_anonymous_individuals(tmp_path):
+    """The supplement of an imported RDF/XML file names its blank individuals
+    as that file's mapping does, not as the importing document's."""
+    imported = """
+    <owl:ObjectProperty rdf:about="&t;knows"/>
+    <rdf:Description rdf:nodeID="x"><knows rdf:resource="&t;b"/></rdf:Description>
+    <owl:NegativeObjectPropertyAssertion>
+        <rdf:subject rdf:nodeID="x"/><rdf:predicate rdf:resource="&t;knows"/><rdf:object rdf:resource="&t;b"/>
+    </owl:NegativeObjectPropertyAssertion>
+"""
+    write_serialised(tmp_path, imported, "imported.owl")
+    main = write_text(tmp_path, "main.ofn", f"""Prefix(:=<{EX}>)
+Ontology(<http://example.org/main>
+Import(<imported.owl>)
+Declaration(Class(:A))
+)
+""")
+    assert Reasoner(path=main, trusted=True).check_consistency() == {"consistent": False, "complete": True}
