@@ -245,12 +245,61 @@ WIDE_DISJOINT = (
     "        </owl:members>\n    </owl:AllDisjointClasses>\n")
 
 
+# Shapes hand-written documents use: a class defined both by its own
+# intersectionOf and by an equivalentClass (two definitions, not one),
+# typed nodes carrying property attributes, xml:lang and rdf:nodeID, a
+# property whose local name suggests nothing, disjoint data properties and
+# an AllDifferent whose members are described inline.
+SHAPES = ("""
+Declaration(Class(:A)) Declaration(Class(:B)) Declaration(Class(:C)) Declaration(Class(:R))
+Declaration(ObjectProperty(:dp)) Declaration(DataProperty(:d)) Declaration(DataProperty(:e))
+Declaration(AnnotationProperty(:note))
+Declaration(NamedIndividual(:i)) Declaration(NamedIndividual(:j)) Declaration(NamedIndividual(:k))
+EquivalentClasses(:C :R) EquivalentClasses(:C ObjectIntersectionOf(:A :B))
+ClassAssertion(:A :i) DataPropertyAssertion(:d :i "5"^^xsd:integer) AnnotationAssertion(:note :i "hi"@en)
+ObjectPropertyAssertion(:dp :i _:n) ClassAssertion(:B _:n) ObjectPropertyAssertion(:dp _:n :i)
+DisjointDataProperties(:d :e)
+ClassAssertion(:A :j) ClassAssertion(:B :k) DifferentIndividuals(:i :j :k)
+""", """
+    <owl:Class rdf:about="&t;A"/> <owl:Class rdf:about="&t;B"/> <owl:Class rdf:about="&t;R"/>
+    <owl:Class rdf:about="&t;C">
+        <owl:equivalentClass rdf:resource="&t;R"/>
+        <owl:intersectionOf rdf:parseType="Collection">
+            <rdf:Description rdf:about="&t;A"/>
+            <rdf:Description rdf:about="&t;B"/>
+        </owl:intersectionOf>
+    </owl:Class>
+    <owl:ObjectProperty rdf:about="&t;dp"/>
+    <owl:DatatypeProperty rdf:about="&t;d"/> <owl:DatatypeProperty rdf:about="&t;e"/>
+    <owl:AnnotationProperty rdf:about="&t;note"/>
+    <owl:NamedIndividual rdf:about="&t;i" xml:lang="en" note="hi">
+        <rdf:type rdf:resource="&t;A"/>
+        <d rdf:datatype="&xsd;integer">5</d>
+        <dp rdf:nodeID="n"/>
+    </owl:NamedIndividual>
+    <B rdf:nodeID="n"><dp rdf:resource="&t;i"/></B>
+    <owl:AllDisjointProperties>
+        <owl:members rdf:parseType="Collection">
+            <rdf:Description rdf:about="&t;d"/>
+            <rdf:Description rdf:about="&t;e"/>
+        </owl:members>
+    </owl:AllDisjointProperties>
+    <owl:AllDifferent>
+        <owl:distinctMembers rdf:parseType="Collection">
+            <rdf:Description rdf:about="&t;i"/>
+            <owl:NamedIndividual rdf:about="&t;j"><rdf:type rdf:resource="&t;A"/></owl:NamedIndividual>
+            <B rdf:about="&t;k"><rdf:type rdf:resource="&owl;NamedIndividual"/></B>
+        </owl:distinctMembers>
+    </owl:AllDifferent>
+""")
+
+
 def write_serialised(tmp_path, body, name="o.owl"):
     return write_text(tmp_path, name, RDF_HEAD + body + "</rdf:RDF>\n")
 
 
-@pytest.mark.parametrize("ofn, rdf", [CLASSES, PROPERTIES, CARDINALITIES, LEGACY, WIDE_DISJOINT],
-                         ids=["classes", "properties", "cardinalities", "legacy", "wide-disjoint"])
+@pytest.mark.parametrize("ofn, rdf", [CLASSES, PROPERTIES, CARDINALITIES, LEGACY, WIDE_DISJOINT, SHAPES],
+                         ids=["classes", "properties", "cardinalities", "legacy", "wide-disjoint", "shapes"])
 def test_serialised_rdf_xml_loads_to_the_functional_syntax_axioms(tmp_path, ofn, rdf):
     expected = stored_axioms(write_ofn(tmp_path, ofn))
     assert expected[0] or expected[1]
