@@ -82,6 +82,45 @@ void add_child(Frame& parent, const EntityMeasure& child) {
   parent.child_depth = std::max(parent.child_depth, child.depth);
 }
 
+// A reference found in the document: the entity's name, value and measure.
+struct Resolved {
+  std::string_view name;
+  const std::string* value;
+  const EntityMeasure* measure;
+};
+
+// Finds the references of a document. A document refers to a handful of
+// entities many times over, so the last few found are kept and compared by
+// name before the tables are hashed.
+class Resolver {
+ public:
+  Resolver(const EntityTable& table, const EntityMeasures& measures) : table_(table), measures_(measures) {}
+
+  // The declared, non-cyclic entity whose reference "&name;" begins at
+  // `pos`, as `entity_reference_at` reads it.
+  std::optional<Resolved> at(std::string_view text, size_t pos) {
+    for (const Resolved& r : recent_) {
+      if (text.size() - pos >= r.name.size() + 2 && text[pos + 1 + r.name.size()] == ';' &&
+          text.substr(pos + 1, r.name.size()) == r.name) {
+        return r;
+      }
+    }
+    const auto ref = entity_reference_at(text, pos, table_);
+    if (!ref) return std::nullopt;
+    const EntityMeasure& m = measures_.find(map_key(*ref))->second;
+    if (m.cyclic) return std::nullopt;
+    const Resolved r{.name = *ref, .value = &table_.find(map_key(*ref))->second, .measure = &m};
+    if (recent_.size() < kRecent) recent_.push_back(r);
+    return r;
+  }
+
+ private:
+  static constexpr size_t kRecent = 16;
+  const EntityTable& table_;
+  const EntityMeasures& measures_;
+  std::vector<Resolved> recent_;
+};
+
 // Counts what expanding a document costs, without building anything.
 struct CostCounter {
   const EntityMeasures& measures;
@@ -93,8 +132,8 @@ struct CostCounter {
   uint64_t references = 0;
 
   void literal(std::string_view s) { bytes = sat_add(bytes, s.size()); }
-  void entity(std::string_view name, char quote) {
-    const EntityMeasure& m = measures.find(map_key(name))->second;
+  void entity(const Resolved& r, char quote) {
+    const EntityMeasure& m = *r.measure;
     const uint64_t quotes = quote == '"' ? m.double_quotes : quote == '\'' ? m.single_quotes : 0;
     bytes = sat_add(bytes, sat_add(m.bytes, sat_mul(quotes, kQuoteEscapeGrowth)));
     replacements = sat_add(replacements, m.replacements);
@@ -120,9 +159,9 @@ struct TextBuilder {
       }
     }
   }
-  void entity(std::string_view name, char quote) {
-    const std::string& whole = table.find(map_key(name))->second;
-    if (measures.find(map_key(name))->second.replacements == 0) {
+  void entity(const Resolved& r, char quote) {
+    const std::string& whole = *r.value;
+    if (r.measure->replacements == 0) {
       quoted_literal(whole, quote);
       return;
     }
@@ -167,22 +206,22 @@ struct CheckedBuilder {
     }
     text.literal(s);
   }
-  void entity(std::string_view name, char quote) {
+  void entity(const Resolved& r, char quote) {
     if (stop != Stop::None) return;
-    cost.entity(name, quote);
+    cost.entity(r, quote);
     if (cost.replacements > kMaxReplacements) {
       stop = Stop::Replacements;
     } else if (cost.bytes > max_bytes) {
       stop = Stop::Size;
     } else {
-      text.entity(name, quote);
+      text.entity(r, quote);
     }
   }
 };
 
 // Expands the references inside the quoted values of one start tag.
 template <class Out>
-void expand_tag(std::string_view tag, const EntityTable& table, const EntityMeasures& measures, Out& out) {
+void expand_tag(std::string_view tag, Resolver& resolver, Out& out) {
   if (tag.find('&') == std::string_view::npos) {
     out.literal(tag);
     return;
@@ -191,17 +230,17 @@ void expand_tag(std::string_view tag, const EntityTable& table, const EntityMeas
   size_t run = 0;
   size_t i = 0;
   while (true) {
-    const size_t open = tag.find_first_of("\"'", i);
+    const size_t open = find_either(tag, i, '"', '\'');
     if (open == std::string_view::npos) break;
     const char quote = tag[open];
     const size_t close = tag.find(quote, open + 1);
     const size_t end = close == std::string_view::npos ? tag.size() : close;
     for (size_t amp = tag.find('&', open + 1); amp < end; amp = tag.find('&', amp + 1)) {
-      const auto ref = entity_reference_at(tag, amp, table);
-      if (!ref || measures.find(map_key(*ref))->second.cyclic) continue;
+      const auto ref = resolver.at(tag, amp);
+      if (!ref) continue;
       out.literal(tag.substr(run, amp - run));
       out.entity(*ref, quote);
-      amp += ref->size() + 1;
+      amp += ref->name.size() + 1;
       run = amp + 1;
     }
     if (close == std::string_view::npos) break;
@@ -213,10 +252,10 @@ void expand_tag(std::string_view tag, const EntityTable& table, const EntityMeas
 // Expands the references in text content and attribute values; comments,
 // CDATA sections, instructions and declarations are copied as written.
 template <class Out>
-void expand_document(std::string_view text, const EntityTable& table, const EntityMeasures& measures, Out& out) {
+void expand_document(std::string_view text, Resolver& resolver, Out& out) {
   size_t i = 0;
   while (i < text.size()) {
-    const size_t next = text.find_first_of("<&", i);
+    const size_t next = find_either(text, i, '<', '&');
     if (next == std::string_view::npos) {
       out.literal(text.substr(i));
       return;
@@ -224,10 +263,9 @@ void expand_document(std::string_view text, const EntityTable& table, const Enti
     out.literal(text.substr(i, next - i));
     i = next;
     if (text[i] == '&') {
-      const auto ref = entity_reference_at(text, i, table);
-      if (ref && !measures.find(map_key(*ref))->second.cyclic) {
+      if (const auto ref = resolver.at(text, i)) {
         out.entity(*ref, 0);
-        i += ref->size() + 2;
+        i += ref->name.size() + 2;
       } else {
         out.literal("&");
         ++i;
@@ -242,7 +280,7 @@ void expand_document(std::string_view text, const EntityTable& table, const Enti
     }
     const std::string_view whole = text.substr(m->begin, m->end - m->begin);
     if (m->kind == MarkupKind::StartTag || m->kind == MarkupKind::EmptyTag) {
-      expand_tag(whole, table, measures, out);
+      expand_tag(whole, resolver, out);
     } else {
       out.literal(whole);
     }
@@ -373,9 +411,10 @@ std::optional<std::string> expand_entity_text(std::string_view value, const Enti
     for (size_t i = value.find('&'); i != std::string_view::npos; i = value.find('&', i + 1)) {
       const auto ref = entity_reference_at(value, i, table);
       if (!ref) continue;
-      if (measures.find(map_key(*ref))->second.cyclic) return false;
+      const EntityMeasure& m = measures.find(map_key(*ref))->second;
+      if (m.cyclic) return false;
       out.literal(value.substr(run, i - run));
-      out.entity(*ref, 0);
+      out.entity(Resolved{.name = *ref, .value = &table.find(map_key(*ref))->second, .measure = &m}, 0);
       i += ref->size() + 1;
       run = i + 1;
     }
@@ -412,9 +451,10 @@ Result<std::string> expand_xml_entities_with_limit(std::string text, uint64_t ma
   const std::string_view whole = text;
   const std::string_view prolog = whole.substr(0, doctype->begin);
   const std::string_view body = whole.substr(doctype->end);
+  Resolver resolver(table, measures);
   const auto expand = [&](auto& out) {
-    expand_document(prolog, table, measures, out);
-    expand_document(body, table, measures, out);
+    expand_document(prolog, resolver, out);
+    expand_document(body, resolver, out);
   };
   CheckedBuilder builder{.cost = {.measures = measures},
                          .text = {.table = table, .measures = measures},

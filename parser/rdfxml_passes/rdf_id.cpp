@@ -114,9 +114,48 @@ std::string dedupe_rdf_xml_ids(std::string text) {
   return dedupe_rdf_xml_ids(std::move(text), invalid);
 }
 
+namespace {
+
+// Every value written as `rdf:ID="v"` (or with single quotes, or blanks
+// around "=") anywhere in the text: a superset of the rdf:ID attributes
+// the tag walk finds. Tells whether any value occurs twice and whether any
+// is not a name, without walking the markup.
+struct IdValueCensus {
+  bool repeated = false;
+  bool invalid = false;
+};
+
+IdValueCensus census_rdf_id_values(std::string_view text) {
+  IdValueCensus out;
+  absl::flat_hash_set<std::string_view> values;
+  constexpr std::string_view kName = "rdf:ID";
+  for (size_t at = text.find(kName); at != std::string_view::npos; at = text.find(kName, at + 1)) {
+    size_t i = at + kName.size();
+    while (i < text.size() && rdfxml::is_xml_space(text[i])) ++i;
+    if (i >= text.size() || text[i] != '=') continue;
+    ++i;
+    while (i < text.size() && rdfxml::is_xml_space(text[i])) ++i;
+    if (i >= text.size() || (text[i] != '"' && text[i] != '\'')) continue;
+    const size_t close = text.find(text[i], i + 1);
+    if (close == std::string_view::npos) break;
+    const std::string_view value = text.substr(i + 1, close - i - 1);
+    out.repeated = out.repeated || !values.insert(value).second;
+    out.invalid = out.invalid || !is_valid_rdf_id(value);
+  }
+  return out;
+}
+
+}  // namespace
+
 std::string dedupe_rdf_xml_ids(std::string text, bool& invalid_seen) {
   invalid_seen = false;
   if (text.find("rdf:ID") == std::string::npos) return text;
+  // Most documents repeat no value: they need no walk at all.
+  const IdValueCensus census = census_rdf_id_values(text);
+  if (!census.repeated) {
+    invalid_seen = census.invalid;
+    return text;
+  }
   // The IRIs named so far, as (base, value): bases without their fragment,
   // each stored once; values are views into the text.
   absl::flat_hash_map<std::string, uint32_t> bases;

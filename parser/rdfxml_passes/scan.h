@@ -85,6 +85,15 @@ struct Attribute {
 // it is empty or an end tag. Nothing when the element is never closed.
 [[nodiscard]] std::optional<size_t> find_element_end(std::string_view text, size_t start);
 
+// The first offset at or after `pos` holding `a` or `b`, or npos. A plain
+// byte loop: std::string_view::find_first_of looks each byte up in its set.
+[[nodiscard]] constexpr size_t find_either(std::string_view text, size_t pos, char a, char b) {
+  for (size_t i = pos; i < text.size(); ++i) {
+    if (text[i] == a || text[i] == b) return i;
+  }
+  return std::string_view::npos;
+}
+
 // True for the XML white space characters (space, tab, line feed, carriage
 // return).
 [[nodiscard]] constexpr bool is_xml_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
