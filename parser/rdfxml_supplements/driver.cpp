@@ -147,7 +147,9 @@ class Merger {
 // every older form but the negative assertions leaves a note on the triples
 // it could not map, and those the mapping takes for reification and drops.
 bool worth_reading_again(std::string_view text, const ParseMeta& meta) {
-  if (text.find("Negative") != std::string_view::npos) return true;
+  for (std::string_view silent : {"NegativeObjectPropertyAssertion", "NegativeDataPropertyAssertion"}) {
+    if (text.find(silent) != std::string_view::npos) return true;
+  }
   return (meta.skipped_axiom_count > 0 || !meta.warnings.empty()) && may_hold_older_vocabulary(text);
 }
 
