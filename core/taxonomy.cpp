@@ -119,8 +119,9 @@ void Taxonomy::reduce_transitive_redundancy() {
       for (EntityId other : g.direct_supers(sub)) {
         if (other == sup || other == sub) continue;
         // On a cycle two edges could each be judged redundant through the
-        // other; only a super strictly above sub may justify dropping one.
-        if (g.reachable(other, sup) && !g.reachable(other, sub)) {
+        // other; only a super strictly above sub, and strictly below sup,
+        // may justify dropping one (two equivalent supers keep both edges).
+        if (g.reachable(other, sup) && !g.reachable(other, sub) && !g.reachable(sup, other)) {
           redundant = true;
           break;
         }

@@ -59,7 +59,8 @@ class Taxonomy {
   void canonicalize_entity_aliases(const InternPool& iris, const EntityRegistry& entities);
 
   // Drops every edge (sub, sup) for which sub has another direct super E
-  // (E ≠ sup, E ≠ sub, E not reaching back to sub) that reaches sup; the
+  // (E ≠ sup, E ≠ sub, E not reaching back to sub, sup not reaching E) that
+  // reaches sup; the
   // kept edges come out sorted and without repeats. Self-edges never make
   // another edge redundant, and edges on a cycle never remove each other.
   void reduce_transitive_redundancy();

@@ -51,6 +51,10 @@ TEST(Taxonomy, TransitiveReduction) {
       // Two edges on a cycle never remove each other.
       {{{E(1), E(2)}, {E(2), E(1)}, {E(1), E(3)}, {E(2), E(3)}},
        {{E(1), E(2)}, {E(1), E(3)}, {E(2), E(1)}, {E(2), E(3)}}},
+      // Edges to two equivalent supers: neither makes the other redundant
+      // (dropping both lost 1 ⊑ 2).
+      {{{E(1), E(2)}, {E(1), E(3)}, {E(2), E(3)}, {E(3), E(2)}},
+       {{E(1), E(2)}, {E(1), E(3)}, {E(2), E(3)}, {E(3), E(2)}}},
       // Repeats go.
       {{{E(2), E(3)}, {E(2), E(3)}}, {{E(2), E(3)}}},
   };
