@@ -65,7 +65,7 @@ Result<ClassifyOutcome> dispatch_classify(const trelvanic_profile::Route& route,
     case RouteEngine::Swrl:
       return wrap_taxonomy(swrl_classify(reasoner.ontology()));
     case RouteEngine::Hybrid:
-      return wrap_taxonomy(classify_hybrid_modules(reasoner.ontology()));
+      return wrap_taxonomy(classify_hybrid_modules(reasoner.ontology(), reasoner.budget_secs()));
   }
   return std::unexpected(Error::el_message("unknown route engine"));
 }

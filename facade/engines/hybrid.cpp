@@ -16,9 +16,10 @@ using trelvanic_core::Taxonomy;
 // this route reaches only ontologies the EL engine refused as a whole (Auto
 // sends the others to it), so the whole ontology goes to the DL engine. The
 // split still runs first so that its failure is reported as before.
-Result<Taxonomy> classify_hybrid_modules(const Ontology& ontology) {
+Result<Taxonomy> classify_hybrid_modules(const Ontology& ontology, std::optional<uint64_t> budget_secs) {
   auto report = trelvanic_profile::classify_hybrid(ontology);
   if (!report) return std::unexpected(Error::el_profile(report.error()));
+  if (budget_secs) return dl_classify_bounded(*budget_secs, ontology.clone(), /*preview=*/false);
   return dl_classify(ontology, /*preview=*/false);
 }
 
