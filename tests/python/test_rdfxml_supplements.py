@@ -379,3 +379,14 @@ Declaration(Class(:A))
 )
 """)
     assert Reasoner(path=main, trusted=True).check_consistency() == {"consistent": False, "complete": True}
+
+
+def test_anonymous_members_of_two_enumerations_stay_two(tmp_path):
+    rdf = """
+    <owl:Class rdf:about="&t;C1"><owl:oneOf rdf:parseType="Collection"><rdf:Description/></owl:oneOf></owl:Class>
+    <owl:Class rdf:about="&t;C2"><owl:oneOf rdf:parseType="Collection"><rdf:Description/></owl:oneOf></owl:Class>
+"""
+    told, dl = stored_axioms(write_serialised(tmp_path, rdf))
+    members = {axiom.split("OneOf:[")[1].split("]")[0] for axiom in dl}
+    assert told == [] and len(dl) == 2 and len(members) == 2
+    assert Reasoner(path=write_serialised(tmp_path, rdf, "r.owl"), trusted=True).is_entailed(EX + "C1", EX + "C2") is False
