@@ -74,6 +74,12 @@ std::expected<Route, Error> resolve_route(Profile requested, const Ontology& ont
   const ProfileReport report = detect_profile_of(construct_set(scanned), ontology.parse_meta());
   const OwlProfile detected = *report.profile;
   Route route{detected, RouteEngine::El};
+  // No other engine runs rules: they go forward-chained first, whatever
+  // the rest of the ontology needs after them.
+  if (!ontology.swrl_rules().empty()) {
+    route.engine = RouteEngine::Swrl;
+    return route;
+  }
   switch (detected) {
     case OwlProfile::El:
     case OwlProfile::Ql:

@@ -135,9 +135,29 @@ Result<void> gather_members(const Ontology& ontology, const std::vector<SwrlRule
   // decided.
   const std::vector<EntityId> individuals = named_individuals(ontology);
   Ontology probe = ontology.clone();
-  std::vector<CeId> ces;
-  for (EntityId cls : classes) ces.push_back(probe.dl_mut().intern_ce(ClassExpr::atomic(cls)));
+  // Outside EL there may be no model whose named individuals hold exactly
+  // the entailed memberships (a ∈ A ⊔ B entails neither A(a) nor B(a), yet
+  // every model fires a rule on one of them). A membership neither entailed
+  // nor refuted is kept as possible: a rule it lets fire that would add
+  // something leaves the run incomplete.
+  std::vector<CeId> ces, complements;
+  for (EntityId cls : classes) {
+    ces.push_back(probe.dl_mut().intern_ce(ClassExpr::atomic(cls)));
+    complements.push_back(probe.dl_mut().intern_ce(ClassExpr::complement_of(ces.back())));
+  }
   size_t checks = 0;
+  auto decide = [&](EntityId a, CeId ce) -> std::optional<bool> {
+    if (++checks > kMaxDlMembershipChecks) {
+      note_gap(facts.gaps, "too many class memberships to decide");
+      return std::nullopt;
+    }
+    auto entailed = trelvanic_dl::entails_class_assertion(probe, a, ce);
+    if (!entailed) {
+      note_gap(facts.gaps, "a class membership was not decided: " + entailed.error().message());
+      return std::nullopt;
+    }
+    return *entailed;
+  };
   for (size_t c = 0; c < classes.size(); ++c) {
     auto& members = facts.members[classes[c]];
     for (EntityId a : individuals) {
@@ -145,16 +165,13 @@ Result<void> gather_members(const Ontology& ontology, const std::vector<SwrlRule
         members.insert(a);
         continue;
       }
-      if (++checks > kMaxDlMembershipChecks) {
-        note_gap(facts.gaps, "too many class memberships to decide");
+      auto member = decide(a, ces[c]);
+      if (!member) continue;
+      if (*member) {
+        members.insert(a);
         continue;
       }
-      auto entailed = trelvanic_dl::entails_class_assertion(probe, a, ces[c]);
-      if (!entailed) {
-        note_gap(facts.gaps, "a class membership was not decided: " + entailed.error().message());
-      } else if (*entailed) {
-        members.insert(a);
-      }
+      if (auto refuted = decide(a, complements[c]); refuted && !*refuted) facts.possible[classes[c]].insert(a);
     }
   }
   return {};
@@ -330,8 +347,8 @@ void gather_data_facts(const Ontology& ontology, PassFacts& facts) {
 }
 
 // What the told facts may leave out for these rules.
-void note_fact_gaps(const Ontology& ontology, const std::vector<SwrlRule>& rules, PassFacts& facts) {
-  auto constructs = trelvanic_profile::scan_constructs(ontology);
+void note_fact_gaps(const Ontology& ontology, const std::vector<SwrlRule>& rules,
+                    const trelvanic_profile::ConstructSet& constructs, PassFacts& facts) {
   bool object_atoms = false, data_atoms = false;
   for_each_body_atom(rules, [&](const SwrlAtom& atom) {
     if (atom.kind == SwrlAtomKind::ObjectProperty || atom.kind == SwrlAtomKind::SameIndividual) object_atoms = true;
@@ -451,22 +468,31 @@ std::vector<RuleBinding> match_atom(const Ontology& ontology, const PassFacts& f
   std::vector<RuleBinding> out;
   switch (atom.kind) {
     case SwrlAtomKind::Class: {
-      auto it = facts.members.find(atom.predicate);
-      if (it == facts.members.end()) break;
-      if (auto bound = resolve(atom.first, binding)) {
-        for (EntityId m : same_as_members(facts, *bound)) {
-          if (it->second.contains(m)) {
-            out.push_back(binding);
-            break;
+      // Entailed members first, then the possible ones as speculative.
+      auto match_in = [&](const auto& table, bool speculative) {
+        auto it = table.find(atom.predicate);
+        if (it == table.end()) return;
+        RuleBinding base = binding;
+        base.speculative |= speculative;
+        if (auto bound = resolve(atom.first, binding)) {
+          for (EntityId m : same_as_members(facts, *bound)) {
+            if (it->second.contains(m)) {
+              out.push_back(std::move(base));
+              return;
+            }
           }
+          return;
         }
-        break;
-      }
-      std::vector<EntityId> members(it->second.begin(), it->second.end());
-      std::sort(members.begin(), members.end(), [](EntityId a, EntityId b) { return a.value < b.value; });
-      for (EntityId m : members) {
-        if (auto b = unify(facts, atom.first, m, binding)) out.push_back(std::move(*b));
-      }
+        std::vector<EntityId> members(it->second.begin(), it->second.end());
+        std::sort(members.begin(), members.end(), [](EntityId a, EntityId b) { return a.value < b.value; });
+        for (EntityId m : members) {
+          if (auto b = unify(facts, atom.first, m, base)) out.push_back(std::move(*b));
+        }
+      };
+      const size_t entailed = out.size();
+      match_in(facts.members, false);
+      // An individual bound to an entailed member needs no speculative twin.
+      if (out.size() == entailed || !resolve(atom.first, binding)) match_in(facts.possible, true);
       break;
     }
     case SwrlAtomKind::ObjectProperty: {
@@ -543,7 +569,8 @@ std::vector<RuleBinding> match_atom(const Ontology& ontology, const PassFacts& f
   return out;
 }
 
-Result<PassFacts> gather_facts(const Ontology& ontology, const std::vector<SwrlRule>& rules) {
+Result<PassFacts> gather_facts(const Ontology& ontology, const std::vector<SwrlRule>& rules,
+                               const trelvanic_profile::ConstructSet* shape) {
   PassFacts facts;
   facts.same_as = trelvanic_rl::abox::same_as_closure(ontology);
   if (auto members = gather_members(ontology, rules, facts); !members) return std::unexpected(members.error());
@@ -567,7 +594,7 @@ Result<PassFacts> gather_facts(const Ontology& ontology, const std::vector<SwrlR
       }
     }
   }
-  note_fact_gaps(ontology, rules, facts);
+  note_fact_gaps(ontology, rules, shape ? *shape : trelvanic_profile::scan_constructs(ontology), facts);
   return facts;
 }
 
@@ -691,15 +718,161 @@ void drop_rules(Ontology& ontology) {
   ontology.set_dl(std::move(kept));
 }
 
+namespace {
+
+void drop_speculative(std::vector<RuleBinding>& bindings, std::vector<std::string>& gaps) {
+  const size_t before = bindings.size();
+  std::erase_if(bindings, [](const RuleBinding& b) { return b.speculative; });
+  if (bindings.size() != before) note_gap(gaps, "too many possible rule matches to check");
+}
+
+// Whether every head atom already holds in every model for this binding
+// (so firing the rule there would add nothing).
+bool head_holds(const Ontology& ontology, const PassFacts& facts, const std::vector<SwrlAtom>& head,
+                const RuleBinding& binding) {
+  for (const SwrlAtom& atom : head) {
+    auto a = resolve(atom.first, binding);
+    if (!a) return false;
+    switch (atom.kind) {
+      case SwrlAtomKind::Class: {
+        auto it = facts.members.find(atom.predicate);
+        if (!(it != facts.members.end() && it->second.contains(*a)) && !told_member(ontology, *a, atom.predicate)) {
+          return false;
+        }
+        break;
+      }
+      case SwrlAtomKind::ObjectProperty: {
+        auto b = resolve(atom.second, binding);
+        auto it = facts.object_facts.find(atom.predicate);
+        if (!b || it == facts.object_facts.end() || !it->second.contains({rep(facts, *a), rep(facts, *b)})) {
+          return false;
+        }
+        break;
+      }
+      case SwrlAtomKind::SameIndividual: {
+        auto b = resolve(atom.second, binding);
+        if (!b || !same(facts, *a, *b)) return false;
+        break;
+      }
+      case SwrlAtomKind::DifferentIndividuals: {
+        auto b = resolve(atom.second, binding);
+        if (!b || !told_different(facts, *a, *b)) return false;
+        break;
+      }
+      default:
+        return false;
+    }
+  }
+  return true;
+}
+
+// What a pass adds for rule matches that hold in some models only.
+struct Grounding {
+  // A property used nowhere else: `∃f.({b} ⊓ L)` at any individual says
+  // that b is an L, so one class assertion can state a disjunction over
+  // several individuals without changing what the ontology says otherwise.
+  std::optional<EntityId> link;
+  absl::flat_hash_set<std::pair<uint32_t, uint32_t>> stated;  // (individual, clause expression)
+  // A stated instance has a property assertion or an equality in its head:
+  // those then hold in some models only, which told facts do not show.
+  bool edges_by_cases = false;
+};
+
+Result<EntityId> fresh_link(Ontology& ontology, Grounding& g) {
+  if (g.link) return *g.link;
+  std::string iri = "urn:x-trelvanic:swrl-ground";
+  for (int n = 1; ontology.lookup_entity(iri); ++n) iri = "urn:x-trelvanic:swrl-ground-" + std::to_string(n);
+  auto id = ontology.entity_id(iri, EntityKind::ObjectProperty);
+  if (!id) return std::unexpected(Error::core(std::move(id.error())));
+  g.link = *id;
+  return *id;
+}
+
+// States the rule instance of a speculative match as one class assertion:
+// a body membership that is not entailed fails, or a head atom holds. Then
+// every model of the ontology keeps the rule for this binding. Whether the
+// ontology grew; none when a head atom has no class form (data atoms).
+Result<std::optional<bool>> ground_instance(Ontology& ontology, const PassFacts& facts, const SwrlRule& rule,
+                                            const RuleBinding& binding, Grounding& g) {
+  std::vector<std::pair<EntityId, ClassExpr>> literals;  // (individual, what holds of it)
+  auto& dl = ontology.dl_mut();
+  for (const SwrlAtom& atom : rule.body) {
+    if (atom.kind != SwrlAtomKind::Class) continue;
+    auto x = resolve(atom.first, binding);
+    if (!x) return std::optional<bool>{};
+    bool entailed = false;
+    if (auto it = facts.members.find(atom.predicate); it != facts.members.end()) {
+      for (EntityId m : same_as_members(facts, *x)) entailed |= it->second.contains(m);
+    }
+    if (entailed) continue;
+    literals.emplace_back(*x, ClassExpr::complement_of(dl.intern_ce(ClassExpr::atomic(atom.predicate))));
+  }
+  if (literals.empty()) return std::optional<bool>{};
+  for (const SwrlAtom& atom : rule.head) {
+    auto a = resolve(atom.first, binding);
+    if (!a) return std::optional<bool>{};
+    std::optional<EntityId> b;
+    if (atom.kind == SwrlAtomKind::ObjectProperty || atom.kind == SwrlAtomKind::SameIndividual ||
+        atom.kind == SwrlAtomKind::DifferentIndividuals) {
+      b = resolve(atom.second, binding);
+      if (!b) return std::optional<bool>{};
+    }
+    switch (atom.kind) {
+      case SwrlAtomKind::Class:
+        literals.emplace_back(*a, ClassExpr::atomic(atom.predicate));
+        break;
+      case SwrlAtomKind::ObjectProperty:
+        literals.emplace_back(*a, ClassExpr::has_value(RoleExpr{trelvanic_core::RoleKind::Atomic, atom.predicate}, *b));
+        g.edges_by_cases = true;
+        break;
+      case SwrlAtomKind::SameIndividual:
+        literals.emplace_back(*a, ClassExpr::one_of({*b}));
+        g.edges_by_cases = true;
+        break;
+      case SwrlAtomKind::DifferentIndividuals:
+        literals.emplace_back(*a, ClassExpr::complement_of(dl.intern_ce(ClassExpr::one_of({*b}))));
+        break;
+      default:
+        return std::optional<bool>{};
+    }
+  }
+  const EntityId anchor = literals.front().first;
+  std::vector<CeId> disjuncts;
+  for (auto& [x, literal] : literals) {
+    CeId ce = dl.intern_ce(literal);
+    if (!same(facts, x, anchor)) {
+      auto link = fresh_link(ontology, g);
+      if (!link) return std::unexpected(link.error());
+      CeId here = dl.intern_ce(ClassExpr::and_of({dl.intern_ce(ClassExpr::one_of({x})), ce}));
+      ce = dl.intern_ce(ClassExpr::some(RoleExpr{trelvanic_core::RoleKind::Atomic, *link}, here));
+    }
+    if (std::find(disjuncts.begin(), disjuncts.end(), ce) == disjuncts.end()) disjuncts.push_back(ce);
+  }
+  std::sort(disjuncts.begin(), disjuncts.end(), [](CeId p, CeId q) { return p.value < q.value; });
+  CeId clause = disjuncts.size() == 1 ? disjuncts.front() : dl.intern_ce(ClassExpr::or_of(disjuncts));
+  if (!g.stated.insert({anchor.value, clause.value}).second) return std::optional<bool>{false};
+  dl.push_axiom(trelvanic_core::DlAxiom::class_assertion(anchor, clause));
+  return std::optional<bool>{true};
+}
+
+}  // namespace
+
 Result<ChainRun> materialize_swrl_rules(Ontology& ontology) {
   const std::vector<SwrlRule> rules = ontology.swrl_rules();
   ChainRun run;
   if (rules.empty()) return run;
   drop_rules(ontology);
   run.rule_count = rules.size();
+  Grounding grounding;
+  // Told heads add assertions only; the constructs the told facts are
+  // judged by stay those of the rule-free ontology.
+  const trelvanic_profile::ConstructSet shape = trelvanic_profile::scan_constructs(ontology);
   for (size_t pass = 0;; ++pass) {
     if (pass == kMaxPasses) return std::unexpected(limit("SWRL forward chaining exceeded 10000 iterations"));
-    auto facts = gather_facts(ontology, rules);
+    // Only the last pass's gaps matter: a pass that saw every entailed fact
+    // and added nothing is a fixpoint whatever earlier passes missed.
+    run.gaps.clear();
+    auto facts = gather_facts(ontology, rules, &shape);
     if (!facts) return std::unexpected(facts.error());
     for (auto& gap : facts->gaps) note_gap(run.gaps, std::move(gap));
     bool changed = false;
@@ -715,16 +888,32 @@ Result<ChainRun> materialize_swrl_rules(Ontology& ontology) {
           auto more = match_atom(ontology, *facts, *atom, b, run.gaps);
           for (auto& m : more) next.push_back(std::move(m));
           if (next.size() > kMaxPartialBindings) {
-            return std::unexpected(limit("SWRL rule binding explosion exceeds 10000 bindings"));
+            // Speculative matches go first; the limit is for the real ones.
+            drop_speculative(next, run.gaps);
+            if (next.size() > kMaxPartialBindings) {
+              return std::unexpected(limit("SWRL rule binding explosion exceeds 10000 bindings"));
+            }
           }
         }
         bindings = std::move(next);
         if (bindings.empty()) break;
       }
-      if (bindings.size() > kMaxBindings) {
+      if (std::count_if(bindings.begin(), bindings.end(), [](const RuleBinding& b) { return !b.speculative; }) >
+          static_cast<std::ptrdiff_t>(kMaxBindings)) {
         return std::unexpected(limit("SWRL rule binding explosion exceeds 10000 bindings"));
       }
       for (const RuleBinding& b : bindings) {
+        if (b.speculative) {
+          if (head_holds(ontology, *facts, rule.head, b)) continue;
+          auto grounded = ground_instance(ontology, *facts, rule, b, grounding);
+          if (!grounded) return std::unexpected(grounded.error());
+          if (!*grounded) {
+            note_gap(run.gaps, "a rule fires in some models only");
+          } else {
+            changed |= **grounded;
+          }
+          continue;
+        }
         bool added = false;
         for (const SwrlAtom& atom : rule.head) {
           auto outcome = apply_head(ontology, *facts, atom, b, run.gaps);
@@ -751,6 +940,13 @@ Result<ChainRun> materialize_swrl_rules(Ontology& ontology) {
       }
     }
     if (!changed) break;
+  }
+  if (grounding.edges_by_cases) {
+    for_each_body_atom(rules, [&](const SwrlAtom& atom) {
+      if (atom.kind == SwrlAtomKind::ObjectProperty || atom.kind == SwrlAtomKind::SameIndividual) {
+        note_gap(run.gaps, "an object property assertion or equality holds in some models only");
+      }
+    });
   }
   run.complete = run.gaps.empty();
   return run;

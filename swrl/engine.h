@@ -23,6 +23,7 @@
 
 #include "core/ontology.h"
 #include "core/swrl.h"
+#include "profile/scanner.h"
 #include "rl/abox.h"
 #include "swrl/error.h"
 
@@ -50,6 +51,9 @@ struct DataValue {
 struct RuleBinding {
   absl::flat_hash_map<std::string, trelvanic_core::EntityId> individuals;
   absl::flat_hash_map<std::string, DataValue> data_values;
+  // Matched through a membership that holds in some models only: the rule
+  // may fire there, so it is never applied, only checked for what it would add.
+  bool speculative = false;
 };
 
 using IndividualPair = std::pair<trelvanic_core::EntityId, trelvanic_core::EntityId>;
@@ -59,6 +63,9 @@ struct PassFacts {
   trelvanic_rl::abox::SameAsClosure same_as;
   // Entailed members of each class named in a body.
   absl::flat_hash_map<trelvanic_core::EntityId, absl::flat_hash_set<trelvanic_core::EntityId>> members;
+  // Individuals that some models put in the class and others not (only
+  // outside EL, where memberships can hold by cases).
+  absl::flat_hash_map<trelvanic_core::EntityId, absl::flat_hash_set<trelvanic_core::EntityId>> possible;
   // Entailed (subject, object) pairs per object property.
   absl::flat_hash_map<trelvanic_core::EntityId, absl::flat_hash_set<IndividualPair>> object_facts;
   // Told (subject, value) pairs per data property.
@@ -78,8 +85,12 @@ struct PassFacts {
 void drop_rules(trelvanic_core::Ontology& ontology);
 
 // The facts of one pass for the given rules (of a rule-free ontology).
+// `shape`, when given, is the set of constructs to judge the told facts by
+// instead of the ontology's own (the chaining's stated rule instances hold
+// nominals that entail no property assertion or equality).
 [[nodiscard]] Result<PassFacts> gather_facts(const trelvanic_core::Ontology& ontology,
-                                             const std::vector<trelvanic_core::SwrlRule>& rules);
+                                             const std::vector<trelvanic_core::SwrlRule>& rules,
+                                             const trelvanic_profile::ConstructSet* shape = nullptr);
 
 // The bindings that extend `binding` by one body atom. A DifferentIndividuals
 // atom whose individuals are not told different records a gap in `gaps`.

@@ -36,13 +36,19 @@ def random_case(rng):
         # No transitive properties: HermiT encodes transitivity away, and a
         # rule body over a transitive property then misses the implied
         # assertions between named individuals that the rules should see.
-        kind = rng.choice(["sub", "sub", "some", "domain", "range", "subprop", "disjoint"])
+        kind = rng.choice(["sub", "sub", "some", "domain", "range", "subprop", "disjoint", "cover"])
         q, p = sorted(rng.sample(PROPS, 2))
         axioms.append({"sub": ["sub", a, b], "some": ["some", a, p, b], "domain": ["domain", p, a],
                        "range": ["range", p, a], "subprop": ["subprop", p, q], "transitive": ["transitive", p],
-                       "disjoint": ["disjoint", a, b]}[kind])
+                       "disjoint": ["disjoint", a, b], "cover": ["cover", a, *sorted(rng.sample(CLASSES, 2))]}[kind])
     for _ in range(rng.randint(2, 6)):
         axioms.append(["type", rng.choice(INDS), rng.choice(CLASSES)])
+    # Memberships by cases and refuted ones: rules may fire in every model
+    # without any one body membership being entailed.
+    for _ in range(rng.randint(0, 2)):
+        axioms.append(["either", rng.choice(INDS), *rng.sample(CLASSES, 2)])
+    for _ in range(rng.randint(0, 2)):
+        axioms.append(["not", rng.choice(INDS), rng.choice(CLASSES)])
     for _ in range(rng.randint(2, 6)):
         s, o = rng.sample(INDS, 2)
         axioms.append(["edge", s, rng.choice(PROPS), o])
@@ -81,7 +87,10 @@ for n, case in enumerate(cases):
             elif k == "subprop": prop[ax[1]].is_a.append(prop[ax[2]])
             elif k == "transitive": prop[ax[1]].is_a.append(TransitiveProperty)
             elif k == "disjoint": AllDisjoint([cls[ax[1]], cls[ax[2]]])
+            elif k == "cover": cls[ax[1]].is_a.append(cls[ax[2]] | cls[ax[3]])
             elif k == "type": ind[ax[1]].is_a.append(cls[ax[2]])
+            elif k == "either": ind[ax[1]].is_a.append(cls[ax[2]] | cls[ax[3]])
+            elif k == "not": ind[ax[1]].is_a.append(Not(cls[ax[2]]))
             elif k == "edge": getattr(ind[ax[1]], ax[2]).append(ind[ax[3]])
         for r in case["rules"]:
             Imp().set_as_rule(r)

@@ -118,3 +118,42 @@ def test_typed_body_literal_makes_answers_incomplete(tmp_path):
 def test_type_query_sees_rule_consequences(tmp_path):
     r = reasoner_on(tmp_path, CHAIN)
     assert r.query(f"Type(?x, {iri('F')})") == [{"x": iri("a")}]
+
+
+# a is an A or a B and both rules give C, so every model that keeps the rules
+# puts a in C, though neither A(a) nor B(a) is entailed: matching entailed
+# memberships alone sees no firing at all.
+BY_CASES = (
+    "ClassAssertion(ObjectUnionOf(:A :B) :a)\n"
+    + rule("ClassAtom(:A Variable(:x))", "ClassAtom(:C Variable(:x))")
+    + rule("ClassAtom(:B Variable(:x))", "ClassAtom(:C Variable(:x))")
+)
+
+
+@pytest.mark.parametrize("extra, consistent", [
+    ("ClassAssertion(ObjectComplementOf(:C) :a)", False),
+    ("", True),
+    ("ClassAssertion(:A :a) DisjointClasses(:A :B)", True),
+    # The memberships by cases sit on two individuals joined by an edge.
+    ("ObjectPropertyAssertion(:p :a :b) ClassAssertion(ObjectComplementOf(:D) :b)\n"
+     + rule("ClassAtom(:C Variable(:x)) ObjectPropertyAtom(:p Variable(:x) Variable(:y))",
+            "ClassAtom(:D Variable(:y))"), False),
+])
+def test_rules_that_fire_by_cases(tmp_path, extra, consistent):
+    r = reasoner_on(tmp_path, BY_CASES + extra + "\n")
+    assert r.check_consistency() == {"consistent": consistent, "complete": True}
+
+
+@pytest.mark.parametrize("who, cls, expected", [("a", "C", True), ("a", "A", False)])
+def test_class_assertions_that_hold_by_cases(tmp_path, who, cls, expected):
+    r = reasoner_on(tmp_path, BY_CASES)
+    assert r.is_entailed(individual=iri(who), class_=iri(cls)) is expected
+
+
+@pytest.mark.parametrize("body", [CHAIN, BY_CASES])
+def test_auto_runs_the_rules(tmp_path, body):
+    auto, swrl = (reasoner_on(tmp_path, body, profile=p) for p in ("auto", "swrl"))
+    assert auto.check_consistency() == swrl.check_consistency() == {"consistent": True, "complete": True}
+    target = "F" if body is CHAIN else "C"
+    assert auto.is_entailed(individual=iri("a"), class_=iri(target)) is True
+    assert auto.classify()["status"] == "classified"

@@ -109,9 +109,18 @@ TEST(Chaining, BodiesMatchEntailedFacts) {
        {{"a:InC", true}}},
       {"membership outside EL through DL instance checks",
        "SubClassOf(:A ObjectUnionOf(:B :C)) SubClassOf(:B :D) SubClassOf(:C :D) ClassAssertion(:A :a) "
-       "ClassAssertion(:B :b) ClassAssertion(:X :x) " +
+       "ClassAssertion(:B :b) ClassAssertion(:X :x) DisjointClasses(:X :D) " +
            rule("ClassAtom(:D Variable(:v))", "ClassAtom(:E Variable(:v))"),
        {{"a:E", true}, {"b:E", true}, {"x:E", false}}},
+      {"a membership outside EL that some models hold: the rule instance is stated, not its head",
+       "SubClassOf(:A ObjectUnionOf(:B :C)) SubClassOf(:B :D) ClassAssertion(:A :a) " +
+           rule("ClassAtom(:D Variable(:v))", "ClassAtom(:E Variable(:v))"),
+       {{"a:E", false}}},
+      {"a data head on a membership that some models hold: incomplete",
+       "SubClassOf(:A ObjectUnionOf(:B :C)) SubClassOf(:B :D) ClassAssertion(:A :a) " +
+           rule("ClassAtom(:D Variable(:v))", "DataPropertyAtom(:age Variable(:v) \"5\")"),
+       {{"a age =5", false}},
+       false},
       {"a data head copies a bound literal; a plain body literal is a string",
        "DataPropertyAssertion(:age :a \"5\"^^xsd:integer) DataPropertyAssertion(:age :b \"5\") " +
            rule("DataPropertyAtom(:age Variable(:x) Variable(:v))",
