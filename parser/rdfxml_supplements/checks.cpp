@@ -27,7 +27,8 @@ Result<void> validate_supplement_iris(std::string_view a, std::string_view b, st
   return validate_supplement_iri(c);
 }
 
-Result<void> validate_supplement_ofn_body(std::string_view body) {
+Result<std::vector<std::string_view>> supplement_ofn_body_iris(std::string_view body) {
+  std::vector<std::string_view> iris;
   size_t i = 0;
   while (i < body.size()) {
     const char c = body[i];
@@ -42,12 +43,19 @@ Result<void> validate_supplement_ofn_body(std::string_view body) {
       if (close == std::string_view::npos) {
         return std::unexpected(Error::parse("unterminated IRI in supplement OFN body"));
       }
-      if (auto r = validate_supplement_iri(body.substr(i + 1, close - i - 1)); !r) return r;
+      const std::string_view iri = body.substr(i + 1, close - i - 1);
+      if (auto r = validate_supplement_iri(iri); !r) return std::unexpected(std::move(r).error());
+      iris.push_back(iri);
       i = close + 1;
     } else {
       ++i;
     }
   }
+  return iris;
+}
+
+Result<void> validate_supplement_ofn_body(std::string_view body) {
+  if (auto iris = supplement_ofn_body_iris(body); !iris) return std::unexpected(std::move(iris).error());
   return {};
 }
 

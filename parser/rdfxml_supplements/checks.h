@@ -11,6 +11,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "parser/error.h"
 
@@ -28,5 +29,7 @@ namespace trelvanic_parser {
 // body", a literal without its closing quote with "unterminated literal in
 // supplement OFN body".
 [[nodiscard]] Result<void> validate_supplement_ofn_body(std::string_view body);
+// The same checks; on success the bracketed IRIs of the body, in order.
+[[nodiscard]] Result<std::vector<std::string_view>> supplement_ofn_body_iris(std::string_view body);
 
 }  // namespace trelvanic_parser

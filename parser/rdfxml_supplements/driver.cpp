@@ -85,9 +85,25 @@ void account_notes(ParseMeta& meta, const trelvanic_owl::Ontology& before, const
   meta.skipped_axiom_count = meta.skipped_axiom_count - std::min(gone, meta.skipped_axiom_count) + lost_axioms(after);
 }
 
+// The IRI a declaration line declares: "Declaration(Kind(<iri>))".
+std::string_view declared_iri(std::string_view declaration) {
+  const size_t open = declaration.find('<');
+  const size_t close = declaration.rfind('>');
+  if (open == std::string_view::npos || close == std::string_view::npos || close < open) return {};
+  return declaration.substr(open + 1, close - open - 1);
+}
+
+// A supplement of `axioms` with the declarations of the IRIs they name,
+// which fix the kinds its reader needs.
 std::string supplement_text(const Recovered& recovered, std::span<const std::string> axioms) {
+  absl::flat_hash_set<std::string_view> named;
+  for (const std::string& a : axioms) {
+    if (auto iris = supplement_ofn_body_iris(a)) named.insert(iris->begin(), iris->end());
+  }
   std::string text = fmt::format("Ontology(<{}>\n", kSupplementIri);
-  for (const std::string& d : recovered.declarations) fmt::format_to(std::back_inserter(text), "{}\n", d);
+  for (const std::string& d : recovered.declarations) {
+    if (named.contains(declared_iri(d))) fmt::format_to(std::back_inserter(text), "{}\n", d);
+  }
   for (const std::string& a : axioms) fmt::format_to(std::back_inserter(text), "{}\n", a);
   text += ")";
   return text;
