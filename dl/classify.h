@@ -2,7 +2,8 @@
 // with `preview` off): the taxonomy of an ontology outside what the EL and RL
 // engines decide, computed by the tableau (every subsumption, equivalence
 // and unsatisfiable class it reports is proven; an undecided test fails the
-// whole classification rather than leaving an edge out).
+// whole classification rather than leaving an edge out). An ontology the EL
+// engine decides whole is classified by that engine instead.
 //
 // `preview` refuses, before any reasoning, ontologies with a construct EL
 // classification does not take: "DL preview: DL preview does not support: [..]".

@@ -14,8 +14,19 @@ from helpers import iri, write_ofn
 THING = "http://www.w3.org/2002/07/owl#Thing"
 NOTHING = "http://www.w3.org/2002/07/owl#Nothing"
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-PIZZA = next((p for p in (os.path.join(REPO, "..", "shared", "data", "dl", "pizza.owl"),
-                          "/work/shared/data/dl/pizza.owl") if os.path.exists(p)), "")
+
+
+def shared_data(*parts):
+    """A file of the shared data folder beside the repository, or ""."""
+    for base in (os.path.join(REPO, "..", "shared", "data"), "/work/shared/data"):
+        path = os.path.join(base, *parts)
+        if os.path.exists(path):
+            return os.path.abspath(path)
+    return ""
+
+
+PIZZA = shared_data("dl", "pizza.owl")
+GALEN = shared_data("el", "galen-el.nt.gz")
 UNDECIDED = (_trelvanic.ResourceLimitError, _trelvanic.IncompleteReasoningError)
 
 
@@ -147,8 +158,24 @@ PIZZA_PAIRS = (500, "6f8fdf9896b84e70a21a1ba630970bd8d2f14d0f9a7aa4d4f2eddd03b21
 def test_pizza_taxonomy_is_hermits(monkeypatch):
     # The default expansion limit is too small for pizza's hardest tests.
     monkeypatch.setenv("TRELVANIC_TABLEAU_MAX_EXPANSIONS", "200000")
-    result = _trelvanic.Reasoner(path=os.path.abspath(PIZZA), trusted=True, lenient=True).classify()
+    result = _trelvanic.Reasoner(path=PIZZA, trusted=True, lenient=True).classify()
     assert sorted(short(c) for c in result["unsatisfiable"]) == PIZZA_UNSATISFIABLE
     pairs = closure(result)
     digest = hashlib.sha256("\n".join(f"{a} {b}" for a, b in pairs).encode()).hexdigest()
     assert (len(pairs), digest) == PIZZA_PAIRS
+
+
+@pytest.mark.skipif(not GALEN, reason="shared EL data not present")
+@pytest.mark.parametrize("profile", ["dl", "dl-preview"])
+def test_el_ontology_on_the_dl_route_gets_the_el_taxonomy(tmp_path, profile):
+    # The tableau alone runs out of its limits on GALEN; the EL engine
+    # decides it whole.
+    import gzip
+    path = tmp_path / "galen.nt"
+    with gzip.open(GALEN, "rb") as src:
+        path.write_bytes(src.read())
+    el = _trelvanic.Reasoner(path=str(path), trusted=True, profile="el").classify()
+    dl = _trelvanic.Reasoner(path=str(path), trusted=True, profile=profile).classify()
+    assert dl["status"] == "classified"
+    assert closure(dl) == closure(el)
+    assert sorted(dl["unsatisfiable"]) == sorted(el["unsatisfiable"])
