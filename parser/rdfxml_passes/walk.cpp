@@ -27,10 +27,16 @@ namespace {
 }  // namespace
 
 std::optional<std::string_view> TagWalker::namespace_of(std::string_view prefix) const {
-  for (auto it = bindings_.rbegin(); it != bindings_.rend(); ++it) {
-    if (it->prefix == prefix) return it->iri;
-  }
-  return std::nullopt;
+  const auto it = current_.find(prefix);
+  if (it == current_.end()) return std::nullopt;
+  return bindings_[it->second].iri;
+}
+
+void TagWalker::bind(std::string_view prefix, std::string_view iri) {
+  auto [it, fresh] = current_.try_emplace(prefix, bindings_.size());
+  const size_t shadowed = fresh ? std::string_view::npos : it->second;
+  it->second = bindings_.size();
+  bindings_.push_back({.prefix = prefix, .iri = iri, .shadowed = shadowed});
 }
 
 std::optional<std::string_view> TagWalker::prefix_for(std::string_view ns, bool allow_default) const {
@@ -63,9 +69,9 @@ ElementRole TagWalker::enter(std::string_view tag) {
     size_t pos = 0;
     while (const auto a = next_attribute(tag, pos)) {
       if (a->name == "xmlns") {
-        bindings_.push_back({.prefix = {}, .iri = a->value});
+        bind({}, a->value);
       } else if (a->name.starts_with("xmlns:")) {
-        bindings_.push_back({.prefix = a->name.substr(6), .iri = a->value});
+        bind(a->name.substr(6), a->value);
       }
     }
   }
@@ -96,7 +102,16 @@ ElementRole TagWalker::enter(std::string_view tag) {
 
 void TagWalker::leave() {
   if (frames_.empty()) return;
-  bindings_.resize(frames_.back().bindings);
+  while (bindings_.size() > frames_.back().bindings) {
+    const Binding& b = bindings_.back();
+    const std::string_view key = b.prefix;
+    if (b.shadowed == std::string_view::npos) {
+      current_.erase(key);
+    } else {
+      current_[key] = b.shadowed;
+    }
+    bindings_.pop_back();
+  }
   bases_.resize(frames_.back().bases);
   frames_.pop_back();
 }

@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "absl/container/flat_hash_map.h"
 #include "parser/rdfxml_passes/scan.h"
 
 namespace trelvanic_parser::rdfxml {
@@ -88,13 +89,18 @@ class TagWalker {
   };
   struct Binding {
     std::string_view prefix, iri;
+    size_t shadowed;  // the binding of the same prefix it hides, or npos
   };
 
   ElementRole enter(std::string_view tag);
   void leave();
 
   std::vector<Frame> frames_;
+  void bind(std::string_view prefix, std::string_view iri);
+
   std::vector<Binding> bindings_;
+  // The innermost binding of each prefix in scope, by its index in bindings_.
+  absl::flat_hash_map<std::string_view, size_t> current_;
   std::vector<std::string> bases_{std::string()};
   std::function<std::string(std::string_view)> read_value_;
 };

@@ -31,6 +31,10 @@ TEST(VocabularyPass, RdfsClassesAreRenamedByTheirFullIri) {
        R"(<owl:Class xmlns:s="http://www.w3.org/2000/01/rdf-schema#" rdf:about="#A"/><rdfs:Class xmlns:rdfs="http://ex.org/v#" rdf:about="#B"/>)"},
       {"DefaultNamespace", kRootWithOwl, R"(<Class xmlns="http://www.w3.org/2000/01/rdf-schema#" rdf:about="#A"/>)",
        R"(<owl:Class xmlns="http://www.w3.org/2000/01/rdf-schema#" rdf:about="#A"/>)"},
+      // A binding ends with its element; the outer one is in scope again.
+      {"ScopeEndsWithTheElement", kRootWithOwl,
+       R"(<rdf:Description xmlns:rdfs="http://ex.org/v#"><rdfs:Class/></rdf:Description><rdfs:Class rdf:about="#C"/>)",
+       R"(<rdf:Description xmlns:rdfs="http://ex.org/v#"><rdfs:Class/></rdf:Description><owl:Class rdf:about="#C"/>)"},
       // "owl" names another namespace here: a fresh prefix is declared.
       {"OwlPrefixTaken", kRoot, R"(<rdfs:Class xmlns:owl="http://ex.org/v#" rdf:about="#A"></rdfs:Class>)",
        R"(<owl1:Class xmlns:owl1="http://www.w3.org/2002/07/owl#" xmlns:owl="http://ex.org/v#" rdf:about="#A"></owl1:Class>)"},
