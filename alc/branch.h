@@ -1,7 +1,8 @@
 // The state of one tableau branch: worlds with their labels and edges, and
 // the dependency sets that say which choices a fact rests on.
 //
-// Worlds, labels and edges are flat records indexed by ids. A world is a
+// Worlds, labels and edges are flat records indexed by ids; a copy of a
+// branch shares its worlds until one is written (`Worlds`). A world is a
 // root (an individual's world, or the world a test starts from; never
 // blocked) or a tree world created by an ∃ or ≥ rule under its parent. Each
 // label entry and edge carries a dependency set: the choice points (by their
@@ -10,7 +11,10 @@
 // not depend on.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
+#include <memory>
 #include <vector>
 
 #include <absl/container/flat_hash_map.h>
@@ -68,6 +72,53 @@ struct World {
   [[nodiscard]] const LabelEntry* find(uint32_t ce) const;
 };
 
+// The worlds of a branch, shared with the copies a search keeps at its
+// choice points: copying a branch copies one pointer per world, and a world
+// is copied only when it is written (`mut`). Reading goes through the const
+// index, so it never copies.
+class Worlds {
+ public:
+  [[nodiscard]] size_t size() const { return items_.size(); }
+  [[nodiscard]] bool empty() const { return items_.empty(); }
+  const World& operator[](size_t i) const { return *items_[i]; }
+  World& mut(size_t i) {
+    auto& p = items_[i];
+    if (p.use_count() > 1) p = std::make_shared<World>(*p);
+    return *p;
+  }
+  void push_back(World w) { items_.push_back(std::make_shared<World>(std::move(w))); }
+
+  class Iterator {
+   public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = World;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const World*;
+    using reference = const World&;
+    explicit Iterator(std::vector<std::shared_ptr<World>>::const_iterator it) : it_(it) {}
+    const World& operator*() const { return **it_; }
+    const World* operator->() const { return it_->get(); }
+    Iterator& operator++() {
+      ++it_;
+      return *this;
+    }
+    Iterator operator++(int) {
+      Iterator old = *this;
+      ++it_;
+      return old;
+    }
+    bool operator==(const Iterator&) const = default;
+
+   private:
+    std::vector<std::shared_ptr<World>>::const_iterator it_;
+  };
+  [[nodiscard]] Iterator begin() const { return Iterator(items_.begin()); }
+  [[nodiscard]] Iterator end() const { return Iterator(items_.end()); }
+
+ private:
+  std::vector<std::shared_ptr<World>> items_;
+};
+
 // One pending item: a label entry whose rule needs a later look (⊔, ∃, ≥, ≤).
 struct Pending {
   uint32_t world;
@@ -76,7 +127,7 @@ struct Pending {
 };
 
 struct Branch {
-  std::vector<World> worlds;
+  Worlds worlds;
   std::vector<Pending> queue;  // label entries not yet processed
   size_t queue_head = 0;
   std::vector<Pending> disjunctions, generators, at_most;

@@ -102,12 +102,14 @@ uint32_t Expander::new_world(uint32_t parent, bool root) {
 }
 
 void Expander::add(uint32_t w, uint32_t ce, uint32_t dep) {
-  World& world = b_.worlds[w];
+  const World& world = b_.worlds[w];
   if (!world.alive) return;
   auto it = std::lower_bound(world.label.begin(), world.label.end(), ce,
                              [](const LabelEntry& e, uint32_t c) { return e.ce < c; });
   if (it != world.label.end() && it->ce == ce) return;
-  world.label.insert(it, LabelEntry{ce, dep});
+  const auto at = it - world.label.begin();
+  auto& label = b_.worlds.mut(w).label;
+  label.insert(label.begin() + at, LabelEntry{ce, dep});
   b_.queue.push_back(Pending{w, ce, dep});
   ++b_.expansions;
   ++added_;
@@ -225,8 +227,8 @@ void Expander::add_edge(uint32_t x, Role r, uint32_t y, uint32_t dep) {
   if (!b_.worlds[x].alive || !b_.worlds[y].alive) return;
   for (const Edge& e : b_.worlds[x].edges)
     if (e.to == y && e.role == r) return;
-  b_.worlds[x].edges.push_back(Edge{y, r, dep});
-  b_.worlds[y].edges.push_back(Edge{x, inverse(r), dep});
+  b_.worlds.mut(x).edges.push_back(Edge{y, r, dep});
+  b_.worlds.mut(y).edges.push_back(Edge{x, inverse(r), dep});
   edge_rules(x, r, y, dep);
   edge_rules(y, inverse(r), x, dep);
 }
@@ -272,8 +274,8 @@ bool Expander::different(uint32_t a, uint32_t b, uint32_t* dep) const {
 void Expander::mark_different(uint32_t a, uint32_t b, uint32_t dep) {
   if (a == b) return clash(dep);
   if (different(a, b)) return;
-  b_.worlds[a].different.emplace_back(b, dep);
-  b_.worlds[b].different.emplace_back(a, dep);
+  b_.worlds.mut(a).different.emplace_back(b, dep);
+  b_.worlds.mut(b).different.emplace_back(a, dep);
 }
 
 std::vector<std::pair<uint32_t, uint32_t>> Expander::neighbours(uint32_t w, Role r) const {
@@ -292,16 +294,16 @@ void Expander::prune(uint32_t w) {
   while (!todo.empty()) {
     const uint32_t d = todo.back();
     todo.pop_back();
-    World& dead = b_.worlds[d];
-    if (!dead.alive) continue;
+    if (!b_.worlds[d].alive) continue;
+    World& dead = b_.worlds.mut(d);
     dead.alive = false;
     for (const Edge& e : dead.edges) {
       if (e.to == d) continue;
-      World& other = b_.worlds[e.to];
+      const World& other = b_.worlds[e.to];
       if (other.parent == d && !other.root) {
         todo.push_back(e.to);
       } else {
-        std::erase_if(other.edges, [&](const Edge& f) { return f.to == d; });
+        std::erase_if(b_.worlds.mut(e.to).edges, [&](const Edge& f) { return f.to == d; });
       }
     }
     dead.edges.clear();
@@ -310,8 +312,9 @@ void Expander::prune(uint32_t w) {
 
 void Expander::merge(uint32_t from, uint32_t into, uint32_t dep) {
   World f = b_.worlds[from];
-  b_.worlds[from].alive = false;
-  b_.worlds[from].edges.clear();
+  World& gone = b_.worlds.mut(from);
+  gone.alive = false;
+  gone.edges.clear();
   b_.individual_deps.resize(b_.individual_worlds.size(), 0);
   for (size_t i = 0; i < b_.individual_worlds.size(); ++i)
     if (b_.individual_worlds[i] == from) {
@@ -324,16 +327,16 @@ void Expander::merge(uint32_t from, uint32_t into, uint32_t dep) {
       moved.push_back(Edge{into, e.role, e.dep});
       continue;
     }
-    World& other = b_.worlds[e.to];
+    const World& other = b_.worlds[e.to];
     if (other.parent == from && !other.root) {
       prune(e.to);
       continue;
     }
-    std::erase_if(other.edges, [&](const Edge& g) { return g.to == from; });
+    std::erase_if(b_.worlds.mut(e.to).edges, [&](const Edge& g) { return g.to == from; });
     moved.push_back(e);
   }
   for (auto [u, d] : f.different) {
-    std::erase_if(b_.worlds[u].different, [&](auto& p) { return p.first == from; });
+    std::erase_if(b_.worlds.mut(u).different, [&](auto& p) { return p.first == from; });
     mark_different(into, u, deps_.join(dep, d));
   }
   for (const LabelEntry& le : f.label) add(into, le.ce, deps_.join(dep, le.dep));

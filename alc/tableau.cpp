@@ -1,5 +1,6 @@
 // The search over branches: choice points on an explicit stack, each with a
-// copy of the branch before its first alternative; dependency-directed
+// copy of the branch before its first alternative (the copy shares every
+// world the alternatives do not write); dependency-directed
 // backjumping closes a choice point at once when a clash does not rest on
 // it; semantic branching gives the k-th disjunct the negations of the
 // failed ones, and the k-th merge the failed pairs marked different.
