@@ -131,6 +131,11 @@ struct Branch {
   std::vector<Pending> queue;  // label entries not yet processed
   size_t queue_head = 0;
   std::vector<Pending> disjunctions, generators, at_most;
+  // Worlds whose at-most entries may apply since the last sweep over them
+  // found nothing: a new entry, an edge, or a neighbour's label that grew
+  // while some entry has a filler other than ⊤ (`qualified_at_most`).
+  std::vector<uint8_t> at_most_dirty;
+  uint32_t qualified_at_most = 0;
   std::vector<Pending> everywhere;  // ∀ over the universal role: fillers every world gets
   std::vector<uint32_t> individual_worlds;  // individual index → world
   std::vector<uint32_t> individual_deps;    // what each of those rests on (merges)

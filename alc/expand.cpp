@@ -96,6 +96,7 @@ uint32_t Expander::new_world(uint32_t parent, bool root) {
   world.parent = parent;
   world.root = root;
   b_.worlds.push_back(std::move(world));
+  touch(w);
   for (uint32_t c : dl_.thing_classes()) add(w, c, 0);
   for (size_t i = 0; i < b_.everywhere.size(); ++i) add(w, b_.everywhere[i].ce, b_.everywhere[i].dep);
   return w;
@@ -110,6 +111,8 @@ void Expander::add(uint32_t w, uint32_t ce, uint32_t dep) {
   const auto at = it - world.label.begin();
   auto& label = b_.worlds.mut(w).label;
   label.insert(label.begin() + at, LabelEntry{ce, dep});
+  if (b_.qualified_at_most != 0)
+    for (const Edge& e : b_.worlds[w].edges) touch(e.to);
   b_.queue.push_back(Pending{w, ce, dep});
   ++b_.expansions;
   ++added_;
@@ -162,8 +165,10 @@ void Expander::rule_generating(uint32_t w, uint32_t c, const Node&, uint32_t dep
   b_.generators.push_back(Pending{w, c, dep});
 }
 
-void Expander::rule_at_most(uint32_t w, uint32_t c, const Node&, uint32_t dep) {
+void Expander::rule_at_most(uint32_t w, uint32_t c, const Node& n, uint32_t dep) {
   b_.at_most.push_back(Pending{w, c, dep});
+  if (n.filler != dl_.top()) ++b_.qualified_at_most;
+  touch(w);
 }
 
 void Expander::all_over_edge(const Node& all, uint32_t dep, const Edge& e) {
@@ -229,6 +234,8 @@ void Expander::add_edge(uint32_t x, Role r, uint32_t y, uint32_t dep) {
     if (e.to == y && e.role == r) return;
   b_.worlds.mut(x).edges.push_back(Edge{y, r, dep});
   b_.worlds.mut(y).edges.push_back(Edge{x, inverse(r), dep});
+  touch(x);
+  touch(y);
   edge_rules(x, r, y, dep);
   edge_rules(y, inverse(r), x, dep);
 }
@@ -361,9 +368,16 @@ void Expander::merge_neighbours(uint32_t x, uint32_t a, uint32_t b, uint32_t dep
 
 // ---- sweeps
 
+void Expander::touch(uint32_t w) {
+  if (w >= b_.at_most_dirty.size()) b_.at_most_dirty.resize(size_t{w} + 1, 1);
+  b_.at_most_dirty[w] = 1;
+}
+
 bool Expander::sweep_at_most(Choice& out, Step& step) {
+  auto& dirty = b_.at_most_dirty;
   for (size_t i = 0; i < b_.at_most.size(); ++i) {
     const Pending p = b_.at_most[i];
+    if (p.world < dirty.size() && dirty[p.world] == 0) continue;
     if (!b_.worlds[p.world].alive) continue;
     const Node& n = dl_.node(p.ce);
     // Each edge leads to one neighbour at most: count edges first, without
@@ -424,6 +438,8 @@ bool Expander::sweep_at_most(Choice& out, Step& step) {
     step = Step::Choice;
     return true;
   }
+  // Nothing applies: until something touches a world, nothing will.
+  std::fill(dirty.begin(), dirty.end(), 0);
   return false;
 }
 

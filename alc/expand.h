@@ -93,6 +93,8 @@ class Expander {
   // Sweeps over the pending entries; each returns true when it changed the
   // branch or stopped it (clash or choice).
   bool sweep_at_most(Choice& out, Step& step);
+  // Marks `w`'s at-most entries for the next sweep.
+  void touch(uint32_t w);
   bool sweep_disjunctions(Choice& out, Step& step);
   bool sweep_generators();
   bool sweep_keys(Step& step);

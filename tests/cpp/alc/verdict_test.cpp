@@ -182,6 +182,16 @@ const Case kCases[] = {
      " ObjectHasValue(:k :v) :A)) ObjectSomeValuesFrom(:r ObjectIntersectionOf(:C ObjectHasValue(:k :v)"
      " ObjectComplementOf(:A)))) :x)",
      nullptr, {V::True, V::Undecided}},
+    {"a qualified at-most whose filler the successors take only by a later choice",
+     "SubClassOf(:E ObjectIntersectionOf(ObjectComplementOf(:B) ObjectComplementOf(:C))) DisjointClasses(:B :C)"
+     " EquivalentClasses(:X ObjectIntersectionOf(ObjectSomeValuesFrom(:r :B) ObjectSomeValuesFrom(:r :C)"
+     " ObjectMaxCardinality(1 :r :A) ObjectAllValuesFrom(:r ObjectUnionOf(:E :A))))",
+     "X", {V::False}},
+    {"... and merges them when they may be one",
+     "SubClassOf(:E ObjectIntersectionOf(ObjectComplementOf(:B) ObjectComplementOf(:C)))"
+     " EquivalentClasses(:X ObjectIntersectionOf(ObjectSomeValuesFrom(:r :B) ObjectSomeValuesFrom(:r :C)"
+     " ObjectMaxCardinality(1 :r :A) ObjectAllValuesFrom(:r ObjectUnionOf(:E :A))))",
+     "X", {V::True}},
     // Constructs not decided yet: never a wrong answer.
     {"a data restriction is not decided",
      "EquivalentClasses(:X ObjectIntersectionOf(DataMinCardinality(3 :p xsd:integer) DataMaxCardinality(2 :p"
