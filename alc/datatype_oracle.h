@@ -56,7 +56,8 @@ struct DataTables {
   absl::flat_hash_set<trelvanic_core::EntityId> functional;
   std::vector<std::pair<trelvanic_core::EntityId, trelvanic_core::EntityId>> disjoint;
   // Concepts a world with a value of the property (or of a sub-property)
-  // holds: the told domains of the property and of its supers.
+  // holds: the told domains of the property and of its supers, and ∀p.¬R ⊔ D
+  // for each ∃p.R ⊑ D (or ≥n p.R ⊑ D) on them.
   absl::flat_hash_map<trelvanic_core::EntityId, std::vector<uint32_t>> domains;
 
   // The oracle's answers by the sorted data concepts of a world (the

@@ -445,6 +445,12 @@ class Normalizer {
         assert_class(e.individuals()[0], dd);
         return;
       }
+      // ∃p.R ⊑ D (or ≥n p.R ⊑ D) holds on every world without a value of
+      // p: ∀p.¬R ⊔ D goes only onto worlds that need one, like a domain.
+      if ((e.kind == CeKind::DataSome || e.kind == CeKind::DataMinCardinality) && !is_top_data_property(e.property())) {
+        told_data_domains_[e.property()].push_back(junction(false, {dd, neg_of(c)}));
+        return;
+      }
     }
     const std::vector<uint32_t> parts = conjuncts(c);
     // A ⊓ (B1 ⊔ B2) ⊑ D is A ⊓ B1 ⊑ D and A ⊓ B2 ⊑ D when the Bi hang on

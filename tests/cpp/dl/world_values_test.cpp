@@ -67,6 +67,12 @@ const Case kCases[] = {
     {"a domain of a super-property", "SubDataPropertyOf(:p :q) DataPropertyDomain(:q :A)"
      " EquivalentClasses(:X ObjectIntersectionOf(DataSomeValuesFrom(:p xsd:integer) ObjectComplementOf(:A)))", "X",
      V::False},
+    {"a value below a property that makes a class hold", "SubDataPropertyOf(:q :p) SubClassOf(DataSomeValuesFrom(:p"
+     " xsd:integer) :A) EquivalentClasses(:X ObjectIntersectionOf(DataSomeValuesFrom(:q xsd:integer)"
+     " ObjectComplementOf(:A)))", "X", V::False},
+    {"... a value outside the class's range", "SubDataPropertyOf(:q :p) SubClassOf(DataSomeValuesFrom(:p"
+     " xsd:integer) :A) EquivalentClasses(:X ObjectIntersectionOf(DataSomeValuesFrom(:q xsd:string)"
+     " ObjectComplementOf(:A)))", "X", V::True},
     {"a domain without a value", "DataPropertyDomain(:p :A) EquivalentClasses(:X ObjectIntersectionOf("
      "DataAllValuesFrom(:p xsd:integer) ObjectComplementOf(:A)))", "X", V::True},
 
