@@ -469,10 +469,19 @@ DataAnswer WorldValues::decide() {
 
 DataAnswer decide_world_values(const Ontology& ontology, const DataTables& tables,
                                std::span<const DataConstraint> world) {
-  // The datatype definitions are read once per set of tables.
-  if (!tables.oracle_state) tables.oracle_state = std::make_shared<StoreRanges>(ontology);
-  const auto& stored = *static_cast<const StoreRanges*>(tables.oracle_state.get());
-  return WorldValues(ontology, stored, tables, world).decide();
+  // The datatype definitions are read once per set of tables (again when
+  // the tables are asked about another ontology, such as a moved copy).
+  struct State {
+    const Ontology* ontology;
+    StoreRanges stored;
+  };
+  auto* state = static_cast<State*>(tables.oracle_state.get());
+  if (state == nullptr || state->ontology != &ontology) {
+    auto fresh = std::make_shared<State>(State{&ontology, StoreRanges(ontology)});
+    state = fresh.get();
+    tables.oracle_state = std::move(fresh);
+  }
+  return WorldValues(ontology, state->stored, tables, world).decide();
 }
 
 DataAnswer decide_individual_values(const Ontology& ontology, const StoreRanges& stored, const DataTables& tables,
