@@ -1,7 +1,7 @@
 // The DL tableau on one ontology file, for differential runs against other
 // reasoners. Prints one line of JSON:
 //
-//   bench_dl FILE [--classify] [--no-backjump]
+//   bench_dl FILE [--classify] [--no-backjump] [--cascade]
 //   {"consistent": true|false|null, "unsatisfiable": [IRI, ...]|null,
 //    "error": null|"text"[, "subsumptions": [[sub, sup], ...]|null]}
 //
@@ -11,7 +11,9 @@
 // --classify) lists every pair of distinct named classes A ⊑ B with A
 // satisfiable. The exit code is 0 whenever the line was printed. Unless set,
 // the tableau limits are raised far above the library's defaults, which are
-// meant for interactive calls.
+// meant for interactive calls. With --cascade the consistency verdict is the
+// DL consistency cascade's (its stages before the tableau included) and
+// nothing else is printed.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -20,6 +22,7 @@
 
 #include "alc/dl_ontology.h"
 #include "alc/tableau.h"
+#include "dl/consistency.h"
 #include "dl/datatype/world_values.h"
 #include "json/writer.h"
 #include "parser/load.h"
@@ -58,13 +61,15 @@ void why(const trelvanic_alc::Tableau& t) { std::fprintf(stderr, "undecided: %s\
 
 int main(int argc, char** argv) {
   std::string path;
-  bool classify = false, backjump = true;
+  bool classify = false, backjump = true, cascade = false;
   for (int i = 1; i < argc; ++i) {
     std::string_view a(argv[i]);
     if (a == "--classify")
       classify = true;
     else if (a == "--no-backjump")
       backjump = false;
+    else if (a == "--cascade")
+      cascade = true;
     else
       path = a;
   }
@@ -80,6 +85,15 @@ int main(int argc, char** argv) {
   auto loaded = trelvanic_parser::load_ontology_lenient(path);
   if (!loaded) {
     print("null", null, quote(loaded.error().message()), no_subs);
+    return 0;
+  }
+  if (cascade) {
+    auto r = trelvanic_dl::check_consistency_inner(*loaded);
+    if (!r) {
+      print("null", null, quote(r.error().message()), nullptr);
+    } else {
+      print(!r->complete ? "null" : r->consistent ? "true" : "false", null, null, nullptr);
+    }
     return 0;
   }
   auto dl = trelvanic_alc::DlOntology::from_ontology(*loaded);
