@@ -509,6 +509,7 @@ struct Counter {
       return in > 0 ? ValueCount::at_least(std::to_string(in)) : ValueCount::unknown();
     }
     std::vector<const DataRangeNode*> restrictions;
+    std::vector<const DataRangeNode*> complemented;  // X of the members ¬X, X a restriction
     std::vector<DataValue> excluded;
     bool other = false;
     for (uint32_t m : n.members) {
@@ -524,8 +525,14 @@ struct Counter {
         excluded.insert(excluded.end(), listed->begin(), listed->end());
         continue;
       }
+      const DataRangeNode* inner = e->kind == Kind::Not && e->members.size() == 1 ? node(e->members.front()) : nullptr;
+      if (inner && inner->kind == Kind::Restriction && inner->base != Dt::Unknown) {
+        complemented.push_back(inner);
+        continue;
+      }
       other = true;
     }
+    if (!complemented.empty() && restrictions.empty()) other = true;
     if (other) {
       // Only an empty member decides an intersection of other shapes.
       for (uint32_t m : n.members)
@@ -535,6 +542,16 @@ struct Counter {
     const Merged merged = merge(restrictions);
     if (merged.empty) return ValueCount::exact("0");
     if (!merged.known) return ValueCount::unknown();
+    // ¬X beside the merged restriction: implied when X's values are of
+    // another family, everything when the restriction's datatype lies
+    // inside X's (X without facets); undecided otherwise.
+    for (const DataRangeNode* x : complemented) {
+      const Family fm = family(merged.base), fx = family(x->base);
+      const bool known_families = fm != Family::None && fm != Family::Top && fx != Family::None && fx != Family::Top;
+      if (known_families && fm != fx) continue;
+      if (x->facets.empty() && subtype_of(merged.base, x->base)) return ValueCount::exact("0");
+      return ValueCount::unknown();
+    }
     ValueCount c = count_restriction(merged.base, merged.facets);
     if (excluded.empty() || c.kind == ValueCount::Kind::Infinite || c.kind == ValueCount::Kind::Unknown) return c;
     const auto left_out = distinct(excluded);

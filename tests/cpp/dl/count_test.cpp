@@ -130,6 +130,18 @@ TEST(Counting, CombinedRanges) {
       {"infinite less listed values", [](DataRange& r) {
          return r.add_and({r.add_restriction(Dt::String), r.add_not(r.add_one_of({val("a", Dt::String)}))});
        }, "infinite"},
+      {"a complement of another family is implied", [&](DataRange& r) {
+         return r.add_and({ints(r, "1", "10"), r.add_not(r.add_restriction(Dt::String, {{Facet::MaxLength, "1"}}))});
+       }, "10"},
+      {"a complement of the datatype itself", [&](DataRange& r) {
+         return r.add_and({ints(r, "1", "10"), r.add_not(r.add_restriction(Dt::Decimal))});
+       }, "0"},
+      {"a complement of part of the datatype", [&](DataRange& r) {
+         return r.add_and({ints(r, "1", "10"), r.add_not(ints(r, "1", "5"))});
+       }, "unknown"},
+      {"a complement with nothing to narrow", [](DataRange& r) {
+         return r.add_and({r.add_top(), r.add_not(r.add_restriction(Dt::String))});
+       }, "unknown"},
       {"union across families", [&](DataRange& r) {
          return r.add_or({r.add_restriction(Dt::Boolean), r.add_restriction(Dt::Byte),
                           r.add_one_of({val("3", Dt::Integer), val("1000", Dt::Integer), val("x", Dt::String)})});
