@@ -12,6 +12,7 @@
 #include "core/dl.h"
 #include "core/dl_expr.h"
 #include "dl/datatype/literal.h"
+#include "dl/datatype/restrictions.h"
 #include "dl/datatype/value.h"
 #include "dl/datatype/world_values.h"
 
@@ -173,8 +174,9 @@ constexpr std::string_view kOwl = "http://www.w3.org/2002/07/owl#";
 // the tableau's data oracle; only its proof of no values rejects.
 class IndividualRestrictions {
  public:
-  explicit IndividualRestrictions(const Ontology& o) : o_(o), dl_(o.dl()), stored_(o) {
+  explicit IndividualRestrictions(const Ontology& o) : o_(o), dl_(o.dl()), stored_(o), definitions_(o.dl()) {
     thing_ = o.lookup_entity(std::string(kOwl) + "Thing");
+    if (!thing_) thing_ = o.lookup_entity("owl:Thing");
     top_ = o.lookup_entity(std::string(kOwl) + "topDataProperty");
     bottom_ = o.lookup_entity(std::string(kOwl) + "bottomDataProperty");
   }
@@ -229,40 +231,43 @@ class IndividualRestrictions {
     LiteralFacts facts;
   };
 
-  // The data restrictions of a class expression and its named conjuncts
-  // (unions, complements and object restrictions are not looked into).
+  // The data restrictions of a class expression (through the definitions
+  // of named classes) and its named conjuncts.
   void collect(CeId ce, std::vector<DataConstraint>& out, std::vector<EntityId>& named) const {
     using K = DataConstraint::Kind;
+    using R = consistency::DataRestriction::Kind;
+    for (const auto& [p, r] : consistency::restrictions_from_ce(dl_, definitions_, ce)) {
+      const auto filler = consistency::optional_data_cardinality_filler(o_, r.filler);
+      switch (r.kind) {
+        case R::DataAll: out.push_back({K::All, p, r.range, 1}); break;
+        case R::DataSome:
+        case R::DataHasValue: out.push_back({K::Some, p, r.range, 1}); break;
+        case R::DataMin:
+          if (r.n > 0) out.push_back({K::AtLeast, p, filler, r.n});
+          break;
+        case R::DataMax: out.push_back({K::AtMost, p, filler, r.n}); break;
+        case R::DataExact:
+          if (r.n > 0) out.push_back({K::AtLeast, p, filler, r.n});
+          out.push_back({K::AtMost, p, filler, r.n});
+          break;
+      }
+    }
     std::vector<CeId> stack{ce};
     for (size_t walked = 0; !stack.empty() && walked < kMaxWalk; ++walked) {
       const CeId at = stack.back();
       stack.pop_back();
       if (!dl_.has_ce(at)) continue;
       const auto e = dl_.ce(at);
-      switch (e.kind) {
-        case CeKind::Atomic: named.push_back(e.entity()); break;
-        case CeKind::And:
-          for (CeId x : e.operands()) stack.push_back(x);
-          break;
-        case CeKind::DataSome: out.push_back({K::Some, e.property(), e.range(), 1}); break;
-        case CeKind::DataAll: out.push_back({K::All, e.property(), e.range(), 1}); break;
-        case CeKind::DataHasValue: out.push_back({K::Some, e.property(), e.value(), 1}); break;
-        case CeKind::DataMinCardinality:
-          if (e.n() > 0) out.push_back({K::AtLeast, e.property(), e.range(), e.n()});
-          break;
-        case CeKind::DataMaxCardinality: out.push_back({K::AtMost, e.property(), e.range(), e.n()}); break;
-        case CeKind::DataExactCardinality:
-          if (e.n() > 0) out.push_back({K::AtLeast, e.property(), e.range(), e.n()});
-          out.push_back({K::AtMost, e.property(), e.range(), e.n()});
-          break;
-        default: break;
-      }
+      if (e.kind == CeKind::Atomic) named.push_back(key(e.entity()));
+      if (e.kind == CeKind::And)
+        for (CeId x : e.operands()) stack.push_back(x);
     }
   }
   void collect_into_class(EntityId cls, CeId ce) {
-    ClassRestrictions& r = classes_[cls];
+    ClassRestrictions& r = classes_[key(cls)];
     collect(ce, r.constraints, r.parents);
   }
+  EntityId key(EntityId cls) const { return consistency::canonical_class_restriction_key(o_, cls); }
 
   void build_tables() {
     absl::flat_hash_map<EntityId, std::vector<EntityId>> told;
@@ -283,16 +288,11 @@ class IndividualRestrictions {
         case DlAxiomKind::FunctionalDataProperty:
           if (!top_ || a.property() != *top_) tables_.functional.insert(a.property());
           break;
-        case DlAxiomKind::DisjointDataProperties: {
-          const auto ops = a.entities().to_vector();
-          for (size_t j = 0; j < ops.size(); ++j)
-            for (size_t k = j + 1; k < ops.size(); ++k)
-              if (!top_ || (ops[j] != *top_ && ops[k] != *top_)) tables_.disjoint.emplace_back(ops[j], ops[k]);
-          break;
-        }
         default: break;
       }
     }
+    for (auto [p, q] : consistency::disjoint_data_property_pairs(dl_))
+      if (!top_ || (p != *top_ && q != *top_)) tables_.disjoint.emplace_back(p, q);
     for (const auto& [p, _] : told) {
       std::vector<EntityId> up{p};
       for (size_t i = 0; i < up.size(); ++i)
@@ -350,13 +350,13 @@ class IndividualRestrictions {
     }
     o_.axioms().for_each_live([&](trelvanic_core::AxiomId, const trelvanic_core::AxiomView& a) {
       switch (a.kind()) {
-        case AxiomKind::SubClassOf: classes_[a.subclass()].parents.push_back(a.superclass()); break;
+        case AxiomKind::SubClassOf: classes_[key(a.subclass())].parents.push_back(key(a.superclass())); break;
         case AxiomKind::EquivalentClasses:
           for (EntityId x : a.operands())
             for (EntityId y : a.operands())
-              if (x != y) classes_[x].parents.push_back(y);
+              if (x != y) classes_[key(x)].parents.push_back(key(y));
           break;
-        case AxiomKind::ClassAssertion: individuals_[a.individual()].named.push_back(a.class_id()); break;
+        case AxiomKind::ClassAssertion: individuals_[a.individual()].named.push_back(key(a.class_id())); break;
         case AxiomKind::DataPropertyAssertion:
         case AxiomKind::NegativeDataPropertyAssertion: {
           LiteralFacts& f = individuals_[a.individual()].facts;
@@ -374,6 +374,7 @@ class IndividualRestrictions {
   const Ontology& o_;
   const trelvanic_core::DlStore& dl_;
   StoreRanges stored_;
+  consistency::Definitions definitions_;
   DataTables tables_;
   std::optional<EntityId> thing_, top_, bottom_;
   absl::flat_hash_map<EntityId, ClassRestrictions> classes_;
