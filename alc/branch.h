@@ -68,6 +68,7 @@ struct World {
   std::vector<LabelEntry> label;  // sorted by concept
   std::vector<Edge> edges;
   std::vector<std::pair<uint32_t, uint32_t>> different;  // (world, dep)
+  std::vector<uint32_t> at_most;  // this world's entries in Branch::at_most
 
   [[nodiscard]] const LabelEntry* find(uint32_t ce) const;
 };
@@ -135,6 +136,7 @@ struct Branch {
   // found nothing: a new entry, an edge, or a neighbour's label that grew
   // while some entry has a filler other than ⊤ (`qualified_at_most`).
   std::vector<uint8_t> at_most_dirty;
+  std::vector<uint32_t> at_most_todo;  // the worlds marked, in order
   uint32_t qualified_at_most = 0;
   std::vector<Pending> everywhere;  // ∀ over the universal role: fillers every world gets
   std::vector<uint32_t> individual_worlds;  // individual index → world

@@ -166,6 +166,7 @@ void Expander::rule_generating(uint32_t w, uint32_t c, const Node&, uint32_t dep
 }
 
 void Expander::rule_at_most(uint32_t w, uint32_t c, const Node& n, uint32_t dep) {
+  b_.worlds.mut(w).at_most.push_back(static_cast<uint32_t>(b_.at_most.size()));
   b_.at_most.push_back(Pending{w, c, dep});
   if (n.filler != dl_.top()) ++b_.qualified_at_most;
   touch(w);
@@ -369,78 +370,87 @@ void Expander::merge_neighbours(uint32_t x, uint32_t a, uint32_t b, uint32_t dep
 // ---- sweeps
 
 void Expander::touch(uint32_t w) {
-  if (w >= b_.at_most_dirty.size()) b_.at_most_dirty.resize(size_t{w} + 1, 1);
+  if (w >= b_.at_most_dirty.size()) b_.at_most_dirty.resize(size_t{w} + 1, 0);
+  if (b_.at_most_dirty[w] != 0) return;
   b_.at_most_dirty[w] = 1;
+  b_.at_most_todo.push_back(w);
 }
 
 bool Expander::sweep_at_most(Choice& out, Step& step) {
-  auto& dirty = b_.at_most_dirty;
-  for (size_t i = 0; i < b_.at_most.size(); ++i) {
-    const Pending p = b_.at_most[i];
-    if (p.world < dirty.size() && dirty[p.world] == 0) continue;
-    if (!b_.worlds[p.world].alive) continue;
-    const Node& n = dl_.node(p.ce);
-    // Each edge leads to one neighbour at most: count edges first, without
-    // building the list.
-    const auto& edges = b_.worlds[p.world].edges;
-    if (edges.size() <= n.n ||
-        static_cast<size_t>(std::count_if(edges.begin(), edges.end(), [&](const Edge& e) {
-          return dl_.is_sub_role(e.role, n.role);
-        })) <= n.n)
-      continue;
-    const auto nb = neighbours(p.world, n.role);
-    if (nb.size() <= n.n) continue;
-    // choose: every R-neighbour decides the filler first; the ≤ entry is
-    // looked at again once the disjunctions are settled.
-    bool undecided = false, chose = false;
-    if (n.filler != dl_.top()) {
-      for (auto [y, ed] : nb) {
-        const World& wy = b_.worlds[y];
-        if (wy.find(n.filler) != nullptr || wy.find(dl_.node(n.filler).negation) != nullptr) continue;
-        undecided = true;
-        if (wy.find(n.choose) == nullptr) {
-          add(y, n.choose, deps_.join(p.dep, ed));
-          chose = true;
-        }
-      }
-    }
-    if (chose) return true;
-    if (undecided) continue;
-    std::vector<uint32_t> with;
-    uint32_t d = p.dep;
+  // Only the entries of worlds touched since the last sweep that found
+  // nothing; those of other worlds found nothing then and would again.
+  for (size_t i = 0; i < b_.at_most_todo.size(); ++i) {
+    const uint32_t w = b_.at_most_todo[i];
+    if (!b_.worlds[w].alive) continue;
+    for (uint32_t k : b_.worlds[w].at_most)
+      if (at_most_entry(b_.at_most[k], out, step)) return true;
+  }
+  for (uint32_t w : b_.at_most_todo) b_.at_most_dirty[w] = 0;
+  b_.at_most_todo.clear();
+  return false;
+}
+
+// One ≤ entry: the choose rule on undecided neighbours, a clash when the
+// neighbours with the filler are too many and pairwise different, or the
+// choice of a pair to merge. True when it changed or stopped the branch.
+bool Expander::at_most_entry(const Pending& p, Choice& out, Step& step) {
+  const Node& n = dl_.node(p.ce);
+  // Each edge leads to one neighbour at most: count edges first, without
+  // building the list.
+  const auto& edges = b_.worlds[p.world].edges;
+  if (edges.size() <= n.n ||
+      static_cast<size_t>(std::count_if(edges.begin(), edges.end(),
+                                        [&](const Edge& e) { return dl_.is_sub_role(e.role, n.role); })) <= n.n)
+    return false;
+  const auto nb = neighbours(p.world, n.role);
+  if (nb.size() <= n.n) return false;
+  // choose: every R-neighbour decides the filler first; the ≤ entry is
+  // looked at again once the disjunctions are settled.
+  bool undecided = false, chose = false;
+  if (n.filler != dl_.top()) {
     for (auto [y, ed] : nb) {
-      uint32_t fd = 0;
-      if (n.filler != dl_.top()) {
-        const LabelEntry* e = b_.worlds[y].find(n.filler);
-        if (e == nullptr) continue;
-        fd = e->dep;
+      const World& wy = b_.worlds[y];
+      if (wy.find(n.filler) != nullptr || wy.find(dl_.node(n.filler).negation) != nullptr) continue;
+      undecided = true;
+      if (wy.find(n.choose) == nullptr) {
+        add(y, n.choose, deps_.join(p.dep, ed));
+        chose = true;
       }
-      with.push_back(y);
-      d = deps_.join(d, deps_.join(ed, fd));
     }
-    if (with.size() <= n.n) continue;
-    std::vector<std::pair<uint32_t, uint32_t>> pairs;
-    uint32_t diff_dep = d;
-    for (size_t a = 0; a < with.size(); ++a)
-      for (size_t c = a + 1; c < with.size(); ++c) {
-        uint32_t dd = 0;
-        if (different(with[a], with[c], &dd))
-          diff_dep = deps_.join(diff_dep, dd);
-        else
-          pairs.emplace_back(with[a], with[c]);
-      }
-    if (pairs.empty()) {
-      clash(diff_dep);
-      step = Step::Clash;
-      return true;
+  }
+  if (chose) return true;
+  if (undecided) return false;
+  std::vector<uint32_t> with;
+  uint32_t d = p.dep;
+  for (auto [y, ed] : nb) {
+    uint32_t fd = 0;
+    if (n.filler != dl_.top()) {
+      const LabelEntry* e = b_.worlds[y].find(n.filler);
+      if (e == nullptr) continue;
+      fd = e->dep;
     }
-    out = Choice{Choice::Kind::Merge, p.world, {}, std::move(pairs), d};
-    step = Step::Choice;
+    with.push_back(y);
+    d = deps_.join(d, deps_.join(ed, fd));
+  }
+  if (with.size() <= n.n) return false;
+  std::vector<std::pair<uint32_t, uint32_t>> pairs;
+  uint32_t diff_dep = d;
+  for (size_t a = 0; a < with.size(); ++a)
+    for (size_t c = a + 1; c < with.size(); ++c) {
+      uint32_t dd = 0;
+      if (different(with[a], with[c], &dd))
+        diff_dep = deps_.join(diff_dep, dd);
+      else
+        pairs.emplace_back(with[a], with[c]);
+    }
+  if (pairs.empty()) {
+    clash(diff_dep);
+    step = Step::Clash;
     return true;
   }
-  // Nothing applies: until something touches a world, nothing will.
-  std::fill(dirty.begin(), dirty.end(), 0);
-  return false;
+  out = Choice{Choice::Kind::Merge, p.world, {}, std::move(pairs), d};
+  step = Step::Choice;
+  return true;
 }
 
 // The order in which a disjunction's alternatives are tried: those that only

@@ -95,6 +95,7 @@ class Expander {
   bool sweep_at_most(Choice& out, Step& step);
   // Marks `w`'s at-most entries for the next sweep.
   void touch(uint32_t w);
+  bool at_most_entry(const Pending& p, Choice& out, Step& step);
   bool sweep_disjunctions(Choice& out, Step& step);
   bool sweep_generators();
   bool sweep_keys(Step& step);
