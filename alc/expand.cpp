@@ -715,10 +715,21 @@ bool Expander::sweep_keys(Step& step) {
 
 bool Expander::verify_open_branch() const {
   const auto status = blocking();
-  auto has = [&](uint32_t w, uint32_t c) { return c == dl_.top() || b_.worlds[w].find(c) != nullptr; };
+  // Membership in the world being checked is read from a mark per concept,
+  // in other worlds by search.
+  std::vector<uint32_t> mark(dl_.concept_count(), kNoWorld);
+  uint32_t current = kNoWorld;
+  auto has = [&](uint32_t w, uint32_t c) {
+    if (c == dl_.top()) return true;
+    if (w == current && c < mark.size()) return mark[c] == w;
+    return b_.worlds[w].find(c) != nullptr;
+  };
   for (uint32_t w = 0; w < b_.worlds.size(); ++w) {
     const World& world = b_.worlds[w];
     if (!world.alive || status[w] == 2) continue;
+    for (const LabelEntry& le : world.label)
+      if (le.ce < mark.size()) mark[le.ce] = w;
+    current = w;
     for (uint32_t c : dl_.thing_classes())
       if (!has(w, c)) return false;
     for (const Edge& e : world.edges) {
