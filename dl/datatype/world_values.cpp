@@ -33,10 +33,13 @@ constexpr uint64_t kMaxSharings = 20000;
 // Blocks that may lie inside or outside a qualified maximum's range, per
 // way of sharing (each doubles the work).
 constexpr size_t kMaxFillerChoices = 10;
+// Items looked at for groups of values that cannot coincide (the search
+// for them is cubic).
+constexpr size_t kMaxCliqueItems = 64;
 // Members of one flattened conjunction.
 constexpr size_t kMaxConjuncts = 4096;
 // Values picked as witnesses per question.
-constexpr uint64_t kMaxPicks = 64;
+constexpr uint64_t kMaxPicks = 4096;
 
 enum class Verdict : uint8_t { Yes, No, Unknown };
 
@@ -255,12 +258,20 @@ bool WorldValues::maximum_broken_by_groups() {
       if (m.filler && !proven_empty(conjunction({group_range_[g], range_.add_not(*m.filler)}))) continue;
       inside.push_back(g);
     }
+    // Groups whose values cannot coincide: required distinct, or with
+    // ranges proven to share no value (looked at for few groups only).
+    const bool look = inside.size() <= kMaxCliqueItems;
+    auto apart = [&](size_t x, size_t h) {
+      if (group_distinct_[x][h] != 0) return true;
+      return look && proven_empty(conjunction({group_range_[x], group_range_[h]}));
+    };
     for (size_t seed : inside) {
+      if (!look && seed != inside.front()) break;
       std::vector<size_t> clique{seed};
       uint64_t values = groups_[seed].k;
       for (size_t h : inside) {
         if (h == seed) continue;
-        if (std::all_of(clique.begin(), clique.end(), [&](size_t x) { return group_distinct_[x][h] != 0; })) {
+        if (std::all_of(clique.begin(), clique.end(), [&](size_t x) { return apart(x, h); })) {
           clique.push_back(h);
           values = add_capped(values, groups_[h].k);
         }
@@ -279,7 +290,7 @@ bool WorldValues::maximum_broken_by_groups() {
 Verdict WorldValues::values_exist(const std::vector<Item>& items, const Matrix& distinct) {
   for (const Item& it : items)
     if (holds_at_least(it.range, it.k) == std::optional<bool>(false)) return Verdict::No;
-  for (size_t seed = 0; seed < items.size(); ++seed) {
+  for (size_t seed = 0; seed < items.size() && items.size() <= kMaxCliqueItems; ++seed) {
     std::vector<size_t> clique{seed};
     uint64_t values = items[seed].k;
     for (size_t j = 0; j < items.size(); ++j) {

@@ -113,6 +113,11 @@ const Case kCases[] = {
     {"two strings under a maximum of one over a union", "ClassAssertion(DataMaxCardinality(1 :p"
      " DataUnionOf(xsd:string xsd:integer)) :x) ClassAssertion(DataMinCardinality(2 :p DataOneOf(\"a\" \"b\")) :x)",
      nullptr, V::False},
+    {"nine listed values of a functional property", "FunctionalDataProperty(:p) ClassAssertion(ObjectIntersectionOf("
+     "DataHasValue(:p \"1\"^^xsd:integer) DataHasValue(:p \"2\"^^xsd:integer) DataHasValue(:p \"3\"^^xsd:integer)"
+     " DataHasValue(:p \"4\"^^xsd:integer) DataHasValue(:p \"5\"^^xsd:integer) DataHasValue(:p \"6\"^^xsd:integer)"
+     " DataHasValue(:p \"7\"^^xsd:integer) DataHasValue(:p \"8\"^^xsd:integer) DataHasValue(:p \"9\"^^xsd:integer))"
+     " :x)", nullptr, V::False},
     {"a defined datatype", "DatatypeDefinition(:small DatatypeRestriction(xsd:integer xsd:minInclusive"
      " \"0\"^^xsd:integer xsd:maxInclusive \"1\"^^xsd:integer)) EquivalentClasses(:X DataMinCardinality(3 :p :small))",
      "X", V::False},
