@@ -180,3 +180,16 @@ def test_el_ontology_on_the_dl_route_gets_the_el_taxonomy(tmp_path, profile):
     assert dl["status"] == "classified"
     assert closure(dl) == closure(el)
     assert sorted(dl["unsatisfiable"]) == sorted(el["unsatisfiable"])
+
+
+KOALA = shared_data("dl", "koala.owl")
+
+
+@pytest.mark.skipif(not KOALA, reason="shared DL data not present")
+def test_koala_taxonomy_is_hermits():
+    # Its classes are told apart by the values of a functional boolean
+    # property; HermiT finds three unsatisfiable classes and 23 pairs.
+    result = _trelvanic.Reasoner(path=KOALA, trusted=True, lenient=True, profile="dl").classify()
+    assert result["status"] == "classified"
+    assert sorted(short(c) for c in result["unsatisfiable"]) == ["Koala", "KoalaWithPhD", "Quokka"]
+    assert len(closure(result)) == 23

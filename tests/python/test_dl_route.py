@@ -50,3 +50,29 @@ def test_dl_preview_refuses_unions(tmp_path):
     r = _trelvanic.Reasoner.load_in(str(tmp_path), write_ofn(tmp_path, UNION), profile="dl-preview")
     with pytest.raises(Exception, match=r"^DL preview: DL preview does not support: \[ObjectUnionOf\]$"):
         r.classify()
+
+
+XSD = "http://www.w3.org/2001/XMLSchema#"
+
+
+@pytest.mark.parametrize("body, consistent", [
+    # Values and data restrictions are decided by the tableau's data oracle.
+    (f'SubClassOf(DataSomeValuesFrom(:p <{XSD}integer>) :A) ClassAssertion(ObjectComplementOf(:A) :x) '
+     f'ClassAssertion(ObjectUnionOf(DataHasValue(:p "5"^^<{XSD}integer>) :B) :x) DisjointClasses(:B :C) '
+     f'ClassAssertion(ObjectUnionOf(:C ObjectComplementOf(:B)) :x) ClassAssertion(:C :x)', False),
+    (f'SubClassOf(DataSomeValuesFrom(:p <{XSD}integer>) :A) ClassAssertion(ObjectComplementOf(:A) :x) '
+     f'ClassAssertion(ObjectUnionOf(DataHasValue(:p "five") :B) :x)', True),
+    (f'ClassAssertion(ObjectUnionOf(DataMinCardinality(3 :p <{XSD}boolean>) :B) :x) '
+     f'ClassAssertion(ObjectComplementOf(:B) :x)', False),
+    (f'ClassAssertion(ObjectUnionOf(DataMinCardinality(2 :p <{XSD}boolean>) :B) :x) '
+     f'ClassAssertion(ObjectComplementOf(:B) :x)', True),
+])
+def test_data_restrictions_are_decided(tmp_path, body, consistent):
+    r = load(tmp_path, body)
+    assert r.check_consistency() == {"consistent": consistent, "complete": True}
+
+
+def test_values_of_unknown_datatypes_stay_undecided(tmp_path):
+    r = load(tmp_path, "ClassAssertion(ObjectUnionOf(DataSomeValuesFrom(:p :made_up) :B) :x) "
+                       "ClassAssertion(ObjectComplementOf(:B) :x)")
+    assert r.check_consistency() == {"consistent": False, "complete": False}
