@@ -105,10 +105,11 @@ Result<PreprocessedRdfXml> preprocess_rdf_xml_text(std::string text, uint64_t ma
   PreprocessedRdfXml out;
   if (auto r = step(normalize_multiline_rdf_root_tag); !r) return std::unexpected(std::move(r).error());
   bool invalid_ids = false;
-  text = dedupe_rdf_xml_ids(std::move(text), invalid_ids);
+  text = dedupe_rdf_xml_ids(std::move(text), invalid_ids, max_expanded_bytes);
   if (auto r = budget.track(text.size()); !r) return std::unexpected(std::move(r).error());
   if (invalid_ids) {
-    if (auto r = step(normalize_invalid_rdf_ids); !r) return std::unexpected(std::move(r).error());
+    text = normalize_invalid_rdf_ids(std::move(text), max_expanded_bytes);
+    if (auto r = budget.track(text.size()); !r) return std::unexpected(std::move(r).error());
   }
   auto expanded = expand_xml_entities_with_limit(std::move(text), max_expanded_bytes);
   if (!expanded) return std::unexpected(std::move(expanded).error());

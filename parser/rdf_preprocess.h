@@ -27,14 +27,17 @@ namespace trelvanic_parser {
 // element loses the attribute (only its reification goes).
 [[nodiscard]] std::string dedupe_rdf_xml_ids(std::string text);
 // The same, telling whether any rdf:ID value it met is not a name (when
-// none is, `normalize_invalid_rdf_ids` would change nothing).
-[[nodiscard]] std::string dedupe_rdf_xml_ids(std::string text, bool& invalid_seen);
+// none is, `normalize_invalid_rdf_ids` would change nothing). Values written
+// through entities are read within `max_expanded_bytes` in all; past that
+// the text comes back unchanged. (Without the argument: 256 MiB.)
+[[nodiscard]] std::string dedupe_rdf_xml_ids(std::string text, bool& invalid_seen, uint64_t max_expanded_bytes);
 // Renames every rdf:ID value that is not a name ("_" and the value with
 // each character other than an ASCII letter or digit written "_"), and the
 // rdf:about, rdf:resource and rdf:datatype values that name it: "#value" or
 // an IRI of the document base with that fragment. Text content and comments
 // are left alone.
 [[nodiscard]] std::string normalize_invalid_rdf_ids(std::string text);
+[[nodiscard]] std::string normalize_invalid_rdf_ids(std::string text, uint64_t max_expanded_bytes);
 // Expands the internal general entities of the DOCTYPE in text content and
 // attribute values (not in comments or CDATA) and removes the DOCTYPE.
 // Fails, before building anything, when a definition chain is deeper than 32

@@ -27,9 +27,10 @@ using rdfxml::Edit;
 using rdfxml::ElementRole;
 using rdfxml::Markup;
 
-// Longest attribute value we expand through the document's entities to see
-// what it names.
-constexpr uint64_t kMaxExpandedReference = 65'536;
+// What the values these passes read through the document's entities may
+// expand to in all, unless the caller gives its own limit (the loader's
+// default limit on the expanded document).
+constexpr uint64_t kDefaultMaxReadBytes = 268'435'456;
 
 // The base references are resolved against when the document gives none.
 constexpr std::string_view kStandInDocumentBase = "http://document.invalid/base";
@@ -71,18 +72,32 @@ std::string valid_rdf_id_for(std::string_view v) {
 // document itself ("#id").
 class IdWalk {
  public:
-  explicit IdWalk(std::string_view text)
-      : text_(text), entities_(rdfxml::read_entity_declarations(text)), measures_(rdfxml::measure_entities(entities_)) {}
+  // `max_read_bytes` bounds the text all reads together may expand to.
+  IdWalk(std::string_view text, uint64_t max_read_bytes)
+      : text_(text),
+        entities_(rdfxml::read_entity_declarations(text)),
+        measures_(rdfxml::measure_entities(entities_)),
+        budget_(max_read_bytes) {}
 
-  // The text a value stands for; nothing when it would expand too far.
-  [[nodiscard]] std::optional<std::string> read(std::string_view value) const {
+  // The text a value stands for; nothing, from then on, once the reads
+  // would pass their budget (`exhausted`).
+  [[nodiscard]] std::optional<std::string> read(std::string_view value) {
+    if (exhausted_) return std::nullopt;
     if (value.find('&') == std::string_view::npos || entities_.empty()) return std::string(value);
-    return rdfxml::expand_entity_text(value, entities_, measures_, kMaxExpandedReference);
+    auto expanded = rdfxml::expand_entity_text(value, entities_, measures_, budget_);
+    if (!expanded) {
+      exhausted_ = true;
+      return std::nullopt;
+    }
+    budget_ -= expanded->size();
+    return expanded;
   }
+  // Whether a read was refused: the walk's answers are then incomplete.
+  [[nodiscard]] bool exhausted() const { return exhausted_; }
 
   // Calls `visit(walker, markup, role)` for every start and empty tag.
   template <class Visit>
-  void walk(Visit&& visit) const {
+  void walk(Visit&& visit) {
     rdfxml::TagWalker walker(std::string(kStandInDocumentBase),
                              [&](std::string_view v) { return read(v).value_or(std::string(v)); });
     walker.walk(text_, [&](const Markup& m, ElementRole role) { visit(walker, m, role); });
@@ -92,6 +107,8 @@ class IdWalk {
   std::string_view text_;
   rdfxml::EntityTable entities_;
   rdfxml::EntityMeasures measures_;
+  uint64_t budget_;
+  bool exhausted_ = false;
 };
 
 // The IRI rdf:ID="id" names under `base`: the base without its fragment,
@@ -111,7 +128,7 @@ std::optional<Attribute> rdf_id_attribute(std::string_view tag) {
 
 std::string dedupe_rdf_xml_ids(std::string text) {
   bool invalid = false;
-  return dedupe_rdf_xml_ids(std::move(text), invalid);
+  return dedupe_rdf_xml_ids(std::move(text), invalid, kDefaultMaxReadBytes);
 }
 
 namespace {
@@ -147,7 +164,7 @@ IdValueCensus census_rdf_id_values(std::string_view text) {
 
 }  // namespace
 
-std::string dedupe_rdf_xml_ids(std::string text, bool& invalid_seen) {
+std::string dedupe_rdf_xml_ids(std::string text, bool& invalid_seen, uint64_t max_expanded_bytes) {
   invalid_seen = false;
   if (text.find("rdf:ID") == std::string::npos) return text;
   // Most documents repeat no value: they need no walk at all.
@@ -163,7 +180,8 @@ std::string dedupe_rdf_xml_ids(std::string text, bool& invalid_seen) {
   const std::string* last_base = nullptr;
   uint32_t last_base_id = 0;
   std::vector<Edit> edits;
-  IdWalk(text).walk([&](const rdfxml::TagWalker& walker, const Markup& m, ElementRole role) {
+  IdWalk ids_walk(text, max_expanded_bytes);
+  ids_walk.walk([&](const rdfxml::TagWalker& walker, const Markup& m, ElementRole role) {
     if (role != ElementRole::Node && role != ElementRole::Property) return;
     const auto id = rdf_id_attribute(markup_text(text, m));
     if (!id) return;
@@ -186,12 +204,19 @@ std::string dedupe_rdf_xml_ids(std::string text, bool& invalid_seen) {
       edits.push_back({from, value_end, ""});
     }
   });
+  // An xml:base that could not be read leaves the bases unknown: the
+  // repeats stay for the reader to refuse.
+  if (ids_walk.exhausted()) return text;
   return rdfxml::apply_edits(std::move(text), edits);
 }
 
 std::string normalize_invalid_rdf_ids(std::string text) {
+  return normalize_invalid_rdf_ids(std::move(text), kDefaultMaxReadBytes);
+}
+
+std::string normalize_invalid_rdf_ids(std::string text, uint64_t max_expanded_bytes) {
   if (text.find("rdf:ID") == std::string::npos) return text;
-  const IdWalk ids_walk(text);
+  IdWalk ids_walk(text, max_expanded_bytes);
   absl::flat_hash_set<std::string> ids;
   absl::flat_hash_map<std::string, std::string> invalid_iris;  // IRI -> the rdf:ID value naming it
   ids_walk.walk([&](const rdfxml::TagWalker& walker, const Markup& m, ElementRole role) {
@@ -201,7 +226,7 @@ std::string normalize_invalid_rdf_ids(std::string text) {
     ids.insert(std::string(id->value));
     if (!is_valid_rdf_id(id->value)) invalid_iris.emplace(rdf_id_iri(walker.base(), id->value), std::string(id->value));
   });
-  if (invalid_iris.empty()) return text;
+  if (invalid_iris.empty() || ids_walk.exhausted()) return text;
   std::vector<std::string> invalid;
   for (const auto& [iri, value] : invalid_iris) invalid.push_back(value);
   std::ranges::sort(invalid);  // new names do not depend on hash order
@@ -239,6 +264,10 @@ std::string normalize_invalid_rdf_ids(std::string text) {
       edits.push_back({at, at + a.value.size(), std::move(*with)});
     }
   });
+  // A reference that could not be read might name a renamed id: renaming
+  // the rest would leave it pointing elsewhere. The invalid values stay for
+  // the reader to refuse.
+  if (ids_walk.exhausted()) return text;
   return rdfxml::apply_edits(std::move(text), edits);
 }
 

@@ -81,5 +81,28 @@ TEST(RdfIdPasses, InvalidIdsAreRenamedWithTheirReferencesOnly) {
   }
 }
 
+// Values written through entities are read within a budget. A pass that
+// cannot read them all changes nothing (a partial renaming could leave a
+// reference naming another IRI); the reader then judges the ids as written.
+TEST(RdfIdPasses, ReadsThroughEntitiesStayWithinTheirBudget) {
+  const std::string renaming =
+      "<!DOCTYPE rdf:RDF [<!ENTITY o \"http://e.org/o#\">]>\n"
+      R"(<rdf:RDF xml:base="http://e.org/o"><C rdf:ID="1a"/><C rdf:about="#1a"/><C rdf:about="&o;1a"/></rdf:RDF>)";
+  EXPECT_EQ(normalize_invalid_rdf_ids(renaming, 1000),
+            "<!DOCTYPE rdf:RDF [<!ENTITY o \"http://e.org/o#\">]>\n"
+            R"(<rdf:RDF xml:base="http://e.org/o"><C rdf:ID="_1a"/><C rdf:about="#_1a"/><C rdf:about="http://e.org/o#_1a"/></rdf:RDF>)");
+  EXPECT_EQ(normalize_invalid_rdf_ids(renaming, 10), renaming);
+
+  // The bases of the two ids are read through an entity.
+  const std::string repeating =
+      "<!DOCTYPE rdf:RDF [<!ENTITY b \"http://e.org/o\">]>\n"
+      R"(<rdf:RDF xml:base="&b;"><C rdf:ID="A"/><D xml:base="&b;"><p><C rdf:ID="A"/></p></D></rdf:RDF>)";
+  bool invalid = false;
+  EXPECT_EQ(dedupe_rdf_xml_ids(repeating, invalid, 1000),
+            "<!DOCTYPE rdf:RDF [<!ENTITY b \"http://e.org/o\">]>\n"
+            R"(<rdf:RDF xml:base="&b;"><C rdf:ID="A"/><D xml:base="&b;"><p><C rdf:about="#A"/></p></D></rdf:RDF>)");
+  EXPECT_EQ(dedupe_rdf_xml_ids(repeating, invalid, 20), repeating);
+}
+
 }  // namespace
 }  // namespace trelvanic_parser
