@@ -15,12 +15,17 @@ bool has_pair(const Tableau::Classification& c, const trelvanic_core::Ontology& 
   return std::find(c.subsumptions.begin(), c.subsumptions.end(), p) != c.subsumptions.end();
 }
 
+// Classifies `o` with the default limits.
+Result<Tableau::Classification> classify(const trelvanic_core::Ontology& o) {
+  auto dl = DlOntology::from_ontology(o);
+  if (!dl) return std::unexpected(dl.error());
+  Tableau t(*dl);
+  return t.classify();
+}
+
 TEST(Classify, AnInconsistentOntologyGivesNoTaxonomy) {
   auto o = load("SubClassOf(:A :B) ClassAssertion(:A :a) ClassAssertion(ObjectComplementOf(:B) :a)");
-  auto dl = DlOntology::from_ontology(o);
-  ASSERT_TRUE(dl.has_value());
-  Tableau t(*dl);
-  auto c = t.classify();
+  auto c = classify(o);
   ASSERT_TRUE(c.has_value()) << c.error().message();
   EXPECT_FALSE(c->consistent);
   EXPECT_TRUE(c->subsumptions.empty());
@@ -30,10 +35,7 @@ TEST(Classify, NominalSubsumptionUsesTheAbox) {
   auto o = load(
       "ObjectPropertyAssertion(:r :a :b) EquivalentClasses(:C ObjectHasValue(:r :b)) EquivalentClasses(:D "
       "ObjectOneOf(:a))");
-  auto dl = DlOntology::from_ontology(o);
-  ASSERT_TRUE(dl.has_value());
-  Tableau t(*dl);
-  auto c = t.classify();
+  auto c = classify(o);
   ASSERT_TRUE(c.has_value()) << c.error().message();
   EXPECT_TRUE(has_pair(*c, o, "D", "C"));
   EXPECT_FALSE(has_pair(*c, o, "C", "D"));
@@ -47,10 +49,7 @@ TEST(Classify, DefinedSuperclassesAmongManyClasses) {
       "SubClassOf(:A :B) EquivalentClasses(:Z ObjectUnionOf(ObjectComplementOf(:P) :Q)) SubClassOf(:W :Q) ";
   for (int i = 0; i < 200; ++i) body += "SubClassOf(:K" + std::to_string(i) + " :K" + std::to_string(i / 2) + ") ";
   auto o = load(body);
-  auto dl = DlOntology::from_ontology(o);
-  ASSERT_TRUE(dl.has_value());
-  Tableau t(*dl);
-  auto c = t.classify();
+  auto c = classify(o);
   ASSERT_TRUE(c.has_value()) << c.error().message();
   EXPECT_TRUE(has_pair(*c, o, "X", "Y"));
   EXPECT_FALSE(has_pair(*c, o, "Y", "X"));
@@ -75,10 +74,7 @@ TEST(Classify, SubsumersTakenAlongProvenSubsumptionsAreExactlyTheClosure) {
       "SubClassOf(:G ObjectUnionOf(:X ObjectSomeValuesFrom(:s :H))) SubClassOf(:P ObjectUnionOf(:X ObjectSomeValuesFrom(:s :H))) "
       "SubClassOf(:P ObjectSomeValuesFrom(:r :C)) SubClassOf(:G :F1) SubClassOf(:P :F1) SubClassOf(:F1 :F2) "
       "SubClassOf(:F2 :F3) SubClassOf(:F3 :F4) SubClassOf(:F4 :F5)");
-  auto dl = DlOntology::from_ontology(o);
-  ASSERT_TRUE(dl.has_value());
-  Tableau t(*dl);
-  auto c = t.classify();
+  auto c = classify(o);
   ASSERT_TRUE(c.has_value()) << c.error().message();
   const std::vector<std::string> names = {"A", "B", "C", "D", "E1", "E2", "E3", "E4",
                                           "E5", "E6", "F1", "F2", "F3", "F4", "F5", "G", "H", "P", "W", "X", "Y", "Z"};
@@ -125,10 +121,7 @@ TEST(Classify, ClosedClassOverEveryWorldFitsTheDefaultBudget) {
     body += "SubClassOf(" + t + " :Food) SubClassOf(:P ObjectSomeValuesFrom(:hasTopping " + t + ")) ";
   }
   auto o = load(body);
-  auto dl = DlOntology::from_ontology(o);
-  ASSERT_TRUE(dl.has_value());
-  Tableau t(*dl);
-  auto c = t.classify();
+  auto c = classify(o);
   ASSERT_TRUE(c.has_value()) << c.error().message();
   EXPECT_TRUE(c->unsatisfiable.empty());
   EXPECT_TRUE(has_pair(*c, o, "P", "Domain"));
@@ -147,10 +140,7 @@ TEST(Classify, FailedMergesAreNotTriedAgain) {
       " ObjectAllValuesFrom(:r :N)))"
       "EquivalentClasses(:Y ObjectIntersectionOf(ObjectComplementOf(ObjectMaxCardinality(5 :r))"
       " ObjectMaxCardinality(2 :r)))");
-  auto dl = DlOntology::from_ontology(o);
-  ASSERT_TRUE(dl.has_value());
-  Tableau t(*dl);
-  auto c = t.classify();
+  auto c = classify(o);
   ASSERT_TRUE(c.has_value()) << c.error().message();
   EXPECT_EQ(c->unsatisfiable, std::vector<trelvanic_core::EntityId>{entity(o, "Y")});
   EXPECT_TRUE(c->subsumptions.empty());
