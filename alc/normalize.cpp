@@ -257,14 +257,7 @@ class Normalizer {
         if (!neg) return intern(ClassExpr::some(r, CeId(s)));
         return intern(ClassExpr::all(r, CeId(intern(ClassExpr::complement_of(CeId(s))))));
       }
-      case CeKind::HasSelf: {
-        const EntityId p = e.entity();
-        if (is_top_property(p)) return neg ? d_.bottom_ : d_.top_;
-        if (is_bottom_property(p)) return neg ? d_.top_ : d_.bottom_;
-        (void)role_of(RoleExpr::atomic(p));
-        const uint32_t s = intern(ClassExpr::has_self(p));
-        return neg ? intern(ClassExpr::complement_of(CeId(s))) : s;
-      }
+      case CeKind::HasSelf: return self(e.entity(), neg);
       case CeKind::DataSome:
       case CeKind::DataAll: {
         if (is_top_data_property(e.property())) return opaque(src, neg, "the top data property");
@@ -394,6 +387,15 @@ class Normalizer {
     };
     for (const auto& [p, _] : told_data_supers_) add_domains(p);
     for (const auto& [p, _] : told_data_domains_) add_domains(p);
+  }
+
+  // ∃p.Self, or its complement.
+  uint32_t self(EntityId p, bool neg) {
+    if (is_top_property(p)) return neg ? d_.bottom_ : d_.top_;
+    if (is_bottom_property(p)) return neg ? d_.top_ : d_.bottom_;
+    (void)role_of(RoleExpr::atomic(p));
+    const uint32_t s = intern(ClassExpr::has_self(p));
+    return neg ? intern(ClassExpr::complement_of(CeId(s))) : s;
   }
 
   void note_role(RoleExpr r) {
@@ -604,8 +606,7 @@ class Normalizer {
         const Role p = role_of(RoleExpr::atomic(a.property()));
         return sub_role(p, inverse(p));
       }
-      case AxiomKind::ReflexiveObjectProperty:
-        return thing(nnf(CeId(intern(ClassExpr::has_self(a.property()))), false));
+      case AxiomKind::ReflexiveObjectProperty: return thing(self(a.property(), false));
       case AxiomKind::FunctionalObjectProperty: return functional(RoleExpr::atomic(a.property()));
       case AxiomKind::InverseFunctionalObjectProperty: return functional(RoleExpr::inverse(a.property()));
       case AxiomKind::IrreflexiveObjectProperty: return irreflexive(a.property());
@@ -643,7 +644,9 @@ class Normalizer {
     (void)role_of(r);
     thing(at_most(1, r, d_.top_, d_.bottom_));
   }
-  void irreflexive(EntityId p) { thing(nnf(CeId(intern(ClassExpr::has_self(p))), true)); }
+  void irreflexive(EntityId p) {
+    thing(self(p, true));
+  }
   void set_transitive(Role r) { d_.transitive_[r] = d_.transitive_[inverse(r)] = 1; }
 
   void dl_axiom(const trelvanic_core::DlAxiom& a) {
@@ -703,17 +706,11 @@ class Normalizer {
         return assert_role(a.subject(), role_of(r), a.object());
       }
       case DlAxiomKind::DisjointObjectProperties: {
-        const auto ops = a.entities().to_vector();
-        for (size_t i = 0; i < ops.size(); ++i)
-          for (size_t j = i + 1; j < ops.size(); ++j) {
-            if (is_top_property(ops[i]) || is_top_property(ops[j])) {
-              incomplete("the universal role in a disjointness");
-              continue;
-            }
-            d_.disjoint_roles_.emplace_back(role_of(RoleExpr::atomic(ops[i])), role_of(RoleExpr::atomic(ops[j])));
-          }
-        return;
+        std::vector<RoleExpr> roles;
+        for (EntityId p : a.entities()) roles.push_back(RoleExpr::atomic(p));
+        return disjoint(roles);
       }
+      case DlAxiomKind::DisjointRoles: return disjoint(a.roles().to_vector());
       case DlAxiomKind::SameIndividual: return same_all(a.entities().to_vector());
       case DlAxiomKind::DifferentIndividuals: return different(a.entities().to_vector());
       case DlAxiomKind::TransitiveObjectProperty:
@@ -786,6 +783,20 @@ class Normalizer {
       }
       default: return;
     }
+  }
+
+  // Pairwise disjoint roles: no edge may carry two of them (an edge x –R⁻→ y
+  // is the edge y –R→ x seen from x).
+  void disjoint(const std::vector<RoleExpr>& roles) {
+    for (const RoleExpr& r : roles) note_role(r);
+    for (size_t i = 0; i < roles.size(); ++i)
+      for (size_t j = i + 1; j < roles.size(); ++j) {
+        if (is_top_property(roles[i].property) || is_top_property(roles[j].property)) {
+          incomplete("the universal role in a disjointness");
+          continue;
+        }
+        d_.disjoint_roles_.emplace_back(role_of(roles[i]), role_of(roles[j]));
+      }
   }
 
   void role_axiom_sub(RoleExpr sub, RoleExpr sup) {

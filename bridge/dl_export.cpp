@@ -484,6 +484,19 @@ Result<bool> TripleExporter::dl_axiom(size_t index) {
     case DlAxiomKind::DisjointDataProperties:
     case DlAxiomKind::DisjointObjectProperties:
       return group(v::owl_propertyDisjointWith, v::owl_AllDisjointProperties, v::owl_members);
+    case DlAxiomKind::DisjointRoles: {
+      // An inverse is written as a property told inverse to its property;
+      // without one the axiom is not written.
+      std::vector<TermId> items;
+      for (size_t k = 0; k < a.roles().size(); ++k) {
+        const TermId t = TRELVANIC_BRIDGE_TRY(role_term(a.roles()[k]));
+        if (!t) return false;
+        items.push_back(t);
+      }
+      for (size_t i = 0; i < items.size(); ++i)
+        for (size_t j = i + 1; j < items.size(); ++j) emit(items[i], v::owl_propertyDisjointWith, items[j]);
+      return true;
+    }
     case DlAxiomKind::SameIndividual: {
       std::vector<TermId> items;
       if (!TRELVANIC_BRIDGE_TRY(entity_list(items))) return false;

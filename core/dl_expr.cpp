@@ -22,7 +22,8 @@ constexpr std::array<std::string_view, kDlAxiomKindCount> kAxNames = {
     "NegativeDataPropertyAssertion", "ObjectPropertyAssertion", "DatatypeDefinition",
     "FunctionalDataProperty", "EquivalentDataProperties", "DisjointDataProperties",
     "DisjointObjectProperties", "SameIndividual", "DifferentIndividuals", "TransitiveObjectProperty",
-    "SymmetricObjectProperty", "SwrlRule", "InverseFunctionalObjectProperty", "IrreflexiveObjectProperty"};
+    "SymmetricObjectProperty", "SwrlRule", "InverseFunctionalObjectProperty", "IrreflexiveObjectProperty",
+    "DisjointRoles"};
 
 // Field tables in declared order. Slots: 0..2; flag bit 0 is the role's
 // inverse mark (bit 1 for a second role), bit 1 also marks a present
@@ -51,6 +52,7 @@ constexpr FieldSpec kEntityEntityDe[] = {{T::Entity, 0}, {T::Entity, 1}, {T::De,
 constexpr FieldSpec kEntity3[] = {{T::Entity, 0}, {T::Entity, 1}, {T::Entity, 2}};
 constexpr FieldSpec kAssertion[] = {{T::Entity, 0}, {T::Role, 1, 0}, {T::Entity, 2}};
 constexpr FieldSpec kRole0[] = {{T::Role, 0, 0}};
+constexpr FieldSpec kListRole[] = {{T::ListRole, 0}};
 
 constexpr std::span<const FieldSpec> none() { return std::span<const FieldSpec>(kNone, 0); }
 
@@ -135,6 +137,7 @@ std::span<const FieldSpec> dl_axiom_fields(DlAxiomKind k) {
     case K::TransitiveObjectProperty:
     case K::SymmetricObjectProperty: return kRole0;
     case K::SwrlRule: return none();
+    case K::DisjointRoles: return kListRole;
   }
   return none();
 }
@@ -176,6 +179,15 @@ DlAxiom DlAxiom::sub_object_property_chain(const std::vector<RoleExpr>& chain, R
 DlAxiom DlAxiom::sub_object_property_of(RoleExpr sub, RoleExpr sup) {
   DlAxiom a = make(K::SubObjectPropertyOf, sub.property.value, sup.property.value);
   a.flags = static_cast<uint8_t>((sub.is_inverse() ? 1 : 0) | (sup.is_inverse() ? 2 : 0));
+  return a;
+}
+
+DlAxiom DlAxiom::disjoint_roles(const std::vector<RoleExpr>& roles) {
+  DlAxiom a = make(K::DisjointRoles, static_cast<uint32_t>(roles.size()));
+  for (const RoleExpr& r : roles) {
+    a.list.push_back(static_cast<uint32_t>(r.kind));
+    a.list.push_back(r.property.value);
+  }
   return a;
 }
 

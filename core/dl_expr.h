@@ -1,5 +1,5 @@
 // The interned DL model: class expressions (`ClassExpr`, 20 forms), data
-// ranges and literals (`DataExpr`, 7 forms) and DL axioms (`DlAxiom`, 28
+// ranges and literals (`DataExpr`, 7 forms) and DL axioms (`DlAxiom`, 29
 // forms) over entity ids, `CeId`s and `DeId`s.
 //
 // Build values with the named constructors (`ClassExpr::some(role, filler)`,
@@ -37,9 +37,9 @@ enum class DlAxiomKind : uint8_t {
   NegativeDataPropertyAssertion, ObjectPropertyAssertion, DatatypeDefinition, FunctionalDataProperty,
   EquivalentDataProperties, DisjointDataProperties, DisjointObjectProperties, SameIndividual,
   DifferentIndividuals, TransitiveObjectProperty, SymmetricObjectProperty, SwrlRule,
-  InverseFunctionalObjectProperty, IrreflexiveObjectProperty,
+  InverseFunctionalObjectProperty, IrreflexiveObjectProperty, DisjointRoles,
 };
-inline constexpr int kDlAxiomKindCount = 28;
+inline constexpr int kDlAxiomKindCount = 29;
 
 [[nodiscard]] std::string_view ce_kind_name(CeKind k);
 [[nodiscard]] std::string_view de_kind_name(DeKind k);
@@ -125,6 +125,7 @@ class DlAxiomAccess {
   CeId range() const { return CeId(d().slot[1]); }          // ObjectPropertyRange
   DeId data_range() const { return DeId(d().slot[1]); }     // DataPropertyRange, DatatypeDefinition
   RoleList chain() const { return RoleList(d().list_span().subspan(0, 2 * d().slot[0])); }
+  RoleList roles() const { return RoleList(d().list_span()); }  // DisjointRoles
   RoleExpr super_property() const { return role_at(1, 1); }  // SubObjectPropertyChain
   RoleExpr sub_role() const { return role_at(0, 0); }        // SubObjectPropertyOf
   RoleExpr sup_role() const { return role_at(1, 1); }
@@ -278,6 +279,9 @@ class DlAxiom : public DlNodeData<DlAxiomKind, RawList, std::string>, public DlA
   static DlAxiom swrl_rule() { return make(K::SwrlRule); }
   static DlAxiom inverse_functional_object_property(EntityId p) { return make(K::InverseFunctionalObjectProperty, p.value); }
   static DlAxiom irreflexive_object_property(EntityId p) { return make(K::IrreflexiveObjectProperty, p.value); }
+  // Pairwise disjoint property expressions, some of them inverses (a list
+  // of plain properties is a DisjointObjectProperties).
+  static DlAxiom disjoint_roles(const std::vector<RoleExpr>& roles);
 
   static DlAxiom from_view(const DlAxiomView& v);
 

@@ -353,6 +353,7 @@ constexpr auto kAxiomRules = std::to_array<FormRule>({
     {2, {kI}}, {2, {kI}},                          // SameIndividual DifferentIndividuals
     {0, {kOP}}, {0, {kOP}}, {},                    // Transitive/SymmetricObjectProperty SwrlRule
     {0, {kOP}}, {0, {kOP}},                        // InverseFunctional/IrreflexiveObjectProperty
+    {2, {kOP}},                                    // DisjointRoles
 });
 static_assert(kAxiomRules.size() == kDlAxiomKindCount);
 

@@ -351,6 +351,15 @@ Operand Mapper::property_status(NodeId ope) {
   return {OperandStatus::Failed, {}};
 }
 
+Operand Mapper::property_expression_status(NodeId ope, bool& inverse) {
+  inverse = node_kind(ope) == Kind::ObjectInverseOf;
+  if (!inverse) return property_status(ope);
+  // Told of the named property, the axiom keeps the inverse in the
+  // profile set (no inverse is inside OWL 2 EL).
+  note_profile(trelvanic_core::OwlConstruct::InverseObjectProperties);
+  return property_status(model_.operand(ope, 0));
+}
+
 std::optional<trelvanic_core::RoleExpr> Mapper::resolve_role(NodeId ope) {
   const bool inverse = node_kind(ope) == Kind::ObjectInverseOf;
   const NodeId named = inverse ? model_.operand(ope, 0) : ope;

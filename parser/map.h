@@ -167,6 +167,9 @@ class Mapper {
   // Resolves an object property expression to a role: the named property
   // registered, else looked up; `Inverse` for an inverse expression.
   std::optional<trelvanic_core::RoleExpr> resolve_role(NodeId ope);
+  // Status of the named property of an object property expression (the
+  // operand of an inverse, which is noted); `inverse` tells which it was.
+  Operand property_expression_status(NodeId ope, bool& inverse);
 
   // ---- expressions (map_dl.cpp)
   std::optional<CeId> map_class_expression(NodeId ce);
@@ -241,6 +244,11 @@ class Mapper {
   // per operand.
   bool push_disjoint_expressions(const std::vector<CeId>& ces);
   void visit_sub_object_property_of(NodeId axiom);
+  void visit_equivalent_object_properties(NodeId axiom);
+  void visit_disjoint_object_properties(NodeId axiom);
+  void visit_inverse_object_properties(NodeId axiom);
+  // P ≡ Q⁻ for named P and Q (P ≡ P⁻ is P symmetric).
+  void push_inverse_pair(EntityId p, EntityId q);
   void visit_property_domain_or_range(NodeId axiom, bool domain);
   void visit_characteristic(NodeId axiom);
   void visit_same_individual(NodeId axiom);

@@ -158,6 +158,10 @@ void note_dl_axiom_constructs(const trelvanic_core::DlStore& store, const DlAxio
     case DlAxiomKind::SwrlRule: note(OwlConstruct::SwrlRule); break;
     case DlAxiomKind::InverseFunctionalObjectProperty: note(OwlConstruct::InverseFunctionalObjectProperty); break;
     case DlAxiomKind::IrreflexiveObjectProperty: note(OwlConstruct::IrreflexiveObjectProperty); break;
+    case DlAxiomKind::DisjointRoles:
+      note(OwlConstruct::DisjointObjectProperties);
+      for (size_t i = 0; i < a.roles().size(); ++i) inverse_role(a.roles()[i]);
+      break;
   }
 }
 
@@ -391,9 +395,9 @@ std::optional<ClassExpr> Mapper::finish_class_expression(NodeId ce, RoleExpr rol
     }
     case Kind::ObjectHasSelf: {
       auto r = resolve_role(m.operand(ce, 0));
-      // The DL form names a plain property; a self restriction over an
-      // inverse gives nothing (its named property stays registered).
-      if (!r || r->is_inverse()) return std::nullopt;
+      // The DL form names a plain property: x is its own R⁻-successor
+      // exactly when its own R-successor.
+      if (!r) return std::nullopt;
       return ClassExpr::has_self(r->property);
     }
     case Kind::ObjectMinCardinality:

@@ -1,8 +1,9 @@
 // `Mapper::visit`: the mapping of each component kind, and the walks over
 // class expressions that note constructs and find EL-shaped superclasses.
 // The class and assertion rules live in map_axioms.cpp.
+#include <algorithm>
+
 #include <absl/container/inlined_vector.h>
-#include <fmt/format.h>
 
 #include "parser/map.h"
 #include "parser/map_swrl.h"
@@ -24,6 +25,30 @@ namespace {
 
 constexpr std::string_view kDataPropertyAxiomText = "data property axiom not mapped in v0.2";
 
+// The construct noted for each property characteristic and the told axiom
+// that holds it of a named property.
+struct Characteristic {
+  Kind kind;
+  OwlConstruct construct;
+  AxiomKind told;
+};
+constexpr Characteristic kCharacteristics[] = {
+    {Kind::FunctionalObjectProperty, OwlConstruct::FunctionalObjectProperty, AxiomKind::FunctionalObjectProperty},
+    {Kind::InverseFunctionalObjectProperty, OwlConstruct::InverseFunctionalObjectProperty,
+     AxiomKind::InverseFunctionalObjectProperty},
+    {Kind::ReflexiveObjectProperty, OwlConstruct::ReflexiveObjectProperty, AxiomKind::ReflexiveObjectProperty},
+    {Kind::IrreflexiveObjectProperty, OwlConstruct::IrreflexiveObjectProperty, AxiomKind::IrreflexiveObjectProperty},
+    {Kind::SymmetricObjectProperty, OwlConstruct::SymmetricObjectProperty, AxiomKind::SymmetricObjectProperty},
+    {Kind::AsymmetricObjectProperty, OwlConstruct::AsymmetricObjectProperty, AxiomKind::AsymmetricObjectProperty},
+    {Kind::TransitiveObjectProperty, OwlConstruct::TransitiveObjectProperty, AxiomKind::TransitiveObjectProperty},
+};
+
+const Characteristic& characteristic(Kind k) {
+  for (const Characteristic& c : kCharacteristics)
+    if (c.kind == k) return c;
+  return kCharacteristics[0];  // the callers pass characteristic kinds only
+}
+
 }  // namespace
 
 void Mapper::visit(trelvanic_owl::Component component) {
@@ -44,44 +69,9 @@ void Mapper::visit(trelvanic_owl::Component component) {
     case Kind::DisjointClasses: return visit_disjoint_classes(n);
     case Kind::DisjointUnion: return visit_disjoint_union(n);
     case Kind::SubObjectPropertyOf: return visit_sub_object_property_of(n);
-    case Kind::EquivalentObjectProperties: {
-      note(OwlConstruct::EquivalentObjectProperties);
-      for (NodeId op : m.operands(n)) {
-        if (node_kind(op) == Kind::ObjectInverseOf)
-          note(OwlConstruct::InverseObjectProperties);
-        else
-          (void)register_object_property(op);
-      }
-      std::vector<Operand> statuses;
-      for (NodeId op : m.operands(n)) statuses.push_back(property_status(op));
-      if (auto ids = collect_resolved(statuses)) return push_axiom(Axiom::equivalent_object_properties(*ids));
-      return skip(any_failed(statuses) ? kRegistrationSkipText
-                                       : "EquivalentObjectProperties with non-named operands not mapped in v0.4");
-    }
-    case Kind::DisjointObjectProperties: {
-      note(OwlConstruct::DisjointObjectProperties);
-      std::vector<EntityId> ids;
-      bool all = true;
-      for (NodeId op : m.operands(n)) {
-        auto st = property_status(op);
-        if (st.status == OperandStatus::Resolved)
-          ids.push_back(st.id);
-        else
-          all = false;
-      }
-      if (all) return push_dl_axiom(DlAxiom::entity_list(DlAxiomKind::DisjointObjectProperties, ids));
-      return skip("DisjointObjectProperties not mapped in v0.2");
-    }
-    case Kind::InverseObjectProperties: {
-      note(OwlConstruct::InverseObjectProperties);
-      const Operand p = property_status(m.operand(n, 0));
-      const Operand q = property_status(m.operand(n, 1));
-      if (p.status != OperandStatus::Resolved || q.status != OperandStatus::Resolved)
-        return skip(kRegistrationSkipText);
-      // A property inverse to itself is symmetric.
-      if (p.id == q.id) return push_axiom(Axiom::property_characteristic(AxiomKind::SymmetricObjectProperty, p.id));
-      return push_axiom(Axiom::inverse_object_properties(p.id, q.id));
-    }
+    case Kind::EquivalentObjectProperties: return visit_equivalent_object_properties(n);
+    case Kind::DisjointObjectProperties: return visit_disjoint_object_properties(n);
+    case Kind::InverseObjectProperties: return visit_inverse_object_properties(n);
     case Kind::ObjectPropertyDomain: return visit_property_domain_or_range(n, true);
     case Kind::ObjectPropertyRange: return visit_property_domain_or_range(n, false);
     case Kind::FunctionalObjectProperty:
@@ -111,12 +101,16 @@ void Mapper::visit(trelvanic_owl::Component component) {
     case Kind::ObjectPropertyAssertion: return visit_object_property_assertion(n);
     case Kind::NegativeObjectPropertyAssertion: {
       note(OwlConstruct::DataPropertyAssertion);
-      const NodeId p = m.operand(n, 0);
-      // The DL form names a plain property, so an inverse cannot be held.
-      if (node_kind(p) == Kind::ObjectInverseOf) return skip("ABox assertion not mapped in v0.2");
+      NodeId p = m.operand(n, 0);
+      // The DL form names a plain property: ¬R⁻(a, b) is held as ¬R(b, a).
+      const bool inverse = node_kind(p) == Kind::ObjectInverseOf;
+      if (inverse) {
+        note_profile(OwlConstruct::InverseObjectProperties);
+        p = m.operand(p, 0);
+      }
       auto property = register_else_lookup(p, EntityKind::ObjectProperty);
-      auto a = map_individual_entity(m.operand(n, 1));
-      auto b = map_individual_entity(m.operand(n, 2));
+      auto a = map_individual_entity(m.operand(n, inverse ? 2 : 1));
+      auto b = map_individual_entity(m.operand(n, inverse ? 1 : 2));
       if (property && a && b) return push_dl_axiom(DlAxiom::negative_object_property_assertion(*a, *property, *b));
       return skip("ABox assertion not mapped in v0.2");
     }
@@ -166,33 +160,98 @@ void Mapper::visit_sub_object_property_of(NodeId n) {
   skip(any_failed(both) ? kRegistrationSkipText : "SubObjectPropertyOf with non-named property not mapped in v0.2");
 }
 
+void Mapper::push_inverse_pair(EntityId p, EntityId q) {
+  if (p == q) return push_axiom(Axiom::property_characteristic(AxiomKind::SymmetricObjectProperty, p));
+  push_axiom(Axiom::inverse_object_properties(p, q));
+}
+
+// Property expressions are told by their named properties: an operand of
+// the first operand's polarity is equivalent to it, one of the other
+// polarity inverse to it.
+void Mapper::visit_equivalent_object_properties(NodeId n) {
+  note(OwlConstruct::EquivalentObjectProperties);
+  const auto ops = model_.operands(n);
+  std::vector<Operand> statuses;
+  std::vector<bool> inverses;
+  for (NodeId op : ops) {
+    bool inverse = false;
+    statuses.push_back(property_expression_status(op, inverse));
+    inverses.push_back(inverse);
+  }
+  auto ids = collect_resolved(statuses);
+  if (!ids) {
+    return skip(any_failed(statuses) ? kRegistrationSkipText
+                                     : "EquivalentObjectProperties with non-named operands not mapped in v0.4");
+  }
+  if (std::find(inverses.begin(), inverses.end(), true) == inverses.end())
+    return push_axiom(Axiom::equivalent_object_properties(*ids));
+  std::vector<EntityId> same{(*ids)[0]};
+  for (size_t i = 1; i < ids->size(); ++i) {
+    if (inverses[i] == inverses[0])
+      same.push_back((*ids)[i]);
+    else
+      push_inverse_pair((*ids)[0], (*ids)[i]);
+  }
+  if (same.size() > 1) push_axiom(Axiom::equivalent_object_properties(same));
+}
+
+// Pairwise disjointness holds of the inverses of its operands exactly when
+// of the operands, so a list of one polarity is told by its names; a mixed
+// list keeps its inverses.
+void Mapper::visit_disjoint_object_properties(NodeId n) {
+  note(OwlConstruct::DisjointObjectProperties);
+  std::vector<EntityId> ids;
+  std::vector<RoleExpr> roles;
+  bool all = true;
+  size_t inverses = 0;
+  for (NodeId op : model_.operands(n)) {
+    bool inverse = false;
+    const Operand st = property_expression_status(op, inverse);
+    if (st.status != OperandStatus::Resolved) {
+      all = false;
+      continue;
+    }
+    ids.push_back(st.id);
+    roles.push_back(inverse ? RoleExpr::inverse(st.id) : RoleExpr::atomic(st.id));
+    inverses += inverse ? 1 : 0;
+  }
+  if (!all) return skip("DisjointObjectProperties not mapped in v0.2");
+  if (inverses == 0 || inverses == ids.size())
+    return push_dl_axiom(DlAxiom::entity_list(DlAxiomKind::DisjointObjectProperties, ids));
+  push_dl_axiom(DlAxiom::disjoint_roles(roles));
+}
+
+// InverseObjectProperties(P, Q) is P ≡ Q⁻: with one operand an inverse it
+// makes the two named properties equivalent, with both inverse again.
+void Mapper::visit_inverse_object_properties(NodeId n) {
+  note(OwlConstruct::InverseObjectProperties);
+  bool p_inverse = false, q_inverse = false;
+  const Operand p = property_expression_status(model_.operand(n, 0), p_inverse);
+  const Operand q = property_expression_status(model_.operand(n, 1), q_inverse);
+  if (p.status != OperandStatus::Resolved || q.status != OperandStatus::Resolved) return skip(kRegistrationSkipText);
+  if (p_inverse == q_inverse) return push_inverse_pair(p.id, q.id);
+  push_axiom(Axiom::equivalent_object_properties({p.id, q.id}));
+}
+
 void Mapper::visit_property_domain_or_range(NodeId n, bool domain) {
   const auto& m = model_;
   note(domain ? OwlConstruct::ObjectPropertyDomain : OwlConstruct::ObjectPropertyRange);
-  const NodeId p = m.operand(n, 0);
+  NodeId p = m.operand(n, 0);
   const NodeId c = m.operand(n, 1);
-  const bool inverse = node_kind(p) == Kind::ObjectInverseOf;
-  Operand ps;
-  if (inverse) {
-    note(OwlConstruct::InverseObjectProperties);
-    scan_class_expression(c);
-  } else {
-    (void)register_object_property(p);
-    scan_class_expression(c);
-    ps = property_status(p);
-  }
+  // The domain of R⁻ is the range of R and its range the domain of R: the
+  // axiom is stored over the named property with the other role.
+  bool inverse = false;
+  const Operand ps = property_expression_status(p, inverse);
+  if (inverse) p = m.operand(p, 0);
+  const bool as_domain = domain != inverse;
+  scan_class_expression(c);
   const Operand cs = class_status(c);
   if (ps.status == OperandStatus::Resolved && cs.status == OperandStatus::Resolved)
-    return push_axiom(domain ? Axiom::object_property_domain(ps.id, cs.id) : Axiom::object_property_range(ps.id, cs.id));
-  // A domain or range of an inverse is the range or domain of the named
-  // property, but the forms here name plain properties: skipped below.
-  if (!inverse) {
-    auto property = register_else_lookup(p, EntityKind::ObjectProperty);
-    if (property) {
-      if (auto ce = map_class_expression(c)) {
-        return push_dl_axiom(domain ? DlAxiom::object_property_domain(*property, *ce)
-                                    : DlAxiom::object_property_range(*property, *ce));
-      }
+    return push_axiom(as_domain ? Axiom::object_property_domain(ps.id, cs.id) : Axiom::object_property_range(ps.id, cs.id));
+  if (auto property = register_else_lookup(p, EntityKind::ObjectProperty)) {
+    if (auto ce = map_class_expression(c)) {
+      return push_dl_axiom(as_domain ? DlAxiom::object_property_domain(*property, *ce)
+                                     : DlAxiom::object_property_range(*property, *ce));
     }
   }
   const Operand both[] = {ps, cs};
@@ -204,64 +263,41 @@ void Mapper::visit_property_domain_or_range(NodeId n, bool domain) {
 void Mapper::visit_characteristic(NodeId n) {
   const auto& m = model_;
   const Kind kind = node_kind(n);
-  const NodeId p = m.operand(n, 0);
+  NodeId p = m.operand(n, 0);
+  note(characteristic(kind).construct);
   const bool inverse = node_kind(p) == Kind::ObjectInverseOf;
-  OwlConstruct construct = OwlConstruct::FunctionalObjectProperty;
-  AxiomKind told = AxiomKind::FunctionalObjectProperty;
-  std::string_view version = "v0.2";
-  switch (kind) {
-    case Kind::InverseFunctionalObjectProperty:
-      construct = OwlConstruct::InverseFunctionalObjectProperty;
-      told = AxiomKind::InverseFunctionalObjectProperty;
-      break;
-    case Kind::ReflexiveObjectProperty:
-      construct = OwlConstruct::ReflexiveObjectProperty;
-      told = AxiomKind::ReflexiveObjectProperty;
-      break;
-    case Kind::IrreflexiveObjectProperty:
-      construct = OwlConstruct::IrreflexiveObjectProperty;
-      told = AxiomKind::IrreflexiveObjectProperty;
-      break;
-    case Kind::SymmetricObjectProperty:
-      construct = OwlConstruct::SymmetricObjectProperty;
-      told = AxiomKind::SymmetricObjectProperty;
-      break;
-    case Kind::AsymmetricObjectProperty:
-      construct = OwlConstruct::AsymmetricObjectProperty;
-      told = AxiomKind::AsymmetricObjectProperty;
-      version = "v0.4";
-      break;
-    case Kind::TransitiveObjectProperty:
-      construct = OwlConstruct::TransitiveObjectProperty;
-      told = AxiomKind::TransitiveObjectProperty;
-      break;
-    default: break;
-  }
-  note(construct);
-  const std::string inverse_text =
-      fmt::format("{} with non-named property not mapped in {}", trelvanic_owl::kind_name(kind), version);
 
   if (kind == Kind::SymmetricObjectProperty || kind == Kind::TransitiveObjectProperty) {
     // Both hold for a property exactly when they hold for its inverse, so
     // the DL store keeps the inverse form.
     if (!inverse) {
-      if (auto id = register_object_property(p)) return push_axiom(Axiom::property_characteristic(told, *id));
+      if (auto id = register_object_property(p))
+        return push_axiom(Axiom::property_characteristic(characteristic(kind).told, *id));
     }
     if (auto role = resolve_role(p)) {
       const auto dk =
           kind == Kind::SymmetricObjectProperty ? DlAxiomKind::SymmetricObjectProperty : DlAxiomKind::TransitiveObjectProperty;
       return push_dl_axiom(DlAxiom::role_characteristic(dk, *role));
     }
-    return skip(inverse ? std::string_view(inverse_text) : kRegistrationSkipText);
+    return skip(kRegistrationSkipText);
   }
-  if (inverse) return skip(inverse_text);
+  // R⁻ is functional exactly when R is inverse-functional (and the other
+  // way round); reflexivity, irreflexivity and asymmetry hold of R⁻ exactly
+  // when of R. The axiom is told of the named property.
+  Kind stored = kind;
+  if (inverse) {
+    note_profile(OwlConstruct::InverseObjectProperties);
+    p = m.operand(p, 0);
+    if (kind == Kind::FunctionalObjectProperty) stored = Kind::InverseFunctionalObjectProperty;
+    if (kind == Kind::InverseFunctionalObjectProperty) stored = Kind::FunctionalObjectProperty;
+  }
   auto id = register_object_property(p);
   if (!id) return skip(kRegistrationSkipText);
-  push_axiom(Axiom::property_characteristic(told, *id));
-  if (kind == Kind::InverseFunctionalObjectProperty || kind == Kind::IrreflexiveObjectProperty) {
+  push_axiom(Axiom::property_characteristic(characteristic(stored).told, *id));
+  if (stored == Kind::InverseFunctionalObjectProperty || stored == Kind::IrreflexiveObjectProperty) {
     if (auto again = register_else_lookup(p, EntityKind::ObjectProperty)) {
-      push_dl_axiom(kind == Kind::InverseFunctionalObjectProperty ? DlAxiom::inverse_functional_object_property(*again)
-                                                                  : DlAxiom::irreflexive_object_property(*again));
+      push_dl_axiom(stored == Kind::InverseFunctionalObjectProperty ? DlAxiom::inverse_functional_object_property(*again)
+                                                                    : DlAxiom::irreflexive_object_property(*again));
     }
   }
 }
@@ -401,7 +437,11 @@ void Mapper::scan_class_expression(NodeId root) {
       case Kind::ObjectSomeValuesFrom: restriction(OwlConstruct::ObjectSomeValuesFrom); break;
       case Kind::ObjectAllValuesFrom: restriction(OwlConstruct::ObjectAllValuesFrom); break;
       case Kind::ObjectHasValue: note(OwlConstruct::ObjectHasValue); break;
-      case Kind::ObjectHasSelf: note(OwlConstruct::ObjectHasSelf); break;
+      case Kind::ObjectHasSelf:
+        note(OwlConstruct::ObjectHasSelf);
+        // The DL store holds the self restriction of the named property.
+        if (node_kind(m.operand(ce, 0)) == Kind::ObjectInverseOf) note_profile(OwlConstruct::InverseObjectProperties);
+        break;
       case Kind::ObjectMinCardinality:
       case Kind::ObjectMaxCardinality:
       case Kind::ObjectExactCardinality: note(OwlConstruct::ObjectCardinality); break;

@@ -220,6 +220,11 @@ ConstructMask dl_axiom_construct_mask(CeConstructMemo& memo, const DlAxiomView& 
     case DlAxiomKind::SwrlRule: return bit(C::SwrlRule);
     case DlAxiomKind::InverseFunctionalObjectProperty: return bit(C::InverseFunctionalObjectProperty);
     case DlAxiomKind::IrreflexiveObjectProperty: return bit(C::IrreflexiveObjectProperty);
+    case DlAxiomKind::DisjointRoles: {
+      ConstructMask m = bit(C::DisjointObjectProperties);
+      for (size_t i = 0; i < a.roles().size(); ++i) m |= inverse_bit(a.roles()[i]);
+      return m;
+    }
   }
   return 0;
 }

@@ -192,6 +192,67 @@ const Case kCases[] = {
      " EquivalentClasses(:X ObjectIntersectionOf(ObjectSomeValuesFrom(:r :B) ObjectSomeValuesFrom(:r :C)"
      " ObjectMaxCardinality(1 :r :A) ObjectAllValuesFrom(:r ObjectUnionOf(:E :A))))",
      "X", {V::True}},
+    // Property axioms over inverses, told of the named property.
+    {"the domain of an inverse is on the object",
+     "ObjectPropertyDomain(ObjectInverseOf(:r) :A) ObjectPropertyAssertion(:r :a :b)"
+     " ClassAssertion(ObjectComplementOf(:A) :b)",
+     nullptr, {V::False}},
+    {"... and not on the subject",
+     "ObjectPropertyDomain(ObjectInverseOf(:r) :A) ObjectPropertyAssertion(:r :a :b)"
+     " ClassAssertion(ObjectComplementOf(:A) :a)",
+     nullptr, {V::True}},
+    {"a complex range of an inverse is on the subject",
+     "ObjectPropertyRange(ObjectInverseOf(:r) ObjectSomeValuesFrom(:s :B)) ObjectPropertyAssertion(:r :a :b)"
+     " ClassAssertion(ObjectAllValuesFrom(:s owl:Nothing) :a)",
+     nullptr, {V::False}},
+    {"a complex range is on every successor",
+     "ObjectPropertyRange(:r ObjectUnionOf(:A :B)) EquivalentClasses(:X ObjectSomeValuesFrom(:r"
+     " ObjectIntersectionOf(ObjectComplementOf(:A) ObjectComplementOf(:B))))",
+     "X", {V::False}},
+    {"a functional inverse gives an object one subject",
+     "FunctionalObjectProperty(ObjectInverseOf(:f)) ObjectPropertyAssertion(:f :a :c) ObjectPropertyAssertion(:f :b :c)"
+     " DifferentIndividuals(:a :b)",
+     nullptr, {V::False}},
+    {"... and a subject many objects",
+     "FunctionalObjectProperty(ObjectInverseOf(:f)) ObjectPropertyAssertion(:f :a :b) ObjectPropertyAssertion(:f :a :c)"
+     " DifferentIndividuals(:b :c)",
+     nullptr, {V::True}},
+    {"an inverse-functional inverse is functional",
+     "InverseFunctionalObjectProperty(ObjectInverseOf(:f)) EquivalentClasses(:X ObjectMinCardinality(2 :f))", "X",
+     {V::False}},
+    {"a property equivalent to an inverse",
+     "EquivalentObjectProperties(:r ObjectInverseOf(:s)) ObjectPropertyAssertion(:r :a :b)"
+     " ClassAssertion(ObjectAllValuesFrom(:s owl:Nothing) :b)",
+     nullptr, {V::False}},
+    {"disjoint with an inverse: the pair the other way round",
+     "DisjointObjectProperties(:r ObjectInverseOf(:s)) ObjectPropertyAssertion(:r :a :b)"
+     " ObjectPropertyAssertion(:s :b :a)",
+     nullptr, {V::False}},
+    {"... but not the same way round",
+     "DisjointObjectProperties(:r ObjectInverseOf(:s)) ObjectPropertyAssertion(:r :a :b)"
+     " ObjectPropertyAssertion(:s :a :b)",
+     nullptr, {V::True}},
+    {"disjoint with an inverse on anonymous worlds",
+     "DisjointObjectProperties(:r ObjectInverseOf(:s)) SubObjectPropertyOf(:s ObjectInverseOf(:r))"
+     " InverseFunctionalObjectProperty(:r) EquivalentClasses(:Y ObjectSomeValuesFrom(:r"
+     " ObjectSomeValuesFrom(:s owl:Thing)))",
+     "Y", {V::False}},
+    {"asymmetric inverse", "AsymmetricObjectProperty(ObjectInverseOf(:r)) ObjectPropertyAssertion(:r :a :b)"
+     " ObjectPropertyAssertion(:r :b :a)", nullptr, {V::False}},
+    {"irreflexive inverse", "IrreflexiveObjectProperty(ObjectInverseOf(:r)) ClassAssertion(ObjectHasSelf(:r) :a)",
+     nullptr, {V::False}},
+    {"reflexive inverse",
+     "ReflexiveObjectProperty(ObjectInverseOf(:r)) ClassAssertion(ObjectAllValuesFrom(:r owl:Nothing) :a)", nullptr,
+     {V::False}},
+    {"a self restriction over an inverse",
+     "ClassAssertion(ObjectHasSelf(ObjectInverseOf(:r)) :a) ClassAssertion(ObjectAllValuesFrom(:r owl:Nothing) :a)",
+     nullptr, {V::False}},
+    {"a negative assertion over an inverse turns around",
+     "NegativeObjectPropertyAssertion(ObjectInverseOf(:r) :a :b) ObjectPropertyAssertion(:r :b :a)", nullptr,
+     {V::False}},
+    {"... and says nothing of the pair the same way round",
+     "NegativeObjectPropertyAssertion(ObjectInverseOf(:r) :a :b) ObjectPropertyAssertion(:r :a :b)", nullptr,
+     {V::True}},
     // Constructs not decided yet: never a wrong answer.
     {"a data restriction is not decided",
      "EquivalentClasses(:X ObjectIntersectionOf(DataMinCardinality(3 :p xsd:integer) DataMaxCardinality(2 :p"

@@ -246,10 +246,18 @@ TEST(Triples, InverseRolesAreNamed) {
   trelvanic_bridge::Dictionary dict;
   std::vector<trelvanic_bridge::Triple> out;
   EXPECT_EQ(trelvanic_bridge::export_ontology(x.o, dict, out)->outside_rl, 1u);
+  // So does a disjointness with inverse(p).
+  auto s = x.prop("s");
+  x.o.dl_mut().push_axiom(DlAxiom::disjoint_roles({RoleExpr::atomic(s), RoleExpr::inverse(p)}));
+  out.clear();
+  EXPECT_EQ(trelvanic_bridge::export_ontology(x.o, dict, out)->outside_rl, 2u);
   auto r = x.prop("r");
   x.add(Axiom::inverse_object_properties(p, r));
   out.clear();
   EXPECT_EQ(trelvanic_bridge::export_ontology(x.o, dict, out)->outside_rl, 0u);
+  ts = trelvanic_bridge::core_to_triples(x.o);
+  ASSERT_TRUE(ts);
+  EXPECT_TRUE(contains(*ts, t3(iri("s"), "http://www.w3.org/2002/07/owl#propertyDisjointWith", iri("r"))));
 }
 
 TEST(Triples, DeepExpressionsAreLeftOutNotRecursed) {

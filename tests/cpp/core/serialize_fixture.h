@@ -110,6 +110,7 @@ inline Ontology full_ontology() {
   dl.push_axiom(DlAxiom::swrl_rule());
   dl.push_axiom(DlAxiom::inverse_functional_object_property(p));
   dl.push_axiom(DlAxiom::irreflexive_object_property(q));
+  dl.push_axiom(DlAxiom::disjoint_roles({RoleExpr::atomic(p), RoleExpr::inverse(q)}));
   dl.push_axiom(DlAxiom::sub_class_of(some, all));  // repeats are kept
 
   const SwrlIArg x = SwrlVariable{"x"}, y = SwrlVariable{"y"};

@@ -130,8 +130,8 @@ TEST(SnapshotForms, DlAxiomsAndSection) {
        "`NegativeObjectPropertyAssertion`, `NegativeDataPropertyAssertion`, `ObjectPropertyAssertion`, "
        "`DatatypeDefinition`, `FunctionalDataProperty`, `EquivalentDataProperties`, `DisjointDataProperties`, "
        "`DisjointObjectProperties`, `SameIndividual`, `DifferentIndividuals`, `TransitiveObjectProperty`, "
-       "`SymmetricObjectProperty`, `SwrlRule`, `InverseFunctionalObjectProperty`, `IrreflexiveObjectProperty` at "
-       "line 1 column 13"},
+       "`SymmetricObjectProperty`, `SwrlRule`, `InverseFunctionalObjectProperty`, `IrreflexiveObjectProperty`, "
+       "`DisjointRoles` at line 1 column 13"},
       {&kDlAxiom, R"({"SubClassOf": [1, 2]})", ""},
       {&kDlAxiom, R"({"SubClassOf": [1]})",
        "invalid length 1, expected struct variant DlAxiom::SubClassOf with 2 elements at line 1 column 18"},
@@ -143,6 +143,8 @@ TEST(SnapshotForms, DlAxiomsAndSection) {
        "expected value at line 1 column 56"},
       {&kDlAxiom, R"({"SubObjectPropertyChain": {"chain": [], "super_property": {"Atomic": 0}}})", ""},
       {&kDlAxiom, R"({"SameIndividual": []})", ""},
+      {&kDlAxiom, R"({"DisjointRoles": [{"Atomic": 1}, {"Inverse": 2}]})", ""},
+      {&kDlAxiom, R"({"DisjointRoles": [1, 2]})", "expected value at line 1 column 20"},
       {&kDlAxiom, "null", "expected value at line 1 column 1"},
       {&kDlStore, R"({"axioms": [], "expressions": [], "data_exprs": [], "x": {"y": [1]}})", ""},
       {&kDlStore, "[[], [], []]", ""},

@@ -171,6 +171,9 @@ inline std::vector<std::string> dl_axioms(const trelvanic_core::Ontology& o) {
       case DlAxiomKind::DataPropertyDomain:
         out.push_back(fmt::format("{}({} {})", head, name_of(o, a.property()), ce_text(o, a.domain())));
         break;
+      case DlAxiomKind::ObjectPropertyRange:
+        out.push_back(fmt::format("{}({} {})", head, name_of(o, a.property()), ce_text(o, a.range())));
+        break;
       case DlAxiomKind::DataPropertyRange:
       case DlAxiomKind::DatatypeDefinition:
         out.push_back(fmt::format("{}({} {})", head, name_of(o, a.property()), de_text(o, a.data_range())));
@@ -198,6 +201,19 @@ inline std::vector<std::string> dl_axioms(const trelvanic_core::Ontology& o) {
       case DlAxiomKind::SymmetricObjectProperty:
         out.push_back(fmt::format("{}({})", head, role_text(o, a.role())));
         break;
+      case DlAxiomKind::NegativeObjectPropertyAssertion:
+        out.push_back(fmt::format("{}({} {} {})", head, name_of(o, a.subject()), name_of(o, a.property()),
+                                  name_of(o, a.object())));
+        break;
+      case DlAxiomKind::InverseFunctionalObjectProperty:
+        out.push_back(fmt::format("{}({})", head, name_of(o, a.property())));
+        break;
+      case DlAxiomKind::DisjointRoles: {
+        std::string ops;
+        for (size_t k = 0; k < a.roles().size(); ++k) ops += (k == 0 ? "" : " ") + role_text(o, a.roles()[k]);
+        out.push_back(fmt::format("{}({})", head, ops));
+        break;
+      }
       default: out.push_back(head); break;
     }
   }

@@ -62,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
         // An unmappable qualified filler must not become an unqualified
         // restriction: the axiom is skipped with its own text.
         RuleCase{"UnmappableQualifiedFiller",
-                 "SubClassOf(:A ObjectMaxCardinality(1 :r ObjectHasSelf(ObjectInverseOf(:s))))", true, {}, {},
+                 "SubClassOf(:A ObjectMaxCardinality(1 :r ObjectSomeValuesFrom(:s ObjectOneOf())))", true, {}, {},
                  {"SubClassOf with complex class expression not mapped in v0.2"}, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -76,20 +76,50 @@ INSTANTIATE_TEST_SUITE_P(
                  {"SubObjectPropertyOf(inv(p) q)"}, {}, 0},
         RuleCase{"Chain", "SubObjectPropertyOf(ObjectPropertyChain(:p :q) :r)", true, {}, {"SubObjectPropertyChain"},
                  {}, 0},
-        RuleCase{"EquivalentWithInverse", "EquivalentObjectProperties(:p ObjectInverseOf(:q))", true, {}, {},
-                 {"EquivalentObjectProperties with non-named operands not mapped in v0.4"}, 1},
+        // Operands of the first one's polarity are equivalent to it, the
+        // others inverse to it.
+        RuleCase{"EquivalentWithInverse", "EquivalentObjectProperties(:p ObjectInverseOf(:q) :r ObjectInverseOf(:p))",
+                 true, {"InverseObjectProperties(p q)", "SymmetricObjectProperty(p)", "EquivalentObjectProperties(p r)"},
+                 {}, {}, 0},
+        RuleCase{"EquivalentInversesAreEquivalentNames",
+                 "EquivalentObjectProperties(ObjectInverseOf(:p) ObjectInverseOf(:q))", true,
+                 {"EquivalentObjectProperties(p q)"}, {}, {}, 0},
+        RuleCase{"InverseOfAnInverseIsEquivalent", "InverseObjectProperties(ObjectInverseOf(:p) :q)", true,
+                 {"EquivalentObjectProperties(p q)"}, {}, {}, 0},
+        RuleCase{"InverseOfTwoInversesIsInverse",
+                 "InverseObjectProperties(ObjectInverseOf(:p) ObjectInverseOf(:q))", true,
+                 {"InverseObjectProperties(p q)"}, {}, {}, 0},
         RuleCase{"DisjointProperties", "DisjointObjectProperties(:p :q)", true, {}, {"DisjointObjectProperties(p q)"},
                  {}, 0},
         RuleCase{"DomainComplex", "ObjectPropertyDomain(:p ObjectUnionOf(:A :B))", true, {},
                  {"ObjectPropertyDomain(p Or(A B))"}, {}, 0},
-        RuleCase{"DomainOfInverseSkipped", "ObjectPropertyDomain(ObjectInverseOf(:p) :A)", true, {}, {},
-                 {"ObjectPropertyDomain with complex operands not mapped in v0.2"}, 1},
-        RuleCase{"RangeOfInverseSkipped", "ObjectPropertyRange(ObjectInverseOf(:p) :A)", true, {}, {},
-                 {"ObjectPropertyRange with complex operands not mapped in v0.2"}, 1},
-        RuleCase{"FunctionalInverseSkipped", "FunctionalObjectProperty(ObjectInverseOf(:p))", true, {}, {},
-                 {"FunctionalObjectProperty with non-named property not mapped in v0.2"}, 1},
-        RuleCase{"AsymmetricInverseSkipped", "AsymmetricObjectProperty(ObjectInverseOf(:p))", true, {}, {},
-                 {"AsymmetricObjectProperty with non-named property not mapped in v0.4"}, 1},
+        // The domain of p⁻ is the range of p, and the other way round.
+        RuleCase{"DomainOfInverseIsRange", "ObjectPropertyDomain(ObjectInverseOf(:p) :A)", true,
+                 {"ObjectPropertyRange(p A)"}, {}, {}, 0},
+        RuleCase{"RangeOfInverseIsDomain", "ObjectPropertyRange(ObjectInverseOf(:p) :A)", true,
+                 {"ObjectPropertyDomain(p A)"}, {}, {}, 0},
+        RuleCase{"ComplexRangeOfInverseIsDomain",
+                 "ObjectPropertyRange(ObjectInverseOf(:p) ObjectSomeValuesFrom(:q :A))", true, {},
+                 {"ObjectPropertyDomain(p Some(q A))"}, {}, 0},
+        RuleCase{"ComplexRange", "ObjectPropertyRange(:p ObjectComplementOf(:A))", true, {},
+                 {"ObjectPropertyRange(p Not(A))"}, {}, 0},
+        // p⁻ functional is p inverse-functional (and back); the other
+        // characteristics hold of p⁻ exactly when of p.
+        RuleCase{"FunctionalInverseIsInverseFunctional", "FunctionalObjectProperty(ObjectInverseOf(:p))", true,
+                 {"InverseFunctionalObjectProperty(p)"}, {"InverseFunctionalObjectProperty(p)"}, {}, 0},
+        RuleCase{"InverseFunctionalInverseIsFunctional", "InverseFunctionalObjectProperty(ObjectInverseOf(:p))", true,
+                 {"FunctionalObjectProperty(p)"}, {}, {}, 0},
+        RuleCase{"AsymmetricInverse", "AsymmetricObjectProperty(ObjectInverseOf(:p))", true,
+                 {"AsymmetricObjectProperty(p)"}, {}, {}, 0},
+        RuleCase{"ReflexiveInverse", "ReflexiveObjectProperty(ObjectInverseOf(:p))", true,
+                 {"ReflexiveObjectProperty(p)"}, {}, {}, 0},
+        RuleCase{"IrreflexiveInverse", "IrreflexiveObjectProperty(ObjectInverseOf(:p))", true,
+                 {"IrreflexiveObjectProperty(p)"}, {"IrreflexiveObjectProperty"}, {}, 0},
+        RuleCase{"DisjointInversesAreDisjointNames",
+                 "DisjointObjectProperties(ObjectInverseOf(:p) ObjectInverseOf(:q))", true, {},
+                 {"DisjointObjectProperties(p q)"}, {}, 0},
+        RuleCase{"DisjointMixedKeepsItsInverses", "DisjointObjectProperties(:p ObjectInverseOf(:q) :r)", true, {},
+                 {"DisjointRoles(p inv(q) r)"}, {}, 0},
         RuleCase{"TransitiveInverseInDl", "TransitiveObjectProperty(ObjectInverseOf(:p))", true, {},
                  {"TransitiveObjectProperty(inv(p))"}, {}, 0},
         RuleCase{"IrreflexiveInBothStores", "IrreflexiveObjectProperty(:p)", true, {"IrreflexiveObjectProperty(p)"},
@@ -126,10 +156,11 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"InverseAssertionInDl", "ObjectPropertyAssertion(ObjectInverseOf(:p) :a :b)", true, {},
                  {"ObjectPropertyAssertion(a inv(p) b)"}, {}, 0},
         RuleCase{"NegativeAssertion", "NegativeObjectPropertyAssertion(:p :a :b)", true, {},
-                 {"NegativeObjectPropertyAssertion"}, {}, 0},
-        RuleCase{"NegativeAssertionOverInverseSkipped",
-                 "NegativeObjectPropertyAssertion(ObjectInverseOf(:p) :a :b)", true, {}, {},
-                 {"ABox assertion not mapped in v0.2"}, 1},
+                 {"NegativeObjectPropertyAssertion(a p b)"}, {}, 0},
+        // ¬p⁻(a, b) is ¬p(b, a).
+        RuleCase{"NegativeAssertionOverInverseTurnedAround",
+                 "NegativeObjectPropertyAssertion(ObjectInverseOf(:p) :a :b)", true, {},
+                 {"NegativeObjectPropertyAssertion(b p a)"}, {}, 0},
         RuleCase{"DataAssertion", "DataPropertyAssertion(:d :a \"5\"^^xsd:integer)", true, {},
                  {"DataPropertyAssertion(a d \"5\"^^http://www.w3.org/2001/XMLSchema#integer)"}, {}, 0},
         RuleCase{"DataAssertionLanguageTag", "NegativeDataPropertyAssertion(:d :a \"hi\"@en)", true, {},
@@ -207,6 +238,21 @@ TEST(MapRules, DlAxiomsNoteTheirProfileConstructs) {
                          OwlConstruct::DisjointObjectProperties, OwlConstruct::SubObjectPropertyChain,
                          OwlConstruct::Datatype})
     EXPECT_TRUE(pc.contains(c)) << trelvanic_core::owl_construct_name(c);
+}
+
+// An axiom over an inverse is told of the named property, yet it is
+// outside OWL 2 EL: the inverse stays in the profile set.
+TEST(MapRules, AxiomsOverInversesKeepTheInverseInTheProfile) {
+  for (const char* body :
+       {"ObjectPropertyDomain(ObjectInverseOf(:r) :A)", "FunctionalObjectProperty(ObjectInverseOf(:r))",
+        "ReflexiveObjectProperty(ObjectInverseOf(:r))", "EquivalentObjectProperties(:r ObjectInverseOf(:s))",
+        "InverseObjectProperties(ObjectInverseOf(:r) :s)", "NegativeObjectPropertyAssertion(ObjectInverseOf(:r) :a :b)",
+        "SubClassOf(:A ObjectHasSelf(ObjectInverseOf(:r)))"}) {
+    auto m = map_body(body);
+    ASSERT_TRUE(m) << body;
+    EXPECT_EQ(m->meta.skipped_axiom_count, 0u) << body;
+    EXPECT_TRUE(m->meta.profile_constructs.contains(OwlConstruct::InverseObjectProperties)) << body;
+  }
 }
 
 }  // namespace
