@@ -196,6 +196,7 @@ class DlOntology {
   std::vector<std::vector<uint32_t>> edge_source_;
   std::vector<std::pair<Role, Role>> disjoint_roles_;
   std::vector<uint8_t> asymmetric_;
+  std::vector<Role> simple_required_;  // roles under number and self restrictions, functional roles
 
   absl::flat_hash_map<uint32_t, uint32_t> individual_index_;
   std::vector<trelvanic_core::EntityId> individuals_;

@@ -29,6 +29,7 @@ constexpr std::string_view kOwl = "http://www.w3.org/2002/07/owl#";
 // Nesting deeper than this is replaced by a fresh name (the input is then
 // not decided), so no walk recurses without bound.
 constexpr int kMaxDepth = 400;
+constexpr const char* kNonSimple = "non-simple roles where simple ones are required";
 
 }  // namespace
 
@@ -131,6 +132,7 @@ class Normalizer {
 
   // Negation normal form of `src` (of its complement when `neg`).
   uint32_t nnf(CeId src, bool neg, int depth = 0) {
+    if (!closing_) note_restricted_role(src);
     const uint64_t key = (uint64_t{src.value} << 1) | (neg ? 1 : 0);
     if (auto it = d_.nnf_memo_.find(key); it != d_.nnf_memo_.end()) return it->second;
     const uint32_t r = nnf_uncached(src, neg, depth);
@@ -398,6 +400,25 @@ class Normalizer {
     return neg ? intern(ClassExpr::complement_of(CeId(s))) : s;
   }
 
+  // The role of a number or self restriction of the input, which only a
+  // simple role may carry. (The complements the closure adds are not input:
+  // a reflexive property's self restriction asks nothing of its edges.)
+  void note_restricted_role(CeId src) {
+    const auto& dl = d_.ontology_.dl();
+    if (!dl.has_ce(src)) return;
+    const auto v = dl.ce(src);
+    RoleExpr r;
+    switch (v.kind) {
+      case CeKind::MinCardinality:
+      case CeKind::MaxCardinality:
+      case CeKind::ExactCardinality: r = v.role(); break;
+      case CeKind::HasSelf: r = RoleExpr::atomic(v.entity()); break;
+      default: return;
+    }
+    if (is_top_property(r.property) || is_bottom_property(r.property)) return;
+    d_.simple_required_.push_back(role_of(r));
+  }
+
   void note_role(RoleExpr r) {
     if (r.is_inverse()) d_.uses_inverse_ = true;
   }
@@ -641,10 +662,11 @@ class Normalizer {
   }
   void functional(RoleExpr r) {
     note_role(r);
-    (void)role_of(r);
+    d_.simple_required_.push_back(role_of(r));
     thing(at_most(1, r, d_.top_, d_.bottom_));
   }
   void irreflexive(EntityId p) {
+    if (!is_top_property(p) && !is_bottom_property(p)) d_.simple_required_.push_back(role_of(RoleExpr::atomic(p)));
     thing(self(p, true));
   }
   void set_transitive(Role r) { d_.transitive_[r] = d_.transitive_[inverse(r)] = 1; }
@@ -859,8 +881,24 @@ class Normalizer {
       std::sort(es.begin(), es.end());
       es.erase(std::unique(es.begin(), es.end()), es.end());
     }
+    check_simple();
     std::sort(d_.thing_classes_.begin(), d_.thing_classes_.end());
     d_.thing_classes_.erase(std::unique(d_.thing_classes_.begin(), d_.thing_classes_.end()), d_.thing_classes_.end());
+  }
+
+  // A role with a transitive sub-role has more edges in a model than a
+  // completion graph shows: number restrictions, self restrictions and the
+  // role tests (disjointness, asymmetry, irreflexivity) that count or look
+  // at the edges of one world prove nothing over it.
+  void check_simple() {
+    if (d_.transitive_subs_.size() != d_.told_supers_.size()) return;  // before the first closure
+    auto simple = [&](Role r) { return d_.transitive_subs_[r].empty(); };
+    for (Role r : d_.simple_required_)
+      if (!simple(r)) return incomplete(kNonSimple);
+    for (auto [p, q] : d_.disjoint_roles_)
+      if (!simple(p) || !simple(q)) return incomplete(kNonSimple);
+    for (Role r = 0; r < d_.asymmetric_.size(); ++r)
+      if (d_.asymmetric_[r] && !simple(r)) return incomplete(kNonSimple);
   }
 
   // ---- decoding
@@ -951,6 +989,7 @@ class Normalizer {
   // reach (operands, fillers, negations, the ∀T.C of ∀⁺ and the choices of
   // the choose rule). Everything interned here is in negation normal form.
   void close() {
+    closing_ = true;
     if (d_.supers_.size() != d_.told_supers_.size()) finish_roles();
     std::vector<uint32_t> todo;
     auto push = [&](uint32_t c) {
@@ -994,6 +1033,8 @@ class Normalizer {
         push(ch);
       }
     }
+    closing_ = false;
+    check_simple();
     // Individuals met through nominals only are roots too.
     for (auto i = static_cast<uint32_t>(d_.rep_.size()); i < d_.individuals_.size(); ++i) d_.rep_.push_back(i);
   }
@@ -1006,6 +1047,7 @@ class Normalizer {
   std::optional<EntityId> bottom_data_property_;
   absl::flat_hash_map<EntityId, std::vector<EntityId>> told_data_supers_;
   absl::flat_hash_map<EntityId, std::vector<uint32_t>> told_data_domains_;
+  bool closing_ = false;  // the closure's own complements and choices
 };
 
 Result<DlOntology> DlOntology::from_ontology(const trelvanic_core::Ontology& ontology) {

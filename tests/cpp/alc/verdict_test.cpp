@@ -253,6 +253,16 @@ const Case kCases[] = {
     {"... and says nothing of the pair the same way round",
      "NegativeObjectPropertyAssertion(ObjectInverseOf(:r) :a :b) ObjectPropertyAssertion(:r :a :b)", nullptr,
      {V::True}},
+    // A role with a transitive sub-role has edges the graph leaves out: x r y r z
+    // gives x two r-successors, so ≤1 r forces y = z.
+    {"at most over a transitive role",
+     "TransitiveObjectProperty(:r) DisjointClasses(:C :D) EquivalentClasses(:X ObjectIntersectionOf("
+     "ObjectMaxCardinality(1 :r) ObjectSomeValuesFrom(:r ObjectIntersectionOf(:C ObjectSomeValuesFrom(:r :D)))))",
+     "X", {V::False, V::Undecided}},
+    {"disjointness over a transitive sub-role",
+     "TransitiveObjectProperty(:t) SubObjectPropertyOf(:t :r) DisjointObjectProperties(:r :s)"
+     " ObjectPropertyAssertion(:t :a :b) ObjectPropertyAssertion(:t :b :c) ObjectPropertyAssertion(:s :a :c)",
+     nullptr, {V::False, V::Undecided}},
     // Constructs not decided yet: never a wrong answer.
     {"a data restriction is not decided",
      "EquivalentClasses(:X ObjectIntersectionOf(DataMinCardinality(3 :p xsd:integer) DataMaxCardinality(2 :p"
