@@ -25,7 +25,7 @@ Ontology(<{ONTOLOGY_IRI}>
 # What the numbers of the snapshot's DL forms stand for: by field name, and
 # for a form's bare value by the form's name.
 ENTITY_FIELDS = {"individual", "subject", "object", "property", "datatype"}
-EXPRESSION_FIELDS = {"class", "filler", "sub", "sup"}
+EXPRESSION_FIELDS = {"class", "filler", "sub", "sup", "domain"}
 DATA_FIELDS = {"value", "range", "base"}
 ENTITY_LISTS = {"OneOf", "DisjointObjectProperties", "DisjointDataProperties", "EquivalentObjectProperties",
                 "EquivalentDataProperties"}
