@@ -39,6 +39,7 @@
 #include <absl/container/flat_hash_map.h>
 
 #include "alc/datatype_oracle.h"
+#include "alc/definitions.h"
 #include "alc/error.h"
 #include "core/dl.h"
 #include "core/ontology.h"
@@ -158,6 +159,8 @@ class DlOntology {
   // for a name made up by the normal form.
   [[nodiscard]] bool is_named(uint32_t atom_concept) const;
   [[nodiscard]] const trelvanic_core::Ontology& ontology() const { return ontology_; }
+  // The named-class definitions of the store (see definitions.h).
+  [[nodiscard]] const Definitions& definitions() const { return definitions_; }
 
   // Data restrictions: the tables, and the oracle that decides a world's
   // data concepts (none: such worlds stay undecided).
@@ -171,6 +174,7 @@ class DlOntology {
   DlOntology() = default;
 
   trelvanic_core::Ontology ontology_;
+  Definitions definitions_;
   std::vector<Node> nodes_;
   std::vector<uint32_t> operand_pool_;
   uint32_t top_ = 0, bottom_ = 0;

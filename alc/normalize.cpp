@@ -1053,6 +1053,7 @@ class Normalizer {
 Result<DlOntology> DlOntology::from_ontology(const trelvanic_core::Ontology& ontology) {
   DlOntology d;
   d.ontology_ = ontology.clone();
+  d.definitions_ = Definitions(d.ontology_.dl());
   Normalizer nz(d);
   nz.start();
   const auto& store = ontology.axioms();

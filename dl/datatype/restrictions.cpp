@@ -27,52 +27,6 @@ constexpr std::string_view kRdf = "http://www.w3.org/1999/02/22-rdf-syntax-ns#";
 // found so far (fewer restrictions, never wrong ones).
 constexpr size_t kMaxWalk = 100000;
 
-// How well a partner of a named class defines it.
-int definition_score(const DlStore& store, CeId ce) {
-  if (!store.has_ce(ce)) return 2;
-  switch (store.ce(ce).kind) {
-    case CeKind::And:
-    case CeKind::Or: return 5;
-    case CeKind::Some:
-    case CeKind::All:
-    case CeKind::MinCardinality:
-    case CeKind::MaxCardinality:
-    case CeKind::ExactCardinality:
-    case CeKind::DataMinCardinality:
-    case CeKind::DataMaxCardinality:
-    case CeKind::DataExactCardinality: return 4;
-    case CeKind::Not: return 3;
-    case CeKind::Top:
-    case CeKind::Bottom:
-    case CeKind::OneOf:
-    case CeKind::HasValue:
-    case CeKind::HasSelf:
-    case CeKind::DataAll:
-    case CeKind::DataSome:
-    case CeKind::DataHasValue: return 2;
-    case CeKind::Atomic: return 1;
-  }
-  return 2;
-}
-
-// Calls f(class, candidate) for every named operand of every
-// EquivalentClasses axiom and each other operand, in store order.
-template <class F>
-void for_each_definition_candidate(const DlStore& store, F&& f) {
-  for (size_t i = 0; i < store.axiom_count(); ++i) {
-    const auto a = store.axiom(i);
-    if (a.kind != DlAxiomKind::EquivalentClasses) continue;
-    const auto ops = a.classes().to_vector();
-    if (ops.size() < 2) continue;
-    for (CeId x : ops) {
-      if (!store.has_ce(x) || store.ce(x).kind != CeKind::Atomic) continue;
-      const EntityId cls = store.ce(x).entity();
-      for (CeId y : ops)
-        if (y != x) f(cls, y);
-    }
-  }
-}
-
 std::optional<std::string> iri_of(const Ontology& ontology, EntityId e) {
   auto iri = ontology.entity_iri(e);
   if (!iri) return std::nullopt;
@@ -83,35 +37,8 @@ std::optional<std::string> iri_of(const Ontology& ontology, EntityId e) {
 
 }  // namespace
 
-Definitions::Definitions(const DlStore& store) {
-  absl::flat_hash_map<EntityId, int> best;
-  for_each_definition_candidate(store, [&](EntityId cls, CeId candidate) {
-    const int score = definition_score(store, candidate);
-    auto [it, fresh] = best.try_emplace(cls, 0);
-    if (score > it->second) {
-      it->second = score;
-      chosen_[cls] = candidate;
-    }
-  });
-}
-
-std::optional<CeId> Definitions::of(EntityId cls) const {
-  auto it = chosen_.find(cls);
-  if (it == chosen_.end()) return std::nullopt;
-  return it->second;
-}
-
 std::pair<bool, CeId> equivalent_definition_ce(const DlStore& store, EntityId cls, CeId fallback) {
-  int best = 0;
-  std::optional<CeId> kept;
-  for_each_definition_candidate(store, [&](EntityId a, CeId candidate) {
-    if (a != cls) return;
-    const int score = definition_score(store, candidate);
-    if (score > best) {
-      best = score;
-      kept = candidate;
-    }
-  });
+  const auto kept = trelvanic_alc::equivalent_definition_ce(store, cls);
   return kept ? std::pair{true, *kept} : std::pair{false, fallback};
 }
 

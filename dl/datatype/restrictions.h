@@ -18,6 +18,7 @@
 
 #include <absl/container/flat_hash_map.h>
 
+#include "alc/definitions.h"
 #include "core/dl.h"
 #include "core/ids.h"
 #include "core/ontology.h"
@@ -35,15 +36,9 @@ struct DataRestriction {
 
 using PropertyRestriction = std::pair<trelvanic_core::EntityId, DataRestriction>;
 
-// The chosen definition of every named class, for many calls over one store.
-class Definitions {
- public:
-  explicit Definitions(const trelvanic_core::DlStore& store);
-  [[nodiscard]] std::optional<trelvanic_core::CeId> of(trelvanic_core::EntityId cls) const;
-
- private:
-  absl::flat_hash_map<trelvanic_core::EntityId, trelvanic_core::CeId> chosen_;
-};
+// The chosen definition of every named class, for many calls over one store
+// (the tableau's choice, alc/definitions.h).
+using Definitions = trelvanic_alc::Definitions;
 
 [[nodiscard]] std::vector<PropertyRestriction> restrictions_from_ce(const trelvanic_core::DlStore& store,
                                                                     trelvanic_core::CeId ce);
