@@ -1,17 +1,20 @@
 #include "owl/owlxml_reader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <absl/container/flat_hash_map.h>
 #include <fmt/format.h>
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
+#include <libxml/parserInternals.h>
 #include <libxml/uri.h>
-#include <libxml/xmlreader.h>
 
 #include "owl/node_stack.h"
 #include "owl/prefixes.h"
@@ -37,6 +40,10 @@ std::string_view trim(std::string_view text) {
   while (!text.empty() && is_blank(text.substr(text.size() - 1))) text.remove_suffix(1);
   return text;
 }
+
+// How much larger than the document its text may grow through entities.
+constexpr uint64_t kMaxAmplification = 64;
+constexpr uint64_t kAmplificationSlack = uint64_t{16} << 20;
 
 struct Failure {
   ErrorKind kind;
@@ -77,6 +84,7 @@ struct Element {
   NodeId leaf = NodeId();
   IriId datatype = IriId();
   TextId language = TextId();
+  uint32_t line = 0;  // of the start tag
 };
 
 struct Attributes {
@@ -86,35 +94,43 @@ struct Attributes {
 
 class OwlXmlReader {
  public:
-  OwlXmlReader(xmlTextReaderPtr reader, const ReaderSettings& settings)
-      : reader_(reader), stack_(out_, settings.max_depth == 0 ? 1 : settings.max_depth),
-        cancelled_(settings.cancel), prefixes_(standard_prefixes()) {}
-
-  Ontology run() {
+  explicit OwlXmlReader(const ReaderSettings& settings)
+      : stack_(out_, settings.max_depth == 0 ? 1 : settings.max_depth), cancelled_(settings.cancel),
+        prefixes_(standard_prefixes()) {
     out_.begin_bulk_load();
-    for (;;) {
-      if (cancelled_()) throw Failure{ErrorKind::Internal, kCancelledText};
-      int status = pending_ ? 1 : xmlTextReaderRead(reader_);
-      pending_ = false;
-      if (status == 0) break;
-      if (status < 0) throw Failure{ErrorKind::Xml, "malformed XML"};
-      switch (xmlTextReaderNodeType(reader_)) {
-        case XML_READER_TYPE_ELEMENT:
-          start_element();
-          break;
-        case XML_READER_TYPE_END_ELEMENT:
-          end_element();
-          break;
-        case XML_READER_TYPE_TEXT:
-        case XML_READER_TYPE_CDATA:
-        case XML_READER_TYPE_WHITESPACE:
-        case XML_READER_TYPE_SIGNIFICANT_WHITESPACE:
-          text(view(xmlTextReaderConstValue(reader_)));
-          break;
-        default:
-          break;  // comments, processing instructions, the document type
-      }
+  }
+
+  // The SAX2 events of libxml2, in document order.
+  // The line of the event being handled; an end tag's errors are reported
+  // at its start tag.
+  [[nodiscard]] uint32_t line() const { return line_; }
+
+  void on_start(uint32_t line, const xmlChar* local, const xmlChar* uri, int nb_attributes,
+                const xmlChar** attributes) {
+    line_ = line;
+    if (cancelled_()) throw Failure{ErrorKind::Internal, std::string(kCancelledText)};
+    if (skip_depth_ > 0) {
+      ++skip_depth_;
+      return;
     }
+    start_element(view(uri), view(local), nb_attributes, attributes);
+  }
+
+  void on_end() {
+    if (skip_depth_ > 0) {
+      --skip_depth_;
+      return;
+    }
+    if (!elements_.empty()) line_ = elements_.back().line;
+    end_element();
+  }
+
+  void on_text(uint32_t line, std::string_view value) {
+    line_ = line;
+    if (skip_depth_ == 0) text(value);
+  }
+
+  Ontology finish() {
     if (!seen_root_) throw Failure{ErrorKind::Syntax, "the document has no Ontology element"};
     out_.finish_bulk_load();
     return std::move(out_);
@@ -129,24 +145,30 @@ class OwlXmlReader {
     }
   }
 
-  Attributes read_attributes() {
+  // Attributes without a prefix, and xml:lang and xml:base; libxml2 hands
+  // them over as (local name, prefix, namespace, value, value end).
+  static Attributes read_attributes(int count, const xmlChar** attributes) {
     Attributes a;
-    while (xmlTextReaderMoveToNextAttribute(reader_) == 1) {
-      std::string_view name = view(xmlTextReaderConstName(reader_));
-      std::string_view value = view(xmlTextReaderConstValue(reader_));
+    for (int i = 0; i < count; ++i) {
+      const xmlChar** at = attributes + 5 * i;
+      const std::string_view name = view(at[0]);
+      const std::string_view value(reinterpret_cast<const char*>(at[3]), static_cast<size_t>(at[4] - at[3]));
+      if (at[1] != nullptr) {
+        if (view(at[1]) != "xml") continue;
+        if (name == "lang") a.lang = value;
+        else if (name == "base") a.base = value;
+        continue;
+      }
       if (name == "IRI") a.iri = value;
       else if (name == "abbreviatedIRI") a.abbreviated_iri = value;
       else if (name == "cardinality") a.cardinality = value;
       else if (name == "datatypeIRI") a.datatype_iri = value;
-      else if (name == "xml:lang") a.lang = value;
       else if (name == "nodeID") a.node_id = value;
       else if (name == "facet") a.facet = value;
       else if (name == "ontologyIRI") a.ontology_iri = value;
       else if (name == "versionIRI") a.version_iri = value;
-      else if (name == "xml:base") a.base = value;
       else if (name == "name") a.name = value;
     }
-    xmlTextReaderMoveToElement(reader_);
     return a;
   }
 
@@ -186,10 +208,7 @@ class OwlXmlReader {
     fail(fmt::format("{} needs an IRI or abbreviatedIRI attribute", element));
   }
 
-  void start_element() {
-    std::string_view ns = view(xmlTextReaderConstNamespaceUri(reader_));
-    std::string_view name = view(xmlTextReaderConstLocalName(reader_));
-    bool empty = xmlTextReaderIsEmptyElement(reader_) == 1;
+  void start_element(std::string_view ns, std::string_view name, int nb_attributes, const xmlChar** attributes) {
     if (ns != kOwlNamespace) {
       if (elements_.empty()) fail(fmt::format("the root element is not an OWL Ontology but '{}'", utf8_excerpt(name)));
       // Elements of another vocabulary mean nothing here and are left out,
@@ -198,33 +217,27 @@ class OwlXmlReader {
       out_.add_source_note(
           fmt::format("OWL/XML element '{}' of namespace '{}' not mapped", utf8_excerpt(name), utf8_excerpt(ns)),
           stack_.empty());
-      if (!empty) {
-        // Skip the foreign content whole; the reader then stands on the
-        // node after it, which the loop handles next without reading on.
-        int status = xmlTextReaderNext(reader_);
-        if (status < 0) throw Failure{ErrorKind::Xml, "malformed XML"};
-        pending_ = status == 1;
-      }
+      skip_depth_ = 1;  // its content goes unread up to its end tag
       return;
     }
-    Attributes a = read_attributes();
+    const Attributes a = read_attributes(nb_attributes, attributes);
     if (elements_.empty()) {
       if (name != "Ontology" || seen_root_) fail(fmt::format("the root element is not an OWL Ontology but '{}'", utf8_excerpt(name)));
       seen_root_ = true;
       start_ontology(a);
-      push(Element{ElementRole::Root}, empty);
+      push(Element{ElementRole::Root});
       return;
     }
     if (name == "Prefix") {
       if (a.name.data() == nullptr || a.iri.data() == nullptr) fail("Prefix needs name and IRI attributes");
       prefixes_[std::string(a.name)] = std::string(a.iri);
       out_.set_prefix(a.name, a.iri);
-      push(Element{ElementRole::Prefix}, empty);
+      push(Element{ElementRole::Prefix});
       return;
     }
-    if (name == "Import") return push(Element{ElementRole::Import}, empty);
-    if (name == "IRI") return push(Element{ElementRole::IriText}, empty);
-    if (name == "AbbreviatedIRI") return push(Element{ElementRole::AbbreviatedIriText}, empty);
+    if (name == "Import") return push(Element{ElementRole::Import});
+    if (name == "IRI") return push(Element{ElementRole::IriText});
+    if (name == "AbbreviatedIRI") return push(Element{ElementRole::AbbreviatedIriText});
     if (name == "Literal") {
       Element e{ElementRole::LiteralText};
       if (!a.lang.empty()) {
@@ -232,7 +245,7 @@ class OwlXmlReader {
       } else if (!a.datatype_iri.empty()) {
         e.datatype = resolve_iri(a.datatype_iri);
       }
-      return push(e, empty);
+      return push(e);
     }
     std::optional<Kind> kind = kind_from_name(name);
     if (!kind || *kind == Kind::Iri || *kind == Kind::Literal || kind_role(*kind) == KindRole::Internal) {
@@ -245,10 +258,10 @@ class OwlXmlReader {
       std::string_view label = trim(a.node_id);
       if (label.starts_with("_:")) label.remove_prefix(2);
       if (label.empty()) fail("AnonymousIndividual needs a nodeID attribute");
-      return push(Element{ElementRole::Leaf, out_.make_anonymous(out_.intern_text(label))}, empty);
+      return push(Element{ElementRole::Leaf, out_.make_anonymous(out_.intern_text(label))});
     }
     if (is_entity(*kind) || *kind == Kind::Variable) {
-      return push(Element{ElementRole::Leaf, out_.make_leaf(*kind, element_iri(a, name))}, empty);
+      return push(Element{ElementRole::Leaf, out_.make_leaf(*kind, element_iri(a, name))});
     }
     check(stack_.open(*kind));
     if (is_cardinality(*kind)) {
@@ -265,7 +278,7 @@ class OwlXmlReader {
     } else if (*kind == Kind::BuiltInAtom) {
       check(stack_.add(out_.make_leaf(Kind::Iri, element_iri(a, name))));
     }
-    push(Element{ElementRole::Construct}, empty);
+    push(Element{ElementRole::Construct});
   }
 
   void start_ontology(const Attributes& a) {
@@ -280,10 +293,10 @@ class OwlXmlReader {
     if (ids[0]) out_.add_component(out_.make(Kind::OntologyId, {ids[0].value, ids[1].value}));
   }
 
-  void push(Element element, bool empty) {
+  void push(Element element) {
+    element.line = line_;
     elements_.push_back(element);
     text_.clear();
-    if (empty) end_element();
   }
 
   void text(std::string_view value) {
@@ -337,7 +350,6 @@ class OwlXmlReader {
     check(stack_.add(node));
   }
 
-  xmlTextReaderPtr reader_;
   Ontology out_;
   NodeStack stack_;
   CancelCheck cancelled_;
@@ -347,11 +359,78 @@ class OwlXmlReader {
   std::string text_;
   std::string scratch_;
   bool seen_root_ = false;
-  bool pending_ = false;  // the reader already stands on an unhandled node
+  uint32_t line_ = 0;
+  uint32_t skip_depth_ = 0;  // open elements of a foreign vocabulary being skipped
 };
 
-struct ReaderDeleter {
-  void operator()(xmlTextReaderPtr r) const { xmlFreeTextReader(r); }
+// What the SAX2 callbacks share: the reader, and the first failure (ours or
+// libxml2's), which stops the parser. Nothing thrown crosses libxml2.
+struct SaxState {
+  xmlParserCtxtPtr ctxt = nullptr;
+  OwlXmlReader* owl = nullptr;
+  std::optional<Failure> failure;
+  uint32_t failure_line = 0;
+  XmlError xml_error;
+
+  [[nodiscard]] uint32_t line() const {
+    const int n = xmlSAX2GetLineNumber(ctxt);
+    return n > 0 ? static_cast<uint32_t>(n) : 0;
+  }
+
+  // Runs one event. Entity content is parsed by a context of its own, so
+  // the context the event came from is stopped as well as the document's.
+  template <class F>
+  void guarded(void* ctx, F&& f) {
+    if (failure || xml_error.set) {
+      xmlStopParser(static_cast<xmlParserCtxtPtr>(ctx));
+      return;
+    }
+    try {
+      f();
+    } catch (Failure& e) {
+      failure = std::move(e);
+      failure_line = owl->line();
+      xmlStopParser(static_cast<xmlParserCtxtPtr>(ctx));
+      xmlStopParser(ctxt);
+    }
+  }
+};
+
+SaxState& state_of(void* ctx) { return *static_cast<SaxState*>(static_cast<xmlParserCtxtPtr>(ctx)->_private); }
+
+void sax_start(void* ctx, const xmlChar* local, const xmlChar* /*prefix*/, const xmlChar* uri, int /*nb_namespaces*/,
+               const xmlChar** /*namespaces*/, int nb_attributes, int /*nb_defaulted*/, const xmlChar** attributes) {
+  SaxState& st = state_of(ctx);
+  st.guarded(ctx, [&] { st.owl->on_start(st.line(), local, uri, nb_attributes, attributes); });
+}
+
+void sax_end(void* ctx, const xmlChar* /*local*/, const xmlChar* /*prefix*/, const xmlChar* /*uri*/) {
+  SaxState& st = state_of(ctx);
+  st.guarded(ctx, [&] { st.owl->on_end(); });
+}
+
+void sax_text(void* ctx, const xmlChar* ch, int len) {
+  SaxState& st = state_of(ctx);
+  st.guarded(ctx, [&] {
+    st.owl->on_text(st.line(), std::string_view(reinterpret_cast<const char*>(ch), static_cast<size_t>(len)));
+  });
+}
+
+void sax_error(void* ctx, xmlErrorPtr error) {
+  auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+  if (ctxt == nullptr || ctxt->_private == nullptr) return;
+  SaxState& st = state_of(ctx);
+  if (st.failure) return;
+  record_xml_error(&st.xml_error, error);
+  if (st.xml_error.set) xmlStopParser(ctxt);
+}
+
+struct ContextDeleter {
+  void operator()(xmlParserCtxtPtr ctxt) const {
+    if (ctxt->myDoc != nullptr) xmlFreeDoc(ctxt->myDoc);
+    ctxt->myDoc = nullptr;
+    xmlFreeParserCtxt(ctxt);
+  }
 };
 
 }  // namespace
@@ -361,33 +440,47 @@ Result<Ontology> read_owlxml(std::string_view text, const ReaderSettings& settin
     if (text.size() > static_cast<size_t>(INT_MAX)) {
       return std::unexpected(Error(ErrorKind::Limit, "document too large for the XML reader"));
     }
-    if (xml_expanded_size(text) > settings.max_expanded_bytes) {
+    const uint64_t expanded = xml_expanded_size(text);
+    if (expanded > settings.max_expanded_bytes) {
       return std::unexpected(Error(
           ErrorKind::Limit,
           fmt::format("expanded XML size exceeds limit of {} bytes during entity expansion", settings.max_expanded_bytes)));
     }
+    // Without a tree libxml2 parses an entity's text again at every use, so
+    // its own amplification check does not see entities of entities; the
+    // expanded size bounds them instead.
+    if (expanded > kMaxAmplification * uint64_t{text.size()} + kAmplificationSlack) {
+      return std::unexpected(Error(ErrorKind::Xml, "Maximum entity amplification factor exceeded"));
+    }
+    if (text.empty()) return std::unexpected(Error(ErrorKind::Xml, "Document is empty", 1, 1));
     xmlInitParser();
     ExternalEntityGuard guard;
+    xmlSAXHandler sax = streaming_sax_handler(sax_start, sax_end, sax_text, sax_error);
+    std::unique_ptr<xmlParserCtxt, ContextDeleter> ctxt(
+        xmlCreateMemoryParserCtxt(text.data(), static_cast<int>(text.size())));
+    if (!ctxt) return std::unexpected(Error(ErrorKind::Internal, "could not create the XML reader"));
+    auto* handler = static_cast<xmlSAXHandler*>(xmlMalloc(sizeof(xmlSAXHandler)));
+    if (handler == nullptr) return std::unexpected(Error(ErrorKind::Internal, "could not create the XML reader"));
+    *handler = sax;
+    xmlFree(ctxt->sax);
+    ctxt->sax = handler;
     // NOENT substitutes internal entities (which libxml2 bounds against
-    // amplification); external ones reach the refusing loader.
-    int options = XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_BIG_LINES;
-    std::unique_ptr<xmlTextReader, ReaderDeleter> reader(
-        xmlReaderForMemory(text.data(), static_cast<int>(text.size()), nullptr, nullptr, options));
-    if (!reader) return std::unexpected(Error(ErrorKind::Internal, "could not create the XML reader"));
-    XmlError xml_error;
-    xmlTextReaderSetStructuredErrorHandler(reader.get(), record_xml_error, &xml_error);
-    OwlXmlReader owl(reader.get(), settings);
+    // amplification); external ones reach the refusing loader. libxml2's
+    // own cap on the element depth stays.
+    xmlCtxtUseOptions(ctxt.get(), XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_BIG_LINES);
+    OwlXmlReader owl(settings);
+    SaxState state{ctxt.get(), &owl};
+    ctxt->_private = &state;
+    const int rc = xmlParseDocument(ctxt.get());
+    if (state.xml_error.set) {
+      return std::unexpected(Error(ErrorKind::Xml, state.xml_error.message, state.xml_error.line, state.xml_error.column));
+    }
+    if (state.failure) return std::unexpected(Error(state.failure->kind, state.failure->message, state.failure_line));
+    if (rc != 0 || !ctxt->wellFormed) return std::unexpected(Error(ErrorKind::Xml, "malformed XML"));
     try {
-      return owl.run();
+      return owl.finish();
     } catch (const Failure& f) {
-      if (xml_error.set) {
-        return std::unexpected(Error(ErrorKind::Xml, xml_error.message, xml_error.line, xml_error.column));
-      }
-      // libxml2 reads ahead of the node being handled, so the parser's
-      // position would point past it; the node's own line is exact.
-      xmlNodePtr node = xmlTextReaderCurrentNode(reader.get());
-      long line = node != nullptr ? xmlGetLineNo(node) : xmlTextReaderGetParserLineNumber(reader.get());
-      return std::unexpected(Error(f.kind, f.message, static_cast<uint32_t>(std::max(0L, line))));
+      return std::unexpected(Error(f.kind, f.message, 0));
     }
   } catch (const std::bad_alloc&) {
     return std::unexpected(Error(ErrorKind::Internal, "out of memory while reading OWL/XML"));

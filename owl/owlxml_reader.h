@@ -1,6 +1,6 @@
 // Reader for the OWL 2 XML serialization (OWL/XML).
 //
-// `read_owlxml(text)` streams the document through libxml2's text reader
+// `read_owlxml(text)` streams the document through libxml2's SAX2 parser
 // (no document tree) into an `Ontology` of the structural model, the same
 // model `read_functional` gives for the same ontology. IRIs may be given as
 // `IRI` attributes (resolved against `xml:base`), `abbreviatedIRI`
@@ -10,7 +10,7 @@
 //
 // Malformed XML is an `Xml` error at libxml2's line and column. External
 // entities and network access are refused, entity expansion stays under
-// libxml2's amplification limits and a document that would expand past
+// an amplification bound and a document that would expand past
 // `max_expanded_bytes` is refused before parsing, and nesting is bounded (libxml2's own depth
 // limit and `max_depth`). No exception leaves the reader.
 //

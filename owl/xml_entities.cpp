@@ -9,6 +9,7 @@
 #include <absl/container/flat_hash_map.h>
 #include <libxml/entities.h>
 #include <libxml/hash.h>
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
@@ -148,6 +149,33 @@ uint64_t xml_expanded_size(std::string_view text) {
   uint64_t total = text.size();
   for (const auto& [name, count] : uses) total = add(total, times(table.find(key(name))->second.expanded, count));
   return total;
+}
+
+}  // namespace trelvanic_owl
+
+namespace trelvanic_owl {
+
+namespace {
+
+void ignore_message(void* /*ctx*/, const char* /*msg*/, ...) {}
+
+}  // namespace
+
+xmlSAXHandler streaming_sax_handler(startElementNsSAX2Func on_start, endElementNsSAX2Func on_end,
+                                    charactersSAXFunc on_text, xmlStructuredErrorFunc on_error) {
+  xmlSAXHandler sax;
+  xmlSAXVersion(&sax, 2);
+  sax.startElementNs = on_start;
+  sax.endElementNs = on_end;
+  sax.characters = on_text;
+  sax.cdataBlock = on_text;
+  sax.ignorableWhitespace = on_text;
+  sax.comment = nullptr;
+  sax.processingInstruction = nullptr;
+  sax.serror = on_error;
+  sax.error = ignore_message;
+  sax.warning = ignore_message;
+  return sax;
 }
 
 }  // namespace trelvanic_owl

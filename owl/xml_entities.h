@@ -42,3 +42,15 @@ class ExternalEntityGuard {
 };
 
 }  // namespace trelvanic_owl
+
+namespace trelvanic_owl {
+
+// A SAX2 handler that builds no tree: libxml2's own handlers keep the
+// DOCTYPE's entity declarations (so references are replaced), elements and
+// text (CDATA and white space included) go to the given callbacks, errors
+// to `on_error` as structured errors; comments and processing instructions
+// are dropped.
+[[nodiscard]] xmlSAXHandler streaming_sax_handler(startElementNsSAX2Func on_start, endElementNsSAX2Func on_end,
+                                                  charactersSAXFunc on_text, xmlStructuredErrorFunc on_error);
+
+}  // namespace trelvanic_owl

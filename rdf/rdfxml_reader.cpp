@@ -537,8 +537,6 @@ void on_error(void* ctx, xmlError* e) {
   }
 }
 
-void ignore_text(void* /*ctx*/, const char* /*msg*/, ...) {}
-
 // The element depth, measured before parsing by jumping from one '<' to the
 // next: comments, processing instructions, CDATA sections and declarations
 // are skipped, quoted attribute values may hold '>'. Malformed markup is
@@ -623,20 +621,7 @@ std::expected<ReadStats, Error> read_rdfxml(std::string_view text, Graph& graph,
   trelvanic_owl::ExternalEntityGuard no_external_entities;
   Reader reader(graph, options, text.size());
 
-  // libxml2's SAX2 handlers keep the DOCTYPE's entity declarations; the
-  // element and text handlers are ours, so no tree is built.
-  xmlSAXHandler sax;
-  xmlSAXVersion(&sax, 2);
-  sax.startElementNs = on_start;
-  sax.endElementNs = on_end;
-  sax.characters = on_characters;
-  sax.cdataBlock = on_characters;
-  sax.ignorableWhitespace = on_characters;
-  sax.comment = nullptr;
-  sax.processingInstruction = nullptr;
-  sax.serror = on_error;
-  sax.error = ignore_text;
-  sax.warning = ignore_text;
+  xmlSAXHandler sax = trelvanic_owl::streaming_sax_handler(on_start, on_end, on_characters, on_error);
 
   // The push parser, unlike the pull one, puts no cap of its own on the
   // element depth (measured above); its cap on the length of names stays.
