@@ -14,8 +14,8 @@
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
-#include <libxml/uri.h>
 
+#include "owl/iri_resolve.h"
 #include "owl/node_stack.h"
 #include "owl/prefixes.h"
 #include "owl/utf8.h"
@@ -175,18 +175,10 @@ class OwlXmlReader {
   IriId resolve_iri(std::string_view iri) {
     iri = trim(iri);
     if (base_.empty() || iri_has_scheme(iri)) return out_.intern_iri(iri);
-    std::string relative(iri);
-    xmlChar* built = xmlBuildURI(reinterpret_cast<const xmlChar*>(relative.c_str()),
-                                 reinterpret_cast<const xmlChar*>(base_.c_str()));
-    if (built == nullptr) return out_.intern_iri(iri);
-    const std::string_view resolved = view(built);
-    if (resolved.size() > kMaxBuiltIriBytes && resolved.size() > iri.size()) {
-      xmlFree(built);
-      fail(std::string(kBuiltIriTooLong));
-    }
-    IriId id = out_.intern_iri(resolved);
-    xmlFree(built);
-    return id;
+    scratch_.clear();
+    resolve_iri_into(base_, iri, scratch_);
+    if (scratch_.size() > kMaxBuiltIriBytes && scratch_.size() > iri.size()) fail(std::string(kBuiltIriTooLong));
+    return out_.intern_iri(scratch_);
   }
 
   IriId expand_abbreviated(std::string_view name) {

@@ -12,9 +12,9 @@
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 
+#include "owl/iri_resolve.h"
 #include "owl/prefixes.h"
 #include "owl/xml_entities.h"
-#include "rdf/detail/iri_resolve.h"
 #include "rdf/detail/xml_literal.h"
 
 namespace trelvanic_rdf {
@@ -225,12 +225,12 @@ class Reader {
   }
 
   TermId resolve(std::string_view reference) {
-    if (detail::has_iri_scheme(reference)) {
+    if (trelvanic_owl::has_iri_scheme(reference)) {
       scratch_.clear();
-      detail::resolve_iri_into({}, reference, scratch_);
+      trelvanic_owl::resolve_iri_into({}, reference, scratch_);
     } else {
       scratch_.clear();
-      detail::resolve_iri_into(bases_.back(), reference, scratch_);
+      trelvanic_owl::resolve_iri_into(bases_.back(), reference, scratch_);
     }
     return built_iri(scratch_);
   }
@@ -287,7 +287,7 @@ class Reader {
 
   void push_base(std::string_view value) {
     std::string next;
-    detail::resolve_iri_into(bases_.back(), value, next);
+    trelvanic_owl::resolve_iri_into(bases_.back(), value, next);
     bases_.push_back(std::move(next));
   }
 
@@ -615,7 +615,7 @@ std::expected<ReadStats, Error> read_rdfxml(std::string_view text, Graph& graph,
     return make_error(ErrorKind::Limit, fmt::format("expanded RDF/XML size exceeds limit of {} bytes during entity "
                                                     "expansion", options.max_expanded_bytes));
   }
-  if (!options.base_iri.empty() && !detail::has_iri_scheme(options.base_iri)) {
+  if (!options.base_iri.empty() && !trelvanic_owl::has_iri_scheme(options.base_iri)) {
     return make_error(ErrorKind::InvalidIri, fmt::format("invalid base IRI <{}>", options.base_iri));
   }
   trelvanic_owl::ExternalEntityGuard no_external_entities;

@@ -1,6 +1,6 @@
-#include "rdf/detail/iri_resolve.h"
+#include "owl/iri_resolve.h"
 
-namespace trelvanic_rdf::detail {
+namespace trelvanic_owl {
 
 namespace {
 
@@ -150,4 +150,4 @@ void resolve_iri_into(std::string_view base, std::string_view reference, std::st
   append_tail(r, false, b, out);
 }
 
-}  // namespace trelvanic_rdf::detail
+}  // namespace trelvanic_owl
