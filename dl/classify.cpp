@@ -154,7 +154,11 @@ Result<Verdicts> run_tableau_classify(trelvanic_alc::DlOntology& dl,
     return std::unexpected(
         Error::alc(trelvanic_alc::Error::message_text("tableau classification thread panicked: " + job.failure)));
   }
+  // GCC 12 cannot see that the engaged result's move is initialised.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
   return wrap(std::move(*job.result));
+#pragma GCC diagnostic pop
 }
 
 // Edges between the satisfiable classes (every proven pair; equivalent

@@ -61,7 +61,7 @@ constexpr std::string_view rule_name(RuleId id) { return kRuleNames[static_cast<
 enum class FactKind : uint8_t { Axiom = 0, Subsumption = 1, Existential = 2, SubProperty = 3 };
 
 struct TraceFact {
-  FactKind kind;
+  FactKind kind = FactKind::Axiom;
   uint32_t a = 0;
   uint32_t b = 0;
   uint32_t c = 0;

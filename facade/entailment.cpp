@@ -7,6 +7,7 @@
 #include "core/axiom.h"
 #include "core/dl.h"
 #include "core/dl_expr.h"
+#include "core/iri.h"
 #include "el/reasoner.h"
 #include "facade/classify.h"
 #include "facade/consistency.h"
@@ -43,11 +44,8 @@ Error usage(const char* text) { return Error::core(trelvanic_core::Error::messag
 
 // The IRI text names `iri`, with "%23" read as "#" as the lookups do.
 bool text_names(std::string_view text, std::string_view iri) {
-  std::string decoded(text);
-  for (size_t at = decoded.find("%23"); at != std::string::npos; at = decoded.find("%23", at + 1)) {
-    decoded.replace(at, 3, "#");
-  }
-  return decoded == iri;
+  std::string storage;
+  return trelvanic_core::normalize_iri_fragment_encoding(text, storage) == iri;
 }
 
 bool is_class_kind(const Ontology& ontology, EntityId id) {

@@ -59,7 +59,11 @@ Result<Value> read_value(Reader& r) {
       }
       r.leave();
       TRELVANIC_JSON_TRY(r.end_map());
+      // GCC 12 reports the moved map's variant storage as maybe uninitialised.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
       return Value(std::move(members));
+#pragma GCC diagnostic pop
     }
     default: return std::unexpected(r.peek_error(ErrorCode::ExpectedSomeValue));
   }

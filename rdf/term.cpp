@@ -243,13 +243,13 @@ std::string TermTable::display(TermId id) const {
   std::string out;
   switch (kind(id)) {
     case TermKind::Iri:
-      out = "<";
-      out += text(id);
-      out += ">";
+      out.push_back('<');
+      out.append(text(id));
+      out.push_back('>');
       break;
     case TermKind::Blank:
-      out = "_:";
-      out += text(id);
+      out.append("_:", 2);
+      out.append(text(id));
       break;
     case TermKind::Literal:
       out += '"';

@@ -211,11 +211,13 @@ std::string normalize_datetime_lex(std::string_view text) {
   if (time == std::string_view::npos) return std::string(t);
   std::string_view date = t.substr(0, time), clock = t.substr(time + 1);
   const size_t dot = clock.find('.');
-  if (dot == std::string_view::npos) return std::string(date) + "T" + std::string(clock);
+  std::string out(date);
+  out.push_back('T');
+  if (dot == std::string_view::npos) return out.append(clock);
   std::string_view seconds = clock.substr(0, dot), fraction = clock.substr(dot + 1);
   while (!fraction.empty() && (fraction.back() < '0' || fraction.back() > '9')) fraction.remove_suffix(1);
-  std::string out = std::string(date) + "T" + std::string(seconds);
-  if (!fraction.empty()) out += "." + std::string(fraction);
+  out.append(seconds);
+  if (!fraction.empty()) out.append(1, '.').append(fraction);
   return out;
 }
 

@@ -53,10 +53,12 @@ std::string collapse_all(std::string_view s) {
 
 void set_number_key(DataValue& v) {
   v.family = Family::Real;
-  if (v.integer_digits.empty()) v.integer_digits = "0";
+  if (v.integer_digits.empty()) v.integer_digits.push_back('0');
   if (v.integer_digits == "0" && v.fraction_digits.empty()) v.negative = false;
-  v.key = (v.negative ? "-" : "") + v.integer_digits;
-  if (!v.fraction_digits.empty()) v.key += "." + v.fraction_digits;
+  v.key.clear();
+  if (v.negative) v.key.push_back('-');
+  v.key.append(v.integer_digits);
+  if (!v.fraction_digits.empty()) v.key.append(1, '.').append(v.fraction_digits);
 }
 
 std::string strip_leading_zeros(std::string_view d) {
@@ -163,8 +165,10 @@ Parsed read_fraction(std::string_view s) {
   for (int i = twos; i < k; ++i) scaled = times(scaled, 2);
   for (int i = fives; i < k; ++i) scaled = times(scaled, 5);
   if (scaled.size() <= static_cast<size_t>(k)) scaled.insert(0, static_cast<size_t>(k) - scaled.size() + 1, '0');
-  std::string text = (v.negative ? "-" : "") + scaled.substr(0, scaled.size() - k) + "." + scaled.substr(scaled.size() - k);
-  if (k == 0) text.pop_back();
+  const std::string_view digits = scaled;
+  std::string text(v.negative ? "-" : "");
+  text.append(digits.substr(0, digits.size() - k));
+  if (k != 0) text.append(1, '.').append(digits.substr(digits.size() - k));
   auto d2 = read_decimal(text);
   if (!d2) return ill_typed();
   return ok(std::move(*d2));

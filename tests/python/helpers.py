@@ -106,25 +106,3 @@ def write_large_el(tmp_path, classes, name="large.ofn"):
         lines.append(f"SubClassOf(<{EX}C{i}> ObjectSomeValuesFrom(<{EX}r> <{EX}C{(i * 7) % classes}>))")
     return write_ofn(tmp_path, "\n".join(lines), name)
 
-
-_EL_AVAILABLE = None
-
-
-def el_engine_available():
-    """Whether classification on the EL route is part of this build (the
-    module answers "EL engine is not available yet" until it is)."""
-    global _EL_AVAILABLE
-    if _EL_AVAILABLE is None:
-        import tempfile
-
-        import _trelvanic
-        with tempfile.TemporaryDirectory() as d:
-            path = write_ofn(d, subclass_axioms([("A", "B")]))
-            try:
-                _trelvanic.Reasoner(path=path, trusted=True, profile="el").classify()
-                _EL_AVAILABLE = True
-            except Exception as exc:  # noqa: BLE001
-                if "EL engine is not available yet" not in str(exc):
-                    raise
-                _EL_AVAILABLE = False
-    return _EL_AVAILABLE

@@ -5,9 +5,8 @@ and what the calls leave behind."""
 import pytest
 
 from _trelvanic import IncompleteReasoningError, OntologyBuilder, Reasoner
-from helpers import el_engine_available, iri, ofn_document, write_ofn, write_text
+from helpers import iri, ofn_document, write_ofn, write_text
 
-needs_el = pytest.mark.skipif("not el_engine_available()", reason="EL engine not in this build yet")
 
 THING = "http://www.w3.org/2002/07/owl#Thing"
 NOTHING = "http://www.w3.org/2002/07/owl#Nothing"
@@ -34,7 +33,6 @@ def reasoner_on(tmp_path, body, **kwargs):
     return Reasoner(path=path, trusted=True, **kwargs)
 
 
-@needs_el
 def test_check_consistency_dict_keys_in_order_and_unsat_class_is_not_inconsistency(tmp_path):
     reasoner = reasoner_on(tmp_path, UNSAT_CLASS, profile="el")
     result = reasoner.check_consistency()
@@ -43,7 +41,6 @@ def test_check_consistency_dict_keys_in_order_and_unsat_class_is_not_inconsisten
     assert reasoner.is_consistent() is True
 
 
-@needs_el
 def test_an_instance_of_an_unsatisfiable_class_is_inconsistent(tmp_path):
     reasoner = reasoner_on(tmp_path, UNSAT_CLASS + "ClassAssertion(:A :x)", profile="el")
     assert reasoner.check_consistency() == {"consistent": False, "complete": True}
@@ -58,7 +55,6 @@ def test_lenient_load_that_dropped_a_reflexive_difference_is_inconsistent_everyw
     assert reasoner.is_consistent() is False
 
 
-@needs_el
 def test_incomplete_answer_is_a_pair_or_an_error(tmp_path):
     # A negative property assertion is outside what the EL engine decides.
     body = """Declaration(ObjectProperty(:p)) Declaration(NamedIndividual(:a))
@@ -127,7 +123,6 @@ def test_rl_route_decides_entailments(tmp_path, kwargs, expected):
     assert reasoner.is_entailed(**kwargs) is expected
 
 
-@needs_el
 def test_consistency_checks_leave_the_taxonomy(tmp_path):
     reasoner = reasoner_on(tmp_path, UNSAT_CLASS, profile="el")
     reasoner.classify()
@@ -178,7 +173,6 @@ def test_trivial_subsumptions_hold_on_every_route(tmp_path, profile):
     assert reasoner.is_entailed(individual=iri("i"), class_=THING) is True
 
 
-@needs_el
 @pytest.mark.parametrize("individual,cls,expected", [
     ("i", "D", True),   # through the domain of p
     ("l", "D", True),   # through E ⊑ D
@@ -191,7 +185,6 @@ def test_el_class_assertions_count_property_assertions_and_subclasses(tmp_path, 
     assert reasoner.is_entailed(individual=iri(individual), class_=iri(cls)) is expected
 
 
-@needs_el
 def test_el_subsumption_and_property_assertions(tmp_path):
     reasoner = reasoner_on(tmp_path, MEMBERSHIP, profile="el")
     assert reasoner.is_entailed(iri("E"), iri("D")) is True
@@ -204,7 +197,6 @@ def test_el_subsumption_and_property_assertions(tmp_path):
     assert reasoner.is_entailed(subject=iri("i"), property=iri("r"), object=iri("j")) is False
 
 
-@needs_el
 def test_is_entailed_drops_the_taxonomy_only_on_success(tmp_path):
     reasoner = reasoner_on(tmp_path, MEMBERSHIP, profile="el")
     reasoner.classify()
@@ -215,7 +207,6 @@ def test_is_entailed_drops_the_taxonomy_only_on_success(tmp_path):
     assert reasoner.taxonomy is None
 
 
-@needs_el
 def test_linked_reasoner_answers_on_the_newer_shared_ontology():
     builder = OntologyBuilder()
     builder.subclass_of(iri("A"), iri("B"))

@@ -6,9 +6,8 @@ import json
 import pytest
 
 from _trelvanic import OntologyBuilder, ParseError, Reasoner
-from helpers import el_engine_available, iri, subclass_axioms, write_ofn
+from helpers import iri, subclass_axioms, write_ofn
 
-needs_el = pytest.mark.skipif("not el_engine_available()", reason="EL engine not in this build yet")
 
 A, B, C = "http://ex.org/A", "http://ex.org/B", "http://ex.org/C"
 P, Q = "http://ex.org/p", "http://ex.org/q"
@@ -148,7 +147,6 @@ def test_edit_argument_types():
         reasoner.remove_subclass_of(None, B)
 
 
-@needs_el
 def test_edits_drop_the_taxonomy():
     _, reasoner = linked((A, B), profile="el")
     for edit in (lambda: reasoner.add_subclass_of(B, C),
@@ -160,7 +158,6 @@ def test_edits_drop_the_taxonomy():
         assert reasoner.taxonomy is None
 
 
-@needs_el
 def test_failed_edit_keeps_the_taxonomy():
     _, reasoner = linked((A, B), profile="el")
     reasoner.classify()

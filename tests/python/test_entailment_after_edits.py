@@ -5,9 +5,8 @@ classification in between changes no answer."""
 import pytest
 
 from _trelvanic import OntologyBuilder, Reasoner
-from helpers import el_engine_available, iri
+from helpers import iri
 
-pytestmark = pytest.mark.skipif("not el_engine_available()", reason="EL engine not in this build yet")
 
 A, B, C, D, I = (iri(n) for n in ("A", "B", "C", "D", "i"))
 QUESTIONS = {

@@ -9,7 +9,7 @@ import warnings
 import pytest
 
 from _trelvanic import Ontology, OntologyBuilder, OntologyConflictError, Reasoner
-from helpers import EX, el_engine_available, subclass_axioms, write_ofn
+from helpers import EX, subclass_axioms, write_ofn
 
 CONFLICT = "shared ontology was modified concurrently; re-sync or use a single writer"
 
@@ -54,7 +54,6 @@ def test_ontology_argument_ignores_trusted_and_lenient(shared):
     assert reasoner.taxonomy is None
 
 
-@pytest.mark.skipif("not el_engine_available()")
 def test_two_reasoners_see_each_others_published_edits(shared):
     a = Reasoner(ontology=shared)
     b = Reasoner(ontology=shared, profile="EL")
@@ -84,7 +83,6 @@ def test_push_after_the_shared_ontology_moved_conflicts_and_the_next_call_resync
     assert shared.axiom_count == again["final_axiom_count"]
 
 
-@pytest.mark.skipif("not el_engine_available()")
 def test_a_call_that_changed_nothing_never_conflicts(shared, during_result_conversion):
     a = Reasoner(ontology=shared, profile="el")
     b = Reasoner(ontology=shared)

@@ -80,8 +80,9 @@ TEST_P(HashChainIndexRandom, AgreesWithAPlainMap) {
       EXPECT_EQ(idx.find(hash_of[p], [&](uint32_t q) { return q == p; }).has_value(), live) << p;
       // The lowest live position of an equal entry (entries are equal when
       // their hashes are, as for the stores' own predicates).
-      if (!chain.empty())
+      if (!chain.empty()) {
         EXPECT_EQ(idx.find(hash_of[p], [&](uint32_t q) { return hash_of[q] == hash_of[p]; }), chain.front()) << p;
+      }
     }
   };
   for (uint32_t p = 0; p < 3000; ++p) {

@@ -231,7 +231,9 @@ TEST(Patterns, ShortestSureExamples) {
     ASSERT_TRUE(p) << c.pattern;
     const auto example = pattern_example(*p);
     EXPECT_EQ(example, c.example) << c.pattern;
-    if (example) EXPECT_EQ(pattern_match(*p, *example), std::optional<bool>(true)) << c.pattern;
+    if (example) {
+      EXPECT_EQ(pattern_match(*p, *example), std::optional<bool>(true)) << c.pattern;
+    }
   }
 }
 

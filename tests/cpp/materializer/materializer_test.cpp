@@ -36,8 +36,11 @@ TEST(EqualityTest, CliqueExpandsEveryMemberWithoutReflexivePairs) {
     EXPECT_TRUE(closure.contains(testing::key({a, "rdf:type", "ex:C"}))) << a;
     EXPECT_TRUE(closure.contains(testing::key({a, "ex:p", "ex:b"}))) << a;
     EXPECT_FALSE(closure.contains(testing::key({a, "owl:sameAs", a})));
-    for (int j = 0; j < 5; ++j)
-      if (i != j) EXPECT_TRUE(closure.contains(testing::key({a, "owl:sameAs", ex("a" + std::to_string(j))})));
+    for (int j = 0; j < 5; ++j) {
+      if (i != j) {
+        EXPECT_TRUE(closure.contains(testing::key({a, "owl:sameAs", ex("a" + std::to_string(j))})));
+      }
+    }
   }
   // 5*4 sameAs pairs + 5 types + 5 edges, nothing else.
   EXPECT_EQ(closure.size(), 30u);
@@ -273,8 +276,9 @@ TEST(OutputTest, LeavesOutReflexivePairsLiteralSubjectsAndTautologies) {
     for (const Triple& t : m.triples()) {
       EXPECT_FALSE(m.dictionary().is_literal(t.s));
       if (t.p == vocab::owl_equivalentClass || t.p == vocab::owl_equivalentProperty || t.p == vocab::owl_inverseOf ||
-          t.p == vocab::owl_sameAs)
+          t.p == vocab::owl_sameAs) {
         EXPECT_NE(t.s, t.o);
+      }
     }
     auto closure = testing::closure_set(m);
     EXPECT_TRUE(closure.contains(testing::key({"ex:A", "owl:equivalentClass", "ex:B"})));

@@ -2,11 +2,11 @@
 
 #include "owl/functional_reader.h"
 #include "owl/functional_writer.h"
+#include "tests/cpp/rdf/blank_labels.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -24,10 +24,9 @@ std::string read_file(const std::string& path) {
 // Component lines with anonymous-individual labels blanked out, since each
 // reader names blank nodes its own way.
 std::vector<std::string> normalised(const trelvanic_owl::Ontology& o) {
-  static const std::regex label("_:[^ )]+");
   std::vector<std::string> out;
   for (const trelvanic_owl::Component& c : o.components()) {
-    out.push_back(std::regex_replace(trelvanic_owl::write_component(o, c), label, "_:*"));
+    out.push_back(trelvanic_test::without_blank_labels(trelvanic_owl::write_component(o, c)));
   }
   std::sort(out.begin(), out.end());
   return out;
@@ -72,13 +71,12 @@ TEST(OwlMappingTest, ModelFixtureRoundTripsThroughTurtleAndRdfXml) {
   namespace owl = trelvanic_owl;
   auto fss = owl::read_functional(read_file(std::string(TRELVANIC_TEST_DATA) + "/owl/fixture.ofn"));
   ASSERT_TRUE(fss) << fss.error().message();
-  static const std::regex label("_:[^ )]+");
   std::vector<std::string> expected;
   for (const owl::Component& c : fss->components()) {
     const owl::Kind k = fss->kind(c.node);
     if (k == owl::Kind::AnnotationAssertion || k == owl::Kind::Annotation) continue;
     const std::string line =
-        std::regex_replace(owl::write_component(*fss, owl::Component{c.node, {}}), label, "_:*");
+        trelvanic_test::without_blank_labels(owl::write_component(*fss, owl::Component{c.node, {}}));
     if (line.starts_with("EquivalentClasses(<http://example.org/fixture#C>")) {
       expected.push_back("EquivalentClasses(<http://example.org/fixture#C> <http://example.org/fixture#D>)");
       expected.push_back("EquivalentClasses(<http://example.org/fixture#D> ObjectSomeValuesFrom("

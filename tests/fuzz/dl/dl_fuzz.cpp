@@ -22,7 +22,8 @@
 namespace {
 
 [[noreturn]] void fail(const char* what, std::string_view detail = {}) {
-  std::fprintf(stderr, "dl fuzz invariant broken: %s %.*s\n", what, static_cast<int>(detail.size()), detail.data());
+  std::fprintf(stderr, "dl fuzz invariant broken: %s %.*s\n", what, static_cast<int>(detail.size()),
+               detail.empty() ? "" : detail.data());
   std::abort();
 }
 
