@@ -43,7 +43,8 @@ def _trelvanic_reasoner(task, clock, formats):
         raise NotAvailable("_trelvanic has no Reasoner yet")
     fmt, path = _pick(task, formats)
     try:
-        reasoner = reasoner_type(path=path, profile=task.get("profile", "auto"), trusted=True)
+        reasoner = reasoner_type(path=path, profile=task.get("profile", "auto"), trusted=True,
+                                 lenient=bool(task.get("lenient", False)))
     except Exception as exc:
         if _unbuilt(exc):
             raise NotAvailable(f"Reasoner(): {exc}")
