@@ -459,7 +459,10 @@ Result<std::string> expand_xml_entities_with_limit(std::string text, uint64_t ma
   CheckedBuilder builder{.cost = {.measures = measures},
                          .text = {.table = table, .measures = measures},
                          .max_bytes = max_expanded_bytes};
-  builder.text.out.reserve(std::min<uint64_t>(text.size(), max_expanded_bytes));
+  // References in the document make the text longer, and growing a string
+  // of this size midway copies all of it: room for twice the text is asked
+  // for at once (pages never written cost no memory).
+  builder.text.out.reserve(std::min<uint64_t>(sat_mul(text.size(), 2), max_expanded_bytes));
   expand(builder);
   switch (builder.stop) {
     case CheckedBuilder::Stop::Replacements:

@@ -140,11 +140,12 @@ namespace {
 struct IdValueCensus {
   bool repeated = false;
   bool invalid = false;
+  size_t values = 0;  // distinct values
 };
 
 IdValueCensus census_rdf_id_values(std::string_view text) {
   IdValueCensus out;
-  absl::flat_hash_set<std::string_view> values;
+  absl::flat_hash_set<absl::string_view> values;
   constexpr std::string_view kName = "rdf:ID";
   for (size_t at = text.find(kName); at != std::string_view::npos; at = text.find(kName, at + 1)) {
     size_t i = at + kName.size();
@@ -156,9 +157,10 @@ IdValueCensus census_rdf_id_values(std::string_view text) {
     const size_t close = text.find(text[i], i + 1);
     if (close == std::string_view::npos) break;
     const std::string_view value = text.substr(i + 1, close - i - 1);
-    out.repeated = out.repeated || !values.insert(value).second;
+    out.repeated = out.repeated || !values.insert(rdfxml::map_key(value)).second;
     out.invalid = out.invalid || !is_valid_rdf_id(value);
   }
+  out.values = values.size();
   return out;
 }
 
@@ -176,7 +178,8 @@ std::string dedupe_rdf_xml_ids(std::string text, bool& invalid_seen, uint64_t ma
   // The IRIs named so far, as (base, value): bases without their fragment,
   // each stored once; values are views into the text.
   absl::flat_hash_map<std::string, uint32_t> bases;
-  absl::flat_hash_set<std::pair<uint32_t, std::string_view>> seen;
+  absl::flat_hash_set<std::pair<uint32_t, absl::string_view>> seen;
+  seen.reserve(census.values);
   const std::string* last_base = nullptr;
   uint32_t last_base_id = 0;
   std::vector<Edit> edits;
@@ -190,7 +193,7 @@ std::string dedupe_rdf_xml_ids(std::string text, bool& invalid_seen, uint64_t ma
       const std::string_view b = walker.base();
       last_base_id = bases.try_emplace(std::string(b.substr(0, b.find('#'))), bases.size()).first->second;
     }
-    if (seen.insert({last_base_id, id->value}).second) {
+    if (seen.insert({last_base_id, rdfxml::map_key(id->value)}).second) {
       invalid_seen = invalid_seen || !is_valid_rdf_id(id->value);
       return;
     }
