@@ -329,6 +329,16 @@ Result<Tableau::Classification> Tableau::classify_timed(double* sat_s, double* p
     order[i] = i;
     index[names[i].value] = i;
   }
+  for (const auto& [sub, sup] : known_) {
+    auto it = index.find(sub.value);
+    if (it != index.end() && index.contains(sup.value)) told[it->second].push_back(sup);
+  }
+  if (!known_.empty()) {
+    for (auto& t : told) {
+      std::sort(t.begin(), t.end());
+      t.erase(std::unique(t.begin(), t.end()), t.end());
+    }
+  }
   std::stable_sort(order.begin(), order.end(),
                    [&](uint32_t x, uint32_t y) { return told[x].size() < told[y].size(); });
   // The whole set of subsumers of each satisfiable class classified so far.

@@ -56,6 +56,11 @@ class Tableau {
     std::vector<std::pair<trelvanic_core::EntityId, trelvanic_core::EntityId>> subsumptions;
   };
   Result<Classification> classify();
+  // Subsumptions between named classes already proven elsewhere (each one
+  // must hold in every model): `classify` takes them without a test.
+  void set_known_subsumptions(std::vector<std::pair<trelvanic_core::EntityId, trelvanic_core::EntityId>> pairs) {
+    known_ = std::move(pairs);
+  }
 
   [[nodiscard]] const SearchStats& stats() const { return stats_; }
   // Dependency-directed backjumping on (default) or off, for benchmarks.
@@ -75,6 +80,7 @@ class Tableau {
   std::optional<bool> consistent_;
   std::vector<trelvanic_core::EntityId> root_names_;
   bool root_names_valid_ = false;
+  std::vector<std::pair<trelvanic_core::EntityId, trelvanic_core::EntityId>> known_;
 };
 
 }  // namespace trelvanic_alc

@@ -20,6 +20,7 @@
 #include "core/dl_expr.h"
 #include "dl/bounded.h"
 #include "dl/datatype/world_values.h"
+#include "dl/saturation.h"
 #include "el/reasoner.h"
 #include "profile/detect.h"
 #include "profile/routing.h"
@@ -46,7 +47,7 @@ using Clock = std::chrono::steady_clock;
 struct Timings {
   bool on = false;
   Clock::time_point start;
-  double detect_profile_s = 0, scan_constructs_s = 0, clausify_s = 0, tableau_s = 0, el_classify_s = 0,
+  double detect_profile_s = 0, scan_constructs_s = 0, clausify_s = 0, saturation_s = 0, tableau_s = 0, el_classify_s = 0,
          taxonomy_post_s = 0;
 
   template <class F>
@@ -61,10 +62,10 @@ struct Timings {
     if (!on) return;
     const double total = std::chrono::duration<double>(Clock::now() - start).count();
     std::fprintf(stderr,
-                 "{\"detect_profile_s\":%g,\"scan_constructs_s\":%g,\"clausify_s\":%g,\"saturation_s\":0,"
+                 "{\"detect_profile_s\":%g,\"scan_constructs_s\":%g,\"clausify_s\":%g,\"saturation_s\":%g,"
                  "\"tableau_s\":%g,\"cardinality_derive_s\":0,\"el_classify_s\":%g,\"defined_class_s\":0,"
                  "\"taxonomy_post_s\":%g,\"total_s\":%g}\n",
-                 detect_profile_s, scan_constructs_s, clausify_s, tableau_s, el_classify_s, taxonomy_post_s, total);
+                 detect_profile_s, scan_constructs_s, clausify_s, saturation_s, tableau_s, el_classify_s, taxonomy_post_s, total);
   }
 };
 
@@ -96,9 +97,13 @@ trelvanic_alc::Result<std::vector<EntityId>> thing_equivalents(
   return out;
 }
 
+using Pairs = std::vector<std::pair<EntityId, EntityId>>;
+
 trelvanic_alc::Result<Verdicts> run_tableau(trelvanic_alc::DlOntology& dl,
-                                            const absl::flat_hash_map<EntityId, CeId>& complement) {
+                                            const absl::flat_hash_map<EntityId, CeId>& complement,
+                                            const Pairs& known) {
   trelvanic_alc::Tableau tableau(dl);
+  tableau.set_known_subsumptions(known);
   auto classes = tableau.classify();
   if (!classes) return std::unexpected(classes.error());
   Verdicts out{std::move(*classes), {}};
@@ -115,6 +120,7 @@ trelvanic_alc::Result<Verdicts> run_tableau(trelvanic_alc::DlOntology& dl,
 struct ThreadJob {
   trelvanic_alc::DlOntology* dl;
   const absl::flat_hash_map<EntityId, CeId>* complement;
+  const Pairs* known;
   trelvanic_core::CancelFlag cancel;
   std::optional<trelvanic_alc::Result<Verdicts>> result;
   std::string failure;
@@ -124,7 +130,7 @@ void* thread_main(void* arg) {
   auto* job = static_cast<ThreadJob*>(arg);
   trelvanic_core::set_current_cancel(job->cancel);
   try {
-    job->result.emplace(run_tableau(*job->dl, *job->complement));
+    job->result.emplace(run_tableau(*job->dl, *job->complement, *job->known));
   } catch (const std::exception& e) {
     job->failure = e.what();
   } catch (...) {
@@ -135,13 +141,13 @@ void* thread_main(void* arg) {
 }
 
 Result<Verdicts> run_tableau_classify(trelvanic_alc::DlOntology& dl,
-                                      const absl::flat_hash_map<EntityId, CeId>& complement) {
+                                      const absl::flat_hash_map<EntityId, CeId>& complement, const Pairs& known) {
   auto wrap = [](trelvanic_alc::Result<Verdicts> r) -> Result<Verdicts> {
     if (!r) return std::unexpected(Error::alc(std::move(r.error())));
     return std::move(*r);
   };
-  if (dl.named_classes().size() <= kInlineClassLimit) return wrap(run_tableau(dl, complement));
-  ThreadJob job{&dl, &complement, trelvanic_core::current_cancel(), std::nullopt, {}};
+  if (dl.named_classes().size() <= kInlineClassLimit) return wrap(run_tableau(dl, complement, known));
+  ThreadJob job{&dl, &complement, &known, trelvanic_core::current_cancel(), std::nullopt, {}};
   pthread_attr_t attr;
   pthread_attr_init(&attr);
   pthread_attr_setstacksize(&attr, kTableauThreadStack);
@@ -280,7 +286,10 @@ Result<Taxonomy> DlClassifier::classify(const Ontology& ontology) const {
   auto dl = timings.timed(timings.clausify_s, [&] { return trelvanic_alc::DlOntology::from_ontology(work); });
   if (!dl) return std::unexpected(Error::alc(std::move(dl.error())));
   dl->set_data_oracle(&datatype::decide_world_values);
-  auto verdicts = timings.timed(timings.tableau_s, [&] { return run_tableau_classify(*dl, complement); });
+  // Subsumptions the saturation proves need no tableau test.
+  auto seed = timings.timed(timings.saturation_s, [&] { return saturation::saturate(work); });
+  auto verdicts =
+      timings.timed(timings.tableau_s, [&] { return run_tableau_classify(*dl, complement, seed.subsumptions); });
   if (!verdicts) return std::unexpected(std::move(verdicts.error()));
   auto taxonomy = timings.timed(timings.taxonomy_post_s,
                                 [&] { return to_taxonomy(ontology, dl->named_classes(), *verdicts); });

@@ -1,7 +1,7 @@
 // The DL tableau on one ontology file, for differential runs against other
 // reasoners. Prints one line of JSON:
 //
-//   bench_dl FILE [--classify] [--no-backjump] [--cascade]
+//   bench_dl FILE [--classify] [--no-backjump] [--no-seed] [--cascade]
 //   {"consistent": true|false|null, "unsatisfiable": [IRI, ...]|null,
 //    "error": null|"text"[, "subsumptions": [[sub, sup], ...]|null]}
 //
@@ -13,7 +13,8 @@
 // the tableau limits are raised far above the library's defaults, which are
 // meant for interactive calls. With --cascade the consistency verdict is the
 // DL consistency cascade's (its stages before the tableau included) and
-// nothing else is printed.
+// nothing else is printed. The classification takes the saturation's
+// subsumptions without tests, as the library does; --no-seed turns that off.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -24,6 +25,7 @@
 #include "alc/tableau.h"
 #include "dl/consistency.h"
 #include "dl/datatype/world_values.h"
+#include "dl/saturation.h"
 #include "json/writer.h"
 #include "parser/load.h"
 
@@ -61,13 +63,15 @@ void why(const trelvanic_alc::Tableau& t) { std::fprintf(stderr, "undecided: %s\
 
 int main(int argc, char** argv) {
   std::string path;
-  bool classify = false, backjump = true, cascade = false;
+  bool classify = false, backjump = true, cascade = false, seed = true;
   for (int i = 1; i < argc; ++i) {
     std::string_view a(argv[i]);
     if (a == "--classify")
       classify = true;
     else if (a == "--no-backjump")
       backjump = false;
+    else if (a == "--no-seed")
+      seed = false;
     else if (a == "--cascade")
       cascade = true;
     else
@@ -109,6 +113,10 @@ int main(int argc, char** argv) {
   }
   trelvanic_alc::Tableau t(*dl);
   t.set_backjumping(backjump);
+  if (classify && seed) {
+    auto work = loaded->clone();
+    t.set_known_subsumptions(trelvanic_dl::saturation::saturate(work).subsumptions);
+  }
   if (std::getenv("BENCH_DL_VERBOSE") != nullptr)
     std::fprintf(stderr, "internalised: %zu, individuals: %u\n", dl->thing_classes().size(), dl->individual_count());
   auto consistent = t.is_consistent();
