@@ -1,10 +1,9 @@
 #include "materializer/dictionary.h"
 
-#include <cctype>
-
 #include <absl/strings/string_view.h>
 
 #include "materializer/vocabulary.h"
+#include "rdf/term.h"
 
 namespace trelvanic_materializer {
 
@@ -16,24 +15,6 @@ std::string key_of(char tag, std::string_view text) {
   key.push_back(tag);
   key.append(text);
   return key;
-}
-
-std::string lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
-void append_escaped(std::string& out, std::string_view text) {
-  for (char c : text) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      default: out.push_back(c);
-    }
-  }
 }
 
 }  // namespace
@@ -86,7 +67,7 @@ TermId Dictionary::literal(std::string_view lexical, TermId datatype) {
 }
 
 TermId Dictionary::lang_literal(std::string_view lexical, std::string_view language) {
-  std::string tag = lower(language);
+  std::string tag = trelvanic_rdf::ascii_lower(language);
   std::string key = key_of('T', lexical);
   key.push_back('\0');
   key.append(tag);
@@ -132,7 +113,7 @@ std::string Dictionary::display(TermId id) const {
     case TermKind::kBlank: out = "_:" + r.value; break;
     case TermKind::kLiteral:
       out.push_back('"');
-      append_escaped(out, r.value);
+      trelvanic_rdf::append_escaped_lexical(out, r.value);
       out.push_back('"');
       if (!r.language.empty()) {
         out += "@" + r.language;

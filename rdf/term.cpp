@@ -16,6 +16,8 @@ bool is_alpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 bool is_hex(char c) { return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
+}  // namespace
+
 std::string ascii_lower(std::string_view s) {
   std::string out(s);
   for (char& c : out) {
@@ -24,7 +26,7 @@ std::string ascii_lower(std::string_view s) {
   return out;
 }
 
-void append_escaped(std::string& out, std::string_view text) {
+void append_escaped_lexical(std::string& out, std::string_view text) {
   for (char c : text) {
     switch (c) {
       case '"': out += "\\\""; break;
@@ -36,8 +38,6 @@ void append_escaped(std::string& out, std::string_view text) {
     }
   }
 }
-
-}  // namespace
 
 std::optional<std::string> iri_problem(std::string_view text) {
   if (text.empty()) return "empty IRI";
@@ -101,7 +101,7 @@ std::string term_to_string(const Term& term) {
   } else {
     const auto& lit = std::get<Literal>(term);
     out += '"';
-    append_escaped(out, lit.lexical);
+    append_escaped_lexical(out, lit.lexical);
     out += '"';
     if (!lit.lang.empty()) {
       out += "@" + lit.lang;
@@ -253,7 +253,7 @@ std::string TermTable::display(TermId id) const {
       break;
     case TermKind::Literal:
       out += '"';
-      append_escaped(out, text(id));
+      append_escaped_lexical(out, text(id));
       out += '"';
       if (!lang(id).empty()) {
         out += "@";

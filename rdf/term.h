@@ -38,6 +38,14 @@ namespace trelvanic_rdf {
 // two hex digits). Returns what is wrong, or nothing.
 [[nodiscard]] std::optional<std::string> iri_problem(std::string_view text);
 
+// The text with A-Z made a-z and every other byte kept, whatever the
+// process locale (language tags, datatype-independent keys).
+[[nodiscard]] std::string ascii_lower(std::string_view text);
+
+// Appends a literal's lexical form as it stands between the quotes of an
+// N-Triples literal: '"', '\\', newline, carriage return and tab escaped.
+void append_escaped_lexical(std::string& out, std::string_view text);
+
 class Iri {
  public:
   [[nodiscard]] static std::expected<Iri, Error> parse(std::string_view text);

@@ -44,5 +44,24 @@ TEST(DictionaryTest, TermsAndDisplayFormsRoundTrip) {
   EXPECT_EQ(d.display(d.intern(Term::blank("b1"))), "_:b1");
 }
 
+// Display forms are N-Triples texts: the escapes every N-Triples reader
+// undoes, and language tags lower-cased in ASCII only (other bytes of a
+// malformed tag are kept as they are, whatever the locale).
+TEST(DictionaryTest, DisplayEscapesAsNTriples) {
+  struct Case {
+    Term term;
+    std::string display;
+  };
+  const Case cases[] = {
+      {Term::literal("a\tb"), "\"a\\tb\""},
+      {Term::literal("tab\there"), "\"tab\\there\""},
+      {Term::literal("cr\rlf\n"), "\"cr\\rlf\\n\""},
+      {Term::lang_literal("x", "EN-GB"), "\"x\"@en-gb"},
+      {Term::lang_literal("x", "DE-\xC3\x9C"), "\"x\"@de-\xC3\x9C"},
+  };
+  Dictionary d;
+  for (const Case& c : cases) EXPECT_EQ(d.display(d.intern(c.term)), c.display) << c.display;
+}
+
 }  // namespace
 }  // namespace trelvanic_materializer
