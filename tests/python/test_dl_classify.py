@@ -219,3 +219,47 @@ def test_family_is_hermits_or_undecided():
         return
     assert [c for c in result["unsatisfiable"] if c != NOTHING] == []
     assert closure(result) == FAMILY_HERMIT
+
+
+
+# Counting arguments, each verdict HermiT's: fillers that exclude each other
+# add up, an at-most bounds what falls into each disjoint filler, a covering
+# universal pushes the rest into the other disjunct; the look-alikes do not
+# follow (overlapping fillers, a larger bound, exact restrictions that may
+# share successors).
+TWO_R = "EquivalentClasses(:B ObjectMinCardinality(2 :r))"
+
+
+@pytest.mark.parametrize("axioms, holds", [
+    ("EquivalentClasses(:A ObjectIntersectionOf(ObjectMinCardinality(1 :r :C) ObjectMinCardinality(1 :r :E))) "
+     "DisjointClasses(:C :E) " + TWO_R, True),
+    ("EquivalentClasses(:A ObjectIntersectionOf(ObjectMinCardinality(1 :r :C) ObjectMinCardinality(1 :r :E))) "
+     + TWO_R, False),
+    ("EquivalentClasses(:A ObjectIntersectionOf(ObjectMinCardinality(1 :r :C) "
+     "ObjectMinCardinality(1 :r ObjectComplementOf(:C)))) " + TWO_R, True),
+    # every pair of a DisjointClasses axiom is disjoint, not only neighbours
+    ("EquivalentClasses(:A ObjectIntersectionOf(ObjectMinCardinality(1 :r :C) ObjectMinCardinality(1 :r :G))) "
+     "DisjointClasses(:C :E :G) " + TWO_R, True),
+    ("EquivalentClasses(:A ObjectIntersectionOf(ObjectMinCardinality(1 :r :C) ObjectMinCardinality(1 :s :E))) "
+     "SubObjectPropertyOf(:s :r) DisjointClasses(:C :E) " + TWO_R, True),
+    ("EquivalentClasses(:A ObjectIntersectionOf(ObjectMinCardinality(1 :r) ObjectSomeValuesFrom(:r :C) "
+     "ObjectSomeValuesFrom(:r :E))) DisjointClasses(:C :E) " + TWO_R, True),
+    ("EquivalentClasses(:A ObjectIntersectionOf(ObjectMinCardinality(3 :r) ObjectSomeValuesFrom(:r :C) "
+     "ObjectSomeValuesFrom(:r :E))) DisjointClasses(:C :E) EquivalentClasses(:B ObjectMinCardinality(4 :r))", False),
+    ("EquivalentClasses(:A ObjectIntersectionOf(ObjectMaxCardinality(2 :r) ObjectSomeValuesFrom(:r :C) "
+     "ObjectSomeValuesFrom(:r :E))) DisjointClasses(:C :E) "
+     "EquivalentClasses(:B ObjectIntersectionOf(ObjectMaxCardinality(1 :r :C) ObjectMaxCardinality(1 :r :E)))", True),
+    ("EquivalentClasses(:A ObjectIntersectionOf(ObjectMaxCardinality(5 :r) ObjectSomeValuesFrom(:r :C) "
+     "ObjectSomeValuesFrom(:r :E))) DisjointClasses(:C :E) "
+     "EquivalentClasses(:B ObjectIntersectionOf(ObjectMaxCardinality(1 :r :C) ObjectMaxCardinality(1 :r :E)))", False),
+    ("EquivalentClasses(:A ObjectIntersectionOf(ObjectMinCardinality(3 :r) ObjectMaxCardinality(1 :r :C) "
+     "ObjectAllValuesFrom(:r :D))) SubClassOf(:D ObjectUnionOf(:C :E)) "
+     "EquivalentClasses(:B ObjectMinCardinality(2 :r :E))", True),
+    ("SubClassOf(:A ObjectIntersectionOf(ObjectExactCardinality(1 :r ObjectIntersectionOf(:H "
+     "ObjectSomeValuesFrom(:s :X))) ObjectExactCardinality(1 :r ObjectIntersectionOf(:H ObjectSomeValuesFrom(:s :Y))))) "
+     "EquivalentClasses(:B ObjectExactCardinality(2 :r :H))", False),
+])
+def test_counting_subsumptions(tmp_path, axioms, holds):
+    r = reasoner(tmp_path, axioms, profile="dl")
+    assert r.is_entailed(sub=iri("A"), sup=iri("B")) is holds
+    assert (("A", "B") in closure(r.classify())) is holds
