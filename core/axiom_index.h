@@ -27,8 +27,8 @@
 #include <absl/container/inlined_vector.h>
 
 #include "core/axiom.h"
+#include "core/chunked_vector.h"
 #include "core/ids.h"
-#include "memory/huge_pages.h"
 #include "memory/prefetch.h"
 
 namespace trelvanic_core {
@@ -39,12 +39,15 @@ class DlStore;
 using EntitySet = absl::flat_hash_set<EntityId>;
 using EntityPair = std::pair<EntityId, EntityId>;
 
-// Rows indexed by entity id, dense: a row is one vector access (prefetched
-// ahead by callers filling many), rows past the end read as absent.
+// Rows indexed by entity id, dense: a row is one chunk and one element
+// access (prefetched ahead by callers filling many), rows past the end read
+// as absent. Copies share the rows chunk by chunk (see `ChunkedVector`), so a
+// copy that then changes a few rows copies only their chunks.
 template <class Row>
 class EntityRows {
  public:
   [[nodiscard]] const Row* find(uint32_t r) const { return r < rows_.size() ? &rows_[r] : nullptr; }
+  // For changing the row: its chunk is made private.
   [[nodiscard]] Row* find(uint32_t r) { return r < rows_.size() ? &rows_[r] : nullptr; }
   Row& get_or_make(uint32_t r) {
     if (r >= rows_.size()) rows_.resize(size_t{r} + 1);
@@ -58,7 +61,7 @@ class EntityRows {
   }
 
  private:
-  std::vector<Row, trelvanic_memory::HugePageAllocator<Row>> rows_;
+  ChunkedVector<Row> rows_;
 };
 
 // Rows of entity ids indexed by entity id; each row sorted, without repeats.

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/axiom.h"
+#include "core/chunked_vector.h"
 #include "core/entity.h"
 #include "core/error.h"
 #include "core/hash_chain.h"
@@ -93,7 +94,7 @@ class AxiomStore {
     return {texts_.view(lex), texts_.view(dt)};
   }
 
-  std::vector<Record> records_;
+  ChunkedVector<Record> records_;  // shared chunk by chunk between copies
   std::vector<EntityId> operands_;
   TextArena texts_;
   std::vector<std::pair<TextRef, TextRef>> literals_;

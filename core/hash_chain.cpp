@@ -1,6 +1,7 @@
 #include "core/hash_chain.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace trelvanic_core {
 
@@ -8,19 +9,21 @@ void HashChainIndex::insert_new(uint32_t key, uint32_t position) {
   // At most three quarters full, so probe runs stay short.
   if ((used_ + 1) * 4 > slots_.size() * 3) grow(std::max<size_t>(16, slots_.size() * 2));
   size_t i = home(key);
-  while (slots_[i].head != kNone) i = next_slot(i);
+  while (std::as_const(slots_)[i].head != kNone) i = next_slot(i);
   slots_[i] = Slot{key, position};
   ++used_;
   if (next_.size() <= position) next_.resize(size_t{position} + 1, kNone);
 }
 
 void HashChainIndex::grow(size_t capacity) {
-  std::vector<Slot, trelvanic_memory::HugePageAllocator<Slot>> old(capacity);
+  ChunkedVector<Slot> old;
+  old.resize(capacity);
   old.swap(slots_);
-  for (const Slot& s : old) {
+  for (size_t j = 0; j < old.size(); ++j) {
+    const Slot& s = std::as_const(old)[j];
     if (s.head == kNone) continue;
     size_t i = home(s.key);
-    while (slots_[i].head != kNone) i = next_slot(i);
+    while (std::as_const(slots_)[i].head != kNone) i = next_slot(i);
     slots_[i] = s;
   }
 }
@@ -36,13 +39,13 @@ void HashChainIndex::remove(uint64_t hash, uint32_t position) {
   const size_t s = slot_of(fold(hash));
   if (s == kNoSlot) return;
   uint32_t prev = kNone;
-  uint32_t p = slots_[s].head;
+  uint32_t p = std::as_const(slots_)[s].head;
   while (p != kNone && p != position) {
     prev = p;
-    p = next_[p];
+    p = std::as_const(next_)[p];
   }
   if (p == kNone) return;
-  const uint32_t after = next_[p];
+  const uint32_t after = std::as_const(next_)[p];
   next_[p] = kNone;
   if (prev != kNone) {
     next_[prev] = after;
@@ -57,9 +60,9 @@ void HashChainIndex::remove(uint64_t hash, uint32_t position) {
   const size_t n = slots_.size();
   auto distance = [n](size_t from, size_t to) { return to >= from ? to - from : to + n - from; };
   size_t hole = s;
-  for (size_t j = next_slot(hole); slots_[j].head != kNone; j = next_slot(j)) {
-    if (distance(home(slots_[j].key), j) >= distance(hole, j)) {
-      slots_[hole] = slots_[j];
+  for (size_t j = next_slot(hole); std::as_const(slots_)[j].head != kNone; j = next_slot(j)) {
+    if (distance(home(std::as_const(slots_)[j].key), j) >= distance(hole, j)) {
+      slots_[hole] = std::as_const(slots_)[j];
       hole = j;
     }
   }

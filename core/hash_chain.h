@@ -20,9 +20,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
-#include "memory/huge_pages.h"
+#include "core/chunked_vector.h"
 #include "memory/prefetch.h"
 
 namespace trelvanic_core {
@@ -50,7 +51,9 @@ class HashChainIndex {
     const size_t s = slot_of(key);
     if (s != kNoSlot) {
       uint32_t last = kNone;
-      for (uint32_t p = slots_[s].head; p != kNone; last = p, p = next_[p])
+      // Read through const views: only the slots and links written below
+      // need their chunks made private.
+      for (uint32_t p = std::as_const(slots_)[s].head; p != kNone; last = p, p = std::as_const(next_)[p])
         if (equal(p)) return p;
       link_after(last, position);
       return std::nullopt;
@@ -115,11 +118,12 @@ class HashChainIndex {
   void insert_new(uint32_t key, uint32_t position);
   void grow(size_t capacity);
 
-  std::vector<Slot, trelvanic_memory::HugePageAllocator<Slot>> slots_;
-  // position -> next position in its chain. Written in order and read only
-  // past a first candidate, so ordinary pages serve it (a huge page costs
-  // more to fault in than its fewer TLB misses save here).
-  std::vector<uint32_t> next_;
+  // Both tables are shared chunk by chunk between copies (see
+  // `ChunkedVector`): a copy that then adds or removes a few positions
+  // copies only the chunks holding their slots and links.
+  ChunkedVector<Slot> slots_;
+  // position -> next position in its chain.
+  ChunkedVector<uint32_t> next_;
   size_t used_ = 0;  // occupied slots
 };
 

@@ -13,13 +13,6 @@ Ontology::Ontology()
       index_(std::make_shared<AxiomIndex>()),
       dl_(std::make_shared<DlStore>()) {}
 
-void Ontology::make_stores_private() {
-  unshare(iris_);
-  unshare(entities_);
-  unshare(axioms_);
-  unshare(dl_);
-}
-
 Result<EntityId> Ontology::entity_id(std::string_view iri, EntityKind kind) {
   std::string storage;
   return register_entity(normalize_iri_fragment_encoding(iri, storage), kind, kDefaultMaxIriLen);
@@ -35,16 +28,22 @@ Result<EntityId> Ontology::entity_id_as_written(std::string_view iri, EntityKind
 }
 
 Result<EntityId> Ontology::register_entity(std::string_view n, EntityKind kind, size_t max_iri_len) {
-  make_stores_private();
   // One hash and one lookup serve the limit check and the interning.
   const uint64_t hash = hash_iri(n);
   const auto pos = iris_->lookup_hashed(n, hash);
-  if (limits_) {
-    const bool known = pos && entities_->find(IriId(*pos + 1));
-    if (!known && entities_->size() >= limits_->max_entities)
-      return std::unexpected(Error::resource_limit_exceeded(
-          fmt::format("entity count exceeds maximum of {}", limits_->max_entities)));
+  const std::optional<EntityId> known = pos ? entities_->find(IriId(*pos + 1)) : std::nullopt;
+  if (limits_ && !known && entities_->size() >= limits_->max_entities)
+    return std::unexpected(Error::resource_limit_exceeded(
+        fmt::format("entity count exceeds maximum of {}", limits_->max_entities)));
+  // An entity already registered with this kind changes nothing, so the
+  // pool and the registry stay shared (the IRI is still checked as a new
+  // one would be).
+  if (known && entities_->kind(*known) == kind) {
+    TRELVANIC_TRY(validate_iri_schemes(n, max_iri_len, kFullSchemes));
+    return *known;
   }
+  unshare(iris_);
+  unshare(entities_);
   const IriId id = TRELVANIC_TRY(iris_->intern_looked_up(n, hash, pos, max_iri_len));
   return entities_->get_or_register(id, iris_->text(id), kind);
 }
@@ -69,7 +68,7 @@ Result<std::string_view> Ontology::entity_iri(EntityId id) const {
 }
 
 Result<void> Ontology::set_entity_kind(EntityId id, EntityKind kind) {
-  make_stores_private();
+  unshare(entities_);
   return entities_->set_kind(id, kind);
 }
 
@@ -100,7 +99,7 @@ void Ontology::note_told_change() {
 }
 
 Result<AxiomId> Ontology::add_axiom(Axiom axiom) {
-  make_stores_private();
+  unshare(axioms_);
   TRELVANIC_TRY(check_axiom_limit());
   const AxiomId id = TRELVANIC_TRY(push(std::move(axiom), /*inferred=*/false));
   dirty_.record_added(id);
@@ -109,7 +108,7 @@ Result<AxiomId> Ontology::add_axiom(Axiom axiom) {
 }
 
 std::vector<Result<AxiomId>> Ontology::add_axioms(std::span<Axiom> axioms) {
-  make_stores_private();
+  unshare(axioms_);
   const AxiomIndex& index = index_mut();
   // Loads are started this many axioms ahead: enough to overlap the misses
   // of a table lookup and two index rows, few enough to stay in cache.
@@ -143,12 +142,12 @@ std::vector<Result<AxiomId>> Ontology::add_axioms(std::span<Axiom> axioms) {
 }
 
 Result<AxiomId> Ontology::add_inferred_axiom(Axiom axiom) {
-  make_stores_private();
+  unshare(axioms_);
   return push(std::move(axiom), /*inferred=*/true);
 }
 
 Result<void> Ontology::remove_axiom(AxiomId id) {
-  make_stores_private();
+  unshare(axioms_);
   const Axiom copy = Axiom::from_view(TRELVANIC_TRY(axioms_->get(id)));
   TRELVANIC_TRY(axioms_->remove(id));
   // Clusters and symmetric groups cannot be taken apart axiom by axiom.
@@ -163,7 +162,7 @@ Result<void> Ontology::remove_axiom(AxiomId id) {
 }
 
 size_t Ontology::strip_inferred_axioms() {
-  make_stores_private();
+  unshare(axioms_);
   const size_t n = axioms_->strip_inferred().size();
   if (n == 0) return 0;
   index_mut().rebuild_from_store(*axioms_, dl_.get());
@@ -172,7 +171,9 @@ size_t Ontology::strip_inferred_axioms() {
 }
 
 void Ontology::reserve(size_t entities, size_t axioms) {
-  make_stores_private();
+  unshare(iris_);
+  unshare(entities_);
+  unshare(axioms_);
   iris_->reserve(entities);
   entities_->reserve(entities, entities);
   axioms_->reserve(axioms);

@@ -9,12 +9,15 @@
 //
 // Copies are cheap: the IRI pool, entity registry, axiom store, DL store and
 // axiom index are shared between copies through reference-counted pointers
-// and copied only when a copy first changes (copy on write); the dirty set,
-// SWRL rules, parse metadata, revision and limits are copied by value. Before
-// any change through `entity_id`, `set_entity_kind`, `add_axiom`,
-// `add_inferred_axiom`, `remove_axiom` or `strip_inferred_axioms` the four
-// shared stores are made private together (and the index when the operation
-// changes it); `dl_mut` makes only the DL store private.
+// and copied only when a copy first changes one of them (copy on write); the
+// dirty set, SWRL rules, parse metadata, revision and limits are copied by
+// value. A change makes private only the parts it writes: registering an
+// entity (not one already registered with that kind) the pool and the
+// registry, `set_entity_kind` the registry, an axiom change the axiom store
+// and the index, `dl_mut` the DL store. The large tables inside those parts
+// are themselves shared chunk by chunk, so the first change of a copy costs
+// about what it touches, not the size of the ontology. Every change that
+// advances the revision makes the axiom store private.
 //
 // One thread at a time may change an ontology; copies may move to other
 // threads (the reference counts are atomic).
@@ -167,8 +170,6 @@ class Ontology {
     if (part.use_count() > 1) part = std::make_shared<T>(*part);
     return *part;
   }
-  // Pool, registry, axiom store and DL store, in that order.
-  void make_stores_private();
   AxiomIndex& index_mut() { return unshare(index_); }
   Result<AxiomId> push(Axiom axiom, bool inferred);
   Result<AxiomId> push_prepared(const Axiom& axiom, uint64_t fingerprint, bool inferred);

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/chunked_vector.h"
 #include "core/hash_chain.h"
 #include "core/text_arena.h"
 
@@ -57,7 +58,7 @@ class TextPool {
 
  private:
   TextArena arena_;
-  std::vector<TextRef> refs_;
+  ChunkedVector<TextRef> refs_;  // shared chunk by chunk between copies
   HashChainIndex index_;
 };
 

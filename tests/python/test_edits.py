@@ -174,3 +174,56 @@ def test_edits_on_a_reasoner_from_a_file_change_its_own_copy(tmp_path):
     reasoner.remove_subclass_of(iri("A"), iri("B"))
     with pytest.raises(RuntimeError, match="no SubClassOf axiom"):
         reasoner.remove_subclass_of(iri("A"), iri("B"))
+
+
+# Edits of reasoners working on copies of one ontology of a few thousand
+# classes (its tables span many chunks that the copies share): each case is a
+# list of (add?, sub, super) edits made through one linked reasoner.
+HUBS = 40
+CLASSES = 3000
+BASE_PAIRS = [(f"C{i}", f"H{i % HUBS}") for i in range(CLASSES)]
+SHARING_CASES = {
+    "one add": [(True, "C2999", "C0")],
+    "adds far apart": [(True, "C0", "C2500"), (True, "C1500", "H7"), (True, "H39", "C1024")],
+    "repeated add": [(True, "C10", "C20"), (True, "C10", "C20")],
+    "remove after add": [(True, "C2047", "C2049"), (False, "C2047", "C2049")],
+    "remove a loaded axiom": [(False, "C1023", "H23"), (False, "C2999", "H39")],
+    "add, remove, add again": [(True, "C5", "C2005"), (False, "C5", "C2005"), (True, "C5", "C2005")],
+}
+
+
+@needs_el
+@pytest.mark.parametrize("edits", SHARING_CASES.values(), ids=SHARING_CASES.keys())
+def test_edits_through_copies_answer_as_a_fresh_load_of_the_edited_text(tmp_path, edits):
+    from _trelvanic import Ontology
+
+    write_ofn(tmp_path, subclass_axioms(BASE_PAIRS), name="base.ofn")
+    shared = Ontology.load_in(str(tmp_path), "base.ofn")
+    unlinked = Ontology.load_in(str(tmp_path), "base.ofn")
+    before = unlinked.to_dict()
+    editor = Reasoner(ontology=shared, profile="EL")
+    reader = Reasoner(ontology=shared, profile="EL")
+    from_file = Reasoner.load_in(str(tmp_path), "base.ofn", profile="EL")
+    reader.classify()  # the reader's working copy now shares the shared tables
+    pairs = list(BASE_PAIRS)
+    for add, sub, sup in edits:
+        if add:
+            editor.add_subclass_of(iri(sub), iri(sup))
+            if (sub, sup) not in pairs:
+                pairs.append((sub, sup))
+        else:
+            editor.remove_subclass_of(iri(sub), iri(sup))
+            pairs.remove((sub, sup))
+    write_ofn(tmp_path, subclass_axioms(pairs), name="edited.ofn")
+    fresh = Reasoner.load_in(str(tmp_path), "edited.ofn", profile="EL")
+
+    subsumptions = lambda r: {tuple(p) for p in r.classify()["subsumptions"]}
+    expected = subsumptions(fresh)
+    assert subsumptions(editor) == expected
+    assert subsumptions(reader) == expected  # pulled what the editor published
+    assert shared.axiom_count == len(pairs)
+    # Nothing reaches an ontology or reasoner that does not share the link.
+    assert unlinked.to_dict() == before
+    assert subsumptions(from_file) == {tuple(p) for p in Reasoner(ontology=unlinked, profile="EL").classify()["subsumptions"]}
+    for add, sub, sup in edits:
+        assert from_file.is_entailed(iri(sub), iri(sup)) == ((sub, sup) in BASE_PAIRS)

@@ -1,5 +1,11 @@
 #include "core/ontology.h"
 
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace trelvanic_core {
@@ -117,7 +123,7 @@ TEST(Ontology, CloneThenChangeLeavesSourceUntouched) {
   EXPECT_TRUE(copy.shares_stores_with(f.o));
   const EntityId d = *copy.entity_id("http://x/D", K::Class);
   EXPECT_FALSE(copy.shares_stores_with(f.o)) << "the first change unshares";
-  EXPECT_FALSE(copy.shares_dl_with(f.o)) << "all four stores together";
+  EXPECT_TRUE(copy.shares_dl_with(f.o)) << "a new entity leaves the DL store shared";
   ASSERT_TRUE(copy.add_axiom(Axiom::sub_class_of(f.A, d)));
   ASSERT_TRUE(copy.remove_axiom(a));
 
@@ -208,6 +214,84 @@ TEST(Ontology, DlAboxKeptAcrossRebuilds) {
   ASSERT_TRUE(f.o.remove_axiom(eq));  // full index rebuild
   ASSERT_EQ(f.o.classes_of(f.X).size(), 1u);
   EXPECT_EQ(f.o.classes_of(f.X)[0], f.A);
+}
+
+// Edits of one clone of an ontology large enough that its tables span many
+// chunks: the original and a second clone keep what they had, and the
+// edited clone answers as an ontology built from the edited axiom list.
+TEST(Ontology, CloneEditsStayInTheCloneAcrossChunkedTables) {
+  constexpr uint32_t kClasses = 5000;
+  struct Op {
+    bool add;
+    uint32_t sub, sup;
+  };
+  const std::vector<std::pair<const char*, std::vector<Op>>> cases = {
+      {"one add at the far end", {{true, kClasses - 1, 0}}},
+      {"adds in many chunks", {{true, 0, 4000}, {true, 1500, 7}, {true, 3071, 3072}, {true, 4999, 2048}}},
+      {"repeated add", {{true, 10, 20}, {true, 10, 20}}},
+      {"remove after add", {{true, 2047, 2049}, {false, 2047, 2049}}},
+      {"remove of a shared axiom", {{false, 1023, 1024}, {false, 4998, 4999}}},
+      {"add, remove, add again", {{true, 5, 4005}, {false, 5, 4005}, {true, 5, 4005}}},
+  };
+  Ontology base;
+  std::vector<EntityId> c;
+  std::vector<std::pair<uint32_t, uint32_t>> told;
+  for (uint32_t i = 0; i < kClasses; ++i)
+    c.push_back(*base.entity_id("http://x/C" + std::to_string(i), K::Class));
+  for (uint32_t i = 0; i + 1 < kClasses; ++i) {
+    ASSERT_TRUE(base.add_axiom(Axiom::sub_class_of(c[i], c[i + 1])));
+    told.emplace_back(i, i + 1);
+  }
+  auto supers = [](const Ontology& o, EntityId e) {
+    return std::vector<EntityId>(o.direct_superclasses(e).begin(), o.direct_superclasses(e).end());
+  };
+  auto find = [&](const Ontology& o, uint32_t sub, uint32_t sup) -> std::optional<AxiomId> {
+    std::optional<AxiomId> found;
+    o.axioms().for_each_live([&](AxiomId id, const AxiomView& v) {
+      if (!found && v.kind() == AxiomKind::SubClassOf && v.id(0) == c[sub] && v.id(1) == c[sup])
+        found = id;
+    });
+    return found;
+  };
+  for (const auto& [name, ops] : cases) {
+    SCOPED_TRACE(name);
+    Ontology edited = base.clone();
+    const Ontology other = base.clone();
+    std::vector<std::pair<uint32_t, uint32_t>> expected = told;
+    for (const Op& op : ops) {
+      if (op.add) {
+        ASSERT_TRUE(edited.add_axiom(Axiom::sub_class_of(c[op.sub], c[op.sup])));
+        if (std::find(expected.begin(), expected.end(), std::pair(op.sub, op.sup)) == expected.end())
+          expected.emplace_back(op.sub, op.sup);
+      } else {
+        const auto id = find(edited, op.sub, op.sup);
+        ASSERT_TRUE(id);
+        ASSERT_TRUE(edited.remove_axiom(*id));
+        std::erase(expected, std::pair(op.sub, op.sup));
+      }
+    }
+    const EntityId fresh_entity = *edited.entity_id("http://x/new", K::Class);
+    Ontology fresh;
+    for (uint32_t i = 0; i < kClasses; ++i) ASSERT_EQ(*fresh.entity_id("http://x/C" + std::to_string(i), K::Class), c[i]);
+    for (const auto& [sub, sup] : expected) ASSERT_TRUE(fresh.add_axiom(Axiom::sub_class_of(c[sub], c[sup])));
+
+    EXPECT_EQ(edited.axiom_count(), expected.size());
+    EXPECT_EQ(base.axiom_count(), told.size());
+    EXPECT_EQ(other.axiom_count(), told.size());
+    EXPECT_FALSE(base.lookup_entity("http://x/new"));
+    EXPECT_EQ(edited.lookup_entity("http://x/new"), fresh_entity);
+    for (uint32_t i = 0; i < kClasses; ++i) {
+      std::vector<EntityId> want = supers(fresh, c[i]), got = supers(edited, c[i]);
+      std::sort(want.begin(), want.end());
+      std::sort(got.begin(), got.end());
+      ASSERT_EQ(got, want) << "superclasses of C" << i;
+      const std::vector<EntityId> chain = i + 1 < kClasses ? std::vector<EntityId>{c[i + 1]} : std::vector<EntityId>{};
+      ASSERT_EQ(supers(base, c[i]), chain) << "original, C" << i;
+      ASSERT_EQ(supers(other, c[i]), chain) << "second clone, C" << i;
+    }
+    for (const auto& [sub, sup] : expected) EXPECT_TRUE(find(edited, sub, sup)) << sub << " < " << sup;
+    for (const auto& [sub, sup] : told) EXPECT_TRUE(find(base, sub, sup)) << sub << " < " << sup;
+  }
 }
 
 }  // namespace
