@@ -192,7 +192,6 @@ SHARING_CASES = {
 }
 
 
-@needs_el
 @pytest.mark.parametrize("edits", SHARING_CASES.values(), ids=SHARING_CASES.keys())
 def test_edits_through_copies_answer_as_a_fresh_load_of_the_edited_text(tmp_path, edits):
     from _trelvanic import Ontology
