@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <utility>
+#include <vector>
 
 #include <fmt/format.h>
 
@@ -9,6 +10,8 @@
 #include "parser/format.h"
 #include "parser/imports.h"
 #include "parser/rdf_preprocess.h"
+#include "parser/rdfxml_passes/entities.h"
+#include "parser/rdfxml_passes/rdf_id.h"
 #include "parser/read.h"
 #include "parser/readers.h"
 #include "parser/sandbox.h"
@@ -104,14 +107,20 @@ Result<PreprocessedRdfXml> preprocess_rdf_xml_text(std::string text, uint64_t ma
   };
   PreprocessedRdfXml out;
   if (auto r = step(normalize_multiline_rdf_root_tag); !r) return std::unexpected(std::move(r).error());
+  // Repeated rdf:ID values are rewritten as the entities are expanded, in
+  // one copy of the text; the invalid-id pass, when it has work, needs the
+  // rewritten text itself.
   bool invalid_ids = false;
-  text = dedupe_rdf_xml_ids(std::move(text), invalid_ids, max_expanded_bytes);
-  if (auto r = budget.track(text.size()); !r) return std::unexpected(std::move(r).error());
+  std::vector<rdfxml::Edit> id_edits =
+      rdfxml::repeated_rdf_id_edits(text, invalid_ids, max_expanded_bytes).value_or(std::vector<rdfxml::Edit>());
+  if (auto r = budget.track(rdfxml::edited_size(text.size(), id_edits)); !r) return std::unexpected(std::move(r).error());
   if (invalid_ids) {
+    text = rdfxml::apply_edits(std::move(text), id_edits);
+    id_edits.clear();
     text = normalize_invalid_rdf_ids(std::move(text), max_expanded_bytes);
     if (auto r = budget.track(text.size()); !r) return std::unexpected(std::move(r).error());
   }
-  auto expanded = expand_xml_entities_with_limit(std::move(text), max_expanded_bytes);
+  auto expanded = rdfxml::expand_xml_entities_after_edits(std::move(text), id_edits, max_expanded_bytes);
   if (!expanded) return std::unexpected(std::move(expanded).error());
   text = std::move(*expanded);
   if (auto r = budget.track(text.size()); !r) return std::unexpected(std::move(r).error());

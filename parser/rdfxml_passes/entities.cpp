@@ -249,10 +249,44 @@ void expand_tag(std::string_view tag, Resolver& resolver, Out& out) {
   out.literal(tag.substr(run));
 }
 
+// Edits to make to the tags of a text as it is expanded. Positions are in
+// the whole document; the text walked begins at `offset` in it.
+struct TagEdits {
+  const std::vector<Edit>& edits;
+  size_t offset = 0;
+  size_t next = 0;         // the first edit not made yet
+  bool misplaced = false;  // an edit is not inside one start or empty tag
+
+  // The tag [begin, end) of the walked text with the edits inside it made;
+  // nothing when no edit begins in it.
+  std::optional<std::string> edit_tag(std::string_view text, size_t begin, size_t end) {
+    if (misplaced || next == edits.size() || edits[next].begin >= offset + end) return std::nullopt;
+    if (edits[next].begin < offset + begin) {
+      misplaced = true;
+      return std::nullopt;
+    }
+    std::string tag;
+    size_t at = begin;
+    for (; next < edits.size() && edits[next].begin < offset + end; ++next) {
+      const Edit& e = edits[next];
+      if (e.end > offset + end || e.begin < offset + at) {
+        misplaced = true;
+        return std::nullopt;
+      }
+      tag.append(text.substr(at, e.begin - offset - at));
+      tag.append(e.with);
+      at = e.end - offset;
+    }
+    tag.append(text.substr(at, end - at));
+    return tag;
+  }
+};
+
 // Expands the references in text content and attribute values; comments,
 // CDATA sections, instructions and declarations are copied as written.
+// With `tag_edits`, start and empty tags are edited before they are expanded.
 template <class Out>
-void expand_document(std::string_view text, Resolver& resolver, Out& out) {
+void expand_document(std::string_view text, Resolver& resolver, Out& out, TagEdits* tag_edits = nullptr) {
   size_t i = 0;
   while (i < text.size()) {
     const size_t next = find_either(text, i, '<', '&');
@@ -280,7 +314,11 @@ void expand_document(std::string_view text, Resolver& resolver, Out& out) {
     }
     const std::string_view whole = text.substr(m->begin, m->end - m->begin);
     if (m->kind == MarkupKind::StartTag || m->kind == MarkupKind::EmptyTag) {
-      expand_tag(whole, resolver, out);
+      if (auto edited = tag_edits ? tag_edits->edit_tag(text, m->begin, m->end) : std::nullopt) {
+        expand_tag(*edited, resolver, out);
+      } else {
+        expand_tag(whole, resolver, out);
+      }
     } else {
       out.literal(whole);
     }
@@ -431,12 +469,30 @@ std::optional<std::string> expand_entity_text(std::string_view value, const Enti
 
 }  // namespace rdfxml
 
-Result<std::string> expand_xml_entities_with_limit(std::string text, uint64_t max_expanded_bytes) {
-  using namespace rdfxml;
+namespace rdfxml {
+namespace {
+
+// The expansion of the text with `edits` made first (no edits: the text as
+// it is), or nothing when an edit is not where it can be made on the way;
+// the text is taken only when there is an answer.
+std::optional<Result<std::string>> expand_edited(std::string& text, const std::vector<Edit>& edits,
+                                                 uint64_t max_expanded_bytes) {
   const auto doctype = find_doctype(text);
   const EntityTable table = read_entity_declarations(text);
   if (table.empty()) {
-    std::string stripped = doctype ? strip_xml_internal_subset(text) : std::move(text);
+    std::string stripped;
+    if (!doctype) {
+      stripped = apply_edits(std::move(text), edits);
+    } else if (edits.empty() || edits.front().begin >= doctype->end) {
+      // The DOCTYPE goes in the same copy as the edits.
+      std::vector<Edit> all;
+      all.reserve(edits.size() + 1);
+      all.push_back({doctype->begin, doctype->end, ""});
+      all.insert(all.end(), edits.begin(), edits.end());
+      stripped = apply_edits(std::move(text), all);
+    } else {
+      return std::nullopt;
+    }
     if (stripped.size() > max_expanded_bytes) return std::unexpected(expanded_size_error(stripped.size(), max_expanded_bytes));
     return stripped;
   }
@@ -452,9 +508,10 @@ Result<std::string> expand_xml_entities_with_limit(std::string text, uint64_t ma
   const std::string_view prolog = whole.substr(0, doctype->begin);
   const std::string_view body = whole.substr(doctype->end);
   Resolver resolver(table, measures);
+  TagEdits tag_edits{.edits = edits, .offset = doctype->end};
   const auto expand = [&](auto& out) {
     expand_document(prolog, resolver, out);
-    expand_document(body, resolver, out);
+    expand_document(body, resolver, out, edits.empty() ? nullptr : &tag_edits);
   };
   CheckedBuilder builder{.cost = {.measures = measures},
                          .text = {.table = table, .measures = measures},
@@ -464,6 +521,7 @@ Result<std::string> expand_xml_entities_with_limit(std::string text, uint64_t ma
   // for at once (pages never written cost no memory).
   builder.text.out.reserve(std::min<uint64_t>(sat_mul(text.size(), 2), max_expanded_bytes));
   expand(builder);
+  if (tag_edits.misplaced || tag_edits.next != edits.size()) return std::nullopt;
   switch (builder.stop) {
     case CheckedBuilder::Stop::Replacements:
       return std::unexpected(
@@ -474,6 +532,22 @@ Result<std::string> expand_xml_entities_with_limit(std::string text, uint64_t ma
     case CheckedBuilder::Stop::None: break;
   }
   return std::move(builder.text.out);
+}
+
+}  // namespace
+
+Result<std::string> expand_xml_entities_after_edits(std::string text, const std::vector<Edit>& edits,
+                                                    uint64_t max_expanded_bytes) {
+  if (edits.empty()) return expand_xml_entities_with_limit(std::move(text), max_expanded_bytes);
+  if (auto done = expand_edited(text, edits, max_expanded_bytes)) return std::move(*done);
+  return expand_xml_entities_with_limit(apply_edits(std::move(text), edits), max_expanded_bytes);
+}
+
+}  // namespace rdfxml
+
+Result<std::string> expand_xml_entities_with_limit(std::string text, uint64_t max_expanded_bytes) {
+  // Without edits there is always an answer.
+  return *rdfxml::expand_edited(text, {}, max_expanded_bytes);
 }
 
 }  // namespace trelvanic_parser

@@ -13,6 +13,8 @@
 #include <string_view>
 
 #include "absl/container/flat_hash_map.h"
+#include "parser/error.h"
+#include "parser/rdfxml_passes/walk.h"
 
 namespace trelvanic_parser::rdfxml {
 
@@ -56,5 +58,12 @@ using EntityMeasures = absl::flat_hash_map<std::string, EntityMeasure>;
 // attribute values whose entities are not expanded yet.
 [[nodiscard]] std::optional<std::string> expand_entity_text(std::string_view value, const EntityTable& table,
                                                             const EntityMeasures& measures, uint64_t max_bytes);
+
+// `expand_xml_entities_with_limit` of the text with `edits` made first,
+// without building that text in between when every edit lies inside one
+// start or empty tag after the DOCTYPE and keeps the tag's quotes balanced
+// (as the rdf:ID edits do); otherwise the edited text is built first.
+[[nodiscard]] Result<std::string> expand_xml_entities_after_edits(std::string text, const std::vector<Edit>& edits,
+                                                                  uint64_t max_expanded_bytes);
 
 }  // namespace trelvanic_parser::rdfxml

@@ -16,6 +16,7 @@
 #include "parser/rdf_preprocess.h"
 #include "parser/rdfxml_passes/entities.h"
 #include "parser/rdfxml_passes/iri.h"
+#include "parser/rdfxml_passes/rdf_id.h"
 #include "parser/rdfxml_passes/scan.h"
 #include "parser/rdfxml_passes/walk.h"
 
@@ -166,14 +167,17 @@ IdValueCensus census_rdf_id_values(std::string_view text) {
 
 }  // namespace
 
-std::string dedupe_rdf_xml_ids(std::string text, bool& invalid_seen, uint64_t max_expanded_bytes) {
+namespace rdfxml {
+
+std::optional<std::vector<Edit>> repeated_rdf_id_edits(std::string_view text, bool& invalid_seen,
+                                                       uint64_t max_expanded_bytes) {
   invalid_seen = false;
-  if (text.find("rdf:ID") == std::string::npos) return text;
+  if (text.find("rdf:ID") == std::string_view::npos) return std::vector<Edit>();
   // Most documents repeat no value: they need no walk at all.
   const IdValueCensus census = census_rdf_id_values(text);
   if (!census.repeated) {
     invalid_seen = census.invalid;
-    return text;
+    return std::vector<Edit>();
   }
   // The IRIs named so far, as (base, value): bases without their fragment,
   // each stored once; values are views into the text.
@@ -209,8 +213,16 @@ std::string dedupe_rdf_xml_ids(std::string text, bool& invalid_seen, uint64_t ma
   });
   // An xml:base that could not be read leaves the bases unknown: the
   // repeats stay for the reader to refuse.
-  if (ids_walk.exhausted()) return text;
-  return rdfxml::apply_edits(std::move(text), edits);
+  if (ids_walk.exhausted()) return std::nullopt;
+  return edits;
+}
+
+}  // namespace rdfxml
+
+std::string dedupe_rdf_xml_ids(std::string text, bool& invalid_seen, uint64_t max_expanded_bytes) {
+  const auto edits = rdfxml::repeated_rdf_id_edits(text, invalid_seen, max_expanded_bytes);
+  if (!edits) return text;
+  return rdfxml::apply_edits(std::move(text), *edits);
 }
 
 std::string normalize_invalid_rdf_ids(std::string text) {

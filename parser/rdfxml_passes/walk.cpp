@@ -132,4 +132,9 @@ std::string apply_edits(std::string text, const std::vector<Edit>& edits) {
   return out;
 }
 
+size_t edited_size(size_t length, const std::vector<Edit>& edits) {
+  for (const Edit& e : edits) length = length - (e.end - e.begin) + e.with.size();
+  return length;
+}
+
 }  // namespace trelvanic_parser::rdfxml

@@ -114,5 +114,7 @@ struct Edit {
 // The text with the edits made, in one copy (the text itself when there
 // are none).
 [[nodiscard]] std::string apply_edits(std::string text, const std::vector<Edit>& edits);
+// The length of a text of `length` bytes with the edits made.
+[[nodiscard]] size_t edited_size(size_t length, const std::vector<Edit>& edits);
 
 }  // namespace trelvanic_parser::rdfxml

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "map_test_support.h"
 #include "parser/load.h"
 #include "parser/rdf_preprocess.h"
+#include "parser/rdfxml_passes/entities.h"
 #include "temp_tree.h"
 
 namespace trelvanic_parser {
@@ -52,6 +54,59 @@ TEST(RdfPreprocess, ChainRunsRdfIdPassesBeforeEntitiesAndHoldsTheBudget) {
   // An entity error stops the chain with its own text.
   EXPECT_EQ(preprocess_rdf_xml_text(big, 1500, 1 << 20).error().message(),
             "parse error: expanded RDF/XML size exceeds limit of 1500 bytes during entity expansion");
+}
+
+// The chain rewrites repeated rdf:ID values while it expands entities; the
+// text must be what the passes give one after the other.
+TEST(RdfPreprocess, RepeatedIdsRewrittenDuringExpansionAsByThePassesInTurn) {
+  const std::string dtd = "<!DOCTYPE rdf:RDF [<!ENTITY o \"http://e.org/o#\"><!ENTITY q 'a\"b'>]>\n";
+  const std::string root = "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" xml:base=\"&o;\">";
+  const std::vector<std::string> docs = {
+      // node and property repeats, entities in the same tags, both quotes
+      dtd + root + "<C rdf:ID=\"x\" a=\"&o;\"/><C rdf:ID='x' b='&q;'><p rdf:ID=\"x\" rdf:resource=\"&o;y\"/></C></rdf:RDF>",
+      // a repeat after a comment and CDATA holding look-alikes
+      dtd + root + "<!-- <C rdf:ID=\"x\"/> --><C rdf:ID=\"x\"/><l><![CDATA[ rdf:ID=\"x\" ]]></l><D rdf:ID=\"x\">&o;</D></rdf:RDF>",
+      // no entity declarations: the DOCTYPE goes with the rewrite
+      "<!DOCTYPE rdf:RDF>\n" + root.substr(0, root.find(" xml:base")) + "><C rdf:ID=\"x\"/><C rdf:ID=\"x\"/></rdf:RDF>",
+      // no DOCTYPE
+      root.substr(0, root.find(" xml:base")) + "><C rdf:ID=\"x\"/><C\n  rdf:ID=\"x\"/></rdf:RDF>",
+      // a repeated value that is not a name goes through the invalid-id pass
+      dtd + root + "<C rdf:ID=\"1\"/><C rdf:ID=\"1\"/></rdf:RDF>",
+      // an unterminated tag after the repeat
+      dtd + root + "<C rdf:ID=\"x\"/><C rdf:ID=\"x\"/><D a=\"&o;",
+  };
+  for (const std::string& doc : docs) {
+    SCOPED_TRACE(doc);
+    bool invalid = false;
+    std::string step = dedupe_rdf_xml_ids(normalize_multiline_rdf_root_tag(doc), invalid, 1 << 20);
+    if (invalid) step = normalize_invalid_rdf_ids(std::move(step), 1 << 20);
+    auto expected = expand_xml_entities_with_limit(std::move(step), 1 << 20);
+    ASSERT_TRUE(expected) << expected.error().message();
+    auto r = preprocess_rdf_xml_text(doc, 1 << 20, 1 << 20);
+    ASSERT_TRUE(r) << r.error().message();
+    EXPECT_EQ(r->text, normalize_rdfs_class_elements(*expected));
+  }
+}
+
+// Edits that do not sit inside one tag are made before the expansion.
+TEST(RdfPreprocess, EditsOutsideTagsMadeBeforeExpansion) {
+  const std::string doc = "<!DOCTYPE r [<!ENTITY e \"E\">]><r a=\"&e;\">t&e;<s b=\"1\"/></r>";
+  const size_t t = doc.find(">t") + 1;
+  const size_t b = doc.find("b=");
+  const size_t r_end = doc.find("\">t") + 2;
+  using rdfxml::Edit;
+  const std::vector<std::vector<Edit>> cases = {
+      {{t, t + 1, "u&e;"}},                       // in text content
+      {{b, b + 5, "c='&e;'"}},                    // inside a tag
+      {{r_end - 1, r_end + 1, "/>"}},             // across a tag's end
+      {{0, 2, "<!"}},                             // in the DOCTYPE
+  };
+  for (const auto& edits : cases) {
+    auto want = expand_xml_entities_with_limit(rdfxml::apply_edits(doc, edits), 1 << 20);
+    auto got = rdfxml::expand_xml_entities_after_edits(doc, edits, 1 << 20);
+    ASSERT_TRUE(want && got);
+    EXPECT_EQ(*got, *want);
+  }
 }
 
 // An RDF/XML document with one list written cell by cell. A well-formed list
