@@ -259,8 +259,18 @@ void Mapper::map_header() {
     const TripleIds& t = graph_.triples()[pos];
     if (t.object != vocab::kOwlOntology) continue;
     if (ontology_) {
-      // A second ontology header (an imported ontology's, say): its
-      // triples stay unused and are reported.
+      // A second ontology header (documents merged into one, say): its
+      // imports are imports of what was read, its name and annotations
+      // are reported but state nothing.
+      if (t.subject != ontology_ && other_headers_.insert(t.subject).second) {
+        for (std::uint32_t p : graph_.by_subject(t.subject)) {
+          const TripleIds& h = graph_.triples()[p];
+          if (h.predicate == vocab::kOwlImports && terms().is_iri(h.object)) {
+            add(draft_.node(Form::Import, {draft_.leaf(Form::Iri, terms().text(h.object))}));
+            use(p);
+          }
+        }
+      }
       continue;
     }
     ontology_ = t.subject;
@@ -419,7 +429,8 @@ void Mapper::report_unmapped() {
     // states nothing either.
     const bool stray = terms().is_blank(t.subject) && !pointed.contains(t.subject);
     // Another ontology named in the header (a prior version, say) is no axiom.
-    const bool other_ontology = t.predicate == vocab::kRdfType && t.object == vocab::kOwlOntology;
+    const bool other_ontology =
+        (t.predicate == vocab::kRdfType && t.object == vocab::kOwlOntology) || other_headers_.contains(t.subject);
     draft_.note(more == 0 ? fmt::format("RDF triple not mapped: {}", text)
                           : fmt::format("RDF triple not mapped: {} (with {} triples below it)", text, more),
                 !about_vocabulary && !stray && !other_ontology);

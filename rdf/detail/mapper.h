@@ -193,6 +193,8 @@ class Mapper {
   absl::flat_hash_set<TermId> failed_;
   absl::flat_hash_set<TermId> variables_;
   TermId ontology_{};
+  // Further ontology headers in the graph (documents merged into one).
+  absl::flat_hash_set<TermId> other_headers_;
   // Properties never declared whose kind their uses show, in term order,
   // with that kind (kObjectPropertyKind or kDataPropertyKind).
   std::vector<std::pair<TermId, std::uint8_t>> kinds_by_use_;

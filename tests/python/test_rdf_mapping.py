@@ -153,3 +153,29 @@ def test_a_class_equivalent_to_itself_is_a_tautology(tmp_path):
     assert meta["skipped_axiom_count"] == 0
     assert meta["mapped_axiom_count"] == 3
     assert r.is_entailed(sub=iri("C"), sup=iri("D")) is True
+
+
+# Two ontologies' triples merged into one document: whichever header the
+# mapping takes as the ontology's, the other's name and annotations state
+# nothing and its import is an import of what was read.
+TWO_HEADERS = [
+    "<http://ex.org/one> a owl:Ontology ; rdfs:label \"one\" ; owl:versionIRI <http://ex.org/one/v1> ;"
+    " owl:imports <http://ex.org/missing-one> .",
+    "<http://ex.org/two> a owl:Ontology ; rdfs:comment \"two\" ; owl:imports <http://ex.org/missing-two> .",
+    f"<{EX}A> a owl:Class ; rdfs:subClassOf <{EX}B> .",
+    f"<{EX}B> a owl:Class .",
+]
+
+
+@pytest.mark.parametrize("order", [(0, 1, 2, 3), (1, 0, 3, 2)])
+def test_a_second_ontology_header_states_nothing_and_keeps_its_imports(tmp_path, order):
+    prefixes = ("@prefix owl: <http://www.w3.org/2002/07/owl#> .\n"
+                "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n")
+    path = write_text(tmp_path, "merged.ttl", prefixes + "\n".join(TWO_HEADERS[i] for i in order))
+    r = Reasoner(path=path, trusted=True)  # strict: nothing is lost
+    assert r.parse_meta["skipped_axiom_count"] == 0
+    unresolved = [w for w in r.parse_meta["warnings"] if w.startswith("unresolved owl:imports")]
+    assert len(unresolved) == 2, r.parse_meta["warnings"]
+    # What the missing imports hold could undo a "consistent".
+    assert r.check_consistency() == {"consistent": True, "complete": False}
+    assert r.is_entailed(iri("A"), iri("B")) is True
