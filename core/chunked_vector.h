@@ -44,7 +44,16 @@ class ChunkedVector {
       chunks_.resize(chunks);
       // The dropped tail of the last chunk is reset, so a later growth
       // starts from fresh elements and no memory stays held by them.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+// GCC 12 sees absl::InlinedVector's move assignment from a fresh value as
+// reading its uninitialised inline storage (a false positive).
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
       for (size_t i = n; i < chunks * kChunkSize && i < size_; ++i) (*this)[i] = T();
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
       size_ = n;
       return;
     }
