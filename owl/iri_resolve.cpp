@@ -50,33 +50,6 @@ IriParts split(std::string_view text) {
   return p;
 }
 
-// RFC 3986 5.2.4, appending the output buffer to `out`.
-void remove_dot_segments(std::string_view in, std::string& out) {
-  const std::size_t start = out.size();
-  while (!in.empty()) {
-    if (in.starts_with("../")) {
-      in.remove_prefix(3);
-    } else if (in.starts_with("./")) {
-      in.remove_prefix(2);
-    } else if (in.starts_with("/./")) {
-      in.remove_prefix(2);
-    } else if (in == "/.") {
-      in = "/";
-    } else if (in.starts_with("/../") || in == "/..") {
-      in = in.size() == 3 ? std::string_view("/") : in.substr(3);
-      const std::size_t last = out.rfind('/');
-      out.resize(last == std::string::npos || last < start ? start : last);
-    } else if (in == "." || in == "..") {
-      in = {};
-    } else {
-      const std::size_t next = in.find('/', 1);
-      const std::size_t n = next == std::string_view::npos ? in.size() : next;
-      out.append(in.substr(0, n));
-      in.remove_prefix(n);
-    }
-  }
-}
-
 bool has_dot_segment(std::string_view path) {
   for (std::size_t i = path.find('.'); i != std::string_view::npos; i = path.find('.', i + 1)) {
     const bool starts = i == 0 || path[i - 1] == '/';
@@ -107,6 +80,32 @@ void append_tail(const IriParts& r, bool query_from_base, const IriParts& b, std
 }
 
 }  // namespace
+
+void remove_dot_segments(std::string_view in, std::string& out) {
+  const std::size_t start = out.size();
+  while (!in.empty()) {
+    if (in.starts_with("../")) {
+      in.remove_prefix(3);
+    } else if (in.starts_with("./")) {
+      in.remove_prefix(2);
+    } else if (in.starts_with("/./")) {
+      in.remove_prefix(2);
+    } else if (in == "/.") {
+      in = "/";
+    } else if (in.starts_with("/../") || in == "/..") {
+      in = in.size() == 3 ? std::string_view("/") : in.substr(3);
+      const std::size_t last = out.rfind('/');
+      out.resize(last == std::string::npos || last < start ? start : last);
+    } else if (in == "." || in == "..") {
+      in = {};
+    } else {
+      const std::size_t next = in.find('/', 1);
+      const std::size_t n = next == std::string_view::npos ? in.size() : next;
+      out.append(in.substr(0, n));
+      in.remove_prefix(n);
+    }
+  }
+}
 
 bool has_iri_scheme(std::string_view text) { return scheme_length(text) > 0; }
 

@@ -12,6 +12,10 @@ namespace trelvanic_owl {
 // (an absolute IRI; a fragment it carries is ignored).
 void resolve_iri_into(std::string_view base, std::string_view reference, std::string& out);
 
+// RFC 3986 section 5.2.4: appends `path` with its "." and ".." segments
+// removed to `out` (a ".." never climbs above what was in `out` before).
+void remove_dot_segments(std::string_view path, std::string& out);
+
 // Whether `text` begins with a scheme and a colon.
 [[nodiscard]] bool has_iri_scheme(std::string_view text);
 

@@ -1,5 +1,7 @@
 #include "parser/rdfxml_passes/iri.h"
 
+#include "owl/iri_resolve.h"
+
 #include <fmt/format.h>
 
 #include "parser/rdfxml_passes/scan.h"
@@ -49,31 +51,9 @@ IriParts split_iri(std::string_view s) {
   return p;
 }
 
-// RFC 3986 section 5.2.4, with an explicit output stack of segments.
 std::string remove_dot_segments(std::string_view in) {
   std::string out;
-  while (!in.empty()) {
-    if (in.starts_with("../")) {
-      in.remove_prefix(3);
-    } else if (in.starts_with("./")) {
-      in.remove_prefix(2);
-    } else if (in.starts_with("/./")) {
-      in.remove_prefix(2);
-    } else if (in == "/.") {
-      in = "/";
-    } else if (in.starts_with("/../") || in == "/..") {
-      in = in.size() == 3 ? std::string_view("/") : in.substr(3);
-      const size_t last = out.rfind('/');
-      out.resize(last == std::string::npos ? 0 : last);
-    } else if (in == "." || in == "..") {
-      in = {};
-    } else {
-      const size_t next = in.find('/', 1);
-      const size_t n = next == std::string_view::npos ? in.size() : next;
-      out.append(in.substr(0, n));
-      in.remove_prefix(n);
-    }
-  }
+  trelvanic_owl::remove_dot_segments(in, out);
   return out;
 }
 
