@@ -1,8 +1,11 @@
 #include "dl/datatype/consistency.h"
 
 #include <algorithm>
+#include <optional>
+#include <span>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 #include <absl/container/flat_hash_map.h>
@@ -11,6 +14,7 @@
 #include "core/axiom.h"
 #include "core/dl.h"
 #include "core/dl_expr.h"
+#include "dl/datatype/keys.h"
 #include "dl/datatype/literal.h"
 #include "dl/datatype/restrictions.h"
 #include "dl/datatype/value.h"
@@ -38,15 +42,15 @@ struct Fact {
   Parsed value;
 };
 
-// Two parsed values proven the same data value, or proven different.
-std::optional<bool> same(const Parsed& a, const Parsed& b) {
-  if (!a.value || !b.value) return std::nullopt;
-  return same_value(*a.value, *b.value);
+// The key of a fact's value; none when its value is not known.
+std::optional<std::string> key_of(const Fact& f) {
+  if (!f.value.value) return std::nullopt;
+  return distinct_value_key(*f.value.value);
 }
 
 class DataFacts {
  public:
-  explicit DataFacts(const Ontology& o) : o_(o) {
+  explicit DataFacts(const Ontology& o) {
     o.axioms().for_each_live([&](trelvanic_core::AxiomId, const trelvanic_core::AxiomView& a) {
       if (a.kind() != AxiomKind::DataPropertyAssertion && a.kind() != AxiomKind::NegativeDataPropertyAssertion) return;
       Fact f{a.individual(), a.property(), parse_value(a.literal().lexical, datatype_of_iri(a.literal().datatype))};
@@ -84,9 +88,14 @@ class DataFacts {
         case DlAxiomKind::FunctionalDataProperty:
           functional_.insert(a.property());
           break;
-        case DlAxiomKind::DisjointDataProperties:
-          disjoint_.push_back(a.entities().to_vector());
+        case DlAxiomKind::DisjointDataProperties: {
+          // By position: a property listed twice has no value at all.
+          auto ops = a.entities().to_vector();
+          for (size_t x = 0; x < ops.size(); ++x)
+            for (size_t y = 0; y < ops.size(); ++y)
+              if (x != y) disjoint_[ops[x]].push_back(ops[y]);
           break;
+        }
         default:
           break;
       }
@@ -94,45 +103,41 @@ class DataFacts {
   }
 
   bool consistent() {
-    // Every positive fact also holds for the property's super-properties.
-    absl::flat_hash_map<std::pair<EntityId, EntityId>, std::vector<size_t>> values;
-    for (size_t i = 0; i < positive_.size(); ++i) {
-      const Fact& f = positive_[i];
+    // The keys of the values each individual has for each property: a
+    // positive fact also holds for the property's super-properties. Values
+    // not known have no key and are not counted.
+    absl::flat_hash_map<std::pair<EntityId, EntityId>, absl::flat_hash_set<std::string>> values;
+    for (const Fact& f : positive_) {
       if (f.value.status == Parsed::Status::IllTyped) return false;
+      const auto key = key_of(f);
       for (EntityId q : closure(f.property)) {
         if (f.value.value) {
           for (Dt range : ranges_[q]) {
             if (in_value_space(*f.value.value, range) == std::optional<bool>(false)) return false;
           }
         }
-        values[{f.individual, q}].push_back(i);
+        auto& keys = values[{f.individual, q}];
+        if (key) keys.insert(*key);
       }
     }
     for (const Fact& f : negative_) {
       if (f.value.status == Parsed::Status::IllTyped) return false;
+      const auto key = key_of(f);
+      if (!key) continue;
       auto it = values.find({f.individual, f.property});
-      if (it == values.end()) continue;
-      for (size_t i : it->second)
-        if (same(positive_[i].value, f.value) == std::optional<bool>(true)) return false;
+      if (it != values.end() && it->second.contains(*key)) return false;
     }
-    for (const auto& [key, indices] : values) {
-      if (!functional_.contains(key.second)) continue;
-      for (size_t i = 0; i < indices.size(); ++i)
-        for (size_t j = i + 1; j < indices.size(); ++j)
-          if (same(positive_[indices[i]].value, positive_[indices[j]].value) == std::optional<bool>(false)) return false;
-    }
-    for (const auto& group : disjoint_) {
-      for (size_t x = 0; x < group.size(); ++x) {
-        for (size_t y = x + 1; y < group.size(); ++y) {
-          for (const auto& [key, indices] : values) {
-            if (key.second != group[x]) continue;
-            auto other = values.find({key.first, group[y]});
-            if (other == values.end()) continue;
-            for (size_t i : indices)
-              for (size_t j : other->second)
-                if (same(positive_[i].value, positive_[j].value) == std::optional<bool>(true)) return false;
-          }
-        }
+    for (const auto& [at, keys] : values) {
+      // Two values of a functional property.
+      if (keys.size() > 1 && functional_.contains(at.second)) return false;
+      // One value of two disjoint properties.
+      auto partners = disjoint_.find(at.second);
+      if (partners == disjoint_.end()) continue;
+      for (EntityId q : partners->second) {
+        auto other = values.find({at.first, q});
+        if (other == values.end()) continue;
+        for (const std::string& k : keys)
+          if (other->second.contains(k)) return false;
       }
     }
     return true;
@@ -152,12 +157,12 @@ class DataFacts {
     return out;
   }
 
-  const Ontology& o_;
   std::vector<Fact> positive_, negative_;
   absl::flat_hash_map<EntityId, std::vector<EntityId>> supers_;
   absl::flat_hash_map<EntityId, std::vector<Dt>> ranges_;
   absl::flat_hash_set<EntityId> functional_;
-  std::vector<std::vector<EntityId>> disjoint_;
+  // The properties each one is declared disjoint with.
+  absl::flat_hash_map<EntityId, std::vector<EntityId>> disjoint_;
 };
 
 // Class expressions are walked with an explicit stack, at most this many
@@ -214,6 +219,7 @@ class IndividualRestrictions {
         kept.push_back(c);
       }
       if (kept.empty() && ind.facts.values.empty()) continue;
+      if (definite_values_clash(kept, ind.facts)) return false;
       if (decide_individual_values(o_, stored_, tables_, kept, ind.facts) == DataAnswer::Unsatisfiable) return false;
     }
     return true;
@@ -230,6 +236,39 @@ class IndividualRestrictions {
     std::vector<EntityId> negated;  // A of the assertions of ¬A
     LiteralFacts facts;
   };
+
+  // Values the individual surely has that break a maximum (two of a
+  // functional property, more than an unqualified ≤n allows) or that two
+  // disjoint properties share. The oracle finds these too, short of its
+  // caps; here they are found by key, whatever their number.
+  bool definite_values_clash(std::span<const DataConstraint> concepts, const LiteralFacts& facts) const {
+    absl::flat_hash_set<EntityId> valued;
+    for (const auto& [p, _] : facts.values)
+      for (EntityId q : tables_.supers_of(p)) valued.insert(q);
+    for (const DataConstraint& c : concepts)
+      if (c.needs_value())
+        for (EntityId q : tables_.supers_of(c.property)) valued.insert(q);
+    std::unordered_map<EntityId, absl::flat_hash_set<std::string>> keys;  // references stay valid
+    auto keys_of = [&](EntityId p) -> const absl::flat_hash_set<std::string>& {
+      auto [it, fresh] = keys.try_emplace(p);
+      if (fresh) it->second = consistency::definite_literal_keys(o_, stored_, tables_, facts.values, concepts, p);
+      return it->second;
+    };
+    for (EntityId p : valued)
+      if (tables_.functional.contains(p) && keys_of(p).size() > 1) return true;
+    for (const DataConstraint& c : concepts)
+      if (c.kind == DataConstraint::Kind::AtMost && !c.range && valued.contains(c.property) &&
+          keys_of(c.property).size() > c.n)
+        return true;
+    for (auto [p, q] : tables_.disjoint) {
+      if (!valued.contains(p) || !valued.contains(q)) continue;
+      const auto& kp = keys_of(p);
+      const auto& kq = keys_of(q);
+      for (const std::string& k : kp)
+        if (kq.contains(k)) return true;
+    }
+    return false;
+  }
 
   // The data restrictions of a class expression (through the definitions
   // of named classes) and its named conjuncts.

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include <absl/container/flat_hash_set.h>
+
 namespace trelvanic_dl::datatype {
 
 namespace {
@@ -436,11 +438,12 @@ struct Counter {
     return out;
   }
 
+  // One entry per data value, in the order listed.
   static std::vector<const DataValue*> distinct(const std::vector<DataValue>& values) {
     std::vector<const DataValue*> out;
+    absl::flat_hash_set<std::string> seen;
     for (const DataValue& v : values)
-      if (std::none_of(out.begin(), out.end(), [&](const DataValue* w) { return same_value(v, *w); }))
-        out.push_back(&v);
+      if (seen.insert(distinct_value_key(v)).second) out.push_back(&v);
     return out;
   }
 

@@ -550,6 +550,28 @@ std::optional<bool> in_value_space(const DataValue& v, Dt dt) {
 
 bool same_value(const DataValue& a, const DataValue& b) { return a.family == b.family && a.key == b.key; }
 
+std::string distinct_value_key(const DataValue& v) {
+  // Tags without ":" of their own, so that no two families share a text.
+  std::string_view tag = "?:";
+  switch (v.family) {
+    case Family::None:
+    case Family::Top: break;
+    case Family::Real: tag = "q:"; break;
+    case Family::Float: tag = "f:"; break;
+    case Family::Double: tag = "n:"; break;
+    case Family::String: tag = "s:"; break;
+    case Family::Boolean: tag = "b:"; break;
+    case Family::HexBinary: tag = "hex:"; break;
+    case Family::Base64Binary: tag = "b64:"; break;
+    case Family::AnyUri: tag = "uri:"; break;
+    case Family::DateTime: tag = "dt:"; break;
+    case Family::XmlLiteral: tag = "xml:"; break;
+  }
+  std::string out(tag);
+  out += v.key;
+  return out;
+}
+
 std::optional<std::partial_ordering> compare_values(const DataValue& a, const DataValue& b) {
   if (a.family != b.family) return std::nullopt;
   switch (a.family) {

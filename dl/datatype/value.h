@@ -63,6 +63,13 @@ struct Parsed {
 
 [[nodiscard]] bool same_value(const DataValue& a, const DataValue& b);
 
+// The value as one text: two values have the same text exactly when they are
+// the same data value (a tag of the family, then the canonical key; real
+// numbers of any datatype read "q:" and their exact canonical number, so
+// integer 1 and decimal 1.0 share a text while double 1.0 reads "n:" and its
+// bits).
+[[nodiscard]] std::string distinct_value_key(const DataValue& v);
+
 // The order of two values: real numbers among themselves, float and double
 // within their own family (NaN is unordered), strings by code points, time
 // instants with each other when both or neither have a time zone. None
