@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <cerrno>
 #include <limits>
@@ -134,6 +135,44 @@ uint64_t count_functional_texts(std::string_view text) {
   return count;
 }
 
+// Bytes of `word` equal to zero: the high bit of each such byte set, all
+// other bits clear (exact per byte: the sum cannot carry into the next byte).
+constexpr uint64_t zero_bytes(uint64_t word) {
+  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+  return ~(((word & kLow7) + kLow7) | word | kLow7);
+}
+
+constexpr uint64_t repeat_byte(unsigned char c) { return 0x0101010101010101ULL * c; }
+
+// The Turtle estimate: statement ends (" ;" and " .") plus a quarter of the
+// line feeds. Neither end text can overlap itself or the other (each starts
+// with a space and ends with another byte), so counting the positions where
+// one starts counts its non-overlapping occurrences. One pass counts all
+// three, eight bytes at a time: a word of the text and the word one byte
+// further on are compared with each byte at once.
+uint64_t count_turtle_texts(std::string_view text) {
+  const char* bytes = text.data();
+  const size_t n = text.size();
+  uint64_t ends = 0;
+  uint64_t line_feeds = 0;
+  size_t i = 0;
+  for (; i + 9 <= n; i += 8) {
+    uint64_t here;
+    uint64_t next;
+    std::memcpy(&here, bytes + i, 8);
+    std::memcpy(&next, bytes + i + 1, 8);
+    const uint64_t space = zero_bytes(here ^ repeat_byte(' '));
+    const uint64_t end = zero_bytes(next ^ repeat_byte(';')) | zero_bytes(next ^ repeat_byte('.'));
+    ends += static_cast<uint64_t>(std::popcount(space & end));
+    line_feeds += static_cast<uint64_t>(std::popcount(zero_bytes(here ^ repeat_byte('\n'))));
+  }
+  for (; i < n; ++i) {
+    if (bytes[i] == ' ' && i + 1 < n && (bytes[i + 1] == ';' || bytes[i + 1] == '.')) ++ends;
+    if (bytes[i] == '\n') ++line_feeds;
+  }
+  return ends + line_feeds / 4;
+}
+
 }  // namespace
 
 uint64_t prescan_estimate(std::string_view bytes, OntologyFormat format) {
@@ -144,8 +183,7 @@ uint64_t prescan_estimate(std::string_view bytes, OntologyFormat format) {
     case OntologyFormat::Functional:
       return count_functional_texts(bytes);
     case OntologyFormat::Turtle:
-      return count_occurrences(bytes, " ;") + count_occurrences(bytes, " .") +
-             static_cast<uint64_t>(std::count(bytes.begin(), bytes.end(), '\n')) / 4;
+      return count_turtle_texts(bytes);
   }
   return 0;
 }
