@@ -62,7 +62,7 @@ std::optional<AxiomKind> characteristic_of(TermId cls, const Dictionary& dict) {
   if (cls == v::owl_InverseFunctionalProperty) return AxiomKind::InverseFunctionalObjectProperty;
   if (cls == v::owl_IrreflexiveProperty) return AxiomKind::IrreflexiveObjectProperty;
   if (cls == v::owl_AsymmetricProperty) return AxiomKind::AsymmetricObjectProperty;
-  if (dict.kind(cls) == TermKind::kIri && dict.value(cls) == kReflexiveProperty)
+  if (dict.kind(cls) == TermKind::Iri && dict.value(cls) == kReflexiveProperty)
     return AxiomKind::ReflexiveObjectProperty;
   return std::nullopt;
 }
@@ -132,7 +132,7 @@ class Merger {
   bool names_entity(TermId term) {
     if (term == v::owl_Thing || term == v::owl_Nothing) return true;
     if (term.value != 0 && term.value <= v::kLast.value) return false;
-    if (dict_.kind(term) != TermKind::kIri) return true;
+    if (dict_.kind(term) != TermKind::Iri) return true;
     if (term.value >= reserved_.size()) reserved_.resize(std::max<size_t>(term.value + 1, dict_.size() + 1));
     if (reserved_[term.value] == 0) reserved_[term.value] = is_reserved_iri(dict_.value(term)) ? 2 : 1;
     return reserved_[term.value] == 1;
@@ -186,15 +186,15 @@ Result<MergeReport> merge_triples_into_ontology_inner(Ontology& ontology, const 
   absl::flat_hash_map<uint32_t, RestrictionRecord> records;
   std::vector<std::pair<TermId, TermId>> links;  // (class, restriction node)
   for (const Triple& t : output) {
-    const bool blank_subject = dict.kind(t.s) == TermKind::kBlank;
+    const bool blank_subject = dict.kind(t.subject) == TermKind::Blank;
     if (blank_subject) {
-      RestrictionRecord& r = records[t.s.value];
-      const bool iri_object = dict.kind(t.o) == TermKind::kIri;
-      if (t.p == v::rdf_type && t.o == v::owl_Restriction) r.typed = true;
-      if (t.p == v::owl_onProperty) r.on_property = iri_object ? std::optional(t.o) : std::nullopt;
-      if (t.p == v::owl_someValuesFrom) r.some_values_from = iri_object ? std::optional(t.o) : std::nullopt;
-    } else if (t.p == v::rdfs_subClassOf && dict.kind(t.o) == TermKind::kBlank) {
-      links.emplace_back(t.s, t.o);
+      RestrictionRecord& r = records[t.subject.value];
+      const bool iri_object = dict.kind(t.object) == TermKind::Iri;
+      if (t.predicate == v::rdf_type && t.object == v::owl_Restriction) r.typed = true;
+      if (t.predicate == v::owl_onProperty) r.on_property = iri_object ? std::optional(t.object) : std::nullopt;
+      if (t.predicate == v::owl_someValuesFrom) r.some_values_from = iri_object ? std::optional(t.object) : std::nullopt;
+    } else if (t.predicate == v::rdfs_subClassOf && dict.kind(t.object) == TermKind::Blank) {
+      links.emplace_back(t.subject, t.object);
     }
   }
 
@@ -238,71 +238,71 @@ Result<MergeReport> merge_triples_into_ontology_inner(Ontology& ontology, const 
     return {};
   };
   for (const Triple& t : output) {
-    if (dict.kind(t.s) == TermKind::kBlank || !m.names_entity(t.s)) continue;
-    const TermKind ok = dict.kind(t.o);
-    if (ok == TermKind::kLiteral) {
-      if (!m.names_entity(t.p)) continue;  // rdfs:label and other vocabulary
-      auto s = TRELVANIC_BRIDGE_TRY(m.get(t.s, EntityKind::Individual));
+    if (dict.kind(t.subject) == TermKind::Blank || !m.names_entity(t.subject)) continue;
+    const TermKind ok = dict.kind(t.object);
+    if (ok == TermKind::Literal) {
+      if (!m.names_entity(t.predicate)) continue;  // rdfs:label and other vocabulary
+      auto s = TRELVANIC_BRIDGE_TRY(m.get(t.subject, EntityKind::Individual));
       if (!s) continue;
-      auto p = TRELVANIC_BRIDGE_TRY(m.get(t.p, EntityKind::DataProperty));
+      auto p = TRELVANIC_BRIDGE_TRY(m.get(t.predicate, EntityKind::DataProperty));
       if (!p) continue;
-      found.push_back(Found{AxiomKind::DataPropertyAssertion, {*s, *p, EntityId{}}, t.o});
+      found.push_back(Found{AxiomKind::DataPropertyAssertion, {*s, *p, EntityId{}}, t.object});
       continue;
     }
-    if (ok == TermKind::kBlank) continue;
-    if (auto ch = t.p == v::rdf_type ? characteristic_of(t.o, dict) : std::nullopt) {
-      auto q = TRELVANIC_BRIDGE_TRY(m.get(t.s, EntityKind::ObjectProperty));
+    if (ok == TermKind::Blank) continue;
+    if (auto ch = t.predicate == v::rdf_type ? characteristic_of(t.object, dict) : std::nullopt) {
+      auto q = TRELVANIC_BRIDGE_TRY(m.get(t.subject, EntityKind::ObjectProperty));
       if (q) push(*ch, *q);
       continue;
     }
-    if (!m.names_entity(t.o)) continue;
+    if (!m.names_entity(t.object)) continue;
     // A pair of a term with itself states nothing.
-    const bool self = t.s == t.o;
-    const TermId p = t.p;
+    const bool self = t.subject == t.object;
+    const TermId p = t.predicate;
     if (p == v::owl_sameAs) {
-      if (!self) TRELVANIC_BRIDGE_TRY(pair(t.s, EntityKind::Individual, t.o, EntityKind::Individual, AxiomKind::SameIndividual));
+      if (!self) TRELVANIC_BRIDGE_TRY(pair(t.subject, EntityKind::Individual, t.object, EntityKind::Individual, AxiomKind::SameIndividual));
     } else if (p == v::owl_differentFrom) {
-      if (!self) TRELVANIC_BRIDGE_TRY(pair(t.s, EntityKind::Individual, t.o, EntityKind::Individual, AxiomKind::DifferentIndividuals));
+      if (!self) TRELVANIC_BRIDGE_TRY(pair(t.subject, EntityKind::Individual, t.object, EntityKind::Individual, AxiomKind::DifferentIndividuals));
     } else if (p == v::owl_disjointWith) {
-      if (!self) TRELVANIC_BRIDGE_TRY(pair(t.s, EntityKind::Class, t.o, EntityKind::Class, AxiomKind::DisjointClasses));
+      if (!self) TRELVANIC_BRIDGE_TRY(pair(t.subject, EntityKind::Class, t.object, EntityKind::Class, AxiomKind::DisjointClasses));
     } else if (p == v::owl_equivalentClass) {
-      if (!self) TRELVANIC_BRIDGE_TRY(pair(t.s, EntityKind::Class, t.o, EntityKind::Class, AxiomKind::EquivalentClasses));
+      if (!self) TRELVANIC_BRIDGE_TRY(pair(t.subject, EntityKind::Class, t.object, EntityKind::Class, AxiomKind::EquivalentClasses));
     } else if (p == v::owl_equivalentProperty) {
       if (!self)
-        TRELVANIC_BRIDGE_TRY(pair(t.s, EntityKind::ObjectProperty, t.o, EntityKind::ObjectProperty,
+        TRELVANIC_BRIDGE_TRY(pair(t.subject, EntityKind::ObjectProperty, t.object, EntityKind::ObjectProperty,
                                   AxiomKind::EquivalentObjectProperties));
     } else if (p == v::owl_inverseOf) {
       if (self) {
         // A property that is its own inverse is symmetric.
-        auto q = TRELVANIC_BRIDGE_TRY(m.get(t.s, EntityKind::ObjectProperty));
+        auto q = TRELVANIC_BRIDGE_TRY(m.get(t.subject, EntityKind::ObjectProperty));
         if (q) push(AxiomKind::SymmetricObjectProperty, *q);
       } else {
-        TRELVANIC_BRIDGE_TRY(pair(t.s, EntityKind::ObjectProperty, t.o, EntityKind::ObjectProperty,
+        TRELVANIC_BRIDGE_TRY(pair(t.subject, EntityKind::ObjectProperty, t.object, EntityKind::ObjectProperty,
                                   AxiomKind::InverseObjectProperties));
       }
     } else if (p == v::rdfs_subClassOf) {
-      if (!self) TRELVANIC_BRIDGE_TRY(pair(t.s, EntityKind::Class, t.o, EntityKind::Class, AxiomKind::SubClassOf));
+      if (!self) TRELVANIC_BRIDGE_TRY(pair(t.subject, EntityKind::Class, t.object, EntityKind::Class, AxiomKind::SubClassOf));
     } else if (p == v::rdfs_subPropertyOf) {
       if (!self)
-        TRELVANIC_BRIDGE_TRY(pair(t.s, EntityKind::ObjectProperty, t.o, EntityKind::ObjectProperty,
+        TRELVANIC_BRIDGE_TRY(pair(t.subject, EntityKind::ObjectProperty, t.object, EntityKind::ObjectProperty,
                                   AxiomKind::SubObjectPropertyOf));
     } else if (p == v::rdfs_domain) {
-      TRELVANIC_BRIDGE_TRY(pair(t.s, EntityKind::ObjectProperty, t.o, EntityKind::Class, AxiomKind::ObjectPropertyDomain));
+      TRELVANIC_BRIDGE_TRY(pair(t.subject, EntityKind::ObjectProperty, t.object, EntityKind::Class, AxiomKind::ObjectPropertyDomain));
     } else if (p == v::rdfs_range) {
-      TRELVANIC_BRIDGE_TRY(pair(t.s, EntityKind::ObjectProperty, t.o, EntityKind::Class, AxiomKind::ObjectPropertyRange));
+      TRELVANIC_BRIDGE_TRY(pair(t.subject, EntityKind::ObjectProperty, t.object, EntityKind::Class, AxiomKind::ObjectPropertyRange));
     } else if (p == v::rdf_type) {
       // Declarations (owl:Class, owl:NamedIndividual, ...) are reserved
       // objects and were passed over above.
-      TRELVANIC_BRIDGE_TRY(pair(t.s, EntityKind::Individual, t.o, EntityKind::Class, AxiomKind::ClassAssertion));
+      TRELVANIC_BRIDGE_TRY(pair(t.subject, EntityKind::Individual, t.object, EntityKind::Class, AxiomKind::ClassAssertion));
     } else if (!m.names_entity(p)) {
       // Other standard vocabulary (owl:propertyDisjointWith, owl:hasKey,
       // list cells, ...) has no told form.
     } else {
-      auto s = TRELVANIC_BRIDGE_TRY(m.get(t.s, EntityKind::Individual));
+      auto s = TRELVANIC_BRIDGE_TRY(m.get(t.subject, EntityKind::Individual));
       if (!s) continue;
-      auto q = TRELVANIC_BRIDGE_TRY(m.get(t.p, EntityKind::ObjectProperty));
+      auto q = TRELVANIC_BRIDGE_TRY(m.get(t.predicate, EntityKind::ObjectProperty));
       if (!q) continue;
-      auto o = TRELVANIC_BRIDGE_TRY(m.get(t.o, EntityKind::Individual));
+      auto o = TRELVANIC_BRIDGE_TRY(m.get(t.object, EntityKind::Individual));
       if (!o) continue;
       push(AxiomKind::ObjectPropertyAssertion, *s, *q, *o);
     }

@@ -48,7 +48,7 @@ Result<void> check_iri(std::string_view text) {
 std::vector<TermTriple> as_texts(const Dictionary& dict, std::span<const Triple> triples) {
   std::vector<TermTriple> out;
   out.reserve(triples.size());
-  for (const Triple& t : triples) out.push_back(TermTriple{dict.term(t.s), dict.term(t.p), dict.term(t.o)});
+  for (const Triple& t : triples) out.push_back(TermTriple{dict.term(t.subject), dict.term(t.predicate), dict.term(t.object)});
   return out;
 }
 
@@ -288,7 +288,7 @@ Result<std::optional<std::array<std::string, 3>>> axiom_triple_key(const Ontolog
   auto iri = [&](EntityId e) -> Result<std::string> {
     return std::string(TRELVANIC_BRIDGE_TRY_CORE(ontology.entity_iri(e)));
   };
-  auto vocab_text = [](TermId t) { return std::string(v::kIris[t.value - 1]); };
+  auto vocab_text = [](TermId t) { return std::string(trelvanic_rdf::vocab::kIris[t.value - 1]); };
   auto fixed = [&](EntityId s, std::string p, EntityId o) -> Result<std::optional<Key>> {
     return Key{TRELVANIC_BRIDGE_TRY(iri(s)), std::move(p), TRELVANIC_BRIDGE_TRY(iri(o))};
   };

@@ -46,21 +46,21 @@ void Engine::problem(std::string rule, std::string message) {
 }
 
 std::expected<void, Error> Engine::add(const Triple& t) {
-  for (TermId id : {t.s, t.p, t.o})
+  for (TermId id : {t.subject, t.predicate, t.object})
     if (!dict_.contains(id)) return std::unexpected(Error{ErrorKind::kInvalidTerm, "unknown term id " + std::to_string(id.value)});
-  if (dict_.is_literal(t.s))
-    return std::unexpected(Error{ErrorKind::kInvalidTriple, "literal subject " + show(t.s)});
-  if (dict_.kind(t.p) != TermKind::kIri)
-    return std::unexpected(Error{ErrorKind::kInvalidTriple, "predicate is not an IRI: " + show(t.p)});
-  Triple c{find(t.s), find(t.p), find(t.o)};
-  if (c.p == vocab::owl_sameAs) {
-    unite_later(c.s, c.o);
+  if (dict_.is_literal(t.subject))
+    return std::unexpected(Error{ErrorKind::kInvalidTriple, "literal subject " + show(t.subject)});
+  if (dict_.kind(t.predicate) != TermKind::Iri)
+    return std::unexpected(Error{ErrorKind::kInvalidTriple, "predicate is not an IRI: " + show(t.predicate)});
+  Triple c{find(t.subject), find(t.predicate), find(t.object)};
+  if (c.predicate == vocab::owl_sameAs) {
+    unite_later(c.subject, c.object);
     return {};
   }
   auto [index, fresh] = store_.insert(c, kAsserted);
   if (fresh) {
     note_schema(c);
-    if (c.p == vocab::rdfs_subClassOf) note_base_link(index);
+    if (c.predicate == vocab::rdfs_subClassOf) note_base_link(index);
     queue_.push_back(index);
   } else {
     store_.set_flags(index, kAsserted);
@@ -70,32 +70,32 @@ std::expected<void, Error> Engine::add(const Triple& t) {
 
 void Engine::derive(TermId s, TermId p, TermId o, std::uint8_t flags) {
   Triple t{find(s), find(p), find(o)};
-  if (t.p == vocab::owl_sameAs) {
-    if (t.s != t.o) unite_later(t.s, t.o);
+  if (t.predicate == vocab::owl_sameAs) {
+    if (t.subject != t.object) unite_later(t.subject, t.object);
     return;
   }
-  if (dict_.kind(t.p) != TermKind::kIri) return;
+  if (dict_.kind(t.predicate) != TermKind::Iri) return;
   // Literal subjects are kept only as "literal rdf:type datatype", the
   // premise of dt-not-type; they never reach the output.
-  if (dict_.is_literal(t.s) && t.p != vocab::rdf_type) return;
+  if (dict_.is_literal(t.subject) && t.predicate != vocab::rdf_type) return;
   auto [index, fresh] = store_.insert(t, flags);
   if (fresh) {
     ++derived_;
     note_schema(t);
-    if (t.p == vocab::rdfs_subClassOf && !(flags & kByTransitivity)) note_base_link(index);
+    if (t.predicate == vocab::rdfs_subClassOf && !(flags & kByTransitivity)) note_base_link(index);
     queue_.push_back(index);
   } else if (!(flags & kByTransitivity) && (store_.flags(index) & kByTransitivity)) {
     // Known so far only as a transitive shortcut; now it is also a base
     // edge that the transitive rule must extend.
     store_.clear_flags(index, kByTransitivity);
     store_.set_flags(index, (flags & kCovered) | kRevisit);
-    if (t.p == vocab::rdfs_subClassOf) note_base_link(index);
+    if (t.predicate == vocab::rdfs_subClassOf) note_base_link(index);
     queue_.push_back(index);
   }
 }
 
 void Engine::note_base_link(std::uint32_t i) {
-  const TermId c = store_.at(i).s;
+  const TermId c = store_.at(i).subject;
   if (c.value >= base_link_head_.size())
     base_link_head_.resize(std::max<std::size_t>(c.value + 1, base_link_head_.size() * 2), kNoTriple);
   base_links_.push_back(BaseLink{i, base_link_head_[c.value]});
@@ -103,17 +103,17 @@ void Engine::note_base_link(std::uint32_t i) {
 }
 
 void Engine::note_schema(const Triple& t) {
-  add_flags(t.p, kSchemaUse);
-  if (dict_.is_literal(t.o) && !(flags_of(t.o) & kLiteralSeen)) {
-    add_flags(t.o, kLiteralSeen);
-    literal_objects_.push_back(t.o);
+  add_flags(t.predicate, kSchemaUse);
+  if (dict_.is_literal(t.object) && !(flags_of(t.object) & kLiteralSeen)) {
+    add_flags(t.object, kLiteralSeen);
+    literal_objects_.push_back(t.object);
   }
-  if (t.p.value <= vocab::kLast.value) {
-    switch (t.p.value) {
+  if (t.predicate.value <= vocab::kLast.value) {
+    switch (t.predicate.value) {
       case vocab::rdf_type.value:
-        add_flags(t.o, kSchemaUse);
+        add_flags(t.object, kSchemaUse);
         // Declared or characterised as a class or property.
-        if (declares_schema(t.o)) add_flags(t.s, kSchemaUse);
+        if (declares_schema(t.object)) add_flags(t.subject, kSchemaUse);
         break;
       case vocab::rdfs_subClassOf.value:
       case vocab::rdfs_subPropertyOf.value:
@@ -123,8 +123,8 @@ void Engine::note_schema(const Triple& t) {
       case vocab::owl_complementOf.value:
       case vocab::owl_inverseOf.value:
       case vocab::owl_propertyDisjointWith.value:
-        add_flags(t.s, kSchemaUse);
-        add_flags(t.o, kSchemaUse);
+        add_flags(t.subject, kSchemaUse);
+        add_flags(t.object, kSchemaUse);
         break;
       case vocab::rdfs_domain.value:
       case vocab::rdfs_range.value:
@@ -133,27 +133,27 @@ void Engine::note_schema(const Triple& t) {
       case vocab::owl_allValuesFrom.value:
       case vocab::owl_onClass.value:
       case vocab::owl_assertionProperty.value:
-        add_flags(t.o, kSchemaUse);
-        if (t.p == vocab::rdfs_domain || t.p == vocab::rdfs_range) add_flags(t.s, kSchemaUse);
+        add_flags(t.object, kSchemaUse);
+        if (t.predicate == vocab::rdfs_domain || t.predicate == vocab::rdfs_range) add_flags(t.subject, kSchemaUse);
         break;
       default:
         break;
     }
   }
-  switch (t.p.value) {
-    case vocab::rdfs_domain.value: add_flags(t.s, kPropDomain); break;
-    case vocab::rdfs_range.value: add_flags(t.s, kPropRange); break;
-    case vocab::rdfs_subPropertyOf.value: add_flags(t.s, kPropSuper); break;
+  switch (t.predicate.value) {
+    case vocab::rdfs_domain.value: add_flags(t.subject, kPropDomain); break;
+    case vocab::rdfs_range.value: add_flags(t.subject, kPropRange); break;
+    case vocab::rdfs_subPropertyOf.value: add_flags(t.subject, kPropSuper); break;
     case vocab::owl_inverseOf.value:
-      add_flags(t.s, kPropInverse);
-      add_flags(t.o, kPropInverse);
+      add_flags(t.subject, kPropInverse);
+      add_flags(t.object, kPropInverse);
       break;
-    case vocab::rdfs_subClassOf.value: add_flags(t.s, kClassSuper); break;
+    case vocab::rdfs_subClassOf.value: add_flags(t.subject, kClassSuper); break;
     case vocab::rdf_type.value:
-      if (t.o == vocab::owl_TransitiveProperty) add_flags(t.s, kPropTransitive);
-      else if (t.o == vocab::owl_SymmetricProperty) add_flags(t.s, kPropSymmetric);
-      else if (t.o == vocab::owl_FunctionalProperty) add_flags(t.s, kPropFunctional);
-      else if (t.o == vocab::owl_InverseFunctionalProperty) add_flags(t.s, kPropInverseFunctional);
+      if (t.object == vocab::owl_TransitiveProperty) add_flags(t.subject, kPropTransitive);
+      else if (t.object == vocab::owl_SymmetricProperty) add_flags(t.subject, kPropSymmetric);
+      else if (t.object == vocab::owl_FunctionalProperty) add_flags(t.subject, kPropFunctional);
+      else if (t.object == vocab::owl_InverseFunctionalProperty) add_flags(t.subject, kPropInverseFunctional);
       break;
     default: break;
   }
@@ -200,11 +200,11 @@ void Engine::process(std::uint32_t index) {
   const Triple t = store_.at(index);
   older_than_ = (store_.flags(index) & kRevisit) ? kNoTriple : index;
   store_.clear_flags(index, kRevisit);
-  std::uint32_t pflags = flags_of(t.p);
+  std::uint32_t pflags = flags_of(t.predicate);
   if (pflags) property_rules(index, t, pflags);
-  if (t.p == vocab::rdf_type) {
-    type_rules(t.s, t.o);
-  } else if (t.p.value <= vocab::kLast.value) {
+  if (t.predicate == vocab::rdf_type) {
+    type_rules(t.subject, t.object);
+  } else if (t.predicate.value <= vocab::kLast.value) {
     schema_rules(t, store_.flags(index));
   }
   older_than_ = kNoTriple;
@@ -226,15 +226,15 @@ bool Engine::read_list(TermId head, std::vector<TermId>& items) const {
 }
 
 bool Engine::emittable(const Triple& t, std::uint8_t flags) const {
-  if (dict_.is_literal(t.s)) return false;
-  if (t.s == t.o && (t.p == vocab::owl_equivalentClass || t.p == vocab::owl_equivalentProperty ||
-                     t.p == vocab::owl_inverseOf || t.p == vocab::owl_sameAs))
+  if (dict_.is_literal(t.subject)) return false;
+  if (t.subject == t.object && (t.predicate == vocab::owl_equivalentClass || t.predicate == vocab::owl_equivalentProperty ||
+                     t.predicate == vocab::owl_inverseOf || t.predicate == vocab::owl_sameAs))
     return false;
   if (options_.emit_tautologies || (flags & kAsserted)) return true;
-  if (t.p == vocab::rdfs_subClassOf)
-    return !(t.s == t.o || t.o == vocab::owl_Thing || t.s == vocab::owl_Nothing);
-  if (t.p == vocab::rdfs_subPropertyOf) return t.s != t.o;
-  if (t.p == vocab::rdf_type) return t.o != vocab::owl_Thing;
+  if (t.predicate == vocab::rdfs_subClassOf)
+    return !(t.subject == t.object || t.object == vocab::owl_Thing || t.subject == vocab::owl_Nothing);
+  if (t.predicate == vocab::rdfs_subPropertyOf) return t.subject != t.object;
+  if (t.predicate == vocab::rdf_type) return t.object != vocab::owl_Thing;
   return true;
 }
 
@@ -256,14 +256,14 @@ void Engine::output(std::vector<Triple>& out) const {
   std::vector<bool> expanded(n, false);
   for (std::uint32_t i = 0; i < n; ++i) {
     const Triple& t = store_.at(i);
-    std::uint32_t c = store_.find(Triple{find(t.s), find(t.p), find(t.o)});
+    std::uint32_t c = store_.find(Triple{find(t.subject), find(t.predicate), find(t.object)});
     if (c == kNoTriple || store_.dead(c) || expanded[c]) continue;
     expanded[c] = true;
     const Triple ct = store_.at(c);
     std::uint8_t flags = store_.flags(c);
-    eq_.for_members(ct.s, [&](TermId s) {
-      eq_.for_members(ct.p, [&](TermId p) {
-        eq_.for_members(ct.o, [&](TermId o) {
+    eq_.for_members(ct.subject, [&](TermId s) {
+      eq_.for_members(ct.predicate, [&](TermId p) {
+        eq_.for_members(ct.object, [&](TermId o) {
           Triple e{s, p, o};
           if (emittable(e, flags)) out.push_back(e);
         });

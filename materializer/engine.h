@@ -165,7 +165,7 @@ class Engine {
     if (c.value >= base_link_head_.size()) return;
     for (std::uint32_t n = base_link_head_[c.value]; n != kNoTriple; n = base_links_[n].next) {
       std::uint32_t i = base_links_[n].triple;
-      if (i < bound && !store_.dead(i)) f(store_.at(i).o, store_.flags(i));
+      if (i < bound && !store_.dead(i)) f(store_.at(i).object, store_.flags(i));
     }
   }
   void merge_now(TermId a, TermId b);

@@ -11,12 +11,12 @@ Materializer& Materializer::operator=(Materializer&&) noexcept = default;
 namespace {
 
 std::expected<void, Error> check(const Dictionary& dict, const Triple& t) {
-  for (TermId id : {t.s, t.p, t.o})
+  for (TermId id : {t.subject, t.predicate, t.object})
     if (!dict.contains(id))
       return std::unexpected(Error{ErrorKind::kInvalidTerm, "unknown term id " + std::to_string(id.value)});
-  if (dict.is_literal(t.s)) return std::unexpected(Error{ErrorKind::kInvalidTriple, "literal subject " + dict.display(t.s)});
-  if (dict.kind(t.p) != TermKind::kIri)
-    return std::unexpected(Error{ErrorKind::kInvalidTriple, "predicate is not an IRI: " + dict.display(t.p)});
+  if (dict.is_literal(t.subject)) return std::unexpected(Error{ErrorKind::kInvalidTriple, "literal subject " + dict.display(t.subject)});
+  if (dict.kind(t.predicate) != TermKind::Iri)
+    return std::unexpected(Error{ErrorKind::kInvalidTriple, "predicate is not an IRI: " + dict.display(t.predicate)});
   return {};
 }
 
@@ -33,9 +33,9 @@ std::expected<void, Error> Materializer::load(std::span<const Triple> triples) {
 
 std::expected<void, Error> Materializer::load_terms(std::span<const TermTriple> triples) {
   for (const TermTriple& t : triples) {
-    if (t.s.kind == TermKind::kLiteral)
+    if (t.s.kind == TermKind::Literal)
       return std::unexpected(Error{ErrorKind::kInvalidTriple, "literal subject \"" + t.s.value + "\""});
-    if (t.p.kind != TermKind::kIri)
+    if (t.p.kind != TermKind::Iri)
       return std::unexpected(Error{ErrorKind::kInvalidTriple, "predicate is not an IRI: " + t.p.value});
   }
   std::vector<Triple> encoded;
@@ -55,7 +55,7 @@ std::vector<Triple> Materializer::triples() const {
 
 std::vector<TermTriple> Materializer::term_triples() const {
   std::vector<TermTriple> out;
-  for (const Triple& t : triples()) out.push_back(TermTriple{dict_->term(t.s), dict_->term(t.p), dict_->term(t.o)});
+  for (const Triple& t : triples()) out.push_back(TermTriple{dict_->term(t.subject), dict_->term(t.predicate), dict_->term(t.object)});
   return out;
 }
 

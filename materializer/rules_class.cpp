@@ -170,23 +170,23 @@ void Engine::max_one(const Restriction& r, TermId u) {
 }
 
 void Engine::restriction_data(Triple t) {
-  if (auto it = has_value_by_pair_.find(Triple{t.p, t.o, TermId{}}); it != has_value_by_pair_.end())
-    for (std::uint32_t i : it->second) derive(t.s, vocab::rdf_type, restrictions_[i].node);
-  auto* list = lookup(restrictions_by_property_, t.p);
+  if (auto it = has_value_by_pair_.find(Triple{t.predicate, t.object, TermId{}}); it != has_value_by_pair_.end())
+    for (std::uint32_t i : it->second) derive(t.subject, vocab::rdf_type, restrictions_[i].node);
+  auto* list = lookup(restrictions_by_property_, t.predicate);
   if (!list) return;
   for (std::uint32_t i : *list) {
     const Restriction& r = restrictions_[i];
     switch (r.kind) {
       case RestrictionKind::kSome:
-        if (has_type(t.o, r.filler)) derive(t.s, vocab::rdf_type, r.node);
+        if (has_type(t.object, r.filler)) derive(t.subject, vocab::rdf_type, r.node);
         break;
       case RestrictionKind::kAll:
-        if (has_type(t.s, r.node)) derive(t.o, vocab::rdf_type, r.filler);
+        if (has_type(t.subject, r.node)) derive(t.object, vocab::rdf_type, r.filler);
         break;
       case RestrictionKind::kHasValue:  // cls-hv2, through has_value_by_pair_ above
         break;
       case RestrictionKind::kMax:
-        if (r.max == 1 && has_type(t.s, r.node) && has_type(t.o, r.filler)) max_one(r, t.s);
+        if (r.max == 1 && has_type(t.subject, r.node) && has_type(t.object, r.filler)) max_one(r, t.subject);
         break;
     }
   }
@@ -421,7 +421,7 @@ void Engine::compile_list(TermId owner, TermId predicate, TermId head) {
       if (items.empty()) return;
       std::vector<Triple> data;
       store_.for_predicate(items[0], [&](std::uint32_t i) { data.push_back(store_.at(i)); });
-      for (const Triple& d : data) chain_from(id, 0, d.s, d.o);
+      for (const Triple& d : data) chain_from(id, 0, d.subject, d.object);
       return;
     }
     case vocab::owl_hasKey.value: {

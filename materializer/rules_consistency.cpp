@@ -52,8 +52,8 @@ void Engine::check_consistency() {
     absl::flat_hash_set<TermId> seen;
     for (auto it = all.rbegin(); it != all.rend(); ++it) {
       const Triple t = store_.at(*it);
-      if (find(t.s) != find(t.o) || !seen.insert(find(t.s)).second) continue;
-      problem("eq-diff1", show(t.s) + " and " + show(t.o) + " are both owl:sameAs and owl:differentFrom");
+      if (find(t.subject) != find(t.object) || !seen.insert(find(t.subject)).second) continue;
+      problem("eq-diff1", show(t.subject) + " and " + show(t.object) + " are both owl:sameAs and owl:differentFrom");
     }
   }
   for (auto [a, b] : punned_same_)
@@ -83,13 +83,13 @@ void Engine::check_consistency() {
   for (TermId p : collect_subjects<TermId>(store_, rdf_type, owl_IrreflexiveProperty))
     store_.for_predicate(p, [&](std::uint32_t i) {
       const Triple& t = store_.at(i);
-      if (t.s == t.o) problem("prp-irp", show(t.s) + " is related to itself by irreflexive property " + show(p));
+      if (t.subject == t.object) problem("prp-irp", show(t.subject) + " is related to itself by irreflexive property " + show(p));
     });
   for (TermId p : collect_subjects<TermId>(store_, rdf_type, owl_AsymmetricProperty))
     store_.for_predicate(p, [&](std::uint32_t i) {
       const Triple t = store_.at(i);
-      if (t.s <= t.o && store_.contains(Triple{t.o, t.p, t.s}))
-        problem("prp-asyp", show(t.s) + " and " + show(t.o) + " are related both ways by asymmetric property " + show(p));
+      if (t.subject <= t.object && store_.contains(Triple{t.object, t.predicate, t.subject}))
+        problem("prp-asyp", show(t.subject) + " and " + show(t.object) + " are related both ways by asymmetric property " + show(p));
     });
   // prp-pdw, prp-adp
   auto disjoint_properties = [&](const char* rule, TermId p1, TermId p2) {
@@ -97,11 +97,11 @@ void Engine::check_consistency() {
     p2 = find(p2);
     store_.for_predicate(p1, [&](std::uint32_t i) {
       const Triple t = store_.at(i);
-      if (store_.contains(Triple{t.s, p2, t.o}))
-        problem(rule, show(t.s) + " is related to " + show(t.o) + " by disjoint properties " + show(p1) + " and " + show(p2));
+      if (store_.contains(Triple{t.subject, p2, t.object}))
+        problem(rule, show(t.subject) + " is related to " + show(t.object) + " by disjoint properties " + show(p1) + " and " + show(p2));
     });
   };
-  for (const Triple& t : live(owl_propertyDisjointWith)) disjoint_properties("prp-pdw", t.s, t.o);
+  for (const Triple& t : live(owl_propertyDisjointWith)) disjoint_properties("prp-pdw", t.subject, t.object);
   for (TermId x : collect_subjects<TermId>(store_, rdf_type, owl_AllDisjointProperties)) {
     TermId h = store_.first_object(owl_members, x);
     if (!h || !read_list(h, items)) continue;
@@ -112,7 +112,7 @@ void Engine::check_consistency() {
   // prp-npa1, prp-npa2
   {
     for (const Triple& src : live(owl_sourceIndividual)) {
-      TermId x = src.s, i1 = src.o;
+      TermId x = src.subject, i1 = src.object;
       TermId p = store_.first_object(owl_assertionProperty, x);
       if (!p) continue;
       store_.for_objects(owl_targetIndividual, x, [&](TermId i2) {
@@ -142,7 +142,7 @@ void Engine::check_consistency() {
   for (TermId p : collect_subjects<TermId>(store_, rdf_type, owl_FunctionalProperty)) {
     absl::flat_hash_set<TermId> subjects;
     store_.for_predicate(p, [&](std::uint32_t i) {
-      if (dict_.is_literal(store_.at(i).o)) subjects.insert(store_.at(i).s);
+      if (dict_.is_literal(store_.at(i).object)) subjects.insert(store_.at(i).subject);
     });
     std::vector<TermId> ordered(subjects.begin(), subjects.end());
     std::sort(ordered.begin(), ordered.end());
@@ -164,8 +164,8 @@ void Engine::check_consistency() {
       if (has_type(x, c2))
         problem(rule, show(x) + " is an instance of " + what + " " + show(c1) + " and " + show(c2));
   };
-  for (const Triple& t : live(owl_complementOf)) disjoint_classes("cls-com", "complementary classes", t.s, t.o);
-  for (const Triple& t : live(owl_disjointWith)) disjoint_classes("cax-dw", "disjoint classes", t.s, t.o);
+  for (const Triple& t : live(owl_complementOf)) disjoint_classes("cls-com", "complementary classes", t.subject, t.object);
+  for (const Triple& t : live(owl_disjointWith)) disjoint_classes("cax-dw", "disjoint classes", t.subject, t.object);
   for (TermId x : collect_subjects<TermId>(store_, rdf_type, owl_AllDisjointClasses)) {
     TermId h = store_.first_object(owl_members, x);
     if (!h || !read_list(h, items)) continue;

@@ -49,11 +49,11 @@ void Engine::merge_now(TermId a, TermId b) {
   for (std::uint32_t i : touched) {
     const Triple t = store_.at(i);
     std::uint8_t keep = store_.flags(i) & kAsserted;
-    Triple c{find(t.s), find(t.p), find(t.o)};
+    Triple c{find(t.subject), find(t.predicate), find(t.object)};
     auto [index, fresh] = store_.insert(c, keep);
     if (fresh) {
       note_schema(c);
-      if (c.p == vocab::rdfs_subClassOf) note_base_link(index);
+      if (c.predicate == vocab::rdfs_subClassOf) note_base_link(index);
       queue_.push_back(index);
     } else if (store_.dead(index)) {
       // An earlier form of the same triple, dead since; cannot happen for
@@ -64,7 +64,7 @@ void Engine::merge_now(TermId a, TermId b) {
       if (store_.flags(index) & kByTransitivity) {
         store_.clear_flags(index, kByTransitivity);
         store_.set_flags(index, kRevisit);
-        if (c.p == vocab::rdfs_subClassOf) note_base_link(index);
+        if (c.predicate == vocab::rdfs_subClassOf) note_base_link(index);
         queue_.push_back(index);
       }
     }

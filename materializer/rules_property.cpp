@@ -50,33 +50,33 @@ void Engine::property_rules(std::uint32_t index, const Triple& t, std::uint32_t 
   if ((pflags & kPropDomain) && store_.older_with_subject(index)) pflags &= ~kPropDomain;
   if ((pflags & kPropRange) && store_.older_with_object(index)) pflags &= ~kPropRange;
   if (pflags & kPropDomain)
-    store_.for_objects_before(vocab::rdfs_domain, t.p, older_than_, [&](TermId c, std::uint8_t f) {
-      if (!(f & kCovered)) derive(t.s, vocab::rdf_type, c);
+    store_.for_objects_before(vocab::rdfs_domain, t.predicate, older_than_, [&](TermId c, std::uint8_t f) {
+      if (!(f & kCovered)) derive(t.subject, vocab::rdf_type, c);
     });
   if (pflags & kPropRange)
-    store_.for_objects_before(vocab::rdfs_range, t.p, older_than_, [&](TermId c, std::uint8_t f) {
-      if (!(f & kCovered)) derive(t.o, vocab::rdf_type, c);
+    store_.for_objects_before(vocab::rdfs_range, t.predicate, older_than_, [&](TermId c, std::uint8_t f) {
+      if (!(f & kCovered)) derive(t.object, vocab::rdf_type, c);
     });
   if (pflags & kPropSuper)
-    store_.for_objects(vocab::rdfs_subPropertyOf, t.p, [&](TermId q) {
-      if (q != t.p) derive(t.s, q, t.o);
+    store_.for_objects(vocab::rdfs_subPropertyOf, t.predicate, [&](TermId q) {
+      if (q != t.predicate) derive(t.subject, q, t.object);
     });
   if (pflags & kPropInverse) {
     // Inverses are often declared both ways: derive once per inverse.
     std::array<TermId, 4> seen{};
     std::size_t n = 0;
-    store_.for_objects(vocab::owl_inverseOf, t.p, [&](TermId q) {
-      derive(t.o, q, t.s);
+    store_.for_objects(vocab::owl_inverseOf, t.predicate, [&](TermId q) {
+      derive(t.object, q, t.subject);
       if (n < seen.size()) seen[n] = q;
       ++n;
     });
-    store_.for_subjects(vocab::owl_inverseOf, t.p, [&](TermId q) {
+    store_.for_subjects(vocab::owl_inverseOf, t.predicate, [&](TermId q) {
       bool twice = n <= seen.size() ? std::find(seen.begin(), seen.begin() + n, q) != seen.begin() + n
-                                    : store_.contains(Triple{t.p, vocab::owl_inverseOf, q});
-      if (!twice) derive(t.o, q, t.s);
+                                    : store_.contains(Triple{t.predicate, vocab::owl_inverseOf, q});
+      if (!twice) derive(t.object, q, t.subject);
     });
   }
-  if (pflags & kPropSymmetric) derive(t.o, t.p, t.s);
+  if (pflags & kPropSymmetric) derive(t.object, t.predicate, t.subject);
   if (pflags & kPropTransitive) transitive_step(index, t);
   // prp-fp / prp-ifp: the new value joins every other value, not just the
   // first one met. Uniting with one partner only leaves a value out when
@@ -85,20 +85,20 @@ void Engine::property_rules(std::uint32_t index, const Triple& t, std::uint32_t 
   // meets x2). The merges run before the next triple, so the values of one
   // subject (object) collapse to one and the next scan is short.
   if (pflags & kPropFunctional) {
-    store_.for_objects(t.p, t.s, [&](TermId y) {
-      if (y != t.o && !dict_.is_literal(y) && !dict_.is_literal(t.o)) unite_later(t.o, y);
+    store_.for_objects(t.predicate, t.subject, [&](TermId y) {
+      if (y != t.object && !dict_.is_literal(y) && !dict_.is_literal(t.object)) unite_later(t.object, y);
     });
   }
   if (pflags & kPropInverseFunctional) {
-    store_.for_subjects(t.p, t.o, [&](TermId x) {
-      if (x != t.s) unite_later(t.s, x);
+    store_.for_subjects(t.predicate, t.object, [&](TermId x) {
+      if (x != t.subject) unite_later(t.subject, x);
     });
   }
   if (pflags & kPropChain) chain_step(t);
   if (pflags & kPropKey) {
-    auto it = keys_by_property_.find(t.p);
+    auto it = keys_by_property_.find(t.predicate);
     if (it != keys_by_property_.end()) {
-      for (std::uint32_t k : it->second) key_check(t.s, k);
+      for (std::uint32_t k : it->second) key_check(t.subject, k);
     }
   }
   if (pflags & kPropRestriction) restriction_data(t);
@@ -107,18 +107,18 @@ void Engine::property_rules(std::uint32_t index, const Triple& t, std::uint32_t 
 void Engine::transitive_step(std::uint32_t index, Triple t) {
   bool base = !(store_.flags(index) & kByTransitivity);
   if (base && base_edges_.insert(t).second) {
-    base_successors_[pair_key(t.p, t.s)].push_back(t.o);
+    base_successors_[pair_key(t.predicate, t.subject)].push_back(t.object);
     // New base edge x->y: every w->x of the closure gives w->y.
-    store_.for_subjects(t.p, t.s, [&](TermId w) { derive(w, t.p, t.o, kByTransitivity); });
+    store_.for_subjects(t.predicate, t.subject, [&](TermId w) { derive(w, t.predicate, t.object, kByTransitivity); });
   }
   // Closure triple x->y: extend by the base edges leaving y.
-  auto it = base_successors_.find(pair_key(t.p, t.o));
+  auto it = base_successors_.find(pair_key(t.predicate, t.object));
   if (it == base_successors_.end()) return;
   std::size_t n = it->second.size();
   for (std::size_t k = 0; k < n; ++k) {
     // Re-find each time: deriving may grow the map and move the vector.
-    TermId z = base_successors_[pair_key(t.p, t.o)][k];
-    derive(t.s, t.p, z, kByTransitivity);
+    TermId z = base_successors_[pair_key(t.predicate, t.object)][k];
+    derive(t.subject, t.predicate, z, kByTransitivity);
   }
 }
 
@@ -136,9 +136,9 @@ void Engine::transitive_header(TermId p) {
 }
 
 void Engine::chain_step(Triple t) {
-  auto it = chains_by_property_.find(t.p);
+  auto it = chains_by_property_.find(t.predicate);
   if (it == chains_by_property_.end()) return;
-  for (auto [chain, position] : it->second) chain_from(chain, position, t.s, t.o);
+  for (auto [chain, position] : it->second) chain_from(chain, position, t.subject, t.object);
 }
 
 void Engine::chain_from(std::uint32_t chain, std::size_t position, TermId u, TermId v) {
@@ -172,9 +172,9 @@ void Engine::key_check(TermId x, std::uint32_t key) {
   });
   // Keys identify named individuals only (an anonymous individual is never
   // made equal to another by a key).
-  if (dict_.kind(x) != TermKind::kIri) return;
+  if (dict_.kind(x) != TermKind::Iri) return;
   for (TermId y : candidates) {
-    if (dict_.kind(y) != TermKind::kIri || !has_type(y, k.owner)) continue;
+    if (dict_.kind(y) != TermKind::Iri || !has_type(y, k.owner)) continue;
     bool all = true;
     for (std::size_t i = 1; i < k.items.size() && all; ++i) {
       TermId pi = find(k.items[i]);

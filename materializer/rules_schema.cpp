@@ -23,8 +23,8 @@
 namespace trelvanic_materializer {
 
 void Engine::schema_rules(const Triple& t, std::uint8_t flags) {
-  const TermId s = t.s, o = t.o;
-  switch (t.p.value) {
+  const TermId s = t.subject, o = t.object;
+  switch (t.predicate.value) {
     case vocab::rdfs_subClassOf.value: {
       if (s == o) return;
       // scm-sco, right-linear as prp-trp: a link is extended by the base
@@ -77,7 +77,7 @@ void Engine::schema_rules(const Triple& t, std::uint8_t flags) {
       store_.for_predicate(s, [&](std::uint32_t i) { data.push_back(i); });
       for (std::uint32_t i : data) {
         const Triple d = store_.at(i);
-        derive(d.s, o, d.o);
+        derive(d.subject, o, d.object);
       }
       pairs_for_subproperty(s, o);
       return;
@@ -89,12 +89,12 @@ void Engine::schema_rules(const Triple& t, std::uint8_t flags) {
       return;
     case vocab::rdfs_domain.value:
     case vocab::rdfs_range.value: {
-      bool domain = t.p == vocab::rdfs_domain;
+      bool domain = t.predicate == vocab::rdfs_domain;
       store_.for_objects(vocab::rdfs_subClassOf, o, [&](TermId c2) {
-        if (c2 != o) derive(s, t.p, c2, kCovered);
+        if (c2 != o) derive(s, t.predicate, c2, kCovered);
       });
       store_.for_subjects(vocab::rdfs_subPropertyOf, s, [&](TermId p1) {
-        if (p1 != s) derive(p1, t.p, o, kCovered);
+        if (p1 != s) derive(p1, t.predicate, o, kCovered);
       });
       // prp-dom / prp-rng over the data already stored; a domain or range
       // derived by scm-dom1/2 or scm-rng1/2 types nothing new. Of the
@@ -103,7 +103,7 @@ void Engine::schema_rules(const Triple& t, std::uint8_t flags) {
       std::vector<TermId> targets;
       store_.for_predicate_before(s, older_than_, [&](std::uint32_t i) {
         if (domain ? !store_.older_with_subject(i) : !store_.older_with_object(i))
-          targets.push_back(domain ? store_.at(i).s : store_.at(i).o);
+          targets.push_back(domain ? store_.at(i).subject : store_.at(i).object);
       });
       for (TermId x : targets) derive(x, vocab::rdf_type, o);
       return;
@@ -116,10 +116,10 @@ void Engine::schema_rules(const Triple& t, std::uint8_t flags) {
       if (reverse != kNoTriple && reverse < older_than_ && !store_.dead(reverse)) return;
       std::vector<Triple> data;
       store_.for_predicate_before(s, older_than_, [&](std::uint32_t i) { data.push_back(store_.at(i)); });
-      for (const Triple& d : data) derive(d.o, o, d.s);
+      for (const Triple& d : data) derive(d.object, o, d.subject);
       data.clear();
       store_.for_predicate_before(o, older_than_, [&](std::uint32_t i) { data.push_back(store_.at(i)); });
-      for (const Triple& d : data) derive(d.o, s, d.s);
+      for (const Triple& d : data) derive(d.object, s, d.subject);
       return;
     }
     case vocab::owl_onProperty.value:
@@ -136,7 +136,7 @@ void Engine::schema_rules(const Triple& t, std::uint8_t flags) {
     case vocab::owl_oneOf.value:
     case vocab::owl_propertyChainAxiom.value:
     case vocab::owl_hasKey.value:
-      compile_list(s, t.p, o);
+      compile_list(s, t.predicate, o);
       return;
     case vocab::rdf_first.value:
     case vocab::rdf_rest.value:
@@ -155,16 +155,16 @@ void Engine::characteristic_header(TermId p, TermId characteristic) {
   std::vector<Triple> data;
   store_.for_predicate(p, [&](std::uint32_t i) { data.push_back(store_.at(i)); });
   if (characteristic == vocab::owl_SymmetricProperty) {
-    for (const Triple& d : data) derive(d.o, d.p, d.s);
+    for (const Triple& d : data) derive(d.object, d.predicate, d.subject);
   } else if (characteristic == vocab::owl_FunctionalProperty) {
     for (const Triple& d : data)
-      store_.for_objects(d.p, d.s, [&](TermId y) {
-        if (y != d.o && !dict_.is_literal(y) && !dict_.is_literal(d.o)) unite_later(d.o, y);
+      store_.for_objects(d.predicate, d.subject, [&](TermId y) {
+        if (y != d.object && !dict_.is_literal(y) && !dict_.is_literal(d.object)) unite_later(d.object, y);
       });
   } else if (characteristic == vocab::owl_InverseFunctionalProperty) {
     for (const Triple& d : data)
-      store_.for_subjects(d.p, d.o, [&](TermId x) {
-        if (x != d.s) unite_later(d.s, x);
+      store_.for_subjects(d.predicate, d.object, [&](TermId x) {
+        if (x != d.subject) unite_later(d.subject, x);
       });
   }
 }

@@ -4,9 +4,9 @@ namespace trelvanic_materializer {
 
 std::uint64_t TripleStore::hash_triple(const Triple& t) {
   // Two multiply-xorshift rounds over the three ids: cheap and well mixed.
-  std::uint64_t h = (std::uint64_t{t.s.value} << 32 | t.p.value) * 0x9E3779B97F4A7C15ull;
+  std::uint64_t h = (std::uint64_t{t.subject.value} << 32 | t.predicate.value) * 0x9E3779B97F4A7C15ull;
   h ^= h >> 29;
-  h += std::uint64_t{t.o.value} * 0xC2B2AE3D27D4EB4Full;
+  h += std::uint64_t{t.object.value} * 0xC2B2AE3D27D4EB4Full;
   h ^= h >> 32;
   h *= 0x165667B19E3779F9ull;
   h ^= h >> 29;
@@ -42,14 +42,14 @@ std::pair<std::uint32_t, bool> TripleStore::insert(const Triple& t, std::uint8_t
   dedup_.fill(slot, h, i);
   triples_.push_back(t);
   flags_.push_back(flags);
-  link(ps_, next_ps_, hash_pair(t.p, t.s), i, [&](std::uint32_t j) { return triples_[j].p == t.p && triples_[j].s == t.s; },
-       [this](std::uint32_t j) { return hash_pair(triples_[j].p, triples_[j].s); });
-  link(po_, next_po_, hash_pair(t.p, t.o), i, [&](std::uint32_t j) { return triples_[j].p == t.p && triples_[j].o == t.o; },
-       [this](std::uint32_t j) { return hash_pair(triples_[j].p, triples_[j].o); });
-  push(by_p_, next_p_, t.p, i);
+  link(ps_, next_ps_, hash_pair(t.predicate, t.subject), i, [&](std::uint32_t j) { return triples_[j].predicate == t.predicate && triples_[j].subject == t.subject; },
+       [this](std::uint32_t j) { return hash_pair(triples_[j].predicate, triples_[j].subject); });
+  link(po_, next_po_, hash_pair(t.predicate, t.object), i, [&](std::uint32_t j) { return triples_[j].predicate == t.predicate && triples_[j].object == t.object; },
+       [this](std::uint32_t j) { return hash_pair(triples_[j].predicate, triples_[j].object); });
+  push(by_p_, next_p_, t.predicate, i);
   if (term_lists_) {
-    push(by_s_, next_s_, t.s, i);
-    push(by_o_, next_o_, t.o, i);
+    push(by_s_, next_s_, t.subject, i);
+    push(by_o_, next_o_, t.object, i);
   }
   return {i, true};
 }
@@ -83,8 +83,8 @@ void TripleStore::enable_term_lists() {
   next_s_.reserve(triples_.size());
   next_o_.reserve(triples_.size());
   for (std::uint32_t i = 0; i < triples_.size(); ++i) {
-    push(by_s_, next_s_, triples_[i].s, i);
-    push(by_o_, next_o_, triples_[i].o, i);
+    push(by_s_, next_s_, triples_[i].subject, i);
+    push(by_o_, next_o_, triples_[i].object, i);
   }
 }
 
@@ -94,7 +94,7 @@ std::uint32_t TripleStore::find(const Triple& t) const {
 
 TermId TripleStore::first_object(TermId p, TermId s) const {
   for (std::uint32_t i = head_ps(p, s); i != kNoTriple; i = next_ps_[i])
-    if (!(flags_[i] & kDead)) return triples_[i].o;
+    if (!(flags_[i] & kDead)) return triples_[i].object;
   return TermId{};
 }
 

@@ -67,22 +67,22 @@ class TripleStore {
   template <typename F>
   void for_objects(TermId p, TermId s, F&& f) const {
     for (std::uint32_t i = head_ps(p, s); i != kNoTriple; i = next_ps_[i])
-      if (!(flags_[i] & kDead)) f(triples_[i].o);
+      if (!(flags_[i] & kDead)) f(triples_[i].object);
   }
   template <typename F>
   void for_subjects(TermId p, TermId o, F&& f) const {
     for (std::uint32_t i = head_po(p, o); i != kNoTriple; i = next_po_[i])
-      if (!(flags_[i] & kDead)) f(triples_[i].s);
+      if (!(flags_[i] & kDead)) f(triples_[i].subject);
   }
   // The same walks over the triples stored before index `bound` only.
   // Lists run newest first, so the newer triples are a prefix to skip.
   template <typename F>
   void for_objects_before(TermId p, TermId s, std::uint32_t bound, F&& f) const {
-    walk_before(head_ps(p, s), next_ps_, bound, [&](std::uint32_t i) { f(triples_[i].o, flags_[i]); });
+    walk_before(head_ps(p, s), next_ps_, bound, [&](std::uint32_t i) { f(triples_[i].object, flags_[i]); });
   }
   template <typename F>
   void for_subjects_before(TermId p, TermId o, std::uint32_t bound, F&& f) const {
-    walk_before(head_po(p, o), next_po_, bound, [&](std::uint32_t i) { f(triples_[i].s); });
+    walk_before(head_po(p, o), next_po_, bound, [&](std::uint32_t i) { f(triples_[i].subject); });
   }
   template <typename F>
   void for_predicate_before(TermId p, std::uint32_t bound, F&& f) const {
@@ -128,10 +128,10 @@ class TripleStore {
   static std::uint64_t hash_pair(TermId a, TermId b) { return hash_triple(Triple{a, b, TermId{}}); }
   // Head of the (p, s) list / the (p, o) list.
   std::uint32_t head_ps(TermId p, TermId s) const {
-    return ps_.find(hash_pair(p, s), [&](std::uint32_t i) { return triples_[i].p == p && triples_[i].s == s; });
+    return ps_.find(hash_pair(p, s), [&](std::uint32_t i) { return triples_[i].predicate == p && triples_[i].subject == s; });
   }
   std::uint32_t head_po(TermId p, TermId o) const {
-    return po_.find(hash_pair(p, o), [&](std::uint32_t i) { return triples_[i].p == p && triples_[i].o == o; });
+    return po_.find(hash_pair(p, o), [&](std::uint32_t i) { return triples_[i].predicate == p && triples_[i].object == o; });
   }
   static std::uint32_t head(const std::vector<std::uint32_t>& v, TermId t) {
     return t.value < v.size() ? v[t.value] : kNoTriple;

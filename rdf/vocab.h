@@ -2,7 +2,8 @@
 // mapping recognise, by full IRI.
 //
 // Every TermTable interns this list first, in this order, so each term has
-// the same fixed TermId in every table: `vocab::kRdfType` and so on can be
+// the same fixed TermId in every table (the RL rule engine's dictionary is
+// such a table too): `vocab::kRdfType` and so on can be
 // compared with ids straight from the readers, and used in a `switch`.
 #pragma once
 
@@ -141,29 +142,73 @@
   X(SwrlArgument1, TRELVANIC_SWRL_NS "argument1")                                \
   X(SwrlArgument2, TRELVANIC_SWRL_NS "argument2")
 
+// Terms only the RL rules recognise (the mapping treats them as any other
+// IRI): interned after the list above, so its ids stay as they are.
+#define TRELVANIC_RDF_RULE_VOCAB(X)                                             \
+  X(RdfsResource, TRELVANIC_RDFS_NS "Resource")                                  \
+  X(XsdNormalizedString, TRELVANIC_XSD_NS "normalizedString")                    \
+  X(XsdToken, TRELVANIC_XSD_NS "token")                                          \
+  X(XsdLanguage, TRELVANIC_XSD_NS "language")                                    \
+  X(XsdName, TRELVANIC_XSD_NS "Name")                                            \
+  X(XsdNCName, TRELVANIC_XSD_NS "NCName")                                        \
+  X(XsdNMTOKEN, TRELVANIC_XSD_NS "NMTOKEN")                                      \
+  X(XsdDecimal, TRELVANIC_XSD_NS "decimal")                                      \
+  X(XsdNonPositiveInteger, TRELVANIC_XSD_NS "nonPositiveInteger")                \
+  X(XsdPositiveInteger, TRELVANIC_XSD_NS "positiveInteger")                      \
+  X(XsdNegativeInteger, TRELVANIC_XSD_NS "negativeInteger")                      \
+  X(XsdLong, TRELVANIC_XSD_NS "long")                                            \
+  X(XsdInt, TRELVANIC_XSD_NS "int")                                              \
+  X(XsdShort, TRELVANIC_XSD_NS "short")                                          \
+  X(XsdByte, TRELVANIC_XSD_NS "byte")                                            \
+  X(XsdUnsignedLong, TRELVANIC_XSD_NS "unsignedLong")                            \
+  X(XsdUnsignedInt, TRELVANIC_XSD_NS "unsignedInt")                              \
+  X(XsdUnsignedShort, TRELVANIC_XSD_NS "unsignedShort")                          \
+  X(XsdUnsignedByte, TRELVANIC_XSD_NS "unsignedByte")                            \
+  X(XsdFloat, TRELVANIC_XSD_NS "float")                                          \
+  X(XsdDouble, TRELVANIC_XSD_NS "double")                                        \
+  X(XsdDateTime, TRELVANIC_XSD_NS "dateTime")                                    \
+  X(XsdDateTimeStamp, TRELVANIC_XSD_NS "dateTimeStamp")                          \
+  X(XsdAnyUri, TRELVANIC_XSD_NS "anyURI")                                        \
+  X(XsdHexBinary, TRELVANIC_XSD_NS "hexBinary")                                  \
+  X(XsdBase64Binary, TRELVANIC_XSD_NS "base64Binary")
+
 namespace trelvanic_rdf::vocab {
 
 enum class Index : std::uint32_t {
 #define TRELVANIC_X(name, iri) name,
   TRELVANIC_RDF_VOCAB(TRELVANIC_X)
 #undef TRELVANIC_X
+  MappingCount,
+  // The rule terms follow the mapping's without a gap.
+  RuleFirst = MappingCount - 1,
+#define TRELVANIC_X(name, iri) name,
+  TRELVANIC_RDF_RULE_VOCAB(TRELVANIC_X)
+#undef TRELVANIC_X
   Count
 };
 
+// Terms of the mapping vocabulary, and of the whole list.
+inline constexpr std::size_t kMappingCount = static_cast<std::size_t>(Index::MappingCount);
 inline constexpr std::size_t kCount = static_cast<std::size_t>(Index::Count);
 
 // TermIds start at 1; the vocabulary occupies 1..kCount.
 #define TRELVANIC_X(name, iri) \
   inline constexpr TermId k##name{static_cast<std::uint32_t>(Index::name) + 1};
 TRELVANIC_RDF_VOCAB(TRELVANIC_X)
+TRELVANIC_RDF_RULE_VOCAB(TRELVANIC_X)
 #undef TRELVANIC_X
 
 inline constexpr std::array<std::string_view, kCount> kIris = {
 #define TRELVANIC_X(name, iri) std::string_view(iri),
     TRELVANIC_RDF_VOCAB(TRELVANIC_X)
+    TRELVANIC_RDF_RULE_VOCAB(TRELVANIC_X)
 #undef TRELVANIC_X
 };
 
-[[nodiscard]] constexpr bool is_vocab(TermId id) { return id.value >= 1 && id.value <= kCount; }
+// The last vocabulary id; every id above it was interned by a caller.
+inline constexpr TermId kLast{static_cast<std::uint32_t>(kCount)};
+
+// A term of the mapping vocabulary (the first list).
+[[nodiscard]] constexpr bool is_vocab(TermId id) { return id.value >= 1 && id.value <= kMappingCount; }
 
 }  // namespace trelvanic_rdf::vocab

@@ -243,7 +243,7 @@ int main(int argc, char** argv) {
     if (!m.load(triples) || !m.reason()) return 1;
     const mat::Dictionary& d = m.dictionary();
     for (const mat::Triple& t : m.triples())
-      std::printf("%s %s %s\n", d.display(t.s).c_str(), d.display(t.p).c_str(), d.display(t.o).c_str());
+      std::printf("%s %s %s\n", d.display(t.subject).c_str(), d.display(t.predicate).c_str(), d.display(t.object).c_str());
     for (const mat::Problem& pr : m.problems()) std::fprintf(stderr, "%s: %s\n", pr.rule.c_str(), pr.message.c_str());
     return 0;
   }

@@ -224,7 +224,7 @@ TEST(Triples, DlStoreAxiomsInTheirRdfForm) {
     EXPECT_EQ(summary->outside_rl, rl ? 0u : 1u);
     if (c.predicate) {
       const auto pred = dict.find_iri(owl(c.predicate));
-      EXPECT_TRUE(std::any_of(out.begin(), out.end(), [&](const auto& t) { return t.p == pred || t.o == pred; }));
+      EXPECT_TRUE(std::any_of(out.begin(), out.end(), [&](const auto& t) { return t.predicate == pred || t.object == pred; }));
     }
   }
 }

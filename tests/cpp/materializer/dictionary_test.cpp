@@ -3,6 +3,8 @@
 
 #include "materializer/dictionary.h"
 #include "materializer/vocabulary.h"
+#include "rdf/term.h"
+#include "rdf/vocab.h"
 
 namespace trelvanic_materializer {
 namespace {
@@ -13,6 +15,38 @@ TEST(DictionaryTest, VocabularyIdsAreFixedInEveryDictionary) {
   EXPECT_EQ(b.iri("http://www.w3.org/2002/07/owl#sameAs"), vocab::owl_sameAs);
   EXPECT_EQ(a.size(), vocab::kCount);
   EXPECT_EQ(a.value(vocab::xsd_integer), "http://www.w3.org/2001/XMLSchema#integer");
+}
+
+// The rules and the readers share one term layer: a reader's term table
+// gives the rules' vocabulary the same ids, including the terms only the
+// rules name, and a dictionary's kinds and datatypes follow the table's.
+TEST(DictionaryTest, VocabularyIdsAreTheReadersIds) {
+  trelvanic_rdf::TermTable table;
+  const struct {
+    TermId rule_id;
+    const char* iri;
+  } cases[] = {
+      {vocab::rdf_type, "http://www.w3.org/1999/02/22-rdf-syntax-ns#type"},
+      {vocab::owl_maxQualifiedCardinality, "http://www.w3.org/2002/07/owl#maxQualifiedCardinality"},
+      {vocab::rdfs_Resource, "http://www.w3.org/2000/01/rdf-schema#Resource"},
+      {vocab::xsd_base64Binary, "http://www.w3.org/2001/XMLSchema#base64Binary"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(table.find_iri(c.iri), c.rule_id) << c.iri;
+    EXPECT_LE(c.rule_id.value, vocab::kLast.value) << c.iri;
+  }
+  // The mapping's own vocabulary ends before the rules' extra terms.
+  EXPECT_TRUE(trelvanic_rdf::vocab::is_vocab(vocab::owl_sameAs));
+  EXPECT_FALSE(trelvanic_rdf::vocab::is_vocab(vocab::rdfs_Resource));
+
+  Dictionary d;
+  const TermId simple = d.literal("x", TermId{});
+  EXPECT_EQ(d.datatype(simple), vocab::xsd_string);
+  EXPECT_EQ(d.datatype(d.lang_literal("x", "en")), vocab::rdf_langString);
+  EXPECT_EQ(d.datatype(d.iri("http://example.org/a")), TermId{});
+  EXPECT_EQ(d.kind(d.blank("b")), TermKind::Blank);
+  EXPECT_TRUE(d.is_literal(simple));
+  EXPECT_EQ(d.display(TermId{static_cast<std::uint32_t>(d.size() + 1)}), "?");
 }
 
 TEST(DictionaryTest, OneIdPerRdfTerm) {

@@ -48,7 +48,7 @@ inline std::vector<TermTriple> parse(const std::vector<Text>& texts) {
 inline std::set<std::string> closure_set(const Materializer& m) {
   std::set<std::string> out;
   const Dictionary& d = m.dictionary();
-  for (const Triple& t : m.triples()) out.insert(d.display(t.s) + " " + d.display(t.p) + " " + d.display(t.o));
+  for (const Triple& t : m.triples()) out.insert(d.display(t.subject) + " " + d.display(t.predicate) + " " + d.display(t.object));
   return out;
 }
 

@@ -76,7 +76,7 @@ TEST(ChainTest, LongTransitiveChainHasTheFullClosure) {
   Materializer m = run(input);
   std::size_t edges = 0;
   TermId p = m.dictionary().find_iri("http://example.org/p");
-  for (const Triple& t : m.triples()) edges += t.p == p;
+  for (const Triple& t : m.triples()) edges += t.predicate == p;
   EXPECT_EQ(edges, static_cast<std::size_t>(kNodes) * (kNodes - 1) / 2);
   auto closure = testing::closure_set(m);
   EXPECT_TRUE(closure.contains(testing::key({"ex:n0", "ex:p", ex("n" + std::to_string(kNodes - 1))})));
@@ -274,10 +274,10 @@ TEST(OutputTest, LeavesOutReflexivePairsLiteralSubjectsAndTautologies) {
     options.emit_tautologies = tautologies;
     Materializer m = run(input, options);
     for (const Triple& t : m.triples()) {
-      EXPECT_FALSE(m.dictionary().is_literal(t.s));
-      if (t.p == vocab::owl_equivalentClass || t.p == vocab::owl_equivalentProperty || t.p == vocab::owl_inverseOf ||
-          t.p == vocab::owl_sameAs) {
-        EXPECT_NE(t.s, t.o);
+      EXPECT_FALSE(m.dictionary().is_literal(t.subject));
+      if (t.predicate == vocab::owl_equivalentClass || t.predicate == vocab::owl_equivalentProperty || t.predicate == vocab::owl_inverseOf ||
+          t.predicate == vocab::owl_sameAs) {
+        EXPECT_NE(t.subject, t.object);
       }
     }
     auto closure = testing::closure_set(m);
