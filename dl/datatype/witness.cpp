@@ -36,6 +36,36 @@ std::string float_text(double x, bool single) {
   return buf;
 }
 
+// Fraction digits of a bound past which no half step is made next to it.
+constexpr size_t kMaxStepDigits = 64;
+
+// The two decimals half a last place away from a terminating real number
+// (0.1 gives 0.15 and 0.05, 1 gives 1.5 and 0.5, 0 gives 0.5 and -0.5), for
+// ranges between bounds that hold no integer.
+std::vector<std::string> half_steps(const DataValue& v) {
+  const std::string sign = v.negative ? "-" : "";
+  const std::string& whole = v.integer_digits;
+  const std::string& frac = v.fraction_digits;
+  std::vector<std::string> out;
+  out.push_back(sign + whole + "." + frac + "5");  // away from zero
+  std::string digits = whole + frac;  // the magnitude in last places
+  if (digits.find_first_not_of('0') == std::string::npos) {
+    out.push_back("-0." + frac + "5");
+    return out;
+  }
+  size_t i = digits.size();
+  while (i-- > 0) {
+    if (digits[i] != '0') {
+      --digits[i];
+      break;
+    }
+    digits[i] = '9';
+  }
+  const size_t k = frac.size();
+  out.push_back(sign + digits.substr(0, digits.size() - k) + "." + digits.substr(digits.size() - k) + "5");
+  return out;
+}
+
 class Candidates {
  public:
   void add(std::string_view lexical, Dt dt) {
@@ -56,6 +86,8 @@ class Candidates {
       for (char c : bound.integer_digits) i = i * 10 + (c - '0');
       if (bound.negative) i = -i;
       for (int d = -1; d <= 2; ++d) add(int128_text(i + d), base);
+      if (bound.fraction_digits.size() <= kMaxStepDigits)
+        for (const std::string& t : half_steps(bound)) add(t, base);
     }
     if (bound.family == Family::Float || bound.family == Family::Double) {
       const bool single = bound.family == Family::Float;

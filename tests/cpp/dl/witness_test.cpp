@@ -31,6 +31,16 @@ TEST(Witness, ValuesProvenInTheRange) {
       {"the only float above zero and below the least subnormal's successor", [](DataRange& r) {
          return r.add_restriction(Dt::Float, {{F::MinExclusive, "0"}, {F::MaxExclusive, "2.8E-45"}});
        }, "float-min"},
+      {"a decimal between two integers", [](DataRange& r) {
+         return r.add_and({r.add_restriction(Dt::Decimal, {{F::MinExclusive, "0"}, {F::MaxExclusive, "1"}}),
+                           r.add_not(r.add_restriction(Dt::Integer))});
+       }, "0.5"},
+      {"a decimal half a last place below a bound", [](DataRange& r) {
+         return r.add_restriction(Dt::Decimal, {{F::MinExclusive, "0.1"}, {F::MaxExclusive, "0.11"}});
+       }, "0.105"},
+      {"a negative decimal half a last place above a bound", [](DataRange& r) {
+         return r.add_restriction(Dt::Decimal, {{F::MinExclusive, "-10"}, {F::MaxExclusive, "-9.9"}});
+       }, "-9.95"},
       {"a string of the least length", [](DataRange& r) {
          return r.add_restriction(Dt::String, {{F::MinLength, "5"}});
        }, "aaaaa"},
