@@ -107,22 +107,30 @@ Result<PreprocessedRdfXml> preprocess_rdf_xml_text(std::string text, uint64_t ma
   };
   PreprocessedRdfXml out;
   if (auto r = step(normalize_multiline_rdf_root_tag); !r) return std::unexpected(std::move(r).error());
-  // Repeated rdf:ID values are rewritten as the entities are expanded, in
-  // one copy of the text; the invalid-id pass, when it has work, needs the
-  // rewritten text itself.
-  bool invalid_ids = false;
-  std::vector<rdfxml::Edit> id_edits =
-      rdfxml::repeated_rdf_id_edits(text, invalid_ids, max_expanded_bytes).value_or(std::vector<rdfxml::Edit>());
-  if (auto r = budget.track(rdfxml::edited_size(text.size(), id_edits)); !r) return std::unexpected(std::move(r).error());
-  if (invalid_ids) {
-    text = rdfxml::apply_edits(std::move(text), id_edits);
-    id_edits.clear();
-    text = normalize_invalid_rdf_ids(std::move(text), max_expanded_bytes);
-    if (auto r = budget.track(text.size()); !r) return std::unexpected(std::move(r).error());
+  // Repeated rdf:ID values are rewritten as the entities are expanded: in
+  // the one walk of the expansion when the document declares entities,
+  // else in one copy of the text. The invalid-id pass, when it has work,
+  // needs the rewritten text itself.
+  const rdfxml::RdfIdCensus ids = rdfxml::census_rdf_ids(text);
+  std::optional<Result<std::string>> expanded;
+  if (auto deduped = rdfxml::expand_xml_entities_deduping_ids(text, ids, max_expanded_bytes)) {
+    if (auto r = budget.track(deduped->deduped_size); !r) return std::unexpected(std::move(r).error());
+    expanded = std::move(deduped->text);
+  } else {
+    bool invalid_ids = false;
+    std::vector<rdfxml::Edit> id_edits =
+        rdfxml::repeated_rdf_id_edits(text, ids, invalid_ids, max_expanded_bytes).value_or(std::vector<rdfxml::Edit>());
+    if (auto r = budget.track(rdfxml::edited_size(text.size(), id_edits)); !r) return std::unexpected(std::move(r).error());
+    if (invalid_ids) {
+      text = rdfxml::apply_edits(std::move(text), id_edits);
+      id_edits.clear();
+      text = normalize_invalid_rdf_ids(std::move(text), max_expanded_bytes);
+      if (auto r = budget.track(text.size()); !r) return std::unexpected(std::move(r).error());
+    }
+    expanded = rdfxml::expand_xml_entities_after_edits(std::move(text), id_edits, max_expanded_bytes);
   }
-  auto expanded = rdfxml::expand_xml_entities_after_edits(std::move(text), id_edits, max_expanded_bytes);
-  if (!expanded) return std::unexpected(std::move(expanded).error());
-  text = std::move(*expanded);
+  if (!*expanded) return std::unexpected(std::move(*expanded).error());
+  text = std::move(**expanded);
   if (auto r = budget.track(text.size()); !r) return std::unexpected(std::move(r).error());
   out.ill_founded_list = contains_ill_founded_rdf_list(text);
   for (auto* pass : {normalize_relative_owl_uris, normalize_rdfs_class_elements,

@@ -282,11 +282,21 @@ struct TagEdits {
   }
 };
 
+// The markup visitor of an expansion: each markup, in document order, until
+// one never ends (as a walk with `next_markup` meets them).
+struct MarkupVisits {
+  MarkupVisitor visit;
+  size_t offset = 0;  // of the text being expanded in the whole text
+  bool ended = false;
+};
+
 // Expands the references in text content and attribute values; comments,
 // CDATA sections, instructions and declarations are copied as written.
-// With `tag_edits`, start and empty tags are edited before they are expanded.
+// With `tag_edits`, start and empty tags are edited before they are
+// expanded; with `visits`, every markup is shown to the visitor first.
 template <class Out>
-void expand_document(std::string_view text, Resolver& resolver, Out& out, TagEdits* tag_edits = nullptr) {
+void expand_document(std::string_view text, Resolver& resolver, Out& out, TagEdits* tag_edits = nullptr,
+                     MarkupVisits* visits = nullptr) {
   size_t i = 0;
   while (i < text.size()) {
     const size_t next = find_either(text, i, '<', '&');
@@ -308,9 +318,13 @@ void expand_document(std::string_view text, Resolver& resolver, Out& out, TagEdi
     }
     const auto m = next_markup(text, i);
     if (!m || m->begin != i) {
+      if (visits != nullptr) visits->ended = true;
       out.literal("<");
       ++i;
       continue;
+    }
+    if (visits != nullptr && !visits->ended) {
+      visits->visit(Markup{.begin = m->begin + visits->offset, .end = m->end + visits->offset, .kind = m->kind});
     }
     const std::string_view whole = text.substr(m->begin, m->end - m->begin);
     if (m->kind == MarkupKind::StartTag || m->kind == MarkupKind::EmptyTag) {
@@ -476,9 +490,12 @@ namespace {
 // it is), or nothing when an edit is not where it can be made on the way;
 // the text is taken only when there is an answer.
 std::optional<Result<std::string>> expand_edited(std::string& text, const std::vector<Edit>& edits,
-                                                 uint64_t max_expanded_bytes) {
+                                                 uint64_t max_expanded_bytes, MarkupVisits* visits = nullptr) {
   const auto doctype = find_doctype(text);
   const EntityTable table = read_entity_declarations(text);
+  // A visitor walks with the expansion only: a text without entities is
+  // not walked here.
+  if (visits != nullptr && table.empty()) return std::nullopt;
   if (table.empty()) {
     std::string stripped;
     if (!doctype) {
@@ -500,6 +517,7 @@ std::optional<Result<std::string>> expand_edited(std::string& text, const std::v
   uint64_t depth = 0;
   for (const auto& [name, m] : measures) depth = std::max(depth, m.depth);
   if (depth > kMaxEntityDepth) {
+    if (visits != nullptr) return std::nullopt;
     return std::unexpected(
         Error::parse(fmt::format("entity definition nesting depth {} exceeds limit of {}", depth, kMaxEntityDepth)));
   }
@@ -510,8 +528,10 @@ std::optional<Result<std::string>> expand_edited(std::string& text, const std::v
   Resolver resolver(table, measures);
   TagEdits tag_edits{.edits = edits, .offset = doctype->end};
   const auto expand = [&](auto& out) {
-    expand_document(prolog, resolver, out);
-    expand_document(body, resolver, out, edits.empty() ? nullptr : &tag_edits);
+    if (visits != nullptr) visits->offset = 0;
+    expand_document(prolog, resolver, out, nullptr, visits);
+    if (visits != nullptr) visits->offset = doctype->end;
+    expand_document(body, resolver, out, edits.empty() && visits == nullptr ? nullptr : &tag_edits, visits);
   };
   CheckedBuilder builder{.cost = {.measures = measures},
                          .text = {.table = table, .measures = measures},
@@ -535,6 +555,12 @@ std::optional<Result<std::string>> expand_edited(std::string& text, const std::v
 }
 
 }  // namespace
+
+std::optional<Result<std::string>> expand_xml_entities_editing_tags(std::string& text, std::vector<Edit>& edits,
+                                                                    MarkupVisitor visit, uint64_t max_expanded_bytes) {
+  MarkupVisits visits{.visit = visit};
+  return expand_edited(text, edits, max_expanded_bytes, &visits);
+}
 
 Result<std::string> expand_xml_entities_after_edits(std::string text, const std::vector<Edit>& edits,
                                                     uint64_t max_expanded_bytes) {

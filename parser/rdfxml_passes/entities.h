@@ -11,8 +11,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "absl/container/flat_hash_map.h"
+#include "absl/functional/function_ref.h"
 #include "parser/error.h"
 #include "parser/rdfxml_passes/walk.h"
 
@@ -63,6 +65,21 @@ using EntityMeasures = absl::flat_hash_map<std::string, EntityMeasure>;
 // without building that text in between when every edit lies inside one
 // start or empty tag after the DOCTYPE and keeps the tag's quotes balanced
 // (as the rdf:ID edits do); otherwise the edited text is built first.
+// Called with each markup of a text as its entities are expanded, in
+// document order, until one never ends (the markups a walk with
+// `next_markup` meets); positions are in the whole text.
+using MarkupVisitor = absl::FunctionRef<void(const Markup&)>;
+
+// `expand_xml_entities_with_limit` of the text with `edits` made, where the
+// visitor adds each edit while the expansion is at the tag it lies in (a
+// start or empty tag, quotes kept balanced). Nothing when the text declares
+// no entities, a definition chain is too deep (no walk is made then), or
+// an edit does not lie in the tag being visited; the text is left as it was.
+[[nodiscard]] std::optional<Result<std::string>> expand_xml_entities_editing_tags(std::string& text,
+                                                                                  std::vector<Edit>& edits,
+                                                                                  MarkupVisitor visit,
+                                                                                  uint64_t max_expanded_bytes);
+
 [[nodiscard]] Result<std::string> expand_xml_entities_after_edits(std::string text, const std::vector<Edit>& edits,
                                                                   uint64_t max_expanded_bytes);
 

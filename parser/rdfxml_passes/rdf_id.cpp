@@ -13,6 +13,7 @@
 
 #include "absl/container/flat_hash_map.h"
 #include "absl/container/flat_hash_set.h"
+#include "absl/hash/hash.h"
 #include "parser/rdf_preprocess.h"
 #include "parser/rdfxml_passes/entities.h"
 #include "parser/rdfxml_passes/iri.h"
@@ -96,12 +97,18 @@ class IdWalk {
   // Whether a read was refused: the walk's answers are then incomplete.
   [[nodiscard]] bool exhausted() const { return exhausted_; }
 
+  // A tag walk over the text (see rdfxml::TagWalker) whose xml:base values
+  // are read through `read`; it refers to this IdWalk.
+  [[nodiscard]] rdfxml::TagWalker walker() {
+    return rdfxml::TagWalker(std::string(kStandInDocumentBase),
+                             [this](std::string_view v) { return read(v).value_or(std::string(v)); });
+  }
+
   // Calls `visit(walker, markup, role)` for every start and empty tag.
   template <class Visit>
   void walk(Visit&& visit) {
-    rdfxml::TagWalker walker(std::string(kStandInDocumentBase),
-                             [&](std::string_view v) { return read(v).value_or(std::string(v)); });
-    walker.walk(text_, [&](const Markup& m, ElementRole role) { visit(walker, m, role); });
+    rdfxml::TagWalker tags = walker();
+    tags.walk(text_, [&](const Markup& m, ElementRole role) { visit(tags, m, role); });
   }
 
  private:
@@ -132,73 +139,90 @@ std::string dedupe_rdf_xml_ids(std::string text) {
   return dedupe_rdf_xml_ids(std::move(text), invalid, kDefaultMaxReadBytes);
 }
 
-namespace {
+namespace rdfxml {
 
-// Every value written as `rdf:ID="v"` (or with single quotes, or blanks
-// around "=") anywhere in the text: a superset of the rdf:ID attributes
-// the tag walk finds. Tells whether any value occurs twice and whether any
-// is not a name, without walking the markup.
-struct IdValueCensus {
-  bool repeated = false;
-  bool invalid = false;
-  size_t values = 0;  // distinct values
-};
-
-IdValueCensus census_rdf_id_values(std::string_view text) {
-  IdValueCensus out;
-  absl::flat_hash_set<absl::string_view> values;
+RdfIdCensus census_rdf_ids(std::string_view text) {
+  RdfIdCensus out;
   constexpr std::string_view kName = "rdf:ID";
-  for (size_t at = text.find(kName); at != std::string_view::npos; at = text.find(kName, at + 1)) {
+  size_t at = find_text(text, 0, kName);
+  if (at == std::string_view::npos) return out;
+  // Values are told apart by their hashes: two values with the same hash
+  // count as repeated, which costs the walk a look at them and nothing else.
+  absl::flat_hash_set<uint64_t> hashes;
+  const absl::Hash<absl::string_view> hash;
+  for (; at != std::string_view::npos; at = find_text(text, at + 1, kName)) {
     size_t i = at + kName.size();
-    while (i < text.size() && rdfxml::is_xml_space(text[i])) ++i;
+    while (i < text.size() && is_xml_space(text[i])) ++i;
     if (i >= text.size() || text[i] != '=') continue;
     ++i;
-    while (i < text.size() && rdfxml::is_xml_space(text[i])) ++i;
+    while (i < text.size() && is_xml_space(text[i])) ++i;
     if (i >= text.size() || (text[i] != '"' && text[i] != '\'')) continue;
     const size_t close = text.find(text[i], i + 1);
     if (close == std::string_view::npos) break;
     const std::string_view value = text.substr(i + 1, close - i - 1);
-    out.repeated = out.repeated || !values.insert(rdfxml::map_key(value)).second;
+    if (!hashes.insert(hash(map_key(value))).second) out.repeated_values.insert(map_key(value));
     out.invalid = out.invalid || !is_valid_rdf_id(value);
   }
-  out.values = values.size();
+  out.repeated = !out.repeated_values.empty();
   return out;
 }
 
-}  // namespace
+}  // namespace rdfxml
 
-namespace rdfxml {
+namespace {
 
-std::optional<std::vector<Edit>> repeated_rdf_id_edits(std::string_view text, bool& invalid_seen,
-                                                       uint64_t max_expanded_bytes) {
-  invalid_seen = false;
-  if (text.find("rdf:ID") == std::string_view::npos) return std::vector<Edit>();
-  // Most documents repeat no value: they need no walk at all.
-  const IdValueCensus census = census_rdf_id_values(text);
-  if (!census.repeated) {
-    invalid_seen = census.invalid;
-    return std::vector<Edit>();
-  }
-  // The IRIs named so far, as (base, value): bases without their fragment,
-  // each stored once; values are views into the text.
-  absl::flat_hash_map<std::string, uint32_t> bases;
-  absl::flat_hash_set<std::pair<uint32_t, absl::string_view>> seen;
-  seen.reserve(census.values);
-  const std::string* last_base = nullptr;
-  uint32_t last_base_id = 0;
-  std::vector<Edit> edits;
-  IdWalk ids_walk(text, max_expanded_bytes);
-  ids_walk.walk([&](const rdfxml::TagWalker& walker, const Markup& m, ElementRole role) {
-    if (role != ElementRole::Node && role != ElementRole::Property) return;
-    const auto id = rdf_id_attribute(markup_text(text, m));
-    if (!id) return;
-    if (&walker.base() != last_base || *last_base != walker.base()) {
-      last_base = &walker.base();
-      const std::string_view b = walker.base();
-      last_base_id = bases.try_emplace(std::string(b.substr(0, b.find('#'))), bases.size()).first->second;
+// The rdf:ID values of a document met again under the same base, found
+// one markup at a time in document order: for each, the edit
+// `dedupe_rdf_xml_ids` makes to its tag. Only the values the census saw
+// more than once can repeat; the others are passed over without being
+// stored. Refers to the text, the census and to itself (its tag walk reads
+// through its IdWalk), so it stays where it is made.
+class RepeatedIds {
+ public:
+  RepeatedIds(std::string_view text, const rdfxml::RdfIdCensus& census, uint64_t max_read_bytes)
+      : text_(text), census_(census), ids_(text, max_read_bytes), walker_(ids_.walker()) {}
+  RepeatedIds(const RepeatedIds&) = delete;
+  RepeatedIds& operator=(const RepeatedIds&) = delete;
+
+  // The next markup of the text (positions in the whole text): the edit a
+  // repeat makes to a start or empty tag goes to `edits`.
+  void visit(const Markup& m, std::vector<Edit>& edits) {
+    switch (m.kind) {
+      case rdfxml::MarkupKind::EndTag: walker_.leave(); break;
+      case rdfxml::MarkupKind::StartTag:
+      case rdfxml::MarkupKind::EmptyTag:
+        visit_tag(m, walker_.enter(markup_text(text_, m)), edits);
+        if (m.kind == rdfxml::MarkupKind::EmptyTag) walker_.leave();
+        break;
+      case rdfxml::MarkupKind::Comment:
+      case rdfxml::MarkupKind::CData:
+      case rdfxml::MarkupKind::Instruction:
+      case rdfxml::MarkupKind::Declaration: break;
     }
-    if (seen.insert({last_base_id, rdfxml::map_key(id->value)}).second) {
-      invalid_seen = invalid_seen || !is_valid_rdf_id(id->value);
+  }
+  // Whether an rdf:ID value met first is not a name.
+  [[nodiscard]] bool invalid_seen() const { return invalid_seen_; }
+  // Whether an xml:base could not be read: the bases, and so the repeats,
+  // are then unknown.
+  [[nodiscard]] bool exhausted() const { return ids_.exhausted(); }
+
+ private:
+  void visit_tag(const Markup& m, ElementRole role, std::vector<Edit>& edits) {
+    if (role != ElementRole::Node && role != ElementRole::Property) return;
+    const auto id = rdf_id_attribute(markup_text(text_, m));
+    if (!id) return;
+    if (!census_.repeated_values.contains(rdfxml::map_key(id->value))) {
+      invalid_seen_ = invalid_seen_ || !is_valid_rdf_id(id->value);
+      return;
+    }
+    // Most ids stand under the base of the one before.
+    if (!last_base_id_ || walker_.base() != last_base_) {
+      last_base_ = walker_.base();
+      const std::string_view b = last_base_;
+      last_base_id_ = bases_.try_emplace(std::string(b.substr(0, b.find('#'))), bases_.size()).first->second;
+    }
+    if (seen_.insert({*last_base_id_, rdfxml::map_key(id->value)}).second) {
+      invalid_seen_ = invalid_seen_ || !is_valid_rdf_id(id->value);
       return;
     }
     const size_t name_at = m.begin + id->name_begin;
@@ -207,14 +231,60 @@ std::optional<std::vector<Edit>> repeated_rdf_id_edits(std::string_view text, bo
       edits.push_back({name_at, value_end, std::string("rdf:about=") + id->quote + "#" + std::string(id->value) + id->quote});
     } else {
       size_t from = name_at;
-      while (from > m.begin && rdfxml::is_xml_space(text[from - 1])) --from;
+      while (from > m.begin && rdfxml::is_xml_space(text_[from - 1])) --from;
       edits.push_back({from, value_end, ""});
     }
-  });
+  }
+
+  std::string_view text_;
+  const rdfxml::RdfIdCensus& census_;
+  IdWalk ids_;
+  rdfxml::TagWalker walker_;
+  // The IRIs named so far, as (base, value): bases without their fragment,
+  // each stored once; values are views into the text.
+  absl::flat_hash_map<std::string, uint32_t> bases_;
+  absl::flat_hash_set<std::pair<uint32_t, absl::string_view>> seen_;
+  std::string last_base_;
+  std::optional<uint32_t> last_base_id_;
+  bool invalid_seen_ = false;
+};
+
+}  // namespace
+
+namespace rdfxml {
+
+std::optional<std::vector<Edit>> repeated_rdf_id_edits(std::string_view text, bool& invalid_seen,
+                                                       uint64_t max_expanded_bytes) {
+  return repeated_rdf_id_edits(text, census_rdf_ids(text), invalid_seen, max_expanded_bytes);
+}
+
+std::optional<std::vector<Edit>> repeated_rdf_id_edits(std::string_view text, const RdfIdCensus& census,
+                                                       bool& invalid_seen, uint64_t max_expanded_bytes) {
+  invalid_seen = false;
+  // Most documents repeat no value: they need no walk at all.
+  if (!census.repeated) {
+    invalid_seen = census.invalid;
+    return std::vector<Edit>();
+  }
+  std::vector<Edit> edits;
+  RepeatedIds repeats(text, census, max_expanded_bytes);
+  for (auto m = next_markup(text, 0); m; m = next_markup(text, m->end)) repeats.visit(*m, edits);
+  invalid_seen = repeats.invalid_seen();
   // An xml:base that could not be read leaves the bases unknown: the
   // repeats stay for the reader to refuse.
-  if (ids_walk.exhausted()) return std::nullopt;
+  if (repeats.exhausted()) return std::nullopt;
   return edits;
+}
+
+std::optional<DedupedExpansion> expand_xml_entities_deduping_ids(std::string& text, const RdfIdCensus& census,
+                                                                 uint64_t max_expanded_bytes) {
+  if (!census.repeated || census.invalid) return std::nullopt;
+  std::vector<Edit> edits;
+  RepeatedIds repeats(text, census, max_expanded_bytes);
+  auto expanded = expand_xml_entities_editing_tags(
+      text, edits, [&](const Markup& m) { repeats.visit(m, edits); }, max_expanded_bytes);
+  if (!expanded || repeats.exhausted()) return std::nullopt;
+  return DedupedExpansion{.deduped_size = edited_size(text.size(), edits), .text = std::move(*expanded)};
 }
 
 }  // namespace rdfxml

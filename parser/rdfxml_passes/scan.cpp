@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace trelvanic_parser::rdfxml {
 namespace {
 
@@ -42,24 +46,16 @@ size_t markup_end(std::string_view text, size_t from, bool subset) {
   return std::string_view::npos;
 }
 
-// The same for a tag: the first '>' outside quotes, found with memchr
-// (most tags hold a few quoted values and no '>' inside them).
+// The same for a tag: the first '>' outside quotes.
 size_t tag_end(std::string_view text, size_t from) {
-  const char* const begin = text.data();
-  const char* const end = begin + text.size();
-  const char* p = begin + std::min(from, text.size());
-  while (p < end) {
-    const auto* gt = static_cast<const char*>(std::memchr(p, '>', static_cast<size_t>(end - p)));
-    if (gt == nullptr) return std::string_view::npos;
-    const auto* dq = static_cast<const char*>(std::memchr(p, '"', static_cast<size_t>(gt - p)));
-    const auto* sq = static_cast<const char*>(std::memchr(p, '\'', static_cast<size_t>((dq ? dq : gt) - p)));
-    const char* quote = sq ? sq : dq;
-    if (quote == nullptr) return static_cast<size_t>(gt - begin) + 1;
-    const auto* close = static_cast<const char*>(std::memchr(quote + 1, *quote, static_cast<size_t>(end - quote - 1)));
+  for (size_t i = std::min(from, text.size());;) {
+    i = find_any(text, i, '>', '"', '\'');
+    if (i == std::string_view::npos) return i;
+    if (text[i] == '>') return i + 1;
+    const auto* close = static_cast<const char*>(std::memchr(text.data() + i + 1, text[i], text.size() - i - 1));
     if (close == nullptr) return std::string_view::npos;
-    p = close + 1;
+    i = static_cast<size_t>(close - text.data()) + 1;
   }
-  return std::string_view::npos;
 }
 
 bool starts_with_at(std::string_view text, size_t pos, std::string_view prefix) {
@@ -67,6 +63,50 @@ bool starts_with_at(std::string_view text, size_t pos, std::string_view prefix) 
 }
 
 }  // namespace
+
+size_t find_any(std::string_view text, size_t pos, char a, char b, char c) {
+  const char* const d = text.data();
+  const size_t n = text.size();
+  size_t i = pos;
+#if defined(__SSE2__)
+  const __m128i va = _mm_set1_epi8(a);
+  const __m128i vb = _mm_set1_epi8(b);
+  const __m128i vc = _mm_set1_epi8(c);
+  for (; i + 16 <= n; i += 16) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, va), _mm_cmpeq_epi8(x, vb)), _mm_cmpeq_epi8(x, vc));
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+    if (mask != 0) return i + static_cast<size_t>(__builtin_ctz(mask));
+  }
+#endif
+  for (; i < n; ++i) {
+    if (d[i] == a || d[i] == b || d[i] == c) return i;
+  }
+  return std::string_view::npos;
+}
+
+size_t find_text(std::string_view text, size_t pos, std::string_view needle) {
+  const size_t n = needle.size();
+  if (n == 0 || n > text.size() || pos > text.size() - n) return text.find(needle, pos);
+  const char* const d = text.data();
+  const size_t last = text.size() - n;  // the last offset the needle fits at
+  size_t i = pos;
+#if defined(__SSE2__)
+  const __m128i first = _mm_set1_epi8(needle.front());
+  const __m128i final = _mm_set1_epi8(needle.back());
+  for (; i + 15 <= last; i += 16) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i + n - 1));
+    auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, final))));
+    while (hits != 0) {
+      const auto k = static_cast<size_t>(__builtin_ctz(hits));
+      if (n <= 2 || std::memcmp(d + i + k + 1, needle.data() + 1, n - 2) == 0) return i + k;
+      hits &= hits - 1;
+    }
+  }
+#endif
+  return text.find(needle, i);
+}
 
 std::optional<size_t> quoted_tag_end(std::string_view text, size_t from) {
   const size_t end = tag_end(text, from);

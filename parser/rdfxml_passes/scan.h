@@ -85,14 +85,20 @@ struct Attribute {
 // it is empty or an end tag. Nothing when the element is never closed.
 [[nodiscard]] std::optional<size_t> find_element_end(std::string_view text, size_t start);
 
-// The first offset at or after `pos` holding `a` or `b`, or npos. A plain
-// byte loop: std::string_view::find_first_of looks each byte up in its set.
-[[nodiscard]] constexpr size_t find_either(std::string_view text, size_t pos, char a, char b) {
-  for (size_t i = pos; i < text.size(); ++i) {
-    if (text[i] == a || text[i] == b) return i;
-  }
-  return std::string_view::npos;
+// The first offset at or after `pos` holding `a`, `b` or `c`, or npos
+// (`find_any(text, pos, a, b, b)` for two bytes). Sixteen bytes are
+// compared at a time, so long runs of other bytes cost about what memchr
+// costs.
+[[nodiscard]] size_t find_any(std::string_view text, size_t pos, char a, char b, char c);
+[[nodiscard]] inline size_t find_either(std::string_view text, size_t pos, char a, char b) {
+  return find_any(text, pos, a, b, b);
 }
+
+// The first offset at or after `pos` where `needle` occurs, or npos, as
+// std::string_view::find gives it. Sixteen candidate offsets are tested at
+// a time on the needle's first and last bytes, so a long text is searched
+// at about the speed of memchr whatever its bytes.
+[[nodiscard]] size_t find_text(std::string_view text, size_t pos, std::string_view needle);
 
 // True for the XML white space characters (space, tab, line feed, carriage
 // return).

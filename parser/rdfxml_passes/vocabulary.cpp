@@ -4,6 +4,7 @@
 // prefix bound to the OWL namespace where one is in scope, else with a
 // prefix declared on the renamed element itself. (The OWL 1.1 drafts'
 // vocabulary is recovered on the triples, by the RDF/XML supplements.)
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,11 +44,13 @@ std::pair<std::string, std::string> qualified(const rdfxml::TagWalker& walker, s
 
 // Whether the text can hold rdfs:Class: its IRI occurs, "Class" follows a
 // prefix that some declaration binds to the RDFS namespace, or the RDFS
-// namespace is a default one.
+// namespace is a default one. Two searches of the text at most.
 bool may_hold_rdfs_class(std::string_view text) {
-  if (text.find(kRdfsClassIri) != std::string_view::npos) return true;
-  absl::flat_hash_set<std::string_view> checked;
-  for (size_t at = text.find(kRdfs); at != std::string_view::npos; at = text.find(kRdfs, at + 1)) {
+  absl::flat_hash_set<std::string_view> prefixes;
+  bool default_namespace = false;
+  for (size_t at = rdfxml::find_text(text, 0, kRdfs); at != std::string_view::npos;
+       at = rdfxml::find_text(text, at + 1, kRdfs)) {
+    if (text.substr(at).starts_with(kRdfsClassIri)) return true;
     // An attribute `xmlns:P="` (or `xmlns="`) just before the namespace.
     // The name is read backwards a bounded way, so a document full of RDFS
     // IRIs costs one look per IRI.
@@ -61,12 +64,21 @@ bool may_hold_rdfs_class(std::string_view text) {
     const size_t name_end = i;
     while (i > 0 && name_end - i < 256 && !rdfxml::is_xml_space(text[i - 1]) && text[i - 1] != '<') --i;
     const std::string_view name = text.substr(i, name_end - i);
-    if (name == "xmlns") return true;
-    // Each prefix is looked for once, however often it is declared.
-    if (name.starts_with("xmlns:") && checked.insert(name.substr(6)).second &&
-        text.find(fmt::format("<{}:Class", name.substr(6))) != std::string_view::npos) {
-      return true;
-    }
+    default_namespace = default_namespace || name == "xmlns";
+    if (name.starts_with("xmlns:")) prefixes.insert(name.substr(6));
+  }
+  if (default_namespace) return true;
+  if (prefixes.empty()) return false;
+  // An element "<P:Class" for one of those prefixes P: the name before each
+  // ":Class" is read backwards, no further than the longest prefix.
+  size_t longest = 0;
+  for (const std::string_view p : prefixes) longest = std::max(longest, p.size());
+  constexpr std::string_view kClass = ":Class";
+  for (size_t at = rdfxml::find_text(text, 0, kClass); at != std::string_view::npos;
+       at = rdfxml::find_text(text, at + 1, kClass)) {
+    size_t i = at;
+    while (i > 0 && at - i < longest && text[i - 1] != '<' && !rdfxml::is_xml_space(text[i - 1])) --i;
+    if (i > 0 && text[i - 1] == '<' && prefixes.contains(text.substr(i, at - i))) return true;
   }
   return false;
 }

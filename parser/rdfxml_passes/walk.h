@@ -52,8 +52,7 @@ class TagWalker {
         visit_end(*m);
         leave();
       } else if (m->kind == MarkupKind::StartTag || m->kind == MarkupKind::EmptyTag) {
-        const std::string_view tag = text.substr(m->begin, m->end - m->begin);
-        const ElementRole role = enter(tag);
+        const ElementRole role = enter(text.substr(m->begin, m->end - m->begin));
         visit(*m, role);
         if (m->kind == MarkupKind::EmptyTag) {
           visit_end(*m);
@@ -62,6 +61,13 @@ class TagWalker {
       }
     }
   }
+
+  // A walk the caller drives, one markup at a time in document order (as
+  // `walk` does): `enter` a start or empty tag, which gives its role and
+  // puts its declarations in scope, and `leave` at its end tag (an empty
+  // tag right after its visit).
+  ElementRole enter(std::string_view tag);
+  void leave();
 
   // The namespace IRI bound to `prefix` ("" for the default namespace).
   [[nodiscard]] std::optional<std::string_view> namespace_of(std::string_view prefix) const;
@@ -91,9 +97,6 @@ class TagWalker {
     std::string_view prefix, iri;
     size_t shadowed;  // the binding of the same prefix it hides, or npos
   };
-
-  ElementRole enter(std::string_view tag);
-  void leave();
 
   std::vector<Frame> frames_;
   void bind(std::string_view prefix, std::string_view iri);

@@ -33,6 +33,12 @@ TEST(RdfIdPasses, RepeatedIdsNameTheSameNodeWithoutRepeatingTheId) {
        R"(<D xml:base="o#f"><p><C rdf:ID="A"/></p></D></rdf:RDF>)",
        R"(<rdf:RDF xml:base="http://e.org/o"><C rdf:ID="A"/><D xml:base="http://x.org/p"><p><C rdf:ID="A"/></p></D>)"
        R"(<D xml:base="o#f"><p><C rdf:about="#A"/></p></D></rdf:RDF>)"},
+      // A base that takes the place of an earlier one is compared as written:
+      // the property's reification under http://x.org/p stays.
+      {R"(<rdf:RDF xml:base="http://e.org/o"><C rdf:ID="A"/><D xml:base="o#f" rdf:ID="B"/>)"
+       R"(<E xml:base="http://x.org/p"><p rdf:ID="A">v</p></E></rdf:RDF>)",
+       R"(<rdf:RDF xml:base="http://e.org/o"><C rdf:ID="A"/><D xml:base="o#f" rdf:ID="B"/>)"
+       R"(<E xml:base="http://x.org/p"><p rdf:ID="A">v</p></E></rdf:RDF>)"},
       // Comments, literal XML and attribute text are not ids.
       {R"(<rdf:RDF><!-- <C rdf:ID="A"/> --><C rdf:ID="A"><p rdf:parseType="Literal"><C rdf:ID="A"/></p><q a='rdf:ID="A"'/></C></rdf:RDF>)",
        R"(<rdf:RDF><!-- <C rdf:ID="A"/> --><C rdf:ID="A"><p rdf:parseType="Literal"><C rdf:ID="A"/></p><q a='rdf:ID="A"'/></C></rdf:RDF>)"},

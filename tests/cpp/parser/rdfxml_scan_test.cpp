@@ -39,6 +39,25 @@ TEST(RdfXmlScan, MarkupEndsOutsideQuotesCommentsAndCData) {
   for (const Case& c : cases) EXPECT_EQ(markups(c.text), c.expected) << c.text;
 }
 
+// The searches compare sixteen bytes at a time: every start offset and
+// every place of the match around those blocks, and the text's end.
+TEST(RdfXmlScan, SearchesAgreeWithStringFind) {
+  std::string text(70, '.');
+  for (size_t i = 0; i < text.size(); i += 7) text[i] = 'r';  // first bytes without the rest
+  for (const size_t at : {0, 14, 15, 16, 31, 33, 62, 64}) {
+    std::string t = text;
+    t.replace(at, 6, "rdf:ID");
+    const std::string_view v = t;
+    for (size_t pos = 0; pos <= v.size() + 1; ++pos) {
+      for (const std::string_view needle : {"rdf:ID", "r", "D", "rd", "rdf:IDx", "", "..r"}) {
+        EXPECT_EQ(find_text(v, pos, needle), v.find(needle, pos)) << at << " " << pos << " " << needle;
+      }
+      EXPECT_EQ(find_any(v, pos, 'I', ':', ':'), v.find_first_of(":I", pos)) << at << " " << pos;
+      EXPECT_EQ(find_any(v, pos, 'x', 'y', 'D'), v.find_first_of("xyD", pos)) << at << " " << pos;
+    }
+  }
+}
+
 TEST(RdfXmlScan, MarkupKinds) {
   const std::string_view text = "<a><b/></a><!--c--><![CDATA[d]]><?e?><!DOCTYPE f>";
   std::vector<MarkupKind> kinds;
