@@ -106,28 +106,32 @@ Result<PreprocessedRdfXml> preprocess_rdf_xml_text(std::string text, uint64_t ma
     return budget.track(text.size());
   };
   PreprocessedRdfXml out;
-  if (auto r = step(normalize_multiline_rdf_root_tag); !r) return std::unexpected(std::move(r).error());
-  // Repeated rdf:ID values are rewritten as the entities are expanded: in
-  // the one walk of the expansion when the document declares entities,
-  // else in one copy of the text. The invalid-id pass, when it has work,
-  // needs the rewritten text itself.
+  // The root tag put on one line, the repeated rdf:ID values rewritten and
+  // the entities expanded in one copy of the text: the first two are edits
+  // inside tags that the expansion makes as it goes (in its own walk, for
+  // the repeated ids, when the document declares entities). The root tag
+  // never grows, so its step cannot pass the budget. The invalid-id pass,
+  // when it has work, needs the rewritten text itself.
+  std::vector<rdfxml::Edit> edits;
+  if (auto root = rdfxml::root_tag_edit(text)) edits.push_back(std::move(*root));
   const rdfxml::RdfIdCensus ids = rdfxml::census_rdf_ids(text);
   std::optional<Result<std::string>> expanded;
-  if (auto deduped = rdfxml::expand_xml_entities_deduping_ids(text, ids, max_expanded_bytes)) {
+  if (auto deduped = rdfxml::expand_xml_entities_deduping_ids(text, ids, edits, max_expanded_bytes)) {
     if (auto r = budget.track(deduped->deduped_size); !r) return std::unexpected(std::move(r).error());
     expanded = std::move(deduped->text);
   } else {
     bool invalid_ids = false;
-    std::vector<rdfxml::Edit> id_edits =
-        rdfxml::repeated_rdf_id_edits(text, ids, invalid_ids, max_expanded_bytes).value_or(std::vector<rdfxml::Edit>());
-    if (auto r = budget.track(rdfxml::edited_size(text.size(), id_edits)); !r) return std::unexpected(std::move(r).error());
+    const auto id_edits = rdfxml::repeated_rdf_id_edits(text, ids, invalid_ids, max_expanded_bytes);
+    // The root tag comes before every tag with an id.
+    if (id_edits) edits.insert(edits.end(), id_edits->begin(), id_edits->end());
+    if (auto r = budget.track(rdfxml::edited_size(text.size(), edits)); !r) return std::unexpected(std::move(r).error());
     if (invalid_ids) {
-      text = rdfxml::apply_edits(std::move(text), id_edits);
-      id_edits.clear();
+      text = rdfxml::apply_edits(std::move(text), edits);
+      edits.clear();
       text = normalize_invalid_rdf_ids(std::move(text), max_expanded_bytes);
       if (auto r = budget.track(text.size()); !r) return std::unexpected(std::move(r).error());
     }
-    expanded = rdfxml::expand_xml_entities_after_edits(std::move(text), id_edits, max_expanded_bytes);
+    expanded = rdfxml::expand_xml_entities_after_edits(std::move(text), edits, max_expanded_bytes);
   }
   if (!*expanded) return std::unexpected(std::move(*expanded).error());
   text = std::move(**expanded);

@@ -1,23 +1,26 @@
 #include "parser/rdf_preprocess.h"
 
 #include "parser/rdfxml_passes/scan.h"
+#include "parser/rdfxml_passes/walk.h"
 
 namespace trelvanic_parser {
 
-std::string normalize_multiline_rdf_root_tag(std::string text) {
-  const auto root = rdfxml::find_rdf_root_tag(text);
-  if (!root) return text;
-  const std::string_view tag = std::string_view(text).substr(root->begin, root->end - root->begin);
-  if (tag.find_first_of("\r\n") == std::string_view::npos) return text;
+namespace rdfxml {
+
+std::optional<Edit> root_tag_edit(std::string_view text) {
+  const auto root = find_rdf_root_tag(text);
+  if (!root) return std::nullopt;
+  const std::string_view tag = text.substr(root->begin, root->end - root->begin);
+  if (tag.find_first_of("\r\n") == std::string_view::npos) return std::nullopt;
   // Runs of white space between attributes become one blank; quoted values
-  // are kept as written. The tag is rewritten in place.
+  // are kept as written.
   std::string flat;
   flat.reserve(tag.size());
   char quote = 0;
   for (size_t i = 0; i < tag.size(); ++i) {
     const char c = tag[i];
-    if (quote == 0 && rdfxml::is_xml_space(c)) {
-      if (!rdfxml::is_xml_space(tag[i - 1])) flat.push_back(' ');
+    if (quote == 0 && is_xml_space(c)) {
+      if (!is_xml_space(tag[i - 1])) flat.push_back(' ');
       continue;
     }
     if (quote != 0 && c == quote) {
@@ -27,7 +30,15 @@ std::string normalize_multiline_rdf_root_tag(std::string text) {
     }
     flat.push_back(c);
   }
-  text.replace(root->begin, root->end - root->begin, flat);
+  return Edit{.begin = root->begin, .end = root->end, .with = std::move(flat)};
+}
+
+}  // namespace rdfxml
+
+std::string normalize_multiline_rdf_root_tag(std::string text) {
+  auto edit = rdfxml::root_tag_edit(text);
+  if (!edit) return text;
+  text.replace(edit->begin, edit->end - edit->begin, edit->with);
   return text;
 }
 

@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
   std::printf(", rdf:ID census %.3f s", seconds_since(t));
   t = Clock::now();
   std::optional<trelvanic_parser::Result<std::string>> expanded;
-  if (auto deduped = trelvanic_parser::rdfxml::expand_xml_entities_deduping_ids(step, ids, limits.max_expanded_bytes)) {
+  if (auto deduped = trelvanic_parser::rdfxml::expand_xml_entities_deduping_ids(step, ids, {}, limits.max_expanded_bytes)) {
     expanded = std::move(deduped->text);
     std::printf(", repeated ids with entities %.3f s", seconds_since(t));
   } else {

@@ -132,6 +132,7 @@ struct CostCounter {
   uint64_t references = 0;
 
   void literal(std::string_view s) { bytes = sat_add(bytes, s.size()); }
+  void flush() {}
   void entity(const Resolved& r, char quote) {
     const EntityMeasure& m = *r.measure;
     const uint64_t quotes = quote == '"' ? m.double_quotes : quote == '\'' ? m.single_quotes : 0;
@@ -143,14 +144,30 @@ struct CostCounter {
 
 // Writes the expansion. Inside an attribute value the value's own quote
 // character is written as a character entity so that it cannot end the value.
+// Pieces of text that follow one another in memory (most of a document is
+// copied as it stands) are appended as one: `flush` before a piece that
+// will not outlive the next call, and before reading `out`.
 struct TextBuilder {
   const EntityTable& table;
   const EntityMeasures& measures;
   std::string out;
+  std::string_view pending;
 
-  void literal(std::string_view s) { out.append(s); }
+  void literal(std::string_view s) {
+    if (!pending.empty() && pending.data() + pending.size() == s.data()) {
+      pending = std::string_view(pending.data(), pending.size() + s.size());
+      return;
+    }
+    flush();
+    pending = s;
+  }
+  void flush() {
+    out.append(pending);
+    pending = {};
+  }
   void quoted_literal(std::string_view s, char quote) {
     if (quote == 0 || s.find(quote) == std::string_view::npos) return literal(s);
+    flush();
     for (const char c : s) {
       if (c == quote) {
         out.append(quote == '"' ? "&quot;" : "&apos;");
@@ -162,6 +179,8 @@ struct TextBuilder {
   void entity(const Resolved& r, char quote) {
     const std::string& whole = *r.value;
     if (r.measure->replacements == 0) {
+      const uint64_t quotes = quote == '"' ? r.measure->double_quotes : quote == '\'' ? r.measure->single_quotes : 0;
+      if (quotes == 0) return literal(whole);
       quoted_literal(whole, quote);
       return;
     }
@@ -206,6 +225,7 @@ struct CheckedBuilder {
     }
     text.literal(s);
   }
+  void flush() { text.flush(); }
   void entity(const Resolved& r, char quote) {
     if (stop != Stop::None) return;
     cost.entity(r, quote);
@@ -330,6 +350,7 @@ void expand_document(std::string_view text, Resolver& resolver, Out& out, TagEdi
     if (m->kind == MarkupKind::StartTag || m->kind == MarkupKind::EmptyTag) {
       if (auto edited = tag_edits ? tag_edits->edit_tag(text, m->begin, m->end) : std::nullopt) {
         expand_tag(*edited, resolver, out);
+        out.flush();  // the edited tag goes now
       } else {
         expand_tag(whole, resolver, out);
       }
@@ -478,6 +499,7 @@ std::optional<std::string> expand_entity_text(std::string_view value, const Enti
   TextBuilder builder{.table = table, .measures = measures};
   builder.out.reserve(cost.bytes);
   walk(builder);
+  builder.flush();
   return std::move(builder.out);
 }
 
@@ -551,6 +573,7 @@ std::optional<Result<std::string>> expand_edited(std::string& text, const std::v
           fmt::format("expanded RDF/XML size exceeds limit of {} bytes during entity expansion", max_expanded_bytes)));
     case CheckedBuilder::Stop::None: break;
   }
+  builder.flush();
   return std::move(builder.text.out);
 }
 

@@ -128,7 +128,7 @@ std::string rdf_id_iri(std::string_view base, std::string_view id) {
 // The rdf:ID attribute of a tag; most tags have none, and are passed over
 // without reading their attributes.
 std::optional<Attribute> rdf_id_attribute(std::string_view tag) {
-  if (tag.find("rdf:ID") == std::string_view::npos) return std::nullopt;
+  if (rdfxml::find_text(tag, 0, "rdf:ID") == std::string_view::npos) return std::nullopt;
   return rdfxml::find_attribute(tag, "rdf:ID");
 }
 
@@ -148,7 +148,8 @@ RdfIdCensus census_rdf_ids(std::string_view text) {
   if (at == std::string_view::npos) return out;
   // Values are told apart by their hashes: two values with the same hash
   // count as repeated, which costs the walk a look at them and nothing else.
-  absl::flat_hash_set<uint64_t> hashes;
+  // They are gathered first, so that the set is made at its size once.
+  std::vector<std::pair<uint64_t, absl::string_view>> values;
   const absl::Hash<absl::string_view> hash;
   for (; at != std::string_view::npos; at = find_text(text, at + 1, kName)) {
     size_t i = at + kName.size();
@@ -160,8 +161,13 @@ RdfIdCensus census_rdf_ids(std::string_view text) {
     const size_t close = text.find(text[i], i + 1);
     if (close == std::string_view::npos) break;
     const std::string_view value = text.substr(i + 1, close - i - 1);
-    if (!hashes.insert(hash(map_key(value))).second) out.repeated_values.insert(map_key(value));
+    values.emplace_back(hash(map_key(value)), map_key(value));
     out.invalid = out.invalid || !is_valid_rdf_id(value);
+  }
+  absl::flat_hash_set<uint64_t> hashes;
+  hashes.reserve(values.size());
+  for (const auto& [h, value] : values) {
+    if (!hashes.insert(h).second) out.repeated_values.insert(value);
   }
   out.repeated = !out.repeated_values.empty();
   return out;
@@ -277,9 +283,8 @@ std::optional<std::vector<Edit>> repeated_rdf_id_edits(std::string_view text, co
 }
 
 std::optional<DedupedExpansion> expand_xml_entities_deduping_ids(std::string& text, const RdfIdCensus& census,
-                                                                 uint64_t max_expanded_bytes) {
+                                                                 std::vector<Edit> edits, uint64_t max_expanded_bytes) {
   if (!census.repeated || census.invalid) return std::nullopt;
-  std::vector<Edit> edits;
   RepeatedIds repeats(text, census, max_expanded_bytes);
   auto expanded = expand_xml_entities_editing_tags(
       text, edits, [&](const Markup& m) { repeats.visit(m, edits); }, max_expanded_bytes);

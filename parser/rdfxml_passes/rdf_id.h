@@ -39,9 +39,11 @@ struct RdfIdCensus {
                                                                      const RdfIdCensus& census, bool& invalid_seen,
                                                                      uint64_t max_expanded_bytes);
 
-// `expand_xml_entities_with_limit` of `dedupe_rdf_xml_ids` of the text, in
-// one walk that finds the repeated values as it expands the entities, and
-// the length of the deduplicated text between the two. Only for a text
+// `expand_xml_entities_with_limit` of `dedupe_rdf_xml_ids` of the text
+// with `edits` made first (edits inside tags before any tag with an rdf:ID,
+// as the root tag's), in one walk that finds the repeated values as it
+// expands the entities, and the length of the deduplicated text between
+// the two. Only for a text
 // whose census finds a repeated value and none that is not a name (the
 // invalid-id pass has nothing to do then) and that declares entities to
 // expand; otherwise, or when a value cannot be read within
@@ -52,6 +54,7 @@ struct DedupedExpansion {
 };
 [[nodiscard]] std::optional<DedupedExpansion> expand_xml_entities_deduping_ids(std::string& text,
                                                                                const RdfIdCensus& census,
+                                                                               std::vector<Edit> edits,
                                                                                uint64_t max_expanded_bytes);
 
 }  // namespace trelvanic_parser::rdfxml

@@ -12,7 +12,7 @@ namespace {
 
 // Offset just past `close` searched from `from`, or npos.
 size_t past(std::string_view text, size_t from, std::string_view close) {
-  const size_t at = text.find(close, from);
+  const size_t at = find_text(text, from, close);
   return at == std::string_view::npos ? at : at + close.size();
 }
 
@@ -129,7 +129,7 @@ std::optional<Markup> next_markup(std::string_view text, size_t pos) {
     m.kind = end >= lt + 3 && text[end - 2] == '/' ? MarkupKind::EmptyTag : MarkupKind::StartTag;
     return m;
   }
-  if (starts_with_at(text, lt, "<!--")) {
+  if (second == '!' && lt + 3 < text.size() && text[lt + 2] == '-' && text[lt + 3] == '-') {
     m.kind = MarkupKind::Comment;
     end = past(text, lt + 4, "-->");
   } else if (starts_with_at(text, lt, "<![CDATA[")) {
@@ -144,7 +144,7 @@ std::optional<Markup> next_markup(std::string_view text, size_t pos) {
   } else if (starts_with_at(text, lt, "<!")) {
     m.kind = MarkupKind::Declaration;
     end = tag_end(text, lt);
-  } else if (starts_with_at(text, lt, "</")) {
+  } else if (second == '/') {
     m.kind = MarkupKind::EndTag;
     end = tag_end(text, lt);
   } else {

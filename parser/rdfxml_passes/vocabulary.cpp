@@ -69,6 +69,9 @@ bool may_hold_rdfs_class(std::string_view text) {
   }
   if (default_namespace) return true;
   if (prefixes.empty()) return false;
+  if (prefixes.size() == 1) {  // the usual "rdfs"
+    return rdfxml::find_text(text, 0, fmt::format("<{}:Class", *prefixes.begin())) != std::string_view::npos;
+  }
   // An element "<P:Class" for one of those prefixes P: the name before each
   // ":Class" is read backwards, no further than the longest prefix.
   size_t longest = 0;

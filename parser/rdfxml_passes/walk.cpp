@@ -59,13 +59,13 @@ std::optional<std::string> TagWalker::expanded_name(std::string_view qname) cons
 ElementRole TagWalker::enter(std::string_view tag) {
   const Children parent = frames_.empty() ? Children::Nodes : frames_.back().children;
   frames_.push_back({.children = Children::Opaque, .bindings = bindings_.size(), .bases = bases_.size()});
-  if (!bases_.front().empty() && tag.find("xml:base") != std::string_view::npos) {
+  if (!bases_.front().empty() && find_text(tag, 0, "xml:base") != std::string_view::npos) {
     if (const auto value = extract_attribute(tag, "xml:base")) {
       std::string next = resolve_iri_reference(bases_.back(), read_value_ ? read_value_(*value) : std::string(*value));
       bases_.push_back(std::move(next));
     }
   }
-  if (tag.find("xmlns") != std::string_view::npos) {
+  if (find_text(tag, 0, "xmlns") != std::string_view::npos) {
     size_t pos = 0;
     while (const auto a = next_attribute(tag, pos)) {
       if (a->name == "xmlns") {
@@ -85,7 +85,7 @@ ElementRole TagWalker::enter(std::string_view tag) {
     return ElementRole::Node;
   }
   std::optional<std::string_view> parse_type;
-  if (tag.find("parseType") != std::string_view::npos) {
+  if (find_text(tag, 0, "parseType") != std::string_view::npos) {
     size_t pos = 0;
     while (const auto a = next_attribute(tag, pos)) {
       if (is_rdf_name(a->name, "parseType")) {

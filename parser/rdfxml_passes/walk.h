@@ -117,6 +117,10 @@ struct Edit {
 // The text with the edits made, in one copy (the text itself when there
 // are none).
 [[nodiscard]] std::string apply_edits(std::string text, const std::vector<Edit>& edits);
+// The edit `normalize_multiline_rdf_root_tag` makes: the root tag put on
+// one line, never longer than it was, its quoted values kept; nothing when
+// the text has no root tag over several lines.
+[[nodiscard]] std::optional<Edit> root_tag_edit(std::string_view text);
 // The length of a text of `length` bytes with the edits made.
 [[nodiscard]] size_t edited_size(size_t length, const std::vector<Edit>& edits);
 
