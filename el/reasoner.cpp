@@ -75,6 +75,11 @@ Error not_el(const Ontology& ontology, std::string_view detail = {}) {
   return Error{ErrorKind::NotEl, fmt::format("ontology is not in OWL EL profile (detected {})", detected)};
 }
 
+constexpr std::string_view kTopObjectProperty = "http://www.w3.org/2002/07/owl#topObjectProperty";
+constexpr std::string_view kBottomObjectProperty = "http://www.w3.org/2002/07/owl#bottomObjectProperty";
+
+Error cancelled() { return Error{ErrorKind::Message, "classification cancelled"}; }
+
 struct Saturated {
   OntologyInput input;
   NormalForm nf;
@@ -92,7 +97,7 @@ std::expected<Saturated, Error> saturate_ontology(const Ontology& ontology, bool
   RuleIndex index(s.nf);
   s.graph = CompletionGraph(s.nf.concept_count);
   if (saturate(s.nf, index, s.graph, roots_of(s.nf), trace ? &s.trace : nullptr).cancelled)
-    return std::unexpected(Error{ErrorKind::Message, "classification cancelled"});
+    return std::unexpected(cancelled());
   return s;
 }
 
@@ -249,22 +254,145 @@ std::expected<Taxonomy, Error> ElClassifier::classify_for_swrl(const Ontology& o
 }
 
 std::expected<std::vector<EntityId>, Error> ElClassifier::instances(const Ontology& ontology, EntityId cls) {
-  if (auto gate = validate_el_profile(ontology); !gate) return std::unexpected(gate.error());
-  auto s = saturate_ontology(ontology, false);
+  auto s = ElInstances::build(ontology);
   if (!s) return std::unexpected(s.error());
-  const OntologyInput& in = s->input;
-  const uint32_t total = static_cast<uint32_t>(in.entity_of_index.size());
-  const bool every = is_inconsistent(*s, extract_taxonomy(s->nf, s->graph)) || (in.thing && *in.thing == cls);
-  std::optional<uint32_t> concept_of_cls;
-  for (uint32_t i = 0; i < in.class_count && !every; ++i) {
-    if (in.entity_of_index[i] == cls) {
-      concept_of_cls = NormalForm::class_concept(i);
-      break;
+  return s->instances(cls);
+}
+
+struct ElInstances::State {
+  OntologyInput input;  // appended to by `update`; the builder reads it
+  NormalFormBuilder builder;
+  CompletionGraph graph;
+  // Entity value to class index, to individual index, to role (kNoIndex
+  // where the numbering has none).
+  std::vector<uint32_t> class_of, individual_of, role_of;
+  // What the ontology looked like when last taken in.
+  size_t axiom_records = 0;
+  size_t removed = 0;
+  size_t entities = 0;
+  size_t dl_axioms = 0;
+
+  static constexpr uint32_t kNoIndex = UINT32_MAX;
+
+  void remember(const Ontology& ontology) {
+    axiom_records = ontology.axioms().size();
+    removed = ontology.axioms().removed_count();
+    entities = ontology.entities().size();
+    dl_axioms = ontology.dl().axiom_count();
+  }
+};
+
+ElInstances::ElInstances(std::unique_ptr<State> state) : state_(std::move(state)) {}
+ElInstances::ElInstances(ElInstances&&) noexcept = default;
+ElInstances& ElInstances::operator=(ElInstances&&) noexcept = default;
+ElInstances::~ElInstances() = default;
+
+std::expected<ElInstances, Error> ElInstances::build(const Ontology& ontology) {
+  if (auto gate = validate_el_profile(ontology); !gate) return std::unexpected(gate.error());
+  auto input = build_ontology_input(ontology);
+  if (!input) return std::unexpected(not_el(ontology, input.error().what));
+  auto state = std::make_unique<State>();
+  State& s = *state;
+  s.input = std::move(*input);
+  if (auto added = s.builder.add(s.input.input); !added) return std::unexpected(added.error());
+  const NormalForm& nf = s.builder.normal_form();
+  if (!nf.incomplete.empty()) return std::unexpected(not_el(ontology));
+  RuleIndex index(nf);
+  s.graph = CompletionGraph(nf.concept_count);
+  if (saturate(nf, index, s.graph, roots_of(nf), nullptr).cancelled) return std::unexpected(cancelled());
+  const OntologyInput& in = s.input;
+  const size_t registry = ontology.entities().size();
+  s.class_of.assign(registry, State::kNoIndex);
+  s.individual_of.assign(registry, State::kNoIndex);
+  s.role_of.assign(registry, State::kNoIndex);
+  for (uint32_t i = 0; i < in.entity_of_index.size(); ++i) {
+    (in.is_individual_index(i) ? s.individual_of : s.class_of)[in.entity_of_index[i].value] = i;
+  }
+  for (uint32_t r = 0; r < in.entity_of_role.size(); ++r) {
+    // The universal and the empty property have no role of the engine's.
+    std::string_view iri = ontology.iris().text(ontology.entities().record(in.entity_of_role[r]).iri);
+    if (iri != kTopObjectProperty && iri != kBottomObjectProperty) s.role_of[in.entity_of_role[r].value] = r;
+  }
+  s.remember(ontology);
+  return ElInstances(std::move(state));
+}
+
+std::expected<bool, Error> ElInstances::update(const Ontology& ontology) {
+  State& s = *state_;
+  const auto& store = ontology.axioms();
+  if (store.removed_count() != s.removed || ontology.entities().size() != s.entities ||
+      ontology.dl().axiom_count() != s.dl_axioms || store.size() < s.axiom_records) {
+    return false;
+  }
+  if (store.size() == s.axiom_records) return true;
+  auto index_in = [](const std::vector<uint32_t>& table, EntityId e) {
+    return e.value < table.size() ? table[e.value] : State::kNoIndex;
+  };
+  // Every new axiom is checked before any is taken in.
+  struct Assertion {
+    uint32_t subject;
+    uint32_t role;  // kNoIndex for a class assertion
+    uint32_t object;  // a class index, an individual index, or ⊤ / ⊥ below
+  };
+  constexpr uint32_t kThingObject = State::kNoIndex - 1, kNothingObject = State::kNoIndex - 2;
+  std::vector<Assertion> assertions;
+  for (size_t i = s.axiom_records; i < store.size(); ++i) {
+    const trelvanic_core::AxiomId id(static_cast<uint32_t>(i));
+    if (store.is_inferred(id)) return false;
+    const trelvanic_core::AxiomView ax = store.view(id);
+    if (ax.kind() == trelvanic_core::AxiomKind::ClassAssertion) {
+      const EntityId c = ax.class_id();
+      uint32_t object = s.input.thing && c == *s.input.thing       ? kThingObject
+                        : s.input.nothing && c == *s.input.nothing ? kNothingObject
+                                                                   : index_in(s.class_of, c);
+      assertions.push_back({index_in(s.individual_of, ax.individual()), State::kNoIndex, object});
+      if (object == State::kNoIndex) return false;
+    } else if (ax.kind() == trelvanic_core::AxiomKind::ObjectPropertyAssertion) {
+      assertions.push_back({index_in(s.individual_of, ax.subject()), index_in(s.role_of, ax.property()),
+                            index_in(s.individual_of, ax.object())});
+      if (assertions.back().role == State::kNoIndex || assertions.back().object == State::kNoIndex) return false;
+    } else {
+      return false;
     }
+    if (assertions.back().subject == State::kNoIndex) return false;
+  }
+  ElInput& in = s.input.input;
+  for (const Assertion& a : assertions) {
+    const ExprId subject = in.named(a.subject);
+    if (a.role != State::kNoIndex) {
+      in.individual_link(subject, a.role, in.named(a.object));
+    } else {
+      in.sub_class_of(subject, a.object == kThingObject     ? in.top()
+                               : a.object == kNothingObject ? in.bottom()
+                                                            : in.named(a.object));
+    }
+  }
+  s.remember(ontology);
+  auto added = s.builder.add(in);
+  if (!added) return std::unexpected(added.error());
+  const NormalForm& nf = s.builder.normal_form();
+  if (*added != NormalFormBuilder::Added::Extended || !nf.incomplete.empty()) return false;
+  RuleIndex index(nf);
+  if (saturate_additions(nf, s.builder.last_mark(), index, s.graph, nullptr).cancelled) {
+    return std::unexpected(cancelled());
+  }
+  return true;
+}
+
+std::vector<EntityId> ElInstances::instances(EntityId cls) const {
+  const State& s = *state_;
+  const OntologyInput& in = s.input;
+  const uint32_t total = static_cast<uint32_t>(in.entity_of_index.size());
+  // Without a model every individual is an instance of every class.
+  bool every = s.graph.unsatisfiable(kTop) || (in.thing && *in.thing == cls);
+  for (uint32_t i = in.class_count; i < total && !every; ++i) every = s.graph.unsatisfiable(NormalForm::class_concept(i));
+  std::optional<uint32_t> concept_of_cls;
+  if (cls.value < s.class_of.size() && s.class_of[cls.value] != State::kNoIndex) {
+    concept_of_cls = NormalForm::class_concept(s.class_of[cls.value]);
   }
   std::vector<EntityId> out;
   for (uint32_t i = in.class_count; i < total; ++i) {
-    if (every || (concept_of_cls && s->graph.subsumes(NormalForm::class_concept(i), *concept_of_cls))) {
+    if (every || (concept_of_cls && s.graph.subsumes(NormalForm::class_concept(i), *concept_of_cls))) {
       out.push_back(in.entity_of_index[i]);
     }
   }

@@ -57,6 +57,41 @@ struct ElClassifier {
       const trelvanic_core::Ontology& ontology, trelvanic_core::EntityId cls);
 };
 
+// Instance retrieval over an ontology that grows by assertions: `build`
+// saturates once, and `update` takes in the class and object property
+// assertions told since by extending the saturated state instead of
+// saturating afresh.
+//
+//   auto s = ElInstances::build(ontology);
+//   ontology.add_axiom(Axiom::class_assertion(a, C));
+//   if (!*s->update(ontology)) s = ElInstances::build(ontology);
+//   s->instances(C);
+class ElInstances {
+ public:
+  // Passes the same gate as `ElClassifier::classify`.
+  [[nodiscard]] static std::expected<ElInstances, Error> build(const trelvanic_core::Ontology& ontology);
+
+  ElInstances(ElInstances&&) noexcept;
+  ElInstances& operator=(ElInstances&&) noexcept;
+  ~ElInstances();
+
+  // Takes in the told axioms added to the ontology (the one the session was
+  // built from) since `build` or the last `update`. False when the ontology
+  // changed in any other way (an axiom other than a positive class or object
+  // property assertion, a removal, a new entity, a DL-store axiom): the
+  // session is stale then and the caller builds afresh.
+  [[nodiscard]] std::expected<bool, Error> update(const trelvanic_core::Ontology& ontology);
+
+  // The named individuals entailed to be instances of `cls`, in registry
+  // order, as `ElClassifier::instances` gives them.
+  [[nodiscard]] std::vector<trelvanic_core::EntityId> instances(trelvanic_core::EntityId cls) const;
+
+ private:
+  struct State;
+  explicit ElInstances(std::unique_ptr<State> state);
+  std::unique_ptr<State> state_;
+};
+
 struct ElEngine {
   // True when the ontology has a model: owl:Thing is satisfiable and no
   // individual is forced into ⊥ by its assertions and the TBox.

@@ -93,6 +93,16 @@ bool has_complex_class_assertion(const Ontology& ontology) {
   return false;
 }
 
+// Passes only add axioms, so whatever an earlier pass found entailed stays
+// entailed: the EL engine's saturated state takes in the new assertions,
+// and DL answers that are entailments are not asked again.
+struct PassMemo {
+  std::optional<trelvanic_el::ElInstances> el;
+  // Memberships decided by DL instance checks: entailed, and refuted (the
+  // complement entailed). Neither kind can change as axioms are added.
+  absl::flat_hash_map<EntityId, absl::flat_hash_set<EntityId>> entailed, refuted;
+};
+
 namespace {
 
 template <class F>
@@ -104,7 +114,24 @@ void for_each_body_atom(const std::vector<SwrlRule>& rules, F&& f) {
 
 // --- Class memberships -------------------------------------------------------
 
-Result<void> gather_members(const Ontology& ontology, const std::vector<SwrlRule>& rules, PassFacts& facts) {
+// The EL engine's instances of the ontology as it is now: the previous
+// pass's session brought up to date, or a fresh one.
+std::expected<const trelvanic_el::ElInstances*, trelvanic_el::Error> el_instances(const Ontology& ontology,
+                                                                                   PassMemo& memo) {
+  if (memo.el) {
+    auto current = memo.el->update(ontology);
+    if (current && *current) return &*memo.el;
+    memo.el.reset();
+    if (!current) return std::unexpected(current.error());
+  }
+  auto built = trelvanic_el::ElInstances::build(ontology);
+  if (!built) return std::unexpected(built.error());
+  memo.el.emplace(std::move(*built));
+  return &*memo.el;
+}
+
+Result<void> gather_members(const Ontology& ontology, const std::vector<SwrlRule>& rules, PassFacts& facts,
+                            PassMemo& memo) {
   std::vector<EntityId> classes;
   for_each_body_atom(rules, [&](const SwrlAtom& atom) {
     if (atom.kind == SwrlAtomKind::Class &&
@@ -114,22 +141,18 @@ Result<void> gather_members(const Ontology& ontology, const std::vector<SwrlRule
   });
   if (classes.empty()) return {};
   if (!has_complex_class_assertion(ontology)) {
-    bool refused = false;
-    for (EntityId cls : classes) {
-      auto el = trelvanic_el::ElClassifier::instances(ontology, cls);
-      if (el) {
-        facts.members[cls].insert(el->begin(), el->end());
-        continue;
+    auto el = el_instances(ontology, memo);
+    if (el) {
+      for (EntityId cls : classes) {
+        auto members = (*el)->instances(cls);
+        facts.members[cls].insert(members.begin(), members.end());
       }
-      if (el.error().kind != trelvanic_el::ErrorKind::NotEl) {
-        return std::unexpected(Error::core(trelvanic_core::Error::message_text(
-            "SWRL forward chaining requires EL taxonomy; EL classification failed: " + el.error().text())));
-      }
-      refused = true;
-      break;
+      return {};
     }
-    if (!refused) return {};
-    facts.members.clear();
+    if (el.error().kind != trelvanic_el::ErrorKind::NotEl) {
+      return std::unexpected(Error::core(trelvanic_core::Error::message_text(
+          "SWRL forward chaining requires EL taxonomy; EL classification failed: " + el.error().text())));
+    }
   }
   // Outside EL: DL instance checks, the told memberships where none is
   // decided.
@@ -160,8 +183,11 @@ Result<void> gather_members(const Ontology& ontology, const std::vector<SwrlRule
   };
   for (size_t c = 0; c < classes.size(); ++c) {
     auto& members = facts.members[classes[c]];
+    auto& entailed = memo.entailed[classes[c]];
+    auto& refuted = memo.refuted[classes[c]];
     for (EntityId a : individuals) {
-      if (told_member(ontology, a, classes[c])) {
+      if (refuted.contains(a)) continue;
+      if (entailed.contains(a) || told_member(ontology, a, classes[c])) {
         members.insert(a);
         continue;
       }
@@ -169,9 +195,18 @@ Result<void> gather_members(const Ontology& ontology, const std::vector<SwrlRule
       if (!member) continue;
       if (*member) {
         members.insert(a);
+        entailed.insert(a);
         continue;
       }
-      if (auto refuted = decide(a, complements[c]); refuted && !*refuted) facts.possible[classes[c]].insert(a);
+      // A membership neither entailed nor refuted may be either after the
+      // next pass's additions: it is asked again then.
+      auto outside = decide(a, complements[c]);
+      if (!outside) continue;
+      if (*outside) {
+        refuted.insert(a);
+      } else {
+        facts.possible[classes[c]].insert(a);
+      }
     }
   }
   return {};
@@ -570,10 +605,13 @@ std::vector<RuleBinding> match_atom(const Ontology& ontology, const PassFacts& f
 }
 
 Result<PassFacts> gather_facts(const Ontology& ontology, const std::vector<SwrlRule>& rules,
-                               const trelvanic_profile::ConstructSet* shape) {
+                               const trelvanic_profile::ConstructSet* shape, PassMemo* memo) {
+  PassMemo once;
   PassFacts facts;
   facts.same_as = trelvanic_rl::abox::same_as_closure(ontology);
-  if (auto members = gather_members(ontology, rules, facts); !members) return std::unexpected(members.error());
+  if (auto members = gather_members(ontology, rules, facts, memo ? *memo : once); !members) {
+    return std::unexpected(members.error());
+  }
   gather_object_facts(ontology, facts);
   gather_data_facts(ontology, facts);
   ontology.axioms().for_each_live([&](trelvanic_core::AxiomId, const AxiomView& axiom) {
@@ -704,6 +742,8 @@ Result<void> assert_nothing(Ontology& ontology, const RuleBinding& binding, cons
 
 void drop_rules(Ontology& ontology) {
   ontology.clear_swrl_rules();
+  // The load's record of the rules, which the profile scan reads as well.
+  if (auto& meta = ontology.parse_meta_mut(); meta) meta->profile_constructs.erase(OwlConstruct::SwrlRule);
   const DlStore& dl = ontology.dl();
   bool any = false;
   for (size_t i = 0; i < dl.axiom_count() && !any; ++i) any = dl.axiom(i).kind == DlAxiomKind::SwrlRule;
@@ -867,12 +907,13 @@ Result<ChainRun> materialize_swrl_rules(Ontology& ontology) {
   // Told heads add assertions only; the constructs the told facts are
   // judged by stay those of the rule-free ontology.
   const trelvanic_profile::ConstructSet shape = trelvanic_profile::scan_constructs(ontology);
+  PassMemo memo;
   for (size_t pass = 0;; ++pass) {
     if (pass == kMaxPasses) return std::unexpected(limit("SWRL forward chaining exceeded 10000 iterations"));
     // Only the last pass's gaps matter: a pass that saw every entailed fact
     // and added nothing is a fixpoint whatever earlier passes missed.
     run.gaps.clear();
-    auto facts = gather_facts(ontology, rules, &shape);
+    auto facts = gather_facts(ontology, rules, &shape, &memo);
     if (!facts) return std::unexpected(facts.error());
     for (auto& gap : facts->gaps) note_gap(run.gaps, std::move(gap));
     bool changed = false;

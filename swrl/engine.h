@@ -84,13 +84,19 @@ struct PassFacts {
 // Empties the rule list and drops the DL store's rule markers.
 void drop_rules(trelvanic_core::Ontology& ontology);
 
+// What a pass's reasoning leaves for the next one (defined in engine.cpp).
+struct PassMemo;
+
 // The facts of one pass for the given rules (of a rule-free ontology).
 // `shape`, when given, is the set of constructs to judge the told facts by
 // instead of the ontology's own (the chaining's stated rule instances hold
-// nominals that entail no property assertion or equality).
+// nominals that entail no property assertion or equality). `memo`, when
+// given, carries reasoning from the previous call to this one; the ontology
+// may only have grown by axioms in between.
 [[nodiscard]] Result<PassFacts> gather_facts(const trelvanic_core::Ontology& ontology,
                                              const std::vector<trelvanic_core::SwrlRule>& rules,
-                                             const trelvanic_profile::ConstructSet* shape = nullptr);
+                                             const trelvanic_profile::ConstructSet* shape = nullptr,
+                                             PassMemo* memo = nullptr);
 
 // The bindings that extend `binding` by one body atom. A DifferentIndividuals
 // atom whose individuals are not told different records a gap in `gaps`.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -256,6 +257,82 @@ TEST(ElReasoner, TraceSpeaksOfEntities) {
   auto untraced = ElClassifier::classify_with_options(o, false);
   ASSERT_TRUE(untraced.has_value());
   EXPECT_TRUE(untraced->trace.empty());
+}
+
+// Assertions taken in by `update` give the instances a fresh build of the
+// grown ontology gives, and what a case names ("a:D" holds, "!a:D" not).
+TEST(ElInstances, UpdateTakesInAssertionsAsAFreshBuild) {
+  struct Case {
+    const char* body;
+    std::vector<std::string> added;  // "a C" class assertion, "a p b" property assertion
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {"SubClassOf(:Marked :T)\nClassAssertion(:Marked :a0)\nObjectPropertyAssertion(:next :a0 :a1)\n"
+       "ObjectPropertyAssertion(:next :a1 :a2)",
+       {"a1 Marked"},
+       {"a1:T", "!a2:Marked", "!a2:T"}},
+      {"SubClassOf(ObjectSomeValuesFrom(:p :B) :D)\nClassAssertion(:A :a)\nDeclaration(Class(:B))\n"
+       "Declaration(ObjectProperty(:p))\nDeclaration(NamedIndividual(:b))",
+       {"b B", "a p b"},
+       {"a:D", "!b:D"}},
+      {"SubObjectPropertyOf(:p :q)\nObjectPropertyDomain(:q :Q)\nDeclaration(ObjectProperty(:p))\n"
+       "Declaration(NamedIndividual(:a))\nDeclaration(NamedIndividual(:b))",
+       {"a p b"},
+       {"a:Q", "!b:Q"}},
+      // Without a model every individual is in every class.
+      {"DisjointClasses(:A :B)\nClassAssertion(:A :a)\nDeclaration(NamedIndividual(:b))", {"a B"}, {"b:A", "b:B"}},
+  };
+  for (const Case& c : cases) {
+    Ontology o = load(c.body);
+    auto session = ElInstances::build(o);
+    ASSERT_TRUE(session.has_value()) << c.body << ": " << session.error().message;
+    auto id = [&](const std::string& name) { return *o.lookup_entity("http://ex.org/t#" + name); };
+    for (const std::string& text : c.added) {
+      std::vector<std::string> w;
+      for (size_t at = 0, next; at <= text.size(); at = next + 1) {
+        next = std::min(text.find(' ', at), text.size());
+        w.push_back(text.substr(at, next - at));
+      }
+      auto axiom = w.size() == 2 ? trelvanic_core::Axiom::class_assertion(id(w[0]), id(w[1]))
+                                 : trelvanic_core::Axiom::object_property_assertion(id(w[0]), id(w[1]), id(w[2]));
+      ASSERT_TRUE(o.add_axiom(std::move(axiom)).has_value());
+    }
+    auto updated = session->update(o);
+    ASSERT_TRUE(updated.has_value() && *updated) << c.body;
+    auto fresh = ElInstances::build(o);
+    ASSERT_TRUE(fresh.has_value());
+    for (uint32_t e = 0; e < o.entities().size(); ++e) {
+      EXPECT_EQ(session->instances(EntityId(e)), fresh->instances(EntityId(e))) << c.body << " class " << e;
+    }
+    for (const std::string& fact : c.expected) {
+      const bool negated = fact[0] == '!';
+      const size_t colon = fact.find(':');
+      const std::string ind = fact.substr(negated, colon - negated);
+      auto members = session->instances(id(fact.substr(colon + 1)));
+      EXPECT_EQ(std::find(members.begin(), members.end(), id(ind)) != members.end(), !negated) << c.body << " " << fact;
+    }
+  }
+}
+
+// Anything but class and property assertions leaves the session stale.
+TEST(ElInstances, OtherChangesAskForAFreshBuild) {
+  Ontology o = load("ClassAssertion(:A :a)\nDeclaration(NamedIndividual(:b))");
+  auto a = *o.lookup_entity("http://ex.org/t#a");
+  auto b = *o.lookup_entity("http://ex.org/t#b");
+  {
+    Ontology grown = o.clone();
+    auto session = *ElInstances::build(grown);
+    ASSERT_TRUE(grown.add_axiom(trelvanic_core::Axiom::same_individual({a, b})).has_value());
+    EXPECT_FALSE(*session.update(grown));
+  }
+  {
+    Ontology grown = o.clone();
+    auto session = *ElInstances::build(grown);
+    auto c = *grown.entity_id("http://ex.org/t#C", trelvanic_core::EntityKind::Class);
+    ASSERT_TRUE(grown.add_axiom(trelvanic_core::Axiom::class_assertion(b, c)).has_value());
+    EXPECT_FALSE(*session.update(grown));
+  }
 }
 
 }  // namespace

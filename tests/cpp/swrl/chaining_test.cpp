@@ -156,6 +156,71 @@ TEST(Chaining, BodiesMatchEntailedFacts) {
   }
 }
 
+// Chains that need one pass per step, each step seeing what the previous
+// pass added only through reasoning (a domain, an existential, sameAs, a
+// sub-property): on the EL engine, through DL instance checks, over the
+// property closure, and from EL into DL when a head leaves EL. A fresh run
+// of the rules on the result then adds nothing: the passes that reused
+// earlier reasoning saw what reasoning from scratch sees.
+TEST(Chaining, LaterPassesSeeWhatEarlierPassesAdded) {
+  const std::string chain = "ObjectPropertyAssertion(:next :a0 :a1) ObjectPropertyAssertion(:next :a1 :a2) "
+                            "ObjectPropertyAssertion(:next :a2 :a3) ClassAssertion(:Other :z) ";
+  const ChainCase cases[] = {
+      {"EL: a class head entails the next body membership through an existential and a domain",
+       chain + "SubClassOf(:Start ObjectSomeValuesFrom(:p :B)) ObjectPropertyDomain(:p :Reached) "
+               "ClassAssertion(:Start :a0) " +
+           rule("ClassAtom(:Reached Variable(:x)) ObjectPropertyAtom(:next Variable(:x) Variable(:y))",
+                "ClassAtom(:Start Variable(:y))"),
+       {{"a3:Start", true}, {"z:Start", false}}},
+      {"EL: a property head entails the next body membership through a domain",
+       chain + "ObjectPropertyDomain(:back :Marked) ClassAssertion(:Marked :a0) " +
+           rule("ClassAtom(:Marked Variable(:x)) ObjectPropertyAtom(:next Variable(:x) Variable(:y))",
+                "ObjectPropertyAtom(:back Variable(:y) Variable(:x))"),
+       {{"a3 back a2", true}, {"a0 back z", false}}},
+      {"EL, then DL: an equality head leaves EL and the chain goes on through the sameAs partner",
+       chain + "ClassAssertion(:Marked :a0) ObjectPropertyAssertion(:twin :a2 :b) "
+               "ObjectPropertyAssertion(:next :b :c) " +
+           rule("ClassAtom(:Marked Variable(:x)) ObjectPropertyAtom(:twin Variable(:x) Variable(:y))",
+                "SameIndividualAtom(Variable(:x) Variable(:y))") +
+           rule("ClassAtom(:Marked Variable(:x)) ObjectPropertyAtom(:next Variable(:x) Variable(:y))",
+                "ClassAtom(:Marked Variable(:y))"),
+       {{"a3:Marked", true}, {"c:Marked", true}, {"z:Marked", false}}},
+      {"DL: memberships entailed by a domain outside EL, a link travelling back",
+       chain + "ObjectPropertyDomain(:next :Node) SubClassOf(:Node ObjectUnionOf(:L :R)) "
+               "ObjectPropertyAssertion(:link :a3 :end) " +
+           rule("ClassAtom(:Node Variable(:x)) ObjectPropertyAtom(:next Variable(:x) Variable(:y)) "
+                "ObjectPropertyAtom(:link Variable(:y) Variable(:z))",
+                "ObjectPropertyAtom(:link Variable(:x) Variable(:z))"),
+       {{"a0 link end", true}, {"z link end", false}}},
+      {"DL: a class head whose consequence the next pass meets through a disjunction",
+       chain + "SubClassOf(:Marked ObjectUnionOf(:L :R)) SubClassOf(:L :Seen) SubClassOf(:R :Seen) "
+               "ClassAssertion(:Marked :a0) " +
+           rule("ClassAtom(:Seen Variable(:x)) ObjectPropertyAtom(:next Variable(:x) Variable(:y))",
+                "ClassAtom(:Marked Variable(:y))"),
+       {{"a3:Marked", true}, {"z:Marked", false}}},
+      {"property closure: a link travels back through a sub-property",
+       chain + "SubObjectPropertyOf(:link :reach) ObjectPropertyAssertion(:link :a3 :end) " +
+           rule("ObjectPropertyAtom(:next Variable(:x) Variable(:y)) "
+                "ObjectPropertyAtom(:reach Variable(:y) Variable(:z))",
+                "ObjectPropertyAtom(:link Variable(:x) Variable(:z))"),
+       {{"a0 link end", true}, {"z link end", false}}},
+  };
+  for (const ChainCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Ontology o = load(c.ontology);
+    const std::vector<trelvanic_core::SwrlRule> rules = o.swrl_rules();
+    auto run = engine::materialize_swrl_rules(o);
+    ASSERT_TRUE(run) << run.error().message();
+    EXPECT_EQ(run->complete, c.complete) << (run->gaps.empty() ? "" : run->gaps.front());
+    EXPECT_GE(run->inference_count, 3u);
+    for (const Fact& f : c.facts) EXPECT_EQ(holds(o, f.text), f.expected) << f.text;
+    for (const auto& r : rules) o.push_swrl_rule(r);
+    auto again = engine::materialize_swrl_rules(o);
+    ASSERT_TRUE(again) << again.error().message();
+    EXPECT_EQ(again->inference_count, 0u);
+  }
+}
+
 TEST(Chaining, CountsAndPasses) {
   // Rule order decides how many passes the chain needs, never its result.
   const std::string facts = "ClassAssertion(:A :a) ClassAssertion(:A :b) ";
