@@ -1,6 +1,8 @@
 #include "materializer/engine.h"
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 #include "materializer/literal.h"
 #include "materializer/vocabulary.h"
@@ -95,7 +97,7 @@ void Engine::derive(TermId s, TermId p, TermId o, std::uint8_t flags) {
 }
 
 void Engine::note_base_link(std::uint32_t i) {
-  const TermId c = store_.at(i).subject;
+  const TermId c = store_.at(i).s;
   if (c.value >= base_link_head_.size())
     base_link_head_.resize(std::max<std::size_t>(c.value + 1, base_link_head_.size() * 2), kNoTriple);
   base_links_.push_back(BaseLink{i, base_link_head_[c.value]});
@@ -195,17 +197,133 @@ std::expected<void, Error> Engine::run() {
   return {};
 }
 
+// The rule table. Sides fire in the order listed (the order decides only
+// the order of the output, never what is derived).
+struct Engine::Dispatch {
+  struct ByFlag {
+    std::uint32_t flag;
+    DataRule rule;
+    const char* names;
+  };
+  struct ByPredicate {
+    TermId predicate;
+    SchemaRule rule;
+    const char* names;
+  };
+  struct ByClassFlag {
+    std::uint32_t flag;
+    TypingRule rule;
+    const char* names;
+  };
+  struct ByType {
+    TermId type;
+    TypingRule rule;
+    const char* names;
+  };
+
+  // "x p y" where p carries the flag.
+  static constexpr ByFlag kData[] = {
+      {kPropDomain, &Engine::prp_dom, "prp-dom"},
+      {kPropRange, &Engine::prp_rng, "prp-rng"},
+      {kPropSuper, &Engine::prp_spo1, "prp-spo1"},
+      {kPropInverse, &Engine::prp_inv, "prp-inv1 prp-inv2"},
+      {kPropSymmetric, &Engine::prp_symp, "prp-symp"},
+      {kPropTransitive, &Engine::prp_trp, "prp-trp"},
+      {kPropFunctional, &Engine::prp_fp, "prp-fp"},
+      {kPropInverseFunctional, &Engine::prp_ifp, "prp-ifp"},
+      {kPropChain, &Engine::prp_spo2, "prp-spo2"},
+      {kPropKey, &Engine::prp_key, "prp-key"},
+      {kPropRestriction, &Engine::restriction_data, "cls-svf1 cls-svf2 cls-avf cls-hv2 cls-maxc2 cls-maxqc3 cls-maxqc4"},
+  };
+  // A triple of a vocabulary predicate (rdf:type excepted).
+  static constexpr ByPredicate kSchema[] = {
+      {vocab::rdfs_subClassOf, &Engine::scm_sco, "scm-sco scm-eqc2"},
+      {vocab::rdfs_subClassOf, &Engine::scm_svf_avf_by_subclass, "scm-svf1 scm-avf1"},
+      {vocab::rdfs_subClassOf, &Engine::scm_dom1_rng1_by_link, "scm-dom1 scm-rng1"},
+      {vocab::rdfs_subClassOf, &Engine::cax_sco_by_link, "cax-sco"},
+      {vocab::owl_equivalentClass, &Engine::scm_eqc1, "scm-eqc1"},
+      {vocab::rdfs_subPropertyOf, &Engine::scm_spo, "scm-spo scm-eqp2"},
+      {vocab::rdfs_subPropertyOf, &Engine::scm_dom2_rng2_by_link, "scm-dom2 scm-rng2"},
+      {vocab::rdfs_subPropertyOf, &Engine::prp_spo1_by_axiom, "prp-spo1"},
+      {vocab::rdfs_subPropertyOf, &Engine::scm_svf_avf_by_subproperty, "scm-hv scm-svf2 scm-avf2"},
+      {vocab::owl_equivalentProperty, &Engine::scm_eqp1, "scm-eqp1"},
+      {vocab::rdfs_domain, &Engine::scm_dom_rng_by_axiom, "scm-dom1 scm-dom2"},
+      {vocab::rdfs_domain, &Engine::prp_dom_rng_by_axiom, "prp-dom"},
+      {vocab::rdfs_range, &Engine::scm_dom_rng_by_axiom, "scm-rng1 scm-rng2"},
+      {vocab::rdfs_range, &Engine::prp_dom_rng_by_axiom, "prp-rng"},
+      {vocab::owl_inverseOf, &Engine::prp_inv_by_axiom, "prp-inv1 prp-inv2"},
+      {vocab::owl_onProperty, &Engine::restriction_by_axiom, "restrictions"},
+      {vocab::owl_someValuesFrom, &Engine::restriction_by_axiom, "restrictions"},
+      {vocab::owl_allValuesFrom, &Engine::restriction_by_axiom, "restrictions"},
+      {vocab::owl_hasValue, &Engine::restriction_by_axiom, "restrictions"},
+      {vocab::owl_maxCardinality, &Engine::restriction_by_axiom, "restrictions"},
+      {vocab::owl_maxQualifiedCardinality, &Engine::restriction_by_axiom, "restrictions"},
+      {vocab::owl_onClass, &Engine::restriction_by_axiom, "restrictions"},
+      {vocab::owl_intersectionOf, &Engine::list_by_axiom, "cls-int1 scm-int"},
+      {vocab::owl_unionOf, &Engine::list_by_axiom, "scm-uni"},
+      {vocab::owl_oneOf, &Engine::list_by_axiom, "cls-oo"},
+      {vocab::owl_propertyChainAxiom, &Engine::list_by_axiom, "prp-spo2"},
+      {vocab::owl_hasKey, &Engine::list_by_axiom, "prp-key"},
+      {vocab::rdf_first, &Engine::list_cell_changed, "lists"},
+      {vocab::rdf_rest, &Engine::list_cell_changed, "lists"},
+  };
+  // "x rdf:type c" where c carries the flag.
+  static constexpr ByClassFlag kTyping[] = {
+      {kClassSuper, &Engine::cax_sco, "cax-sco"},
+      {kClassInIntersection, &Engine::cls_int1, "cls-int1"},
+      {kClassRestriction, &Engine::restriction_by_member, "cls-avf cls-hv1 cls-maxc2 cls-maxqc3"},
+      {kClassFiller, &Engine::restriction_by_filler, "cls-svf1 cls-maxc2 cls-maxqc3"},
+      {kClassKeyed, &Engine::prp_key_by_type, "prp-key"},
+  };
+  // "x rdf:type c" for a vocabulary class c.
+  static constexpr ByType kVocabularyTyping[] = {
+      {vocab::owl_Class, &Engine::scm_cls, "scm-cls"},
+      {vocab::owl_ObjectProperty, &Engine::scm_op_dp, "scm-op"},
+      {vocab::owl_DatatypeProperty, &Engine::scm_op_dp, "scm-dp"},
+      {vocab::owl_TransitiveProperty, &Engine::prp_trp_by_type, "prp-trp"},
+      {vocab::owl_SymmetricProperty, &Engine::prp_symp_by_type, "prp-symp"},
+      {vocab::owl_FunctionalProperty, &Engine::prp_fp_by_type, "prp-fp"},
+      {vocab::owl_InverseFunctionalProperty, &Engine::prp_ifp_by_type, "prp-ifp"},
+  };
+
+  // Each table is walked by a fold over its constant entries, so every
+  // rule is a direct call, inlined where the compiler sees fit.
+  template <std::size_t... I>
+  static void fire_data(Engine& e, std::uint32_t pflags, std::uint32_t index, const Triple& t,
+                        std::index_sequence<I...>) {
+    ((pflags & kData[I].flag ? (e.*kData[I].rule)(index, t) : void()), ...);
+  }
+  template <std::size_t... I>
+  static void fire_schema(Engine& e, std::uint32_t index, const Triple& t, std::uint8_t flags,
+                          std::index_sequence<I...>) {
+    ((t.predicate == kSchema[I].predicate ? (e.*kSchema[I].rule)(index, t, flags) : void()), ...);
+  }
+  template <std::size_t... I>
+  static void fire_typing(Engine& e, std::uint32_t cflags, TermId x, TermId c, std::index_sequence<I...>) {
+    ((cflags & kTyping[I].flag ? (e.*kTyping[I].rule)(x, c) : void()), ...);
+  }
+  template <std::size_t... I>
+  static void fire_vocabulary_typing(Engine& e, TermId x, TermId c, std::index_sequence<I...>) {
+    ((c == kVocabularyTyping[I].type ? (e.*kVocabularyTyping[I].rule)(x, c) : void()), ...);
+  }
+};
+
 void Engine::process(std::uint32_t index) {
   if (store_.dead(index)) return;
   const Triple t = store_.at(index);
   older_than_ = (store_.flags(index) & kRevisit) ? kNoTriple : index;
   store_.clear_flags(index, kRevisit);
-  std::uint32_t pflags = flags_of(t.predicate);
-  if (pflags) property_rules(index, t, pflags);
+  if (std::uint32_t pflags = flags_of(t.predicate))
+    Dispatch::fire_data(*this, pflags, index, t, std::make_index_sequence<std::size(Dispatch::kData)>());
   if (t.predicate == vocab::rdf_type) {
-    type_rules(t.subject, t.object);
+    note_typing(t.subject, t.object);
+    if (std::uint32_t cflags = flags_of(t.object))
+      Dispatch::fire_typing(*this, cflags, t.subject, t.object, std::make_index_sequence<std::size(Dispatch::kTyping)>());
+    if (t.object.value <= vocab::kLast.value)
+      Dispatch::fire_vocabulary_typing(*this, t.subject, t.object,
+                                       std::make_index_sequence<std::size(Dispatch::kVocabularyTyping)>());
   } else if (t.predicate.value <= vocab::kLast.value) {
-    schema_rules(t, store_.flags(index));
+    Dispatch::fire_schema(*this, index, t, store_.flags(index), std::make_index_sequence<std::size(Dispatch::kSchema)>());
   }
   older_than_ = kNoTriple;
 }

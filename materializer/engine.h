@@ -22,9 +22,14 @@
 // Rules whose conclusion is "false" (inconsistency) derive nothing, so
 // they run once over the closure at the end of `run` and record problems.
 //
-// Rule families live in rules_*.cpp: rules_property (prp-*), rules_schema
-// (scm-*, cax-sco), rules_class (cls-*, list-valued schema, restrictions),
-// rules_equality (eq-*), rules_consistency (every rule concluding false).
+// Which rules fire on a processed triple is read from one table
+// (Engine::Dispatch in engine.cpp): by the flags of its predicate, by its
+// vocabulary predicate, and for a typing by the flags of the class or the
+// vocabulary class. A rule has a side per premise that can arrive last;
+// all sides of a rule live in the file of its family: rules_property
+// (prp-*), rules_schema (scm-*, cax-sco), rules_class (cls-*, list-valued
+// schema, restrictions), rules_equality (eq-*), rules_consistency (every
+// rule concluding false, one handler per kind).
 #pragma once
 
 #include <algorithm>
@@ -90,7 +95,7 @@ class Engine {
   [[nodiscard]] const std::vector<Problem>& problems() const { return problems_; }
   [[nodiscard]] std::uint64_t derived_count() const { return derived_; }
 
-  // --- shared by the rule families ------------------------------------
+ private:
   enum PropFlag : std::uint32_t {
     kPropDomain = 1u << 0,
     kPropRange = 1u << 1,
@@ -133,6 +138,19 @@ class Engine {
     std::vector<TermId> items;
   };
 
+  // The rule table (engine.cpp): which rule sides fire on a processed
+  // triple, by the flags of its predicate, by its vocabulary predicate,
+  // and for "x rdf:type c" by the flags of c or the vocabulary term c.
+  // A rule side is a member function; the sides of one rule live in the
+  // file of its family.
+  //   data side:   void (index, triple)            fired by "x p y", p flagged
+  //   schema side: void (index, triple, flags)     fired by a vocabulary predicate
+  //   typing side: void (x, c)                     fired by "x rdf:type c"
+  using DataRule = void (Engine::*)(std::uint32_t index, const Triple& t);
+  using SchemaRule = void (Engine::*)(std::uint32_t index, const Triple& t, std::uint8_t flags);
+  using TypingRule = void (Engine::*)(TermId x, TermId c);
+  struct Dispatch;
+
   TermId find(TermId t) const { return eq_.find(t); }
   bool has(TermId s, TermId p, TermId o) const { return store_.contains(Triple{find(s), find(p), find(o)}); }
   bool has_type(TermId x, TermId c) const;
@@ -147,12 +165,6 @@ class Engine {
   std::uint32_t flags_of(TermId t) const { return t.value < term_flags_.size() ? term_flags_[t.value] : 0; }
   void add_flags(TermId t, std::uint32_t f);
 
-  Dictionary& dict_;
-  Options options_;
-  TripleStore store_;
-  Equality eq_;
-
- private:
   void process(std::uint32_t index);
   void note_schema(const Triple& t);  // term flags, at insert time
   // Stored triple i is an rdfs:subClassOf link that is not (or no longer)
@@ -172,30 +184,77 @@ class Engine {
   [[nodiscard]] std::expected<void, Error> saturate();
   bool emittable(const Triple& t, std::uint8_t flags) const;
 
-  // rules_property.cpp
-  void property_rules(std::uint32_t index, const Triple& t, std::uint32_t pflags);
-  void transitive_step(std::uint32_t index, Triple t);
-  void transitive_header(TermId p);
-  void chain_step(Triple t);
+  // rules_property.cpp: prp-*, each with the sides fired by data and by schema
+  void prp_dom(std::uint32_t index, const Triple& t);
+  void prp_rng(std::uint32_t index, const Triple& t);
+  void prp_dom_rng_by_axiom(std::uint32_t index, const Triple& t, std::uint8_t flags);
+  void prp_spo1(std::uint32_t index, const Triple& t);
+  void prp_spo1_by_axiom(std::uint32_t index, const Triple& t, std::uint8_t flags);
+  void prp_inv(std::uint32_t index, const Triple& t);
+  void prp_inv_by_axiom(std::uint32_t index, const Triple& t, std::uint8_t flags);
+  void prp_symp(std::uint32_t index, const Triple& t);
+  void prp_symp_by_type(TermId p, TermId characteristic);
+  void prp_trp(std::uint32_t index, const Triple& t);
+  void prp_trp_by_type(TermId p, TermId characteristic);
+  void prp_fp(std::uint32_t index, const Triple& t);
+  void prp_fp_by_type(TermId p, TermId characteristic);
+  void prp_ifp(std::uint32_t index, const Triple& t);
+  void prp_ifp_by_type(TermId p, TermId characteristic);
+  void prp_spo2(std::uint32_t index, const Triple& t);
+  void register_chain(TermId owner, const std::vector<TermId>& items);
   void chain_from(std::uint32_t chain, std::size_t position, TermId u, TermId v);
+  void prp_key(std::uint32_t index, const Triple& t);
+  void prp_key_by_type(TermId x, TermId c);
+  void register_key(TermId owner, const std::vector<TermId>& items);
   void key_check(TermId x, std::uint32_t key);
-  // rules_schema.cpp
-  void schema_rules(const Triple& t, std::uint8_t flags);
-  void characteristic_header(TermId p, TermId characteristic);
-  // rules_class.cpp
-  void type_rules(TermId x, TermId c);
-  void restriction_data(Triple t);
+  void transitive_step(std::uint32_t index, Triple t);
+  // rules_schema.cpp: scm-* and cax-sco
+  void scm_sco(std::uint32_t index, const Triple& t, std::uint8_t flags);
+  void scm_eqc1(std::uint32_t index, const Triple& t, std::uint8_t flags);
+  void scm_spo(std::uint32_t index, const Triple& t, std::uint8_t flags);
+  void scm_eqp1(std::uint32_t index, const Triple& t, std::uint8_t flags);
+  void scm_dom_rng_by_axiom(std::uint32_t index, const Triple& t, std::uint8_t flags);
+  void scm_dom1_rng1_by_link(std::uint32_t index, const Triple& t, std::uint8_t flags);
+  void scm_dom2_rng2_by_link(std::uint32_t index, const Triple& t, std::uint8_t flags);
+  void scm_cls(TermId c, TermId type);
+  void scm_op_dp(TermId p, TermId type);
+  void cax_sco(TermId x, TermId c);
+  void cax_sco_by_link(std::uint32_t index, const Triple& t, std::uint8_t flags);
+  // rules_class.cpp: cls-*, restrictions, list-valued schema
+  void note_typing(TermId x, TermId c);  // cls-int1 prefilter
+  void cls_int1(TermId x, TermId c);
+  void restriction_by_member(TermId x, TermId c);
+  void restriction_by_filler(TermId x, TermId c);
+  void restriction_data(std::uint32_t index, const Triple& t);
+  void restriction_by_axiom(std::uint32_t index, const Triple& t, std::uint8_t flags);
   void register_restrictions(TermId node);
   void add_restriction(const Restriction& r);
   void restriction_pairs(std::uint32_t r);
   void max_one(const Restriction& r, TermId u);
+  void list_by_axiom(std::uint32_t index, const Triple& t, std::uint8_t flags);
+  void list_cell_changed(std::uint32_t index, const Triple& t, std::uint8_t flags);
   void lists_changed();  // compiles the lists reached from changed_cells_
   void compile_list(TermId owner, TermId predicate, TermId head);
-  void pairs_for_subclass(TermId c1, TermId c2);
-  void pairs_for_subproperty(TermId p1, TermId p2);
-  // rules_consistency.cpp
+  void register_intersection(TermId owner, const std::vector<TermId>& items);
+  void scm_svf_avf_by_subclass(std::uint32_t index, const Triple& t, std::uint8_t flags);
+  void scm_svf_avf_by_subproperty(std::uint32_t index, const Triple& t, std::uint8_t flags);
+  // rules_consistency.cpp: every rule concluding false
   void check_consistency();
+  void check_different_from();
+  void check_all_different();
+  void check_irreflexive_asymmetric();
+  void check_disjoint_properties();
+  void check_negative_assertions();
+  void check_distinct_values();
+  void check_nothing();
+  void check_disjoint_classes();
+  void check_max_zero();
+  void check_datatypes();
 
+  Dictionary& dict_;
+  Options options_;
+  TripleStore store_;
+  Equality eq_;
   std::vector<std::uint32_t> term_flags_;
   std::vector<std::uint32_t> queue_;
   // Partners of the triple being processed: stored before this index.

@@ -1,5 +1,6 @@
-// Class rules (cls-*), restrictions, list-valued schema, and the rules
-// fired by a new "x rdf:type c".
+// Class rules (cls-*), restrictions and list-valued schema, each with the
+// sides fired by a typing "x rdf:type c", by data "u p v" and by the schema
+// triples that declare the restriction or the list.
 //
 //   c owl:intersectionOf (c1..cn)  y a c1 .. y a cn  (cls-int1) => y a c
 //   c owl:intersectionOf (c1..cn)  => c sco ci (scm-int; cls-int2 through cax-sco)
@@ -13,9 +14,6 @@
 //   x maxQualifiedCardinality 1  x onProperty p  x onClass c  u a x  u p y1  y1 a c
 //     u p y2  y2 a c  (cls-maxqc3; cls-maxqc4 for c = owl:Thing) => y1 sameAs y2
 //   scm-hv, scm-svf1/2, scm-avf1/2: subclass links between restrictions
-//   c1 sco c2  x a c1 => x a c2 (cax-sco, fired by the typing; rules_schema fires it by the link)
-//   c a owl:Class => c sco c, c sco owl:Thing, owl:Nothing sco c (scm-cls)
-//   p a owl:ObjectProperty / owl:DatatypeProperty => p spo p (scm-op, scm-dp)
 //
 // A restriction is recorded once its node has owl:onProperty and its
 // filler (and owl:onClass for a qualified one); list-valued axioms once
@@ -56,107 +54,80 @@ const std::vector<std::uint32_t>* lookup(const Map& m, TermId key) {
 
 }  // namespace
 
-void Engine::type_rules(TermId x, TermId c) {
-  std::uint32_t cflags = flags_of(c);
-  // The signature holds every class x was typed with so far, whether or not
-  // an intersection named the class at the time (an intersection compiled
-  // later must still see the earlier typings); the operand processed last
-  // finds every bit set. Off once equality has united terms (a signature
-  // names the ids it was built from).
-  Signature* sig = nullptr;
-  if (eq_.trivial() && !dict_.is_literal(x)) {
-    if (x.value >= type_signatures_.size())
-      type_signatures_.resize(std::max<std::size_t>(x.value + 1, type_signatures_.size() * 2), Signature{});
-    sig = &type_signatures_[x.value];
-    add_to_signature(*sig, c);
-  }
-  if (cflags & kClassSuper)  // cax-sco, the side fired by the typing, along base links
-    for_base_supers(c, older_than_, [&](TermId d, std::uint8_t f) {
-      if (d != c && !(f & kCovered)) derive(x, vocab::rdf_type, d);
-    });
-  if (cflags & kClassInIntersection) {
-    if (auto* list = lookup(intersections_by_member_, c)) {
-      const std::vector<std::uint32_t>& ids = *list;
-      for (std::uint32_t i : ids) {
-        if (sig) {
-          const Signature& mask = intersection_masks_[i];
-          if (((*sig)[0] & mask[0]) != mask[0] || ((*sig)[1] & mask[1]) != mask[1]) continue;
-        }
-        // The operands are a set: the one that failed last moves to the
-        // front, as it is the likeliest to fail for the next individual.
-        std::vector<TermId>& items = intersections_[i].items;
-        std::size_t failed = items.size();
-        for (std::size_t k = 0; k < items.size(); ++k)
-          if (items[k] != c && !has_type(x, items[k])) {
-            failed = k;
-            break;
-          }
-        if (failed == items.size()) derive(x, vocab::rdf_type, intersections_[i].owner);
-        else std::swap(items[0], items[failed]);
+// Bookkeeping of every typing "x rdf:type c", before its rules fire: the
+// cls-int1 signature holds every class x was typed with so far, whether
+// or not an intersection named the class at the time (an intersection
+// compiled later must still see the earlier typings); the operand
+// processed last finds every bit set. Off once equality has united terms
+// (a signature names the ids it was built from).
+void Engine::note_typing(TermId x, TermId c) {
+  if (!eq_.trivial() || dict_.is_literal(x)) return;
+  if (x.value >= type_signatures_.size())
+    type_signatures_.resize(std::max<std::size_t>(x.value + 1, type_signatures_.size() * 2), Signature{});
+  add_to_signature(type_signatures_[x.value], c);
+}
+
+// cls-int1 fired by "x rdf:type c" for an operand c of intersections.
+void Engine::cls_int1(TermId x, TermId c) {
+  auto* list = lookup(intersections_by_member_, c);
+  if (!list) return;
+  const Signature* sig = eq_.trivial() && !dict_.is_literal(x) ? &type_signatures_[x.value] : nullptr;
+  for (std::uint32_t i : *list) {
+    if (sig) {
+      const Signature& mask = intersection_masks_[i];
+      if (((*sig)[0] & mask[0]) != mask[0] || ((*sig)[1] & mask[1]) != mask[1]) continue;
+    }
+    // The operands are a set: the one that failed last moves to the
+    // front, as it is the likeliest to fail for the next individual.
+    std::vector<TermId>& items = intersections_[i].items;
+    std::size_t failed = items.size();
+    for (std::size_t k = 0; k < items.size(); ++k)
+      if (items[k] != c && !has_type(x, items[k])) {
+        failed = k;
+        break;
       }
-    }
+    if (failed == items.size()) derive(x, vocab::rdf_type, intersections_[i].owner);
+    else std::swap(items[0], items[failed]);
   }
-  if (cflags & kClassRestriction) {
-    if (auto* list = lookup(restrictions_by_node_, c)) {
-      const std::vector<std::uint32_t>& ids = *list;
-      for (std::uint32_t i : ids) {
-        const Restriction r = restrictions_[i];
-        TermId p = find(r.property);
-        switch (r.kind) {
-          case RestrictionKind::kAll: {
-            std::vector<TermId> values;
-            store_.for_objects(p, x, [&](TermId v) { values.push_back(v); });
-            for (TermId v : values) derive(v, vocab::rdf_type, r.filler);
-            break;
-          }
-          case RestrictionKind::kHasValue: derive(x, p, r.filler); break;
-          case RestrictionKind::kMax:
-            if (r.max == 1) max_one(r, x);
-            break;
-          case RestrictionKind::kSome: break;
-        }
+}
+
+// cls-avf, cls-hv1, cls-maxc2 / cls-maxqc3 fired by "x rdf:type r" for a
+// restriction r.
+void Engine::restriction_by_member(TermId x, TermId c) {
+  auto* list = lookup(restrictions_by_node_, c);
+  if (!list) return;
+  for (std::uint32_t i : *list) {
+    const Restriction r = restrictions_[i];
+    TermId p = find(r.property);
+    switch (r.kind) {
+      case RestrictionKind::kAll: {
+        std::vector<TermId> values;
+        store_.for_objects(p, x, [&](TermId v) { values.push_back(v); });
+        for (TermId v : values) derive(v, vocab::rdf_type, r.filler);
+        break;
       }
+      case RestrictionKind::kHasValue: derive(x, p, r.filler); break;
+      case RestrictionKind::kMax:
+        if (r.max == 1) max_one(r, x);
+        break;
+      case RestrictionKind::kSome: break;
     }
   }
-  if (cflags & kClassFiller) {
-    if (auto* list = lookup(restrictions_by_filler_, c)) {
-      const std::vector<std::uint32_t>& ids = *list;
-      for (std::uint32_t i : ids) {
-        const Restriction r = restrictions_[i];
-        std::vector<TermId> owners;
-        store_.for_subjects(find(r.property), x, [&](TermId u) { owners.push_back(u); });
-        for (TermId u : owners) {
-          if (r.kind == RestrictionKind::kSome) derive(u, vocab::rdf_type, r.node);
-          else if (r.kind == RestrictionKind::kMax && r.max == 1 && has_type(u, r.node)) max_one(r, u);
-        }
-      }
+}
+
+// cls-svf1, cls-maxc2 / cls-maxqc3 fired by "x rdf:type y" for a filler y:
+// the subjects u of "u p x".
+void Engine::restriction_by_filler(TermId x, TermId c) {
+  auto* list = lookup(restrictions_by_filler_, c);
+  if (!list) return;
+  for (std::uint32_t i : *list) {
+    const Restriction r = restrictions_[i];
+    std::vector<TermId> owners;
+    store_.for_subjects(find(r.property), x, [&](TermId u) { owners.push_back(u); });
+    for (TermId u : owners) {
+      if (r.kind == RestrictionKind::kSome) derive(u, vocab::rdf_type, r.node);
+      else if (r.kind == RestrictionKind::kMax && r.max == 1 && has_type(u, r.node)) max_one(r, u);
     }
-  }
-  if (cflags & kClassKeyed) {
-    if (auto* list = lookup(keys_by_class_, c)) {
-      const std::vector<std::uint32_t>& ids = *list;
-      for (std::uint32_t k : ids) key_check(x, k);
-    }
-  }
-  if (c.value > vocab::kLast.value) return;
-  switch (c.value) {
-    case vocab::owl_Class.value:
-      derive(x, vocab::rdfs_subClassOf, x);
-      derive(x, vocab::rdfs_subClassOf, vocab::owl_Thing);
-      derive(vocab::owl_Nothing, vocab::rdfs_subClassOf, x);
-      return;
-    case vocab::owl_ObjectProperty.value:
-    case vocab::owl_DatatypeProperty.value:
-      derive(x, vocab::rdfs_subPropertyOf, x);
-      return;
-    case vocab::owl_TransitiveProperty.value:
-    case vocab::owl_SymmetricProperty.value:
-    case vocab::owl_FunctionalProperty.value:
-    case vocab::owl_InverseFunctionalProperty.value:
-      characteristic_header(x, c);
-      return;
-    default:
-      return;
   }
 }
 
@@ -169,7 +140,7 @@ void Engine::max_one(const Restriction& r, TermId u) {
   });
 }
 
-void Engine::restriction_data(Triple t) {
+void Engine::restriction_data(std::uint32_t, const Triple& t) {
   if (auto it = has_value_by_pair_.find(Triple{t.predicate, t.object, TermId{}}); it != has_value_by_pair_.end())
     for (std::uint32_t i : it->second) derive(t.subject, vocab::rdf_type, restrictions_[i].node);
   auto* list = lookup(restrictions_by_property_, t.predicate);
@@ -191,6 +162,8 @@ void Engine::restriction_data(Triple t) {
     }
   }
 }
+
+void Engine::restriction_by_axiom(std::uint32_t, const Triple& t, std::uint8_t) { register_restrictions(t.subject); }
 
 void Engine::register_restrictions(TermId node) {
   std::vector<TermId> props, some, all, values, maxc, maxqc, classes;
@@ -239,7 +212,7 @@ void Engine::add_restriction(const Restriction& r) {
   // The rule over the data already stored.
   std::vector<Triple> data;
   store_.for_predicate(r.property, [&](std::uint32_t i) { data.push_back(store_.at(i)); });
-  for (const Triple& d : data) restriction_data(d);
+  for (const Triple& d : data) restriction_data(kNoTriple, d);
   std::vector<TermId> members;
   store_.for_subjects(vocab::rdf_type, r.node, [&](TermId u) { members.push_back(u); });
   for (TermId u : members) {
@@ -308,7 +281,11 @@ void Engine::restriction_pairs(std::uint32_t id) {
     if (y != filler) consider_all(lookup(restrictions_by_filler_, y));
 }
 
-void Engine::pairs_for_subclass(TermId c1, TermId c2) {
+// scm-svf1, scm-avf1 fired by "c1 rdfs:subClassOf c2": restrictions on one
+// property whose fillers are c1 and c2.
+void Engine::scm_svf_avf_by_subclass(std::uint32_t, const Triple& t, std::uint8_t) {
+  const TermId c1 = t.subject, c2 = t.object;
+  if (c1 == c2) return;
   auto* a = lookup(restrictions_by_filler_, c1);
   auto* b = lookup(restrictions_by_filler_, c2);
   if (!a || !b) return;
@@ -322,7 +299,11 @@ void Engine::pairs_for_subclass(TermId c1, TermId c2) {
     }
 }
 
-void Engine::pairs_for_subproperty(TermId p1, TermId p2) {
+// scm-hv, scm-svf2, scm-avf2 fired by "p1 rdfs:subPropertyOf p2":
+// restrictions with one filler on p1 and p2.
+void Engine::scm_svf_avf_by_subproperty(std::uint32_t, const Triple& t, std::uint8_t) {
+  const TermId p1 = t.subject, p2 = t.object;
+  if (p1 == p2) return;
   auto* a = lookup(restrictions_by_property_all_, p1);
   auto* b = lookup(restrictions_by_property_all_, p2);
   if (!a || !b) return;
@@ -338,6 +319,12 @@ void Engine::pairs_for_subproperty(TermId p1, TermId p2) {
       else if (r1.kind == RestrictionKind::kAll)
         derive(r2.node, vocab::rdfs_subClassOf, r1.node);
     }
+}
+
+void Engine::list_by_axiom(std::uint32_t, const Triple& t, std::uint8_t) { compile_list(t.subject, t.predicate, t.object); }
+
+void Engine::list_cell_changed(std::uint32_t, const Triple& t, std::uint8_t) {
+  changed_cells_.push_back(t.subject);  // compiled in one batch when the queue runs dry
 }
 
 void Engine::lists_changed() {
@@ -376,34 +363,9 @@ void Engine::compile_list(TermId owner, TermId predicate, TermId head) {
   for (TermId& i : items) i = find(i);
   owner = find(owner);
   switch (predicate.value) {
-    case vocab::owl_intersectionOf.value: {
-      auto id = static_cast<std::uint32_t>(intersections_.size());
-      intersections_.push_back({owner, items});
-      Signature mask{};
-      for (TermId m : items)
-        if (m != vocab::owl_Thing) add_to_signature(mask, m);  // owl:Thing holds with no triple
-      intersection_masks_.push_back(mask);
-      for (TermId m : items) {
-        derive(owner, vocab::rdfs_subClassOf, m);
-        intersections_by_member_[m].push_back(id);
-        add_flags(m, kClassInIntersection);
-      }
-      // cls-int1 over the data already stored: candidates are the
-      // instances of one member other than owl:Thing.
-      TermId probe{};
-      for (TermId m : items)
-        if (m != vocab::owl_Thing) probe = m;
-      if (!probe) return;
-      std::vector<TermId> candidates;
-      store_.for_subjects(vocab::rdf_type, probe, [&](TermId y) { candidates.push_back(y); });
-      for (TermId y : candidates) {
-        bool all = true;
-        for (TermId m : items)
-          if (!has_type(y, m)) { all = false; break; }
-        if (all) derive(y, vocab::rdf_type, owner);
-      }
+    case vocab::owl_intersectionOf.value:
+      register_intersection(owner, items);
       return;
-    }
     case vocab::owl_unionOf.value:
       for (TermId m : items) derive(m, vocab::rdfs_subClassOf, owner);
       return;
@@ -411,35 +373,44 @@ void Engine::compile_list(TermId owner, TermId predicate, TermId head) {
       for (TermId m : items)
         if (!dict_.is_literal(m)) derive(m, vocab::rdf_type, owner);
       return;
-    case vocab::owl_propertyChainAxiom.value: {
-      auto id = static_cast<std::uint32_t>(chains_.size());
-      chains_.push_back({owner, items});
-      for (std::uint32_t k = 0; k < items.size(); ++k) {
-        chains_by_property_[items[k]].push_back({id, k});
-        add_flags(items[k], kPropChain);
-      }
-      if (items.empty()) return;
-      std::vector<Triple> data;
-      store_.for_predicate(items[0], [&](std::uint32_t i) { data.push_back(store_.at(i)); });
-      for (const Triple& d : data) chain_from(id, 0, d.subject, d.object);
+    case vocab::owl_propertyChainAxiom.value:
+      register_chain(owner, items);
       return;
-    }
-    case vocab::owl_hasKey.value: {
-      auto id = static_cast<std::uint32_t>(keys_.size());
-      keys_.push_back({owner, items});
-      keys_by_class_[owner].push_back(id);
-      add_flags(owner, kClassKeyed);
-      for (TermId p : items) {
-        keys_by_property_[p].push_back(id);
-        add_flags(p, kPropKey);
-      }
-      std::vector<TermId> members;
-      store_.for_subjects(vocab::rdf_type, owner, [&](TermId x) { members.push_back(x); });
-      for (TermId x : members) key_check(x, id);
+    case vocab::owl_hasKey.value:
+      register_key(owner, items);
       return;
-    }
     default:
       return;
+  }
+}
+
+// "owner owl:intersectionOf (items)" with its list complete: scm-int, the
+// operand index of cls-int1, then cls-int1 over the data already stored.
+void Engine::register_intersection(TermId owner, const std::vector<TermId>& items) {
+  auto id = static_cast<std::uint32_t>(intersections_.size());
+  intersections_.push_back({owner, items});
+  Signature mask{};
+  for (TermId m : items)
+    if (m != vocab::owl_Thing) add_to_signature(mask, m);  // owl:Thing holds with no triple
+  intersection_masks_.push_back(mask);
+  for (TermId m : items) {
+    derive(owner, vocab::rdfs_subClassOf, m);
+    intersections_by_member_[m].push_back(id);
+    add_flags(m, kClassInIntersection);
+  }
+  // cls-int1 over the data already stored: candidates are the
+  // instances of one member other than owl:Thing.
+  TermId probe{};
+  for (TermId m : items)
+    if (m != vocab::owl_Thing) probe = m;
+  if (!probe) return;
+  std::vector<TermId> candidates;
+  store_.for_subjects(vocab::rdf_type, probe, [&](TermId y) { candidates.push_back(y); });
+  for (TermId y : candidates) {
+    bool all = true;
+    for (TermId m : items)
+      if (!has_type(y, m)) { all = false; break; }
+    if (all) derive(y, vocab::rdf_type, owner);
   }
 }
 

@@ -31,21 +31,35 @@ std::vector<T> collect_subjects(const TripleStore& store, TermId p, TermId o) {
   return out;
 }
 
+// Live triples of one predicate, oldest first.
+std::vector<Triple> live(const TripleStore& store, TermId p) {
+  std::vector<Triple> out;
+  store.for_predicate(p, [&](std::uint32_t i) { out.push_back(store.at(i)); });
+  std::reverse(out.begin(), out.end());
+  return out;
+}
+
 }  // namespace
 
-void Engine::check_consistency() {
-  using namespace vocab;
-  std::vector<TermId> items;
-  // Live triples of one predicate, oldest first.
-  auto live = [&](TermId p) {
-    std::vector<Triple> out;
-    store_.for_predicate(p, [&](std::uint32_t i) { out.push_back(store_.at(i)); });
-    std::reverse(out.begin(), out.end());
-    return out;
-  };
+using namespace vocab;
 
-  // eq-diff1: walk every differentFrom triple ever stored (dead ones keep
-  // the names as told), oldest first, and report each pair of classes once.
+void Engine::check_consistency() {
+  check_different_from();
+  check_all_different();
+  check_irreflexive_asymmetric();
+  check_disjoint_properties();
+  check_negative_assertions();
+  check_distinct_values();
+  check_nothing();
+  check_disjoint_classes();
+  check_max_zero();
+  check_datatypes();
+}
+
+// eq-diff1: walk every differentFrom triple ever stored (dead ones keep the
+// names as told), oldest first, and report each pair of classes once; then
+// the punned owl:sameAs pairs, kept as stated.
+void Engine::check_different_from() {
   {
     std::vector<std::uint32_t> all;
     store_.for_predicate_all(owl_differentFrom, [&](std::uint32_t i) { all.push_back(i); });
@@ -59,7 +73,11 @@ void Engine::check_consistency() {
   for (auto [a, b] : punned_same_)
     if (has(a, owl_differentFrom, b) || has(b, owl_differentFrom, a))
       problem("eq-diff1", show(a) + " and " + show(b) + " are both owl:sameAs and owl:differentFrom");
-  // eq-diff2 / eq-diff3
+}
+
+// eq-diff2 / eq-diff3
+void Engine::check_all_different() {
+  std::vector<TermId> items;
   for (TermId x : collect_subjects<TermId>(store_, rdf_type, owl_AllDifferent)) {
     for (TermId list_pred : {owl_members, owl_distinctMembers}) {
       std::vector<TermId> heads;
@@ -79,7 +97,9 @@ void Engine::check_consistency() {
       }
     }
   }
-  // prp-irp, prp-asyp
+}
+
+void Engine::check_irreflexive_asymmetric() {
   for (TermId p : collect_subjects<TermId>(store_, rdf_type, owl_IrreflexiveProperty))
     store_.for_predicate(p, [&](std::uint32_t i) {
       const Triple& t = store_.at(i);
@@ -91,7 +111,11 @@ void Engine::check_consistency() {
       if (t.subject <= t.object && store_.contains(Triple{t.object, t.predicate, t.subject}))
         problem("prp-asyp", show(t.subject) + " and " + show(t.object) + " are related both ways by asymmetric property " + show(p));
     });
-  // prp-pdw, prp-adp
+}
+
+// prp-pdw, prp-adp
+void Engine::check_disjoint_properties() {
+  std::vector<TermId> items;
   auto disjoint_properties = [&](const char* rule, TermId p1, TermId p2) {
     p1 = find(p1);
     p2 = find(p2);
@@ -101,7 +125,7 @@ void Engine::check_consistency() {
         problem(rule, show(t.subject) + " is related to " + show(t.object) + " by disjoint properties " + show(p1) + " and " + show(p2));
     });
   };
-  for (const Triple& t : live(owl_propertyDisjointWith)) disjoint_properties("prp-pdw", t.subject, t.object);
+  for (const Triple& t : live(store_, owl_propertyDisjointWith)) disjoint_properties("prp-pdw", t.subject, t.object);
   for (TermId x : collect_subjects<TermId>(store_, rdf_type, owl_AllDisjointProperties)) {
     TermId h = store_.first_object(owl_members, x);
     if (!h || !read_list(h, items)) continue;
@@ -109,25 +133,29 @@ void Engine::check_consistency() {
     for (std::size_t a = 0; a < props.size(); ++a)
       for (std::size_t b = a + 1; b < props.size(); ++b) disjoint_properties("prp-adp", props[a], props[b]);
   }
-  // prp-npa1, prp-npa2
-  {
-    for (const Triple& src : live(owl_sourceIndividual)) {
-      TermId x = src.subject, i1 = src.object;
-      TermId p = store_.first_object(owl_assertionProperty, x);
-      if (!p) continue;
-      store_.for_objects(owl_targetIndividual, x, [&](TermId i2) {
-        if (has(i1, p, i2))
-          problem("prp-npa1", show(i1) + " " + show(p) + " " + show(i2) + " holds but is asserted not to hold");
-      });
-      store_.for_objects(owl_targetValue, x, [&](TermId lt) {
-        if (has(i1, p, lt))
-          problem("prp-npa2", show(i1) + " " + show(p) + " " + show(lt) + " holds but is asserted not to hold");
-      });
-    }
+}
+
+// prp-npa1, prp-npa2
+void Engine::check_negative_assertions() {
+  for (const Triple& src : live(store_, owl_sourceIndividual)) {
+    TermId x = src.subject, i1 = src.object;
+    TermId p = store_.first_object(owl_assertionProperty, x);
+    if (!p) continue;
+    store_.for_objects(owl_targetIndividual, x, [&](TermId i2) {
+      if (has(i1, p, i2))
+        problem("prp-npa1", show(i1) + " " + show(p) + " " + show(i2) + " holds but is asserted not to hold");
+    });
+    store_.for_objects(owl_targetValue, x, [&](TermId lt) {
+      if (has(i1, p, lt))
+        problem("prp-npa2", show(i1) + " " + show(p) + " " + show(lt) + " holds but is asserted not to hold");
+    });
   }
-  // prp-fp and cls-maxc2 over data values: the rules make two values of a
-  // functional property (or of a max-1 restriction) owl:sameAs; for two
-  // literals that denote different values that is a contradiction.
+}
+
+// prp-fp and cls-maxc2 over data values: the rules make two values of a
+// functional property (or of a max-1 restriction) owl:sameAs; for two
+// literals that denote different values that is a contradiction.
+void Engine::check_distinct_values() {
   auto distinct_values = [&](const char* rule, TermId x, TermId p, const std::string& why) {
     std::vector<TermId> literals;
     store_.for_objects(p, x, [&](TermId y) {
@@ -142,7 +170,7 @@ void Engine::check_consistency() {
   for (TermId p : collect_subjects<TermId>(store_, rdf_type, owl_FunctionalProperty)) {
     absl::flat_hash_set<TermId> subjects;
     store_.for_predicate(p, [&](std::uint32_t i) {
-      if (dict_.is_literal(store_.at(i).object)) subjects.insert(store_.at(i).subject);
+      if (dict_.is_literal(store_.at(i).o)) subjects.insert(store_.at(i).s);
     });
     std::vector<TermId> ordered(subjects.begin(), subjects.end());
     std::sort(ordered.begin(), ordered.end());
@@ -153,10 +181,17 @@ void Engine::check_consistency() {
     for (TermId u : collect_subjects<TermId>(store_, rdf_type, find(r.node)))
       distinct_values("cls-maxc2", u, find(r.property), "a maximum-1 restriction on");
   }
-  // cls-nothing2
+}
+
+// cls-nothing2
+void Engine::check_nothing() {
   for (TermId x : collect_subjects<TermId>(store_, rdf_type, owl_Nothing))
     problem("cls-nothing2", show(x) + " is an instance of owl:Nothing");
-  // cls-com, cax-dw
+}
+
+// cls-com, cax-dw, cax-adc
+void Engine::check_disjoint_classes() {
+  std::vector<TermId> items;
   auto disjoint_classes = [&](const char* rule, const char* what, TermId c1, TermId c2) {
     c1 = find(c1);
     c2 = find(c2);
@@ -164,8 +199,8 @@ void Engine::check_consistency() {
       if (has_type(x, c2))
         problem(rule, show(x) + " is an instance of " + what + " " + show(c1) + " and " + show(c2));
   };
-  for (const Triple& t : live(owl_complementOf)) disjoint_classes("cls-com", "complementary classes", t.subject, t.object);
-  for (const Triple& t : live(owl_disjointWith)) disjoint_classes("cax-dw", "disjoint classes", t.subject, t.object);
+  for (const Triple& t : live(store_, owl_complementOf)) disjoint_classes("cls-com", "complementary classes", t.subject, t.object);
+  for (const Triple& t : live(store_, owl_disjointWith)) disjoint_classes("cax-dw", "disjoint classes", t.subject, t.object);
   for (TermId x : collect_subjects<TermId>(store_, rdf_type, owl_AllDisjointClasses)) {
     TermId h = store_.first_object(owl_members, x);
     if (!h || !read_list(h, items)) continue;
@@ -173,7 +208,10 @@ void Engine::check_consistency() {
     for (std::size_t a = 0; a < classes.size(); ++a)
       for (std::size_t b = a + 1; b < classes.size(); ++b) disjoint_classes("cax-adc", "disjoint classes", classes[a], classes[b]);
   }
-  // cls-maxc1, cls-maxqc1, cls-maxqc2
+}
+
+// cls-maxc1, cls-maxqc1, cls-maxqc2
+void Engine::check_max_zero() {
   for (const Restriction& r : restrictions_) {
     if (r.kind != RestrictionKind::kMax || r.max != 0) continue;
     const char* rule = !r.qualified ? "cls-maxc1" : (r.filler == owl_Thing ? "cls-maxqc2" : "cls-maxqc1");
@@ -184,8 +222,11 @@ void Engine::check_consistency() {
           problem(rule, show(u) + " has a value " + show(y) + " for " + show(p) + " but is an instance of a maximum-0 restriction");
       });
   }
-  // dt-not-type: ill-typed literals anywhere, and literals typed with a
-  // datatype whose value space does not hold them.
+}
+
+// dt-not-type: ill-typed literals anywhere, and literals typed with a
+// datatype whose value space does not hold them.
+void Engine::check_datatypes() {
   for (TermId lit : literal_objects_) {
     if (!literal_well_typed(dict_, lit)) {
       problem("dt-not-type", "ill-typed literal " + show(lit));

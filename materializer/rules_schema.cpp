@@ -15,158 +15,118 @@
 //   scm-rng1 and scm-rng2 alike for rdfs:range
 //   c1 sco c2  x rdf:type c1 => x rdf:type c2 (cax-sco; cax-eqc1/2 through scm-eqc1)
 //
-// The data side of prp-dom, prp-rng, prp-spo1 and prp-inv1/2 for a new
-// schema triple is here too; rules_property.cpp has the side fired by data.
+//   c a owl:Class => c sco c, c sco owl:Thing, owl:Nothing sco c (scm-cls)
+//   p a owl:ObjectProperty / owl:DatatypeProperty => p spo p (scm-op, scm-dp)
+//
+// Each rule has a side per premise that can arrive last; cax-sco, for
+// instance, fires by the link and by the typing. The sides that join a
+// schema triple with the data of prp-dom, prp-rng, prp-spo1 and prp-inv1/2
+// are in rules_property.cpp with their data sides; scm-hv, scm-svf and
+// scm-avf in rules_class.cpp with the restrictions.
 #include "materializer/engine.h"
 #include "materializer/vocabulary.h"
 
 namespace trelvanic_materializer {
 
-void Engine::schema_rules(const Triple& t, std::uint8_t flags) {
+void Engine::scm_sco(std::uint32_t, const Triple& t, std::uint8_t flags) {
   const TermId s = t.subject, o = t.object;
-  switch (t.predicate.value) {
-    case vocab::rdfs_subClassOf.value: {
-      if (s == o) return;
-      // scm-sco, right-linear as prp-trp: a link is extended by the base
-      // links (not derived by scm-sco) leaving its end, and a new base link
-      // extends every link ending at its start. Links derived that way add
-      // nothing else that their base links do not add already.
-      // Both joins take the older partner only (see engine.h).
-      bool base = !(flags & kByTransitivity);
-      for_base_supers(o, older_than_, [&](TermId c3, std::uint8_t) {
-        if (c3 != o && c3 != s) derive(s, vocab::rdfs_subClassOf, c3, kByTransitivity);
-      });
-      if (base)
-        store_.for_subjects_before(vocab::rdfs_subClassOf, s, older_than_, [&](TermId c0) {
-          if (c0 != s && c0 != o) derive(c0, vocab::rdfs_subClassOf, o, kByTransitivity);
-        });
-      // scm-eqc2 holds for both orders of the pair; whichever link comes
-      // second finds the other, so it concludes both directions.
-      if (store_.contains(Triple{o, vocab::rdfs_subClassOf, s})) {
-        derive(s, vocab::owl_equivalentClass, o);
-        derive(o, vocab::owl_equivalentClass, s);
-      }
-      pairs_for_subclass(s, o);
-      if (!base) return;
-      store_.for_subjects(vocab::rdfs_domain, s, [&](TermId p) { derive(p, vocab::rdfs_domain, o, kCovered); });
-      store_.for_subjects(vocab::rdfs_range, s, [&](TermId p) { derive(p, vocab::rdfs_range, o, kCovered); });
-      if (!(flags & kCovered))
-        store_.for_subjects_before(vocab::rdf_type, s, older_than_, [&](TermId x) { derive(x, vocab::rdf_type, o); });
-      return;
-    }
-    case vocab::owl_equivalentClass.value:
-      if (s == o) return;
-      derive(s, vocab::rdfs_subClassOf, o);
-      derive(o, vocab::rdfs_subClassOf, s);
-      return;
-    case vocab::rdfs_subPropertyOf.value: {
-      if (s == o) return;
-      store_.for_objects(vocab::rdfs_subPropertyOf, o, [&](TermId p3) {
-        if (p3 != o) derive(s, vocab::rdfs_subPropertyOf, p3);
-      });
-      store_.for_subjects(vocab::rdfs_subPropertyOf, s, [&](TermId p0) {
-        if (p0 != s) derive(p0, vocab::rdfs_subPropertyOf, o);
-      });
-      if (store_.contains(Triple{o, vocab::rdfs_subPropertyOf, s})) {  // scm-eqp2, both orders
-        derive(s, vocab::owl_equivalentProperty, o);
-        derive(o, vocab::owl_equivalentProperty, s);
-      }
-      store_.for_objects(vocab::rdfs_domain, o, [&](TermId c) { derive(s, vocab::rdfs_domain, c, kCovered); });
-      store_.for_objects(vocab::rdfs_range, o, [&](TermId c) { derive(s, vocab::rdfs_range, c, kCovered); });
-      std::vector<std::uint32_t> data;
-      store_.for_predicate(s, [&](std::uint32_t i) { data.push_back(i); });
-      for (std::uint32_t i : data) {
-        const Triple d = store_.at(i);
-        derive(d.subject, o, d.object);
-      }
-      pairs_for_subproperty(s, o);
-      return;
-    }
-    case vocab::owl_equivalentProperty.value:
-      if (s == o) return;
-      derive(s, vocab::rdfs_subPropertyOf, o);
-      derive(o, vocab::rdfs_subPropertyOf, s);
-      return;
-    case vocab::rdfs_domain.value:
-    case vocab::rdfs_range.value: {
-      bool domain = t.predicate == vocab::rdfs_domain;
-      store_.for_objects(vocab::rdfs_subClassOf, o, [&](TermId c2) {
-        if (c2 != o) derive(s, t.predicate, c2, kCovered);
-      });
-      store_.for_subjects(vocab::rdfs_subPropertyOf, s, [&](TermId p1) {
-        if (p1 != s) derive(p1, t.predicate, o, kCovered);
-      });
-      // prp-dom / prp-rng over the data already stored; a domain or range
-      // derived by scm-dom1/2 or scm-rng1/2 types nothing new. Of the
-      // triples sharing a subject (object), the oldest stands for all.
-      if (flags & kCovered) return;
-      std::vector<TermId> targets;
-      store_.for_predicate_before(s, older_than_, [&](std::uint32_t i) {
-        if (domain ? !store_.older_with_subject(i) : !store_.older_with_object(i))
-          targets.push_back(domain ? store_.at(i).subject : store_.at(i).object);
-      });
-      for (TermId x : targets) derive(x, vocab::rdf_type, o);
-      return;
-    }
-    case vocab::owl_inverseOf.value: {
-      // prp-inv1/2 over the data stored before this declaration (newer data
-      // meets it in property_rules). An older live declaration of the pair
-      // the other way round did this already.
-      std::uint32_t reverse = store_.find(Triple{o, vocab::owl_inverseOf, s});
-      if (reverse != kNoTriple && reverse < older_than_ && !store_.dead(reverse)) return;
-      std::vector<Triple> data;
-      store_.for_predicate_before(s, older_than_, [&](std::uint32_t i) { data.push_back(store_.at(i)); });
-      for (const Triple& d : data) derive(d.object, o, d.subject);
-      data.clear();
-      store_.for_predicate_before(o, older_than_, [&](std::uint32_t i) { data.push_back(store_.at(i)); });
-      for (const Triple& d : data) derive(d.object, s, d.subject);
-      return;
-    }
-    case vocab::owl_onProperty.value:
-    case vocab::owl_someValuesFrom.value:
-    case vocab::owl_allValuesFrom.value:
-    case vocab::owl_hasValue.value:
-    case vocab::owl_maxCardinality.value:
-    case vocab::owl_maxQualifiedCardinality.value:
-    case vocab::owl_onClass.value:
-      register_restrictions(s);
-      return;
-    case vocab::owl_intersectionOf.value:
-    case vocab::owl_unionOf.value:
-    case vocab::owl_oneOf.value:
-    case vocab::owl_propertyChainAxiom.value:
-    case vocab::owl_hasKey.value:
-      compile_list(s, t.predicate, o);
-      return;
-    case vocab::rdf_first.value:
-    case vocab::rdf_rest.value:
-      changed_cells_.push_back(s);  // compiled in one batch when the queue runs dry
-      return;
-    default:
-      return;
+  if (s == o) return;
+  // scm-sco, right-linear as prp-trp: a link is extended by the base links
+  // (not derived by scm-sco) leaving its end, and a new base link extends
+  // every link ending at its start. Links derived that way add nothing
+  // else that their base links do not add already.
+  // Both joins take the older partner only (see engine.h).
+  for_base_supers(o, older_than_, [&](TermId c3, std::uint8_t) {
+    if (c3 != o && c3 != s) derive(s, vocab::rdfs_subClassOf, c3, kByTransitivity);
+  });
+  if (!(flags & kByTransitivity))
+    store_.for_subjects_before(vocab::rdfs_subClassOf, s, older_than_, [&](TermId c0) {
+      if (c0 != s && c0 != o) derive(c0, vocab::rdfs_subClassOf, o, kByTransitivity);
+    });
+  // scm-eqc2 holds for both orders of the pair; whichever link comes
+  // second finds the other, so it concludes both directions.
+  if (store_.contains(Triple{o, vocab::rdfs_subClassOf, s})) {
+    derive(s, vocab::owl_equivalentClass, o);
+    derive(o, vocab::owl_equivalentClass, s);
   }
 }
 
-void Engine::characteristic_header(TermId p, TermId characteristic) {
-  if (characteristic == vocab::owl_TransitiveProperty) {
-    transitive_header(p);
-    return;
+void Engine::scm_eqc1(std::uint32_t, const Triple& t, std::uint8_t) {
+  if (t.subject == t.object) return;
+  derive(t.subject, vocab::rdfs_subClassOf, t.object);
+  derive(t.object, vocab::rdfs_subClassOf, t.subject);
+}
+
+void Engine::scm_spo(std::uint32_t, const Triple& t, std::uint8_t) {
+  const TermId s = t.subject, o = t.object;
+  if (s == o) return;
+  store_.for_objects(vocab::rdfs_subPropertyOf, o, [&](TermId p3) {
+    if (p3 != o) derive(s, vocab::rdfs_subPropertyOf, p3);
+  });
+  store_.for_subjects(vocab::rdfs_subPropertyOf, s, [&](TermId p0) {
+    if (p0 != s) derive(p0, vocab::rdfs_subPropertyOf, o);
+  });
+  if (store_.contains(Triple{o, vocab::rdfs_subPropertyOf, s})) {  // scm-eqp2, both orders
+    derive(s, vocab::owl_equivalentProperty, o);
+    derive(o, vocab::owl_equivalentProperty, s);
   }
-  std::vector<Triple> data;
-  store_.for_predicate(p, [&](std::uint32_t i) { data.push_back(store_.at(i)); });
-  if (characteristic == vocab::owl_SymmetricProperty) {
-    for (const Triple& d : data) derive(d.object, d.predicate, d.subject);
-  } else if (characteristic == vocab::owl_FunctionalProperty) {
-    for (const Triple& d : data)
-      store_.for_objects(d.predicate, d.subject, [&](TermId y) {
-        if (y != d.object && !dict_.is_literal(y) && !dict_.is_literal(d.object)) unite_later(d.object, y);
-      });
-  } else if (characteristic == vocab::owl_InverseFunctionalProperty) {
-    for (const Triple& d : data)
-      store_.for_subjects(d.predicate, d.object, [&](TermId x) {
-        if (x != d.subject) unite_later(d.subject, x);
-      });
-  }
+}
+
+void Engine::scm_eqp1(std::uint32_t, const Triple& t, std::uint8_t) {
+  if (t.subject == t.object) return;
+  derive(t.subject, vocab::rdfs_subPropertyOf, t.object);
+  derive(t.object, vocab::rdfs_subPropertyOf, t.subject);
+}
+
+// scm-dom1/scm-rng1 and scm-dom2/scm-rng2 fired by the domain or range
+// axiom: the superclasses of the class, the subproperties of the property.
+void Engine::scm_dom_rng_by_axiom(std::uint32_t, const Triple& t, std::uint8_t) {
+  store_.for_objects(vocab::rdfs_subClassOf, t.object, [&](TermId c2) {
+    if (c2 != t.object) derive(t.subject, t.predicate, c2, kCovered);
+  });
+  store_.for_subjects(vocab::rdfs_subPropertyOf, t.subject, [&](TermId p1) {
+    if (p1 != t.subject) derive(p1, t.predicate, t.object, kCovered);
+  });
+}
+
+// scm-dom1, scm-rng1 fired by a base "c1 rdfs:subClassOf c2" (a shortcut
+// adds nothing its base links do not add).
+void Engine::scm_dom1_rng1_by_link(std::uint32_t, const Triple& t, std::uint8_t flags) {
+  if (t.subject == t.object || (flags & kByTransitivity)) return;
+  store_.for_subjects(vocab::rdfs_domain, t.subject, [&](TermId p) { derive(p, vocab::rdfs_domain, t.object, kCovered); });
+  store_.for_subjects(vocab::rdfs_range, t.subject, [&](TermId p) { derive(p, vocab::rdfs_range, t.object, kCovered); });
+}
+
+// scm-dom2, scm-rng2 fired by "p1 rdfs:subPropertyOf p2".
+void Engine::scm_dom2_rng2_by_link(std::uint32_t, const Triple& t, std::uint8_t) {
+  if (t.subject == t.object) return;
+  store_.for_objects(vocab::rdfs_domain, t.object, [&](TermId c) { derive(t.subject, vocab::rdfs_domain, c, kCovered); });
+  store_.for_objects(vocab::rdfs_range, t.object, [&](TermId c) { derive(t.subject, vocab::rdfs_range, c, kCovered); });
+}
+
+// scm-cls: c a owl:Class => c sco c, c sco owl:Thing, owl:Nothing sco c.
+void Engine::scm_cls(TermId c, TermId) {
+  derive(c, vocab::rdfs_subClassOf, c);
+  derive(c, vocab::rdfs_subClassOf, vocab::owl_Thing);
+  derive(vocab::owl_Nothing, vocab::rdfs_subClassOf, c);
+}
+
+// scm-op, scm-dp: p a owl:ObjectProperty / owl:DatatypeProperty => p spo p.
+void Engine::scm_op_dp(TermId p, TermId) { derive(p, vocab::rdfs_subPropertyOf, p); }
+
+// cax-sco fired by "x rdf:type c", along the base links of c (shortcuts
+// add nothing their base links do not; links by scm-hv are covered).
+void Engine::cax_sco(TermId x, TermId c) {
+  for_base_supers(c, older_than_, [&](TermId d, std::uint8_t f) {
+    if (d != c && !(f & kCovered)) derive(x, vocab::rdf_type, d);
+  });
+}
+
+// cax-sco fired by a base, uncovered "c1 rdfs:subClassOf c2": the
+// instances of c1 stored before it.
+void Engine::cax_sco_by_link(std::uint32_t, const Triple& t, std::uint8_t flags) {
+  if (t.subject == t.object || (flags & (kByTransitivity | kCovered))) return;
+  store_.for_subjects_before(vocab::rdf_type, t.subject, older_than_, [&](TermId x) { derive(x, vocab::rdf_type, t.object); });
 }
 
 }  // namespace trelvanic_materializer
