@@ -97,7 +97,7 @@ void Engine::derive(TermId s, TermId p, TermId o, std::uint8_t flags) {
 }
 
 void Engine::note_base_link(std::uint32_t i) {
-  const TermId c = store_.at(i).s;
+  const TermId c = store_.at(i).subject;
   if (c.value >= base_link_head_.size())
     base_link_head_.resize(std::max<std::size_t>(c.value + 1, base_link_head_.size() * 2), kNoTriple);
   base_links_.push_back(BaseLink{i, base_link_head_[c.value]});
@@ -308,13 +308,39 @@ struct Engine::Dispatch {
   }
 };
 
+// Bookkeeping of every typing "x rdf:type c", before its rules fire: the
+// cls-int1 signature holds every class x was typed with so far, whether
+// or not an intersection named the class at the time (an intersection
+// compiled later must still see the earlier typings); the operand
+// processed last finds every bit set. Off once equality has united terms
+// (a signature names the ids it was built from).
+void Engine::note_typing(TermId x, TermId c) {
+  if (!eq_.trivial() || dict_.is_literal(x)) return;
+  if (x.value >= type_signatures_.size())
+    type_signatures_.resize(std::max<std::size_t>(x.value + 1, type_signatures_.size() * 2), Signature{});
+  add_to_signature(type_signatures_[x.value], c);
+}
+
 void Engine::process(std::uint32_t index) {
   if (store_.dead(index)) return;
   const Triple t = store_.at(index);
   older_than_ = (store_.flags(index) & kRevisit) ? kNoTriple : index;
   store_.clear_flags(index, kRevisit);
-  if (std::uint32_t pflags = flags_of(t.predicate))
+  if (std::uint32_t pflags = flags_of(t.predicate)) {
+    // prp-dom and prp-rng: a triple derived only by chaining its own
+    // predicate (prp-trp, scm-sco) starts where a base edge starts and ends
+    // where one ends, so its domain and range typings are derived already.
+    // Domains and ranges derived by scm-dom1/2 and scm-rng1/2 (kCovered)
+    // type nothing that cax-sco and prp-spo1 do not type already. Newer
+    // domain and range triples join with this one when processed. An older
+    // live triple with the same predicate and subject (object) has typed
+    // the subject (object) with every domain (range) already, or will when
+    // they join.
+    if (store_.flags(index) & kByTransitivity) pflags &= ~(kPropDomain | kPropRange);
+    if ((pflags & kPropDomain) && store_.older_with_subject(index)) pflags &= ~kPropDomain;
+    if ((pflags & kPropRange) && store_.older_with_object(index)) pflags &= ~kPropRange;
     Dispatch::fire_data(*this, pflags, index, t, std::make_index_sequence<std::size(Dispatch::kData)>());
+  }
   if (t.predicate == vocab::rdf_type) {
     note_typing(t.subject, t.object);
     if (std::uint32_t cflags = flags_of(t.object))

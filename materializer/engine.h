@@ -292,6 +292,10 @@ class Engine {
   // intersection's operands. An individual whose signature lacks a bit of
   // the intersection's lacks an operand, so the lookups are skipped.
   using Signature = std::array<std::uint64_t, 2>;
+  static void add_to_signature(Signature& sig, TermId c) {
+    const std::uint64_t bit = (std::uint64_t{c.value} * 0x9E3779B97F4A7C15ull) >> 57;  // 0..127
+    sig[bit >> 6] |= std::uint64_t{1} << (bit & 63);
+  }
   std::vector<Signature> type_signatures_;     // by individual id
   std::vector<Signature> intersection_masks_;  // by intersection
   absl::flat_hash_map<TermId, std::vector<std::pair<std::uint32_t, std::uint32_t>>> chains_by_property_;

@@ -41,11 +41,6 @@ int small_cardinality(const Dictionary& dict, TermId lit) {
   return -1;
 }
 
-void add_to_signature(std::array<std::uint64_t, 2>& sig, TermId c) {
-  const std::uint64_t bit = (std::uint64_t{c.value} * 0x9E3779B97F4A7C15ull) >> 57;  // 0..127
-  sig[bit >> 6] |= std::uint64_t{1} << (bit & 63);
-}
-
 template <typename Map>
 const std::vector<std::uint32_t>* lookup(const Map& m, TermId key) {
   auto it = m.find(key);
@@ -53,19 +48,6 @@ const std::vector<std::uint32_t>* lookup(const Map& m, TermId key) {
 }
 
 }  // namespace
-
-// Bookkeeping of every typing "x rdf:type c", before its rules fire: the
-// cls-int1 signature holds every class x was typed with so far, whether
-// or not an intersection named the class at the time (an intersection
-// compiled later must still see the earlier typings); the operand
-// processed last finds every bit set. Off once equality has united terms
-// (a signature names the ids it was built from).
-void Engine::note_typing(TermId x, TermId c) {
-  if (!eq_.trivial() || dict_.is_literal(x)) return;
-  if (x.value >= type_signatures_.size())
-    type_signatures_.resize(std::max<std::size_t>(x.value + 1, type_signatures_.size() * 2), Signature{});
-  add_to_signature(type_signatures_[x.value], c);
-}
 
 // cls-int1 fired by "x rdf:type c" for an operand c of intersections.
 void Engine::cls_int1(TermId x, TermId c) {

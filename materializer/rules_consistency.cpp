@@ -170,7 +170,7 @@ void Engine::check_distinct_values() {
   for (TermId p : collect_subjects<TermId>(store_, rdf_type, owl_FunctionalProperty)) {
     absl::flat_hash_set<TermId> subjects;
     store_.for_predicate(p, [&](std::uint32_t i) {
-      if (dict_.is_literal(store_.at(i).o)) subjects.insert(store_.at(i).s);
+      if (dict_.is_literal(store_.at(i).object)) subjects.insert(store_.at(i).subject);
     });
     std::vector<TermId> ordered(subjects.begin(), subjects.end());
     std::sort(ordered.begin(), ordered.end());

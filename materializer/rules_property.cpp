@@ -39,24 +39,15 @@ namespace {
 std::uint64_t pair_key(TermId a, TermId b) { return (std::uint64_t{a.value} << 32) | b.value; }
 }  // namespace
 
-// prp-dom, prp-rng, fired by data. A triple derived only by chaining its
-// own predicate (prp-trp, scm-sco) starts where a base edge starts and
-// ends where one ends, so its domain and range typings are derived
-// already. Domains and ranges derived by scm-dom1/2 and scm-rng1/2
-// (kCovered) type nothing that cax-sco and prp-spo1 do not type already.
-// Newer domain and range triples join with this one when processed. An
-// older live triple with the same predicate and subject (object) has typed
-// the subject (object) with every domain (range) already, or will when
-// they join.
-void Engine::prp_dom(std::uint32_t index, const Triple& t) {
-  if ((store_.flags(index) & kByTransitivity) || store_.older_with_subject(index)) return;
+// prp-dom, prp-rng, fired by data (engine.cpp passes over triples whose
+// typings are known to be derived already).
+void Engine::prp_dom(std::uint32_t, const Triple& t) {
   store_.for_objects_before(vocab::rdfs_domain, t.predicate, older_than_, [&](TermId c, std::uint8_t f) {
     if (!(f & kCovered)) derive(t.subject, vocab::rdf_type, c);
   });
 }
 
-void Engine::prp_rng(std::uint32_t index, const Triple& t) {
-  if ((store_.flags(index) & kByTransitivity) || store_.older_with_object(index)) return;
+void Engine::prp_rng(std::uint32_t, const Triple& t) {
   store_.for_objects_before(vocab::rdfs_range, t.predicate, older_than_, [&](TermId c, std::uint8_t f) {
     if (!(f & kCovered)) derive(t.object, vocab::rdf_type, c);
   });
@@ -72,7 +63,7 @@ void Engine::prp_dom_rng_by_axiom(std::uint32_t, const Triple& t, std::uint8_t f
   std::vector<TermId> targets;
   store_.for_predicate_before(t.subject, older_than_, [&](std::uint32_t i) {
     if (domain ? !store_.older_with_subject(i) : !store_.older_with_object(i))
-      targets.push_back(domain ? store_.at(i).s : store_.at(i).o);
+      targets.push_back(domain ? store_.at(i).subject : store_.at(i).object);
   });
   for (TermId x : targets) derive(x, vocab::rdf_type, t.object);
 }
