@@ -22,8 +22,7 @@ bool has_control(std::string_view s) {
 
 }  // namespace
 
-Result<void> validate_iri_schemes(std::string_view iri, size_t max_len,
-                                  std::span<const std::string_view> allowed) {
+Result<void> validate_iri_syntax(std::string_view iri, size_t max_len) {
   if (iri.empty()) return std::unexpected(Error::invalid_iri("IRI must not be empty"));
   if (iri.size() > max_len)
     return std::unexpected(
@@ -42,6 +41,13 @@ Result<void> validate_iri_schemes(std::string_view iri, size_t max_len,
   for (unsigned char c : scheme)
     if (!is_scheme_char(c))
       return std::unexpected(Error::invalid_iri(fmt::format("invalid IRI scheme: {}", iri)));
+  return {};
+}
+
+Result<void> validate_iri_schemes(std::string_view iri, size_t max_len,
+                                  std::span<const std::string_view> allowed) {
+  TRELVANIC_TRY(validate_iri_syntax(iri, max_len));
+  const std::string_view scheme = iri.substr(0, iri.find(':'));
   for (std::string_view a : allowed)
     if (a == scheme) return {};
   return std::unexpected(Error::invalid_iri(

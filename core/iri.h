@@ -32,6 +32,15 @@ inline constexpr std::string_view kFullSchemes[] = {"http", "https", "urn", "fil
 // Schemes accepted for the datatype IRI of a literal and by snapshot readers.
 inline constexpr std::string_view kWebSchemes[] = {"http", "https", "urn"};
 
+// The IRI syntax check, the one every IRI text of the system passes (the
+// core's entities and data literals, the RDF term model, the supplements):
+// not empty, at most `max_len` bytes, no control character (below 0x20 or
+// 0x7F), no ASCII space, and a scheme of ASCII letters, digits, "+", "-" and
+// "." before a first ":" that is neither the first nor the last character.
+// Fails with `InvalidIri` and the detail of the first check that fails.
+[[nodiscard]] Result<void> validate_iri_syntax(std::string_view iri, size_t max_len);
+
+// validate_iri_syntax, then the scheme must be one of `allowed` (exact case).
 [[nodiscard]] Result<void> validate_iri_schemes(std::string_view iri, size_t max_len,
                                                 std::span<const std::string_view> allowed);
 

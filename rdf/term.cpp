@@ -4,6 +4,7 @@
 
 #include <fmt/format.h>
 
+#include "core/iri.h"
 #include "rdf/vocab.h"
 
 namespace trelvanic_rdf {
@@ -11,10 +12,6 @@ namespace trelvanic_rdf {
 namespace {
 
 constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
-
-bool is_alpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-bool is_hex(char c) { return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 }  // namespace
 
@@ -40,29 +37,9 @@ void append_escaped_lexical(std::string& out, std::string_view text) {
 }
 
 std::optional<std::string> iri_problem(std::string_view text) {
-  if (text.empty()) return "empty IRI";
-  if (!is_alpha(text[0])) return "IRI must start with a scheme";
-  std::size_t i = 1;
-  while (i < text.size() && (is_alpha(text[i]) || is_digit(text[i]) || text[i] == '+' ||
-                             text[i] == '-' || text[i] == '.')) {
-    ++i;
-  }
-  if (i == text.size() || text[i] != ':') return "missing scheme separator ':'";
-  for (std::size_t j = i + 1; j < text.size(); ++j) {
-    const auto c = static_cast<unsigned char>(text[j]);
-    if (c <= 0x20 || c == 0x7f) return fmt::format("forbidden character at offset {}", j);
-    switch (c) {
-      case '<': case '>': case '"': case '{': case '}': case '|': case '\\': case '^': case '`':
-        return fmt::format("forbidden character '{}' at offset {}", static_cast<char>(c), j);
-      case '%':
-        if (j + 2 >= text.size() || !is_hex(text[j + 1]) || !is_hex(text[j + 2])) {
-          return fmt::format("bad percent-encoding at offset {}", j);
-        }
-        break;
-      default: break;
-    }
-  }
-  return std::nullopt;
+  auto checked = trelvanic_core::validate_iri_syntax(text, trelvanic_core::kDefaultMaxIriLen);
+  if (checked) return std::nullopt;
+  return checked.error().detail();
 }
 
 std::expected<Iri, Error> Iri::parse(std::string_view text) {

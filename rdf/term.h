@@ -33,9 +33,9 @@
 
 namespace trelvanic_rdf {
 
-// Checks that `text` is an absolute IRI (RFC 3987: a scheme, a colon, and no
-// spaces, controls or the characters <>"{}|\^` ; percent signs followed by
-// two hex digits). Returns what is wrong, or nothing.
+// Checks that `text` is an absolute IRI with the system's one IRI syntax
+// check (core/iri.h `validate_iri_syntax`, 8192 bytes at most, any scheme).
+// Returns what is wrong (that check's detail), or nothing.
 [[nodiscard]] std::optional<std::string> iri_problem(std::string_view text);
 
 // The text with A-Z made a-z and every other byte kept, whatever the
