@@ -108,6 +108,36 @@ size_t find_text(std::string_view text, size_t pos, std::string_view needle) {
   return text.find(needle, i);
 }
 
+size_t find_either_text(std::string_view text, size_t pos, std::string_view a, std::string_view b) {
+  const auto scalar = [&](size_t from) { return std::min(text.find(a, from), text.find(b, from)); };
+  const size_t longest = std::max(a.size(), b.size());
+  if (a.empty() || b.empty() || longest > text.size() || pos > text.size() - longest) return scalar(pos);
+  const char* const d = text.data();
+  const size_t last = text.size() - longest;  // both needles fit at every offset up to here
+  size_t i = pos;
+#if defined(__SSE2__)
+  const auto masks = [&](std::string_view needle, size_t at) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + at));
+    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + at + needle.size() - 1));
+    return static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_and_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(needle.front())), _mm_cmpeq_epi8(y, _mm_set1_epi8(needle.back())))));
+  };
+  const auto matches = [&](std::string_view needle, size_t at) {
+    return needle.size() <= 2 || std::memcmp(d + at + 1, needle.data() + 1, needle.size() - 2) == 0;
+  };
+  for (; i + 15 <= last; i += 16) {
+    const unsigned in_a = masks(a, i);
+    const unsigned in_b = masks(b, i);
+    for (unsigned hits = in_a | in_b; hits != 0; hits &= hits - 1) {
+      const auto k = static_cast<unsigned>(__builtin_ctz(hits));
+      if (((in_a >> k) & 1U) != 0 && matches(a, i + k)) return i + k;
+      if (((in_b >> k) & 1U) != 0 && matches(b, i + k)) return i + k;
+    }
+  }
+#endif
+  return scalar(i);
+}
+
 std::optional<size_t> quoted_tag_end(std::string_view text, size_t from) {
   const size_t end = tag_end(text, from);
   if (end == std::string_view::npos) return std::nullopt;

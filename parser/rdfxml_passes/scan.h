@@ -100,6 +100,10 @@ struct Attribute {
 // at about the speed of memchr whatever its bytes.
 [[nodiscard]] size_t find_text(std::string_view text, size_t pos, std::string_view needle);
 
+// The first offset at or after `pos` where `a` or `b` occurs, or npos: one
+// search of the text for both.
+[[nodiscard]] size_t find_either_text(std::string_view text, size_t pos, std::string_view a, std::string_view b);
+
 // True for the XML white space characters (space, tab, line feed, carriage
 // return).
 [[nodiscard]] constexpr bool is_xml_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }

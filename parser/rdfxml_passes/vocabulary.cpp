@@ -5,6 +5,7 @@
 // prefix declared on the renamed element itself. (The OWL 1.1 drafts'
 // vocabulary is recovered on the triples, by the RDF/XML supplements.)
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,17 +45,32 @@ std::pair<std::string, std::string> qualified(const rdfxml::TagWalker& walker, s
 
 // Whether the text can hold rdfs:Class: its IRI occurs, "Class" follows a
 // prefix that some declaration binds to the RDFS namespace, or the RDFS
-// namespace is a default one. Two searches of the text at most.
+// namespace is a default one. One search of the text, for the namespace
+// and for ":Class" at once; names are read backwards a bounded way, so a
+// document full of either costs one look at each.
 bool may_hold_rdfs_class(std::string_view text) {
-  absl::flat_hash_set<std::string_view> prefixes;
+  constexpr std::string_view kClass = ":Class";
+  constexpr size_t kLongestName = 256;  // of an `xmlns:P` attribute name
+  absl::flat_hash_set<std::string_view> prefixes;      // bound to RDFS
+  absl::flat_hash_set<std::string_view> class_prefixes;  // P of each "<P:Class"
+  // The last two, checked before the set: start and end tags alternate.
+  // ("<" is no prefix).
+  std::array<std::string_view, 2> recent_class_prefixes = {"<", "<"};
   bool default_namespace = false;
-  for (size_t at = rdfxml::find_text(text, 0, kRdfs); at != std::string_view::npos;
-       at = rdfxml::find_text(text, at + 1, kRdfs)) {
+  for (size_t at = rdfxml::find_either_text(text, 0, kRdfs, kClass); at != std::string_view::npos;
+       at = rdfxml::find_either_text(text, at + 1, kRdfs, kClass)) {
+    size_t i = at;
+    if (text.substr(at).starts_with(kClass)) {
+      while (i > 0 && at - i < kLongestName && text[i - 1] != '<' && !rdfxml::is_xml_space(text[i - 1])) --i;
+      if (i == 0 || text[i - 1] != '<') continue;
+      const std::string_view prefix = text.substr(i, at - i);
+      if (prefix == recent_class_prefixes[0] || prefix == recent_class_prefixes[1]) continue;
+      class_prefixes.insert(prefix);
+      recent_class_prefixes = {prefix, recent_class_prefixes[0]};
+      continue;
+    }
     if (text.substr(at).starts_with(kRdfsClassIri)) return true;
     // An attribute `xmlns:P="` (or `xmlns="`) just before the namespace.
-    // The name is read backwards a bounded way, so a document full of RDFS
-    // IRIs costs one look per IRI.
-    size_t i = at;
     if (i == 0 || (text[i - 1] != '"' && text[i - 1] != '\'')) continue;
     --i;
     while (i > 0 && rdfxml::is_xml_space(text[i - 1])) --i;
@@ -62,28 +78,13 @@ bool may_hold_rdfs_class(std::string_view text) {
     --i;
     while (i > 0 && rdfxml::is_xml_space(text[i - 1])) --i;
     const size_t name_end = i;
-    while (i > 0 && name_end - i < 256 && !rdfxml::is_xml_space(text[i - 1]) && text[i - 1] != '<') --i;
+    while (i > 0 && name_end - i < kLongestName && !rdfxml::is_xml_space(text[i - 1]) && text[i - 1] != '<') --i;
     const std::string_view name = text.substr(i, name_end - i);
     default_namespace = default_namespace || name == "xmlns";
     if (name.starts_with("xmlns:")) prefixes.insert(name.substr(6));
   }
   if (default_namespace) return true;
-  if (prefixes.empty()) return false;
-  if (prefixes.size() == 1) {  // the usual "rdfs"
-    return rdfxml::find_text(text, 0, fmt::format("<{}:Class", *prefixes.begin())) != std::string_view::npos;
-  }
-  // An element "<P:Class" for one of those prefixes P: the name before each
-  // ":Class" is read backwards, no further than the longest prefix.
-  size_t longest = 0;
-  for (const std::string_view p : prefixes) longest = std::max(longest, p.size());
-  constexpr std::string_view kClass = ":Class";
-  for (size_t at = rdfxml::find_text(text, 0, kClass); at != std::string_view::npos;
-       at = rdfxml::find_text(text, at + 1, kClass)) {
-    size_t i = at;
-    while (i > 0 && at - i < longest && text[i - 1] != '<' && !rdfxml::is_xml_space(text[i - 1])) --i;
-    if (i > 0 && text[i - 1] == '<' && prefixes.contains(text.substr(i, at - i))) return true;
-  }
-  return false;
+  return std::ranges::any_of(prefixes, [&](std::string_view p) { return class_prefixes.contains(p); });
 }
 
 }  // namespace

@@ -31,6 +31,11 @@ TEST(VocabularyPass, RdfsClassesAreRenamedByTheirFullIri) {
        R"(<owl:Class xmlns:s="http://www.w3.org/2000/01/rdf-schema#" rdf:about="#A"/><rdfs:Class xmlns:rdfs="http://ex.org/v#" rdf:about="#B"/>)"},
       {"DefaultNamespace", kRootWithOwl, R"(<Class xmlns="http://www.w3.org/2000/01/rdf-schema#" rdf:about="#A"/>)",
        R"(<owl:Class xmlns="http://www.w3.org/2000/01/rdf-schema#" rdf:about="#A"/>)"},
+      // Among many OWL classes, start and end tags, with a prefix bound to
+      // RDFS only after them.
+      {"AmongOwlClasses", kRootWithOwl,
+       R"(<owl:Class rdf:about="#X"></owl:Class><owl:Class/><owl:Class></owl:Class><r:Class xmlns:r="http://www.w3.org/2000/01/rdf-schema#"/>)",
+       R"(<owl:Class rdf:about="#X"></owl:Class><owl:Class/><owl:Class></owl:Class><owl:Class xmlns:r="http://www.w3.org/2000/01/rdf-schema#"/>)"},
       // A binding ends with its element; the outer one is in scope again.
       {"ScopeEndsWithTheElement", kRootWithOwl,
        R"(<rdf:Description xmlns:rdfs="http://ex.org/v#"><rdfs:Class/></rdf:Description><rdfs:Class rdf:about="#C"/>)",
