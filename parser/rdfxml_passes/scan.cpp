@@ -72,12 +72,17 @@ size_t find_any(std::string_view text, size_t pos, char a, char b, char c) {
   const __m128i va = _mm_set1_epi8(a);
   const __m128i vb = _mm_set1_epi8(b);
   const __m128i vc = _mm_set1_epi8(c);
-  for (; i + 16 <= n; i += 16) {
-    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+  const auto block = [&](size_t at, size_t from) -> size_t {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + at));
     const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, va), _mm_cmpeq_epi8(x, vb)), _mm_cmpeq_epi8(x, vc));
-    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
-    if (mask != 0) return i + static_cast<size_t>(__builtin_ctz(mask));
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit)) & (~0U << (from - at));
+    return mask != 0 ? at + static_cast<size_t>(__builtin_ctz(mask)) : std::string_view::npos;
+  };
+  for (; i + 16 <= n; i += 16) {
+    if (const size_t at = block(i, i); at != std::string_view::npos) return at;
   }
+  // The rest as one block that overlaps the last one searched.
+  if (i < n && n >= 16) return block(n - 16, i);
 #endif
   for (; i < n; ++i) {
     if (d[i] == a || d[i] == b || d[i] == c) return i;
@@ -94,16 +99,23 @@ size_t find_text(std::string_view text, size_t pos, std::string_view needle) {
 #if defined(__SSE2__)
   const __m128i first = _mm_set1_epi8(needle.front());
   const __m128i final = _mm_set1_epi8(needle.back());
-  for (; i + 15 <= last; i += 16) {
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i + n - 1));
+  // The offsets [at, at + 16) with a match, from `from` on.
+  const auto block = [&](size_t at, size_t from) -> size_t {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + at));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + at + n - 1));
     auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, final))));
-    while (hits != 0) {
+    hits &= ~0U << (from - at);
+    for (; hits != 0; hits &= hits - 1) {
       const auto k = static_cast<size_t>(__builtin_ctz(hits));
-      if (n <= 2 || std::memcmp(d + i + k + 1, needle.data() + 1, n - 2) == 0) return i + k;
-      hits &= hits - 1;
+      if (n <= 2 || std::memcmp(d + at + k + 1, needle.data() + 1, n - 2) == 0) return at + k;
     }
+    return std::string_view::npos;
+  };
+  for (; i + 15 <= last; i += 16) {
+    if (const size_t at = block(i, i); at != std::string_view::npos) return at;
   }
+  // The rest as one block that overlaps the last one searched.
+  if (i <= last && last >= 15) return block(last - 15, i);
 #endif
   return text.find(needle, i);
 }
