@@ -103,7 +103,8 @@ size_t find_text(std::string_view text, size_t pos, std::string_view needle) {
   const auto block = [&](size_t at, size_t from) -> size_t {
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + at));
     const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + at + n - 1));
-    auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, final))));
+    const __m128i both = _mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, final));
+    auto hits = static_cast<unsigned>(_mm_movemask_epi8(both));
     hits &= ~0U << (from - at);
     for (; hits != 0; hits &= hits - 1) {
       const auto k = static_cast<size_t>(__builtin_ctz(hits));
@@ -131,8 +132,9 @@ size_t find_either_text(std::string_view text, size_t pos, std::string_view a, s
   const auto masks = [&](std::string_view needle, size_t at) {
     const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + at));
     const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + at + needle.size() - 1));
-    return static_cast<unsigned>(_mm_movemask_epi8(
-        _mm_and_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(needle.front())), _mm_cmpeq_epi8(y, _mm_set1_epi8(needle.back())))));
+    const __m128i both = _mm_and_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(needle.front())),
+                                       _mm_cmpeq_epi8(y, _mm_set1_epi8(needle.back())));
+    return static_cast<unsigned>(_mm_movemask_epi8(both));
   };
   const auto matches = [&](std::string_view needle, size_t at) {
     return needle.size() <= 2 || std::memcmp(d + at + 1, needle.data() + 1, needle.size() - 2) == 0;

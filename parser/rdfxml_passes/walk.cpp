@@ -59,13 +59,17 @@ std::optional<std::string> TagWalker::expanded_name(std::string_view qname) cons
 ElementRole TagWalker::enter(std::string_view tag) {
   const Children parent = frames_.empty() ? Children::Nodes : frames_.back().children;
   frames_.push_back({.children = Children::Opaque, .bindings = bindings_.size(), .bases = bases_.size()});
-  if (!bases_.front().empty() && find_text(tag, 0, "xml:base") != std::string_view::npos) {
+  // Both namespace declarations and xml:base begin with "xml": a tag
+  // without them (most tags) is passed over with one search.
+  const size_t xml = find_text(tag, 0, "xml");
+  if (xml != std::string_view::npos && !bases_.front().empty() &&
+      find_text(tag, xml, "xml:base") != std::string_view::npos) {
     if (const auto value = extract_attribute(tag, "xml:base")) {
       std::string next = resolve_iri_reference(bases_.back(), read_value_ ? read_value_(*value) : std::string(*value));
       bases_.push_back(std::move(next));
     }
   }
-  if (find_text(tag, 0, "xmlns") != std::string_view::npos) {
+  if (xml != std::string_view::npos && find_text(tag, xml, "xmlns") != std::string_view::npos) {
     size_t pos = 0;
     while (const auto a = next_attribute(tag, pos)) {
       if (a->name == "xmlns") {
