@@ -385,7 +385,9 @@ std::vector<EntityId> ElInstances::instances(EntityId cls) const {
   const uint32_t total = static_cast<uint32_t>(in.entity_of_index.size());
   // Without a model every individual is an instance of every class.
   bool every = s.graph.unsatisfiable(kTop) || (in.thing && *in.thing == cls);
-  for (uint32_t i = in.class_count; i < total && !every; ++i) every = s.graph.unsatisfiable(NormalForm::class_concept(i));
+  for (uint32_t i = in.class_count; i < total && !every; ++i) {
+    every = s.graph.unsatisfiable(NormalForm::class_concept(i));
+  }
   std::optional<uint32_t> concept_of_cls;
   if (cls.value < s.class_of.size() && s.class_of[cls.value] != State::kNoIndex) {
     concept_of_cls = NormalForm::class_concept(s.class_of[cls.value]);

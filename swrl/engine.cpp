@@ -743,7 +743,9 @@ Result<void> assert_nothing(Ontology& ontology, const RuleBinding& binding, cons
 void drop_rules(Ontology& ontology) {
   ontology.clear_swrl_rules();
   // The load's record of the rules, which the profile scan reads as well.
-  if (auto& meta = ontology.parse_meta_mut(); meta) meta->profile_constructs.erase(OwlConstruct::SwrlRule);
+  if (auto& meta = ontology.parse_meta_mut(); meta) {
+    meta->profile_constructs.erase(OwlConstruct::SwrlRule);
+  }
   const DlStore& dl = ontology.dl();
   bool any = false;
   for (size_t i = 0; i < dl.axiom_count() && !any; ++i) any = dl.axiom(i).kind == DlAxiomKind::SwrlRule;

@@ -48,7 +48,8 @@ std::string chain_ontology(size_t n, size_t tbox, bool dl) {
   o += "ObjectPropertyDomain(:next :Node)\nSubClassOf(:Node ObjectUnionOf(:Left :Right))\n";
   o += "ObjectPropertyAssertion(:link :a" + std::to_string(n - 1) + " :end)\n";
   o += "DLSafeRule(Body(ClassAtom(:Node Variable(:x)) ObjectPropertyAtom(:next Variable(:x) Variable(:y)) "
-       "ObjectPropertyAtom(:link Variable(:y) Variable(:z))) Head(ObjectPropertyAtom(:link Variable(:x) Variable(:z))))\n)\n";
+       "ObjectPropertyAtom(:link Variable(:y) Variable(:z))) "
+       "Head(ObjectPropertyAtom(:link Variable(:x) Variable(:z))))\n)\n";
   return o;
 }
 
@@ -69,8 +70,9 @@ int run(size_t n, size_t tbox, bool dl) {
     std::fprintf(stderr, "chaining failed\n");
     return 1;
   }
-  std::printf("%-3s N=%-6zu K=%-5zu total %9.3f s  firings %6zu  complete %d  per pass %8.3f ms\n", dl ? "dl" : "el",
-              n, tbox, secs, chained->inference_count, chained->complete ? 1 : 0, 1000.0 * secs / double(n + 1));
+  std::printf("%-3s N=%-6zu K=%-5zu total %9.3f s  firings %6zu  complete %d  per pass %8.3f ms\n",
+              dl ? "dl" : "el", n, tbox, secs, chained->inference_count, chained->complete ? 1 : 0,
+              1000.0 * secs / double(n + 1));
   return 0;
 }
 

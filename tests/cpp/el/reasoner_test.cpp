@@ -310,7 +310,8 @@ TEST(ElInstances, UpdateTakesInAssertionsAsAFreshBuild) {
       const size_t colon = fact.find(':');
       const std::string ind = fact.substr(negated, colon - negated);
       auto members = session->instances(id(fact.substr(colon + 1)));
-      EXPECT_EQ(std::find(members.begin(), members.end(), id(ind)) != members.end(), !negated) << c.body << " " << fact;
+      const bool member = std::find(members.begin(), members.end(), id(ind)) != members.end();
+      EXPECT_EQ(member, !negated) << c.body << " " << fact;
     }
   }
 }

@@ -271,6 +271,24 @@ TEST(Chaining, BindingLimit) {
   EXPECT_EQ(refused.error().message(), "SWRL rule binding explosion exceeds 10000 bindings");
 }
 
+// A loaded EL ontology keeps its class atoms on the EL engine once the
+// rules are out of it: more memberships than the DL instance checks of a
+// pass may decide are still all decided.
+TEST(Chaining, LoadedElOntologyMatchesClassAtomsOnTheElEngine) {
+  std::string body;
+  for (int i = 0; i <= 10'000; ++i) {
+    body += std::string("ClassAssertion(") + (i % 1000 ? ":Other" : ":Sub") + " :i" + std::to_string(i) + ") ";
+  }
+  Ontology o = load(body + "SubClassOf(:Sub ObjectSomeValuesFrom(:p :B)) ObjectPropertyDomain(:p :A) " +
+                    rule("ClassAtom(:A Variable(:x))", "ClassAtom(:Seen Variable(:x))"));
+  auto run = engine::materialize_swrl_rules(o);
+  ASSERT_TRUE(run) << run.error().message();
+  EXPECT_TRUE(run->complete) << (run->gaps.empty() ? "" : run->gaps.front());
+  EXPECT_EQ(run->inference_count, 11u);
+  EXPECT_TRUE(has_class(o, "i10000", "Seen"));
+  EXPECT_FALSE(has_class(o, "i9999", "Seen"));
+}
+
 TEST(Route, ConsistencyOnTheExtendedClone) {
   struct Case {
     const char* name;
