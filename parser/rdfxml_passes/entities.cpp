@@ -331,7 +331,7 @@ void expand_document(std::string_view text, Resolver& resolver, Out& out, TagEdi
         out.entity(*ref, 0);
         i += ref->name.size() + 2;
       } else {
-        out.literal("&");
+        out.literal(text.substr(i, 1));  // the text's own byte: it joins the run
         ++i;
       }
       continue;
@@ -339,7 +339,7 @@ void expand_document(std::string_view text, Resolver& resolver, Out& out, TagEdi
     const auto m = next_markup(text, i);
     if (!m || m->begin != i) {
       if (visits != nullptr) visits->ended = true;
-      out.literal("<");
+      out.literal(text.substr(i, 1));
       ++i;
       continue;
     }
