@@ -173,7 +173,10 @@ std::optional<Markup> next_markup(std::string_view text, size_t pos) {
     m.kind = end >= lt + 3 && text[end - 2] == '/' ? MarkupKind::EmptyTag : MarkupKind::StartTag;
     return m;
   }
-  if (second == '!' && lt + 3 < text.size() && text[lt + 2] == '-' && text[lt + 3] == '-') {
+  if (second == '/') {
+    m.kind = MarkupKind::EndTag;
+    end = tag_end(text, lt);
+  } else if (second == '!' && lt + 3 < text.size() && text[lt + 2] == '-' && text[lt + 3] == '-') {
     m.kind = MarkupKind::Comment;
     end = past(text, lt + 4, "-->");
   } else if (starts_with_at(text, lt, "<![CDATA[")) {
@@ -187,9 +190,6 @@ std::optional<Markup> next_markup(std::string_view text, size_t pos) {
     end = markup_end(text, lt, true);
   } else if (starts_with_at(text, lt, "<!")) {
     m.kind = MarkupKind::Declaration;
-    end = tag_end(text, lt);
-  } else if (second == '/') {
-    m.kind = MarkupKind::EndTag;
     end = tag_end(text, lt);
   } else {
     end = tag_end(text, lt);
