@@ -161,14 +161,27 @@ TEST(ReadPolicy, PrescanMatchesPlainCountingOnMixedText) {
       "rdfs:subClassOf", "SubClassOf(", "Negative", "ObjectPropertyAssertion(", "NegativeObjectPropertyAssertion(",
       "(", "((", "Declaration", "Declaration(", " ;", " .", "\n", " ", "\xFF", "SubObjectPropertyOf(", "owl:owl:"};
   uint64_t state = 12345;
-  for (int round = 0; round < 300; ++round) {
+  for (int round = 0; round < 310; ++round) {
+    // The last rounds are long texts, which the counting does in blocks.
+    const int length = round < 300 ? 40 : 3000;
     std::string text;
-    for (int i = 0; i < 40; ++i) {
+    for (int i = 0; i < length; ++i) {
       state = state * 6364136223846793005ULL + 1442695040888963407ULL;
       text += pieces[(state >> 33) % pieces.size()];
     }
     for (F format : {F::OwlXml, F::RdfXml, F::Functional, F::Turtle}) {
       ASSERT_EQ(prescan_estimate(text, format), reference_estimate(text, format)) << text;
+    }
+  }
+}
+
+TEST(ReadPolicy, TurtlePrescanOnDenseLongTexts) {
+  // Every byte pair a match, for far longer than one counting block.
+  for (std::string_view unit : {" .", " ;", "\n", " .\n"}) {
+    std::string text;
+    for (int i = 0; i < 5000; ++i) text += unit;
+    for (std::string tail : {"", " ", "x"}) {
+      ASSERT_EQ(prescan_estimate(text + tail, F::Turtle), reference_estimate(text + tail, F::Turtle)) << unit;
     }
   }
 }
