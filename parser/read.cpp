@@ -239,11 +239,21 @@ Result<std::string> read_at_most(ByteSource& source, uint64_t max_bytes) {
     uint64_t step = std::max<uint64_t>(kReadChunk, filled);
     if (hint && filled == 0 && *hint < kUnbounded) step = std::max<uint64_t>(step, *hint + 1);
     size_t want = static_cast<size_t>(std::min<uint64_t>(room, step));
-    bytes.resize(filled + want);
+    // Grown without zeroing: the read writes the bytes that are kept.
+    bytes.resize_and_overwrite(filled + want, [](char*, size_t size) { return size; });
     auto got = source.read(std::span<char>(bytes.data() + filled, want));
     if (!got) return std::unexpected(std::move(got).error());
     if (*got == 0) break;
     filled += *got;
+    if (*got < want) {
+      // A short read is usually the end of the input: a one-byte read tells,
+      // before the buffer is doubled (and copied) for nothing.
+      char probe = 0;
+      auto more = source.read(std::span<char>(&probe, 1));
+      if (!more) return std::unexpected(std::move(more).error());
+      if (*more == 0) break;
+      bytes[filled++] = probe;
+    }
   }
   bytes.resize(filled);
   return bytes;

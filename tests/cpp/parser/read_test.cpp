@@ -84,6 +84,48 @@ TEST(ReadPolicy, FileAndTextAreReadAlike) {
   EXPECT_EQ(outcome(read_text(std::string(200'000, ' '), F::Functional, unbounded, counting_reader(1))), "ok");
 }
 
+// Hands out at most `step` bytes a read and reports a size hint that may
+// be wrong, as a pipe or a file that grows or shrinks while it is read.
+class ShortReads final : public ByteSource {
+ public:
+  ShortReads(std::string text, size_t step, std::optional<uint64_t> hint)
+      : text_(std::move(text)), step_(step), hint_(hint) {}
+  Result<std::size_t> read(std::span<char> out) override {
+    const size_t n = std::min({out.size(), step_, text_.size() - pos_});
+    std::copy_n(text_.data() + pos_, n, out.data());
+    pos_ += n;
+    return n;
+  }
+  std::optional<uint64_t> size_hint() const override { return hint_; }
+
+ private:
+  std::string text_;
+  size_t pos_ = 0;
+  size_t step_;
+  std::optional<uint64_t> hint_;
+};
+
+TEST(ReadPolicy, ShortReadsAndWrongHintsKeepEveryByte) {
+  std::string text;
+  for (int i = 0; i < 100'000; ++i) text.push_back(static_cast<char>('a' + i % 26));
+  const struct {
+    size_t step;
+    std::optional<uint64_t> hint;
+    uint64_t limit;
+  } cases[] = {
+      {text.size(), text.size(), UINT64_MAX}, {7, text.size(), UINT64_MAX},  {70'000, 10, UINT64_MAX},
+      {70'000, std::nullopt, UINT64_MAX},     {1, 5, 100},                   {text.size(), 1'000'000, UINT64_MAX},
+      {text.size(), text.size(), text.size()}, {4096, std::nullopt, text.size() - 1},
+  };
+  for (const auto& c : cases) {
+    ShortReads source(text, c.step, c.hint);
+    auto bytes = read_at_most(source, c.limit);
+    ASSERT_TRUE(bytes.has_value());
+    const size_t kept = static_cast<size_t>(std::min<uint64_t>(text.size(), c.limit == UINT64_MAX ? c.limit : c.limit + 1));
+    EXPECT_EQ(*bytes, text.substr(0, kept)) << c.step;
+  }
+}
+
 TEST(ReadPolicy, FileLargerThanTheLimitIsNotReadWhole) {
   TempTree tree;
   std::string path = tree.write("sparse.ofn", "");
