@@ -26,12 +26,15 @@ a new one.
 
 from __future__ import annotations
 
+import atexit
 import concurrent.futures
 import glob
 import os
 import re
+import shutil
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 from dataclasses import dataclass, field
@@ -76,6 +79,21 @@ def hermit_classpath(owlready: str | None = None) -> str:
         raise RuntimeError("HermiT not found: install owlready2 (it bundles HermiT) or set OWLREADY2_DIR")
     hermit = os.path.join(folder, "hermit")
     return hermit + os.pathsep + os.path.join(hermit, "HermiT.jar")
+
+
+# HermiT compares the value of a negative data property assertion with the subject's values by
+# the literal's spelling: ¬d(i, "1.0"^^xsd:decimal) next to d(i, "1"^^xsd:integer) is consistent
+# for it, although both literals are the number one. It compares values correctly in class
+# expressions, so HermiT is given the same axiom as the class assertion it means,
+# i : ∀d.¬{v}, and the file we reason over stays as written.
+_NEGATIVE_DATA = re.compile(r"^(\s*)NegativeDataPropertyAssertion\((\S+) (\S+) (.+)\)\s*$", re.M)
+
+
+def hermit_view(text: str) -> str:
+    """The text HermiT is given for an ontology in functional syntax."""
+    return _NEGATIVE_DATA.sub(
+        lambda m: f"{m[1]}ClassAssertion(DataAllValuesFrom({m[2]} DataComplementOf(DataOneOf({m[4]}))) {m[3]})",
+        text)
 
 
 _MS = re.compile(r"in (\d+) msec")
@@ -134,13 +152,30 @@ class Hermit:
         self.memory_mb = memory_mb
         self.timeout = timeout       # seconds per file
         self.batch = batch           # files per JVM
+        self._views = None           # folder of the rewritten copies (see hermit_view)
+
+    def _view_path(self, path: str) -> str:
+        if not path.endswith(".ofn"):
+            return os.path.abspath(path)
+        with open(path, encoding="utf-8", errors="replace") as f:
+            text = f.read()
+        view = hermit_view(text)
+        if view == text:
+            return os.path.abspath(path)
+        if self._views is None:
+            self._views = tempfile.mkdtemp(prefix="hermit-view-")
+            atexit.register(shutil.rmtree, self._views, True)
+        out = os.path.join(self._views, f"{abs(hash(os.path.abspath(path))):x}-{os.path.basename(path)}")
+        with open(out, "w", encoding="utf-8") as f:
+            f.write(view)
+        return out
 
     def command(self, paths) -> list[str]:
         cmd = [self.java]
         if self.memory_mb:
             cmd.append(f"-Xmx{self.memory_mb}m")
         return cmd + ["-cp", self.classpath, MAIN, "-v2", "-N", "-k", "-U", "-c",
-                      *[os.path.abspath(p) for p in paths]]
+                      *[self._view_path(p) for p in paths]]
 
     def _one_jvm(self, paths: list[str]) -> tuple[list[Result], float | None]:
         """Runs one JVM over `paths`; returns the results of the files it reached (a prefix of
