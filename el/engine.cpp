@@ -158,61 +158,31 @@ class Saturator {
   // One added normal form on context c, which holds a. `recorded` tells
   // whether a is already among c's neg_fillers.
   void fire_one(uint32_t c, Context& x, uint32_t a, AddedKind kind, uint32_t i, bool& recorded) {
-    P p;
     switch (kind) {
-      case AddedKind::Inclusion: {
-        const ConceptInclusion& inc = nf_.inclusions[i];
-        add_sub(p, c, a);
-        add(p, TraceFact::axiom(inc.source));
-        push_sub(c, inc.super, inclusion_rule(inc.origin), p);
+      case AddedKind::Inclusion:
+        rule_sub(c, a, {nf_.inclusions[i].super, i});
         return;
-      }
       case AddedKind::Conjunction: {
         const ConjunctionInclusion& cj = nf_.conjunctions[i];
-        if (!x.subsumers.contains(cj.right)) return;
-        add_sub(p, c, cj.left);
-        add_sub(p, c, cj.right);
-        add(p, TraceFact::axiom(cj.source));
-        push_sub(c, cj.super, RuleId::ConjSub, p);
+        if (x.subsumers.contains(cj.right)) rule_conj(c, a, {cj.right, cj.super, i});
         return;
       }
-      case AddedKind::Existential: {
-        const ExistentialRight& ex = nf_.existentials[i];
-        add_sub(p, c, a);
-        add(p, TraceFact::axiom(ex.source));
-        push_link(c, ex.role, ex.filler, ex.range_filler ? RuleId::PropertyRange : RuleId::ExIntro, p);
+      case AddedKind::Existential:
+        rule_ex_right(c, a, {nf_.existentials[i].role, nf_.existentials[i].filler, i});
         return;
-      }
       case AddedKind::LeftExistential: {
         const ExistentialLeft& el = nf_.left_existentials[i];
         if (!recorded) {
           x.neg_fillers.push_back(a);
           recorded = true;
         }
-        x.for_each_pred([&](const Edge& pred) {
-          if (!roles_.is_sub(pred.role, el.role)) return;
-          P q;
-          add(q, TraceFact::link(pred.node, pred.role, c));
-          add_sub(q, c, a);
-          if (pred.role != el.role) add(q, TraceFact::sub_role(pred.role, el.role));
-          add(q, TraceFact::axiom(el.source));
-          push_sub(pred.node, el.super, el.from_domain ? RuleId::PropertyDomain : RuleId::ExLeftSub, q);
-        });
+        const ExEntry e{el.role, el.super, i};
+        x.for_each_pred([&](const Edge& pred) { rule_ex_left(pred.node, pred.role, c, a, e); });
         return;
       }
-      case AddedKind::Disjoint: {
-        auto it = std::find_if(x.disjoint_seen.begin(), x.disjoint_seen.end(),
-                               [&](const Edge& e) { return e.role == i; });
-        if (it == x.disjoint_seen.end()) {
-          x.disjoint_seen.push_back({i, a});
-        } else if (it->node != a) {
-          add_sub(p, c, it->node);
-          add_sub(p, c, a);
-          add(p, TraceFact::axiom(nf_.disjoint_groups[i].source));
-          push_sub(c, kBottom, RuleId::DisjointBottom, p);
-        }
+      case AddedKind::Disjoint:
+        rule_disjoint(c, x, a, i);
         return;
-      }
     }
   }
 
@@ -240,58 +210,135 @@ class Saturator {
     return RuleId::SubTransForward;
   }
 
+  // The rules, one premise combination each. Both drivers call them: the
+  // saturation loop for a new conclusion with the index's entries, and
+  // fire_added for a normal form added later with an entry made from it.
+  // Without a trace, only the conclusion is computed.
+
+  //   C ⊑ A   A ⊑ B (inclusions[s.nf], B = s.super)
+  //   ----------------------------------------------
+  //   C ⊑ B
+  void rule_sub(uint32_t c, uint32_t a, const SubEntry& s) {
+    P p;
+    RuleId rule = RuleId::SubTransForward;
+    if constexpr (kTrace) {
+      const ConceptInclusion& inc = nf_.inclusions[s.nf];
+      add_sub(p, c, a);
+      add(p, TraceFact::axiom(inc.source));
+      rule = inclusion_rule(inc.origin);
+    }
+    push_sub(c, s.super, rule, p);
+  }
+
+  //   C ⊑ A1 (a)   C ⊑ A2 (e.other)   A1 ⊓ A2 ⊑ B (conjunctions[e.nf], B = e.super)
+  //   ----------------------------------------------------------------------------
+  //   C ⊑ B
+  void rule_conj(uint32_t c, uint32_t a, const ConjEntry& e) {
+    P p;
+    if constexpr (kTrace) {
+      add_sub(p, c, a);
+      add_sub(p, c, e.other);
+      add(p, TraceFact::axiom(nf_.conjunctions[e.nf].source));
+    }
+    push_sub(c, e.super, RuleId::ConjSub, p);
+  }
+
+  //   C ⊑ A   A ⊑ ∃r.B (existentials[e.nf], r = e.role, B = e.node)
+  //   --------------------------------------------------------------
+  //   C ⊑ ∃r.B
+  void rule_ex_right(uint32_t c, uint32_t a, const ExEntry& e) {
+    P p;
+    RuleId rule = RuleId::ExIntro;
+    if constexpr (kTrace) {
+      add_sub(p, c, a);
+      add(p, TraceFact::axiom(nf_.existentials[e.nf].source));
+      if (nf_.existentials[e.nf].range_filler) rule = RuleId::PropertyRange;
+    }
+    push_link(c, e.role, e.node, rule, p);
+  }
+
+  //   P ⊑ ∃r.D   D ⊑ A   r ⊑* s   ∃s.A ⊑ B (left_existentials[e.nf], s = e.role, B = e.node)
+  //   ---------------------------------------------------------------------------------------
+  //   P ⊑ B
+  void rule_ex_left(uint32_t pred, uint32_t r, uint32_t d, uint32_t a, const ExEntry& e) {
+    if (!roles_.is_sub(r, e.role)) return;
+    P p;
+    RuleId rule = RuleId::ExLeftSub;
+    if constexpr (kTrace) {
+      add(p, TraceFact::link(pred, r, d));
+      add_sub(p, d, a);
+      if (r != e.role) add(p, TraceFact::sub_role(r, e.role));
+      add(p, TraceFact::axiom(nf_.left_existentials[e.nf].source));
+      if (nf_.left_existentials[e.nf].from_domain) rule = RuleId::PropertyDomain;
+    }
+    push_sub(pred, e.node, rule, p);
+  }
+
+  //   C ⊑ A   C ⊑ B   A ≠ B in disjoint_groups[group]
+  //   -----------------------------------------------
+  //   C ⊑ ⊥
+  // The first member of each group met is kept in disjoint_seen; true when
+  // a second one derived ⊥.
+  bool rule_disjoint(uint32_t c, Context& x, uint32_t a, uint32_t group) {
+    auto it = std::find_if(x.disjoint_seen.begin(), x.disjoint_seen.end(),
+                           [&](const Edge& e) { return e.role == group; });
+    if (it == x.disjoint_seen.end()) {
+      x.disjoint_seen.push_back({group, a});
+      return false;
+    }
+    if (it->node == a) return false;
+    P p;
+    add_sub(p, c, it->node);
+    add_sub(p, c, a);
+    add(p, TraceFact::axiom(nf_.disjoint_groups[group].source));
+    push_sub(c, kBottom, RuleId::DisjointBottom, p);
+    return true;
+  }
+
+  //   P ⊑ ∃r.D   D ⊑ ⊥
+  //   ----------------
+  //   P ⊑ ⊥
+  void rule_bottom(uint32_t pred, uint32_t r, uint32_t d) {
+    P p;
+    add(p, TraceFact::link(pred, r, d));
+    add_sub(p, d, kBottom);
+    push_sub(pred, kBottom, RuleId::ExBottom, p);
+  }
+
+  //   C ⊑ ∃r1.D   D ⊑ ∃r2.E   r1 ⊑* t1   r2 ⊑* t2   t1 ∘ t2 ⊑ s (chains[ch.nf], s = ch.super)
+  //   ----------------------------------------------------------------------------------------
+  //   C ⊑ ∃s.E
+  // The callers have matched the roles; `closure` marks a link the
+  // transitivity of s derived.
+  void rule_chain(uint32_t c, uint32_t r1, uint32_t d, uint32_t r2, uint32_t e, const ChainEntry& ch,
+                  bool closure) {
+    P p;
+    add(p, TraceFact::link(c, r1, d));
+    add(p, TraceFact::link(d, r2, e));
+    add(p, TraceFact::axiom(nf_.chains[ch.nf].source));
+    push_link(c, ch.super, e, RuleId::ExChain, p, closure);
+  }
+
+  // c ⊑ a is new: every rule with a subsumer premise, the index's entries
+  // for a as the other premise.
   void fire_sub(uint32_t c, uint32_t a) {
     Context& x = g_.context(c);
     if (a == kBottom) {
       x.bottom = true;
-      x.for_each_pred([&](const Edge& e) {
-        P p;
-        add(p, TraceFact::link(e.node, e.role, c));
-        add_sub(p, c, kBottom);
-        push_sub(e.node, kBottom, RuleId::ExBottom, p);
-      });
+      x.for_each_pred([&](const Edge& e) { rule_bottom(e.node, e.role, c); });
       return;
     }
     if (x.bottom) return;  // everything follows already
     const Triggers t = ix_.triggers(a);
-    for (const SubEntry& s : t.told_subs) {
-      P p;
-      if constexpr (kTrace) {
-        add_sub(p, c, a);
-        add(p, TraceFact::axiom(nf_.inclusions[s.nf].source));
-        push_sub(c, s.super, inclusion_rule(nf_.inclusions[s.nf].origin), p);
-      } else {
-        push_sub(c, s.super, RuleId::SubTransForward, p);
-      }
-    }
+    for (const SubEntry& s : t.told_subs) rule_sub(c, a, s);
     fire_conjunctions(c, a, x, t.conjunctions);
-    for (const ExEntry& e : t.ex_right) {
-      P p;
-      RuleId rule = RuleId::ExIntro;
-      if constexpr (kTrace) {
-        add_sub(p, c, a);
-        add(p, TraceFact::axiom(nf_.existentials[e.nf].source));
-        if (nf_.existentials[e.nf].range_filler) rule = RuleId::PropertyRange;
-      }
-      push_link(c, e.role, e.node, rule, p);
-    }
+    for (const ExEntry& e : t.ex_right) rule_ex_right(c, a, e);
     if (!t.ex_left.empty()) {
       x.neg_fillers.push_back(a);
       x.for_each_pred([&](const Edge& pred) { left_existentials(pred.node, pred.role, c, a); });
     }
     for (uint32_t group : t.disjoint) {
-      auto it = std::find_if(x.disjoint_seen.begin(), x.disjoint_seen.end(),
-                             [&](const Edge& e) { return e.role == group; });
-      if (it == x.disjoint_seen.end()) {
-        x.disjoint_seen.push_back({group, a});
-      } else if (it->node != a) {
-        P p;
-        add_sub(p, c, it->node);
-        add_sub(p, c, a);
-        add(p, TraceFact::axiom(nf_.disjoint_groups[group].source));
-        push_sub(c, kBottom, RuleId::DisjointBottom, p);
-        return;
-      }
+      if (rule_disjoint(c, x, a, group)) return;
     }
   }
 
@@ -299,43 +346,22 @@ class Saturator {
   // conjunctions filed under a, or the context's subsumers searched in them.
   void fire_conjunctions(uint32_t c, uint32_t a, const Context& x, std::span<const ConjEntry> list) {
     if (list.empty()) return;
-    auto fire = [&](const ConjEntry& e) {
-      P p;
-      if constexpr (kTrace) {
-        add_sub(p, c, a);
-        add_sub(p, c, e.other);
-        add(p, TraceFact::axiom(nf_.conjunctions[e.nf].source));
-      }
-      push_sub(c, e.super, RuleId::ConjSub, p);
-    };
     if (list.size() <= x.subsumers.size()) {
       for (const ConjEntry& e : list) {
-        if (x.subsumers.contains(e.other)) fire(e);
+        if (x.subsumers.contains(e.other)) rule_conj(c, a, e);
       }
       return;
     }
     x.subsumers.for_each([&](uint32_t other) {
       auto lo = std::lower_bound(list.begin(), list.end(), other,
                                  [](const ConjEntry& e, uint32_t v) { return e.other < v; });
-      for (; lo != list.end() && lo->other == other; ++lo) fire(*lo);
+      for (; lo != list.end() && lo->other == other; ++lo) rule_conj(c, a, *lo);
     });
   }
 
   // pred ⊑ ∃r.d and d ⊑ a: every ∃s.a ⊑ B with r ⊑* s gives pred ⊑ B.
   void left_existentials(uint32_t pred, uint32_t r, uint32_t d, uint32_t a) {
-    for (const ExEntry& e : ix_.ex_left(a)) {
-      if (!roles_.is_sub(r, e.role)) continue;
-      P p;
-      RuleId rule = RuleId::ExLeftSub;
-      if constexpr (kTrace) {
-        add(p, TraceFact::link(pred, r, d));
-        add_sub(p, d, a);
-        if (r != e.role) add(p, TraceFact::sub_role(r, e.role));
-        add(p, TraceFact::axiom(nf_.left_existentials[e.nf].source));
-        if (nf_.left_existentials[e.nf].from_domain) rule = RuleId::PropertyDomain;
-      }
-      push_sub(pred, e.node, rule, p);
-    }
+    for (const ExEntry& e : ix_.ex_left(a)) rule_ex_left(pred, r, d, a, e);
   }
 
   // The chain is t ∘ t ⊑ t: transitivity of t.
@@ -348,10 +374,7 @@ class Saturator {
   void fire_link(uint32_t c, uint32_t r, uint32_t d, bool closure) {
     const Context& y = g_.context(d);
     if (y.bottom) {
-      P p;
-      add(p, TraceFact::link(c, r, d));
-      add_sub(p, d, kBottom);
-      push_sub(c, kBottom, RuleId::ExBottom, p);
+      rule_bottom(c, r, d);
       return;
     }
     for (uint32_t a : y.neg_fillers) left_existentials(c, r, d, a);
@@ -361,12 +384,7 @@ class Saturator {
       const bool derives_closure = transitive(ch);
       if (closure && derives_closure) continue;
       for (const Edge& e : y.succs) {
-        if (!roles_.is_sub(e.role, ch.other)) continue;
-        P p;
-        add(p, TraceFact::link(c, r, d));
-        add(p, TraceFact::link(d, e.role, e.node));
-        add(p, TraceFact::axiom(nf_.chains[ch.nf].source));
-        push_link(c, ch.super, e.node, RuleId::ExChain, p, derives_closure);
+        if (roles_.is_sub(e.role, ch.other)) rule_chain(c, r, d, e.role, e.node, ch, derives_closure);
       }
     }
     auto right = ix_.right_chains[r];
@@ -375,12 +393,7 @@ class Saturator {
     for (const ChainEntry& ch : right) {
       const bool derives_closure = transitive(ch);
       auto compose = [&](const Edge& e) {
-        if (!roles_.is_sub(e.role, ch.other)) return;
-        P p;
-        add(p, TraceFact::link(e.node, e.role, c));
-        add(p, TraceFact::link(c, r, d));
-        add(p, TraceFact::axiom(nf_.chains[ch.nf].source));
-        push_link(e.node, ch.super, d, RuleId::ExChain, p, derives_closure);
+        if (roles_.is_sub(e.role, ch.other)) rule_chain(e.node, e.role, c, r, d, ch, derives_closure);
       };
       for (const Edge& e : x.preds) compose(e);
       if (!derives_closure) {  // closure links stand first in other chains only

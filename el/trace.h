@@ -6,10 +6,10 @@
 // and role ids are those of the NormalForm; fresh names may appear, and an
 // explanation maps them back through the normal forms' sources.
 //
-// Rule ids and names are listed once, in EL_RULES. The first nine keep the
-// names of the pairwise closure rules of the earlier design; this engine
-// produces 0, 4, 7 and 8 of them (property_range now means: A ⊑ ∃r.B with a
-// range R of r gives A ⊑ ∃r.(B ⊓ R), never B ⊑ R).
+// Rule ids and names are listed once, in EL_RULES, and the list holds only
+// rules the engine produces: the names reach proofs and explanations.
+// property_range means: A ⊑ ∃r.B with a range R of r gives A ⊑ ∃r.(B ⊓ R),
+// never B ⊑ R.
 #pragma once
 
 #include <cstdint>
@@ -22,12 +22,7 @@ namespace trelvanic_el {
 // X(enumerator, "name")
 #define EL_RULES(X)                                                                         \
   X(SubTransForward, "sub_trans_forward")     /* C ⊑ A, A ⊑ B told ⟹ C ⊑ B */             \
-  X(SubTransBackward, "sub_trans_backward")                                                 \
-  X(ExFillerSub, "ex_filler_sub")                                                           \
-  X(ExSubProp, "ex_sub_prop")                                                               \
   X(SubPropTransForward, "sub_prop_trans_forward") /* r ⊑ t, t ⊑ s ⟹ r ⊑ s */             \
-  X(SubPropTransBackward, "sub_prop_trans_backward")                                        \
-  X(ExSuperProp, "ex_super_prop")                                                           \
   X(PropertyDomain, "property_domain")  /* C ⊑ ∃r.D, domain(r) = E ⟹ C ⊑ E */              \
   X(PropertyRange, "property_range")    /* C ⊑ A, A ⊑ ∃r.B, range R ⟹ C ⊑ ∃r.(B ⊓ R) */   \
   X(ThingSuper, "thing_super")          /* C ⊑ ⊤ */                                         \
