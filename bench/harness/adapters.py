@@ -93,11 +93,25 @@ def trelvanic_classify(task, clock):
     return summary
 
 
+# What each DL run's times cover, for the table.
+TRELVANIC_DL_TIMED = ("load: Reasoner(path=...) in a started interpreter (file read, parse, mapping); "
+                      "reason: check_consistency() and classify(); no temporary files, no process start")
+
+
+def _undecided(exc: Exception) -> str | None:
+    """The reason of an answer trelvanic declined to give (incomplete reasoning, a resource
+    limit), or None for any other failure."""
+    if type(exc).__name__ not in ("IncompleteReasoningError", "ResourceLimitError"):
+        return None
+    text = " ".join(str(exc).split())
+    return text if len(text) <= 160 else text[:157] + "..."
+
+
 def trelvanic_dl(task, clock):
     """Consistency, then classification when consistent; either one may not be built yet, and
-    the row reports what the other gives."""
+    the row reports what the other gives. An incomplete answer is reported as undecided."""
     reasoner, fmt = _trelvanic_reasoner(task, clock, ("rdf", "owx", "ofn", "ttl"))
-    summary, missing = {"format": fmt}, []
+    summary, missing = {"format": fmt, "timed": TRELVANIC_DL_TIMED}, []
     try:
         verdict = _call(reasoner, "check_consistency")
         clock.lap("consistency")
@@ -111,6 +125,12 @@ def trelvanic_dl(task, clock):
             summary.update(_taxonomy_answer(task, result))
         except NotAvailable as exc:
             missing.append(str(exc))
+        except Exception as exc:
+            why = _undecided(exc)
+            if why is None:
+                raise
+            clock.lap("reason")
+            summary["undecided"] = why
     if len(missing) == 2:
         raise NotAvailable("; ".join(missing))
     if missing:
@@ -220,8 +240,10 @@ def hermit_cli_dl(task, clock):
         raise RuntimeError(f"HermiT: {res.error}")
     parse, reason = (res.parse_ms or 0.0) / 1000.0, (res.reason_ms or 0.0) / 1000.0
     clock.phases.update(load=parse, reason=reason)
-    summary = {"format": fmt, "consistent": res.consistent, "complete": True,
-               "jvm_s": round(wall - parse - reason, 3)}
+    jvm = round(wall - parse - reason, 3)
+    summary = {"format": fmt, "consistent": res.consistent, "complete": True, "jvm_s": jvm,
+               "timed": f"load: its parse, reason: its reasoning (both from its log); JVM start and "
+                        f"output ({jvm:.2f} s) left out; no temporary files (output read from a pipe)"}
     if res.consistent:
         pairs, unsat = answers.hermit_taxonomy(res, ())
         compare.write_lines(task["answer_path"], pairs)

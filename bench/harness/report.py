@@ -33,6 +33,8 @@ def _answer(suite, run) -> str:
         verdict = {True: "consistent", False: "inconsistent"}.get(s.get("consistent"), "unknown")
         if s.get("consistent") and not s.get("complete", True):
             verdict += " (incomplete)"
+        if s.get("undecided"):
+            verdict += ", taxonomy undecided"
         if "subsumptions" in s:
             verdict += f", {s['subsumptions']:,} subs, {s.get('unsatisfiable', 0)} unsat"
         if s.get("not_available"):
@@ -54,11 +56,15 @@ def _agreement(run) -> str:
         if a["only_here"] == 0 and a["only_reference"] == 0:
             parts.append(f"same as {a['reference_label']}")
         else:
-            parts.append(f"+{a['only_here']:,}/-{a['only_reference']:,} vs {a['reference_label']}")
+            parts.append(f"{a['only_here']:,} extra, {a['only_reference']:,} missing vs {a['reference_label']}")
     if "inferred_not_in_reference" in a:
         parts.append(f"{a['inferred_not_in_reference']:,} inferred not in {a['reference_label']}")
     if "consistency_agrees" in a and not a["consistency_agrees"]:
         parts.append("CONSISTENCY VERDICTS DIFFER")
+    if a.get("undecided"):
+        parts.append(f"undecided, not compared ({a['undecided']})")
+    if a.get("no_reference"):
+        parts.append("no reference answer")
     return "; ".join(parts) or "-"
 
 
@@ -75,8 +81,9 @@ def _own(row):
 
 def suite_table(suite) -> str:
     parse = suite.answer_kind == "parse"
+    timed = suite.answer_kind == "dl"
     head = ["input", "tool", "load s"] + ([] if parse else ["reason s", "total s"]) + \
-           ["peak MiB", "answer", "speed-up", "agreement"]
+           ["peak MiB", "answer", "speed-up", "agreement"] + (["time includes"] if timed else [])
     if parse:
         head.remove("agreement")
     lines = []
@@ -98,6 +105,8 @@ def suite_table(suite) -> str:
                                  _ratio(_reason_time(run), _reason_time(own) if own else None))
                 if not parse:
                     cells.append(_agreement(run))
+                if timed:
+                    cells.append(run.summary.get("timed", "-"))
             else:
                 cells.append(f"{run.status}: {run.reason}")
             lines.append(cells)
