@@ -5,31 +5,13 @@
 namespace trelvanic_owl {
 
 void FunctionalLookahead::run(size_t pos) {
-  while (count_ > 0 && ring_[head_].offset < pos) {
-    head_ = (head_ + 1) % kRing;
-    --count_;
-  }
+  ring_.drop_before(pos);
   if (scan_ < pos) scan_ = pos;
-  while (count_ < kRing && scan_ < in_.size() && scan_ < pos + kMaxBytesAhead) scan_token();
+  while (!ring_.full() && scan_ < in_.size() && scan_ < pos + kMaxBytesAhead) scan_token();
 }
 
 std::optional<size_t> FunctionalLookahead::hash_at(size_t offset, size_t length) {
-  while (count_ > 0 && ring_[head_].offset < offset) {
-    head_ = (head_ + 1) % kRing;
-    --count_;
-  }
-  if (count_ == 0 || ring_[head_].offset != offset) return std::nullopt;
-  const Entry& e = ring_[head_];
-  if (count_ > kRecordAhead) out_.prefetch_string_record(ring_[(head_ + kRecordAhead) % kRing].hash);
-  if (e.length != length) return std::nullopt;
-  return e.hash;
-}
-
-void FunctionalLookahead::record(size_t offset, std::string_view text) {
-  size_t hash = TextHash()(text);
-  out_.prefetch_string(hash);
-  ring_[(head_ + count_) % kRing] = Entry{offset, hash, text.size()};
-  ++count_;
+  return ring_.hash_at(offset, length);
 }
 
 const std::string* FunctionalLookahead::prefix_iri(std::string_view name) {
@@ -60,7 +42,7 @@ void FunctionalLookahead::scan_token() {
     while (i < in_.size()) {
       auto d = static_cast<unsigned char>(in_[i]);
       if (d == '>') {
-        record(start, in_.substr(scan_ + 1, i - scan_ - 1));
+        ring_.record(start, in_.substr(scan_ + 1, i - scan_ - 1));
         scan_ = i + 1;
         return;
       }
@@ -84,7 +66,7 @@ void FunctionalLookahead::scan_token() {
       scan_ = in_.size();
       return;
     }
-    if (!escapes) record(start, in_.substr(scan_ + 1, i - scan_ - 1));
+    if (!escapes) ring_.record(start, in_.substr(scan_ + 1, i - scan_ - 1));
     scan_ = i + 1;
     return;
   }
@@ -106,7 +88,7 @@ void FunctionalLookahead::scan_token() {
   if (iri == nullptr || iri->size() + (word.size() - colon - 1) > kMaxBuiltIriBytes) return;  // the parser refuses it
   expanded_.assign(*iri);
   expanded_.append(word.substr(colon + 1));
-  record(start, expanded_);
+  ring_.record(start, expanded_);
 }
 
 }  // namespace trelvanic_owl

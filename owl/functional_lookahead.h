@@ -23,6 +23,7 @@
 
 #include <absl/container/flat_hash_map.h>
 
+#include "owl/lookahead_ring.h"
 #include "owl/model.h"
 
 namespace trelvanic_owl {
@@ -49,7 +50,7 @@ class FunctionalLookahead {
   // `prefixes` must not change while the lookahead runs (the parser starts
   // it after the prefix declarations).
   FunctionalLookahead(std::string_view text, const PrefixMap& prefixes, const Ontology& out)
-      : in_(text), prefixes_(prefixes), out_(out) {}
+      : in_(text), prefixes_(prefixes), ring_(out) {}
 
   // Scans ahead of `pos`, a token boundary the parser has reached.
   void run(size_t pos);
@@ -58,26 +59,15 @@ class FunctionalLookahead {
   [[nodiscard]] std::optional<size_t> hash_at(size_t offset, size_t length);
 
  private:
-  struct Entry {
-    size_t offset;
-    size_t hash;
-    size_t length;
-  };
-  static constexpr size_t kRing = 128;          // strings looked up ahead at most
-  static constexpr size_t kRecordAhead = 64;   // records loaded this many strings ahead
   static constexpr size_t kMaxBytesAhead = 8192;
 
   void scan_token();
-  void record(size_t offset, std::string_view text);
   [[nodiscard]] const std::string* prefix_iri(std::string_view name);
 
   std::string_view in_;
   const PrefixMap& prefixes_;
-  const Ontology& out_;
   size_t scan_ = 0;
-  Entry ring_[kRing];
-  size_t head_ = 0;  // index of the oldest entry
-  size_t count_ = 0;
+  LookaheadRing ring_;
   std::string expanded_;
   std::string last_prefix_name_ = "\x01";
   const std::string* last_prefix_iri_ = nullptr;

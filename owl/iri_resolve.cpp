@@ -109,6 +109,9 @@ void remove_dot_segments(std::string_view in, std::string& out) {
 
 bool has_iri_scheme(std::string_view text) { return scheme_length(text) > 0; }
 
+BaseResolver::BaseResolver(std::string_view base)
+    : base_(base), without_fragment_(base.substr(0, base.find('#'))), has_scheme_(has_iri_scheme(base)) {}
+
 void resolve_iri_into(std::string_view base, std::string_view reference, std::string& out) {
   const IriParts r = split(reference);
   const IriParts b = r.has_scheme ? IriParts{} : split(base);

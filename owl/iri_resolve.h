@@ -19,4 +19,28 @@ void remove_dot_segments(std::string_view path, std::string& out);
 // Whether `text` begins with a scheme and a colon.
 [[nodiscard]] bool has_iri_scheme(std::string_view text);
 
+// `resolve_iri_into` against one base, which most references of a document
+// share: a reference that is only a fragment ("#A"), as the XML writers use
+// them, is the base without its fragment followed by the reference, with no
+// new split of the base.
+class BaseResolver {
+ public:
+  BaseResolver() = default;
+  explicit BaseResolver(std::string_view base);
+
+  void resolve_into(std::string_view reference, std::string& out) const {
+    if (has_scheme_ && reference.starts_with('#')) {
+      out.append(without_fragment_);
+      out.append(reference);
+    } else {
+      resolve_iri_into(base_, reference, out);
+    }
+  }
+
+ private:
+  std::string base_;
+  std::string without_fragment_;
+  bool has_scheme_ = false;
+};
+
 }  // namespace trelvanic_owl

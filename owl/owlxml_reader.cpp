@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,8 @@
 
 #include "owl/iri_resolve.h"
 #include "owl/node_stack.h"
+#include "owl/owlxml_lookahead.h"
+#include "owl/owlxml_scan.h"
 #include "owl/prefixes.h"
 #include "owl/utf8.h"
 #include "owl/xml_entities.h"
@@ -28,18 +32,9 @@ std::string_view view(const xmlChar* s) {
   return s == nullptr ? std::string_view() : std::string_view(reinterpret_cast<const char*>(s));
 }
 
-bool is_blank(std::string_view text) {
-  for (char c : text) {
-    if (c != ' ' && c != '\t' && c != '\r' && c != '\n') return false;
-  }
-  return true;
-}
+bool is_blank(std::string_view text) { return trim_xml_space(text).empty(); }
 
-std::string_view trim(std::string_view text) {
-  while (!text.empty() && is_blank(text.substr(0, 1))) text.remove_prefix(1);
-  while (!text.empty() && is_blank(text.substr(text.size() - 1))) text.remove_suffix(1);
-  return text;
-}
+std::string_view trim(std::string_view text) { return trim_xml_space(text); }
 
 // How much larger than the document its text may grow through entities.
 constexpr uint64_t kMaxAmplification = 64;
@@ -113,8 +108,23 @@ class OwlXmlReader {
       ++skip_depth_;
       return;
     }
-    start_element(view(uri), view(local), nb_attributes, attributes);
+    start_element(view(uri), view(local), read_attributes(nb_attributes, attributes));
   }
+
+  // The events of the plain scanner (every element in the OWL namespace;
+  // no positions: an error found on this road is reported by a second read
+  // through libxml2).
+  void on_plain_start(std::string_view name, std::span<const PlainAttribute> attributes) {
+    if (cancelled_()) throw Failure{ErrorKind::Internal, std::string(kCancelledText)};
+    if (lookahead_) lookahead_->run(static_cast<size_t>(name.data() - document_.data()));
+    start_element(kOwlNamespace, name, read_attributes(attributes));
+    // Past the root, the base is known.
+    if (!lookahead_) lookahead_.emplace(document_, base_.empty() ? nullptr : &resolver_, out_);
+  }
+  // The plain document the events come from.
+  void begin_plain(std::string_view document) { document_ = document; }
+  void on_plain_end() { end_element(); }
+  void on_plain_text(std::string_view value) { text(value); }
 
   void on_end() {
     if (skip_depth_ > 0) {
@@ -153,32 +163,64 @@ class OwlXmlReader {
       const xmlChar** at = attributes + 5 * i;
       const std::string_view name = view(at[0]);
       const std::string_view value(reinterpret_cast<const char*>(at[3]), static_cast<size_t>(at[4] - at[3]));
-      if (at[1] != nullptr) {
-        if (view(at[1]) != "xml") continue;
-        if (name == "lang") a.lang = value;
-        else if (name == "base") a.base = value;
-        continue;
+      if (at[1] == nullptr) {
+        assign_attribute(a, name, value);
+      } else if (view(at[1]) == "xml") {
+        assign_xml_attribute(a, name, value);
       }
-      if (name == "IRI") a.iri = value;
-      else if (name == "abbreviatedIRI") a.abbreviated_iri = value;
-      else if (name == "cardinality") a.cardinality = value;
-      else if (name == "datatypeIRI") a.datatype_iri = value;
-      else if (name == "nodeID") a.node_id = value;
-      else if (name == "facet") a.facet = value;
-      else if (name == "ontologyIRI") a.ontology_iri = value;
-      else if (name == "versionIRI") a.version_iri = value;
-      else if (name == "name") a.name = value;
     }
     return a;
   }
 
+  // The same from the plain scanner, which names xml:lang and xml:base with
+  // their prefix.
+  static Attributes read_attributes(std::span<const PlainAttribute> attributes) {
+    Attributes a;
+    for (const PlainAttribute& at : attributes) {
+      if (at.name.starts_with("xml:")) {
+        assign_xml_attribute(a, at.name.substr(4), at.value);
+      } else {
+        assign_attribute(a, at.name, at.value);
+      }
+    }
+    return a;
+  }
+
+  static void assign_xml_attribute(Attributes& a, std::string_view name, std::string_view value) {
+    if (name == "lang") a.lang = value;
+    else if (name == "base") a.base = value;
+  }
+
+  static void assign_attribute(Attributes& a, std::string_view name, std::string_view value) {
+    if (name == "IRI") a.iri = value;
+    else if (name == "abbreviatedIRI") a.abbreviated_iri = value;
+    else if (name == "cardinality") a.cardinality = value;
+    else if (name == "datatypeIRI") a.datatype_iri = value;
+    else if (name == "nodeID") a.node_id = value;
+    else if (name == "facet") a.facet = value;
+    else if (name == "ontologyIRI") a.ontology_iri = value;
+    else if (name == "versionIRI") a.version_iri = value;
+    else if (name == "name") a.name = value;
+  }
+
   IriId resolve_iri(std::string_view iri) {
     iri = trim(iri);
-    if (base_.empty() || iri_has_scheme(iri)) return out_.intern_iri(iri);
-    scratch_.clear();
-    resolve_iri_into(base_, iri, scratch_);
-    if (scratch_.size() > kMaxBuiltIriBytes && scratch_.size() > iri.size()) fail(std::string(kBuiltIriTooLong));
-    return out_.intern_iri(scratch_);
+    const std::optional<size_t> hash = lookahead_hash(iri);
+    const std::string_view target = attribute_iri(iri, base_.empty() ? nullptr : &resolver_, scratch_);
+    if (target.size() > kMaxBuiltIriBytes && target.size() > iri.size()) fail(std::string(kBuiltIriTooLong));
+    return hash ? out_.intern_iri(target, *hash) : out_.intern_iri(target);
+  }
+
+  // The hash the lookahead computed for an attribute value of the plain
+  // document; none for text the reader gathered in its own buffer.
+  std::optional<size_t> lookahead_hash(std::string_view value) {
+    if (!lookahead_) return std::nullopt;
+    const auto at = reinterpret_cast<uintptr_t>(value.data());
+    const auto begin = reinterpret_cast<uintptr_t>(document_.data());
+    if (at < begin || at - begin > document_.size() || document_.size() - (at - begin) < value.size()) {
+      return std::nullopt;
+    }
+    return lookahead_->hash_at(at - begin, value.size());
   }
 
   IriId expand_abbreviated(std::string_view name) {
@@ -200,7 +242,7 @@ class OwlXmlReader {
     fail(fmt::format("{} needs an IRI or abbreviatedIRI attribute", element));
   }
 
-  void start_element(std::string_view ns, std::string_view name, int nb_attributes, const xmlChar** attributes) {
+  void start_element(std::string_view ns, std::string_view name, const Attributes& a) {
     if (ns != kOwlNamespace) {
       if (elements_.empty()) fail(fmt::format("the root element is not an OWL Ontology but '{}'", utf8_excerpt(name)));
       // Elements of another vocabulary mean nothing here and are left out,
@@ -212,7 +254,6 @@ class OwlXmlReader {
       skip_depth_ = 1;  // its content goes unread up to its end tag
       return;
     }
-    const Attributes a = read_attributes(nb_attributes, attributes);
     if (elements_.empty()) {
       if (name != "Ontology" || seen_root_) fail(fmt::format("the root element is not an OWL Ontology but '{}'", utf8_excerpt(name)));
       seen_root_ = true;
@@ -279,6 +320,7 @@ class OwlXmlReader {
     } else if (!a.ontology_iri.empty()) {
       base_.assign(a.ontology_iri);
     }
+    resolver_ = BaseResolver(base_);
     NodeId ids[2];
     if (!a.ontology_iri.empty()) ids[0] = out_.make_leaf(Kind::Iri, resolve_iri(a.ontology_iri));
     if (!a.version_iri.empty()) ids[1] = out_.make_leaf(Kind::Iri, resolve_iri(a.version_iri));
@@ -348,6 +390,9 @@ class OwlXmlReader {
   absl::flat_hash_map<std::string, std::string> prefixes_;
   std::vector<Element> elements_;
   std::string base_;
+  BaseResolver resolver_;
+  std::string_view document_;
+  std::optional<OwlXmlLookahead> lookahead_;  // on the plain road
   std::string text_;
   std::string scratch_;
   bool seen_root_ = false;
@@ -417,6 +462,34 @@ void sax_error(void* ctx, xmlErrorPtr error) {
   if (st.xml_error.set) xmlStopParser(ctxt);
 }
 
+// The plain scanner's events, handed to the reader.
+class PlainEvents final : public PlainXmlSink {
+ public:
+  explicit PlainEvents(OwlXmlReader& owl) : owl_(owl) {}
+  void on_start(std::string_view name, std::span<const PlainAttribute> attributes) override {
+    owl_.on_plain_start(name, attributes);
+  }
+  void on_end() override { owl_.on_plain_end(); }
+  void on_text(std::string_view text) override { owl_.on_plain_text(text); }
+
+ private:
+  OwlXmlReader& owl_;
+};
+
+// The ontology of a plain document (see owlxml_scan.h), or none when the
+// document is not plain or has an error: libxml2 then reads it again and
+// gives the answer, or the error with its position.
+std::optional<Ontology> read_plain(std::string_view text, const ReaderSettings& settings) {
+  OwlXmlReader owl(settings);
+  owl.begin_plain(text);
+  PlainEvents events(owl);
+  try {
+    if (scan_plain_xml(text, kOwlNamespace, events) == PlainScan::Plain) return owl.finish();
+  } catch (const Failure&) {
+  }
+  return std::nullopt;
+}
+
 struct ContextDeleter {
   void operator()(xmlParserCtxtPtr ctxt) const {
     if (ctxt->myDoc != nullptr) xmlFreeDoc(ctxt->myDoc);
@@ -431,6 +504,10 @@ Result<Ontology> read_owlxml(std::string_view text, const ReaderSettings& settin
   try {
     if (text.size() > static_cast<size_t>(INT_MAX)) {
       return std::unexpected(Error(ErrorKind::Limit, "document too large for the XML reader"));
+    }
+    // A plain document declares no entities: it expands to its own size.
+    if (text.size() <= settings.max_expanded_bytes) {
+      if (std::optional<Ontology> plain = read_plain(text, settings)) return std::move(*plain);
     }
     const uint64_t expanded = xml_expanded_size(text);
     if (expanded > settings.max_expanded_bytes) {

@@ -2,7 +2,11 @@
 //
 // `read_owlxml(text)` streams the document through libxml2's SAX2 parser
 // (no document tree) into an `Ontology` of the structural model, the same
-// model `read_functional` gives for the same ontology. IRIs may be given as
+// model `read_functional` gives for the same ontology. A plain document, the
+// form writers produce (see owlxml_scan.h), is read by the reader's own
+// scanner instead, with the hashes of its IRI attributes computed a little
+// ahead (owlxml_lookahead.h); a document the scanner gives up on is read
+// through libxml2 from the start, so answers and errors are libxml2's. IRIs may be given as
 // `IRI` attributes (resolved against `xml:base`), `abbreviatedIRI`
 // attributes or `IRI`/`AbbreviatedIRI` elements; prefixes come from the
 // `Prefix` elements, with owl:, rdf:, rdfs:, xsd: and xml: known beforehand.
