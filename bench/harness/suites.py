@@ -141,7 +141,7 @@ def dl_suite(inputs, quick: bool, sizes=()) -> Suite:
         suite.rows.append(Row(name, specs))
     suite.notes.append("HermiT: load = its parse, reason = its reasoning (preprocessing and every action), "
                        "from its own log; JVM start and output left out (jvm_s in the JSON summary)")
-    suite.notes.append("agreement: HermiT's answer on the same file is the reference; +extra/-missing count the "
+    suite.notes.append("agreement: HermiT's answer on the same file is the reference; extra and missing count the "
                        "entailed subsumptions between named classes (closure) only trelvanic / only HermiT gives; "
                        "a part trelvanic left undecided (incomplete, a limit) is reported and not compared, "
                        "any difference on a decided part fails the run")
