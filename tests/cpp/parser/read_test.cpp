@@ -201,7 +201,8 @@ TEST(ReadPolicy, PrescanMatchesPlainCountingOnMixedText) {
   const std::vector<std::string> pieces = {
       "owl:", "Class", "owl:Class", "owl:ClassAssertion", "owl:minCardinality", "Cardinality", "rdf:", "type",
       "rdfs:subClassOf", "SubClassOf(", "Negative", "ObjectPropertyAssertion(", "NegativeObjectPropertyAssertion(",
-      "(", "((", "Declaration", "Declaration(", " ;", " .", "\n", " ", "\xFF", "SubObjectPropertyOf(", "owl:owl:"};
+      "(", "((", "Declaration", "Declaration(", " ;", " .", "\n", " ", "\xFF", "SubObjectPropertyOf(", "owl:owl:",
+      ":", "rdfs:", "rdfs", "owl", "rdf:typeowl:Class"};
   uint64_t state = 12345;
   for (int round = 0; round < 310; ++round) {
     // The last rounds are long texts, which the counting does in blocks.
