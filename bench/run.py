@@ -30,6 +30,7 @@ sys.path.insert(0, BENCH)
 from harness import data, report, runner, suites, venv  # noqa: E402
 
 SUITES = ("el", "rl", "dl", "parse")
+SHORT_RUN_S = 10.0   # runs shorter than this take at least their suite's minimum of samples
 
 
 def default_data_dir() -> str:
@@ -64,6 +65,9 @@ def parse_args(argv):
     ap.add_argument("--setup", action="store_true", help="only install the peers and prepare the inputs")
     ap.add_argument("--trelvanic-python", default=sys.executable, help="interpreter that imports _trelvanic")
     ap.add_argument("--trelvanic-path", help="folder prepended to trelvanic's PYTHONPATH (a build tree)")
+    ap.add_argument("--trelvanic-bench", help="C++ build folder with the benchmark programs, whose "
+                                             "bench/rl/bench_rl_call gives trelvanic's RL closure for the "
+                                             "agreement column (default: the first build/*/ holding one)")
     args = ap.parse_args(argv)
     args.suites = [s.strip() for s in args.suite.split(",") if s.strip()]
     unknown = [s for s in args.suites if s not in SUITES]
@@ -103,13 +107,28 @@ def probe_trelvanic(args) -> dict:
     return {"ok": out == "ok", "reason": "" if out == "ok" else out + hint, "python": args.trelvanic_python}
 
 
+def closure_program(args) -> tuple:
+    """(path, None) of the program that writes trelvanic's RL closure, or (None, why not)."""
+    name = os.path.join("bench", "rl", "bench_rl_call")
+    if args.trelvanic_bench:
+        path = os.path.join(os.path.abspath(args.trelvanic_bench), name)
+        return (path, None) if os.access(path, os.X_OK) else (None, f"{path} not built")
+    build = os.path.join(REPO, "build")
+    for folder in sorted(os.listdir(build)) if os.path.isdir(build) else ():
+        path = os.path.join(build, folder, name)
+        if os.access(path, os.X_OK):
+            return path, None
+    return None, ("no build/*/bench/rl/bench_rl_call: build the benchmarks (-DTRELVANIC_BUILD_BENCH=ON) "
+                  "or name the folder with --trelvanic-bench")
+
+
 def plan(args, inputs):
     planned = []
     for key in args.suites:
         if key == "el":
             planned.append(suites.el_suite(inputs, args.quick, args.el_sizes))
         elif key == "rl":
-            planned.append(suites.rl_suite(inputs, args.quick, args.buildings))
+            planned.append(suites.rl_suite(inputs, args.quick, args.buildings, closure_program(args)))
         elif key == "dl":
             planned.append(suites.dl_suite(inputs, args.quick, args.dl_sizes))
         else:
@@ -129,10 +148,13 @@ def execute(args, planned, tools, trelvanic):
                 jobs.append((suite, row, i, spec))
 
     def one(job):
-        """The fastest of the samples; a run that does not finish ends the sampling."""
+        """The fastest of the samples; a run that does not finish ends the sampling. A suite's
+        minimum of samples holds for runs of a few seconds, whose times noise moves most."""
         best = None
-        for _ in range(args.samples):
+        taken = 0
+        while taken < args.samples or (taken < job[0].min_samples and (best.wall_s or 0) < SHORT_RUN_S):
             run = one_sample(job)
+            taken += 1
             if run.status != "ok":
                 return run
             if best is None or (run.wall_s or 0) < (best.wall_s or 0):
@@ -211,10 +233,16 @@ def main(argv=None) -> int:
     finished = datetime.datetime.now(datetime.timezone.utc)
     print(f"\nbench: {'quick' if args.quick else 'full'} run took "
           f"{(finished - started).total_seconds():.0f} s with {args.jobs} job(s) at once, "
-          f"fastest of {args.samples} sample(s) per run", file=out)
+          f"fastest of {args.samples} sample(s) per run"
+          + "".join(f", {s.key}: at least {s.min_samples} for runs under {SHORT_RUN_S:.0f} s"
+                    for s in planned if s.min_samples > args.samples), file=out)
     differing = differences(planned)
     for line in differing:
         print(f"bench: ANSWERS DIFFER: {line}", file=sys.stderr)
+    for line in sorted({f"{suite.key} | {run.label}: {run.summary['no_answer']}" for suite in planned
+                        for row in suite.rows for run in row.runs or ()
+                        if run.status == "ok" and run.summary.get("no_answer")}):
+        print(f"bench: ANSWER NOT COMPARED: {line}", file=sys.stderr)
     if args.json:
         meta = {"started": started.isoformat(), "seconds": (finished - started).total_seconds(),
                 "quick": args.quick, "jobs": args.jobs, "samples": args.samples, "timeout_s": args.timeout,

@@ -9,7 +9,8 @@ Closures (RL/RDFS materialisation): the "common view" keeps the triples that rul
 every RL engine compared here derive: class and property hierarchy, equivalences, inverses, sameAs
 between individuals, types of individuals and property assertions, all between IRIs. Blank nodes,
 literals, reflexive triples and types from the built-in vocabularies (owl:Thing, rdfs:Resource,
-owl:Class, ...) are left out, since engines differ in which of those axiomatic triples they emit.
+owl:Class, ...) are left out, since engines differ in which of those axiomatic triples they emit;
+so are the triples about an ontology itself (a subject typed owl:Ontology: its annotations).
 
 Only the standard library is used: this module runs inside every worker interpreter.
 """
@@ -80,6 +81,8 @@ def subsumption_closure(classes, direct, equivalences=(), unsatisfiable=(), clos
 
 _HIERARCHY = {RDFS + "subClassOf", RDFS + "subPropertyOf", OWL + "equivalentClass",
               OWL + "equivalentProperty", OWL + "inverseOf", OWL + "sameAs", RDF + "type"}
+# Predicates whose triple means the same read either way: a tool may give one direction or both.
+_SYMMETRIC = {OWL + "equivalentClass", OWL + "equivalentProperty", OWL + "inverseOf", OWL + "sameAs"}
 
 
 def _builtin(iri: str) -> bool:
@@ -95,9 +98,15 @@ def term_text(term: str) -> str:
 
 def common_view(triples):
     """Filters (s, p, o) string triples (IRIs without brackets; blank nodes as '_:x'; literals as
-    '"..."') down to the common view described above; returns a set of "s p o" strings."""
+    '"..."') down to the common view described above; returns a set of "s p o" strings. A
+    symmetric link (equivalence, inverse, sameAs) is kept once, its two ends in sorted order."""
+    triples = list(triples)
+    # Triples about an ontology (its annotations, imports, version) are no facts of its domain.
+    ontologies = {s for s, p, o in triples if p == RDF + "type" and o == OWL + "Ontology"}
     view = set()
     for s, p, o in triples:
+        if s in ontologies:
+            continue
         if s.startswith(("_:", '"')) or o.startswith(("_:", '"')) or s == o:
             continue
         if p in _HIERARCHY:
@@ -105,6 +114,8 @@ def common_view(triples):
                 continue
         elif _builtin(p):
             continue
+        if p in _SYMMETRIC and o < s:
+            s, o = o, s
         view.add(f"{s} {p} {o}")
     return view
 
