@@ -1,11 +1,8 @@
 #include "profile/hybrid.h"
 
 #include <algorithm>
-#include <limits>
 
-#include <absl/container/flat_hash_map.h>
 #include <absl/container/flat_hash_set.h>
-#include <fmt/format.h>
 
 #include "profile/scanner.h"
 
@@ -18,77 +15,6 @@ using trelvanic_core::DlStore;
 using trelvanic_core::EntityId;
 using trelvanic_core::EntityKind;
 using trelvanic_core::Ontology;
-using trelvanic_core::SubsumptionEdge;
-using trelvanic_core::Taxonomy;
-
-namespace {
-
-// Union-find over entity ids whose roots are always the smallest member.
-class SmallestRootForest {
- public:
-  EntityId find(EntityId x) {
-    EntityId root = x;
-    for (auto it = parent_.find(root); it != parent_.end() && it->second != root;
-         it = parent_.find(root)) {
-      root = it->second;
-    }
-    while (x != root) {  // path compression
-      auto it = parent_.find(x);
-      EntityId next = it->second;
-      it->second = root;
-      x = next;
-    }
-    return root;
-  }
-
-  void unite(EntityId a, EntityId b) {
-    a = find(a);
-    b = find(b);
-    if (a == b) return;
-    if (b < a) std::swap(a, b);
-    parent_[b] = a;
-    parent_[a] = a;
-  }
-
- private:
-  absl::flat_hash_map<EntityId, EntityId> parent_;
-};
-
-}  // namespace
-
-Taxonomy merge_taxonomies(std::vector<Taxonomy> taxonomies) {
-  std::vector<SubsumptionEdge> edges;
-  std::vector<EntityId> unsatisfiable;
-  std::vector<std::vector<EntityId>> clusters;
-  for (auto& t : taxonomies) {
-    edges.insert(edges.end(), t.edges().begin(), t.edges().end());
-    unsatisfiable.insert(unsatisfiable.end(), t.unsatisfiable().begin(), t.unsatisfiable().end());
-    for (const auto& c : t.clusters()) clusters.push_back(c);
-  }
-
-  SmallestRootForest forest;
-  for (const auto& c : clusters) {
-    for (size_t i = 1; i < c.size(); ++i) forest.unite(c[0], c[i]);
-  }
-  absl::flat_hash_map<EntityId, std::vector<EntityId>> groups;
-  for (const auto& c : clusters) {
-    for (EntityId m : c) groups[forest.find(m)].push_back(m);
-  }
-  std::vector<std::vector<EntityId>> merged;
-  for (auto& [root, members] : groups) {
-    std::sort(members.begin(), members.end());
-    members.erase(std::unique(members.begin(), members.end()), members.end());
-    if (members.size() >= 2) merged.push_back(std::move(members));
-  }
-  std::sort(merged.begin(), merged.end(),
-            [](const auto& a, const auto& b) { return a.front() < b.front(); });
-
-  std::sort(edges.begin(), edges.end());
-  edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-  std::sort(unsatisfiable.begin(), unsatisfiable.end());
-  unsatisfiable.erase(std::unique(unsatisfiable.begin(), unsatisfiable.end()), unsatisfiable.end());
-  return Taxonomy::from_parts(std::move(edges), std::move(merged), std::move(unsatisfiable));
-}
 
 // --- The split ---------------------------------------------------------------
 
@@ -230,42 +156,6 @@ std::expected<HybridReport, Error> classify_hybrid(const Ontology& ontology) {
     report.modules.push_back({{}, {}, false, OwlProfile::El});
   }
   return report;
-}
-
-std::expected<Ontology, Error> subontology_with_axioms(const Ontology& source, std::span<const AxiomId> ids,
-                                                       bool include_dl_store) {
-  auto fail = [](const trelvanic_core::Error& e) { return std::unexpected(Error(e.message())); };
-  Ontology out;
-  const auto records = source.entities().records();
-  for (uint32_t i = 0; i < records.size(); ++i) {
-    auto iri = source.resolve_iri(records[i].iri);
-    if (!iri) return fail(iri.error());
-    // Registered exactly as written, so two source IRIs that differ only in
-    // an encoded "#" stay two entities and every id is kept.
-    auto id = out.entity_id_as_written(*iri, records[i].kind, std::numeric_limits<size_t>::max());
-    if (!id) return fail(id.error());
-    if (id->value != i) {
-      return std::unexpected(Error(fmt::format("module ontology renumbered entity {} as {}",
-                                               trelvanic_core::debug_text(EntityId(i)),
-                                               trelvanic_core::debug_text(*id))));
-    }
-  }
-  for (AxiomId id : ids) {
-    auto axiom = source.axiom(id);
-    if (!axiom) return fail(axiom.error());
-    auto added = out.add_axiom(axiom->to_axiom());
-    if (!added) return fail(added.error());
-  }
-  if (include_dl_store) {
-    if (source.dl().axiom_count() > 0) {
-      auto imported = out.dl_mut().import_axioms_from(
-          source.dl(), [](EntityId e) { return std::optional<EntityId>(e); });
-      if (!imported) return fail(imported.error());
-      out.reindex_dl_abox();
-    }
-    for (const auto& rule : source.swrl_rules()) out.push_swrl_rule(rule);
-  }
-  return out;
 }
 
 }  // namespace trelvanic_profile

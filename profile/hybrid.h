@@ -1,5 +1,4 @@
-// The hybrid split of an ontology into profile modules, and the merge of
-// the module taxonomies.
+// The hybrid split of an ontology into profile modules.
 //
 // `classify_hybrid` cuts an ontology into at most three modules, in the
 // order EL, RL, DL, each naming its told axioms, the IRIs of its classes and
@@ -16,25 +15,17 @@
 // nothing to classify fails with "hybrid classification produced no modules
 // for a non-empty ontology".
 //
-// `subontology_with_axioms` builds the ontology a module is classified on:
-// every entity of the source under the same id, the module's axioms, and
-// the source's DL store (and SWRL rules) when the module includes it.
-//
-// `merge_taxonomies` joins the taxonomies of classifications run in pieces
-// over the same entity ids: edges and unsatisfiable classes are unioned,
-// sorted and deduplicated, and equivalence clusters sharing a class are
-// united (smallest id first). It derives nothing and resolves no conflict.
+// The modules share vocabulary, so they are never classified apart: the
+// routing reads the split to choose an engine for the whole ontology.
 #pragma once
 
 #include <expected>
-#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "core/ids.h"
 #include "core/ontology.h"
-#include "core/taxonomy.h"
 #include "profile/rules.h"
 
 namespace trelvanic_profile {
@@ -51,7 +42,6 @@ struct ClassifiedModule {
 
 struct HybridReport {
   std::vector<ClassifiedModule> modules;  // at most one per profile: EL, RL, DL
-  std::optional<trelvanic_core::Taxonomy> taxonomy;  // left absent by the split
 };
 
 struct AxiomPartition {
@@ -69,14 +59,5 @@ struct AxiomPartition {
                                                             std::span<const trelvanic_core::AxiomId> ids);
 
 [[nodiscard]] std::expected<HybridReport, Error> classify_hybrid(const trelvanic_core::Ontology& ontology);
-
-// A new ontology holding every entity of `source` (same ids), a told copy of
-// each axiom in `ids`, and with `include_dl_store` the source's DL axioms
-// (DL ABox indexed) and SWRL rules. No parse metadata. Fails with the core
-// error's text at the first step that fails.
-[[nodiscard]] std::expected<trelvanic_core::Ontology, Error> subontology_with_axioms(
-    const trelvanic_core::Ontology& source, std::span<const trelvanic_core::AxiomId> ids, bool include_dl_store);
-
-[[nodiscard]] trelvanic_core::Taxonomy merge_taxonomies(std::vector<trelvanic_core::Taxonomy> taxonomies);
 
 }  // namespace trelvanic_profile

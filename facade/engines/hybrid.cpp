@@ -1,7 +1,6 @@
 #include "facade/engines/hybrid.h"
 
 #include "facade/engines/calls.h"
-#include "profile/hybrid.h"
 
 namespace trelvanic_facade {
 
@@ -15,10 +14,9 @@ using trelvanic_core::Taxonomy;
 // taxonomy merged from modules classified apart is therefore incomplete, and
 // this route reaches only ontologies the EL engine refused as a whole (Auto
 // sends the others to it), so the whole ontology goes to the DL engine. The
-// split still runs first so that its failure is reported as before.
+// route that chose this engine ran the split and reported its failure; the
+// modules themselves are not needed here.
 Result<Taxonomy> classify_hybrid_modules(const Ontology& ontology, std::optional<uint64_t> budget_secs) {
-  auto report = trelvanic_profile::classify_hybrid(ontology);
-  if (!report) return std::unexpected(Error::el_profile(report.error()));
   if (budget_secs) return dl_classify_bounded(*budget_secs, ontology.clone(), /*preview=*/false);
   return dl_classify(ontology, /*preview=*/false);
 }

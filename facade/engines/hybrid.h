@@ -4,8 +4,9 @@
 // the taxonomies would miss every subsumption that needs axioms of two
 // modules; the whole ontology goes to DL classification: within the
 // reasoner's budget on the DL worker pool when one is set, else on the
-// calling thread. The split runs first and its failure is reported as a
-// profile error. There is no incremental path; the ontology is only read.
+// calling thread. The route resolution that picks this engine has run the
+// split already and reported its failure as a profile error. There is no
+// incremental path; the ontology is only read.
 #pragma once
 
 #include <cstdint>

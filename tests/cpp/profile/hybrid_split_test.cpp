@@ -40,7 +40,6 @@ TEST(HybridSplit, EmptyOntologyGivesOneEmptyElModule) {
   const HybridReport r = split(Ontology());
   ASSERT_EQ(r.modules.size(), 1u);
   EXPECT_EQ(r.modules[0], (ClassifiedModule{{}, {}, false, OwlProfile::El}));
-  EXPECT_FALSE(r.taxonomy.has_value());
 }
 
 TEST(HybridSplit, EntitiesWithNothingToClassifyFail) {
@@ -162,38 +161,6 @@ TEST(HybridSplit, SignaturesKeepPlainClassesOnceInByteOrder) {
                    f.add(Axiom::sub_class_of(punned, lower))};
   EXPECT_EQ(signature_for_axioms(f.o, ids), (Iris{iri("B"), iri("a")}));
   EXPECT_EQ(signature_for_axioms(f.o, Ids{AxiomId(99)}), Iris{});
-}
-
-TEST(HybridSplit, ModuleOntologies) {
-  Fixture f;
-  const EntityId a = f.cls("A"), b = f.cls("B");
-  f.prop("unused");
-  // Two IRIs that differ only in an encoded "#" stay two entities.
-  ASSERT_TRUE(f.o.entity_id_as_written("http://ex.org/x#y", EntityKind::Class, 100).has_value());
-  ASSERT_TRUE(f.o.entity_id_as_written("http://ex.org/x%23y", EntityKind::Class, 100).has_value());
-  const AxiomId sub = f.add(Axiom::sub_class_of(a, b));
-  f.add(Axiom::class_assertion(f.ind("i"), a));
-  f.dl(DlAxiom::sub_class_of(f.atom("A"), f.ce(ClassExpr::or_of({f.atom("B"), f.atom("C")}))));
-  f.o.push_swrl_rule({});
-  f.mark_loaded({}, {C::SubClassOfNamed});
-
-  for (bool with_dl : {false, true}) {
-    auto m = subontology_with_axioms(f.o, Ids{sub}, with_dl);
-    ASSERT_TRUE(m.has_value()) << m.error().display();
-    ASSERT_EQ(m->entity_count(), f.o.entity_count());
-    for (uint32_t i = 0; i < f.o.entity_count(); ++i) {
-      EXPECT_EQ(*m->entity_iri(EntityId(i)), *f.o.entity_iri(EntityId(i)));
-      EXPECT_EQ(m->entities().kind(EntityId(i)), f.o.entities().kind(EntityId(i)));
-    }
-    EXPECT_EQ(m->axiom_count(), 1u);
-    EXPECT_EQ(m->axiom(AxiomId(0))->kind(), AxiomKind::SubClassOf);
-    EXPECT_FALSE(m->parse_meta().has_value());
-    EXPECT_EQ(m->dl().axiom_count(), with_dl ? 1u : 0u);
-    EXPECT_EQ(m->swrl_rules().size(), with_dl ? 1u : 0u);
-  }
-  auto bad = subontology_with_axioms(f.o, Ids{AxiomId(77)}, false);
-  ASSERT_FALSE(bad.has_value());
-  EXPECT_EQ(bad.error().message(), "invalid axiom: unknown AxiomId: 77");
 }
 
 }  // namespace
