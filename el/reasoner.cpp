@@ -240,19 +240,6 @@ std::expected<Taxonomy, Error> ElClassifier::classify(const Ontology& ontology) 
   return std::move(report->taxonomy);
 }
 
-std::expected<Taxonomy, Error> ElClassifier::classify_for_swrl(const Ontology& ontology) {
-  // Rules are the caller's: the gate is judged without them. The engine's
-  // translation still refuses anything else it cannot decide.
-  auto constructs = trelvanic_profile::scan_constructs(ontology);
-  constructs.erase(trelvanic_core::OwlConstruct::SwrlRule);
-  if (!trelvanic_profile::rules::el::el_engine_accepts(constructs)) {
-    return std::unexpected(not_el(ontology));
-  }
-  auto report = classify_el_tbox(ontology, false);
-  if (!report) return std::unexpected(report.error());
-  return std::move(report->taxonomy);
-}
-
 std::expected<std::vector<EntityId>, Error> ElClassifier::instances(const Ontology& ontology, EntityId cls) {
   auto s = ElInstances::build(ontology);
   if (!s) return std::unexpected(s.error());

@@ -43,9 +43,6 @@ struct ElClassifier {
       const trelvanic_core::Ontology& ontology);
   [[nodiscard]] static std::expected<ElReport, Error> classify_with_options(
       const trelvanic_core::Ontology& ontology, bool trace);
-  // The gate without the SWRL refusal: rules are left to the caller.
-  [[nodiscard]] static std::expected<trelvanic_core::Taxonomy, Error> classify_for_swrl(
-      const trelvanic_core::Ontology& ontology);
   // Classification without the construct gate; fails only when an axiom
   // cannot be translated.
   [[nodiscard]] static std::expected<ElReport, Error> classify_el_tbox(

@@ -79,9 +79,6 @@ class RuleIndex {
             {disjoint_.data() + x.disjoint, y.disjoint - x.disjoint}};
   }
   std::span<const ExEntry> ex_left(uint32_t a) const { return triggers(a).ex_left; }
-  bool has_ex_left(uint32_t a) const {
-    return a + 1 < offsets_.size() && offsets_[a + 1].ex_left != offsets_[a].ex_left;
-  }
 
   Csr<ChainEntry> left_chains;
   Csr<ChainEntry> right_chains;

@@ -38,8 +38,4 @@ struct ClassTaxonomy {
 
 ClassTaxonomy extract_taxonomy(const NormalForm& nf, const CompletionGraph& graph);
 
-// The subsumption a taxonomy states: sub ⊑ super over edges and clusters
-// (kThing is above every class). For tests and small checks: a walk.
-bool taxonomy_subsumes(const ClassTaxonomy& t, uint32_t sub, uint32_t super);
-
 }  // namespace trelvanic_el

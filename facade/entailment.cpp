@@ -408,10 +408,6 @@ Result<EntailmentCheck> parse_entailment_check(std::optional<std::string> sub, s
   return ObjectPropertyAssertionCheck{std::move(*subject), std::move(*property), std::move(*object)};
 }
 
-Result<bool> el_entails_class_assertion(const Ontology& ontology, EntityId individual, EntityId cls) {
-  return entails_class_assertion(ontology, individual, cls, RouteEngine::El);
-}
-
 Result<bool> is_subsumption_entailed(Reasoner& reasoner, std::string_view sub_iri, std::string_view sup_iri,
                                      EntailmentAnswers* answers) {
   reasoner.invalidate_stale_classify_cache();

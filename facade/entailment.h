@@ -85,10 +85,4 @@ inline constexpr const char* kEntailUsage =
 [[nodiscard]] Result<bool> is_subsumption_entailed(trelvanic_core::Reasoner& reasoner, std::string_view sub,
                                                    std::string_view sup, EntailmentAnswers* answers = nullptr);
 
-// The EL engine's answer to C(a) for a class-kind `cls`: true when the
-// ontology with a(F) and DisjointClasses(C, F), F fresh, has no model.
-[[nodiscard]] Result<bool> el_entails_class_assertion(const trelvanic_core::Ontology& ontology,
-                                                      trelvanic_core::EntityId individual,
-                                                      trelvanic_core::EntityId cls);
-
 }  // namespace trelvanic_facade

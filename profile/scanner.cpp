@@ -179,7 +179,6 @@ ConstructMask told_kind_mask(AxiomKind k) {
 }  // namespace
 
 ConstructMask axiom_construct_mask(const AxiomView& axiom) { return told_kind_mask(axiom.kind()); }
-ConstructSet axiom_constructs(const AxiomView& axiom) { return construct_set(axiom_construct_mask(axiom)); }
 
 // --- DL axioms ------------------------------------------------------------------
 
@@ -227,20 +226,6 @@ ConstructMask dl_axiom_construct_mask(CeConstructMemo& memo, const DlAxiomView& 
     }
   }
   return 0;
-}
-
-void note_dl_axiom_construct(CeConstructMemo& memo, const DlAxiomView& axiom, ConstructSet& set) {
-  set.merge(construct_set(dl_axiom_construct_mask(memo, axiom)));
-}
-
-void note_dl_axiom_construct(const DlStore& store, const DlAxiomView& axiom, ConstructSet& set) {
-  CeConstructMemo memo(store);
-  note_dl_axiom_construct(memo, axiom, set);
-}
-
-void note_ce_construct(const DlStore& store, CeId id, ConstructSet& set) {
-  CeConstructMemo memo(store);
-  set.merge(construct_set(memo.mask(id)));
 }
 
 // --- Whole stores and ontologies -----------------------------------------------

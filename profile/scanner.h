@@ -78,14 +78,9 @@ class CeConstructMemo {
 
 // The constructs of one told axiom alone (none for the negative assertions).
 [[nodiscard]] ConstructMask axiom_construct_mask(const AxiomView& axiom);
-[[nodiscard]] ConstructSet axiom_constructs(const AxiomView& axiom);
 
 // The constructs of one DL axiom and of the class expressions it names.
 [[nodiscard]] ConstructMask dl_axiom_construct_mask(CeConstructMemo& memo, const DlAxiomView& axiom);
-void note_dl_axiom_construct(CeConstructMemo& memo, const DlAxiomView& axiom, ConstructSet& set);
-// One-off forms with a memo of their own (use the memo form in loops).
-void note_dl_axiom_construct(const DlStore& store, const DlAxiomView& axiom, ConstructSet& set);
-void note_ce_construct(const DlStore& store, CeId id, ConstructSet& set);
 
 // Both stores: the live told axioms (inferred ones included) and every DL axiom.
 [[nodiscard]] ConstructMask scan_construct_mask_from_axioms(const AxiomStore& axioms, const DlStore& dl);

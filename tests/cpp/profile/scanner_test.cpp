@@ -31,7 +31,7 @@ TEST(Scanner, ToldAxiomFormsGiveTheirConstructs) {
       {Axiom::class_assertion(i, a), {C::ClassAssertion}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(axiom_constructs(c.axiom.view()), c.expected) << axiom_kind_name(c.axiom.kind());
+    EXPECT_EQ(construct_set(axiom_construct_mask(c.axiom.view())), c.expected) << axiom_kind_name(c.axiom.kind());
   }
 }
 
@@ -90,9 +90,8 @@ TEST(Scanner, DlAxiomsAndTheirClassExpressions) {
     Fixture f;
     c.build(f);
     EXPECT_EQ(scan_constructs(f.o), c.expected) << c.name;
-    ConstructSet one;
-    note_dl_axiom_construct(f.o.dl(), f.o.dl().axiom(0), one);
-    EXPECT_EQ(one, c.expected) << c.name;
+    CeConstructMemo memo(f.o.dl());
+    EXPECT_EQ(construct_set(dl_axiom_construct_mask(memo, f.o.dl().axiom(0))), c.expected) << c.name;
   }
 }
 
