@@ -6,6 +6,7 @@
 #include <fmt/format.h>
 #include <fmt/ranges.h>
 
+#include "el/capability.h"
 #include "el/engine.h"
 #include "el/normal_form.h"
 #include "el/ontology_input.h"
@@ -56,7 +57,7 @@ Error not_el(const Ontology& ontology, std::string_view detail = {}) {
   }
   const std::string_view detected = trelvanic_profile::owl_profile_name(*report->profile);
   const auto refused = trelvanic_profile::construct_set(trelvanic_profile::scan_construct_mask(ontology) &
-                                                        ~trelvanic_profile::rules::el_engine_mask());
+                                                        ~kEngineConstructs);
   std::vector<std::string> outside, unsupported;
   for (OwlConstruct c : refused) {
     const bool not_el = std::find(std::begin(kOutsideOwl2El), std::end(kOutsideOwl2El), c) != std::end(kOutsideOwl2El);

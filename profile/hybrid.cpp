@@ -33,7 +33,7 @@ bool el_engine_takes_dl_store(const DlStore& dl) {
   CeConstructMemo memo(dl);
   for (size_t i = 0; i < dl.axiom_count(); ++i) {
     const auto a = dl.axiom(i);
-    if (!rules::el_engine_accepts_form(a.kind)) return false;
+    if (!trelvanic_el::engine_takes_form(a.kind)) return false;
     if (!rules::el::el_engine_accepts(dl_axiom_construct_mask(memo, a))) return false;
   }
   return true;

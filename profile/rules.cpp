@@ -54,28 +54,13 @@ constexpr ConstructMask kElRefused = mask_of({
     C::SubObjectPropertyChain, C::HasKey, C::SwrlRule,
 });
 
-// Kept narrow on purpose: a construct joins this list only once the EL
-// engine decides it completely. Property chains are in: the engine decides
-// them, and the one case it cannot (a range of the chain's super-property
-// that is not a range of its last link) is refused by the engine itself
-// after normalisation. Every inverse, functional,
-// symmetric, asymmetric or irreflexive property, individual (in)equality,
-// data properties and data ranges, and Unknown.
-constexpr ConstructMask kElEngine = mask_of({
-    C::SubClassOfNamed, C::SubClassOfExistential, C::SubClassOfIntersection,
-    C::ObjectIntersectionOf, C::ObjectSomeValuesFrom, C::EquivalentClasses, C::DisjointClasses,
-    C::SubObjectPropertyOf, C::SubObjectPropertyChain, C::TransitiveObjectProperty,
-    C::ReflexiveObjectProperty, C::ObjectPropertyDomain, C::ObjectPropertyRange, C::ClassAssertion,
-    C::ObjectPropertyAssertion, C::Annotation, C::Import,
-});
-
 static_assert(std::popcount(kOutsideEl) == 24);
 static_assert(std::popcount(kOutsideRl) == 17);
 static_assert(std::popcount(kOutsideQl) == 28);
 static_assert(std::popcount(kElRefused) == 11);
 // Of the constructs plain EL classification refuses, the engine takes only
 // property chains.
-static_assert((kElEngine & kElRefused) == mask_of({C::SubObjectPropertyChain}));
+static_assert((rules::el_engine_mask() & kElRefused) == mask_of({C::SubObjectPropertyChain}));
 
 constexpr ConstructMask kAllConstructs = (ConstructMask{1} << kOwlConstructCount) - 1;
 
@@ -116,7 +101,6 @@ ConstructMask outside_el_mask() { return kOutsideEl; }
 ConstructMask outside_rl_mask() { return kOutsideRl; }
 ConstructMask outside_ql_mask() { return kOutsideQl; }
 ConstructMask el_refused_mask() { return kElRefused; }
-ConstructMask el_engine_mask() { return kElEngine; }
 
 namespace el {
 bool satisfies_el(const ConstructSet& set) { return (construct_mask(set) & kOutsideEl) == 0; }

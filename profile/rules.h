@@ -1,8 +1,8 @@
 // Profile rules over construct sets: the OWL 2 profile types, the profile
 // `Error`, the membership of each `OwlConstruct` in the sets "outside EL",
 // "outside RL", "outside QL" and "refused by EL classification", the
-// predicates built on them, the EL engine's acceptance test and the
-// diagnostics of a DL decision.
+// predicates built on them, the EL engine's acceptance test (asked of the
+// engine's own list, el/capability.h) and the diagnostics of a DL decision.
 //
 // Membership tests are bit tests on a 64-bit `ConstructMask` (bit n is the
 // construct with code n); the public functions also take the ordered
@@ -24,6 +24,7 @@
 #include "core/axiom.h"
 #include "core/dl_expr.h"
 #include "core/parse_meta.h"
+#include "el/capability.h"
 
 namespace trelvanic_profile {
 
@@ -80,24 +81,9 @@ namespace rules {
 [[nodiscard]] ConstructMask outside_rl_mask();
 [[nodiscard]] ConstructMask outside_ql_mask();
 [[nodiscard]] ConstructMask el_refused_mask();
-// The constructs the EL engine reasons with soundly and completely:
-// named and existential subclass axioms, intersections, existentials,
-// equivalent and disjoint classes, sub-properties, transitive and reflexive
-// properties, domains, ranges, class and object-property assertions, and
-// the logic-free Annotation and Import.
-[[nodiscard]] ConstructMask el_engine_mask();
-
-// The negative assertions record no construct, and the EL engine does not
-// reason with them; these forms are the only ones the construct set cannot
-// show it refuses.
-[[nodiscard]] constexpr bool el_engine_accepts_form(trelvanic_core::AxiomKind k) {
-  return k != trelvanic_core::AxiomKind::NegativeObjectPropertyAssertion &&
-         k != trelvanic_core::AxiomKind::NegativeDataPropertyAssertion;
-}
-[[nodiscard]] constexpr bool el_engine_accepts_form(trelvanic_core::DlAxiomKind k) {
-  return k != trelvanic_core::DlAxiomKind::NegativeObjectPropertyAssertion &&
-         k != trelvanic_core::DlAxiomKind::NegativeDataPropertyAssertion;
-}
+// The constructs the EL engine reasons with soundly and completely, as the
+// engine states them (`trelvanic_el::kEngineConstructs`).
+[[nodiscard]] constexpr ConstructMask el_engine_mask() { return trelvanic_el::kEngineConstructs; }
 
 namespace el {
 // True when no member is outside EL (true for the empty set).
@@ -108,7 +94,7 @@ namespace el {
 // `el_engine_mask`). The whole-ontology test, which also looks for negative
 // assertions, is `el_engine_accepts(const Ontology&)` in routing.h.
 [[nodiscard]] bool el_engine_accepts(const ConstructSet& set);
-[[nodiscard]] inline bool el_engine_accepts(ConstructMask mask) { return (mask & ~el_engine_mask()) == 0; }
+[[nodiscard]] constexpr bool el_engine_accepts(ConstructMask mask) { return trelvanic_el::engine_takes_constructs(mask); }
 }  // namespace el
 
 namespace rl {

@@ -256,11 +256,11 @@ ConstructSet scan_constructs(const Ontology& ontology) { return construct_set(sc
 bool holds_negative_assertion(const Ontology& ontology) {
   const AxiomStore& axioms = ontology.axioms();
   for (uint32_t i = 0; i < axioms.size(); ++i) {
-    if (!axioms.is_removed(AxiomId(i)) && !rules::el_engine_accepts_form(axioms.kind(AxiomId(i)))) return true;
+    if (!axioms.is_removed(AxiomId(i)) && !trelvanic_el::engine_takes_form(axioms.kind(AxiomId(i)))) return true;
   }
   const DlStore& dl = ontology.dl();
   for (size_t i = 0; i < dl.axiom_count(); ++i) {
-    if (!rules::el_engine_accepts_form(dl.axiom(i).kind)) return true;
+    if (!trelvanic_el::engine_takes_form(dl.axiom(i).kind)) return true;
   }
   return false;
 }
