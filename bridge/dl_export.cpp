@@ -13,8 +13,10 @@
 #include <fmt/format.h>
 
 #include "bridge/triples.h"
+#include "core/characteristic.h"
 #include "core/dl.h"
 #include "materializer/vocabulary.h"
+#include "rdf/characteristic.h"
 
 namespace trelvanic_bridge {
 
@@ -458,21 +460,14 @@ Result<bool> TripleExporter::dl_axiom(size_t index) {
       return true;
     }
     case DlAxiomKind::InverseFunctionalObjectProperty:
-    case DlAxiomKind::IrreflexiveObjectProperty: {
-      const TermId p = TRELVANIC_BRIDGE_TRY(ent(a.property()));
-      if (!p) return false;
-      emit(p, v::rdf_type,
-           a.kind == DlAxiomKind::IrreflexiveObjectProperty ? v::owl_IrreflexiveProperty
-                                                            : v::owl_InverseFunctionalProperty);
-      return true;
-    }
+    case DlAxiomKind::IrreflexiveObjectProperty:
     case DlAxiomKind::TransitiveObjectProperty:
     case DlAxiomKind::SymmetricObjectProperty: {
-      // Both characteristics hold of a property exactly when of its inverse.
-      const TermId p = TRELVANIC_BRIDGE_TRY(ent(a.role().property));
+      // Transitivity and symmetry hold of a property exactly when of its
+      // inverse, so the named property of an inverse is typed as well.
+      const TermId p = TRELVANIC_BRIDGE_TRY(ent(a.property()));
       if (!p) return false;
-      emit(p, v::rdf_type,
-           a.kind == DlAxiomKind::TransitiveObjectProperty ? v::owl_TransitiveProperty : v::owl_SymmetricProperty);
+      emit(p, v::rdf_type, trelvanic_rdf::characteristic_type(*characteristic_of(a.kind)));
       return true;
     }
     case DlAxiomKind::EquivalentDataProperties: {

@@ -8,7 +8,9 @@
 #include <absl/container/flat_hash_map.h>
 #include <absl/container/flat_hash_set.h>
 
+#include "core/characteristic.h"
 #include "materializer/vocabulary.h"
+#include "rdf/characteristic.h"
 
 namespace trelvanic_bridge {
 
@@ -23,8 +25,6 @@ using trelvanic_core::Ontology;
 using trelvanic_materializer::TermKind;
 
 namespace {
-
-constexpr std::string_view kReflexiveProperty = "http://www.w3.org/2002/07/owl#ReflexiveProperty";
 
 Error entity_limit(size_t max_entities) {
   return Error::message_text(fmt::format("entity limit {} would be exceeded during merge", max_entities));
@@ -53,18 +53,6 @@ std::optional<Key> axiom_key(const AxiomView& a) {
     default:
       return Key{k, a.id(0).value, a.id(1).value, a.id(2).value};
   }
-}
-
-std::optional<AxiomKind> characteristic_of(TermId cls, const Dictionary& dict) {
-  if (cls == v::owl_TransitiveProperty) return AxiomKind::TransitiveObjectProperty;
-  if (cls == v::owl_SymmetricProperty) return AxiomKind::SymmetricObjectProperty;
-  if (cls == v::owl_FunctionalProperty) return AxiomKind::FunctionalObjectProperty;
-  if (cls == v::owl_InverseFunctionalProperty) return AxiomKind::InverseFunctionalObjectProperty;
-  if (cls == v::owl_IrreflexiveProperty) return AxiomKind::IrreflexiveObjectProperty;
-  if (cls == v::owl_AsymmetricProperty) return AxiomKind::AsymmetricObjectProperty;
-  if (dict.kind(cls) == TermKind::Iri && dict.value(cls) == kReflexiveProperty)
-    return AxiomKind::ReflexiveObjectProperty;
-  return std::nullopt;
 }
 
 // The reserved vocabulary of RDF, RDFS, OWL 2 and XML Schema, by full IRI.
@@ -250,9 +238,9 @@ Result<MergeReport> merge_triples_into_ontology_inner(Ontology& ontology, const 
       continue;
     }
     if (ok == TermKind::Blank) continue;
-    if (auto ch = t.predicate == v::rdf_type ? characteristic_of(t.object, dict) : std::nullopt) {
+    if (auto ch = t.predicate == v::rdf_type ? trelvanic_rdf::characteristic_of_type(t.object) : std::nullopt) {
       auto q = TRELVANIC_BRIDGE_TRY(m.get(t.subject, EntityKind::ObjectProperty));
-      if (q) push(*ch, *q);
+      if (q) push(characteristic_row(*ch).told, *q);
       continue;
     }
     if (!m.names_entity(t.object)) continue;

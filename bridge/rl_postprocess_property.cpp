@@ -105,9 +105,12 @@ size_t apply_transitive_data_subproperties(Ontology& o) {
 Result<size_t> apply_characteristic_propagation(Ontology& o) {
   const EdgeMap edges = superproperty_edges(o);
   const auto& index = o.index();
-  EntityIdSet reflexive(index.reflexive.begin(), index.reflexive.end());
-  constexpr AxiomKind kDown[] = {AxiomKind::FunctionalObjectProperty, AxiomKind::InverseFunctionalObjectProperty,
-                                 AxiomKind::AsymmetricObjectProperty, AxiomKind::IrreflexiveObjectProperty};
+  using trelvanic_core::PropertyCharacteristic;
+  const auto& told_reflexive = index.characteristic(PropertyCharacteristic::Reflexive);
+  EntityIdSet reflexive(told_reflexive.begin(), told_reflexive.end());
+  constexpr PropertyCharacteristic kDown[] = {PropertyCharacteristic::Functional,
+                                              PropertyCharacteristic::InverseFunctional,
+                                              PropertyCharacteristic::Asymmetric, PropertyCharacteristic::Irreflexive};
   EntityIdSet down[4];
   for (int k = 0; k < 4; ++k) {
     const auto& set = index.characteristic(kDown[k]);
@@ -119,7 +122,7 @@ Result<size_t> apply_characteristic_propagation(Ontology& o) {
     for (EntityId q : supers)
       for (int k = 0; k < 4; ++k)
         if (down[k].contains(q) && down[k].insert(p).second)
-          TRELVANIC_BRIDGE_TRY(add(o, Axiom::property_characteristic(kDown[k], p), count));
+          TRELVANIC_BRIDGE_TRY(add(o, Axiom::property_characteristic(characteristic_row(kDown[k]).told, p), count));
     if (reflexive.contains(p))
       for (EntityId q : supers)
         if (reflexive.insert(q).second)

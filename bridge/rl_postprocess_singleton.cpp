@@ -210,7 +210,8 @@ Result<size_t> apply_domain_range_nominal_subsumption(Ontology& o) {
 //   ----------------------------------------------------------------------
 //   SubObjectPropertyOf(t, b)
 Result<size_t> apply_transitive_path_property_subsumption(Ontology& o) {
-  std::vector<EntityId> transitive(o.index().transitive.begin(), o.index().transitive.end());
+  const auto& told = o.index().characteristic(trelvanic_core::PropertyCharacteristic::Transitive);
+  std::vector<EntityId> transitive(told.begin(), told.end());
   if (transitive.empty()) return size_t{0};
   std::sort(transitive.begin(), transitive.end());
   // Whether y is reached from x over one or more b-assertions.

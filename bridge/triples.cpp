@@ -4,9 +4,11 @@
 
 #include <absl/container/flat_hash_set.h>
 
+#include "core/characteristic.h"
 #include "core/dirty.h"
 #include "core/siphash.h"
 #include "materializer/vocabulary.h"
+#include "rdf/characteristic.h"
 #include "rdf/term.h"
 
 namespace trelvanic_bridge {
@@ -23,20 +25,6 @@ namespace {
 
 constexpr std::string_view kXsdString = "http://www.w3.org/2001/XMLSchema#string";
 
-TermId characteristic_class(AxiomKind k) {
-  switch (k) {
-    case AxiomKind::TransitiveObjectProperty: return v::owl_TransitiveProperty;
-    case AxiomKind::SymmetricObjectProperty: return v::owl_SymmetricProperty;
-    case AxiomKind::ReflexiveObjectProperty: return TermId{};  // looked up by text
-    case AxiomKind::FunctionalObjectProperty: return v::owl_FunctionalProperty;
-    case AxiomKind::InverseFunctionalObjectProperty: return v::owl_InverseFunctionalProperty;
-    case AxiomKind::IrreflexiveObjectProperty: return v::owl_IrreflexiveProperty;
-    case AxiomKind::AsymmetricObjectProperty: return v::owl_AsymmetricProperty;
-    default: return TermId{};
-  }
-}
-
-constexpr std::string_view kReflexiveProperty = "http://www.w3.org/2002/07/owl#ReflexiveProperty";
 constexpr std::string_view kNegativePropertyAssertion = "http://www.w3.org/2002/07/owl#NegativePropertyAssertion";
 
 Result<void> check_iri(std::string_view text) {
@@ -134,17 +122,9 @@ Result<void> TripleExporter::told_axiom(const AxiomView& a) {
       emit(b, v::owl_someValuesFrom, f);
       return {};
     }
-    case AxiomKind::TransitiveObjectProperty:
-    case AxiomKind::SymmetricObjectProperty:
-    case AxiomKind::ReflexiveObjectProperty:
-    case AxiomKind::FunctionalObjectProperty:
-    case AxiomKind::InverseFunctionalObjectProperty:
-    case AxiomKind::IrreflexiveObjectProperty:
-    case AxiomKind::AsymmetricObjectProperty: {
+    TRELVANIC_CHARACTERISTIC_AXIOM_CASES {
       const TermId p = TRELVANIC_BRIDGE_TRY(entity(a.property()));
-      TermId cls = characteristic_class(a.kind());
-      if (!cls) cls = dict_.iri(kReflexiveProperty);
-      emit(p, v::rdf_type, cls);
+      emit(p, v::rdf_type, trelvanic_rdf::characteristic_type(*characteristic_of(a.kind())));
       return {};
     }
     case AxiomKind::EquivalentObjectProperties: return pairs(a.operands(), v::owl_equivalentProperty);
@@ -308,17 +288,9 @@ Result<std::optional<std::array<std::string, 3>>> axiom_triple_key(const Ontolog
     case AxiomKind::SubObjectPropertyOf:
       return fixed(a.sub_property(), vocab_text(v::rdfs_subPropertyOf), a.super_property());
     case AxiomKind::InverseObjectProperties: return fixed(a.left(), vocab_text(v::owl_inverseOf), a.right());
-    case AxiomKind::TransitiveObjectProperty:
-    case AxiomKind::SymmetricObjectProperty:
-    case AxiomKind::ReflexiveObjectProperty:
-    case AxiomKind::FunctionalObjectProperty:
-    case AxiomKind::InverseFunctionalObjectProperty:
-    case AxiomKind::IrreflexiveObjectProperty:
-    case AxiomKind::AsymmetricObjectProperty: {
-      const TermId cls = characteristic_class(a.kind());
+    TRELVANIC_CHARACTERISTIC_AXIOM_CASES
       return Key{TRELVANIC_BRIDGE_TRY(iri(a.property())), vocab_text(v::rdf_type),
-                 cls ? vocab_text(cls) : std::string(kReflexiveProperty)};
-    }
+                 std::string(characteristic_row(*characteristic_of(a.kind())).rdf_type)};
     case AxiomKind::SubClassOfExistential:
       return Key{TRELVANIC_BRIDGE_TRY(iri(a.subclass())), vocab_text(v::owl_onProperty),
                  TRELVANIC_BRIDGE_TRY(iri(a.property())) + "|" + TRELVANIC_BRIDGE_TRY(iri(a.filler()))};

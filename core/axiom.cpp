@@ -5,6 +5,7 @@
 
 #include <fmt/format.h>
 
+#include "core/characteristic.h"
 #include "core/iri.h"
 #include "core/name_table.h"
 #include "core/siphash.h"
@@ -68,13 +69,7 @@ std::span<const FieldCheck> field_checks(AxiomKind k) {
     case AxiomKind::ObjectPropertyRange: return kRange;
     case AxiomKind::SubObjectPropertyOf: return kSubProp;
     case AxiomKind::InverseObjectProperties: return kInverse;
-    case AxiomKind::TransitiveObjectProperty:
-    case AxiomKind::SymmetricObjectProperty:
-    case AxiomKind::ReflexiveObjectProperty:
-    case AxiomKind::FunctionalObjectProperty:
-    case AxiomKind::InverseFunctionalObjectProperty:
-    case AxiomKind::IrreflexiveObjectProperty:
-    case AxiomKind::AsymmetricObjectProperty: return kProp;
+    TRELVANIC_CHARACTERISTIC_AXIOM_CASES return kProp;
     case AxiomKind::SubClassOfExistential: return kExist;
     case AxiomKind::ClassAssertion: return kClassAssert;
     case AxiomKind::ObjectPropertyAssertion:

@@ -150,22 +150,6 @@ void PairListMap::remove_pair(EntityId key, EntityId first, EntityId second, boo
   if (drop_empty_key && list.empty()) keys_[key.value] = false;
 }
 
-// The set of one of the seven property characteristics; any other kind
-// answers with the asymmetric set (callers pass characteristics only).
-EntitySet& AxiomIndex::characteristic_mut(AxiomKind kind) {
-  if (kind == AxiomKind::TransitiveObjectProperty) return transitive;
-  if (kind == AxiomKind::SymmetricObjectProperty) return symmetric;
-  if (kind == AxiomKind::ReflexiveObjectProperty) return reflexive;
-  if (kind == AxiomKind::FunctionalObjectProperty) return functional;
-  if (kind == AxiomKind::InverseFunctionalObjectProperty) return inverse_functional;
-  if (kind == AxiomKind::IrreflexiveObjectProperty) return irreflexive;
-  return asymmetric;
-}
-
-const EntitySet& AxiomIndex::characteristic(AxiomKind kind) const {
-  return const_cast<AxiomIndex*>(this)->characteristic_mut(kind);
-}
-
 void AxiomIndex::insert(AxiomId id, const AxiomView& a) {
   if (id.value >= listed_.size()) listed_.resize(size_t{id.value} + 1, 0);
   if (!listed_[id.value]) {
@@ -189,13 +173,9 @@ void AxiomIndex::insert(AxiomId id, const AxiomView& a) {
       inverses.push_unique(a.left(), a.right());
       inverses.push_unique(a.right(), a.left());
       break;
-    case AxiomKind::TransitiveObjectProperty:
-    case AxiomKind::SymmetricObjectProperty:
-    case AxiomKind::ReflexiveObjectProperty:
-    case AxiomKind::FunctionalObjectProperty:
-    case AxiomKind::InverseFunctionalObjectProperty:
-    case AxiomKind::IrreflexiveObjectProperty:
-    case AxiomKind::AsymmetricObjectProperty: characteristic_mut(a.kind()).insert(a.property()); break;
+    TRELVANIC_CHARACTERISTIC_AXIOM_CASES
+      characteristics_[static_cast<size_t>(*characteristic_of(a.kind()))].insert(a.property());
+      break;
     case AxiomKind::SubClassOfExistential:
       existentials.append_unique(a.subclass(), a.property(), a.filler());
       break;
@@ -259,13 +239,9 @@ void AxiomIndex::remove(AxiomId id, const AxiomView& a) {
       inverses.erase(a.left(), a.right());
       inverses.erase(a.right(), a.left());
       break;
-    case AxiomKind::TransitiveObjectProperty:
-    case AxiomKind::SymmetricObjectProperty:
-    case AxiomKind::ReflexiveObjectProperty:
-    case AxiomKind::FunctionalObjectProperty:
-    case AxiomKind::InverseFunctionalObjectProperty:
-    case AxiomKind::IrreflexiveObjectProperty:
-    case AxiomKind::AsymmetricObjectProperty: characteristic_mut(a.kind()).erase(a.property()); break;
+    TRELVANIC_CHARACTERISTIC_AXIOM_CASES
+      characteristics_[static_cast<size_t>(*characteristic_of(a.kind()))].erase(a.property());
+      break;
     case AxiomKind::SubClassOfExistential:
       existentials.remove_pair(a.subclass(), a.property(), a.filler(), /*drop_empty_key=*/false);
       break;

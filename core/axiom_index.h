@@ -27,6 +27,7 @@
 #include <absl/container/inlined_vector.h>
 
 #include "core/axiom.h"
+#include "core/characteristic.h"
 #include "core/chunked_vector.h"
 #include "core/ids.h"
 #include "memory/prefetch.h"
@@ -197,7 +198,6 @@ struct AxiomIndex {
   DenseAdjacency types;      // ClassAssertion(i, c): row i holds c
   DenseAdjacency instances;  // row c holds i
   PairListMap existentials;        // sub -> (property, filler)
-  EntitySet transitive, symmetric, reflexive, functional, inverse_functional, irreflexive, asymmetric;
   EquivalenceClusters equivalent_classes;
   EquivalenceClusters equivalent_properties;
   SymmetricGroups disjoint;
@@ -254,11 +254,13 @@ struct AxiomIndex {
   [[nodiscard]] std::optional<EntitySet> different_from(EntityId i) const { return different.linked_to(i); }
   [[nodiscard]] const EntitySet* equivalents_of(EntityId c) const { return equivalent_classes.get(c); }
   [[nodiscard]] const EntitySet* same_as_of(EntityId i) const { return same_as.get(i); }
-  [[nodiscard]] const EntitySet& characteristic(AxiomKind kind) const;
+  // The properties told to have a characteristic.
+  [[nodiscard]] const EntitySet& characteristic(PropertyCharacteristic c) const {
+    return characteristics_[static_cast<size_t>(c)];
+  }
 
  private:
-  EntitySet& characteristic_mut(AxiomKind kind);
-
+  std::array<EntitySet, kCharacteristicCount> characteristics_;
   std::array<std::vector<AxiomId>, kAxiomKindCount> by_kind_;
   std::vector<uint8_t> listed_;  // AxiomId -> 1 when in its by_kind list
   bool dl_abox_indexed_ = false;

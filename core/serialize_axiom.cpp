@@ -46,15 +46,9 @@ std::vector<std::string_view> struct_fields(AxiomKind k) {
     case K::NegativeObjectPropertyAssertion: return {"subject", "property", "object"};
     case K::DataPropertyAssertion:
     case K::NegativeDataPropertyAssertion: return {"individual", "property", "value"};
+    TRELVANIC_CHARACTERISTIC_AXIOM_CASES
     case K::EquivalentClasses:
     case K::DisjointClasses:
-    case K::TransitiveObjectProperty:
-    case K::SymmetricObjectProperty:
-    case K::ReflexiveObjectProperty:
-    case K::FunctionalObjectProperty:
-    case K::InverseFunctionalObjectProperty:
-    case K::IrreflexiveObjectProperty:
-    case K::AsymmetricObjectProperty:
     case K::EquivalentObjectProperties:
     case K::SameIndividual:
     case K::DifferentIndividuals: return {};

@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include "core/cancel.h"
+#include "core/characteristic.h"
 #include "core/limits.h"
 #include "owl/utf8.h"
 #include "parser/map_dl.h"
@@ -56,16 +57,10 @@ void note_told_constructs(Mapper& mapper, AxiomKind kind) {
     case AxiomKind::ObjectPropertyRange: return note(OwlConstruct::ObjectPropertyRange);
     case AxiomKind::SubObjectPropertyOf: return note(OwlConstruct::SubObjectPropertyOf);
     case AxiomKind::InverseObjectProperties: return note(OwlConstruct::InverseObjectProperties);
-    case AxiomKind::TransitiveObjectProperty: return note(OwlConstruct::TransitiveObjectProperty);
     case AxiomKind::SubClassOfExistential:
       note(OwlConstruct::SubClassOfExistential);
       return note(OwlConstruct::ObjectSomeValuesFrom);
-    case AxiomKind::SymmetricObjectProperty: return note(OwlConstruct::SymmetricObjectProperty);
-    case AxiomKind::ReflexiveObjectProperty: return note(OwlConstruct::ReflexiveObjectProperty);
-    case AxiomKind::FunctionalObjectProperty: return note(OwlConstruct::FunctionalObjectProperty);
-    case AxiomKind::InverseFunctionalObjectProperty: return note(OwlConstruct::InverseFunctionalObjectProperty);
-    case AxiomKind::IrreflexiveObjectProperty: return note(OwlConstruct::IrreflexiveObjectProperty);
-    case AxiomKind::AsymmetricObjectProperty: return note(OwlConstruct::AsymmetricObjectProperty);
+    TRELVANIC_CHARACTERISTIC_AXIOM_CASES return note(characteristic_row(*characteristic_of(kind)).construct);
     case AxiomKind::EquivalentObjectProperties: return note(OwlConstruct::EquivalentObjectProperties);
     case AxiomKind::ClassAssertion: return note(OwlConstruct::ClassAssertion);
     case AxiomKind::ObjectPropertyAssertion:

@@ -4,6 +4,7 @@
 #include <vector>
 
 
+#include "core/characteristic.h"
 #include "parser/map.h"
 
 namespace trelvanic_parser {
@@ -148,16 +149,13 @@ void note_dl_axiom_constructs(const trelvanic_core::DlStore& store, const DlAxio
     case DlAxiomKind::SameIndividual:
     case DlAxiomKind::DifferentIndividuals: note(OwlConstruct::IndividualEquality); break;
     case DlAxiomKind::TransitiveObjectProperty:
-      note(OwlConstruct::TransitiveObjectProperty);
-      inverse_role(a.role());
-      break;
     case DlAxiomKind::SymmetricObjectProperty:
-      note(OwlConstruct::SymmetricObjectProperty);
+      note(characteristic_row(*characteristic_of(a.kind)).construct);
       inverse_role(a.role());
       break;
     case DlAxiomKind::SwrlRule: note(OwlConstruct::SwrlRule); break;
-    case DlAxiomKind::InverseFunctionalObjectProperty: note(OwlConstruct::InverseFunctionalObjectProperty); break;
-    case DlAxiomKind::IrreflexiveObjectProperty: note(OwlConstruct::IrreflexiveObjectProperty); break;
+    case DlAxiomKind::InverseFunctionalObjectProperty:
+    case DlAxiomKind::IrreflexiveObjectProperty: note(characteristic_row(*characteristic_of(a.kind)).construct); break;
     case DlAxiomKind::DisjointRoles:
       note(OwlConstruct::DisjointObjectProperties);
       for (size_t i = 0; i < a.roles().size(); ++i) inverse_role(a.roles()[i]);

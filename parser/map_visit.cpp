@@ -5,6 +5,7 @@
 
 #include <absl/container/inlined_vector.h>
 
+#include "core/characteristic.h"
 #include "parser/map.h"
 #include "parser/map_swrl.h"
 
@@ -12,10 +13,13 @@ namespace trelvanic_parser {
 
 using trelvanic_core::Axiom;
 using trelvanic_core::AxiomKind;
+using trelvanic_core::CharacteristicRow;
 using trelvanic_core::DlAxiom;
 using trelvanic_core::DlAxiomKind;
 using trelvanic_core::EntityId;
 using trelvanic_core::EntityKind;
+using trelvanic_core::kCharacteristicCount;
+using trelvanic_core::kCharacteristics;
 using trelvanic_core::OwlConstruct;
 using trelvanic_core::RoleExpr;
 using trelvanic_owl::Kind;
@@ -25,27 +29,17 @@ namespace {
 
 constexpr std::string_view kDataPropertyAxiomText = "data property axiom not mapped in v0.2";
 
-// The construct noted for each property characteristic and the told axiom
-// that holds it of a named property.
-struct Characteristic {
-  Kind kind;
-  OwlConstruct construct;
-  AxiomKind told;
-};
-constexpr Characteristic kCharacteristics[] = {
-    {Kind::FunctionalObjectProperty, OwlConstruct::FunctionalObjectProperty, AxiomKind::FunctionalObjectProperty},
-    {Kind::InverseFunctionalObjectProperty, OwlConstruct::InverseFunctionalObjectProperty,
-     AxiomKind::InverseFunctionalObjectProperty},
-    {Kind::ReflexiveObjectProperty, OwlConstruct::ReflexiveObjectProperty, AxiomKind::ReflexiveObjectProperty},
-    {Kind::IrreflexiveObjectProperty, OwlConstruct::IrreflexiveObjectProperty, AxiomKind::IrreflexiveObjectProperty},
-    {Kind::SymmetricObjectProperty, OwlConstruct::SymmetricObjectProperty, AxiomKind::SymmetricObjectProperty},
-    {Kind::AsymmetricObjectProperty, OwlConstruct::AsymmetricObjectProperty, AxiomKind::AsymmetricObjectProperty},
-    {Kind::TransitiveObjectProperty, OwlConstruct::TransitiveObjectProperty, AxiomKind::TransitiveObjectProperty},
+// The structural model's characteristic axiom kinds, in the order of the
+// characteristics.
+constexpr Kind kCharacteristicKinds[] = {
+#define TRELVANIC_X(name, local) Kind::name##ObjectProperty,
+    TRELVANIC_PROPERTY_CHARACTERISTICS(TRELVANIC_X)
+#undef TRELVANIC_X
 };
 
-const Characteristic& characteristic(Kind k) {
-  for (const Characteristic& c : kCharacteristics)
-    if (c.kind == k) return c;
+const CharacteristicRow& characteristic(Kind k) {
+  for (size_t i = 0; i < kCharacteristicCount; ++i)
+    if (kCharacteristicKinds[i] == k) return kCharacteristics[i];
   return kCharacteristics[0];  // the callers pass characteristic kinds only
 }
 
@@ -274,11 +268,8 @@ void Mapper::visit_characteristic(NodeId n) {
       if (auto id = register_object_property(p))
         return push_axiom(Axiom::property_characteristic(characteristic(kind).told, *id));
     }
-    if (auto role = resolve_role(p)) {
-      const auto dk =
-          kind == Kind::SymmetricObjectProperty ? DlAxiomKind::SymmetricObjectProperty : DlAxiomKind::TransitiveObjectProperty;
-      return push_dl_axiom(DlAxiom::role_characteristic(dk, *role));
-    }
+    if (auto role = resolve_role(p))
+      return push_dl_axiom(DlAxiom::role_characteristic(*characteristic(kind).expression, *role));
     return skip(kRegistrationSkipText);
   }
   // R⁻ is functional exactly when R is inverse-functional (and the other

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/characteristic.h"
+
 namespace trelvanic_profile {
 
 using trelvanic_core::AxiomId;
@@ -155,15 +157,9 @@ ConstructMask told_kind_mask(AxiomKind k) {
     case AxiomKind::ObjectPropertyRange: return construct_bit(C::ObjectPropertyRange);
     case AxiomKind::SubObjectPropertyOf: return construct_bit(C::SubObjectPropertyOf);
     case AxiomKind::InverseObjectProperties: return construct_bit(C::InverseObjectProperties);
-    case AxiomKind::TransitiveObjectProperty: return construct_bit(C::TransitiveObjectProperty);
     case AxiomKind::SubClassOfExistential:
       return construct_bit(C::SubClassOfExistential) | construct_bit(C::ObjectSomeValuesFrom);
-    case AxiomKind::SymmetricObjectProperty: return construct_bit(C::SymmetricObjectProperty);
-    case AxiomKind::ReflexiveObjectProperty: return construct_bit(C::ReflexiveObjectProperty);
-    case AxiomKind::FunctionalObjectProperty: return construct_bit(C::FunctionalObjectProperty);
-    case AxiomKind::InverseFunctionalObjectProperty: return construct_bit(C::InverseFunctionalObjectProperty);
-    case AxiomKind::IrreflexiveObjectProperty: return construct_bit(C::IrreflexiveObjectProperty);
-    case AxiomKind::AsymmetricObjectProperty: return construct_bit(C::AsymmetricObjectProperty);
+    TRELVANIC_CHARACTERISTIC_AXIOM_CASES return construct_bit(characteristic_row(*characteristic_of(k)).construct);
     case AxiomKind::EquivalentObjectProperties: return construct_bit(C::EquivalentObjectProperties);
     case AxiomKind::ClassAssertion: return construct_bit(C::ClassAssertion);
     case AxiomKind::ObjectPropertyAssertion: return construct_bit(C::ObjectPropertyAssertion);
@@ -184,6 +180,7 @@ ConstructMask axiom_construct_mask(const AxiomView& axiom) { return told_kind_ma
 
 ConstructMask dl_axiom_construct_mask(CeConstructMemo& memo, const DlAxiomView& a) {
   auto bit = [](C c) { return construct_bit(c); };
+  auto characteristic_bit = [](DlAxiomKind k) { return construct_bit(characteristic_row(*characteristic_of(k)).construct); };
   auto classes = [&](C c) {
     ConstructMask m = bit(c);
     for (CeId id : a.classes()) m |= memo.mask(id);
@@ -214,11 +211,11 @@ ConstructMask dl_axiom_construct_mask(CeConstructMemo& memo, const DlAxiomView& 
     case DlAxiomKind::DisjointObjectProperties: return bit(C::DisjointObjectProperties);
     case DlAxiomKind::SameIndividual:
     case DlAxiomKind::DifferentIndividuals: return bit(C::IndividualEquality);
-    case DlAxiomKind::TransitiveObjectProperty: return bit(C::TransitiveObjectProperty) | inverse_bit(a.role());
-    case DlAxiomKind::SymmetricObjectProperty: return bit(C::SymmetricObjectProperty) | inverse_bit(a.role());
+    case DlAxiomKind::TransitiveObjectProperty:
+    case DlAxiomKind::SymmetricObjectProperty: return characteristic_bit(a.kind) | inverse_bit(a.role());
     case DlAxiomKind::SwrlRule: return bit(C::SwrlRule);
-    case DlAxiomKind::InverseFunctionalObjectProperty: return bit(C::InverseFunctionalObjectProperty);
-    case DlAxiomKind::IrreflexiveObjectProperty: return bit(C::IrreflexiveObjectProperty);
+    case DlAxiomKind::InverseFunctionalObjectProperty:
+    case DlAxiomKind::IrreflexiveObjectProperty: return characteristic_bit(a.kind);
     case DlAxiomKind::DisjointRoles: {
       ConstructMask m = bit(C::DisjointObjectProperties);
       for (size_t i = 0; i < a.roles().size(); ++i) m |= inverse_bit(a.roles()[i]);

@@ -145,7 +145,7 @@ std::vector<EntityId> object_property_values_materialized(const Ontology& o, Ent
     for (const auto& [q, obj] : o.object_assertions_of(s))
       if (property_entails_assertion(o, q, p)) values.insert(obj);
   if (include_inverse) {
-    const auto& symmetric = o.index().symmetric;
+    const auto& symmetric = o.index().characteristic(trelvanic_core::PropertyCharacteristic::Symmetric);
     for (EntityId s : subjects)
       for (const auto& [k, x] : o.index().assertions_by_object.get(s)) {
         bool entailed = false;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "bridge/merge.h"
 #include "core/dl.h"
 #include "fixture.h"
 
@@ -165,6 +166,32 @@ const DlCase kDlCases[] = {
        return true;
      },
      "targetIndividual"},
+    {"transitive inverse",
+     [](Onto& x) {
+       x.o.dl_mut().push_axiom(DlAxiom::role_characteristic(DlAxiomKind::TransitiveObjectProperty,
+                                                            RoleExpr::inverse(x.prop("p"))));
+       return true;
+     },
+     "TransitiveProperty"},
+    {"symmetric inverse",
+     [](Onto& x) {
+       x.o.dl_mut().push_axiom(DlAxiom::role_characteristic(DlAxiomKind::SymmetricObjectProperty,
+                                                            RoleExpr::inverse(x.prop("p"))));
+       return true;
+     },
+     "SymmetricProperty"},
+    {"inverse functional in the DL store",
+     [](Onto& x) {
+       x.o.dl_mut().push_axiom(DlAxiom::inverse_functional_object_property(x.prop("p")));
+       return true;
+     },
+     "InverseFunctionalProperty"},
+    {"irreflexive in the DL store",
+     [](Onto& x) {
+       x.o.dl_mut().push_axiom(DlAxiom::irreflexive_object_property(x.prop("p")));
+       return true;
+     },
+     "IrreflexiveProperty"},
     {"property chain",
      [](Onto& x) {
        x.o.dl_mut().push_axiom(DlAxiom::sub_object_property_chain(
@@ -226,6 +253,50 @@ TEST(Triples, DlStoreAxiomsInTheirRdfForm) {
       const auto pred = dict.find_iri(owl(c.predicate));
       EXPECT_TRUE(std::any_of(out.begin(), out.end(), [&](const auto& t) { return t.predicate == pred || t.object == pred; }));
     }
+  }
+}
+
+// Each characteristic is one rdf:type triple naming its OWL class: in the
+// export, in the triple key, and read back by the merge as the same told
+// axiom. Reflexivity has no OWL 2 RL form.
+TEST(Triples, CharacteristicsAreTypeTriplesBothWays) {
+  struct Case {
+    AxiomKind kind;
+    const char* cls;
+    bool rl;
+  };
+  const Case cases[] = {
+      {AxiomKind::FunctionalObjectProperty, "FunctionalProperty", true},
+      {AxiomKind::InverseFunctionalObjectProperty, "InverseFunctionalProperty", true},
+      {AxiomKind::ReflexiveObjectProperty, "ReflexiveProperty", false},
+      {AxiomKind::IrreflexiveObjectProperty, "IrreflexiveProperty", true},
+      {AxiomKind::SymmetricObjectProperty, "SymmetricProperty", true},
+      {AxiomKind::AsymmetricObjectProperty, "AsymmetricProperty", true},
+      {AxiomKind::TransitiveObjectProperty, "TransitiveProperty", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.cls);
+    Onto x;
+    const Axiom told = Axiom::property_characteristic(c.kind, x.prop("p"));
+    x.add(told);
+    const TermTriple typed = t3(iri("p"), kRdfType, owl(c.cls));
+    auto ts = trelvanic_bridge::core_to_triples(x.o);
+    ASSERT_TRUE(ts) << ts.error().message();
+    EXPECT_TRUE(contains(*ts, typed));
+    trelvanic_bridge::Dictionary dict;
+    std::vector<trelvanic_bridge::Triple> out;
+    EXPECT_EQ(trelvanic_bridge::export_ontology(x.o, dict, out)->outside_rl, c.rl ? 0u : 1u);
+    auto key = trelvanic_bridge::axiom_triple_key(x.o, told.view());
+    ASSERT_TRUE(key && *key);
+    EXPECT_EQ(**key, (std::array<std::string, 3>{iri("p"), kRdfType, owl(c.cls)}));
+
+    Onto y;
+    y.prop("p");
+    const std::vector<TermTriple> merged_in = {typed};
+    auto merged = trelvanic_bridge::merge_term_triples(y.o, merged_in, {}, 100, 100, 0);
+    ASSERT_TRUE(merged) << merged.error().message();
+    EXPECT_EQ(merged->added_axioms, 1u);
+    EXPECT_TRUE(y.has(told));
   }
 }
 

@@ -51,6 +51,29 @@ class AxiomIndexTest : public ::testing::Test {
   const EntityId A{0}, B{1}, C{2}, E{3}, P{4}, Q{5}, R{6}, X{7}, Y{8}, Z{9};
 };
 
+// Each characteristic axiom lands in its own set, and only there, and
+// leaves it when removed.
+TEST_F(AxiomIndexTest, CharacteristicSetsByKind) {
+  using PC = PropertyCharacteristic;
+  const std::pair<AxiomKind, PC> cases[] = {
+      {AxiomKind::FunctionalObjectProperty, PC::Functional},
+      {AxiomKind::InverseFunctionalObjectProperty, PC::InverseFunctional},
+      {AxiomKind::ReflexiveObjectProperty, PC::Reflexive},
+      {AxiomKind::IrreflexiveObjectProperty, PC::Irreflexive},
+      {AxiomKind::SymmetricObjectProperty, PC::Symmetric},
+      {AxiomKind::AsymmetricObjectProperty, PC::Asymmetric},
+      {AxiomKind::TransitiveObjectProperty, PC::Transitive},
+  };
+  for (const auto& [kind, held] : cases) {
+    SCOPED_TRACE(axiom_kind_name(kind));
+    const AxiomId id = add(Axiom::property_characteristic(kind, P));
+    for (const auto& [other_kind, other] : cases)
+      EXPECT_EQ(index.characteristic(other).contains(P), other == held) << axiom_kind_name(other_kind);
+    remove(id);
+    EXPECT_TRUE(index.characteristic(held).empty());
+  }
+}
+
 TEST_F(AxiomIndexTest, RowsAfterInsertAndRemove) {
   const AxiomId sub = add(Axiom::sub_class_of(B, A));
   add(Axiom::sub_class_of(B, C));
@@ -67,7 +90,7 @@ TEST_F(AxiomIndexTest, RowsAfterInsertAndRemove) {
   EXPECT_EQ(index.object_assertions_of(X)[0], EntityPair(P, Y));
   EXPECT_EQ(index.assertions_by_object.get(Y)[0], EntityPair(P, X));
   EXPECT_EQ(index.existentials_of(A)[0], EntityPair(P, B));
-  EXPECT_TRUE(index.transitive.contains(P));
+  EXPECT_TRUE(index.characteristic(PropertyCharacteristic::Transitive).contains(P));
   EXPECT_EQ(v(index.domains.row(P)), std::vector<EntityId>{A});
   EXPECT_TRUE(index.direct_superclasses(Z).empty()) << "rows beyond the end read as empty";
 
