@@ -144,6 +144,195 @@ struct RestrictionRecord {
   bool typed = false;
 };
 
+// Restriction nodes and the classes linked to them by rdfs:subClassOf.
+struct Restrictions {
+  absl::flat_hash_map<uint32_t, RestrictionRecord> records;
+  std::vector<std::pair<TermId, TermId>> links;  // (class, restriction node)
+};
+
+Restrictions restrictions_of(const Dictionary& dict, std::span<const Triple> output) {
+  Restrictions out;
+  for (const Triple& t : output) {
+    const bool blank_subject = dict.kind(t.subject) == TermKind::Blank;
+    if (blank_subject) {
+      RestrictionRecord& r = out.records[t.subject.value];
+      const bool iri_object = dict.kind(t.object) == TermKind::Iri;
+      if (t.predicate == v::rdf_type && t.object == v::owl_Restriction) r.typed = true;
+      if (t.predicate == v::owl_onProperty) r.on_property = iri_object ? std::optional(t.object) : std::nullopt;
+      if (t.predicate == v::owl_someValuesFrom) r.some_values_from = iri_object ? std::optional(t.object) : std::nullopt;
+    } else if (t.predicate == v::rdfs_subClassOf && dict.kind(t.object) == TermKind::Blank) {
+      out.links.emplace_back(t.subject, t.object);
+    }
+  }
+  return out;
+}
+
+// A told form found in the output, kept compact until the duplicate check:
+// most output triples restate what the ontology holds.
+struct Found {
+  AxiomKind kind;
+  std::array<EntityId, 3> ids;
+  TermId literal;  // DataPropertyAssertion's value
+};
+
+// The told forms of the output triples, in the order found.
+class FormFinder {
+ public:
+  FormFinder(Merger& m, const Dictionary& dict, size_t expected) : m_(m), dict_(dict) { found.reserve(expected); }
+
+  // SubClassOfExistential from each class linked to a complete restriction
+  // node over entities.
+  Result<void> existentials(const Restrictions& r) {
+    for (const auto& [cls, node] : r.links) {
+      auto it = r.records.find(node.value);
+      if (it == r.records.end() || !it->second.typed || !it->second.on_property || !it->second.some_values_from)
+        continue;
+      if (!m_.names_entity(cls) || !m_.names_entity(*it->second.on_property) ||
+          !m_.names_entity(*it->second.some_values_from))
+        continue;
+      auto c = TRELVANIC_BRIDGE_TRY(m_.get(cls, EntityKind::Class));
+      if (!c) continue;
+      auto p = TRELVANIC_BRIDGE_TRY(m_.get(*it->second.on_property, EntityKind::ObjectProperty));
+      if (!p) continue;
+      auto f = TRELVANIC_BRIDGE_TRY(m_.get(*it->second.some_values_from, EntityKind::Class));
+      if (!f) continue;
+      push(AxiomKind::SubClassOfExistential, *c, *p, *f);
+    }
+    return {};
+  }
+
+  // The one told form of a triple with a named subject, if it has one.
+  Result<void> triple(const Triple& t) {
+    if (dict_.kind(t.subject) == TermKind::Blank || !m_.names_entity(t.subject)) return {};
+    const TermKind ok = dict_.kind(t.object);
+    if (ok == TermKind::Literal) return data_assertion(t);
+    if (ok == TermKind::Blank) return {};
+    if (auto ch = t.predicate == v::rdf_type ? trelvanic_rdf::characteristic_of_type(t.object) : std::nullopt) {
+      auto q = TRELVANIC_BRIDGE_TRY(m_.get(t.subject, EntityKind::ObjectProperty));
+      if (q) push(characteristic_row(*ch).told, *q);
+      return {};
+    }
+    if (!m_.names_entity(t.object)) return {};
+    // A pair of a term with itself states nothing.
+    const bool self = t.subject == t.object;
+    const TermId p = t.predicate;
+    constexpr EntityKind kInd = EntityKind::Individual, kClass = EntityKind::Class, kProp = EntityKind::ObjectProperty;
+    if (p == v::owl_sameAs) return self ? Result<void>() : pair(t, kInd, kInd, AxiomKind::SameIndividual);
+    if (p == v::owl_differentFrom) return self ? Result<void>() : pair(t, kInd, kInd, AxiomKind::DifferentIndividuals);
+    if (p == v::owl_disjointWith) return self ? Result<void>() : pair(t, kClass, kClass, AxiomKind::DisjointClasses);
+    if (p == v::owl_equivalentClass)
+      return self ? Result<void>() : pair(t, kClass, kClass, AxiomKind::EquivalentClasses);
+    if (p == v::owl_equivalentProperty)
+      return self ? Result<void>() : pair(t, kProp, kProp, AxiomKind::EquivalentObjectProperties);
+    if (p == v::owl_inverseOf) {
+      if (!self) return pair(t, kProp, kProp, AxiomKind::InverseObjectProperties);
+      // A property that is its own inverse is symmetric.
+      auto q = TRELVANIC_BRIDGE_TRY(m_.get(t.subject, kProp));
+      if (q) push(AxiomKind::SymmetricObjectProperty, *q);
+      return {};
+    }
+    if (p == v::rdfs_subClassOf) return self ? Result<void>() : pair(t, kClass, kClass, AxiomKind::SubClassOf);
+    if (p == v::rdfs_subPropertyOf)
+      return self ? Result<void>() : pair(t, kProp, kProp, AxiomKind::SubObjectPropertyOf);
+    if (p == v::rdfs_domain) return pair(t, kProp, kClass, AxiomKind::ObjectPropertyDomain);
+    if (p == v::rdfs_range) return pair(t, kProp, kClass, AxiomKind::ObjectPropertyRange);
+    // Declarations (owl:Class, owl:NamedIndividual, ...) are reserved
+    // objects and were passed over above.
+    if (p == v::rdf_type) return pair(t, kInd, kClass, AxiomKind::ClassAssertion);
+    // Other standard vocabulary (owl:propertyDisjointWith, owl:hasKey, list
+    // cells, ...) has no told form.
+    if (!m_.names_entity(p)) return {};
+    return object_assertion(t);
+  }
+
+  std::vector<Found> found;
+
+ private:
+  void push(AxiomKind kind, EntityId a, EntityId b = {}, EntityId c = {}) {
+    found.push_back(Found{kind, {a, b, c}, TermId{}});
+  }
+
+  // The subject as `ks` and the object as `ko`.
+  Result<void> pair(const Triple& t, EntityKind ks, EntityKind ko, AxiomKind kind) {
+    auto a = TRELVANIC_BRIDGE_TRY(m_.get(t.subject, ks));
+    if (!a) return {};
+    auto b = TRELVANIC_BRIDGE_TRY(m_.get(t.object, ko));
+    if (!b) return {};
+    push(kind, *a, *b);
+    return {};
+  }
+
+  Result<void> data_assertion(const Triple& t) {
+    if (!m_.names_entity(t.predicate)) return {};  // rdfs:label and other vocabulary
+    auto s = TRELVANIC_BRIDGE_TRY(m_.get(t.subject, EntityKind::Individual));
+    if (!s) return {};
+    auto p = TRELVANIC_BRIDGE_TRY(m_.get(t.predicate, EntityKind::DataProperty));
+    if (!p) return {};
+    found.push_back(Found{AxiomKind::DataPropertyAssertion, {*s, *p, EntityId{}}, t.object});
+    return {};
+  }
+
+  Result<void> object_assertion(const Triple& t) {
+    auto s = TRELVANIC_BRIDGE_TRY(m_.get(t.subject, EntityKind::Individual));
+    if (!s) return {};
+    auto q = TRELVANIC_BRIDGE_TRY(m_.get(t.predicate, EntityKind::ObjectProperty));
+    if (!q) return {};
+    auto o = TRELVANIC_BRIDGE_TRY(m_.get(t.object, EntityKind::Individual));
+    if (!o) return {};
+    push(AxiomKind::ObjectPropertyAssertion, *s, *q, *o);
+    return {};
+  }
+
+  Merger& m_;
+  const Dictionary& dict_;
+};
+
+Axiom found_axiom(const Found& f, const Dictionary& dict) {
+  const EntityId x = f.ids[0], y = f.ids[1], z = f.ids[2];
+  auto value = [&] {
+    return DataLiteral{std::string(dict.value(f.literal)), std::string(dict.value(dict.datatype(f.literal)))};
+  };
+  switch (f.kind) {
+    case AxiomKind::SubClassOf: return Axiom::sub_class_of(x, y);
+    case AxiomKind::EquivalentClasses: return Axiom::equivalent_classes({x, y});
+    case AxiomKind::DisjointClasses: return Axiom::disjoint_classes({x, y});
+    case AxiomKind::ObjectPropertyDomain: return Axiom::object_property_domain(x, y);
+    case AxiomKind::ObjectPropertyRange: return Axiom::object_property_range(x, y);
+    case AxiomKind::SubObjectPropertyOf: return Axiom::sub_object_property_of(x, y);
+    case AxiomKind::InverseObjectProperties: return Axiom::inverse_object_properties(x, y);
+    case AxiomKind::SubClassOfExistential: return Axiom::sub_class_of_existential(x, y, z);
+    TRELVANIC_CHARACTERISTIC_AXIOM_CASES return Axiom::property_characteristic(f.kind, x);
+    case AxiomKind::EquivalentObjectProperties: return Axiom::equivalent_object_properties({x, y});
+    case AxiomKind::ClassAssertion: return Axiom::class_assertion(x, y);
+    case AxiomKind::ObjectPropertyAssertion: return Axiom::object_property_assertion(x, y, z);
+    case AxiomKind::DataPropertyAssertion: return Axiom::data_property_assertion(x, y, value());
+    case AxiomKind::NegativeObjectPropertyAssertion: return Axiom::negative_object_property_assertion(x, y, z);
+    case AxiomKind::NegativeDataPropertyAssertion: return Axiom::negative_data_property_assertion(x, y, value());
+    case AxiomKind::SameIndividual: return Axiom::same_individual({x, y});
+    case AxiomKind::DifferentIndividuals: return Axiom::different_individuals({x, y});
+  }
+  return Axiom::sub_class_of(x, y);
+}
+
+// The found forms neither the ontology (`keys`) nor an earlier form holds,
+// as axioms in the order found. Lists and inverse pairs are stored smaller
+// id first; data assertions are told apart by their value too.
+std::vector<Axiom> new_axioms(std::vector<Found>& found, absl::flat_hash_set<Key>& keys, const Dictionary& dict) {
+  std::vector<Axiom> candidates;
+  candidates.reserve(found.size());
+  absl::flat_hash_set<std::array<uint32_t, 3>> data_seen;
+  for (Found& f : found) {
+    const bool pair_form = trelvanic_core::axiom_kind_is_nary(f.kind) || f.kind == AxiomKind::InverseObjectProperties;
+    if (pair_form && f.ids[1] < f.ids[0]) std::swap(f.ids[0], f.ids[1]);
+    const bool fresh = f.kind == AxiomKind::DataPropertyAssertion
+                           ? data_seen.insert({f.ids[0].value, f.ids[1].value, f.literal.value}).second
+                           : keys.insert(Key{static_cast<uint32_t>(f.kind), f.ids[0].value, f.ids[1].value,
+                                             f.ids[2].value}).second;
+    if (fresh) candidates.push_back(found_axiom(f, dict));
+  }
+  return candidates;
+}
+
 }  // namespace
 
 Result<EntityId> lookup_or_insert(Ontology& ontology, std::string_view iri, EntityKind wanted, size_t max_entities) {
@@ -161,193 +350,29 @@ Result<MergeReport> merge_triples_into_ontology_inner(Ontology& ontology, const 
                                                       std::span<const Triple> output,
                                                       std::span<const Problem> problems, size_t max_axioms,
                                                       size_t max_entities, size_t live_before) {
-  // 1. What the ontology holds already.
+  // What the ontology holds already.
   absl::flat_hash_set<Key> keys;
   keys.reserve(ontology.axioms().live_count() + output.size());
   ontology.axioms().for_each_live([&](trelvanic_core::AxiomId, const AxiomView& a) {
     if (auto k = axiom_key(a)) keys.insert(*k);
   });
-  // 2.
   if (ontology.entity_count() >= max_entities) return std::unexpected(entity_limit(max_entities));
 
-  // 3. Restriction nodes and the classes linked to them.
-  absl::flat_hash_map<uint32_t, RestrictionRecord> records;
-  std::vector<std::pair<TermId, TermId>> links;  // (class, restriction node)
-  for (const Triple& t : output) {
-    const bool blank_subject = dict.kind(t.subject) == TermKind::Blank;
-    if (blank_subject) {
-      RestrictionRecord& r = records[t.subject.value];
-      const bool iri_object = dict.kind(t.object) == TermKind::Iri;
-      if (t.predicate == v::rdf_type && t.object == v::owl_Restriction) r.typed = true;
-      if (t.predicate == v::owl_onProperty) r.on_property = iri_object ? std::optional(t.object) : std::nullopt;
-      if (t.predicate == v::owl_someValuesFrom) r.some_values_from = iri_object ? std::optional(t.object) : std::nullopt;
-    } else if (t.predicate == v::rdfs_subClassOf && dict.kind(t.object) == TermKind::Blank) {
-      links.emplace_back(t.subject, t.object);
-    }
-  }
-
+  // The told forms: existentials from restriction nodes first, then one
+  // form per triple.
+  const Restrictions restrictions = restrictions_of(dict, output);
   Merger m(ontology, dict, max_entities);
-  // Found forms, kept compact until the duplicate check: most output
-  // triples restate what the ontology holds.
-  struct Found {
-    AxiomKind kind;
-    std::array<EntityId, 3> ids;
-    TermId literal;  // DataPropertyAssertion's value
-  };
-  std::vector<Found> found;
-  found.reserve(output.size());
-  auto push = [&](AxiomKind kind, EntityId a, EntityId b = {}, EntityId c = {}) {
-    found.push_back(Found{kind, {a, b, c}, TermId{}});
-  };
-  // 4. Existential restrictions.
-  for (const auto& [cls, node] : links) {
-    auto it = records.find(node.value);
-    if (it == records.end() || !it->second.typed || !it->second.on_property || !it->second.some_values_from)
-      continue;
-    if (!m.names_entity(cls) || !m.names_entity(*it->second.on_property) ||
-        !m.names_entity(*it->second.some_values_from))
-      continue;
-    auto c = TRELVANIC_BRIDGE_TRY(m.get(cls, EntityKind::Class));
-    if (!c) continue;
-    auto p = TRELVANIC_BRIDGE_TRY(m.get(*it->second.on_property, EntityKind::ObjectProperty));
-    if (!p) continue;
-    auto f = TRELVANIC_BRIDGE_TRY(m.get(*it->second.some_values_from, EntityKind::Class));
-    if (!f) continue;
-    push(AxiomKind::SubClassOfExistential, *c, *p, *f);
-  }
+  FormFinder finder(m, dict, output.size());
+  TRELVANIC_BRIDGE_TRY(finder.existentials(restrictions));
+  for (const Triple& t : output) TRELVANIC_BRIDGE_TRY(finder.triple(t));
 
-  // 5. One told form per triple.
-  auto pair = [&](TermId s, EntityKind ks, TermId o, EntityKind ko, AxiomKind kind) -> Result<void> {
-    auto a = TRELVANIC_BRIDGE_TRY(m.get(s, ks));
-    if (!a) return {};
-    auto b = TRELVANIC_BRIDGE_TRY(m.get(o, ko));
-    if (!b) return {};
-    push(kind, *a, *b);
-    return {};
-  };
-  for (const Triple& t : output) {
-    if (dict.kind(t.subject) == TermKind::Blank || !m.names_entity(t.subject)) continue;
-    const TermKind ok = dict.kind(t.object);
-    if (ok == TermKind::Literal) {
-      if (!m.names_entity(t.predicate)) continue;  // rdfs:label and other vocabulary
-      auto s = TRELVANIC_BRIDGE_TRY(m.get(t.subject, EntityKind::Individual));
-      if (!s) continue;
-      auto p = TRELVANIC_BRIDGE_TRY(m.get(t.predicate, EntityKind::DataProperty));
-      if (!p) continue;
-      found.push_back(Found{AxiomKind::DataPropertyAssertion, {*s, *p, EntityId{}}, t.object});
-      continue;
-    }
-    if (ok == TermKind::Blank) continue;
-    if (auto ch = t.predicate == v::rdf_type ? trelvanic_rdf::characteristic_of_type(t.object) : std::nullopt) {
-      auto q = TRELVANIC_BRIDGE_TRY(m.get(t.subject, EntityKind::ObjectProperty));
-      if (q) push(characteristic_row(*ch).told, *q);
-      continue;
-    }
-    if (!m.names_entity(t.object)) continue;
-    // A pair of a term with itself states nothing.
-    const bool self = t.subject == t.object;
-    const TermId p = t.predicate;
-    if (p == v::owl_sameAs) {
-      if (!self) TRELVANIC_BRIDGE_TRY(pair(t.subject, EntityKind::Individual, t.object, EntityKind::Individual, AxiomKind::SameIndividual));
-    } else if (p == v::owl_differentFrom) {
-      if (!self) TRELVANIC_BRIDGE_TRY(pair(t.subject, EntityKind::Individual, t.object, EntityKind::Individual, AxiomKind::DifferentIndividuals));
-    } else if (p == v::owl_disjointWith) {
-      if (!self) TRELVANIC_BRIDGE_TRY(pair(t.subject, EntityKind::Class, t.object, EntityKind::Class, AxiomKind::DisjointClasses));
-    } else if (p == v::owl_equivalentClass) {
-      if (!self) TRELVANIC_BRIDGE_TRY(pair(t.subject, EntityKind::Class, t.object, EntityKind::Class, AxiomKind::EquivalentClasses));
-    } else if (p == v::owl_equivalentProperty) {
-      if (!self)
-        TRELVANIC_BRIDGE_TRY(pair(t.subject, EntityKind::ObjectProperty, t.object, EntityKind::ObjectProperty,
-                                  AxiomKind::EquivalentObjectProperties));
-    } else if (p == v::owl_inverseOf) {
-      if (self) {
-        // A property that is its own inverse is symmetric.
-        auto q = TRELVANIC_BRIDGE_TRY(m.get(t.subject, EntityKind::ObjectProperty));
-        if (q) push(AxiomKind::SymmetricObjectProperty, *q);
-      } else {
-        TRELVANIC_BRIDGE_TRY(pair(t.subject, EntityKind::ObjectProperty, t.object, EntityKind::ObjectProperty,
-                                  AxiomKind::InverseObjectProperties));
-      }
-    } else if (p == v::rdfs_subClassOf) {
-      if (!self) TRELVANIC_BRIDGE_TRY(pair(t.subject, EntityKind::Class, t.object, EntityKind::Class, AxiomKind::SubClassOf));
-    } else if (p == v::rdfs_subPropertyOf) {
-      if (!self)
-        TRELVANIC_BRIDGE_TRY(pair(t.subject, EntityKind::ObjectProperty, t.object, EntityKind::ObjectProperty,
-                                  AxiomKind::SubObjectPropertyOf));
-    } else if (p == v::rdfs_domain) {
-      TRELVANIC_BRIDGE_TRY(pair(t.subject, EntityKind::ObjectProperty, t.object, EntityKind::Class, AxiomKind::ObjectPropertyDomain));
-    } else if (p == v::rdfs_range) {
-      TRELVANIC_BRIDGE_TRY(pair(t.subject, EntityKind::ObjectProperty, t.object, EntityKind::Class, AxiomKind::ObjectPropertyRange));
-    } else if (p == v::rdf_type) {
-      // Declarations (owl:Class, owl:NamedIndividual, ...) are reserved
-      // objects and were passed over above.
-      TRELVANIC_BRIDGE_TRY(pair(t.subject, EntityKind::Individual, t.object, EntityKind::Class, AxiomKind::ClassAssertion));
-    } else if (!m.names_entity(p)) {
-      // Other standard vocabulary (owl:propertyDisjointWith, owl:hasKey,
-      // list cells, ...) has no told form.
-    } else {
-      auto s = TRELVANIC_BRIDGE_TRY(m.get(t.subject, EntityKind::Individual));
-      if (!s) continue;
-      auto q = TRELVANIC_BRIDGE_TRY(m.get(t.predicate, EntityKind::ObjectProperty));
-      if (!q) continue;
-      auto o = TRELVANIC_BRIDGE_TRY(m.get(t.object, EntityKind::Individual));
-      if (!o) continue;
-      push(AxiomKind::ObjectPropertyAssertion, *s, *q, *o);
-    }
-  }
-
-  // 6. Duplicates, against the ontology and among the new ones.
-  std::vector<Axiom> candidates;
-  candidates.reserve(found.size());
-  absl::flat_hash_set<std::array<uint32_t, 3>> data_seen;
-  for (Found& f : found) {
-    const bool pair_form = trelvanic_core::axiom_kind_is_nary(f.kind) || f.kind == AxiomKind::InverseObjectProperties;
-    // Lists and inverse pairs are stored smaller id first.
-    if (pair_form && f.ids[1] < f.ids[0]) std::swap(f.ids[0], f.ids[1]);
-    if (f.kind == AxiomKind::DataPropertyAssertion) {
-      if (!data_seen.insert({f.ids[0].value, f.ids[1].value, f.literal.value}).second) continue;
-      candidates.push_back(Axiom::data_property_assertion(
-          f.ids[0], f.ids[1],
-          DataLiteral{std::string(dict.value(f.literal)), std::string(dict.value(dict.datatype(f.literal)))}));
-      continue;
-    }
-    if (!keys.insert(Key{static_cast<uint32_t>(f.kind), f.ids[0].value, f.ids[1].value, f.ids[2].value}).second)
-      continue;
-    if (trelvanic_core::axiom_kind_is_nary(f.kind)) {
-      Axiom a = f.kind == AxiomKind::SameIndividual          ? Axiom::same_individual({f.ids[0], f.ids[1]})
-                : f.kind == AxiomKind::DifferentIndividuals  ? Axiom::different_individuals({f.ids[0], f.ids[1]})
-                : f.kind == AxiomKind::DisjointClasses       ? Axiom::disjoint_classes({f.ids[0], f.ids[1]})
-                : f.kind == AxiomKind::EquivalentClasses     ? Axiom::equivalent_classes({f.ids[0], f.ids[1]})
-                                                             : Axiom::equivalent_object_properties({f.ids[0], f.ids[1]});
-      candidates.push_back(std::move(a));
-      continue;
-    }
-    switch (f.kind) {
-      case AxiomKind::SubClassOf: candidates.push_back(Axiom::sub_class_of(f.ids[0], f.ids[1])); break;
-      case AxiomKind::ObjectPropertyDomain: candidates.push_back(Axiom::object_property_domain(f.ids[0], f.ids[1])); break;
-      case AxiomKind::ObjectPropertyRange: candidates.push_back(Axiom::object_property_range(f.ids[0], f.ids[1])); break;
-      case AxiomKind::SubObjectPropertyOf: candidates.push_back(Axiom::sub_object_property_of(f.ids[0], f.ids[1])); break;
-      case AxiomKind::InverseObjectProperties:
-        candidates.push_back(Axiom::inverse_object_properties(f.ids[0], f.ids[1]));
-        break;
-      case AxiomKind::SubClassOfExistential:
-        candidates.push_back(Axiom::sub_class_of_existential(f.ids[0], f.ids[1], f.ids[2]));
-        break;
-      case AxiomKind::ClassAssertion: candidates.push_back(Axiom::class_assertion(f.ids[0], f.ids[1])); break;
-      case AxiomKind::ObjectPropertyAssertion:
-        candidates.push_back(Axiom::object_property_assertion(f.ids[0], f.ids[1], f.ids[2]));
-        break;
-      default: candidates.push_back(Axiom::property_characteristic(f.kind, f.ids[0])); break;
-    }
-  }
-  // 7.
+  std::vector<Axiom> candidates = new_axioms(finder.found, keys, dict);
   const size_t live_now = ontology.axioms().live_count();
   if (live_now + candidates.size() > max_axioms)
     return std::unexpected(Error::message_text(fmt::format(
         "axiom limit {} would be exceeded during merge ({} new axioms)", max_axioms, candidates.size())));
-  // 8.
   for (Axiom& a : candidates) TRELVANIC_BRIDGE_TRY_CORE(ontology.add_inferred_axiom(std::move(a)));
-  // 9.
+
   MergeReport report;
   for (const Problem& p : problems) report.clashes.push_back(fmt::format("{}: {}", p.rule, p.message));
   for (std::string& msg : m.messages) report.clashes.push_back(std::move(msg));

@@ -86,6 +86,23 @@ class TripleExporter {
   // does not allow it.
   enum class Position : uint8_t { Sub, Super, Equivalent };
   Result<TermId> class_term(trelvanic_core::CeId id, int depth);
+  // The node of each kind of expression `class_term` writes, labelled
+  // `label`, or 0 when a part has no RDF form here.
+  Result<TermId> complement_term(const trelvanic_core::ClassExprView& c, std::string_view label, int depth);
+  Result<TermId> junction_term(const trelvanic_core::ClassExprView& c, std::string_view label, int depth);
+  Result<TermId> one_of_term(const trelvanic_core::ClassExprView& c, std::string_view label);
+  Result<TermId> quantified_term(const trelvanic_core::ClassExprView& c, std::string_view label, int depth);
+  Result<TermId> has_value_term(const trelvanic_core::ClassExprView& c, std::string_view label);
+  Result<TermId> max_cardinality_term(const trelvanic_core::ClassExprView& c, std::string_view label, int depth);
+  Result<TermId> data_quantified_term(const trelvanic_core::ClassExprView& c, std::string_view label);
+  Result<TermId> data_has_value_term(const trelvanic_core::ClassExprView& c, std::string_view label);
+  Result<TermId> data_max_cardinality_term(const trelvanic_core::ClassExprView& c, std::string_view label);
+  // A restriction node on the property of a role or a data property; 0 when
+  // it has no name.
+  Result<TermId> restriction_node(trelvanic_core::RoleExpr role, std::string_view label);
+  Result<TermId> data_restriction_node(trelvanic_core::EntityId p, std::string_view label);
+  // The blank node `label`, typed `type`, with one more triple.
+  TermId typed_node(std::string_view label, TermId type, TermId predicate, TermId object);
   // Whether the expression may stand at `pos` in OWL 2 RL.
   bool rl_class(trelvanic_core::CeId id, Position pos, int depth) const;
   Result<TermId> data_range_term(trelvanic_core::DeId id);
@@ -97,6 +114,33 @@ class TripleExporter {
   // "{label}_{k}".
   TermId list(std::span<const TermId> items, std::string_view label);
   TermId blank(std::string_view label) { return dict_.blank(label); }
+
+  // DL-store axioms by kind (dl_export.cpp), each answering like
+  // `dl_axiom`; `index` names the blank nodes ("dl_{index}").
+  Result<bool> dl_sub_class_of(const trelvanic_core::DlAxiomView& a);
+  Result<bool> dl_equivalent_classes(const trelvanic_core::DlAxiomView& a);
+  Result<bool> dl_disjoint_classes(const trelvanic_core::DlAxiomView& a, size_t index);
+  Result<bool> dl_domain_or_range(const trelvanic_core::DlAxiomView& a);
+  Result<bool> dl_data_property_range(const trelvanic_core::DlAxiomView& a);
+  Result<bool> dl_property_chain(const trelvanic_core::DlAxiomView& a, size_t index);
+  Result<bool> dl_sub_object_property(const trelvanic_core::DlAxiomView& a);
+  Result<bool> dl_has_key(const trelvanic_core::DlAxiomView& a, size_t index);
+  Result<bool> dl_class_assertion(const trelvanic_core::DlAxiomView& a);
+  Result<bool> dl_data_property_assertion(const trelvanic_core::DlAxiomView& a);
+  Result<bool> dl_negative_assertion(const trelvanic_core::DlAxiomView& a, size_t index);
+  Result<bool> dl_disjoint_roles(const trelvanic_core::DlAxiomView& a);
+  // The term of a registered entity, 0 for any other id.
+  Result<TermId> known_entity(trelvanic_core::EntityId id);
+  // s p o over entities; false when one is unknown.
+  Result<bool> entity_triple(trelvanic_core::EntityId s, TermId p, trelvanic_core::EntityId o);
+  // The terms of the axiom's entity list; false when one is unknown.
+  Result<bool> entity_terms(const trelvanic_core::DlAxiomView& a, std::vector<TermId>& items);
+  // The first entity of the list to each other one.
+  Result<bool> entities_from_first(const trelvanic_core::DlAxiomView& a, TermId predicate);
+  // Pairwise triples for two members, an all-members node otherwise.
+  Result<bool> entity_group(const trelvanic_core::DlAxiomView& a, size_t index, TermId pair_predicate, TermId all_type);
+  // p rdf:type `type`; false when p is unknown.
+  Result<bool> typed_property(trelvanic_core::EntityId p, TermId type);
 
   const trelvanic_core::Ontology& ontology_;
   Dictionary& dict_;

@@ -1,5 +1,8 @@
 #include "bridge/triples.h"
 
+#include <functional>
+#include <map>
+
 #include <gtest/gtest.h>
 
 #include "bridge/merge.h"
@@ -253,6 +256,145 @@ TEST(Triples, DlStoreAxiomsInTheirRdfForm) {
       const auto pred = dict.find_iri(owl(c.predicate));
       EXPECT_TRUE(std::any_of(out.begin(), out.end(), [&](const auto& t) { return t.predicate == pred || t.object == pred; }));
     }
+  }
+}
+
+// The triples of a class expression written as a superclass, short names
+// for the test's IRIs and the standard vocabulary, blank nodes numbered in
+// the order they first appear; declarations left out.
+std::vector<std::string> superclass_triples(const std::function<ClassExpr(Onto&, DlStore&)>& build) {
+  Onto x;
+  auto& dl = x.o.dl_mut();
+  const CeId a = dl.intern_ce(ClassExpr::atomic(x.cls("A")));
+  const ClassExpr e = build(x, dl);
+  dl.push_axiom(DlAxiom::sub_class_of(a, dl.intern_ce(e)));
+  auto ts = trelvanic_bridge::core_to_triples(x.o);
+  EXPECT_TRUE(ts) << ts.error().message();
+  if (!ts) return {};
+  std::map<std::string, std::string> blanks;
+  auto show = [&](const Term& t) -> std::string {
+    if (t.kind == trelvanic_rdf::TermKind::Blank)
+      return blanks.try_emplace(t.value, fmt::format("_:b{}", blanks.size())).first->second;
+    auto short_iri = [](std::string_view s) {
+      const std::pair<std::string_view, std::string_view> prefixes[] = {
+          {bridge_test::kEx, ""},
+          {kOwl, "owl:"},
+          {"http://www.w3.org/1999/02/22-rdf-syntax-ns#", "rdf:"},
+          {"http://www.w3.org/2000/01/rdf-schema#", "rdfs:"},
+          {kXsd, "xsd:"}};
+      for (const auto& [ns, prefix] : prefixes)
+        if (s.starts_with(ns)) return std::string(prefix) + std::string(s.substr(ns.size()));
+      return std::string(s);
+    };
+    if (t.kind == trelvanic_rdf::TermKind::Literal) return fmt::format("\"{}\"^^{}", t.value, short_iri(t.datatype));
+    return short_iri(t.value);
+  };
+  std::vector<std::string> out;
+  for (const TermTriple& t : *ts) {
+    if (t.s.kind == trelvanic_rdf::TermKind::Iri && t.p == Term::iri(kRdfType)) continue;  // declarations
+    const std::string s = show(t.s), p = show(t.p), o = show(t.o);
+    out.push_back(fmt::format("{} {} {}", s, p, o));
+  }
+  return out;
+}
+
+struct CeCase {
+  const char* name;
+  ClassExpr (*build)(Onto&, DlStore&);
+  std::vector<std::string> triples;
+};
+
+EntityId xsd_integer(Onto& x) { return *x.o.entity_id(std::string(kXsd) + "integer", EntityKind::Datatype); }
+
+// Every class expression the export writes, and two it cannot: the nodes,
+// their lists and the order of the triples.
+TEST(Triples, ClassExpressionsInTheirRdfForm) {
+  const CeCase cases[] = {
+      {"complement",
+       [](Onto& x, DlStore& dl) { return ClassExpr::complement_of(dl.intern_ce(ClassExpr::atomic(x.cls("B")))); },
+       {"_:b0 rdf:type owl:Class", "_:b0 owl:complementOf B", "A rdfs:subClassOf _:b0"}},
+      {"intersection",
+       [](Onto& x, DlStore& dl) {
+         return ClassExpr::and_of(
+             {dl.intern_ce(ClassExpr::atomic(x.cls("B"))), dl.intern_ce(ClassExpr::atomic(x.cls("C")))});
+       },
+       {"_:b0 rdf:first B", "_:b0 rdf:rest _:b1", "_:b1 rdf:first C", "_:b1 rdf:rest rdf:nil",
+        "_:b2 rdf:type owl:Class", "_:b2 owl:intersectionOf _:b0", "A rdfs:subClassOf _:b2"}},
+      {"one of",
+       [](Onto& x, DlStore&) { return ClassExpr::one_of({x.ind("a"), x.ind("b")}); },
+       {"_:b0 rdf:first a", "_:b0 rdf:rest _:b1", "_:b1 rdf:first b", "_:b1 rdf:rest rdf:nil",
+        "_:b2 rdf:type owl:Class", "_:b2 owl:oneOf _:b0", "A rdfs:subClassOf _:b2"}},
+      {"existential",
+       [](Onto& x, DlStore& dl) {
+         return ClassExpr::some(RoleExpr::atomic(x.prop("p")), dl.intern_ce(ClassExpr::atomic(x.cls("B"))));
+       },
+       {"_:b0 rdf:type owl:Restriction", "_:b0 owl:onProperty p", "_:b0 owl:someValuesFrom B",
+        "A rdfs:subClassOf _:b0"}},
+      {"universal",
+       [](Onto& x, DlStore& dl) {
+         return ClassExpr::all(RoleExpr::atomic(x.prop("p")), dl.intern_ce(ClassExpr::atomic(x.cls("B"))));
+       },
+       {"_:b0 rdf:type owl:Restriction", "_:b0 owl:onProperty p", "_:b0 owl:allValuesFrom B",
+        "A rdfs:subClassOf _:b0"}},
+      {"has value",
+       [](Onto& x, DlStore&) { return ClassExpr::has_value(RoleExpr::atomic(x.prop("p")), x.ind("a")); },
+       {"_:b0 rdf:type owl:Restriction", "_:b0 owl:onProperty p", "_:b0 owl:hasValue a", "A rdfs:subClassOf _:b0"}},
+      {"qualified max",
+       [](Onto& x, DlStore& dl) {
+         return ClassExpr::cardinality(CeKind::MaxCardinality, 1, RoleExpr::atomic(x.prop("p")),
+                                       dl.intern_ce(ClassExpr::atomic(x.cls("B"))));
+       },
+       {"_:b0 rdf:type owl:Restriction", "_:b0 owl:onProperty p",
+        "_:b0 owl:maxQualifiedCardinality \"1\"^^xsd:nonNegativeInteger", "_:b0 owl:onClass B",
+        "A rdfs:subClassOf _:b0"}},
+      {"unqualified max",
+       [](Onto& x, DlStore&) {
+         return ClassExpr::cardinality(CeKind::MaxCardinality, 0, RoleExpr::atomic(x.prop("p")), std::nullopt);
+       },
+       {"_:b0 rdf:type owl:Restriction", "_:b0 owl:onProperty p",
+        "_:b0 owl:maxCardinality \"0\"^^xsd:nonNegativeInteger", "A rdfs:subClassOf _:b0"}},
+      {"data existential",
+       [](Onto& x, DlStore& dl) {
+         return ClassExpr::data_some(x.dprop("d"), dl.intern_de(DataExpr::datatype_ref(xsd_integer(x))));
+       },
+       {"_:b0 rdf:type owl:Restriction", "_:b0 owl:onProperty d", "_:b0 owl:someValuesFrom xsd:integer",
+        "A rdfs:subClassOf _:b0"}},
+      {"data universal",
+       [](Onto& x, DlStore& dl) {
+         return ClassExpr::data_all(x.dprop("d"), dl.intern_de(DataExpr::datatype_ref(xsd_integer(x))));
+       },
+       {"_:b0 rdf:type owl:Restriction", "_:b0 owl:onProperty d", "_:b0 owl:allValuesFrom xsd:integer",
+        "A rdfs:subClassOf _:b0"}},
+      {"data has value",
+       [](Onto& x, DlStore& dl) {
+         return ClassExpr::data_has_value(x.dprop("d"), dl.intern_de(DataExpr::literal("5", xsd_integer(x))));
+       },
+       {"_:b0 rdf:type owl:Restriction", "_:b0 owl:onProperty d", "_:b0 owl:hasValue \"5\"^^xsd:integer",
+        "A rdfs:subClassOf _:b0"}},
+      {"data max",
+       [](Onto& x, DlStore&) { return ClassExpr::data_cardinality(CeKind::DataMaxCardinality, 1, x.dprop("d"), std::nullopt); },
+       {"_:b0 rdf:type owl:Restriction", "_:b0 owl:onProperty d",
+        "_:b0 owl:maxCardinality \"1\"^^xsd:nonNegativeInteger", "A rdfs:subClassOf _:b0"}},
+      {"qualified data max",
+       [](Onto& x, DlStore& dl) {
+         return ClassExpr::data_cardinality(CeKind::DataMaxCardinality, 1, x.dprop("d"),
+                                            dl.intern_de(DataExpr::datatype_ref(xsd_integer(x))));
+       },
+       {}},
+      {"min cardinality",
+       [](Onto& x, DlStore&) {
+         return ClassExpr::cardinality(CeKind::MinCardinality, 1, RoleExpr::atomic(x.prop("p")), std::nullopt);
+       },
+       {}},
+      {"existential on an unnamed inverse",
+       [](Onto& x, DlStore& dl) {
+         return ClassExpr::some(RoleExpr::inverse(x.prop("p")), dl.intern_ce(ClassExpr::atomic(x.cls("B"))));
+       },
+       {}},
+  };
+  for (const CeCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(superclass_triples(c.build), c.triples);
   }
 }
 
