@@ -9,11 +9,10 @@
 
 #include <compare>
 #include <cstdint>
-#include <functional>
 #include <limits>
 #include <string>
 
-#include <fmt/format.h>
+#include <fmt/core.h>
 
 namespace trelvanic_core {
 
