@@ -29,6 +29,7 @@
 #include "core/axiom.h"
 #include "core/characteristic.h"
 #include "core/chunked_vector.h"
+#include "core/entity_set.h"
 #include "core/ids.h"
 #include "memory/prefetch.h"
 
@@ -36,9 +37,6 @@ namespace trelvanic_core {
 
 class AxiomStore;
 class DlStore;
-
-using EntitySet = absl::flat_hash_set<EntityId>;
-using EntityPair = std::pair<EntityId, EntityId>;
 
 // Rows indexed by entity id, dense: a row is one chunk and one element
 // access (prefetched ahead by callers filling many), rows past the end read

@@ -4,6 +4,8 @@
 
 #include <fmt/format.h>
 
+#include "core/axiom_index.h"
+
 namespace trelvanic_core {
 
 Ontology::Ontology()
@@ -12,6 +14,24 @@ Ontology::Ontology()
       axioms_(std::make_shared<AxiomStore>()),
       index_(std::make_shared<AxiomIndex>()),
       dl_(std::make_shared<DlStore>()) {}
+
+AxiomIndex& Ontology::index_mut() { return unshare(index_); }
+
+std::span<const EntityId> Ontology::direct_superclasses(EntityId c) const { return index_->direct_superclasses(c); }
+std::span<const EntityId> Ontology::direct_superproperties(EntityId p) const {
+  return index_->direct_superproperties(p);
+}
+std::span<const EntityId> Ontology::classes_of(EntityId i) const { return index_->classes_of(i); }
+std::span<const EntityPair> Ontology::existentials_of(EntityId c) const { return index_->existentials_of(c); }
+std::span<const EntityPair> Ontology::object_assertions_of(EntityId i) const {
+  return index_->object_assertions_of(i);
+}
+std::span<const EntityId> Ontology::inverses_of(EntityId p) const { return index_->inverses_of(p); }
+std::optional<EntityId> Ontology::inverse_of(EntityId p) const { return index_->inverse_of(p); }
+std::optional<EntitySet> Ontology::disjoint_with(EntityId c) const { return index_->disjoint_with(c); }
+std::optional<EntitySet> Ontology::different_from(EntityId i) const { return index_->different_from(i); }
+const EntitySet* Ontology::equivalents_of(EntityId c) const { return index_->equivalents_of(c); }
+const EntitySet* Ontology::same_as(EntityId i) const { return index_->same_as_of(i); }
 
 Result<EntityId> Ontology::entity_id(std::string_view iri, EntityKind kind) {
   std::string storage;

@@ -32,11 +32,11 @@
 #include <absl/container/flat_hash_set.h>
 
 #include "core/axiom.h"
-#include "core/axiom_index.h"
 #include "core/axiom_store.h"
 #include "core/dirty.h"
 #include "core/dl.h"
 #include "core/entity.h"
+#include "core/entity_set.h"
 #include "core/error.h"
 #include "core/iri.h"
 #include "core/limits.h"
@@ -44,6 +44,10 @@
 #include "core/swrl.h"
 
 namespace trelvanic_core {
+
+// The index is read through the accessors below; code that reads its tables
+// directly (`index()`) includes "core/axiom_index.h".
+struct AxiomIndex;
 
 class Ontology {
  public:
@@ -102,21 +106,17 @@ class Ontology {
 
   // --- Told knowledge through the index (never fails) -------------------------
 
-  [[nodiscard]] std::span<const EntityId> direct_superclasses(EntityId c) const { return index_->direct_superclasses(c); }
-  [[nodiscard]] std::span<const EntityId> direct_superproperties(EntityId p) const {
-    return index_->direct_superproperties(p);
-  }
-  [[nodiscard]] std::span<const EntityId> classes_of(EntityId i) const { return index_->classes_of(i); }
-  [[nodiscard]] std::span<const EntityPair> existentials_of(EntityId c) const { return index_->existentials_of(c); }
-  [[nodiscard]] std::span<const EntityPair> object_assertions_of(EntityId i) const {
-    return index_->object_assertions_of(i);
-  }
-  [[nodiscard]] std::span<const EntityId> inverses_of(EntityId p) const { return index_->inverses_of(p); }
-  [[nodiscard]] std::optional<EntityId> inverse_of(EntityId p) const { return index_->inverse_of(p); }
-  [[nodiscard]] std::optional<EntitySet> disjoint_with(EntityId c) const { return index_->disjoint_with(c); }
-  [[nodiscard]] std::optional<EntitySet> different_from(EntityId i) const { return index_->different_from(i); }
-  [[nodiscard]] const EntitySet* equivalents_of(EntityId c) const { return index_->equivalents_of(c); }
-  [[nodiscard]] const EntitySet* same_as(EntityId i) const { return index_->same_as_of(i); }
+  [[nodiscard]] std::span<const EntityId> direct_superclasses(EntityId c) const;
+  [[nodiscard]] std::span<const EntityId> direct_superproperties(EntityId p) const;
+  [[nodiscard]] std::span<const EntityId> classes_of(EntityId i) const;
+  [[nodiscard]] std::span<const EntityPair> existentials_of(EntityId c) const;
+  [[nodiscard]] std::span<const EntityPair> object_assertions_of(EntityId i) const;
+  [[nodiscard]] std::span<const EntityId> inverses_of(EntityId p) const;
+  [[nodiscard]] std::optional<EntityId> inverse_of(EntityId p) const;
+  [[nodiscard]] std::optional<EntitySet> disjoint_with(EntityId c) const;
+  [[nodiscard]] std::optional<EntitySet> different_from(EntityId i) const;
+  [[nodiscard]] const EntitySet* equivalents_of(EntityId c) const;
+  [[nodiscard]] const EntitySet* same_as(EntityId i) const;
 
   // --- Other parts ----------------------------------------------------------
 
@@ -170,7 +170,7 @@ class Ontology {
     if (part.use_count() > 1) part = std::make_shared<T>(*part);
     return *part;
   }
-  AxiomIndex& index_mut() { return unshare(index_); }
+  AxiomIndex& index_mut();
   Result<AxiomId> push(Axiom axiom, bool inferred);
   Result<AxiomId> push_prepared(const Axiom& axiom, uint64_t fingerprint, bool inferred);
   Result<void> check_axiom_limit() const;

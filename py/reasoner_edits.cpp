@@ -8,6 +8,7 @@
 
 #include "binding/pycall.h"
 #include "core/axiom.h"
+#include "core/axiom_index.h"
 #include "py/convert.h"
 #include "py/exceptions.h"
 #include "py/reasoner_sync.h"

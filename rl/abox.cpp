@@ -4,6 +4,7 @@
 
 #include <fmt/format.h>
 
+#include "core/axiom_index.h"
 #include "rl/engine.h"
 #include "rl/rdfs.h"
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/axiom_index.h"
 #include "core/ontology.h"
 
 using namespace trelvanic_core;

@@ -7,6 +7,7 @@
 
 #include "bridge/error.h"
 #include "core/axiom.h"
+#include "core/axiom_index.h"
 #include "core/ontology.h"
 
 namespace trelvanic_bridge::detail {
