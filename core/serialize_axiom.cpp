@@ -6,6 +6,7 @@
 #include <absl/hash/hash.h>
 #include <fmt/format.h>
 
+#include "core/characteristic.h"
 #include "json/record.h"
 #include "memory/prefetch.h"
 
