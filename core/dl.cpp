@@ -235,13 +235,6 @@ std::optional<CeId> DlStore::find_ce(const ClassExpr& e) const {
   return CeId(*p);
 }
 
-std::optional<DeId> DlStore::find_de(const DataExpr& e) const {
-  auto p = des_.index.find(node_fingerprint(e, de_fields(e.kind)),
-                           [&](uint32_t i) { return de_equal(de(DeId(i)), e); });
-  if (!p) return std::nullopt;
-  return DeId(*p);
-}
-
 CeId DlStore::append_ce(const ClassExpr& e) {
   const auto specs = ce_fields(e.kind);
   const auto id = static_cast<uint32_t>(ces_.records.size());

@@ -41,7 +41,6 @@ class DlStore {
   DeId intern_de(const DataExpr& e);
   // The lowest id of an equal stored expression, without storing anything.
   [[nodiscard]] std::optional<CeId> find_ce(const ClassExpr& e) const;
-  [[nodiscard]] std::optional<DeId> find_de(const DataExpr& e) const;
   // Appends without looking for an equal expression (snapshot reading).
   CeId append_ce(const ClassExpr& e);
   DeId append_de(const DataExpr& e);
