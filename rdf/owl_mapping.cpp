@@ -596,19 +596,7 @@ bool Mapper::map_property_triple(std::uint32_t pos) {
     case vocab::kOwlIntersectionOf.value:
     case vocab::kOwlUnionOf.value:
     case vocab::kOwlComplementOf.value:
-    case vocab::kOwlOneOf.value: {
-      // A named class that carries a constructor itself (the way older
-      // RDF/XML defines classes) is equivalent to the expression; a named
-      // datatype so is defined by the data range. On a blank node the
-      // triple is part of an expression.
-      if (!terms().is_iri(s)) return false;
-      if (looks_like_data_range(s)) {
-        auto r = range_constructor(t.predicate, o, 0);
-        return r && add(draft_.node(Form::DatatypeDefinition, {entity(Form::Datatype, s), *r}));
-      }
-      auto c = class_constructor(t.predicate, o, 0);
-      return c && add(draft_.node(Form::EquivalentClasses, {entity(Form::Class, s), *c}));
-    }
+    case vocab::kOwlOneOf.value: return map_named_constructor(t);
     case vocab::kOwlDisjointWith.value: {
       auto a = class_expression(s);
       auto b = class_expression(o);
@@ -621,23 +609,7 @@ bool Mapper::map_property_triple(std::uint32_t pos) {
       items->insert(items->begin(), entity(Form::Class, s));
       return add(draft_.node(Form::DisjointUnion, *items));
     }
-    case vocab::kRdfsSubPropertyOf.value: {
-      if (is_data_property(s) && is_data_property(o)) {
-        return add(draft_.node(Form::SubDataPropertyOf, {entity(Form::DataProperty, s), entity(Form::DataProperty, o)}));
-      }
-      const std::uint8_t ks = kinds(s), ko = kinds(o);
-      if ((ks & kAnnotationPropertyKind) && (ko & kAnnotationPropertyKind) &&
-          !((ks | ko) & (kObjectPropertyKind | kDataPropertyKind))) {
-        return add(draft_.node(Form::SubAnnotationPropertyOf, {entity(Form::AnnotationProperty, s), entity(Form::AnnotationProperty, o)}));
-      }
-      if (!((ks & kObjectPropertyKind) || terms().is_blank(s)) ||
-          !((ko & kObjectPropertyKind) || terms().is_blank(o))) {
-        return false;
-      }
-      auto a = object_property_expression(s);
-      auto b = object_property_expression(o);
-      return a && b && add(draft_.node(Form::SubObjectPropertyOf, {*a, *b}));
-    }
+    case vocab::kRdfsSubPropertyOf.value: return map_sub_property_of(s, o);
     case vocab::kOwlPropertyChainAxiom.value: {
       auto chain = map_list(o, [&](TermId i) { return object_property_expression(i); });
       auto sup = object_property_expression(s);
@@ -646,21 +618,7 @@ bool Mapper::map_property_triple(std::uint32_t pos) {
                              {draft_.node(Form::ObjectPropertyChain, *chain), *sup}));
     }
     case vocab::kOwlEquivalentProperty.value:
-    case vocab::kOwlPropertyDisjointWith.value: {
-      const bool eq = t.predicate == vocab::kOwlEquivalentProperty;
-      if (is_data_property(s) && is_data_property(o)) {
-        return add(draft_.node(eq ? Form::EquivalentDataProperties : Form::DisjointDataProperties,
-                               {entity(Form::DataProperty, s), entity(Form::DataProperty, o)}));
-      }
-      // Object properties, or inverse property expressions (blank nodes).
-      auto object_like = [&](TermId x) {
-        return terms().is_blank(x) || (kinds(x) & kObjectPropertyKind) != 0;
-      };
-      if (!object_like(s) || !object_like(o)) return false;
-      auto a = object_property_expression(s);
-      auto b = object_property_expression(o);
-      return a && b && add(draft_.node(eq ? Form::EquivalentObjectProperties : Form::DisjointObjectProperties, {*a, *b}));
-    }
+    case vocab::kOwlPropertyDisjointWith.value: return map_property_pair(t);
     case vocab::kOwlInverseOf.value: {
       if (!terms().is_iri(s)) return false;  // part of an inverse property expression
       auto a = object_property_expression(s);
@@ -668,44 +626,8 @@ bool Mapper::map_property_triple(std::uint32_t pos) {
       return a && b && add(draft_.node(Form::InverseObjectProperties, {*a, *b}));
     }
     case vocab::kRdfsDomain.value:
-    case vocab::kRdfsRange.value: {
-      const bool domain = t.predicate == vocab::kRdfsDomain;
-      const std::uint8_t k = kinds(s);
-      if ((k & kAnnotationPropertyKind) && !(k & (kObjectPropertyKind | kDataPropertyKind))) {
-        if (!terms().is_iri(o)) return false;
-        return add(draft_.node(domain ? Form::AnnotationPropertyDomain : Form::AnnotationPropertyRange,
-                               {entity(Form::AnnotationProperty, s), draft_.leaf(Form::Iri, terms().text(o))}));
-      }
-      if (is_data_property(s)) {
-        auto filler = domain ? class_expression(o) : data_range(o);
-        return filler && add(draft_.node(domain ? Form::DataPropertyDomain : Form::DataPropertyRange,
-                                         {entity(Form::DataProperty, s), *filler}));
-      }
-      if (!(k & kObjectPropertyKind) && !terms().is_blank(s)) return false;
-      auto p = object_property_expression(s);
-      auto c = class_expression(o);
-      return p && c && add(draft_.node(domain ? Form::ObjectPropertyDomain : Form::ObjectPropertyRange, {*p, *c}));
-    }
-    case vocab::kOwlHasKey.value: {
-      auto c = class_expression(s);
-      auto cells = list(o);
-      if (!c || !cells) return false;
-      std::vector<NodeRef> objects, data;
-      for (TermId item : cells->items) {
-        if (is_data_property(item)) {
-          data.push_back(entity(Form::DataProperty, item));
-        } else if (auto p = object_property_expression(item)) {
-          objects.push_back(*p);
-        } else {
-          return false;
-        }
-      }
-      std::vector<NodeRef> ops{*c};
-      ops.insert(ops.end(), objects.begin(), objects.end());
-      ops.insert(ops.end(), data.begin(), data.end());
-      use_list(*cells);
-      return add(draft_.node(Form::HasKey, ops));
-    }
+    case vocab::kRdfsRange.value: return map_domain_or_range(t);
+    case vocab::kOwlHasKey.value: return map_has_key(s, o);
     case vocab::kOwlSameAs.value:
     case vocab::kOwlDifferentFrom.value: {
       auto a = individual(s);
@@ -714,19 +636,118 @@ bool Mapper::map_property_triple(std::uint32_t pos) {
     }
     default: break;
   }
+  return map_property_assertion(t);
+}
+
+bool Mapper::map_named_constructor(const TripleIds& t) {
+  // A named class that carries a constructor itself (the way older RDF/XML
+  // defines classes) is equivalent to the expression; a named datatype so
+  // is defined by the data range. On a blank node the triple is part of an
+  // expression.
+  const TermId s = t.subject;
+  if (!terms().is_iri(s)) return false;
+  if (looks_like_data_range(s)) {
+    auto r = range_constructor(t.predicate, t.object, 0);
+    return r && add(draft_.node(Form::DatatypeDefinition, {entity(Form::Datatype, s), *r}));
+  }
+  auto c = class_constructor(t.predicate, t.object, 0);
+  return c && add(draft_.node(Form::EquivalentClasses, {entity(Form::Class, s), *c}));
+}
+
+bool Mapper::map_sub_property_of(TermId s, TermId o) {
+  if (is_data_property(s) && is_data_property(o)) {
+    return add(draft_.node(Form::SubDataPropertyOf, {entity(Form::DataProperty, s), entity(Form::DataProperty, o)}));
+  }
+  const std::uint8_t ks = kinds(s), ko = kinds(o);
+  if ((ks & kAnnotationPropertyKind) && (ko & kAnnotationPropertyKind) &&
+      !((ks | ko) & (kObjectPropertyKind | kDataPropertyKind))) {
+    return add(draft_.node(Form::SubAnnotationPropertyOf,
+                           {entity(Form::AnnotationProperty, s), entity(Form::AnnotationProperty, o)}));
+  }
+  if (!((ks & kObjectPropertyKind) || terms().is_blank(s)) || !((ko & kObjectPropertyKind) || terms().is_blank(o))) {
+    return false;
+  }
+  auto a = object_property_expression(s);
+  auto b = object_property_expression(o);
+  return a && b && add(draft_.node(Form::SubObjectPropertyOf, {*a, *b}));
+}
+
+// owl:equivalentProperty and owl:propertyDisjointWith.
+bool Mapper::map_property_pair(const TripleIds& t) {
+  const TermId s = t.subject;
+  const TermId o = t.object;
+  const bool eq = t.predicate == vocab::kOwlEquivalentProperty;
+  if (is_data_property(s) && is_data_property(o)) {
+    return add(draft_.node(eq ? Form::EquivalentDataProperties : Form::DisjointDataProperties,
+                           {entity(Form::DataProperty, s), entity(Form::DataProperty, o)}));
+  }
+  // Object properties, or inverse property expressions (blank nodes).
+  auto object_like = [&](TermId x) { return terms().is_blank(x) || (kinds(x) & kObjectPropertyKind) != 0; };
+  if (!object_like(s) || !object_like(o)) return false;
+  auto a = object_property_expression(s);
+  auto b = object_property_expression(o);
+  return a && b && add(draft_.node(eq ? Form::EquivalentObjectProperties : Form::DisjointObjectProperties, {*a, *b}));
+}
+
+// rdfs:domain and rdfs:range of annotation, data and object properties.
+bool Mapper::map_domain_or_range(const TripleIds& t) {
+  const TermId s = t.subject;
+  const TermId o = t.object;
+  const bool domain = t.predicate == vocab::kRdfsDomain;
+  const std::uint8_t k = kinds(s);
+  if ((k & kAnnotationPropertyKind) && !(k & (kObjectPropertyKind | kDataPropertyKind))) {
+    if (!terms().is_iri(o)) return false;
+    return add(draft_.node(domain ? Form::AnnotationPropertyDomain : Form::AnnotationPropertyRange,
+                           {entity(Form::AnnotationProperty, s), draft_.leaf(Form::Iri, terms().text(o))}));
+  }
+  if (is_data_property(s)) {
+    auto filler = domain ? class_expression(o) : data_range(o);
+    return filler && add(draft_.node(domain ? Form::DataPropertyDomain : Form::DataPropertyRange,
+                                     {entity(Form::DataProperty, s), *filler}));
+  }
+  if (!(k & kObjectPropertyKind) && !terms().is_blank(s)) return false;
+  auto p = object_property_expression(s);
+  auto c = class_expression(o);
+  return p && c && add(draft_.node(domain ? Form::ObjectPropertyDomain : Form::ObjectPropertyRange, {*p, *c}));
+}
+
+bool Mapper::map_has_key(TermId s, TermId o) {
+  auto c = class_expression(s);
+  auto cells = list(o);
+  if (!c || !cells) return false;
+  std::vector<NodeRef> objects, data;
+  for (TermId item : cells->items) {
+    if (is_data_property(item)) {
+      data.push_back(entity(Form::DataProperty, item));
+    } else if (auto p = object_property_expression(item)) {
+      objects.push_back(*p);
+    } else {
+      return false;
+    }
+  }
+  std::vector<NodeRef> ops{*c};
+  ops.insert(ops.end(), objects.begin(), objects.end());
+  ops.insert(ops.end(), data.begin(), data.end());
+  use_list(*cells);
+  return add(draft_.node(Form::HasKey, ops));
+}
+
+// A triple whose predicate is no axiom vocabulary: an object or data
+// property assertion.
+bool Mapper::map_property_assertion(const TripleIds& t) {
   // Structural vocabulary (list cells, parts of expressions) is consumed by
   // the axiom that uses it; on its own it maps to nothing.
   const std::uint8_t k = kinds(t.predicate);
   if (vocab::is_vocab(t.predicate) && !(k & (kObjectPropertyKind | kDataPropertyKind))) return false;
-  if (terms().is_literal(o)) {
+  if (terms().is_literal(t.object)) {
     if (!(k & kDataPropertyKind)) return false;
-    auto i = individual(s);
-    auto v = literal(o);
+    auto i = individual(t.subject);
+    auto v = literal(t.object);
     return i && v && add(draft_.node(Form::DataPropertyAssertion, {entity(Form::DataProperty, t.predicate), *i, *v}));
   }
   if (!(k & kObjectPropertyKind)) return false;
-  auto a = individual(s);
-  auto b = individual(o);
+  auto a = individual(t.subject);
+  auto b = individual(t.object);
   return a && b && add(draft_.node(Form::ObjectPropertyAssertion, {entity(Form::ObjectProperty, t.predicate), *a, *b}));
 }
 

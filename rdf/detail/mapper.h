@@ -143,6 +143,13 @@ class Mapper {
   void map_triple(std::uint32_t pos);
   bool map_type_triple(std::uint32_t pos);
   bool map_property_triple(std::uint32_t pos);
+  // The cases of `map_property_triple`.
+  bool map_named_constructor(const TripleIds& t);
+  bool map_sub_property_of(TermId s, TermId o);
+  bool map_property_pair(const TripleIds& t);
+  bool map_domain_or_range(const TripleIds& t);
+  bool map_has_key(TermId s, TermId o);
+  bool map_property_assertion(const TripleIds& t);
   bool map_members(std::uint32_t pos, Form objects_form, Form data_form);
   bool map_negative_assertion(TermId x);
   bool add(NodeRef component) {
