@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include "tests/cpp/parser/temp_tree.h"
@@ -226,6 +227,25 @@ TEST(ReadPolicy, TurtlePrescanOnDenseLongTexts) {
     for (std::string tail : {"", " ", "x"}) {
       ASSERT_EQ(prescan_estimate(text + tail, F::Turtle), reference_estimate(text + tail, F::Turtle)) << unit;
     }
+  }
+}
+
+// The densest Turtle texts, with a limit at their estimate and one below:
+// a text the limit could refuse is always counted.
+TEST(ReadPolicy, TurtleDenseTextsAtTheLimit) {
+  for (std::string_view unit : {" .", " ;", " .\n\n\n\n", "\n\n\n\n", " ;\n"}) {
+    std::string text;
+    for (int i = 0; i < 1000; ++i) text += unit;
+    const uint64_t estimate = reference_estimate(text, F::Turtle);
+    LoadLimits limits;
+    limits.max_axioms = estimate;
+    int calls = 0;
+    EXPECT_EQ(outcome(read_text(text, F::Turtle, limits, counting_reader(0, &calls))), "ok") << unit;
+    limits.max_axioms = estimate - 1;
+    EXPECT_EQ(outcome(read_text(text, F::Turtle, limits, counting_reader(0, &calls))),
+              fmt::format("parse error: pre-scan estimate of {} components exceeds axiom limit of {}", estimate,
+                          estimate - 1))
+        << unit;
   }
 }
 
