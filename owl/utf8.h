@@ -18,6 +18,10 @@ namespace trelvanic_owl {
 // (or begins one the text cuts short), or none when the whole text is valid.
 [[nodiscard]] std::optional<size_t> find_invalid_utf8(std::string_view text);
 
+// Appends the UTF-8 form of a code point (of a character: not a surrogate,
+// at most U+10FFFF), as the readers decode numeric escapes.
+void append_utf8(std::string& out, char32_t code);
+
 // The longest start of `text` of at most `max_bytes` bytes that ends between
 // two characters (of a valid text).
 [[nodiscard]] std::string_view utf8_prefix(std::string_view text, size_t max_bytes);

@@ -9,6 +9,14 @@ void Graph::reserve(std::size_t triples, std::size_t terms) {
   terms_.reserve(terms);
 }
 
+void Graph::truncate(std::size_t triples, std::size_t terms) {
+  if (triples < triples_.size()) {
+    triples_.resize(triples);
+    indexed_ = false;
+  }
+  terms_.truncate(terms);
+}
+
 bool Graph::contains(TermId subject, TermId predicate, TermId object) const {
   for (std::uint32_t pos : by_subject(subject)) {
     if (triples_[pos].predicate == predicate && triples_[pos].object == object) return true;

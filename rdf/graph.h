@@ -33,6 +33,9 @@ class Graph {
     triples_.push_back(TripleIds{subject, predicate, object});
     indexed_ = false;
   }
+  // Takes back the triples past the first `triples` and the terms of ids
+  // `terms` and later (a reader undoing what it added).
+  void truncate(std::size_t triples, std::size_t terms);
   [[nodiscard]] const std::vector<TripleIds>& triples() const { return triples_; }
   [[nodiscard]] std::size_t size() const { return triples_.size(); }
   [[nodiscard]] bool contains(TermId subject, TermId predicate, TermId object) const;

@@ -132,6 +132,21 @@ void TermTable::reserve(std::size_t terms) {
   literals_.reserve(terms / 8);
 }
 
+void TermTable::truncate(std::size_t size) {
+  while (records_.size() > size && records_.size() > 1) {
+    const Record& r = records_.back();
+    const std::string_view text(r.text, r.text_len);
+    switch (r.kind) {
+      case TermKind::Iri: iris_.erase(text); break;
+      case TermKind::Blank: blanks_.erase(text); break;
+      case TermKind::Literal:
+        literals_.erase(LiteralKey{text, r.datatype.value, {r.lang, r.lang_len}});
+        break;
+    }
+    records_.pop_back();
+  }
+}
+
 // One hash and probe per lookup: a new term's text is stored and recorded
 // inside the map's insertion callback.
 TermId TermTable::iri(std::string_view text) {

@@ -107,6 +107,9 @@ class TermTable {
 
   // Makes room for about this many terms (a hint).
   void reserve(std::size_t terms);
+  // Forgets the terms of ids `size` and later (a reader taking back what
+  // it added); their texts stay stored until the table goes.
+  void truncate(std::size_t size);
   // Interns an IRI the caller has already parsed (the readers' IRIs).
   TermId iri(std::string_view text);
   // Validates, then interns.

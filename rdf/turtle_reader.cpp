@@ -14,6 +14,8 @@
 
 #include "owl/prefixes.h"
 #include "owl/utf8.h"
+#include "rdf/detail/iri_cache.h"
+#include "rdf/plain_ntriples.h"
 
 namespace trelvanic_rdf {
 
@@ -212,7 +214,7 @@ class Sink {
     TermTable& terms = graph_.terms();
     switch (node->type) {
       case SERD_URI: {
-        if (serd_uri_string_has_scheme(node->buf)) return cached_iri(node_text(node));
+        if (serd_uri_string_has_scheme(node->buf)) return iris_.iri(node_text(node));
         std::optional<std::string> iri = expand_uri(node);
         return iri ? terms.iri(*iri) : TermId{};
       }
@@ -242,27 +244,9 @@ class Sink {
     return TermId{};
   }
 
-  // Most IRIs in a document are a few predicates and vocabulary terms
-  // repeated on every line: a small direct-mapped cache in front of the
-  // term table answers those from hot memory.
-  TermId cached_iri(std::string_view text) {
-    const std::size_t n = text.size();
-    std::size_t key = n;
-    if (n >= 4) {
-      std::uint32_t tail;
-      std::memcpy(&tail, text.data() + n - 4, 4);
-      key = (key * 0x9E3779B1u) ^ tail;
-    }
-    TermId& slot = iri_cache_[(key ^ (key >> 7)) % kIriCacheSize];
-    if (slot && graph_.terms().text(slot) == text) return slot;
-    slot = graph_.terms().iri(text);
-    return slot;
-  }
-
-  static constexpr std::size_t kIriCacheSize = 64;
-  std::array<TermId, kIriCacheSize> iri_cache_{};
   Graph& graph_;
   const ReadOptions& options_;
+  detail::IriCache iris_{graph_.terms()};
   SerdEnv* env_ = nullptr;
   std::deque<std::string> prefix_names_;  // stable storage for the keys below
   absl::flat_hash_map<std::string_view, std::string> prefixes_;
@@ -358,12 +342,9 @@ PassResult read_pass(std::string_view text, Graph& graph, const ReadOptions& opt
   return out;
 }
 
-}  // namespace
-
-std::expected<ReadStats, Error> read_turtle(std::string_view text, Graph& graph,
-                                            const ReadOptions& options, bool ntriples) {
-  if (auto ok = check_no_nul(text, options); !ok) return std::unexpected(std::move(ok.error()));
-  if (auto ok = check_utf8(text, options); !ok) return std::unexpected(std::move(ok.error()));
+// serd's road, for a text already checked for NUL bytes and UTF-8.
+std::expected<ReadStats, Error> read_with_serd(std::string_view text, Graph& graph,
+                                               const ReadOptions& options, bool ntriples) {
   PassResult pass = read_pass(text, graph, options, ntriples, kPageSize);
   if (pass.error && pass.error->line == 0 &&
       (pass.error->kind == ErrorKind::Syntax || pass.error->kind == ErrorKind::Limit)) {
@@ -387,6 +368,38 @@ std::expected<ReadStats, Error> read_turtle(std::string_view text, Graph& graph,
                                         reinterpret_cast<const char*>(serd_strerror(pass.status))));
   }
   return pass.stats;
+}
+
+// Whether serd takes the base IRI of the options (none is taken too).
+bool base_accepted(const std::string& base) {
+  if (base.empty()) return true;
+  SerdEnv* env = serd_env_new(nullptr);
+  SerdNode node = serd_node_from_string(SERD_URI, reinterpret_cast<const SerdChar*>(base.c_str()));
+  const bool ok = serd_env_set_base_uri(env, &node) == SERD_SUCCESS;
+  serd_env_free(env);
+  return ok;
+}
+
+}  // namespace
+
+std::expected<ReadStats, Error> read_turtle(std::string_view text, Graph& graph,
+                                            const ReadOptions& options, bool ntriples) {
+  if (auto ok = check_no_nul(text, options); !ok) return std::unexpected(std::move(ok.error()));
+  if (auto ok = check_utf8(text, options); !ok) return std::unexpected(std::move(ok.error()));
+  // A refused base is reported by serd's road.
+  if (base_accepted(options.base_iri)) {
+    auto plain = read_plain_ntriples(text, graph, options, ntriples);
+    if (!plain) return std::unexpected(std::move(plain.error()));
+    if (*plain) return **plain;
+  }
+  return read_with_serd(text, graph, options, ntriples);
+}
+
+std::expected<ReadStats, Error> read_turtle_serd(std::string_view text, Graph& graph,
+                                                 const ReadOptions& options, bool ntriples) {
+  if (auto ok = check_no_nul(text, options); !ok) return std::unexpected(std::move(ok.error()));
+  if (auto ok = check_utf8(text, options); !ok) return std::unexpected(std::move(ok.error()));
+  return read_with_serd(text, graph, options, ntriples);
 }
 
 }  // namespace trelvanic_rdf

@@ -1,5 +1,9 @@
 // Turtle and N-Triples reading through serd.
 //
+// Documents in plain N-Triples form (one statement a line, absolute IRIs,
+// as tools write large files) are read by our own reader instead; any
+// other document goes through serd from the start.
+//
 // Works with serd 0.30 and 0.32: only the reader, environment and node
 // functions both versions share are used. Prefixed names and relative IRIs
 // are expanded here against the document's @prefix and @base directives;
@@ -23,5 +27,11 @@ inline constexpr std::size_t kMaxTurtleNesting = 1000;
 [[nodiscard]] std::expected<ReadStats, Error> read_turtle(std::string_view text, Graph& graph,
                                                           const ReadOptions& options,
                                                           bool ntriples);
+
+// The same through serd alone, the road of every document that is not in
+// plain N-Triples form (see plain_ntriples.h); tests compare the two.
+[[nodiscard]] std::expected<ReadStats, Error> read_turtle_serd(std::string_view text, Graph& graph,
+                                                               const ReadOptions& options,
+                                                               bool ntriples);
 
 }  // namespace trelvanic_rdf

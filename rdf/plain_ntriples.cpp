@@ -1,0 +1,312 @@
+#include "rdf/plain_ntriples.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "owl/utf8.h"
+#include "rdf/detail/iri_cache.h"
+
+namespace trelvanic_rdf {
+
+namespace {
+
+// Bytes that end the run of plain characters inside an IRI reference (the
+// closing '>' among them) or a short string (the closing '"' among them).
+constexpr std::array<bool, 256> make_iri_stops() {
+  std::array<bool, 256> stops{};
+  for (int c = 0; c <= 0x20; ++c) stops[c] = true;
+  for (unsigned char c : std::string_view("<>\"{}|^`\\")) stops[c] = true;
+  return stops;
+}
+constexpr std::array<bool, 256> make_string_stops() {
+  std::array<bool, 256> stops{};
+  for (unsigned char c : std::string_view("\"\\\n\r")) stops[c] = true;
+  return stops;
+}
+// Bytes of the blank-node labels read here: letters, digits, '_' and '-'.
+constexpr std::array<bool, 256> make_label_chars() {
+  std::array<bool, 256> chars{};
+  for (int c = 0; c < 256; ++c) {
+    chars[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+               c == '-';
+  }
+  return chars;
+}
+constexpr std::array<bool, 256> kIriStops = make_iri_stops();
+constexpr std::array<bool, 256> kLabelChars = make_label_chars();
+constexpr std::array<bool, 256> kStringStops = make_string_stops();
+
+constexpr bool is_alpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_label_char(char c) { return kLabelChars[static_cast<unsigned char>(c)]; }
+
+int hex_value(char c) {
+  if (is_digit(c)) return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// A scheme: a letter, then letters, digits, '+', '-' or '.', up to a ':'.
+bool has_scheme(std::string_view iri) {
+  if (iri.empty() || !is_alpha(iri[0])) return false;
+  for (std::size_t i = 1; i < iri.size(); ++i) {
+    const char c = iri[i];
+    if (c == ':') return true;
+    if (!is_alpha(c) && !is_digit(c) && c != '+' && c != '-' && c != '.') return false;
+  }
+  return false;
+}
+
+// A literal's object as read: the lexical form, then either a language tag
+// or a datatype IRI (both may be empty).
+struct LiteralParts {
+  std::string_view lexical;
+  std::string_view lang;
+  std::string_view datatype;
+};
+
+// One pass over the text. Every read_ function returns false where the text
+// leaves the plain form; the caller then takes back what was added.
+class PlainReader {
+ public:
+  PlainReader(std::string_view text, Graph& graph, bool ntriples, const ReadOptions& options)
+      : p_(text.data()), end_(text.data() + text.size()), graph_(graph), terms_(graph.terms()),
+        turtle_(!ntriples), cancelled_(options.cancel) {}
+
+  // ntriplesDoc: statements one a line, between blank and comment lines.
+  bool read_ntriples_doc() {
+    for (;;) {
+      skip_blanks();
+      if (p_ == end_) return true;
+      if (*p_ == '#' || *p_ == '\n' || *p_ == '\r') {
+        if (!read_line_end()) return false;
+        continue;
+      }
+      if (cancelled_()) {
+        cancelled = true;
+        return false;
+      }
+      if (!read_triple() || !read_line_end()) return false;
+      ++stats.triples;
+    }
+  }
+
+  ReadStats stats;
+  bool cancelled = false;
+
+ private:
+  // triple: subject predicate object '.', the terms interned in the order
+  // serd's road interns them (subject, predicate, datatype, object).
+  bool read_triple() {
+    TermId s;
+    if (*p_ == '<') {
+      std::string_view iri;
+      if (!read_iriref(iri)) return false;
+      s = iris_.iri(iri);
+    } else if (!read_blank_node_label(s)) {
+      return false;
+    }
+    if (!skip_separator() || p_ == end_ || *p_ != '<') return false;
+    std::string_view predicate;
+    if (!read_iriref(predicate)) return false;
+    const TermId p = iris_.iri(predicate);
+    if (!skip_separator() || p_ == end_) return false;
+    TermId o;
+    if (*p_ == '<') {
+      std::string_view iri;
+      if (!read_iriref(iri)) return false;
+      o = iris_.iri(iri);
+    } else if (*p_ == '"') {
+      LiteralParts lit;
+      if (!read_literal(lit)) return false;
+      const TermId dt = lit.datatype.empty() ? TermId{} : iris_.iri(lit.datatype);
+      o = terms_.literal(lit.lexical, dt, lit.lang);
+    } else if (!read_blank_node_label(o)) {
+      return false;
+    }
+    skip_blanks();
+    if (p_ == end_ || *p_ != '.') return false;
+    ++p_;
+    graph_.add(s, p, o);
+    return true;
+  }
+
+  // IRIREF: '<' absolute IRI '>', without escapes.
+  bool read_iriref(std::string_view& iri) {
+    const char* start = ++p_;
+    while (p_ != end_ && !kIriStops[static_cast<unsigned char>(*p_)]) ++p_;
+    if (p_ == end_ || *p_ != '>') return false;
+    iri = std::string_view(start, static_cast<std::size_t>(p_ - start));
+    ++p_;
+    return has_scheme(iri);
+  }
+
+  // BLANK_NODE_LABEL: '_:' then letters, digits, '_' and '-' (not first).
+  // Labels with '.' or other characters are left to serd.
+  bool read_blank_node_label(TermId& id) {
+    if (end_ - p_ < 3 || p_[0] != '_' || p_[1] != ':') return false;
+    p_ += 2;
+    const char* start = p_;
+    if (*p_ == '-' || !is_label_char(*p_)) return false;
+    while (p_ != end_ && is_label_char(*p_)) ++p_;
+    const std::string_view label(start, static_cast<std::size_t>(p_ - start));
+    if (turtle_ && label.size() > 1 && is_digit(label[1])) {
+      if (label[0] == 'b') {
+        seen_generated_form_ = true;
+        scratch_.assign(label);
+        scratch_[0] = 'B';
+        id = terms_.blank(scratch_);
+        return true;
+      }
+      if (label[0] == 'B' && seen_generated_form_) return false;
+    }
+    id = terms_.blank(label);
+    return true;
+  }
+
+  // literal: STRING_LITERAL_QUOTE, then LANGTAG or '^^' IRIREF.
+  bool read_literal(LiteralParts& lit) {
+    const char* start = ++p_;
+    while (p_ != end_ && !kStringStops[static_cast<unsigned char>(*p_)]) ++p_;
+    if (p_ == end_) return false;
+    if (*p_ == '"') {
+      lit.lexical = std::string_view(start, static_cast<std::size_t>(p_ - start));
+    } else {
+      if (*p_ != '\\') return false;
+      literal_.assign(start, p_);
+      if (!read_escaped_rest(literal_)) return false;
+      lit.lexical = literal_;
+    }
+    ++p_;  // the closing quote
+    if (p_ == end_) return true;
+    if (*p_ == '@') return read_langtag(lit.lang);
+    if (*p_ == '^') {
+      if (end_ - p_ < 3 || p_[1] != '^' || p_[2] != '<') return false;
+      ++p_;
+      ++p_;
+      return read_iriref(lit.datatype);
+    }
+    return true;
+  }
+
+  // The rest of a short string from its first backslash: ECHAR and UCHAR
+  // decoded into `out`, up to the closing quote.
+  bool read_escaped_rest(std::string& out) {
+    while (p_ != end_) {
+      const char c = *p_;
+      if (c == '"') return true;
+      if (c == '\n' || c == '\r') return false;
+      if (c != '\\') {
+        out += c;
+        ++p_;
+        continue;
+      }
+      if (end_ - p_ < 2) return false;
+      const char e = p_[1];
+      p_ += 2;
+      switch (e) {
+        case 't': out += '\t'; break;
+        case 'b': out += '\b'; break;
+        case 'n': out += '\n'; break;
+        case 'r': out += '\r'; break;
+        case 'f': out += '\f'; break;
+        case '"': out += '"'; break;
+        case '\'': out += '\''; break;
+        case '\\': out += '\\'; break;
+        case 'u':
+        case 'U':
+          if (!read_uchar(e == 'u' ? 4 : 8, out)) return false;
+          break;
+        default: return false;
+      }
+    }
+    return false;
+  }
+
+  // UCHAR after its 'u' or 'U': a code point of a character. NUL,
+  // surrogates and code points past U+10FFFF are left to serd.
+  bool read_uchar(int digits, std::string& out) {
+    if (end_ - p_ < digits) return false;
+    char32_t code = 0;
+    for (int i = 0; i < digits; ++i) {
+      const int v = hex_value(p_[i]);
+      if (v < 0) return false;
+      code = code * 16 + static_cast<char32_t>(v);
+    }
+    p_ += digits;
+    if (code == 0 || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return false;
+    trelvanic_owl::append_utf8(out, code);
+    return true;
+  }
+
+  // LANGTAG: '@' letters, then groups of '-' and letters or digits.
+  bool read_langtag(std::string_view& lang) {
+    const char* start = ++p_;
+    if (p_ == end_ || !is_alpha(*p_)) return false;
+    while (p_ != end_ && is_alpha(*p_)) ++p_;
+    while (p_ != end_ && *p_ == '-') {
+      ++p_;
+      const char* group = p_;
+      while (p_ != end_ && (is_alpha(*p_) || is_digit(*p_))) ++p_;
+      if (p_ == group) return false;
+    }
+    lang = std::string_view(start, static_cast<std::size_t>(p_ - start));
+    return true;
+  }
+
+  void skip_blanks() {
+    while (p_ != end_ && (*p_ == ' ' || *p_ == '\t')) ++p_;
+  }
+
+  // Spaces or tabs, at least one, between two terms.
+  bool skip_separator() {
+    if (p_ == end_ || (*p_ != ' ' && *p_ != '\t')) return false;
+    skip_blanks();
+    return true;
+  }
+
+  // The end of a line: blanks, an optional comment, then a line feed
+  // (after an optional carriage return) or the end of the text.
+  bool read_line_end() {
+    skip_blanks();
+    if (p_ != end_ && *p_ == '#') {
+      while (p_ != end_ && *p_ != '\n' && *p_ != '\r') ++p_;
+    }
+    if (p_ == end_) return true;
+    if (*p_ == '\r') ++p_;
+    if (p_ == end_) return true;
+    if (*p_ != '\n') return false;
+    ++p_;
+    return true;
+  }
+
+  const char* p_;
+  const char* end_;
+  Graph& graph_;
+  TermTable& terms_;
+  detail::IriCache iris_{terms_};
+  bool turtle_;
+  bool seen_generated_form_ = false;
+  CancelCheck cancelled_;
+  std::string scratch_;
+  std::string literal_;
+};
+
+}  // namespace
+
+std::expected<std::optional<ReadStats>, Error> read_plain_ntriples(std::string_view text,
+                                                                   Graph& graph,
+                                                                   const ReadOptions& options,
+                                                                   bool ntriples) {
+  const std::size_t triples_before = graph.size();
+  const std::size_t terms_before = graph.terms().size();
+  PlainReader reader(text, graph, ntriples, options);
+  if (reader.read_ntriples_doc()) return reader.stats;
+  graph.truncate(triples_before, terms_before);
+  if (reader.cancelled) return make_error(ErrorKind::Internal, kCancelledText);
+  return std::nullopt;
+}
+
+}  // namespace trelvanic_rdf
