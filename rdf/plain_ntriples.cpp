@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <string>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "owl/utf8.h"
 #include "rdf/detail/iri_cache.h"
 
@@ -11,19 +15,37 @@ namespace trelvanic_rdf {
 
 namespace {
 
-// Bytes that end the run of plain characters inside an IRI reference (the
-// closing '>' among them) or a short string (the closing '"' among them).
-constexpr std::array<bool, 256> make_iri_stops() {
-  std::array<bool, 256> stops{};
-  for (int c = 0; c <= 0x20; ++c) stops[c] = true;
-  for (unsigned char c : std::string_view("<>\"{}|^`\\")) stops[c] = true;
-  return stops;
+// The first byte of [begin, end) that is one of `Stops` or, where
+// `Controls`, a control byte or space (up to 0x20); `end` when there is none.
+// With SSE2, sixteen bytes at a time.
+template <bool Controls, char... Stops>
+const char* find_stop(const char* begin, const char* end) {
+#if defined(__SSE2__)
+  while (end - begin >= 16) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin));
+    __m128i hit = _mm_setzero_si128();
+    ((hit = _mm_or_si128(hit, _mm_cmpeq_epi8(x, _mm_set1_epi8(Stops)))), ...);
+    if constexpr (Controls) {
+      // x <= 0x20 (unsigned) where the smaller of x and 0x20 is x.
+      hit = _mm_or_si128(hit, _mm_cmpeq_epi8(_mm_min_epu8(x, _mm_set1_epi8(0x20)), x));
+    }
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+    if (mask != 0) return begin + __builtin_ctz(mask);
+    begin += 16;
+  }
+#endif
+  for (; begin != end; ++begin) {
+    const char c = *begin;
+    if ((Controls && static_cast<unsigned char>(c) <= 0x20) || ((c == Stops) || ...)) return begin;
+  }
+  return end;
 }
-constexpr std::array<bool, 256> make_string_stops() {
-  std::array<bool, 256> stops{};
-  for (unsigned char c : std::string_view("\"\\\n\r")) stops[c] = true;
-  return stops;
-}
+
+// What ends the plain run of an IRI reference (the closing '>' among them)
+// and of a short string (the closing '"' among them).
+constexpr auto find_iri_stop = find_stop<true, '<', '>', '"', '{', '}', '|', '^', '`', '\\'>;
+constexpr auto find_string_stop = find_stop<false, '"', '\\', '\n', '\r'>;
+
 // Bytes of the blank-node labels read here: letters, digits, '_' and '-'.
 constexpr std::array<bool, 256> make_label_chars() {
   std::array<bool, 256> chars{};
@@ -33,9 +55,7 @@ constexpr std::array<bool, 256> make_label_chars() {
   }
   return chars;
 }
-constexpr std::array<bool, 256> kIriStops = make_iri_stops();
 constexpr std::array<bool, 256> kLabelChars = make_label_chars();
-constexpr std::array<bool, 256> kStringStops = make_string_stops();
 
 constexpr bool is_alpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
@@ -50,6 +70,7 @@ int hex_value(char c) {
 
 // A scheme: a letter, then letters, digits, '+', '-' or '.', up to a ':'.
 bool has_scheme(std::string_view iri) {
+  if (iri.starts_with("http:") || iri.starts_with("https:")) return true;
   if (iri.empty() || !is_alpha(iri[0])) return false;
   for (std::size_t i = 1; i < iri.size(); ++i) {
     const char c = iri[i];
@@ -136,7 +157,7 @@ class PlainReader {
   // IRIREF: '<' absolute IRI '>', without escapes.
   bool read_iriref(std::string_view& iri) {
     const char* start = ++p_;
-    while (p_ != end_ && !kIriStops[static_cast<unsigned char>(*p_)]) ++p_;
+    p_ = find_iri_stop(start, end_);
     if (p_ == end_ || *p_ != '>') return false;
     iri = std::string_view(start, static_cast<std::size_t>(p_ - start));
     ++p_;
@@ -169,7 +190,7 @@ class PlainReader {
   // literal: STRING_LITERAL_QUOTE, then LANGTAG or '^^' IRIREF.
   bool read_literal(LiteralParts& lit) {
     const char* start = ++p_;
-    while (p_ != end_ && !kStringStops[static_cast<unsigned char>(*p_)]) ++p_;
+    p_ = find_string_stop(start, end_);
     if (p_ == end_) return false;
     if (*p_ == '"') {
       lit.lexical = std::string_view(start, static_cast<std::size_t>(p_ - start));

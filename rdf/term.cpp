@@ -102,7 +102,7 @@ std::string_view TermTable::store(std::string_view text) {
   if (text.empty()) return {};
   if (text.size() > chunk_left_) {
     const std::size_t size = text.size() > kChunkBytes / 4 ? text.size() : kChunkBytes;
-    chunks_.push_back(std::make_unique<char[]>(size));
+    chunks_.push_back(std::make_unique_for_overwrite<char[]>(size));
     if (size == text.size()) {
       // A large text gets a chunk of its own; the current chunk stays open.
       std::memcpy(chunks_.back().get(), text.data(), text.size());

@@ -35,7 +35,7 @@ class IriCache {
   }
 
  private:
-  static constexpr std::size_t kSize = 64;
+  static constexpr std::size_t kSize = 1024;
   TermTable& terms_;
   std::array<TermId, kSize> slots_{};
 };

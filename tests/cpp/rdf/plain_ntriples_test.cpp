@@ -99,6 +99,10 @@ TEST(PlainNTriplesTest, BothRoadsGiveTheSameGraph) {
       {"lone carriage return", s + " " + p + " _:a .\r" + s + " " + p + " _:b .\r", false},
       {"byte order mark", "\xEF\xBB\xBF" + s + " " + p + " _:a .\n", false},
       {"space in IRI", s + " " + p + " <http://e.org/a b> .\n", false},
+      // Stops far into a long IRI and within the last bytes of the text.
+      {"brace deep in an IRI", s + " " + p + " <http://e.org/a/long/path/to/{b}> .\n", false},
+      {"brace at the very end", s + " " + p + " <u:{> .", false},
+      {"quote at the very end", s + " " + p + " \"a\"\"", false},
       {"missing dot", s + " " + p + " _:a .\n" + s + " " + p + " _:b\n" + s + " " + p + " _:c .\n",
        false},
       {"literal subject", "\"a\" " + p + " _:a .\n", false},
