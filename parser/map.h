@@ -36,6 +36,7 @@
 #include <string_view>
 #include <vector>
 
+#include <absl/container/flat_hash_map.h>
 #include <absl/container/flat_hash_set.h>
 #include <absl/hash/hash.h>
 
@@ -305,6 +306,12 @@ class Mapper {
   size_t class_nodes_ = 0;
   size_t composite_class_nodes_ = 0;
   size_t extra_intersection_operands_ = 0;  // sum over intersections of (operands - 1)
+  // The datatypes literals were given, registered once each, by the
+  // model's IRI id (0: a simple literal's xsd:string, kLanguageTagged:
+  // rdf:langString); like an entity node's slot, a name once registered as
+  // a datatype resolves to the same entity with no effect.
+  static constexpr uint32_t kLanguageTagged = ~uint32_t{0};
+  absl::flat_hash_map<uint32_t, EntityId> literal_datatypes_;
   std::vector<trelvanic_core::Axiom> pending_;  // told axioms not yet stored
   // Whether the axiom limit is reached, with the queue stored first when it
   // could decide the answer.

@@ -443,10 +443,15 @@ std::optional<DataExpr> Mapper::build_literal(NodeId literal) {
   std::string lexical(m.literal_lexical(literal));
   const trelvanic_owl::TextId language = m.literal_language(literal);
   const trelvanic_owl::IriId datatype = m.literal_datatype(literal);
-  std::optional<EntityId> dt;
   if (language) {
     lexical += '@';
     lexical += m.text(language);
+  }
+  const uint32_t key = language ? kLanguageTagged : datatype.value;
+  auto known = literal_datatypes_.find(key);
+  if (known != literal_datatypes_.end()) return DataExpr::literal(std::move(lexical), known->second);
+  std::optional<EntityId> dt;
+  if (language) {
     dt = register_or_warn_entity(kRdfLangString, EntityKind::Datatype);
   } else if (datatype) {
     dt = register_or_warn_entity(m.iri(datatype), EntityKind::Datatype);
@@ -454,6 +459,7 @@ std::optional<DataExpr> Mapper::build_literal(NodeId literal) {
     dt = register_or_warn_entity(kXsdString, EntityKind::Datatype);
   }
   if (!dt) return std::nullopt;
+  literal_datatypes_.emplace(key, *dt);
   return DataExpr::literal(std::move(lexical), *dt);
 }
 

@@ -388,13 +388,16 @@ void Mapper::report_unmapped() {
   // nodes below it (a refused restriction with its subclass triple is one
   // lost axiom); a triple whose blank subject some unmapped triple points
   // at is reported with that one.
-  absl::flat_hash_set<TermId> below;
+  // By term id: blank nodes that are the object of an unmapped triple
+  // (`below`) and of any triple (`pointed`).
+  std::vector<std::uint8_t> below(terms().size(), 0);
+  std::vector<std::uint8_t> pointed(terms().size(), 0);
   for (std::uint32_t pos = 0; pos < triples.size(); ++pos) {
-    if (!used_[pos] && terms().is_blank(triples[pos].object)) below.insert(triples[pos].object);
+    const TermId o = triples[pos].object;
+    if (!terms().is_blank(o)) continue;
+    pointed[o.value] = 1;
+    if (!used_[pos]) below[o.value] = 1;
   }
-  absl::flat_hash_set<TermId> pointed;  // blank nodes that are the object of any triple
-  for (const TripleIds& t : triples)
-    if (terms().is_blank(t.object)) pointed.insert(t.object);
   std::vector<std::uint8_t> reported(triples.size(), 0);
   absl::flat_hash_set<TermId> seen;
   std::vector<TermId> todo;
@@ -427,7 +430,7 @@ void Mapper::report_unmapped() {
     const bool about_vocabulary = is_reserved(t.subject) && !usable_in_axioms(t.subject);
     // A blank node no triple points at is an expression no axiom uses: it
     // states nothing either.
-    const bool stray = terms().is_blank(t.subject) && !pointed.contains(t.subject);
+    const bool stray = terms().is_blank(t.subject) && !pointed[t.subject.value];
     // Another ontology named in the header (a prior version, say) is no axiom.
     const bool other_ontology =
         (t.predicate == vocab::kRdfType && t.object == vocab::kOwlOntology) || other_headers_.contains(t.subject);
@@ -438,7 +441,7 @@ void Mapper::report_unmapped() {
   for (std::uint32_t pos = 0; pos < triples.size(); ++pos) {
     if (used_[pos] || reported[pos]) continue;
     const TermId subject = triples[pos].subject;
-    if (!terms().is_blank(subject) || !below.contains(subject)) report(pos);
+    if (!terms().is_blank(subject) || !below[subject.value]) report(pos);
   }
   // Blank nodes that only point at each other have no top triple.
   for (std::uint32_t pos = 0; pos < triples.size(); ++pos) {
