@@ -39,14 +39,29 @@ bool subsumed(const Ontology& o, EntityId start, EntityId target) {
   return false;
 }
 
-// Whether x already has class d: asserted, or reached from an asserted class.
-bool is_typed(const Ontology& o, EntityId x, EntityId d) {
-  // After materialisation the asserted classes are usually closed upwards.
-  if (row_contains(o.classes_of(x), d)) return true;
-  for (EntityId c : o.classes_of(x))
-    if (subsumed(o, c, d)) return true;
-  return false;
-}
+// Whether x already has class d: asserted, or reached from an asserted
+// class. The walks up from a class are remembered per (class, target): a
+// step that only adds class assertions leaves every answer standing, and an
+// individual's classes are shared by many others.
+class TypedCheck {
+ public:
+  explicit TypedCheck(const Ontology& o) : o_(o) {}
+
+  bool operator()(EntityId x, EntityId d) {
+    // After materialisation the asserted classes are usually closed upwards.
+    if (row_contains(o_.classes_of(x), d)) return true;
+    for (EntityId c : o_.classes_of(x)) {
+      auto [it, fresh] = reached_.try_emplace(std::pair(c, d), false);
+      if (fresh) it->second = subsumed(o_, c, d);
+      if (it->second) return true;
+    }
+    return false;
+  }
+
+ private:
+  const Ontology& o_;
+  absl::flat_hash_map<std::pair<EntityId, EntityId>, bool> reached_;
+};
 
 }  // namespace
 
@@ -111,12 +126,13 @@ Result<size_t> apply_domain_range_inheritance(Ontology& o) {
     return it->second;
   };
   size_t count = 0;
+  TypedCheck is_typed(o);
   for (const Assertion& t : triples) {
-    const auto [domains, ranges] = bounds(t.p);
+    const auto& [domains, ranges] = bounds(t.p);
     for (EntityId d : domains)
-      if (!is_typed(o, t.s, d)) TRELVANIC_BRIDGE_TRY(add(o, Axiom::class_assertion(t.s, d), count));
+      if (!is_typed(t.s, d)) TRELVANIC_BRIDGE_TRY(add(o, Axiom::class_assertion(t.s, d), count));
     for (EntityId r : ranges)
-      if (!is_typed(o, t.o, r)) TRELVANIC_BRIDGE_TRY(add(o, Axiom::class_assertion(t.o, r), count));
+      if (!is_typed(t.o, r)) TRELVANIC_BRIDGE_TRY(add(o, Axiom::class_assertion(t.o, r), count));
   }
   return count;
 }

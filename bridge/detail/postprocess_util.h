@@ -35,7 +35,9 @@ inline std::vector<trelvanic_core::AxiomId> live_of_kind(const trelvanic_core::O
   std::vector<trelvanic_core::AxiomId> ids;
   for (trelvanic_core::AxiomId id : o.index().by_kind(kind))
     if (!o.axioms().is_removed(id)) ids.push_back(id);
-  std::sort(ids.begin(), ids.end());
+  // The kind lists are kept in the order axioms were added, ascending
+  // unless an axiom was removed and the index rebuilt.
+  if (!std::is_sorted(ids.begin(), ids.end())) std::sort(ids.begin(), ids.end());
   return ids;
 }
 

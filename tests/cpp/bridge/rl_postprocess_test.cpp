@@ -123,6 +123,29 @@ TEST(ClassSteps, TypedThroughCyclicSuperclassesEnds) {
   EXPECT_TRUE(x.has(Axiom::class_assertion(s, d)));
 }
 
+// Individuals of one class share what is reached from it, each target on
+// its own: B is reached through A (no new assertion), D is not (each
+// subject of q gets it, the second as much as the first).
+TEST(ClassSteps, TypedThroughASharedClassPerTarget) {
+  Onto x;
+  auto a = x.cls("A"), bb = x.cls("B"), d = x.cls("D");
+  auto p = x.prop("p"), q = x.prop("q");
+  auto s1 = x.ind("s1"), s2 = x.ind("s2"), s3 = x.ind("s3"), o = x.ind("o");
+  x.add(Axiom::sub_class_of(a, bb));
+  x.add(Axiom::object_property_domain(p, bb));
+  x.add(Axiom::object_property_domain(q, d));
+  for (EntityId s : {s1, s2, s3}) x.add(Axiom::class_assertion(s, a));
+  x.add(Axiom::object_property_assertion(s1, p, o));
+  x.add(Axiom::object_property_assertion(s1, q, o));
+  x.add(Axiom::object_property_assertion(s2, q, o));
+  x.add(Axiom::object_property_assertion(s3, p, o));
+  EXPECT_EQ(run(x, b::apply_domain_range_inheritance), 2u);
+  EXPECT_TRUE(x.has(Axiom::class_assertion(s1, d)));
+  EXPECT_TRUE(x.has(Axiom::class_assertion(s2, d)));
+  EXPECT_FALSE(x.has(Axiom::class_assertion(s3, d)));
+  for (EntityId s : {s1, s2, s3}) EXPECT_FALSE(x.has(Axiom::class_assertion(s, bb)));
+}
+
 // Two classes that both imply the same existential are not equivalent; a
 // definition (equivalence) on the superclass side is needed.
 TEST(ClassSteps, ExistentialSubsumptionNeedsADefinition) {

@@ -1,5 +1,7 @@
 #include "core/axiom_index.h"
 
+#include <set>
+
 #include <gtest/gtest.h>
 
 #include "core/axiom_store.h"
@@ -183,6 +185,37 @@ TEST(EquivalenceClusters, MergesInAnyOrderKeepSmallestRepresentative) {
   for (uint32_t i = 0; i < 20'000; ++i) chain.merge(std::vector<EntityId>{EntityId(i + 1), EntityId(i)});
   EXPECT_EQ(chain.get(EntityId(77))->size(), 20'001u);
   EXPECT_EQ(chain.representative(EntityId(20'000)), EntityId(0));
+}
+
+// Rows stay sorted and without repeats whatever order the ids arrive in:
+// at the front, the back and the middle, repeated, and across the row's
+// move from its inline room to the heap; erasing keeps the rest in order.
+TEST(DenseAdjacency, RowsSortedWhateverTheOrder) {
+  const std::vector<std::vector<uint32_t>> orders = {
+      {5, 3, 9, 1, 7, 3, 0, 8, 2, 6, 4, 9, 1},
+      {12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0},
+      {0, 2, 4, 6, 8, 10, 12, 1, 3, 5, 7, 9, 11},
+  };
+  for (const auto& order : orders) {
+    DenseAdjacency rows;
+    const EntityId r(3);
+    std::set<uint32_t> expected;
+    for (uint32_t x : order) {
+      rows.push_unique(r, EntityId(x));
+      expected.insert(x);
+      std::vector<uint32_t> got;
+      for (EntityId e : rows.row(r)) got.push_back(e.value);
+      ASSERT_EQ(got, std::vector<uint32_t>(expected.begin(), expected.end())) << "after " << x;
+    }
+    for (uint32_t x : {0u, 6u, 12u, 6u}) {
+      rows.erase(r, EntityId(x));
+      expected.erase(x);
+    }
+    std::vector<uint32_t> got;
+    for (EntityId e : rows.row(r)) got.push_back(e.value);
+    EXPECT_EQ(got, std::vector<uint32_t>(expected.begin(), expected.end()));
+    EXPECT_TRUE(rows.row(EntityId(2)).empty());
+  }
 }
 
 // Lists keep insertion order without repeats whatever their length: short
