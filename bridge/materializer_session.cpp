@@ -88,6 +88,9 @@ struct Driver {
       return std::unexpected(Error::materializer(reasoned.error()));
     };
     MaterializeOutcome outcome;
+    // The export's entity terms, on a full run (the engine's dictionary is
+    // then the export's).
+    std::vector<uint32_t> known_terms;
     if (full) {
       trelvanic_materializer::Materializer engine;
       std::vector<Triple> triples;
@@ -98,6 +101,7 @@ struct Driver {
       }
       s.materializer_ = std::move(engine);
       s.outside_rl_ = summary.outside_rl;
+      known_terms = std::move(summary.entity_of_term);
       if (auto loaded = s.materializer_.load(triples); !loaded)
         return std::unexpected(Error::materializer(loaded.error()));
       s.warmed_ = true;
@@ -139,7 +143,7 @@ struct Driver {
       const size_t live_before = ontology.axioms().live_count();
       auto merged = merge_triples_into_ontology_inner(ontology, s.materializer_.dictionary(), output,
                                                       s.materializer_.problems(), max_axioms, max_entities,
-                                                      live_before);
+                                                      live_before, known_terms);
       ontology.set_limits(saved);
       if (!merged) return std::unexpected(merged.error());
       report = std::move(*merged);

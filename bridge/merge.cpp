@@ -79,8 +79,10 @@ bool is_reserved_iri(std::string_view iri) {
 // classes.
 class Merger {
  public:
-  Merger(Ontology& o, const Dictionary& dict, size_t max_entities)
-      : o_(o), dict_(dict), max_entities_(max_entities) {}
+  // `known`: term id -> entity id + 1 where the term's text is known to
+  // look that entity up (see ExportSummary::entity_of_term), 0 elsewhere.
+  Merger(Ontology& o, const Dictionary& dict, size_t max_entities, std::span<const uint32_t> known)
+      : o_(o), dict_(dict), max_entities_(max_entities), known_(known) {}
 
   // The entity, none after a kind mismatch (message recorded) or a kind the
   // entity lacks, or an error.
@@ -94,14 +96,17 @@ class Merger {
     }
     if (term.value >= cache_.size()) cache_.resize(std::max<size_t>(term.value + 1, dict_.size() + 1));
     const std::string_view text = dict_.value(term);
-    if (auto found = o_.lookup_entity(text)) {
+    const std::optional<EntityId> found = term.value < known_.size() && known_[term.value] != 0
+                                              ? std::optional(EntityId(known_[term.value] - 1))
+                                              : o_.lookup_entity(text);
+    if (found) {
       const auto record = TRELVANIC_BRIDGE_TRY_CORE(o_.entity(*found));
       if (!trelvanic_core::kind_satisfies(record.kind, wanted) && trelvanic_core::merge_punning(record.kind, wanted)) {
         cache_[term.value][slot] = kLacksKind;
         return std::optional<EntityId>();
       }
     }
-    auto id = lookup_or_insert(o_, text, wanted, max_entities_);
+    auto id = insert_looked_up(o_, text, found, wanted, max_entities_);
     if (!id) {
       if (id.error().kind() == Error::Kind::Core &&
           id.error().core_error().kind() == trelvanic_core::ErrorKind::EntityKindMismatch) {
@@ -134,6 +139,7 @@ class Merger {
   Ontology& o_;
   const Dictionary& dict_;
   size_t max_entities_;
+  std::span<const uint32_t> known_;
   std::vector<std::array<uint32_t, 4>> cache_;  // term -> entity id + 1 (or kLacksKind) per wanted kind
   std::vector<uint8_t> reserved_;               // term -> 0 unknown, 1 names an entity, 2 reserved
 };
@@ -336,7 +342,12 @@ std::vector<Axiom> new_axioms(std::vector<Found>& found, absl::flat_hash_set<Key
 }  // namespace
 
 Result<EntityId> lookup_or_insert(Ontology& ontology, std::string_view iri, EntityKind wanted, size_t max_entities) {
-  if (auto found = ontology.lookup_entity(iri)) {
+  return insert_looked_up(ontology, iri, ontology.lookup_entity(iri), wanted, max_entities);
+}
+
+Result<EntityId> insert_looked_up(Ontology& ontology, std::string_view iri, std::optional<EntityId> found,
+                                  EntityKind wanted, size_t max_entities) {
+  if (found) {
     const auto record = TRELVANIC_BRIDGE_TRY_CORE(ontology.entity(*found));
     if (trelvanic_core::kind_satisfies(record.kind, wanted)) return *found;
     if (trelvanic_core::merge_punning(record.kind, wanted)) return TRELVANIC_BRIDGE_TRY_CORE(ontology.entity_id(iri, wanted));
@@ -349,7 +360,8 @@ Result<EntityId> lookup_or_insert(Ontology& ontology, std::string_view iri, Enti
 Result<MergeReport> merge_triples_into_ontology_inner(Ontology& ontology, const Dictionary& dict,
                                                       std::span<const Triple> output,
                                                       std::span<const Problem> problems, size_t max_axioms,
-                                                      size_t max_entities, size_t live_before) {
+                                                      size_t max_entities, size_t live_before,
+                                                      std::span<const uint32_t> known_terms) {
   // What the ontology holds already.
   absl::flat_hash_set<Key> keys;
   keys.reserve(ontology.axioms().live_count() + output.size());
@@ -361,7 +373,7 @@ Result<MergeReport> merge_triples_into_ontology_inner(Ontology& ontology, const 
   // The told forms: existentials from restriction nodes first, then one
   // form per triple.
   const Restrictions restrictions = restrictions_of(dict, output);
-  Merger m(ontology, dict, max_entities);
+  Merger m(ontology, dict, max_entities, known_terms);
   FormFinder finder(m, dict, output.size());
   TRELVANIC_BRIDGE_TRY(finder.existentials(restrictions));
   for (const Triple& t : output) TRELVANIC_BRIDGE_TRY(finder.triple(t));

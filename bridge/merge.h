@@ -50,6 +50,14 @@ struct MergeReport {
 // punning when the kinds pun, the core EntityKindMismatch otherwise. A new
 // IRI is registered unless the registry already holds `max_entities`
 // ("entity limit {} would be exceeded during merge").
+// lookup_or_insert for an IRI already looked up: `found` is what
+// `Ontology::lookup_entity(iri)` answers.
+[[nodiscard]] Result<trelvanic_core::EntityId> insert_looked_up(trelvanic_core::Ontology& ontology,
+                                                                std::string_view iri,
+                                                                std::optional<trelvanic_core::EntityId> found,
+                                                                trelvanic_core::EntityKind wanted,
+                                                                size_t max_entities);
+
 [[nodiscard]] Result<trelvanic_core::EntityId> lookup_or_insert(trelvanic_core::Ontology& ontology,
                                                                 std::string_view iri,
                                                                 trelvanic_core::EntityKind wanted,
@@ -59,12 +67,15 @@ struct MergeReport {
 // registry is already full, with "axiom limit {} would be exceeded during
 // merge ({} new axioms)" (nothing added) when the new axioms would pass
 // `max_axioms`, and with the core error of a lookup or of adding.
+// `known_terms` (the export's `ExportSummary::entity_of_term` when `dict`
+// is the export's dictionary) spares the lookup by text of those terms.
 [[nodiscard]] Result<MergeReport> merge_triples_into_ontology_inner(trelvanic_core::Ontology& ontology,
                                                                     const Dictionary& dict,
                                                                     std::span<const Triple> output,
                                                                     std::span<const Problem> problems,
                                                                     size_t max_axioms, size_t max_entities,
-                                                                    size_t live_before);
+                                                                    size_t live_before,
+                                                                    std::span<const uint32_t> known_terms = {});
 
 // The same over text triples.
 [[nodiscard]] Result<MergeReport> merge_term_triples(trelvanic_core::Ontology& ontology,

@@ -48,11 +48,34 @@ TripleExporter::TripleExporter(const Ontology& ontology, Dictionary& dict, std::
 Result<TermId> TripleExporter::entity(EntityId id) {
   if (id.value < entity_terms_.size() && entity_terms_[id.value] != 0) return TermId{entity_terms_[id.value]};
   const std::string_view text = TRELVANIC_BRIDGE_TRY_CORE(ontology_.entity_iri(id));
-  TRELVANIC_BRIDGE_TRY(check_iri(text));
+  // Entity IRIs come from the ontology's IRI pool, which takes a text only
+  // after the same syntax check under a length limit of its own: only a
+  // text longer than the export's limit is left to fail here.
+  if (text.size() > trelvanic_core::kDefaultMaxIriLen) TRELVANIC_BRIDGE_TRY(check_iri(text));
   const TermId term = dict_.iri(text);
   if (id.value >= entity_terms_.size()) entity_terms_.resize(std::max<size_t>(id.value + 1, ontology_.entity_count()), 0);
   entity_terms_[id.value] = term.value;
   return term;
+}
+
+std::vector<uint32_t> TripleExporter::entity_of_term() const {
+  std::vector<uint32_t> out;
+  for (uint32_t e = 0; e < entity_terms_.size(); ++e) {
+    const uint32_t term = entity_terms_[e];
+    if (term == 0) continue;
+    // A lookup by the text finds this entity again when it reads the
+    // text as it is (no "%23" to rewrite, within the lookup's length
+    // limit, which the pool's checks then pass) and the registry names
+    // this entity for its IRI.
+    const auto record = ontology_.entity(EntityId(e));
+    const auto text = ontology_.entity_iri(EntityId(e));
+    if (!record || !text || text->size() > trelvanic_core::kDefaultMaxIriLen ||
+        text->find("%23") != std::string_view::npos || ontology_.entities().find(record->iri) != EntityId(e))
+      continue;
+    if (term >= out.size()) out.resize(size_t{term} + 1, 0);
+    out[term] = e + 1;
+  }
+  return out;
 }
 
 Result<void> TripleExporter::declaration(EntityId id, bool with_data_properties) {
@@ -190,6 +213,7 @@ Result<ExportSummary> export_ontology(const Ontology& ontology, Dictionary& dict
   for (size_t i = 0; i < ontology.dl().axiom_count(); ++i)
     if (!TRELVANIC_BRIDGE_TRY(ex.dl_axiom(i))) ++summary.outside_rl;
   summary.triples = out.size() - start;
+  summary.entity_of_term = ex.entity_of_term();
   return summary;
 }
 

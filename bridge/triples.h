@@ -58,6 +58,10 @@ struct ExportSummary {
   // or not at all, told existentials on the right and reflexive properties.
   // Reasoning over the export is complete only when this is 0.
   size_t outside_rl = 0;
+  // Term id -> entity id + 1 for the entity terms written whose text looks
+  // that entity up again (0 for any other term), so a merge of the engine's
+  // output into the same ontology finds them without a lookup by text.
+  std::vector<uint32_t> entity_of_term;
 };
 
 class TripleExporter {
@@ -75,6 +79,8 @@ class TripleExporter {
   // Writes the DL-store axiom at `index`; false when it has no OWL 2 RL form
   // (what could be written of it is still written: every triple is sound).
   [[nodiscard]] Result<bool> dl_axiom(size_t index);
+  // The entity terms written so far, as `ExportSummary::entity_of_term`.
+  [[nodiscard]] std::vector<uint32_t> entity_of_term() const;
 
  private:
   void emit(TermId s, TermId p, TermId o) { out_.push_back(Triple{s, p, o}); }

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,44 @@ TEST(Triples, DeclarationsByKindAndNoneForPuns) {
   ASSERT_TRUE(ts) << ts.error().message();
   EXPECT_EQ(*ts, (std::vector<TermTriple>{t3(iri("C"), kRdfType, owl("Class")),
                                           t3(iri("d"), kRdfType, owl("DatatypeProperty"))}));
+}
+
+// The export names the entity of each entity term it wrote, for a merge
+// that skips the lookup by text: every such term looks its entity up again,
+// a pun and an entity met only inside an axiom included; blank nodes,
+// literals and vocabulary name none.
+TEST(Triples, EntityTermsNameTheEntityTheirTextLooksUp) {
+  Onto x;
+  auto c = x.cls("C"), d = x.cls("D"), p = x.prop("p"), a = x.ind("a"), dp = x.dprop("dp");
+  x.cls("P");
+  auto pun = x.ind("P");
+  x.add(Axiom::sub_class_of_existential(c, p, d));
+  x.add(Axiom::class_assertion(a, c));
+  x.add(Axiom::class_assertion(pun, d));
+  x.add(Axiom::data_property_assertion(a, dp, DataLiteral{"1", "http://www.w3.org/2001/XMLSchema#integer"}));
+  trelvanic_bridge::Dictionary dict;
+  std::vector<trelvanic_bridge::Triple> out;
+  auto summary = trelvanic_bridge::export_ontology(x.o, dict, out);
+  ASSERT_TRUE(summary) << summary.error().message();
+  const auto& known = summary->entity_of_term;
+  auto named = [&](trelvanic_bridge::TermId t) -> std::optional<EntityId> {
+    if (t.value >= known.size() || known[t.value] == 0) return std::nullopt;
+    return EntityId(known[t.value] - 1);
+  };
+  for (EntityId e : {c, d, p, a, dp, pun}) {
+    const auto term = dict.find_iri(*x.o.entity_iri(e));
+    ASSERT_TRUE(term) << debug_text(e);
+    EXPECT_EQ(named(term), std::optional(e)) << debug_text(e);
+  }
+  for (const auto& t : out)
+    for (auto term : {t.subject, t.predicate, t.object}) {
+      if (auto e = named(term)) {
+        EXPECT_EQ(x.o.lookup_entity(dict.value(term)), e) << dict.value(term);
+      } else {
+        EXPECT_FALSE(dict.kind(term) == trelvanic_materializer::TermKind::Iri && x.o.lookup_entity(dict.value(term)))
+            << dict.value(term);
+      }
+    }
 }
 
 TEST(Triples, ListAxiomsGiveOneTriplePerPairInOrder) {
