@@ -320,23 +320,25 @@ Axiom found_axiom(const Found& f, const Dictionary& dict) {
   return Axiom::sub_class_of(x, y);
 }
 
-// The found forms neither the ontology (`keys`) nor an earlier form holds,
-// as axioms in the order found. Lists and inverse pairs are stored smaller
-// id first; data assertions are told apart by their value too.
-std::vector<Axiom> new_axioms(std::vector<Found>& found, absl::flat_hash_set<Key>& keys, const Dictionary& dict) {
-  std::vector<Axiom> candidates;
-  candidates.reserve(found.size());
+// The positions of the found forms neither the ontology (`keys`) nor an
+// earlier form holds, in the order found. Lists and inverse pairs are
+// stored smaller id first; data assertions are told apart by their value
+// too.
+std::vector<uint32_t> new_forms(std::vector<Found>& found, absl::flat_hash_set<Key>& keys) {
+  std::vector<uint32_t> fresh_at;
+  fresh_at.reserve(found.size());
   absl::flat_hash_set<std::array<uint32_t, 3>> data_seen;
-  for (Found& f : found) {
+  for (size_t i = 0; i < found.size(); ++i) {
+    Found& f = found[i];
     const bool pair_form = trelvanic_core::axiom_kind_is_nary(f.kind) || f.kind == AxiomKind::InverseObjectProperties;
     if (pair_form && f.ids[1] < f.ids[0]) std::swap(f.ids[0], f.ids[1]);
     const bool fresh = f.kind == AxiomKind::DataPropertyAssertion
                            ? data_seen.insert({f.ids[0].value, f.ids[1].value, f.literal.value}).second
                            : keys.insert(Key{static_cast<uint32_t>(f.kind), f.ids[0].value, f.ids[1].value,
                                              f.ids[2].value}).second;
-    if (fresh) candidates.push_back(found_axiom(f, dict));
+    if (fresh) fresh_at.push_back(static_cast<uint32_t>(i));
   }
-  return candidates;
+  return fresh_at;
 }
 
 }  // namespace
@@ -362,12 +364,6 @@ Result<MergeReport> merge_triples_into_ontology_inner(Ontology& ontology, const 
                                                       std::span<const Problem> problems, size_t max_axioms,
                                                       size_t max_entities, size_t live_before,
                                                       std::span<const uint32_t> known_terms) {
-  // What the ontology holds already.
-  absl::flat_hash_set<Key> keys;
-  keys.reserve(ontology.axioms().live_count() + output.size());
-  ontology.axioms().for_each_live([&](trelvanic_core::AxiomId, const AxiomView& a) {
-    if (auto k = axiom_key(a)) keys.insert(*k);
-  });
   if (ontology.entity_count() >= max_entities) return std::unexpected(entity_limit(max_entities));
 
   // The told forms: existentials from restriction nodes first, then one
@@ -378,12 +374,19 @@ Result<MergeReport> merge_triples_into_ontology_inner(Ontology& ontology, const 
   TRELVANIC_BRIDGE_TRY(finder.existentials(restrictions));
   for (const Triple& t : output) TRELVANIC_BRIDGE_TRY(finder.triple(t));
 
-  std::vector<Axiom> candidates = new_axioms(finder.found, keys, dict);
+  // What the ontology holds already (finding forms adds no axioms).
+  absl::flat_hash_set<Key> keys;
+  keys.reserve(ontology.axioms().live_count() + finder.found.size());
+  ontology.axioms().for_each_live([&](trelvanic_core::AxiomId, const AxiomView& a) {
+    if (auto k = axiom_key(a)) keys.insert(*k);
+  });
+  const std::vector<uint32_t> fresh_at = new_forms(finder.found, keys);
   const size_t live_now = ontology.axioms().live_count();
-  if (live_now + candidates.size() > max_axioms)
+  if (live_now + fresh_at.size() > max_axioms)
     return std::unexpected(Error::message_text(fmt::format(
-        "axiom limit {} would be exceeded during merge ({} new axioms)", max_axioms, candidates.size())));
-  for (Axiom& a : candidates) TRELVANIC_BRIDGE_TRY_CORE(ontology.add_inferred_axiom(std::move(a)));
+        "axiom limit {} would be exceeded during merge ({} new axioms)", max_axioms, fresh_at.size())));
+  for (uint32_t i : fresh_at)
+    TRELVANIC_BRIDGE_TRY_CORE(ontology.add_inferred_axiom(found_axiom(finder.found[i], dict)));
 
   MergeReport report;
   for (const Problem& p : problems) report.clashes.push_back(fmt::format("{}: {}", p.rule, p.message));
