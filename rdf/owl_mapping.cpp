@@ -101,7 +101,7 @@ NodeRef ModelBuilder::node(Form form, std::span<const NodeRef> operands, std::ui
 }
 
 Mapper::Mapper(const Graph& graph, trelvanic_owl::Ontology& ontology, IncompleteParse& incomplete)
-    : graph_(graph), draft_(ontology), incomplete_(incomplete) {}
+    : graph_(graph), draft_(ontology), incomplete_(incomplete), last_leaves_(graph.terms().size()) {}
 
 void Mapper::problem(std::string text) {
   ++incomplete_.problem_count;

@@ -120,10 +120,15 @@ class Mapper {
   }
   // The leaf of an IRI as an entity of `form` (or `Iri`), cached by term id
   // so the IRI text is hashed once per form.
+  // Most names stand in one form only: the last leaf made for each term
+  // answers without a lookup.
   NodeRef entity(Form form, TermId iri) {
+    LastLeaf& last = last_leaves_[iri.value];
+    if (last.node && last.form == form) return last.node;
     const std::uint64_t key = (std::uint64_t{iri.value} << 8) | static_cast<std::uint8_t>(form);
     auto [it, fresh] = leaves_.try_emplace(key);
     if (fresh) it->second = draft_.leaf(form, terms().text(iri));
+    last = LastLeaf{it->second, form};
     return it->second;
   }
   [[nodiscard]] const TermTable& terms() const { return graph_.terms(); }
@@ -192,6 +197,11 @@ class Mapper {
   bool fail(TermId x, std::string_view reason);
 
   absl::flat_hash_map<std::uint64_t, NodeRef> leaves_;
+  struct LastLeaf {
+    NodeRef node;
+    Form form{};
+  };
+  std::vector<LastLeaf> last_leaves_;  // by term id
   std::vector<std::uint8_t> used_;
   std::vector<std::uint8_t> kinds_;
   absl::flat_hash_map<TermId, NodeRef> class_memo_;

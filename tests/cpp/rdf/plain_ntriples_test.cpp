@@ -70,6 +70,7 @@ TEST(PlainNTriplesTest, BothRoadsGiveTheSameGraph) {
        "_:x-y_z " + p + " _:1a .\n_:b1 " + p + " _:c2.\n_:x-y_z " + p + " _:b1 .\n_:x-y_z " + p +
            " _:b .\n_:_u " + p + " _:x-y_z .\n",
        true},
+      {"long labels", "_:nc237b5f6b91c4e52a9ce9f31dccfdb07b2879 " + p + " _:Z_0123456789-abcdefXYZ.\n", true},
       {"duplicates", s + " " + p + " _:a .\n" + s + " " + p + " _:a .\n", true},
       // serd keeps B<digit> labels apart from the b<digit> ones it rewrites
       // in Turtle only after it has met one of those.
@@ -91,6 +92,8 @@ TEST(PlainNTriplesTest, BothRoadsGiveTheSameGraph) {
       {"two statements on a line", s + " " + p + " _:a . " + s + " " + p + " _:b .\n", false},
       {"no space between terms", s + p + "<http://e.org/o> .\n", false},
       {"label with a dot", s + " " + p + " _:a.b .\n", false},
+      {"long label with a dot", "_:abcdefghijklmnopq.rs " + p + " _:a .\n", false},
+      {"long label beyond ASCII", "_:abcdefghijklmnopq\xC3\xA9 " + p + " _:a .\n", false},
       {"IRI escape", "<http://e.org/\\u0073> " + p + " _:a .\n", false},
       {"escaped surrogate", s + " " + p + " \"\\uD800\" .\n", false},
       {"escaped NUL", s + " " + p + " \"a\\u0000b\" .\n", false},
