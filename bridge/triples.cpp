@@ -113,9 +113,14 @@ Result<void> TripleExporter::pairs(std::span<const EntityId> ops, TermId predica
 }
 
 Result<TermId> TripleExporter::literal(std::string_view lexical, std::string_view datatype) {
-  TRELVANIC_BRIDGE_TRY(check_iri(datatype));
-  if (datatype == kXsdString) return dict_.literal(lexical, v::xsd_string);
-  return dict_.literal(lexical, dict_.iri(datatype));
+  // Literals come in runs of one datatype: its check and term are kept
+  // for the next literal.
+  if (!last_datatype_term_ || datatype != last_datatype_) {
+    TRELVANIC_BRIDGE_TRY(check_iri(datatype));
+    last_datatype_.assign(datatype);
+    last_datatype_term_ = datatype == kXsdString ? v::xsd_string : dict_.iri(datatype);
+  }
+  return dict_.literal(lexical, last_datatype_term_);
 }
 
 Result<void> TripleExporter::told_axiom(const AxiomView& a) {

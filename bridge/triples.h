@@ -154,6 +154,8 @@ class TripleExporter {
   std::vector<uint32_t> entity_terms_;  // EntityId -> TermId value, 0 = not yet
   std::vector<uint32_t> ce_terms_;      // CeId -> TermId value, 0 = not yet
   std::vector<uint8_t> ce_failed_;      // CeId -> 1 when it has no RDF form here
+  std::string last_datatype_;          // the datatype IRI of the last literal, checked
+  TermId last_datatype_term_;          // its term (none before the first literal)
 };
 
 // Declarations of every registered entity (ascending id, four kinds), the

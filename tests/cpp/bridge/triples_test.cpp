@@ -94,18 +94,25 @@ TEST(Triples, ListAxiomsGiveOneTriplePerPairInOrder) {
                                            t3(iri("B"), eq, iri("C"))}));
 }
 
+// Each literal keeps its own datatype, in runs of one datatype and where
+// datatypes alternate.
 TEST(Triples, DataLiteralsSimpleForXsdStringTypedOtherwise) {
+  const std::string str = std::string(kXsd) + "string", integer = std::string(kXsd) + "integer";
+  const std::string lang = "http://www.w3.org/1999/02/22-rdf-syntax-ns#langString";
+  const std::pair<const char*, std::string> literals[] = {
+      {"a", str}, {"b", lang}, {"1", integer}, {"2", integer}, {"c", str}, {"3", integer}, {"d", lang},
+  };
   Onto x;
   auto i = x.ind("i");
   auto d = x.dprop("d");
-  x.add(Axiom::data_property_assertion(i, d, DataLiteral{"a", std::string(kXsd) + "string"}));
-  x.add(Axiom::data_property_assertion(
-      i, d, DataLiteral{"b", "http://www.w3.org/1999/02/22-rdf-syntax-ns#langString"}));
+  for (const auto& [lexical, datatype] : literals)
+    x.add(Axiom::data_property_assertion(i, d, DataLiteral{lexical, datatype}));
   auto ts = trelvanic_bridge::core_to_triples(x.o);
   ASSERT_TRUE(ts);
-  EXPECT_TRUE(contains(*ts, TermTriple{Term::iri(iri("i")), Term::iri(iri("d")), Term::literal("a")}));
-  EXPECT_TRUE(contains(*ts, TermTriple{Term::iri(iri("i")), Term::iri(iri("d")),
-                                       Term::literal("b", "http://www.w3.org/1999/02/22-rdf-syntax-ns#langString")}));
+  for (const auto& [lexical, datatype] : literals) {
+    const Term value = datatype == str ? Term::literal(lexical) : Term::literal(lexical, datatype);
+    EXPECT_TRUE(contains(*ts, TermTriple{Term::iri(iri("i")), Term::iri(iri("d")), value})) << lexical;
+  }
 }
 
 TEST(Triples, InferredAndRemovedAxiomsAreNotExported) {
