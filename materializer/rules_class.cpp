@@ -339,9 +339,13 @@ void Engine::lists_changed() {
 }
 
 void Engine::compile_list(TermId owner, TermId predicate, TermId head) {
+  // A list reached again through another of its cells, or named by the
+  // axiom after it was complete, is compiled already: it is not read again.
+  const Triple key{find(owner), predicate, find(head)};
+  if (compiled_lists_.contains(key)) return;
   std::vector<TermId> items;
   if (!read_list(head, items)) return;
-  if (!compiled_lists_.insert(Triple{find(owner), predicate, find(head)}).second) return;
+  compiled_lists_.insert(key);
   for (TermId& i : items) i = find(i);
   owner = find(owner);
   switch (predicate.value) {
