@@ -1,0 +1,2 @@
+// Compiled only so that its target builds the precompiled headers
+// (cmake/trelvanic.cmake); it defines nothing.
