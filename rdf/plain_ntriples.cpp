@@ -45,6 +45,7 @@ const char* find_stop(const char* begin, const char* end) {
 // and of a short string (the closing '"' among them).
 constexpr auto find_iri_stop = find_stop<true, '<', '>', '"', '{', '}', '|', '^', '`', '\\'>;
 constexpr auto find_string_stop = find_stop<false, '"', '\\', '\n', '\r'>;
+constexpr auto find_iri_end = find_stop<false, '>'>;
 
 // Bytes of the blank-node labels read here: letters, digits, '_' and '-'.
 constexpr std::array<bool, 256> make_label_chars() {
@@ -106,11 +107,11 @@ bool has_scheme(std::string_view iri) {
 }
 
 // A literal's object as read: the lexical form, then either a language tag
-// or a datatype IRI (both may be empty).
+// or a datatype (an empty tag, an id 0).
 struct LiteralParts {
   std::string_view lexical;
   std::string_view lang;
-  std::string_view datatype;
+  TermId datatype;
 };
 
 // One pass over the text. Every read_ function returns false where the text
@@ -148,27 +149,21 @@ class PlainReader {
   bool read_triple() {
     TermId s;
     if (*p_ == '<') {
-      std::string_view iri;
-      if (!read_iriref(iri)) return false;
-      s = iris_.iri(iri);
+      if (!read_iriref(s)) return false;
     } else if (!read_blank_node_label(s)) {
       return false;
     }
     if (!skip_separator() || p_ == end_ || *p_ != '<') return false;
-    std::string_view predicate;
-    if (!read_iriref(predicate)) return false;
-    const TermId p = iris_.iri(predicate);
+    TermId p;
+    if (!read_iriref(p)) return false;
     if (!skip_separator() || p_ == end_) return false;
     TermId o;
     if (*p_ == '<') {
-      std::string_view iri;
-      if (!read_iriref(iri)) return false;
-      o = iris_.iri(iri);
+      if (!read_iriref(o)) return false;
     } else if (*p_ == '"') {
       LiteralParts lit;
       if (!read_literal(lit)) return false;
-      const TermId dt = lit.datatype.empty() ? TermId{} : iris_.iri(lit.datatype);
-      o = terms_.literal(lit.lexical, dt, lit.lang);
+      o = terms_.literal(lit.lexical, lit.datatype, lit.lang);
     } else if (!read_blank_node_label(o)) {
       return false;
     }
@@ -179,14 +174,22 @@ class PlainReader {
     return true;
   }
 
-  // IRIREF: '<' absolute IRI '>', without escapes.
-  bool read_iriref(std::string_view& iri) {
+  // IRIREF: '<' absolute IRI '>', without escapes, interned. The cache
+  // holds only IRIs read here before, so a text it holds needs no check:
+  // the first '>' ends it, and only a text new to the cache is checked for
+  // a byte that would have ended it sooner.
+  bool read_iriref(TermId& id) {
     const char* start = ++p_;
-    p_ = find_iri_stop(start, end_);
-    if (p_ == end_ || *p_ != '>') return false;
-    iri = std::string_view(start, static_cast<std::size_t>(p_ - start));
-    ++p_;
-    return has_scheme(iri);
+    const char* close = find_iri_end(start, end_);
+    if (close == end_) return false;
+    const std::string_view iri(start, static_cast<std::size_t>(close - start));
+    id = iris_.find(iri);
+    if (!id) {
+      if (find_iri_stop(start, close) != close || !has_scheme(iri)) return false;
+      id = iris_.iri(iri);
+    }
+    p_ = close + 1;
+    return true;
   }
 
   // BLANK_NODE_LABEL: '_:' then letters, digits, '_' and '-' (not first).

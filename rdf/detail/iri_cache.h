@@ -21,6 +21,21 @@ class IriCache {
   explicit IriCache(TermTable& terms) : terms_(terms) {}
 
   TermId iri(std::string_view text) {
+    TermId& slot = slots_[slot_of(text)];
+    if (slot && terms_.text(slot) == text) return slot;
+    slot = terms_.iri(text);
+    return slot;
+  }
+
+  // The id of `text` when the cache holds it (an IRI asked for through
+  // `iri` before), else 0.
+  [[nodiscard]] TermId find(std::string_view text) const {
+    const TermId slot = slots_[slot_of(text)];
+    return slot && terms_.text(slot) == text ? slot : TermId{};
+  }
+
+ private:
+  static std::size_t slot_of(std::string_view text) {
     const std::size_t n = text.size();
     std::size_t key = n;
     if (n >= 4) {
@@ -28,14 +43,10 @@ class IriCache {
       std::memcpy(&tail, text.data() + n - 4, 4);
       key = (key * 0x9E3779B1u) ^ tail;
     }
-    TermId& slot = slots_[(key ^ (key >> 7)) % kSize];
-    if (slot && terms_.text(slot) == text) return slot;
-    slot = terms_.iri(text);
-    return slot;
+    return (key ^ (key >> 7)) % kSize;
   }
 
- private:
-  static constexpr std::size_t kSize = 1024;
+  static constexpr std::size_t kSize = 4096;
   TermTable& terms_;
   std::array<TermId, kSize> slots_{};
 };
