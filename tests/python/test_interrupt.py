@@ -34,6 +34,11 @@ CHILD = textwrap.dedent(r'''
         with open(path, "w") as f:
             f.write("\n".join(lines + [")"]))
 
+    # A process started from a background job inherits SIGINT ignored, and
+    # Python then installs no handler: give the child the one an
+    # interactive session has, whatever started the tests.
+    signal.signal(signal.SIGINT, signal.default_int_handler)
+
     base, profile = sys.argv[1], sys.argv[2]
     path = os.path.join(base, "chain.ofn")
     n = 150 if profile == "el" else 600
