@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "owl/utf8.h"
+
 namespace trelvanic_dl::datatype {
 
 namespace {
@@ -563,24 +565,6 @@ std::optional<uint32_t> class_example(const CharClass& cls) {
   return std::nullopt;
 }
 
-void append_utf8(std::string& out, uint32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 }  // namespace
 
 std::optional<std::string> pattern_example(const CompiledPattern& p) {
@@ -619,7 +603,7 @@ std::optional<std::string> pattern_example(const CompiledPattern& p) {
     if (from.cls != State::kNone) chars.push_back(*example[from.cls]);
   }
   std::string out;
-  for (size_t i = chars.size(); i-- > 0;) append_utf8(out, chars[i]);
+  for (size_t i = chars.size(); i-- > 0;) trelvanic_owl::append_utf8(out, chars[i]);
   return out;
 }
 
